@@ -1,0 +1,46 @@
+// velmoria-cli: each subsystem adds its subcommands in a file of its own
+// (src/cli/cmd_<subsystem>.cpp) with VM_CLI_COMMAND; main() finds them by name.
+// Arguments and output are UTF-8; files are read and written as the program does.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace vm::cli {
+
+using Args = std::vector<std::string>;  // UTF-8, without the program and command names
+using Handler = int (*)(const Args& args);
+
+struct Registrar {
+  Registrar(const char* name, const char* usage, Handler handler);
+};
+
+// Prints a UTF-8 message on stderr and returns 1 (a user error).
+int Fail(const std::string& utf8Message);
+// Prints a cp1251 text as UTF-8 on stdout, with a newline.
+void PrintLine(const std::string& cp1251Text);
+// Writes raw bytes to stdout.
+void WriteOut(const std::string& bytes);
+// Reads all of standard input as bytes.
+std::string ReadStdin();
+
+std::string ToCp1251(const std::string& utf8);
+std::string ToUtf8(const std::string& cp1251);
+// A path argument in the core's form (cp1251, "\" separators on Windows).
+std::string PathArg(const std::string& utf8);
+// Parses a whole decimal number; false when the text is not one.
+bool ParseInt(const std::string& text, int& value);
+// Parses "DD/MM/YYYY"; false when malformed or not a real date.
+bool ParseDate(const std::string& text, int& day, int& month, int& year);
+// True when args holds the flag; removes it.
+bool TakeFlag(Args& args, const std::string& flag);
+// Takes "--name VALUE"; false when absent; sets missingValue when the value is missing.
+bool TakeOption(Args& args, const std::string& name, std::string& value, bool& missingValue);
+
+}  // namespace vm::cli
+
+#define VM_CLI_CONCAT2(a, b) a##b
+#define VM_CLI_CONCAT(a, b) VM_CLI_CONCAT2(a, b)
+#define VM_CLI_COMMAND(name, usage, handler) \
+  static const ::vm::cli::Registrar VM_CLI_CONCAT(vm_cli_registrar_, __LINE__)(name, usage, handler)

@@ -1,0 +1,90 @@
+// Delimited record files: one record a line, fields separated by "|", line breaks
+// inside a record stored as "ERN:" (CR LF) and "EOR:" (a lone CR). Shared by the
+// contacts, firms, tasks and data books.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vm {
+
+// Every "|" counts, also one after "#".
+int CountSeparators(std::string_view line);
+// Field n of a line: a "|" after "#" does not end a field and every "#" is dropped.
+// False (and empty text) when the line has fewer than n separators or is empty.
+bool GetField(std::string_view line, int n, std::string& value);
+std::string GetField(std::string_view line, int n);  // empty when missing
+// The record with field n replaced; unchanged when it has fewer than n separators.
+std::string SetField(std::string_view record, int n, std::string_view value);
+
+// "ERN:" -> CR LF, then "EOR:" -> CR.
+std::string UndoLineEscapes(std::string_view line);
+// CR LF -> "ERN:", then a remaining CR -> "EOR:".
+std::string ApplyLineEscapes(std::string_view record);
+// Splits text read from a file into lines at LF, dropping one CR before each LF; a
+// final line without LF counts, an empty tail does not.
+std::vector<std::string> SplitTextLines(std::string_view bytes);
+
+// Book state: 0 before the first load, 1 loaded and unchanged, 2 changed (also after a
+// load that rejected lines), -1 saved.
+enum BookStateValue { kStateNew = 0, kStateLoaded = 1, kStateChanged = 2, kStateSaved = -1 };
+
+// The separator message of a book with n separators ("В строке должно быть n
+// разделителей '|'.\n"); contacts (12) and firms (8) use this text too.
+std::string SeparatorMessage(int separators);
+// "Файл " + name + " старой версии, загрузка прекращена.\n Выполните конвертацию ..."
+std::string OldFormatMessage(const std::string& fileName);
+extern const char* const kContactsOldFormatMessage;
+extern const char* const kFirmsOldFormatMessage;
+// The side file of a book file: its path cut after the last "." followed by "err".
+std::string SideFilePath(const std::string& bookPath);
+// The side file's content around the rejected-lines text.
+std::string SideFileText(const std::string& separatorMessage, const std::string& rejected);
+// "Создан файл " + side path + " с незагруженными строками"
+std::string SideFileMessage(const std::string& sidePath);
+
+struct RecordBookSpec {
+  int separators = 0;
+  std::string separatorMessage;
+  std::string oldFormatMessage;
+  // The firms book undoes the line escapes before the separator test, so a rejected
+  // line reaches the side file with its line breaks restored.
+  bool unescapeBeforeCheck = false;
+};
+RecordBookSpec ContactsSpec();
+RecordBookSpec FirmsSpec();
+
+struct RecordBook {
+  std::string path;  // full path of the book file
+  std::vector<std::string> records;
+  int state = kStateNew;
+  std::string loadMessage;
+  // Set after a load stopped at an old-format line: the file holds more than was loaded,
+  // so saving over it is refused.
+  bool oldFormat = false;
+};
+
+struct LoadOutcome {
+  bool opened = true;
+  std::string error;  // a message for the user when the file could not be read
+  int rejected = 0;   // lines sent to the side file
+};
+LoadOutcome LoadRecords(RecordBook& book, const RecordBookSpec& spec);
+
+enum class SaveStatus { kUnchanged, kSaved, kFailed, kRefusedOldFormat };
+struct SaveOutcome {
+  SaveStatus status = SaveStatus::kUnchanged;
+  std::string error;  // a message for the user on kFailed and kRefusedOldFormat
+};
+// Writes the book through the safe replace when its state is 2; the state becomes -1.
+// A failed write keeps the old file and the state 2, so the next save tries again.
+SaveOutcome SaveRecords(RecordBook& book);
+// The bytes SaveRecords writes.
+std::string RecordFileBytes(const std::vector<std::string>& records);
+
+// Command 33107 ("Информация о неудачной загрузки файла") is enabled exactly when the
+// load message is not empty.
+inline bool LoadInfoEnabled(const RecordBook& book) { return !book.loadMessage.empty(); }
+
+}  // namespace vm

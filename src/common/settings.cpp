@@ -1,0 +1,151 @@
+#include "common/settings.h"
+
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace vm {
+
+char FoldCase1251(char ch) {
+  unsigned char c = static_cast<unsigned char>(ch);
+  if (c >= 'A' && c <= 'Z') return static_cast<char>(c + 32);
+  if (c >= 0xC0 && c <= 0xDF) return static_cast<char>(c + 32);
+  if (c == 0xA8) return static_cast<char>(0xB8);  // Ё -> ё
+  return ch;
+}
+
+bool EqualsNoCase1251(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (FoldCase1251(a[i]) != FoldCase1251(b[i])) return false;
+  return true;
+}
+
+namespace {
+
+std::string_view Trim(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
+  return s;
+}
+
+struct Line {
+  std::string_view raw;  // without the line end
+};
+
+std::vector<std::string_view> SplitLines(std::string_view text) {
+  std::vector<std::string_view> lines;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t lf = text.find('\n', start);
+    size_t end = lf == std::string_view::npos ? text.size() : lf;
+    std::string_view line = text.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    lines.push_back(line);
+    start = lf == std::string_view::npos ? text.size() : lf + 1;
+  }
+  return lines;
+}
+
+// "[NAME]" -> NAME; false when the line is not a section line.
+bool SectionName(std::string_view line, std::string_view& name) {
+  line = Trim(line);
+  if (line.size() < 2 || line.front() != '[') return false;
+  size_t close = line.find(']');
+  if (close == std::string_view::npos) return false;
+  name = Trim(line.substr(1, close - 1));
+  return true;
+}
+
+bool KeyValue(std::string_view line, std::string_view& key, std::string_view& value) {
+  size_t eq = line.find('=');
+  if (eq == std::string_view::npos) return false;
+  key = Trim(line.substr(0, eq));
+  value = Trim(line.substr(eq + 1));
+  return !key.empty();
+}
+
+std::string OneLine(std::string_view s) {
+  // A line break would split the value and corrupt the file: keep the first line.
+  size_t cut = s.find_first_of("\r\n");
+  return std::string(cut == std::string_view::npos ? s : s.substr(0, cut));
+}
+
+}  // namespace
+
+std::string IniGet(std::string_view text, std::string_view section, std::string_view key) {
+  bool inSection = false;
+  for (std::string_view line : SplitLines(text)) {
+    std::string_view name;
+    if (SectionName(line, name)) {
+      inSection = EqualsNoCase1251(name, section);
+      continue;
+    }
+    std::string_view k, v;
+    if (inSection && KeyValue(line, k, v) && EqualsNoCase1251(k, key)) {
+      if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
+        v = v.substr(1, v.size() - 2);
+      return std::string(v.substr(0, kMaxSettingLength));
+    }
+  }
+  return std::string();
+}
+
+std::string IniPut(std::string_view text, std::string_view section, std::string_view key,
+                   std::string_view value) {
+  std::vector<std::string_view> lines = SplitLines(text);
+  const std::string newLine = OneLine(key) + "=" + OneLine(value);
+  int sectionLine = -1, lastInSection = -1, keyLine = -1;
+  bool inSection = false;
+  for (int i = 0; i < static_cast<int>(lines.size()); ++i) {
+    std::string_view name;
+    if (SectionName(lines[i], name)) {
+      if (inSection) inSection = false;
+      if (sectionLine < 0 && EqualsNoCase1251(name, section)) {
+        inSection = true;
+        sectionLine = lastInSection = i;
+      }
+      continue;
+    }
+    if (!inSection) continue;
+    if (!Trim(lines[i]).empty()) lastInSection = i;
+    std::string_view k, v;
+    if (keyLine < 0 && KeyValue(lines[i], k, v) && EqualsNoCase1251(k, key)) keyLine = i;
+  }
+  std::string out;
+  auto emit = [&out](std::string_view l) {
+    out.append(l);
+    out.append("\r\n");
+  };
+  for (int i = 0; i < static_cast<int>(lines.size()); ++i) {
+    if (i == keyLine) {
+      emit(newLine);
+      continue;
+    }
+    emit(lines[i]);
+    if (keyLine < 0 && i == lastInSection) emit(newLine);
+  }
+  if (sectionLine < 0) {
+    if (!out.empty() && out.size() >= 4 && out.compare(out.size() - 4, 4, "\r\n\r\n") != 0) out += "\r\n";
+    emit("[" + OneLine(section) + "]");
+    emit(newLine);
+  }
+  return out;
+}
+
+std::string ReadSetting(const std::string& iniPath, std::string_view section, std::string_view key) {
+  std::string text;
+  if (!platform::ReadFileBytes(iniPath, text)) return std::string();
+  return IniGet(text, section, key);
+}
+
+bool WriteSetting(const std::string& iniPath, std::string_view section, std::string_view key,
+                  std::string_view value) {
+  std::string text;
+  // A missing file starts empty; one that exists but cannot be read is left alone
+  // rather than replaced by this one value.
+  if (!platform::ReadFileBytes(iniPath, text) && platform::FileExists(iniPath)) return false;
+  return static_cast<bool>(platform::SafeReplace(iniPath, IniPut(text, section, key, value)));
+}
+
+}  // namespace vm

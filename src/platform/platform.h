@@ -1,0 +1,115 @@
+// The only core code that touches the operating system. Paths are Windows-1251
+// strings with "\" separators, exactly as they are stored in the settings file; the
+// POSIX implementation maps "\" to "/" and the bytes to UTF-8, the Windows one opens
+// them as UTF-16.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vm::platform {
+
+// ---- code pages -------------------------------------------------------------------
+enum CodePage : unsigned {
+  kCp1251 = 1251,
+  kCp866 = 866,
+  kKoi8R = 20866,
+  kIso8859_5 = 28595,
+  kUtf8 = 65001,
+};
+
+// The OEM code page of the running system (866 under a Russian locale; POSIX: 866).
+unsigned OemCodePage();
+
+// Decodes bytes of a code page to UTF-16. With strict set, invalid input (only
+// possible for UTF-8) fails; otherwise invalid sequences become U+FFFD.
+bool ToUtf16(unsigned codePage, std::string_view bytes, std::u16string& out, bool strict = false);
+
+// Encodes UTF-16 to a code page. Characters the page lacks become `replacement`;
+// *lossy (when given) tells whether that happened.
+bool FromUtf16(unsigned codePage, std::u16string_view text, std::string& out,
+               char replacement = '?', bool* lossy = nullptr);
+
+// The two conversions the program needs everywhere: cp1251 <-> UTF-8.
+std::string Cp1251ToUtf8(std::string_view cp1251);
+std::string Utf8ToCp1251(std::string_view utf8);
+
+// ---- files ------------------------------------------------------------------------
+// Reads a whole file as bytes. False when it cannot be opened or read.
+bool ReadFileBytes(const std::string& path, std::string& bytes);
+
+// Creates or truncates a file and writes the bytes; not atomic (use SafeReplace for
+// user files). False on any failure.
+bool WriteFileBytes(const std::string& path, std::string_view bytes);
+
+bool FileExists(const std::string& path);  // a regular file
+bool DirExists(const std::string& path);
+bool MakeDir(const std::string& path);     // one level
+bool RemoveFile(const std::string& path);
+bool RemoveDir(const std::string& path);  // an empty folder
+// Renames a file; fails when `to` exists (the old name then stays).
+bool MoveFileNoReplace(const std::string& from, const std::string& to);
+
+struct DirEntry {
+  std::string name;  // cp1251, no path
+  bool isDir = false;
+};
+// The entries of a folder, without "." and "..". Empty when it cannot be read.
+std::vector<DirEntry> ListDir(const std::string& folder);
+
+// ---- the safe replace -------------------------------------------------------------
+// Writes a temporary file beside the target, flushes it to the disk, then renames it
+// over the target (retrying a rename that meets a sharing violation). On any failure
+// the target is left byte-identical and the temporary file is removed.
+enum class SaveError { kNone, kOpen, kWrite, kFlush, kRename };
+
+struct SaveResult {
+  SaveError error = SaveError::kNone;
+  explicit operator bool() const { return error == SaveError::kNone; }
+};
+
+SaveResult SafeReplace(const std::string& path, std::string_view bytes);
+
+// Test hook: when set, SafeReplace asks it before each step and fails that step when
+// it returns true. Never set by the program.
+using FaultHook = std::function<bool(SaveError step)>;
+void SetSafeReplaceFaultHook(FaultHook hook);
+
+// ---- program folder and clock -------------------------------------------------------
+// The folder of the running program's file, with its trailing "\".
+std::string ProgramFolder();
+// The program file's base name without extension ("Velmoria" for Velmoria.exe).
+std::string ProgramBaseName();
+// Makes ProgramFolder/ProgramBaseName answer the given values (tests, the CLI).
+void OverrideProgramFolder(const std::string& folderWithSlash, const std::string& baseName);
+
+struct LocalTime {
+  int year = 0, month = 0, day = 0;  // month 1-12
+  int hour = 0, minute = 0, second = 0, millisecond = 0;
+};
+LocalTime Now();
+
+// ---- messages -----------------------------------------------------------------------
+enum class MessageIcon { kNone, kInformation, kExclamation, kStop };
+// A message box titled "Velmoria" on Windows, a line on stderr elsewhere. Tests may
+// capture messages with SetMessageSink.
+void ShowMessage(const std::string& cp1251Text, MessageIcon icon = MessageIcon::kNone);
+using MessageSink = std::function<void(const std::string& text, MessageIcon icon)>;
+void SetMessageSink(MessageSink sink);
+
+// Switches the wait cursor on for the lifetime of the guard (Windows only).
+class WaitCursor {
+ public:
+  WaitCursor();
+  ~WaitCursor();
+  WaitCursor(const WaitCursor&) = delete;
+  WaitCursor& operator=(const WaitCursor&) = delete;
+
+ private:
+  void* previous_ = nullptr;
+};
+
+}  // namespace vm::platform

@@ -1,0 +1,102 @@
+// Pieces of the platform layer that are the same on every system.
+#include <cstdio>
+#include <mutex>
+
+#include "platform/platform.h"
+#include "platform/platform_internal.h"
+
+namespace vm::platform {
+
+namespace {
+MessageSink& Sink() {
+  static MessageSink sink;
+  return sink;
+}
+FaultHook& Hook() {
+  static FaultHook hook;
+  return hook;
+}
+struct FolderOverride {
+  bool set = false;
+  std::string folder, base;
+};
+FolderOverride& Override() {
+  static FolderOverride o;
+  return o;
+}
+}  // namespace
+
+std::string Cp1251ToUtf8(std::string_view cp1251) {
+  std::u16string wide;
+  ToUtf16(kCp1251, cp1251, wide);
+  std::string out;
+  FromUtf16(kUtf8, wide, out);
+  return out;
+}
+
+std::string Utf8ToCp1251(std::string_view utf8) {
+  std::u16string wide;
+  ToUtf16(kUtf8, utf8, wide);
+  std::string out;
+  FromUtf16(kCp1251, wide, out);
+  return out;
+}
+
+void SetMessageSink(MessageSink sink) { Sink() = std::move(sink); }
+
+void ShowMessage(const std::string& cp1251Text, MessageIcon icon) {
+  if (Sink()) {
+    Sink()(cp1251Text, icon);
+    return;
+  }
+  NativeShowMessage(cp1251Text, icon);
+}
+
+void SetSafeReplaceFaultHook(FaultHook hook) { Hook() = std::move(hook); }
+
+bool InjectedFault(SaveError step) { return Hook() && Hook()(step); }
+
+void OverrideProgramFolder(const std::string& folderWithSlash, const std::string& baseName) {
+  Override() = {true, folderWithSlash, baseName};
+}
+
+std::string ProgramFolder() {
+  if (Override().set) return Override().folder;
+  std::string path = NativeModulePath();
+  auto cut = path.find_last_of('\\');
+  return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
+}
+
+std::string ProgramBaseName() {
+  if (Override().set) return Override().base;
+  std::string path = NativeModulePath();
+  auto cut = path.find_last_of('\\');
+  std::string name = cut == std::string::npos ? path : path.substr(cut + 1);
+  auto dot = name.find_last_of('.');
+  return dot == std::string::npos ? name : name.substr(0, dot);
+}
+
+std::string TempNameFor(const std::string& path) { return path + ".vmtmp"; }
+
+SaveResult SafeReplaceWith(const std::string& path, std::string_view bytes, const SafeReplaceOps& ops) {
+  const std::string tmp = TempNameFor(path);
+  auto fail = [&](SaveError e) {
+    ops.remove(tmp);
+    return SaveResult{e};
+  };
+  if (InjectedFault(SaveError::kOpen)) return SaveResult{SaveError::kOpen};
+  void* f = ops.open(tmp);
+  if (!f) return SaveResult{SaveError::kOpen};
+  bool wrote = !InjectedFault(SaveError::kWrite) && ops.write(f, bytes);
+  if (!wrote) {
+    ops.close(f);
+    return fail(SaveError::kWrite);
+  }
+  bool flushed = !InjectedFault(SaveError::kFlush) && ops.flush(f);
+  bool closed = ops.close(f);
+  if (!flushed || !closed) return fail(SaveError::kFlush);
+  if (InjectedFault(SaveError::kRename) || !ops.rename(tmp, path)) return fail(SaveError::kRename);
+  return {};
+}
+
+}  // namespace vm::platform

@@ -1,0 +1,29 @@
+// Shared between the platform implementations; not for the rest of the core.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "platform/platform.h"
+
+namespace vm::platform {
+
+// The full path of the program file, cp1251 with "\" separators.
+std::string NativeModulePath();
+void NativeShowMessage(const std::string& cp1251Text, MessageIcon icon);
+bool InjectedFault(SaveError step);
+std::string TempNameFor(const std::string& path);
+
+// The steps of the safe replace, so that one sequence serves both systems.
+struct SafeReplaceOps {
+  std::function<void*(const std::string&)> open;  // create/truncate for writing
+  std::function<bool(void*, std::string_view)> write;
+  std::function<bool(void*)> flush;  // to the disk
+  std::function<bool(void*)> close;
+  std::function<bool(const std::string&, const std::string&)> rename;  // replacing
+  std::function<void(const std::string&)> remove;
+};
+SaveResult SafeReplaceWith(const std::string& path, std::string_view bytes, const SafeReplaceOps& ops);
+
+}  // namespace vm::platform

@@ -1,0 +1,135 @@
+#include "shell/app_util.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "common/settings.h"
+#include "dates/calendar.h"
+
+namespace vm {
+
+namespace {
+// Two alphabets of 37 characters with no character in common, so the substitution is
+// its own inverse.
+const char kAlphabet1[] = "абвгдеёжзийклмнопрстуфхцчшщъыьэюяВДОП";
+const char kAlphabet2[] = "0123456789BCEFGHJKLNQRSTUWXYZ!$%&*+=@";
+static_assert(sizeof kAlphabet1 == 38 && sizeof kAlphabet2 == 38);
+}  // namespace
+
+const char* const kStoredCaption = "Velmoria - E9UGZB HK30G0B85K: 45E0, 40NZ, 80F5NC9";
+
+std::string CAppUtil::GetSetting(const std::string& section, const std::string& key) const {
+  return ReadSetting(SettingsPath(), section, key);
+}
+
+void CAppUtil::PutSetting(const std::string& section, const std::string& key, const std::string& value) const {
+  WriteSetting(SettingsPath(), section, key, value);
+}
+
+bool CAppUtil::GetFlag(const std::string& section, const std::string& key) const {
+  return GetSetting(section, key) == "1";
+}
+
+int CAppUtil::GetNumber(const std::string& section, const std::string& key) const {
+  return std::atoi(GetSetting(section, key).c_str());
+}
+
+void CAppUtil::PutNumber(const std::string& section, const std::string& key, int value) const {
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "%i", value);
+  PutSetting(section, key, buf);
+}
+
+std::string CAppUtil::ProgramFolder() const { return platform::ProgramFolder(); }
+
+std::string CAppUtil::SettingsPath() const {
+  return platform::ProgramFolder() + platform::ProgramBaseName() + ".ini";
+}
+
+std::string CAppUtil::ReadFileText(const std::string& path) const {
+  std::string bytes;
+  if (!platform::ReadFileBytes(path, bytes)) return "error";
+  size_t zero = bytes.find('\0');
+  if (zero != std::string::npos) bytes.resize(zero);
+  return bytes;
+}
+
+void CAppUtil::WriteFileText(const std::string& path, const std::string& text) const {
+  platform::SafeReplace(path, text);
+}
+
+void CAppUtil::ShowMessage(const std::string& text) const { platform::ShowMessage(text); }
+
+std::string CAppUtil::DateTitle() const {
+  platform::LocalTime now = platform::Now();
+  return TitleText(now.day, now.month, now.year);
+}
+
+std::string CAppUtil::Unscramble(const std::string& text) const {
+  std::string out = text;
+  for (char& c : out) {
+    if (const char* p = std::strchr(kAlphabet2, c); p && c) {
+      c = kAlphabet1[p - kAlphabet2];
+    } else if (const char* q = std::strchr(kAlphabet1, c); q && c) {
+      c = kAlphabet2[q - kAlphabet1];
+    }
+  }
+  return out;
+}
+
+void CAppUtil::DeleteFiles(const std::string& folder, const std::string& pattern) const {
+  std::string base = folder;
+  std::string pat = pattern;
+  // The pattern may carry its own leading "\" ("\*.*").
+  size_t cut = pat.find_last_of('\\');
+  if (cut != std::string::npos) {
+    base += pat.substr(0, cut);
+    pat = pat.substr(cut + 1);
+  }
+  while (!base.empty() && base.back() == '\\') base.pop_back();
+  for (const auto& entry : platform::ListDir(base)) {
+    std::string full = base + "\\" + entry.name;
+    if (entry.isDir)
+      DeleteFiles(full, "\\" + pat);
+    else if (MatchesPattern(entry.name, pat))
+      platform::RemoveFile(full);
+  }
+}
+
+std::string TitleText(int day, int month, int year) {
+  char buf[160];
+  std::snprintf(buf, sizeof buf, "Velmoria - %i %s %i  %s  %i нд.", day, dates::MonthGenitive(month), year,
+                dates::WeekdayAbbrev(dates::Weekday(day, month, year)), WeekNumber(day, month, year));
+  return buf;
+}
+
+int WeekNumber(int day, int month, int year) {
+  int d = dates::DayOfYear(day, month, year);
+  int b = dates::Weekday(1, 1, year);
+  return (d + b + 6) / 7;
+}
+
+bool MatchesPattern(const std::string& name, const std::string& pattern) {
+  // "*.*" matches every name, with or without a dot, as on Windows.
+  if (pattern == "*.*" || pattern == "*") return true;
+  size_t n = 0, p = 0, star = std::string::npos, mark = 0;
+  while (n < name.size()) {
+    if (p < pattern.size() && (pattern[p] == '?' || FoldCase1251(pattern[p]) == FoldCase1251(name[n]))) {
+      ++n;
+      ++p;
+    } else if (p < pattern.size() && pattern[p] == '*') {
+      star = p++;
+      mark = n;
+    } else if (star != std::string::npos) {
+      p = star + 1;
+      n = ++mark;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == '*') ++p;
+  return p == pattern.size();
+}
+
+}  // namespace vm
