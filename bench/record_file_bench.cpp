@@ -58,7 +58,7 @@ void BM_LoadContacts(benchmark::State& state) {
   for (auto _ : state) {
     vm::RecordBook book;
     book.path = path;
-    vm::LoadRecords(book, vm::ContactsSpec());
+    vm::LoadRecords(book, vm::ContactsLayout());
     benchmark::DoNotOptimize(book.records.data());
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * data.size()));
@@ -72,7 +72,7 @@ void BM_LoadAndSaveContacts(benchmark::State& state) {
   for (auto _ : state) {
     vm::RecordBook book;
     book.path = path;
-    vm::LoadRecords(book, vm::ContactsSpec());
+    vm::LoadRecords(book, vm::ContactsLayout());
     book.path = BenchFolder() + "out.dbc";
     book.state = vm::kStateChanged;
     vm::SaveRecords(book);

@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (int firms = 0; firms < 2; ++firms) {
     vm::RecordBook book;
     book.path = path;
-    vm::LoadRecords(book, firms ? vm::FirmsSpec() : vm::ContactsSpec());
+    vm::LoadRecords(book, firms ? vm::FirmsLayout() : vm::ContactsLayout());
     book.path = dir + "out.dbc";
     book.state = vm::kStateChanged;
     vm::SaveRecords(book);

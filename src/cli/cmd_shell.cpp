@@ -37,12 +37,12 @@ int Records(const Args& argsIn) {
   int n = 0;
   if (missing || args.size() != 2 || !ParseInt(args[1], n) || n < 0)
     return Fail("usage: records FILE N [--firms] [--save OUT]");
-  RecordBookSpec spec = firms ? FirmsSpec() : ContactsSpec();
-  spec.separators = n;
-  spec.separatorMessage = SeparatorMessage(n);
+  RecordLayout layout = firms ? FirmsLayout() : ContactsLayout();
+  layout.separators = n;
+  layout.separatorMessage = SeparatorMessage(n);
   RecordBook book;
   book.path = PathArg(args[0]);
-  LoadOutcome loaded = LoadRecords(book, spec);
+  LoadOutcome loaded = LoadRecords(book, layout);
   if (!loaded.opened) return Fail(ToUtf8(loaded.error));
   std::printf("loaded %zu\nrejected %d\nstate %d\n", book.records.size(), loaded.rejected, book.state);
   if (!book.loadMessage.empty()) {

@@ -138,10 +138,10 @@ std::string SideFileMessage(const std::string& sidePath) {
   return "Создан файл " + sidePath + " с незагруженными строками";
 }
 
-RecordBookSpec ContactsSpec() { return {12, SeparatorMessage(12), kContactsOldFormatMessage, false}; }
-RecordBookSpec FirmsSpec() { return {8, SeparatorMessage(8), kFirmsOldFormatMessage, true}; }
+RecordLayout ContactsLayout() { return {12, SeparatorMessage(12), kContactsOldFormatMessage, false}; }
+RecordLayout FirmsLayout() { return {8, SeparatorMessage(8), kFirmsOldFormatMessage, true}; }
 
-LoadOutcome LoadRecords(RecordBook& book, const RecordBookSpec& spec) {
+LoadOutcome LoadRecords(RecordBook& book, const RecordLayout& layout) {
   book.records.clear();
   book.oldFormat = false;
   std::string bytes;
@@ -153,25 +153,25 @@ LoadOutcome LoadRecords(RecordBook& book, const RecordBookSpec& spec) {
   LoadOutcome outcome;
   for (std::string& line : SplitTextLines(bytes)) {
     if (line.find("<Records") != std::string::npos) {
-      book.loadMessage = spec.oldFormatMessage;
+      book.loadMessage = layout.oldFormatMessage;
       book.oldFormat = true;
       break;
     }
     if (line.find('|') == std::string::npos) continue;
     int count = CountSeparators(line);
-    if (spec.unescapeBeforeCheck) line = UndoLineEscapes(line);
-    if (count < spec.separators) {
+    if (layout.unescapeBeforeCheck) line = UndoLineEscapes(line);
+    if (count < layout.separators) {
       char num[16];
       std::snprintf(num, sizeof num, "%i", count);
       rejected += line + "\n" + num + "\n";
       ++outcome.rejected;
       continue;
     }
-    book.records.push_back(spec.unescapeBeforeCheck ? std::move(line) : UndoLineEscapes(line));
+    book.records.push_back(layout.unescapeBeforeCheck ? std::move(line) : UndoLineEscapes(line));
   }
   if (!rejected.empty()) {
     std::string side = SideFilePath(book.path);
-    platform::SafeReplace(side, SideFileText(spec.separatorMessage, rejected));
+    platform::SafeReplace(side, SideFileText(layout.separatorMessage, rejected));
     book.loadMessage = SideFileMessage(side);
   }
   book.state = outcome.rejected > 0 ? kStateChanged : kStateLoaded;

@@ -44,7 +44,7 @@ std::string SideFileText(const std::string& separatorMessage, const std::string&
 // "Создан файл " + side path + " с незагруженными строками"
 std::string SideFileMessage(const std::string& sidePath);
 
-struct RecordBookSpec {
+struct RecordLayout {
   int separators = 0;
   std::string separatorMessage;
   std::string oldFormatMessage;
@@ -52,8 +52,8 @@ struct RecordBookSpec {
   // line reaches the side file with its line breaks restored.
   bool unescapeBeforeCheck = false;
 };
-RecordBookSpec ContactsSpec();
-RecordBookSpec FirmsSpec();
+RecordLayout ContactsLayout();
+RecordLayout FirmsLayout();
 
 struct RecordBook {
   std::string path;  // full path of the book file
@@ -70,7 +70,7 @@ struct LoadOutcome {
   std::string error;  // a message for the user when the file could not be read
   int rejected = 0;   // lines sent to the side file
 };
-LoadOutcome LoadRecords(RecordBook& book, const RecordBookSpec& spec);
+LoadOutcome LoadRecords(RecordBook& book, const RecordLayout& layout);
 
 enum class SaveStatus { kUnchanged, kSaved, kFailed, kRefusedOldFormat };
 struct SaveOutcome {

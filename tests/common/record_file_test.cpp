@@ -70,7 +70,7 @@ TEST_F(RecordBookTest, LoadsRejectsAndWritesTheSideFile) {
   std::string bad11 = "a|b|c|d|e|f|g|h|i|j|k|l";
   std::string ok13 = ok12 + "|n";
   Spit(book.path, ok12 + "\r\n" + bad11 + "\r\n\r\nno separators\r\n" + ok13 + "\r\n");
-  LoadOutcome out = LoadRecords(book, ContactsSpec());
+  LoadOutcome out = LoadRecords(book, ContactsLayout());
   ASSERT_TRUE(out.opened);
   EXPECT_EQ(out.rejected, 1);
   EXPECT_EQ(book.records, (std::vector<std::string>{ok12, ok13}));
@@ -95,7 +95,7 @@ TEST_F(RecordBookTest, MultiLineFieldsRoundTripAndCleanLoadIsUnchanged) {
   EXPECT_EQ(Slurp(book.path), "aERN:b|cEOR:d|||||||||||\r\n");
   RecordBook again;
   again.path = book.path;
-  LoadRecords(again, ContactsSpec());
+  LoadRecords(again, ContactsLayout());
   EXPECT_EQ(again.records, book.records);
   EXPECT_EQ(again.state, kStateLoaded);
   EXPECT_TRUE(again.loadMessage.empty());
@@ -104,7 +104,7 @@ TEST_F(RecordBookTest, MultiLineFieldsRoundTripAndCleanLoadIsUnchanged) {
 
 TEST_F(RecordBookTest, FirmsRestoreLineBreaksInRejectedLines) {
   Spit(book.path, "aERN:b|c\r\n");
-  LoadRecords(book, FirmsSpec());
+  LoadRecords(book, FirmsLayout());
   EXPECT_TRUE(book.records.empty());
   EXPECT_NE(Slurp(dir / "cont.err").find("a\r\nb|c\n1\n"), std::string::npos);
 }
@@ -113,7 +113,7 @@ TEST_F(RecordBookTest, OldFormatStopsAndIsNeverOverwrittenByTheFragment) {
   std::string ok = "1|2|3|4|5|6|7|8|9|10|11|12|13";
   std::string original = ok + "\r\n<Records count=2>\r\n" + ok + "\r\n";
   Spit(book.path, original);
-  LoadRecords(book, ContactsSpec());
+  LoadRecords(book, ContactsLayout());
   EXPECT_EQ(book.records.size(), 1u);
   EXPECT_EQ(book.loadMessage, kContactsOldFormatMessage);
   EXPECT_EQ(book.state, kStateLoaded);
@@ -126,7 +126,7 @@ TEST_F(RecordBookTest, OldFormatStopsAndIsNeverOverwrittenByTheFragment) {
 }
 
 TEST_F(RecordBookTest, UnreadableFileLeavesTheBookEmptyAndUnsaved) {
-  LoadOutcome out = LoadRecords(book, ContactsSpec());
+  LoadOutcome out = LoadRecords(book, ContactsLayout());
   EXPECT_FALSE(out.opened);
   EXPECT_FALSE(out.error.empty());
   EXPECT_EQ(book.state, kStateNew);
