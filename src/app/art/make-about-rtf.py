@@ -48,7 +48,7 @@ for kind, text in TEXT:
     elif kind == "s":
         lines.append(r"\pard\sb120\sa60\cf1\b\f0\fs22 " + esc(text) + r"\b0\par")
     elif kind == "b":
-        lines.append(r"\pard\fi-200\li400\sa40\cf2\f0\fs20 \bullet\tab " + esc(text) + r"\par")
+        lines.append(r"\pard\fi-220\li440\tx440\sa40\cf2\f0\fs20 \bullet\tab " + esc(text) + r"\par")
     else:
         lines.append(r"\pard\sa80\cf2\f0\fs20 " + esc(text) + r"\par")
 lines.append("}")

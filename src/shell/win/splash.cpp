@@ -45,7 +45,8 @@ bool Splash::Show(HWND repaint) {
   repaint_ = repaint;
   int x = (GetSystemMetrics(SM_CXSCREEN) - size_.cx) / 2;
   int y = (GetSystemMetrics(SM_CYSCREEN) - size_.cy) / 2;
-  hwnd_ = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kClass, L"", WS_POPUP, x, y, size_.cx, size_.cy, nullptr,
+  // Owned by the main window, so it stays above it however that window is shown.
+  hwnd_ = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kClass, L"", WS_POPUP, x, y, size_.cx, size_.cy, repaint,
                           nullptr, GetModuleHandleW(nullptr), this);
   if (!hwnd_) return false;
   SetTimer(hwnd_, kTimerId, kLifetimeMs, nullptr);
@@ -58,6 +59,11 @@ bool Splash::FilterMessage(const MSG& msg) {
   if (!hwnd_ || !IsPress(msg.message)) return false;
   Close();
   return true;
+}
+
+void Splash::Raise() {
+  if (hwnd_)
+    SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
 }
 
 void Splash::Close() {

@@ -15,14 +15,16 @@ class Splash {
   Splash(const Splash&) = delete;
   Splash& operator=(const Splash&) = delete;
 
-  // Shows the picture; `repaint` is the window repainted once the picture goes.
-  bool Show(HWND repaint);
+  // Shows the picture above `owner`, the window repainted once the picture goes.
+  bool Show(HWND owner);
   bool visible() const { return hwnd_ != nullptr; }
   HWND hwnd() const { return hwnd_; }
   // Called for every message before it is dispatched: a key or mouse press while the
   // picture shows takes the picture away and goes no further (true).
   bool FilterMessage(const MSG& msg);
   void Close();
+  // Puts the picture back on top after its owner has been shown.
+  void Raise();
 
  private:
   static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);

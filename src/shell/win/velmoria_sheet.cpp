@@ -123,6 +123,7 @@ bool CVelmoriaSheet::Create() {
   tCreating = nullptr;
   if (made <= 0 || !hwnd_) return false;
   RunSetup();
+  splash_.Raise();
   return true;
 }
 
@@ -158,7 +159,9 @@ void CVelmoriaSheet::RunSetup() {
   // 3. The tooltip keeps this date; it is not renewed when the day changes.
   tray_.AddIcon(hwnd_, kTrayCallbackMessage, util.DateTitle(), trayIcon_.get(), IDR_TRAY_MENU);
   taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
-  // 4. The property sheet's own set-up ran inside PropertySheetW.
+  // 4. The property sheet's own set-up ran inside PropertySheetW; it leaves the
+  // window centred in the work area (a saved placement moves it at step 9).
+  CenterInWorkArea();
   // 5.
   captionFont_.reset(CreateFontW(16, 0, 0, 0, FW_BOLD, TRUE, FALSE, FALSE, RUSSIAN_CHARSET, OUT_DEFAULT_PRECIS,
                                  CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Arial Cyr"));
@@ -296,6 +299,16 @@ void CVelmoriaSheet::RestorePlacement() {
   }
 }
 
+void CVelmoriaSheet::CenterInWorkArea() {
+  RECT area, wr;
+  if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0)) return;
+  GetWindowRect(hwnd_, &wr);
+  int x = area.left + ((area.right - area.left) - (wr.right - wr.left)) / 2;
+  int y = area.top + ((area.bottom - area.top) - (wr.bottom - wr.top)) / 2;
+  SetWindowPos(hwnd_, nullptr, x > area.left ? x : area.left, y > area.top ? y : area.top, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 HWND CVelmoriaSheet::tabControl() const { return hwnd_ ? PropSheet_GetTabControl(hwnd_) : nullptr; }
 
 int CVelmoriaSheet::ActiveTab() const {
@@ -306,6 +319,8 @@ int CVelmoriaSheet::ActiveTab() const {
 void CVelmoriaSheet::ActivateTab(int index) {
   PropSheet_SetCurSel(hwnd_, nullptr, index);
   FitActivePage();
+  // A change of page may show the sheet's own buttons again.
+  HideOwnButtons();
 }
 
 // Pages are made when first shown; one made after the window was resized must still

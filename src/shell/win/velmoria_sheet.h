@@ -82,6 +82,7 @@ class CVelmoriaSheet {
   void RunSetup();
   bool PreTranslate(MSG& msg);
   void HideOwnButtons();
+  void CenterInWorkArea();
   void LayoutOnSize(int width, int height);
   void FitActivePage();
   void Paint(HDC dc);
