@@ -1,10 +1,10 @@
 // Evaluating a 10 000-line date file for a reference date, next to a baseline that
 // only reads the same file and splits it into lines.
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <string>
-#include <unistd.h>
 
 #include "common/record_file.h"
 #include "dates/date_file.h"
@@ -36,10 +36,18 @@ const std::string& DateFile() {
       if (month.size() < 2) month = "0" + month;
       switch (i % 8) {
         case 0: bytes += day + "/" + month + "/Праздник номер " + std::to_string(i); break;
-        case 1: bytes += day + "/" + month + "/" + std::to_string(1900 + i % 120) + "/Иванов Пётр " + std::to_string(i); break;
+        case 1:
+          bytes +=
+              day + "/" + month + "/" + std::to_string(1900 + i % 120) + "/Иванов Пётр " + std::to_string(i);
+          break;
         case 2: bytes += day + "/" + month + "/%/Именины " + std::to_string(i); break;
-        case 3: bytes += "RP" + std::string(i % 16 < 8 ? "+" : "-") + "/" + std::to_string(i % 60) + "/Церковный праздник"; break;
-        case 4: bytes += std::string(weekdays[i % 7]) + std::to_string(1 + i % 5) + "/" + month + "/День профессии"; break;
+        case 3:
+          bytes += "RP" + std::string(i % 16 < 8 ? "+" : "-") + "/" + std::to_string(i % 60) +
+                   "/Церковный праздник";
+          break;
+        case 4:
+          bytes += std::string(weekdays[i % 7]) + std::to_string(1 + i % 5) + "/" + month + "/День профессии";
+          break;
         case 5: bytes += ";комментарий " + std::to_string(i); break;
         case 6: bytes += day + "/" + month + "/Дата с #/ косой чертой"; break;
         default: bytes += day + "/" + month + "/" + std::to_string(1941 + i % 80) + "/Памятная дата"; break;

@@ -48,7 +48,9 @@ const char* const kBirthdayHeader[] = {
 const int kCandidateYears[3] = {0, -1, 1};
 const int kWindow = 5;  // days either side of the reference date
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
 
 std::string_view TrimLeft(std::string_view s) {
   size_t i = 0;
@@ -216,7 +218,8 @@ class Evaluator {
       Where where = rc < 0 ? Where::kPast : rc == 0 ? Where::kToday : Where::kComing;
       int year = 0;
       int n = EntryYear(fields[2], year) ? d.year - year : 0;
-      Emit(line, fields, TwoDigits(d.day) + "/" + TwoDigits(d.month), where, year != 0, n, d.year - ref_.year);
+      Emit(line, fields, TwoDigits(d.day) + "/" + TwoDigits(d.month), where, year != 0, n,
+           d.year - ref_.year);
       return;
     }
   }
@@ -248,8 +251,8 @@ class Evaluator {
     Emit(line, fields, fields[0] + "/" + fields[1], where, year != 0, n, shift);
   }
 
-  void Emit(std::string_view line, const std::vector<std::string>& fields, const std::string& datePart, Where where,
-            bool hasYear, int n, int shift) {
+  void Emit(std::string_view line, const std::vector<std::string>& fields, const std::string& datePart,
+            Where where, bool hasYear, int n, int shift) {
     bool nameDay = fields[2] == "%";
     if (where == Where::kToday) {
       if (nameDay)
@@ -374,7 +377,8 @@ std::optional<std::string> UpgradedDateText(std::string_view bytes, const std::s
     // is all date.
     size_t blank = line.find_first_of(" \t");
     std::string_view date = std::string_view(line).substr(0, blank);
-    std::string_view text = blank == std::string::npos ? std::string_view() : TrimLeft(std::string_view(line).substr(blank + 1));
+    std::string_view text =
+        blank == std::string::npos ? std::string_view() : TrimLeft(std::string_view(line).substr(blank + 1));
     converted += '\n';
     converted += date;
     converted += '/';

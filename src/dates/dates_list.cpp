@@ -131,8 +131,12 @@ DatesList BuildDatesList(const DateLists& birthdays, const DateLists& dates, Dat
   return list;
 }
 
-std::string BirthdayFilePath(const std::string& programFolder) { return programFolder + "Support\\Birthday.txt"; }
-std::string HolidaysFilePath(const std::string& programFolder) { return programFolder + "Support\\Holidays.txt"; }
+std::string BirthdayFilePath(const std::string& programFolder) {
+  return programFolder + "Support\\Birthday.txt";
+}
+std::string HolidaysFilePath(const std::string& programFolder) {
+  return programFolder + "Support\\Holidays.txt";
+}
 
 DatesList BuildDatesListForFolder(const std::string& programFolder, Date reference) {
   DateLists birthdays = EvaluateDateFile(BirthdayFilePath(programFolder), reference);

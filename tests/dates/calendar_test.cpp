@@ -17,8 +17,8 @@ chr::sys_days ToSys(Date d) {
 }
 Date FromSys(chr::sys_days s) {
   chr::year_month_day ymd{s};
-  return Date{static_cast<int>(static_cast<unsigned>(ymd.day())), static_cast<int>(static_cast<unsigned>(ymd.month())),
-              static_cast<int>(ymd.year())};
+  return Date{static_cast<int>(static_cast<unsigned>(ymd.day())),
+              static_cast<int>(static_cast<unsigned>(ymd.month())), static_cast<int>(ymd.year())};
 }
 
 // Anonymous Gregorian algorithm (Meeus, Jones, Butcher).
@@ -51,7 +51,8 @@ long long HebrewElapsedDays(long long year) {
 }
 long long HebrewNewYear(long long year) {
   const long long kEpoch = -1373427;
-  long long ny0 = HebrewElapsedDays(year - 1), ny1 = HebrewElapsedDays(year), ny2 = HebrewElapsedDays(year + 1);
+  long long ny0 = HebrewElapsedDays(year - 1), ny1 = HebrewElapsedDays(year),
+            ny2 = HebrewElapsedDays(year + 1);
   long long correction = ny2 - ny1 == 356 ? 2 : ny1 - ny0 == 382 ? 1 : 0;
   return kEpoch + ny1 + correction;
 }
@@ -77,12 +78,9 @@ TEST(Calendar, EasterKnownDates) {
     int year;
     Date orthodox, catholic, jewish;
   } cases[] = {
-      {2013, {5, 5, 2013}, {31, 3, 2013}, {26, 3, 2013}},
-      {2024, {5, 5, 2024}, {31, 3, 2024}, {23, 4, 2024}},
-      {2025, {20, 4, 2025}, {20, 4, 2025}, {13, 4, 2025}},
-      {2026, {12, 4, 2026}, {5, 4, 2026}, {2, 4, 2026}},
-      {1901, {14, 4, 1901}, {7, 4, 1901}, {4, 4, 1901}},
-      {2099, {12, 4, 2099}, {12, 4, 2099}, {5, 4, 2099}},
+      {2013, {5, 5, 2013}, {31, 3, 2013}, {26, 3, 2013}},  {2024, {5, 5, 2024}, {31, 3, 2024}, {23, 4, 2024}},
+      {2025, {20, 4, 2025}, {20, 4, 2025}, {13, 4, 2025}}, {2026, {12, 4, 2026}, {5, 4, 2026}, {2, 4, 2026}},
+      {1901, {14, 4, 1901}, {7, 4, 1901}, {4, 4, 1901}},   {2099, {12, 4, 2099}, {12, 4, 2099}, {5, 4, 2099}},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(OrthodoxEaster(c.year), c.orthodox) << c.year;
@@ -139,18 +137,17 @@ TEST(Calendar, NthWeekdayNamesTheNthOrTheLast) {
   struct Case {
     int n, weekday, month, year, day;
   } cases[] = {
-      {5, 0, 5, 2025, 26},   // last Monday of May
-      {1, 6, 1, 2025, 5},    // first Sunday of January
-      {1, 6, 1, 2026, 4},
-      {5, 6, 11, 2025, 30},  // last Sunday of November, a fifth one
-      {5, 6, 11, 2026, 29},  // ... and a fourth one
-      {5, 3, 2, 2024, 29},   // leap February ends on a Thursday
-      {5, 6, 2, 2026, 22},   // February 2026 starts on a Sunday: a fifth falls out
-      {3, 6, 6, 2025, 15},
-      {2, 4, 3, 2025, 14},
+      {5, 0, 5, 2025, 26},                         // last Monday of May
+      {1, 6, 1, 2025, 5},                          // first Sunday of January
+      {1, 6, 1, 2026, 4},   {5, 6, 11, 2025, 30},  // last Sunday of November, a fifth one
+      {5, 6, 11, 2026, 29},                        // ... and a fourth one
+      {5, 3, 2, 2024, 29},                         // leap February ends on a Thursday
+      {5, 6, 2, 2026, 22},                         // February 2026 starts on a Sunday: a fifth falls out
+      {3, 6, 6, 2025, 15},  {2, 4, 3, 2025, 14},
   };
   for (const Case& c : cases)
-    EXPECT_EQ(NthWeekday(c.n, c.weekday, c.month, c.year), c.day) << c.n << "/" << c.weekday << "/" << c.month;
+    EXPECT_EQ(NthWeekday(c.n, c.weekday, c.month, c.year), c.day)
+        << c.n << "/" << c.weekday << "/" << c.month;
 
   for (int year = 1901; year <= 2099; year += 7) {
     for (int month = 1; month <= 12; ++month) {

@@ -19,7 +19,10 @@ using Items = std::vector<std::string>;
 std::vector<std::string> Shape(const DatesList& list) {
   std::vector<std::string> out;
   for (const ListLine& l : list.lines)
-    out.push_back((l.kind == LineKind::kHeading ? "H:" : l.kind == LineKind::kSubheading ? "S:" : "E:") + l.text);
+    out.push_back((l.kind == LineKind::kHeading      ? "H:"
+                   : l.kind == LineKind::kSubheading ? "S:"
+                                                     : "E:") +
+                  l.text);
   return out;
 }
 
@@ -35,7 +38,8 @@ TEST(DatesList, EmptyFilesGiveTheThreeHeadingsOnly) {
 }
 
 TEST(DatesList, SectionsInOrderWithTheirColours) {
-  DateLists birthdays{{"10/06|Иван"}, {"Маша   (5-я годовщина)", "15/06/%/Анна", "15/06/%/Ия, Мария"}, {"17/06|Пётр"}};
+  DateLists birthdays{
+      {"10/06|Иван"}, {"Маша   (5-я годовщина)", "15/06/%/Анна", "15/06/%/Ия, Мария"}, {"17/06|Пётр"}};
   DateLists dates{{"12/06|День России"}, {"Праздник"}, {"20/06|Лето", "20/06|Ещё"}};
   DatesList list = BuildDatesList(birthdays, dates, {15, 6, 2025});
   EXPECT_EQ(Shape(list), (Items{
@@ -63,9 +67,14 @@ TEST(DatesList, SectionsInOrderWithTheirColours) {
     size_t line;
     Rgb background, foreground;
   } colours[] = {
-      {1, kSubheadingColour, kPastColour},  {2, kWhite, kPastColour},     {6, kSubheadingColour, kTodayColour},
-      {7, kWhite, kTodayColour},            {11, kWhite, kTodayColour},   {12, kComingColour, kWhite},
-      {13, kSubheadingColour, kComingColour}, {14, kWhite, kComingColour},
+      {1, kSubheadingColour, kPastColour},
+      {2, kWhite, kPastColour},
+      {6, kSubheadingColour, kTodayColour},
+      {7, kWhite, kTodayColour},
+      {11, kWhite, kTodayColour},
+      {12, kComingColour, kWhite},
+      {13, kSubheadingColour, kComingColour},
+      {14, kWhite, kComingColour},
   };
   for (const Expect& e : colours) {
     EXPECT_EQ(list.lines[e.line].background, e.background) << e.line;
@@ -79,13 +88,13 @@ TEST(DatesList, FridayThe13thAndNameDays) {
   EXPECT_EQ(Shape(bare),
             (Items{"H:Прошедшие", "H:13 июня 2025  Пт", "S:Даты", "E:Пятница 13-го", "H:Предстоящие"}));
   DatesList withDates = BuildDatesList({}, {{}, {"Праздник"}, {}}, {13, 6, 2025});
-  EXPECT_EQ(Shape(withDates), (Items{"H:Прошедшие", "H:13 июня 2025  Пт", "S:Даты", "E:Праздник", "E:Пятница 13-го",
-                                      "H:Предстоящие"}));
+  EXPECT_EQ(Shape(withDates), (Items{"H:Прошедшие", "H:13 июня 2025  Пт", "S:Даты", "E:Праздник",
+                                     "E:Пятница 13-го", "H:Предстоящие"}));
   EXPECT_EQ(Shape(BuildDatesList({}, {}, {12, 6, 2025})).size(), 3u);
   // A birthday whose text merely holds a "%" is an entry; only "%" as field 3 is a name day.
   DatesList percent = BuildDatesList({{}, {"Скидка 50% Ване", "14/06/%"}, {}}, {}, {14, 6, 2025});
   EXPECT_EQ(Shape(percent), (Items{"H:Прошедшие", "H:14 июня 2025  Сб", "S:Дни рождения", "E:Скидка 50% Ване",
-                                    "H:Предстоящие"}));
+                                   "H:Предстоящие"}));
 }
 
 TEST(DatesList, BuildsFromTheProgramFolderFiles) {
@@ -133,7 +142,8 @@ TEST(EasterMenu, TextsOfTheYear) {
 }
 
 TEST(DateSearch, FindsLinesAsStored) {
-  std::string file = "/2|формат\r\n;Иван in a comment\r\n12/04/1980/Иван\tПетров\r\n01/01/ИВАН\r\nёлка/Ёж\r\n";
+  std::string file =
+      "/2|формат\r\n;Иван in a comment\r\n12/04/1980/Иван\tПетров\r\n01/01/ИВАН\r\nёлка/Ёж\r\n";
   struct Case {
     const char* needle;
     bool matchCase;
@@ -169,7 +179,8 @@ TEST(DateSearch, UpperCaseCoversTheCyrillicOfTheCodePage) {
   } pairs[] = {{"абвгдеёжзийклмнопрстуфхцчшщъыьэюя", "АБВГДЕЁЖЗИЙКЛМНОПРСТУФХЦЧШЩЪЫЬЭЮЯ"},
                {"іїєґўђѓљњќћџјѕ", "ІЇЄҐЎЂЃЉЊЌЋЏЈЅ"},
                {"abc xyz 123 №", "ABC XYZ 123 №"}};
-  for (const Pair& p : pairs) EXPECT_EQ(platform::Cp1251ToUtf8(UpperCp1251(p.lower)), platform::Cp1251ToUtf8(p.upper));
+  for (const Pair& p : pairs)
+    EXPECT_EQ(platform::Cp1251ToUtf8(UpperCp1251(p.lower)), platform::Cp1251ToUtf8(p.upper));
 }
 
 }  // namespace
