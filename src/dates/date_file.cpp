@@ -46,7 +46,8 @@ const char* const kBirthdayHeader[] = {
 // A rule-computed date is looked for in these years, relative to the reference year,
 // so a rule near the year end lands on the occurrence next to the reference date.
 const int kCandidateYears[3] = {0, -1, 1};
-const int kWindow = 5;  // days either side of the reference date
+const int kWindow = 5;       // days either side of the reference date
+const int kYearReach = 365;  // the farthest a real date is from the reference date
 
 bool IsBlank(char c) {
   return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
@@ -229,17 +230,19 @@ class Evaluator {
     int month = LeadingNumber(fields[1]);
     if (day <= 0) return;
     int rc = DaySerial(day, month, ref_.year) - refSerial_;
+    // Across the year end a date late in December seen from early January is past,
+    // and one early in January seen from late December is coming. No real date lies
+    // more than a year off, so a nonsense one ("05/99", "999/01") is not listed all year.
+    bool lastYear = rc > 359 && rc <= kYearReach;
+    bool nextYear = rc < -359 && rc >= -kYearReach;
     Where where = Where::kNone;
-    int shift = 0;
-    if ((rc >= -kWindow && rc <= -1) || rc > 359) {
+    if ((rc >= -kWindow && rc <= -1) || lastYear)
       where = Where::kPast;
-      if (rc > 359) shift = -1;
-    } else if (rc == 0) {
+    else if (rc == 0)
       where = Where::kToday;
-    } else if ((rc >= 1 && rc <= kWindow) || rc < -359) {
+    else if ((rc >= 1 && rc <= kWindow) || nextYear)
       where = Where::kComing;
-      if (rc < -359) shift = 1;
-    }
+    int shift = lastYear ? -1 : nextYear ? 1 : 0;
     if (where == Where::kNone) return;
     int year = 0;
     int n = 0;

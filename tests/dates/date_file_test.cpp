@@ -215,9 +215,23 @@ TEST(DateEvaluation, RuleDatesNearTheYearEndUseTheNeighbouringYear) {
 
 TEST(DateEvaluation, LinesWithoutADateNeverShow) {
   const char* lines[] = {
-      "Xx3/05/unknown code", "Вс0/05/n is 0", "Вс6/05/n is 6",   "Вс/05/no n", "Вс3/13/month 13",
-      "Вс3/0/month 0",       "/05/empty day", "05//empty month", "05",         "-3/05/negative day",
-      "0/05/zero day",       "00/05/zeros",   "R/05/x",          "RKX/1/x",    "#/05/only hash",
+      "Xx3/05/unknown code",
+      "Вс0/05/n is 0",
+      "Вс6/05/n is 6",
+      "Вс/05/no n",
+      "Вс3/13/month 13",
+      "Вс3/0/month 0",
+      "/05/empty day",
+      "05//empty month",
+      "05",
+      "-3/05/negative day",
+      "0/05/zero day",
+      "00/05/zeros",
+      "05/99/month 99",
+      "999/01/day 999",
+      "R/05/x",
+      "RKX/1/x",
+      "#/05/only hash",
   };
   for (const char* line : lines) {
     for (Date d{1, 1, 2025}; d.year == 2025; d = AddDays(d, 1)) {
