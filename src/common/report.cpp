@@ -312,7 +312,10 @@ std::string FillReport(std::string_view layoutBytes, std::string_view data) {
   auto blockText = [&](long long n) -> std::string_view {
     auto it = blocks.find(n);
     if (it != blocks.end()) return it->second;
-    std::string open = "#D" + Number(n) + "#", close = "#" + Number(n) + "D#";
+    std::string number = Number(n);
+    std::string open = "#D", close = "#";
+    open.append(number).push_back('#');
+    close.append(number).append("D#");
     std::string_view body;
     size_t s = text.find(open);
     if (s != npos) {
