@@ -95,7 +95,7 @@ TEST_F(ReportsCli, ReportBuildsThePageOrNamesWhatIsMissing) {
   CliRun missing = Cli(dir_, "report '" + Native(dir_ / "Dat.txt") + "' '" + Native(dir_ / "None.html") + "' x.html");
   EXPECT_EQ(missing.status, 1);
   EXPECT_EQ(platform::Utf8ToCp1251(missing.out),
-            "velmoria-cli: Не могу открыть файл шаблона " + dir_ / "None.html" + "\n");
+            "velmoria-cli: Не могу открыть файл шаблона " + platform::Utf8ToCp1251(Native(dir_ / "None.html")) + "\n");
   EXPECT_EQ(Cli(dir_, "report only-two args").status, 1);
 }
 #endif

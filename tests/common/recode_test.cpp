@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "platform/platform.h"
 
 namespace vm {
@@ -25,11 +27,13 @@ TEST(Recode, CommandsConvertBetweenTheStandardTables) {
       {138, "\xC0\xE0\xFF", "\x80\xA0\xEF"},  // Win->Dos (866 here and under a Russian Wine)
       {156, "\x80\xA0\xEF", "\xC0\xE0\xFF"},  // Dos->Win
   };
-  ASSERT_EQ(platform::OemCodePage(), 866u);
+  // The DOS rows hold for a Russian system, whose OEM page is 866 (POSIX always says so).
+  const bool russianOem = platform::OemCodePage() == 866u;
   ASSERT_EQ(RecodeCommands().size(), 6u);
   for (const Case& c : cases) {
     const RecodeCommand* command = FindRecodeCommand(c.command);
     ASSERT_NE(command, nullptr) << c.command;
+    if (!russianOem && (command->from == kOemPage || command->to == kOemPage)) continue;
     std::string text = c.from;
     EXPECT_TRUE(RecodeInPlace(text, command->from, command->to)) << command->text;
     EXPECT_EQ(text, c.to) << command->text;
@@ -41,7 +45,9 @@ TEST(Recode, EightBitTextsKeepTheirLengthAndAreRestored) {
   std::string all;
   for (int b = 0x20; b < 0x100; ++b)
     if (b != 0x7F && b != 0x98) all.push_back(static_cast<char>(b));
-  for (unsigned target : {unsigned{kKoi8R}, unsigned{kIso8859_5}, kOemPage}) {
+  std::vector<unsigned> targets = {kKoi8R, kIso8859_5};
+  if (platform::OemCodePage() == 866u) targets.push_back(kOemPage);
+  for (unsigned target : targets) {
     std::string text = all;
     ASSERT_TRUE(RecodeInPlace(text, kCp1251, target));
     EXPECT_EQ(text.size(), all.size()) << target;

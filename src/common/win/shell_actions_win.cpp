@@ -31,7 +31,9 @@ int ShellCode(HINSTANCE h) { return static_cast<int>(reinterpret_cast<INT_PTR>(h
 // The default value of a key under HKEY_CLASSES_ROOT, environment references expanded.
 bool ReadClassesDefault(const std::wstring& subKey, std::wstring& value) {
   DWORD bytes = 0;
-  DWORD flags = RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ;
+  // REG_SZ alone: an expandable value comes back expanded, as REG_SZ; asking for
+  // REG_EXPAND_SZ as well would need RRF_NOEXPAND and leave it unexpanded.
+  DWORD flags = RRF_RT_REG_SZ;
   if (RegGetValueW(HKEY_CLASSES_ROOT, subKey.c_str(), nullptr, flags, nullptr, nullptr, &bytes) != ERROR_SUCCESS ||
       bytes < sizeof(wchar_t) || bytes > 65536)
     return false;
