@@ -27,20 +27,11 @@ TEST(ShellActions, BrowserFallbackCutsTheRegisteredCommand) {
 }
 
 TEST(ShellActions, OpenFailureTexts) {
-  struct Case {
-    int code;
-    const char* text;
-  } cases[] = {
-      {0, "The operating system is out\nof memory or resources."},
-      {2, "The specified file was not found."},
-      {26, "A sharing violation occurred. "},
-      {31, "There is no application associated\nwith the given filename extension."},
-      {32, "The specified dynamic-link library was not found."},
-      {7, "Unknown Error (7) occurred."},
-      {-3, "Unknown Error (-3) occurred."},
-  };
-  for (const Case& c : cases) EXPECT_EQ(OpenFailureText(c.code), c.text) << c.code;
   EXPECT_EQ(OpenFailureMessage(3), "Unable to open hyperlink:\n\nThe specified path was not found.");
+  EXPECT_EQ(OpenFailureText(26), "A sharing violation occurred. ");  // the trailing blank is the text's own
+  // codes without a text of their own, codes of success and negative ones alike
+  for (int code : {1, 7, 33, -3})
+    EXPECT_EQ(OpenFailureText(code), "Unknown Error (" + std::to_string(code) + ") occurred.");
 }
 
 TEST(ShellActions, IsLink) {
