@@ -34,7 +34,7 @@ vm_wine_env() {
   export WINEDLLOVERRIDES="mscoree,mshtml="
   # LC_ALL too: an inherited LC_ALL (C.UTF-8 on many machines) would override LANG and
   # give Wine ANSI 1252 / OEM 437.
-  export LANG=ru_RU.UTF-8 LC_ALL=ru_RU.UTF-8
+  { export LANG=ru_RU.UTF-8 LC_ALL=ru_RU.UTF-8; } 2>/dev/null  # the Linux locale need not exist
   export WINEARCH=win64
   # The 64-bit loader directly: the wrapper only adds a warning about 32-bit Wine.
   VM_WINE=wine
