@@ -262,9 +262,11 @@ std::string NewTablePath(const std::string& folder, const std::string& fileName)
 }
 
 std::string PlainHeaderName(std::string_view name) {
-  constexpr std::string_view kSpecials("|\\\r\n\0", 5);
-  if (!notebook::IsEscaped(name) && name.find_first_of(kSpecials) == std::string_view::npos) return std::string(name);
-  return notebook::EscapeText(name, kSpecials);
+  // "<" too, so that the escaped form never holds the older layout's mark.
+  constexpr std::string_view kSpecials("|\\\r\n\0<", 6);
+  bool fits = !notebook::IsEscaped(name) && name.find_first_of(std::string_view("|\\\r\n\0", 5)) == std::string_view::npos &&
+              name.find("<Records") == std::string_view::npos;
+  return fits ? std::string(name) : notebook::EscapeText(name, kSpecials);
 }
 
 std::string NewTableHeader(const std::vector<std::string>& names) {

@@ -114,8 +114,9 @@ std::string NewTablePath(const std::string& folder, const std::string& fileName)
 std::string NewTableHeader(const std::vector<std::string>& names);
 
 // A column name as a plain header field: unchanged unless it holds a byte the header
-// cannot carry ("|", "\", a line break, a zero byte) or starts with ESC, in which case
-// the escaped form is written.
+// cannot carry ("|", "\", a line break, a zero byte), the older layout's mark
+// "<Records" (which would stop every load of the file) or starts with ESC, in which
+// case the escaped form is written.
 std::string PlainHeaderName(std::string_view name);
 
 // ---- password (the data page's "Ввод пароля") -----------------------------------------

@@ -185,6 +185,11 @@ TEST_F(DataFileTest, RecordsThePlainLinesCannotHoldRoundTrip) {
   EXPECT_EQ(back.def.names, table.def.names);
   EXPECT_EQ(Lines(back), Lines(table));
   EXPECT_NE(Slurp(table.path).find("\r\nnormal#|x"), std::string::npos);  // ordinary lines as they were
+
+  // A column named like the older layout's mark would stop every load of the file.
+  RenameColumn(back, 0, "<Records>");
+  ASSERT_EQ(SaveTable(back).status, TableSaveStatus::kSaved);
+  EXPECT_EQ(Reload().def.names, (std::vector<std::string>{"<Records>"}));
 }
 
 TEST_F(DataFileTest, KeysWrittenForOtherNames) {
