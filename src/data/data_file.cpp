@@ -165,15 +165,21 @@ std::string PlainLine(const std::string& record) {
   return fits ? record : EscapeText(record, kLineSpecials);
 }
 
-std::string ScrambledLine(const std::string& record) {
-  std::string wire = "\n" + record;
-  notebook::ScrambleInPlace(wire);
-  bool fits = !IsEscaped(record) && wire.find_first_of(std::string_view("\0\n\r", 3)) == std::string::npos &&
-              wire.find(kOldLayoutMark) == std::string::npos;
-  if (fits) return wire;
-  wire = "\n" + EscapeText(record, kLineSpecials);
+// The scrambled form of a line break followed by the text.
+std::string ScrambledWithBreak(std::string_view text) {
+  std::string wire;
+  wire.reserve(text.size() + 1);
+  wire += '\n';
+  wire += text;
   notebook::ScrambleInPlace(wire);
   return wire;
+}
+
+std::string ScrambledLine(const std::string& record) {
+  std::string wire = ScrambledWithBreak(record);
+  bool fits = !IsEscaped(record) && wire.find_first_of(std::string_view("\0\n\r", 3)) == std::string::npos &&
+              wire.find(kOldLayoutMark) == std::string::npos;
+  return fits ? wire : ScrambledWithBreak(EscapeText(record, kLineSpecials));
 }
 
 std::string Number(int v) {
@@ -225,7 +231,7 @@ TableLoad LoadTableBytes(DataTable& table, std::string_view bytes, std::string_v
       notebook::ScrambleInPlace(line);
       DropLeadingBreak(line);
     }
-    std::string record = ReadMaybeEscaped(line);
+    std::string record = IsEscaped(line) ? notebook::UnescapeText(line) : std::move(line);
     int separators = CountFieldSeparators(record);
     if (!headerRead) {
       for (int i = 0; i <= separators; ++i) table.def.AddColumnEntry({}, kNewColumnWidth, 1);

@@ -89,7 +89,11 @@ void CTableDef::AddColumnEntry(std::string name, unsigned width, int flag) {
   lastColumn = static_cast<int>(names.size()) - 1;
 }
 
-int CountFieldSeparators(std::string_view line) { return static_cast<int>(Separators(line).size()); }
+int CountFieldSeparators(std::string_view line) {
+  int n = 0;
+  for (size_t i = 0; i < line.size(); ++i) n += line[i] == '|' && (i == 0 || line[i - 1] != '#');
+  return n;
+}
 
 std::string CTableRecord::Field(int k) const { return GetField(line, k); }
 
@@ -271,7 +275,10 @@ std::string PlainHeaderName(std::string_view name) {
 
 std::string NewTableHeader(const std::vector<std::string>& names) {
   std::string out = "/3";
-  for (const std::string& n : names) out += "|" + PlainHeaderName(n);
+  for (const std::string& n : names) {
+    out += '|';
+    out += PlainHeaderName(n);
+  }
   for (size_t i = 0; i < names.size(); ++i) out += "|100";
   for (size_t i = 0; i < names.size(); ++i) out += "|1";
   out += "|-1|-1|-1|0";

@@ -123,8 +123,10 @@ std::string DecodeHeader(std::string_view code) {
 }
 
 void ScrambleInPlace(std::string& text) {
-  for (char& c : text)
-    for (const char* k = kScrambleKey; *k; ++k) c = static_cast<char>(c ^ *k);
+  // XOR with each key letter in turn is one XOR with all of them combined.
+  char mask = 0;
+  for (const char* k = kScrambleKey; *k; ++k) mask = static_cast<char>(mask ^ *k);
+  for (char& c : text) c = static_cast<char>(c ^ mask);
 }
 
 std::string Scramble(std::string_view text) {

@@ -24,17 +24,16 @@ constexpr std::string_view kTitleSpecials("\0\n\r^", 4);
 
 bool StartsWith(std::string_view s, std::string_view prefix) { return s.substr(0, prefix.size()) == prefix; }
 
-// A plain body is written unchanged when the reader gives it back exactly: it joins a
-// body's lines with CR LF, skips empty lines and takes a line starting with "<" for a
-// tag.
+// A plain body is written unchanged when the reader gives it back exactly: it joins
+// the lines of a body, empty ones included, with CR LF, and takes a line starting with
+// "<" for a tag.
 bool PlainBodyFits(std::string_view body) {
-  if (body.empty()) return true;
   if (IsEscaped(body) || body.find('\0') != std::string_view::npos) return false;
   size_t start = 0;
   for (;;) {
     size_t end = body.find("\r\n", start);
     std::string_view piece = body.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
-    if (piece.empty() || piece[0] == '<' || piece.find('\n') != std::string_view::npos) return false;
+    if ((!piece.empty() && piece[0] == '<') || piece.find('\n') != std::string_view::npos) return false;
     if (end == std::string_view::npos) return true;
     start = end + 2;
   }
@@ -102,25 +101,39 @@ std::string Header(std::string_view fileName, std::string_view password) {
   return "/2|" + EncodeKey(fileName, password, kExtension);
 }
 
-std::string Body(std::vector<std::string>& lines, bool scrambled) {
-  std::string body;
-  if (scrambled) {
-    // A line break inside a scrambled body was a scrambled byte 0x0B.
-    for (size_t i = 0; i < lines.size(); ++i) {
-      if (i) body += '\n';
-      body += lines[i];
-    }
-    ScrambleInPlace(body);
-  } else {
-    for (size_t i = 0; i < lines.size(); ++i) {
-      if (i) body += "\r\n";
-      body += lines[i];
-    }
+// The lines of a body as they are gathered, empty ones included: joined with CR LF,
+// the line break the writer put between them (in a scrambled body a line break was a
+// scrambled 0x0B, so those are joined with LF before unscrambling). Writers put every
+// line of a body between the lines of its tags, and nothing else there, so empty
+// lines belong to bodies; blank lines before a tag (only in files edited by hand)
+// are dropped.
+class GatheredBody {
+ public:
+  explicit GatheredBody(bool scrambled) : scrambled_(scrambled) {}
+  bool empty() const { return lines_ == 0; }
+  bool blank() const { return text_.size() == (lines_ ? lines_ - 1 : 0) * (scrambled_ ? 1 : 2); }
+  void Add(std::string_view line) {
+    if (lines_++) text_ += scrambled_ ? "\n" : "\r\n";
+    text_ += line;
   }
-  if (lines.size() == 1 && IsEscaped(body)) body = UnescapeText(body);
-  lines.clear();
-  return body;
-}
+  void Clear() {
+    text_.clear();
+    lines_ = 0;
+  }
+  std::string Take() {
+    std::string body;
+    body.swap(text_);
+    if (scrambled_) ScrambleInPlace(body);
+    if (lines_ == 1 && IsEscaped(body)) body = UnescapeText(body);
+    lines_ = 0;
+    return body;
+  }
+
+ private:
+  bool scrambled_;
+  size_t lines_ = 0;
+  std::string text_;
+};
 
 std::string SavPath(const std::string& path) {
   size_t dot = path.find_last_of('.');
@@ -200,17 +213,17 @@ NotebookContent ParseNotebook(std::string_view bytes, std::string_view fileName)
   bool scrambled = !content.password.empty();
   XmlElement* current = content.root.get();
   int depth = 0;
-  std::vector<std::string> gathered;
+  GatheredBody gathered(scrambled);
   for (; i < lines.size(); ++i) {
-    std::string& line = lines[i];
-    if (line.empty()) continue;
+    const std::string& line = lines[i];
     if (StartsWith(line, "</")) {
-      if (!gathered.empty()) current->SetValue(Body(gathered, scrambled));
+      if (!gathered.empty()) current->SetValue(gathered.Take());
       if (current->parent()) {
         current = current->parent();
         --depth;
       }
-    } else if (line[0] == '<') {
+    } else if (!line.empty() && line[0] == '<') {
+      if (gathered.blank()) gathered.Clear();
       if (depth >= kMaxXmlDepth) {
         content.tooDeep = true;
         return content;
@@ -221,7 +234,7 @@ NotebookContent ParseNotebook(std::string_view bytes, std::string_view fileName)
       current = current->AppendChild(ReadMaybeEscaped(title));
       ++depth;
     } else {
-      gathered.push_back(std::move(line));
+      gathered.Add(line);
     }
   }
   return content;

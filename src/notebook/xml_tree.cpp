@@ -30,13 +30,14 @@ bool BlankOnly(std::string_view s) { return Trim(s).empty(); }
 
 // The first of `stops` at or after p; an escape character makes the next one literal.
 size_t FindStop(std::string_view t, size_t p, std::string_view stops, char escape) {
-  for (; p < t.size(); ++p) {
-    char c = t[p];
-    if (escape && c == escape) {
-      ++p;
-      continue;
-    }
-    if (stops.find(c) != npos) return p;
+  char set[8];
+  size_t n = stops.copy(set, sizeof set - 1);
+  if (escape) set[n++] = escape;
+  std::string_view wanted(set, n);
+  while (p < t.size()) {
+    size_t q = t.find_first_of(wanted, p);
+    if (q == npos || !escape || t[q] != escape) return q;
+    p = q + 2;
   }
   return npos;
 }

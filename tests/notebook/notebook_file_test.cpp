@@ -30,6 +30,8 @@ const std::vector<std::string>& AwkwardBodies() {
       "plain",
       "{\\rtf1\\ansi\\ansicpg1251\r\n{\\fonttbl{\\f0\\fnil\\fcharset204 Times;}}\r\n\\par Привет}\r\n",
       "a\r\n\r\nb",          // an empty line
+      "\r\n",
+      "{\\rtf1 a}\r\n\r\n",
       "a\r\n<b>bold</b>",    // a line that would read as a tag
       "</x>",
       "a\nb",                // a lone LF
@@ -77,16 +79,16 @@ TEST(NotebookFormat, EveryTreeReadsBackExactlyAsWritten) {
 
 TEST(NotebookFormat, OrdinaryNotesAreWrittenInTheSharedForm) {
   auto root = NewNotebookRoot();
-  XmlElement* a = root->AppendChild("A", "body a\r\nline 2");
+  XmlElement* a = root->AppendChild("A", "body a\r\n\r\nline 2\r\n");
   a->AppendChild("B", "body b");
   root->AppendChild("C");
   EXPECT_EQ(NotebookBytes(*root, "n.dbn", ""), "/2|" + EncodeHeader("n.dbn") +
-                                                    "\r\n<A>\r\n<B>\r\nbody b\r\n</B>\r\nbody a\r\nline 2\r\n</A>"
+                                                    "\r\n<A>\r\n<B>\r\nbody b\r\n</B>\r\nbody a\r\n\r\nline 2\r\n\r\n</A>"
                                                     "\r\n<C>\r\n\r\n</C>");
   std::string protectedBytes = NotebookBytes(*root, "n.dbn", "pw");
   EXPECT_EQ(protectedBytes, "/2|" + EncodeHeader("n.dbnpw") + "\r\n<" + EncodeHeader("A") + ">\r\n<" +
                                 EncodeHeader("B") + ">\r\n" + Scramble("body b") + "\r\n</" + EncodeHeader("B") +
-                                ">\r\n" + Scramble("body a\r\nline 2") + "\r\n</" + EncodeHeader("A") + ">\r\n<" +
+                                ">\r\n" + Scramble("body a\r\n\r\nline 2\r\n") + "\r\n</" + EncodeHeader("A") + ">\r\n<" +
                                 EncodeHeader("C") + ">\r\n\r\n</" + EncodeHeader("C") + ">");
   EXPECT_EQ(protectedBytes.find("body"), std::string::npos);
 }
@@ -102,7 +104,9 @@ TEST(NotebookFormat, ReadsTheOlderFormats) {
       {"empty", "", NotebookFormat::kNone, "", ""},
       {"blank lines", "\r\n\r\n", NotebookFormat::kNone, "", ""},
       {"fileformat1", "\r\nFILEFORMAT1\r\n<A>\r\n<B>\r\nb\r\n</B>\r\na1\r\n\r\na2\r\n</A>",
-       NotebookFormat::kFileFormat1, "", "0[A]=[a1\r\na2]\n1[B]=[b]\n"},
+       NotebookFormat::kFileFormat1, "", "0[A]=[a1\r\n\r\na2]\n1[B]=[b]\n"},
+      {"blank lines before a tag", "FILEFORMAT1\r\n\r\n<A>\r\n\r\n<B>\r\n\r\n</B>\r\n</A>",
+       NotebookFormat::kFileFormat1, "", "0[A]=[]\n1[B]=[]\n"},
       {"no header", "text\r\n</x>\r\n<A>\r\nbody\r\n</A>", NotebookFormat::kNone, "", "0[A]=[body]\n"},
       {"v1 with name", "/1|" + EncodeHeader("old.dbn") + "\r\n<A>\r\nbody\r\n</A>", NotebookFormat::kV1, "",
        "0[A]=[body]\n"},
