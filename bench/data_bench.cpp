@@ -1,10 +1,10 @@
 // Loading a data table of 100 000 rows (plain and protected) and saving it, next to a
 // baseline that only reads the same file and splits it into lines.
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <string>
-#include <unistd.h>
 
 #include "common/record_file.h"
 #include "data/data_file.h"
@@ -37,9 +37,9 @@ DataTable Table(const std::string& path, const std::string& password) {
   t.records.reserve(100000);
   for (int i = 0; i < 100000; ++i) {
     std::string n = std::to_string(i);
-    t.records.push_back({"Иванов " + n + "|Пётр|+7 495 123-45-" + std::to_string(10 + i % 90) + "|ivanov" + n +
-                         "@example.ru|www.example.ru/" + n + "|Москва|ул. Ленина, д. " + std::to_string(i % 200) +
-                         "|Коллега по работе"});
+    t.records.push_back({"Иванов " + n + "|Пётр|+7 495 123-45-" + std::to_string(10 + i % 90) + "|ivanov" +
+                         n + "@example.ru|www.example.ru/" + n + "|Москва|ул. Ленина, д. " +
+                         std::to_string(i % 200) + "|Коллега по работе"});
   }
   t.def.modified = kTableChanged;
   return t;
@@ -84,10 +84,14 @@ void Load(benchmark::State& state, bool protect) {
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * data.size()));
 }
 
-void BM_LoadTable(benchmark::State& state) { Load(state, false); }
+void BM_LoadTable(benchmark::State& state) {
+  Load(state, false);
+}
 BENCHMARK(BM_LoadTable)->Unit(benchmark::kMillisecond);
 
-void BM_LoadProtectedTable(benchmark::State& state) { Load(state, true); }
+void BM_LoadProtectedTable(benchmark::State& state) {
+  Load(state, true);
+}
 BENCHMARK(BM_LoadProtectedTable)->Unit(benchmark::kMillisecond);
 
 void BM_SaveTable(benchmark::State& state) {

@@ -2,10 +2,10 @@
 // the older XML form), next to a baseline that only reads the same file and splits it
 // into lines.
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <string>
-#include <unistd.h>
 
 #include "common/record_file.h"
 #include "notebook/notebook_file.h"
@@ -28,10 +28,13 @@ std::string BenchFolder() {
 
 // About 2 KB of rich text in lines of about 70 characters, as the editor writes it.
 std::string Body(int n) {
-  std::string body = "{\\rtf1\\ansi\\ansicpg1251\\deff0\\deflang1049{\\fonttbl{\\f0\\fnil\\fcharset204 Times New Roman Cyr;}}\r\n"
-                     "\\viewkind4\\uc1\\pard\\f0\\fs20 ";
+  std::string body =
+      "{\\rtf1\\ansi\\ansicpg1251\\deff0\\deflang1049{\\fonttbl{\\f0\\fnil\\fcharset204 Times New Roman "
+      "Cyr;}}\r\n"
+      "\\viewkind4\\uc1\\pard\\f0\\fs20 ";
   while (body.size() < 2000)
-    body += "Заметка " + std::to_string(n) + ": встреча в среду, позвонить, купить бумагу и конверты.\\par\r\n";
+    body +=
+        "Заметка " + std::to_string(n) + ": встреча в среду, позвонить, купить бумагу и конверты.\\par\r\n";
   return body + "}\r\n";
 }
 
@@ -84,16 +87,24 @@ void Load(benchmark::State& state, const std::string& path) {
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * data.size()));
 }
 
-void BM_NotebookReadAndSplitBaseline(benchmark::State& state) { ReadAndSplit(state, File("plain.dbn", "")); }
+void BM_NotebookReadAndSplitBaseline(benchmark::State& state) {
+  ReadAndSplit(state, File("plain.dbn", ""));
+}
 BENCHMARK(BM_NotebookReadAndSplitBaseline)->Unit(benchmark::kMillisecond);
 
-void BM_LoadNotebook(benchmark::State& state) { Load(state, File("plain.dbn", "")); }
+void BM_LoadNotebook(benchmark::State& state) {
+  Load(state, File("plain.dbn", ""));
+}
 BENCHMARK(BM_LoadNotebook)->Unit(benchmark::kMillisecond);
 
-void BM_LoadProtectedNotebook(benchmark::State& state) { Load(state, File("locked.dbn", "пароль")); }
+void BM_LoadProtectedNotebook(benchmark::State& state) {
+  Load(state, File("locked.dbn", "пароль"));
+}
 BENCHMARK(BM_LoadProtectedNotebook)->Unit(benchmark::kMillisecond);
 
-void BM_LoadXmlNotebook(benchmark::State& state) { Load(state, File("old.dbn", "")); }
+void BM_LoadXmlNotebook(benchmark::State& state) {
+  Load(state, File("old.dbn", ""));
+}
 BENCHMARK(BM_LoadXmlNotebook)->Unit(benchmark::kMillisecond);
 
 void BM_SaveNotebook(benchmark::State& state) {
@@ -104,7 +115,8 @@ void BM_SaveNotebook(benchmark::State& state) {
   vm::platform::ReadFileBytes(File("plain.dbn", ""), data);
   for (auto _ : state) {
     notebook.state = kChanged;
-    if (SaveNotebook(notebook).status != SaveStatus::kSaved) state.SkipWithError("the notebook was not saved");
+    if (SaveNotebook(notebook).status != SaveStatus::kSaved)
+      state.SkipWithError("the notebook was not saved");
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * data.size()));
 }

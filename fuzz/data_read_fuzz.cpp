@@ -48,7 +48,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string again;
     TableLoad reloaded = LoadTableBytes(back, written, "table.dbp", again);
     if (reloaded.oldFormat || reloaded.rejected != 0 || back.password != password || !SameTable(copy, back)) {
-      Report(bytes, password.empty() ? "data round trip differs without password" : "data round trip differs");
+      Report(bytes,
+             password.empty() ? "data round trip differs without password" : "data round trip differs");
     }
   }
   // Column operations keep every record's field count in step with the columns.
@@ -58,7 +59,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     MoveColumnDown(table, 0);
     DeleteColumn(table, table.def.lastColumn / 2);
     for (const CTableRecord& r : table.records)
-      if (CountFieldSeparators(r.line) < table.def.lastColumn) Report(bytes, "a column operation lost a field");
+      if (CountFieldSeparators(r.line) < table.def.lastColumn)
+        Report(bytes, "a column operation lost a field");
   }
   return 0;
 }

@@ -45,7 +45,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     NotebookContent back = ParseNotebook(written, "book.dbn");
     if (back.format != NotebookFormat::kCurrent || back.password != password || back.tooDeep ||
         Dump(*back.root) != expected) {
-      Report(bytes, password.empty() ? "notebook round trip differs without password" : "notebook round trip differs");
+      Report(bytes, password.empty() ? "notebook round trip differs without password"
+                                     : "notebook round trip differs");
     }
   }
   if (!content.root->ChildCount()) return 0;

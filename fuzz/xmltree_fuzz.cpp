@@ -18,7 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     options.escape = variant == 1 ? 0 : '\\';
     size_t end = root.Parse(text, options);
     if (end != vm::notebook::kXmlNone && end > text.size()) std::abort();
-    if (options.error != (options.errorCode != 0) || (options.error && options.errorText.empty())) std::abort();
+    if (options.error != (options.errorCode != 0) || (options.error && options.errorText.empty()))
+      std::abort();
     std::string written = root.ToXml();
     XmlElement again;
     XmlParseOptions second;

@@ -28,7 +28,9 @@ constexpr std::string_view kHeaderSpecials("^\r\n\0", 4);
 // line nor its scrambled form can hold the older layout's mark.
 constexpr std::string_view kLineSpecials("\0\x01\n\x0B\x0C\r<=", 8);
 
-bool StartsWith(std::string_view s, std::string_view prefix) { return s.substr(0, prefix.size()) == prefix; }
+bool StartsWith(std::string_view s, std::string_view prefix) {
+  return s.substr(0, prefix.size()) == prefix;
+}
 
 // The fields of a header line: a "|" after the escape character does not separate (a
 // "|" at the very start always does), and every escape character is dropped.
@@ -60,7 +62,9 @@ long long Decimal(std::string_view s) {
   return v < INT_MIN ? INT_MIN : v > INT_MAX ? INT_MAX : v;
 }
 
-int DecimalInt(std::string_view s) { return static_cast<int>(Decimal(s)); }
+int DecimalInt(std::string_view s) {
+  return static_cast<int>(Decimal(s));
+}
 
 // A special column beyond the last one (or any other index that names no column)
 // reads as none.
@@ -194,7 +198,8 @@ std::string TableKey(std::string_view fileName, std::string_view password) {
   return notebook::EncodeKey(fileName, password, kExtension);
 }
 
-TableLoad LoadTableBytes(DataTable& table, std::string_view bytes, std::string_view fileName, std::string& rejected) {
+TableLoad LoadTableBytes(DataTable& table, std::string_view bytes, std::string_view fileName,
+                         std::string& rejected) {
   TableLoad load;
   table.records.clear();
   table.def.Clear();
@@ -284,7 +289,8 @@ std::string TableBytes(DataTable& table) {
   for (size_t c = 0; c < def.names.size(); ++c) {
     names += "|";
     names += protect ? EncodedName(def.names[c]) : PlainHeaderName(def.names[c]);
-    widths += Number(c < def.widths.size() ? static_cast<int>(def.widths[c]) : static_cast<int>(kNewColumnWidth));
+    widths +=
+        Number(c < def.widths.size() ? static_cast<int>(def.widths[c]) : static_cast<int>(kNewColumnWidth));
     flags += Number(c < def.shown.size() ? def.shown[c] : 1);
   }
   std::string out = "/4" + names + widths + flags + Number(def.phoneColumn) + Number(def.emailColumn) +
@@ -306,9 +312,10 @@ TableSave SaveTable(DataTable& table) {
   if (table.def.modified != kTableChanged) return {};
   platform::WaitCursor wait;
   if (!platform::SafeReplace(table.path, TableBytes(table)))
-    return {TableSaveStatus::kFailed, "Не удалось сохранить файл " + table.path +
-                                          ".\nПрежний файл не изменён; сохранение будет повторено при следующей "
-                                          "возможности."};
+    return {TableSaveStatus::kFailed,
+            "Не удалось сохранить файл " + table.path +
+                ".\nПрежний файл не изменён; сохранение будет повторено при следующей "
+                "возможности."};
   table.def.modified = kTableUnchanged;
   return {TableSaveStatus::kSaved, {}};
 }

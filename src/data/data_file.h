@@ -25,7 +25,8 @@ struct TableLoad {
 TableLoad LoadTable(DataTable& table);
 // The same over bytes already read; `fileName` is the file's own name (for keys
 // written without ".dbp"). Rejected lines are collected, not written.
-TableLoad LoadTableBytes(DataTable& table, std::string_view bytes, std::string_view fileName, std::string& rejected);
+TableLoad LoadTableBytes(DataTable& table, std::string_view bytes, std::string_view fileName,
+                         std::string& rejected);
 
 enum class TableSaveStatus { kUnchanged, kSaved, kFailed };
 struct TableSave {

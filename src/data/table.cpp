@@ -29,7 +29,9 @@ std::string_view WithoutTrailingHashes(std::string_view text) {
   return text;
 }
 
-bool InRange(const CTableDef& def, int column) { return column >= 0 && column <= def.lastColumn; }
+bool InRange(const CTableDef& def, int column) {
+  return column >= 0 && column <= def.lastColumn;
+}
 
 // The special columns remembered by name across a change of the column order.
 struct SpecialNames {
@@ -95,7 +97,9 @@ int CountFieldSeparators(std::string_view line) {
   return n;
 }
 
-std::string CTableRecord::Field(int k) const { return GetField(line, k); }
+std::string CTableRecord::Field(int k) const {
+  return GetField(line, k);
+}
 
 void CTableRecord::SetField(int k, std::string_view value) {
   line = vm::SetField(line, k, WithoutTrailingHashes(value));
@@ -268,7 +272,8 @@ std::string NewTablePath(const std::string& folder, const std::string& fileName)
 std::string PlainHeaderName(std::string_view name) {
   // "<" too, so that the escaped form never holds the older layout's mark.
   constexpr std::string_view kSpecials("|\\\r\n\0<", 6);
-  bool fits = !notebook::IsEscaped(name) && name.find_first_of(std::string_view("|\\\r\n\0", 5)) == std::string_view::npos &&
+  bool fits = !notebook::IsEscaped(name) &&
+              name.find_first_of(std::string_view("|\\\r\n\0", 5)) == std::string_view::npos &&
               name.find("<Records") == std::string_view::npos;
   return fits ? std::string(name) : notebook::EscapeText(name, kSpecials);
 }

@@ -50,7 +50,8 @@ std::string UnescapeBody(std::string_view body) {
   std::string out;
   out.reserve(body.size());
   for (size_t i = 0; i < body.size(); ++i) {
-    if (body[i] == kEscapeMark && i + 2 < body.size() && HexValue(body[i + 1]) >= 0 && HexValue(body[i + 2]) >= 0) {
+    if (body[i] == kEscapeMark && i + 2 < body.size() && HexValue(body[i + 1]) >= 0 &&
+        HexValue(body[i + 2]) >= 0) {
       out += static_cast<char>(HexValue(body[i + 1]) * 16 + HexValue(body[i + 2]));
       i += 2;
     } else {
@@ -89,7 +90,10 @@ std::string EncodeHeader(std::string_view text) {
   for (char c : text) take(static_cast<unsigned char>(c));
   // (8n) mod 6 is 2 for n mod 3 = 1 and 4 for n mod 3 = 2.
   switch (text.size() % 3) {
-    case 1: take('^'); take('^'); break;
+    case 1:
+      take('^');
+      take('^');
+      break;
     case 2: take('^'); break;
     default: break;
   }

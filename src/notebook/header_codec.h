@@ -38,7 +38,9 @@ void ScrambleInPlace(std::string& text);
 // field with ESC, so everything they wrote reads as before.
 constexpr char kEscapeMark = '\x1B';
 
-inline bool IsEscaped(std::string_view text) { return !text.empty() && text[0] == kEscapeMark; }
+inline bool IsEscaped(std::string_view text) {
+  return !text.empty() && text[0] == kEscapeMark;
+}
 // The mark followed by the text with ESC and every byte of `specials` hex-escaped.
 std::string EscapeText(std::string_view text, std::string_view specials);
 // The text after the mark with its escapes undone; an ESC that is not followed by two
@@ -69,7 +71,8 @@ struct KeyParts {
 // password is what follows the first extension. A key without the extension was written
 // for a file of another name; when it starts with `currentName` (the file's own name
 // now, when known) the rest is taken as the password, otherwise there is none.
-KeyParts SplitKeyText(std::string_view decoded, std::string_view extension, std::string_view currentName = {});
+KeyParts SplitKeyText(std::string_view decoded, std::string_view extension,
+                      std::string_view currentName = {});
 
 // The name part of a path: what follows its last "\" (or "/").
 std::string FileNameOf(std::string_view path);

@@ -22,7 +22,9 @@ constexpr std::string_view kBodySpecials("\0\x01\n\x0B\x0C\r", 6);
 // Titles also lose "^" to the header encoding.
 constexpr std::string_view kTitleSpecials("\0\n\r^", 4);
 
-bool StartsWith(std::string_view s, std::string_view prefix) { return s.substr(0, prefix.size()) == prefix; }
+bool StartsWith(std::string_view s, std::string_view prefix) {
+  return s.substr(0, prefix.size()) == prefix;
+}
 
 // A plain body is written unchanged when the reader gives it back exactly: it joins
 // the lines of a body, empty ones included, with CR LF, and takes a line starting with
@@ -32,7 +34,8 @@ bool PlainBodyFits(std::string_view body) {
   size_t start = 0;
   for (;;) {
     size_t end = body.find("\r\n", start);
-    std::string_view piece = body.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+    std::string_view piece =
+        body.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
     if ((!piece.empty() && piece[0] == '<') || piece.find('\n') != std::string_view::npos) return false;
     if (end == std::string_view::npos) return true;
     start = end + 2;
@@ -145,8 +148,9 @@ std::string SavPath(const std::string& path) {
 NotebookSave WriteFile(const std::string& path, const std::string& bytes) {
   platform::WaitCursor wait;
   if (!platform::SafeReplace(path, bytes))
-    return {SaveStatus::kFailed, "Не удалось сохранить файл " + path +
-                                     ".\nПрежний файл не изменён; сохранение будет повторено при следующей возможности."};
+    return {SaveStatus::kFailed,
+            "Не удалось сохранить файл " + path +
+                ".\nПрежний файл не изменён; сохранение будет повторено при следующей возможности."};
   return {SaveStatus::kSaved, {}};
 }
 
@@ -163,7 +167,9 @@ const char* FormatName(NotebookFormat format) {
   return "none";
 }
 
-std::unique_ptr<XmlElement> NewNotebookRoot() { return std::make_unique<XmlElement>(kNotebookRootName); }
+std::unique_ptr<XmlElement> NewNotebookRoot() {
+  return std::make_unique<XmlElement>(kNotebookRootName);
+}
 
 void MarkChanged(NotebookFile& notebook) {
   if (notebook.state == kSaved || notebook.state == kChanged) notebook.state = kChanged;
@@ -293,7 +299,8 @@ std::string BranchBytes(const XmlElement& branch, std::string_view fileName) {
 NotebookSave SaveNotebook(NotebookFile& notebook, const XmlElement* rearranged) {
   if (notebook.state != kChanged && notebook.state != kRearranged) return {};
   const XmlElement& tree = notebook.state == kRearranged && rearranged ? *rearranged : *notebook.root;
-  NotebookSave saved = WriteFile(notebook.path, NotebookBytes(tree, FileNameOf(notebook.path), notebook.password));
+  NotebookSave saved =
+      WriteFile(notebook.path, NotebookBytes(tree, FileNameOf(notebook.path), notebook.password));
   if (saved.status == SaveStatus::kSaved && notebook.state == kChanged) notebook.state = kSaved;
   return saved;
 }
@@ -312,8 +319,8 @@ BranchImport ImportBranch(const std::string& path) {
   }
   std::string name = FileNameOf(path);
   NotebookContent content = ParseNotebook(bytes, name);
-  bool accepted = content.format == NotebookFormat::kFileFormat1 ||
-                  (content.hasHeader && content.headerText == name);
+  bool accepted =
+      content.format == NotebookFormat::kFileFormat1 || (content.hasHeader && content.headerText == name);
   if (!accepted) {
     import.message = kBranchRefusedMessage;
     import.icon = platform::MessageIcon::kInformation;

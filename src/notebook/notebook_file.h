@@ -21,10 +21,10 @@ const char* FormatName(NotebookFormat format);
 // on-screen order.
 enum NotebookState { kNoDocument = 0, kSaved = 1, kChanged = 2, kRearranged = 3 };
 
-extern const char* const kNotebookRootName;     // "Records"
-extern const char* const kBadFormatMessage;     // "Файл не загружен, неверный формат файла"
-extern const char* const kBranchRefusedMessage; // "Файл не загружен, защищен паролем!"
-extern const char* const kProtectedNotice;      // "Файл защищен паролем."
+extern const char* const kNotebookRootName;  // "Records"
+extern const char* const kBadFormatMessage;  // "Файл не загружен, неверный формат файла"
+extern const char* const kBranchRefusedMessage;  // "Файл не загружен, защищен паролем!"
+extern const char* const kProtectedNotice;  // "Файл защищен паролем."
 
 std::unique_ptr<XmlElement> NewNotebookRoot();
 

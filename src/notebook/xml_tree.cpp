@@ -8,7 +8,9 @@ namespace {
 
 constexpr size_t npos = std::string_view::npos;
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
 
 size_t SkipBlanks(std::string_view t, size_t p) {
   while (p < t.size() && IsBlank(t[p])) ++p;
@@ -26,7 +28,9 @@ std::string_view Trim(std::string_view s) {
   return s.substr(b, e - b);
 }
 
-bool BlankOnly(std::string_view s) { return Trim(s).empty(); }
+bool BlankOnly(std::string_view s) {
+  return Trim(s).empty();
+}
 
 // The first of `stops` at or after p; an escape character makes the next one literal.
 size_t FindStop(std::string_view t, size_t p, std::string_view stops, char escape) {
@@ -103,7 +107,9 @@ std::string Format(const char* format, const std::string& a, const std::string& 
   return buf;
 }
 
-std::string MustBeClosed(const std::string& name) { return Format("%.256s must be closed with </%.256s>", name, name); }
+std::string MustBeClosed(const std::string& name) {
+  return Format("%.256s must be closed with </%.256s>", name, name);
+}
 
 void AppendTabs(std::string& out, int level) {
   out += "\r\n";
@@ -176,7 +182,9 @@ std::string EncodeReferences(std::string_view text, const XmlEntityTable& table)
 XmlElement::XmlElement(std::string name, std::string value, XmlKind kind)
     : name_(std::move(name)), value_(std::move(value)), kind_(kind) {}
 
-XmlElement::~XmlElement() { Clear(); }
+XmlElement::~XmlElement() {
+  Clear();
+}
 
 void XmlElement::Clear() {
   attributes_.clear();
@@ -214,7 +222,8 @@ XmlElement* XmlElement::AppendChild(std::unique_ptr<XmlElement> child) {
 XmlElement* XmlElement::InsertAfter(const XmlElement* after, std::unique_ptr<XmlElement> child) {
   child->parent_ = this;
   for (size_t i = 0; i < children_.size(); ++i)
-    if (children_[i].get() == after) return children_.insert(children_.begin() + i + 1, std::move(child))->get();
+    if (children_[i].get() == after)
+      return children_.insert(children_.begin() + i + 1, std::move(child))->get();
   children_.push_back(std::move(child));
   return children_.back().get();
 }
@@ -339,7 +348,8 @@ size_t XmlElement::ParseAt(std::string_view t, size_t p, XmlParseOptions& o, int
         return Fail(o, p, kXmlClosingTagMissing, Format("it must be closed with </%.768s>", name_));
       std::string closing(t.substr(p, end - p));
       if (closing == name_ || o.forcedParse) return close + 1;
-      return Fail(o, p, kXmlTagMismatch, Format("'<%.256s> ... </%.256s>' is not wel-formed.", name_, closing));
+      return Fail(o, p, kXmlTagMismatch,
+                  Format("'<%.256s> ... </%.256s>' is not wel-formed.", name_, closing));
     }
     if (depth >= kMaxXmlDepth)
       return Fail(o, p, kXmlTooDeep, Format("<%.256s> is nested too deeply.", name_));
@@ -377,14 +387,9 @@ void XmlElement::AppendXml(std::string& out, const XmlWriteOptions& w, int level
       AppendAttributes(out, w);
       out += "?>";
       return;
-    case XmlKind::kComment:
-      out += "<!--" + value_ + "-->";
-      return;
-    case XmlKind::kCData:
-      out += "<![CDATA[" + value_ + "]]>";
-      return;
-    case XmlKind::kElement:
-      break;
+    case XmlKind::kComment: out += "<!--" + value_ + "-->"; return;
+    case XmlKind::kCData: out += "<![CDATA[" + value_ + "]]>"; return;
+    case XmlKind::kElement: break;
   }
   out += '<';
   out += name_;

@@ -96,7 +96,9 @@ class XmlElement {
   XmlAttribute& AddAttribute(std::string name, std::string value = {});
 
   size_t ChildCount() const { return children_.size(); }
-  XmlElement* Child(size_t index) const { return index < children_.size() ? children_[index].get() : nullptr; }
+  XmlElement* Child(size_t index) const {
+    return index < children_.size() ? children_[index].get() : nullptr;
+  }
   // The first child with exactly this name, or none.
   XmlElement* FindChild(std::string_view name) const;
   XmlElement* AppendChild(std::string name, std::string value = {});

@@ -31,20 +31,61 @@ TEST(DataFileHeader, EveryVersionReads) {
     int phone, email, web, protection;
     std::vector<std::string> records;
   } cases[] = {
-      {"v4", "/4|Имя|Тел|120|90|1|0|1|-1|-1|" + EncodeHeader("t.dbp") + "\r\nа|1\r\nб|2",
-       {"Имя", "Тел"}, {120, 90}, {1, 0}, 1, -1, -1, 0, {"а|1", "б|2"}},
-      {"v3 from the new-table dialog", "/3|A|B|100|100|1|1|-1|-1|-1|0", {"A", "B"}, {100, 100}, {1, 1}, -1, -1, -1,
-       0, {}},
-      {"v1 shows every column", "/1|A|B|5|6|0|0|0|1|-1|x\r\n|", {"A", "B"}, {5, 6}, {1, 1}, 0, 1, -1, 0, {"|"}},
+      {"v4",
+       "/4|Имя|Тел|120|90|1|0|1|-1|-1|" + EncodeHeader("t.dbp") + "\r\nа|1\r\nб|2",
+       {"Имя", "Тел"},
+       {120, 90},
+       {1, 0},
+       1,
+       -1,
+       -1,
+       0,
+       {"а|1", "б|2"}},
+      {"v3 from the new-table dialog",
+       "/3|A|B|100|100|1|1|-1|-1|-1|0",
+       {"A", "B"},
+       {100, 100},
+       {1, 1},
+       -1,
+       -1,
+       -1,
+       0,
+       {}},
+      {"v1 shows every column",
+       "/1|A|B|5|6|0|0|0|1|-1|x\r\n|",
+       {"A", "B"},
+       {5, 6},
+       {1, 1},
+       0,
+       1,
+       -1,
+       0,
+       {"|"}},
       {"v4 escapes", "/4|a\\|b|c\\\\d|1|2|1|1|-1|-1|-1|k", {"a|b", "cd"}, {1, 2}, {1, 1}, -1, -1, -1, 0, {}},
       {"special beyond the last column", "/4|A|7|1|1|-5|0|k", {"A"}, {7}, {1}, -1, -1, 0, 0, {}},
       {"v2", "/2|A|B|0|30|1|-1|5|1\r\nx|y", {"A", "B"}, {100, 30}, {1, 1}, 1, -1, -1, 1, {"x|y"}},
       {"v2 protection above 2", "/2|A|0|-1|-1|-1|3", {"A"}, {100}, {1}, -1, -1, -1, 0, {}},
       {"v2 escapes with hash", "/2|a#|b|7|-1|-1|-1|0", {"a|b"}, {7}, {1}, -1, -1, -1, 0, {}},
-      {"no header", "\r\nx#|y|z|\r\na|b|c", {"", "", ""}, {100, 100, 100}, {1, 1, 1}, -1, -1, -1, 0,
+      {"no header",
+       "\r\nx#|y|z|\r\na|b|c",
+       {"", "", ""},
+       {100, 100, 100},
+       {1, 1, 1},
+       -1,
+       -1,
+       -1,
+       0,
        {"x#|y|z|", "a|b|c"}},
-      {"a later header is ignored", "/4|A|1|1|-1|-1|-1|k\r\n/4|B|C|1|1|1|1|-1|-1|-1|k\r\n/other\r\nv",
-       {"A"}, {1}, {1}, -1, -1, -1, 0, {"v"}},
+      {"a later header is ignored",
+       "/4|A|1|1|-1|-1|-1|k\r\n/4|B|C|1|1|1|1|-1|-1|-1|k\r\n/other\r\nv",
+       {"A"},
+       {1},
+       {1},
+       -1,
+       -1,
+       -1,
+       0,
+       {"v"}},
       {"short header", "/4|", {}, {}, {}, -1, -1, -1, 0, {}},
   };
   for (const Case& c : cases) {
@@ -91,7 +132,8 @@ TEST_F(DataFileTest, WritesVersionFourAndOnlyWhenChanged) {
   table.def.modified = kTableChanged;
   ASSERT_EQ(SaveTable(table).status, TableSaveStatus::kSaved);
   EXPECT_EQ(table.def.modified, kTableUnchanged);
-  EXPECT_EQ(Slurp(table.path), "/4|Имя|Телефон|120|100|1|1|1|-1|-1|" + EncodeHeader("table.dbp") + "\r\nИван|123");
+  EXPECT_EQ(Slurp(table.path),
+            "/4|Имя|Телефон|120|100|1|1|1|-1|-1|" + EncodeHeader("table.dbp") + "\r\nИван|123");
   EXPECT_EQ(table.def.key, EncodeHeader("table.dbp"));
 
   DataTable none;
@@ -105,8 +147,9 @@ TEST_F(DataFileTest, RejectedLinesGoToTheReport) {
   EXPECT_EQ(Lines(table), (std::vector<std::string>{"ok|1|2", "more|1|2|3"}));
   std::string side = dir / "table.err";
   EXPECT_EQ(table.loadMessage, "Создан файл " + side + " с незагруженными строками");
-  EXPECT_EQ(Slurp(side), "В строке должно быть 2 разделителей '|'.\n\nФормат файла:\nНезагруженная строка\n"
-                         "Количество разделителей\n\nbad|1\n1\n");
+  EXPECT_EQ(Slurp(side),
+            "В строке должно быть 2 разделителей '|'.\n\nФормат файла:\nНезагруженная строка\n"
+            "Количество разделителей\n\nbad|1\n1\n");
   EXPECT_EQ(table.def.modified, kTableChanged);
   ASSERT_EQ(SaveTable(table).status, TableSaveStatus::kSaved);
   EXPECT_EQ(Slurp(table.path).find("bad"), std::string::npos);
@@ -118,9 +161,10 @@ TEST_F(DataFileTest, OlderLayoutStopsLoadingAndForgetsThePath) {
   std::string path = table.path;
   TableLoad load = LoadTable(table);
   EXPECT_TRUE(load.oldFormat);
-  EXPECT_EQ(table.loadMessage, "Файл " + path +
-                                   " старой версии, загрузка прекращена.\n Выполните конвертацию файла программой "
-                                   "\"Fardelle.exe\"");
+  EXPECT_EQ(table.loadMessage,
+            "Файл " + path +
+                " старой версии, загрузка прекращена.\n Выполните конвертацию файла программой "
+                "\"Fardelle.exe\"");
   EXPECT_TRUE(table.path.empty());
   EXPECT_TRUE(table.records.empty());
   EXPECT_EQ(table.def.lastColumn, -1);
@@ -176,8 +220,16 @@ TEST_F(DataFileTest, ProtectedTableRoundTrip) {
 
 TEST_F(DataFileTest, RecordsThePlainLinesCannotHoldRoundTrip) {
   table.def.AddColumnEntry("a\\b|c", 100, 1);
-  table.records = {{""}, {"/starts like a header"}, {"/4|x|1|1|-1|-1|-1|"}, {"has <Records inside"},
-                   {"\x1B" "41"}, {"a\rb"}, {"a\nb"}, {std::string("nul\0", 4)}, {"normal#|x"}};
+  table.records = {{""},
+                   {"/starts like a header"},
+                   {"/4|x|1|1|-1|-1|-1|"},
+                   {"has <Records inside"},
+                   {"\x1B"
+                    "41"},
+                   {"a\rb"},
+                   {"a\nb"},
+                   {std::string("nul\0", 4)},
+                   {"normal#|x"}};
   table.def.modified = kTableChanged;
   ASSERT_EQ(SaveTable(table).status, TableSaveStatus::kSaved);
   DataTable back = Reload();

@@ -16,21 +16,14 @@ TEST(TableRecord, FieldOperationsFollowTheHashRule) {
     const char* value;
     const char* expected;
   } cases[] = {
-      {"a|b|c", "set", 1, 0, "X", "a|X|c"},
-      {"a#|b|c", "set", 1, 0, "X", "a#|b|X"},
+      {"a|b|c", "set", 1, 0, "X", "a|X|c"},    {"a#|b|c", "set", 1, 0, "X", "a#|b|X"},
       {"a|b|c", "set", 0, 0, "C#", "C|b|c"},  // a trailing "#" would hide the separator
-      {"a|b|c", "set", 5, 0, "X", "a|b|c"},
-      {"a|b", "append", 0, 0, "", "a|b|"},
-      {"a|b|c", "remove", 0, 0, "", "b|c"},
-      {"a|b|c", "remove", 1, 0, "", "a|c"},
-      {"a|b|c", "remove", 2, 0, "", "a|b"},
-      {"a|b|c", "remove", 3, 0, "", "a|b|c"},
-      {"abc", "remove", 0, 0, "", ""},
-      {"x#|y|z", "remove", 0, 0, "", "z"},
-      {"a|b|c", "swap", 0, 2, "", "c|b|a"},
-      {"a|b|c", "swap", 2, 1, "", "a|c|b"},
-      {"a#|b|c#", "swap", 0, 1, "", "c|a#|b"},
-      {"a", "swap", 0, 2, "", "||a"},  // too short: padded first
+      {"a|b|c", "set", 5, 0, "X", "a|b|c"},    {"a|b", "append", 0, 0, "", "a|b|"},
+      {"a|b|c", "remove", 0, 0, "", "b|c"},    {"a|b|c", "remove", 1, 0, "", "a|c"},
+      {"a|b|c", "remove", 2, 0, "", "a|b"},    {"a|b|c", "remove", 3, 0, "", "a|b|c"},
+      {"abc", "remove", 0, 0, "", ""},         {"x#|y|z", "remove", 0, 0, "", "z"},
+      {"a|b|c", "swap", 0, 2, "", "c|b|a"},    {"a|b|c", "swap", 2, 1, "", "a|c|b"},
+      {"a#|b|c#", "swap", 0, 1, "", "c|a#|b"}, {"a", "swap", 0, 2, "", "||a"},  // too short: padded first
       {"a#", "swap", 0, 1, "", "|a"},
   };
   for (const Case& c : cases) {
@@ -173,7 +166,10 @@ TEST(NewTable, DialogListAndHeaderText) {
 
   EXPECT_EQ(NewTableHeader(cols.names), "/3|Телефон|Имя|100|100|1|1|-1|-1|-1|0");
   // A name the header cannot hold as it is gets the escaped form.
-  EXPECT_EQ(NewTableHeader({"a|b"}), "/3|\x1B" "a\x1B" "7Cb|100|1|-1|-1|-1|0");
+  EXPECT_EQ(NewTableHeader({"a|b"}),
+            "/3|\x1B"
+            "a\x1B"
+            "7Cb|100|1|-1|-1|-1|0");
   EXPECT_EQ(NewTablePath("C:\\data", "t.dbp"), "C:\\data\\t.dbp");
   EXPECT_EQ(NewTablePath("C:\\", "t.dbp"), "C:\\t.dbp");
 }

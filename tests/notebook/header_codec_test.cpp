@@ -23,12 +23,12 @@ TEST(HeaderCodec, EncodingPadsWithZeroBytesAndRoundTrips) {
     std::string decodedBytes;  // before cutting at the first zero byte
   } cases[] = {
       {"", 0, ""},
-      {"a", 4, std::string("a\0\0", 3)},        // "^^" appended
-      {"ab", 4, std::string("ab\0", 3)},        // "^" appended
+      {"a", 4, std::string("a\0\0", 3)},  // "^^" appended
+      {"ab", 4, std::string("ab\0", 3)},  // "^" appended
       {"abc", 4, "abc"},
       {"abcd", 8, std::string("abcd\0\0", 6)},
-      {"a\r\nb", 4, std::string("ab\0", 3)},    // n = 4 pads two; CR LF skipped, one byte left over
-      {"x^y", 4, std::string("x\0y", 3)},       // "^" stands for a zero byte
+      {"a\r\nb", 4, std::string("ab\0", 3)},  // n = 4 pads two; CR LF skipped, one byte left over
+      {"x^y", 4, std::string("x\0y", 3)},     // "^" stands for a zero byte
   };
   for (const Case& c : cases) {
     std::string code = EncodeHeader(c.text);
@@ -74,7 +74,11 @@ TEST(HeaderCodec, EscapedFormCarriesEveryByte) {
   EXPECT_EQ(UnescapeText(escaped), all);
   EXPECT_EQ(ReadMaybeEscaped("plain"), "plain");
   // A stray mark without two hex digits is kept.
-  EXPECT_EQ(UnescapeText("\x1B" "a\x1BZ1\x1B" "4"), "a\x1BZ1\x1B" "4");
+  EXPECT_EQ(UnescapeText("\x1B"
+                         "a\x1BZ1\x1B"
+                         "4"),
+            "a\x1BZ1\x1B"
+            "4");
 }
 
 TEST(HeaderCodec, KeysGiveBackNameAndPassword) {
@@ -86,14 +90,19 @@ TEST(HeaderCodec, KeysGiveBackNameAndPassword) {
       {"notes.dbn", "секрет", true},
       {"Мои заметки.dbn", "p w", true},
       {"notes", "", true},
-      {"notes", "pw", false},           // no extension: the password could not be found
+      {"notes", "pw", false},  // no extension: the password could not be found
       {"NOTES.DBN", "pw", false},
-      {"a.dbn.bak", "", false},          // the first ".dbn" is not the end of the name
+      {"a.dbn.bak", "", false},  // the first ".dbn" is not the end of the name
       {"a.dbn.dbn", "x", false},
-      {"notes.dbn", "a^b", false},       // "^" would end the decoded text
+      {"notes.dbn", "a^b", false},  // "^" would end the decoded text
       {"not^es.dbn", "", false},
-      {"notes.dbn", "\x1B" "41", true},
-      {"\x1B" "41.dbn", "", false},  // would read as the escaped form
+      {"notes.dbn",
+       "\x1B"
+       "41",
+       true},
+      {"\x1B"
+       "41.dbn",
+       "", false},  // would read as the escaped form
       {"", "", true},
       {"", "pw", false},
   };

@@ -29,24 +29,33 @@ const std::vector<std::string>& AwkwardBodies() {
       "",
       "plain",
       "{\\rtf1\\ansi\\ansicpg1251\r\n{\\fonttbl{\\f0\\fnil\\fcharset204 Times;}}\r\n\\par Привет}\r\n",
-      "a\r\n\r\nb",          // an empty line
+      "a\r\n\r\nb",  // an empty line
       "\r\n",
       "{\\rtf1 a}\r\n\r\n",
-      "a\r\n<b>bold</b>",    // a line that would read as a tag
+      "a\r\n<b>bold</b>",  // a line that would read as a tag
       "</x>",
-      "a\nb",                // a lone LF
+      "a\nb",  // a lone LF
       "a\r\r\nb\r",
       "\r",
       std::string("\x01\x0B\x0C zero, LF and CR once scrambled", 35),
       "=starts with the scrambled form of <",
-      "\x1B" "41 starts with the escape mark",
+      "\x1B"
+      "41 starts with the escape mark",
       std::string("nul\0inside", 10),
   };
   return bodies;
 }
 
 const std::vector<std::string>& AwkwardTitles() {
-  static const std::vector<std::string> titles = {"Новый", "", "/slash", "a^b", "a>b", "\x1B" "41", "=x", "<x"};
+  static const std::vector<std::string> titles = {"Новый",
+                                                  "",
+                                                  "/slash",
+                                                  "a^b",
+                                                  "a>b",
+                                                  "\x1B"
+                                                  "41",
+                                                  "=x",
+                                                  "<x"};
   return titles;
 }
 
@@ -82,14 +91,16 @@ TEST(NotebookFormat, OrdinaryNotesAreWrittenInTheSharedForm) {
   XmlElement* a = root->AppendChild("A", "body a\r\n\r\nline 2\r\n");
   a->AppendChild("B", "body b");
   root->AppendChild("C");
-  EXPECT_EQ(NotebookBytes(*root, "n.dbn", ""), "/2|" + EncodeHeader("n.dbn") +
-                                                    "\r\n<A>\r\n<B>\r\nbody b\r\n</B>\r\nbody a\r\n\r\nline 2\r\n\r\n</A>"
-                                                    "\r\n<C>\r\n\r\n</C>");
+  EXPECT_EQ(NotebookBytes(*root, "n.dbn", ""),
+            "/2|" + EncodeHeader("n.dbn") +
+                "\r\n<A>\r\n<B>\r\nbody b\r\n</B>\r\nbody a\r\n\r\nline 2\r\n\r\n</A>"
+                "\r\n<C>\r\n\r\n</C>");
   std::string protectedBytes = NotebookBytes(*root, "n.dbn", "pw");
   EXPECT_EQ(protectedBytes, "/2|" + EncodeHeader("n.dbnpw") + "\r\n<" + EncodeHeader("A") + ">\r\n<" +
-                                EncodeHeader("B") + ">\r\n" + Scramble("body b") + "\r\n</" + EncodeHeader("B") +
-                                ">\r\n" + Scramble("body a\r\n\r\nline 2\r\n") + "\r\n</" + EncodeHeader("A") + ">\r\n<" +
-                                EncodeHeader("C") + ">\r\n\r\n</" + EncodeHeader("C") + ">");
+                                EncodeHeader("B") + ">\r\n" + Scramble("body b") + "\r\n</" +
+                                EncodeHeader("B") + ">\r\n" + Scramble("body a\r\n\r\nline 2\r\n") +
+                                "\r\n</" + EncodeHeader("A") + ">\r\n<" + EncodeHeader("C") + ">\r\n\r\n</" +
+                                EncodeHeader("C") + ">");
   EXPECT_EQ(protectedBytes.find("body"), std::string::npos);
 }
 
@@ -112,14 +123,14 @@ TEST(NotebookFormat, ReadsTheOlderFormats) {
        "0[A]=[body]\n"},
       {"v1 with password", "/1|" + EncodeHeader("pw") + "\r\n<A>\r\n" + Scramble("body") + "\r\n</A>",
        NotebookFormat::kV1, "pw", "0[A]=[body]\n"},
-      {"current, hashes dropped from the header", "/2|#" + EncodeHeader("n.dbnpw"), NotebookFormat::kCurrent, "pw",
-       ""},
+      {"current, hashes dropped from the header", "/2|#" + EncodeHeader("n.dbnpw"), NotebookFormat::kCurrent,
+       "pw", ""},
       {"current, old text-mode body", "/2|" + EncodeHeader("n.dbn") + "\r\n<A>\r\nl1\r\r\nl2\r\n</A>",
        NotebookFormat::kCurrent, "", "0[A]=[l1\r\r\nl2]\n"},
-      {"unbalanced closings", "/2|" + EncodeHeader("n.dbn") + "\r\n</A>\r\n</A>\r\n<B>", NotebookFormat::kCurrent,
-       "", "0[B]=[]\n"},
-      {"xml", "<Records>\r\n\t<A>a</A>\r\n\t<B>\r\n\t\t<C>c</C>\r\n\t</B>\r\n</Records>", NotebookFormat::kXml, "",
-       "0[A]=[a]\n0[B]=[]\n1[C]=[c]\n"},
+      {"unbalanced closings", "/2|" + EncodeHeader("n.dbn") + "\r\n</A>\r\n</A>\r\n<B>",
+       NotebookFormat::kCurrent, "", "0[B]=[]\n"},
+      {"xml", "<Records>\r\n\t<A>a</A>\r\n\t<B>\r\n\t\t<C>c</C>\r\n\t</B>\r\n</Records>",
+       NotebookFormat::kXml, "", "0[A]=[a]\n0[B]=[]\n1[C]=[c]\n"},
   };
   for (const Case& c : cases) {
     NotebookContent content = ParseNotebook(c.bytes, "n.dbn");
@@ -268,7 +279,8 @@ TEST_F(NotebookFileTest, BranchExportAndImportRule) {
   ASSERT_GT(branch.ChildCount(), 0u);
   std::string exported = dir / "branch.dbn";
   ASSERT_EQ(ExportBranch(branch, exported).status, SaveStatus::kSaved);
-  EXPECT_EQ(Slurp(exported).substr(0, 3 + EncodeHeader("branch.dbn").size()), "/2|" + EncodeHeader("branch.dbn"));
+  EXPECT_EQ(Slurp(exported).substr(0, 3 + EncodeHeader("branch.dbn").size()),
+            "/2|" + EncodeHeader("branch.dbn"));
 
   BranchImport import = ImportBranch(exported);
   ASSERT_TRUE(import.ok);

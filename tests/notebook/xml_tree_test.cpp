@@ -12,20 +12,20 @@ TEST(XmlTree, ParsesAndWritesBack) {
   } cases[] = {
       {"<a/>", "\r\n<a/>"},
       {"  <a></a>", "\r\n<a/>"},
-      {"<a b=c>x</a>", "\r\n<a b=\"c\" >x</a>"},                         // unquoted value
+      {"<a b=c>x</a>", "\r\n<a b=\"c\" >x</a>"},  // unquoted value
       {"<a b = 'q r' c=\"s\"/>", "\r\n<a b=\"q r\" c=\"s\" />"},
       {"<a><b>t</b><c/></a>", "\r\n<a>\r\n\t<b>t</b>\r\n\t<c/>\r\n</a>"},
-      {"<a>v<b/>w</a>", "\r\n<a>\r\n\t<b/>\r\n\tv\r\n</a>"},               // the first text is the value
+      {"<a>v<b/>w</a>", "\r\n<a>\r\n\t<b/>\r\n\tv\r\n</a>"},  // the first text is the value
       {"<a><b/>w</a>", "\r\n<a>\r\n\t<b/>\r\n\tw\r\n</a>"},
       {"<a>&amp;&lt;x&quot;&unknown;</a>", "\r\n<a>&amp;&lt;x&quot;&amp;unknown;</a>"},
       {"<a>  pad  \r\n</a>", "\r\n<a>pad</a>"},
       {"<a>   </a>", "\r\n<a/>"},
-      {"<?xml version='1.0'?>\r\n<a/>", "\r\n<a/>"},                        // no document: skipped
+      {"<?xml version='1.0'?>\r\n<a/>", "\r\n<a/>"},  // no document: skipped
       {"<!-- top --><a/>", "\r\n<a/>"},
       {"<a><!-- c --><b/></a>", "\r\n<a>\r\n\t<!--c-->\r\n\t<b/>\r\n</a>"},
       {"<a><![CDATA[ x<y ]]></a>", "\r\n<a>\r\n\t<![CDATA[x<y]]>\r\n</a>"},
-      {"<a>x\\<y</a>", "\r\n<a>x&lt;y</a>"},                               // escaped delimiter
-      {"<a>c:\\\\d\\ir</a>", "\r\n<a>c:\\dir</a>"},                          // doubled keeps one
+      {"<a>x\\<y</a>", "\r\n<a>x&lt;y</a>"},         // escaped delimiter
+      {"<a>c:\\\\d\\ir</a>", "\r\n<a>c:\\dir</a>"},  // doubled keeps one
       {"<a><b><c>1</c></b></a>", "\r\n<a>\r\n\t<b>\r\n\t\t<c>1</c>\r\n\t</b>\r\n</a>"},
   };
   for (const Case& c : cases) {
