@@ -297,7 +297,7 @@ std::string BranchBytes(const XmlElement& branch, std::string_view fileName) {
 }
 
 NotebookSave SaveNotebook(NotebookFile& notebook, const XmlElement* rearranged) {
-  if (notebook.state != kChanged && notebook.state != kRearranged) return {};
+  if (notebook.path.empty() || (notebook.state != kChanged && notebook.state != kRearranged)) return {};
   const XmlElement& tree = notebook.state == kRearranged && rearranged ? *rearranged : *notebook.root;
   NotebookSave saved =
       WriteFile(notebook.path, NotebookBytes(tree, FileNameOf(notebook.path), notebook.password));

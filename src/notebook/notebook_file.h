@@ -90,6 +90,7 @@ struct NotebookSave {
 // Writes the document in state 2 (the state becomes 1) and the rearranged tree in
 // state 3 (the page builds it in display order; the state stays 3). A protected
 // notebook stays protected in both. A failed write keeps the old file and the state.
+// Nothing is written without a path.
 NotebookSave SaveNotebook(NotebookFile& notebook, const XmlElement* rearranged = nullptr);
 
 // Branch export: the branch as the outermost note of a new file, without password.
