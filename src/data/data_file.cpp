@@ -22,11 +22,11 @@ using notebook::Scramble;
 constexpr std::string_view kExtension = ".dbp";
 constexpr std::string_view kOldLayoutMark = "<Records";
 // Bytes the header encoding cannot carry.
-constexpr std::string_view kHeaderSpecials("^\r\n\0", 4);
+constexpr std::string_view kHeaderUnsafe("^\r\n\0", 4);
 // Bytes escaped in a record line that cannot be written as it is: the line breaks and
 // the zero byte, the bytes that scramble to them, and "<" and "=" so that neither the
 // line nor its scrambled form can hold the older layout's mark.
-constexpr std::string_view kLineSpecials("\0\x01\n\x0B\x0C\r<=", 8);
+constexpr std::string_view kLineUnsafe("\0\x01\n\x0B\x0C\r<=", 8);
 
 bool StartsWith(std::string_view s, std::string_view prefix) {
   return s.substr(0, prefix.size()) == prefix;
@@ -66,9 +66,9 @@ int DecimalInt(std::string_view s) {
   return static_cast<int>(Decimal(s));
 }
 
-// A special column beyond the last one (or any other index that names no column)
+// A phone, e-mail or web column beyond the last one (or any other index that names no column)
 // reads as none.
-int SpecialColumnValue(std::string_view field, int columns) {
+int LinkColumnValue(std::string_view field, int columns) {
   int v = DecimalInt(field);
   return v >= 0 && v < columns ? v : -1;
 }
@@ -105,9 +105,9 @@ void ReadHeader(DataTable& table, const std::string& line, std::string_view file
     def.AddColumnEntry(std::move(name), static_cast<unsigned>(DecimalInt(h.Field(N + k))), flag);
   }
   def.lastColumn = n - 1;
-  def.phoneColumn = SpecialColumnValue(h.Field(3 * N + 1), n);
-  def.emailColumn = SpecialColumnValue(h.Field(3 * N + 2), n);
-  def.webColumn = SpecialColumnValue(h.Field(3 * N + 3), n);
+  def.phoneColumn = LinkColumnValue(h.Field(3 * N + 1), n);
+  def.emailColumn = LinkColumnValue(h.Field(3 * N + 2), n);
+  def.webColumn = LinkColumnValue(h.Field(3 * N + 3), n);
   if (!key.password.empty()) {
     def.protection = kTableProtected;
     table.password = key.password;
@@ -129,9 +129,9 @@ void ReadVersion2Header(DataTable& table, const std::string& line) {
     def.AddColumnEntry(h.Field(k), width == 0 ? kNewColumnWidth : width, 1);
   }
   def.lastColumn = n - 1;
-  def.phoneColumn = SpecialColumnValue(h.Field(2 * N + 1), n);
-  def.emailColumn = SpecialColumnValue(h.Field(2 * N + 2), n);
-  def.webColumn = SpecialColumnValue(h.Field(2 * N + 3), n);
+  def.phoneColumn = LinkColumnValue(h.Field(2 * N + 1), n);
+  def.emailColumn = LinkColumnValue(h.Field(2 * N + 2), n);
+  def.webColumn = LinkColumnValue(h.Field(2 * N + 3), n);
   int protection = DecimalInt(h.Field(2 * N + 4));
   def.protection = protection > 2 ? kTablePlain : protection;
   // The version-2 header carries no key, so there is no password to ask for.
@@ -155,8 +155,8 @@ void DropLeadingBreak(std::string& record) {
 }
 
 std::string EncodedName(std::string_view name) {
-  bool fits = !IsEscaped(name) && name.find_first_of(kHeaderSpecials) == std::string_view::npos;
-  return EncodeHeader(fits ? std::string(name) : EscapeText(name, kHeaderSpecials));
+  bool fits = !IsEscaped(name) && name.find_first_of(kHeaderUnsafe) == std::string_view::npos;
+  return EncodeHeader(fits ? std::string(name) : EscapeText(name, kHeaderUnsafe));
 }
 
 // A plain line is read back as written unless it is empty, starts with "/" (a header
@@ -166,7 +166,7 @@ std::string PlainLine(const std::string& record) {
   bool fits = !record.empty() && record[0] != '/' && !IsEscaped(record) &&
               record.find_first_of(std::string_view("\0\n\r", 3)) == std::string::npos &&
               record.find(kOldLayoutMark) == std::string::npos;
-  return fits ? record : EscapeText(record, kLineSpecials);
+  return fits ? record : EscapeText(record, kLineUnsafe);
 }
 
 // The scrambled form of a line break followed by the text.
@@ -183,7 +183,7 @@ std::string ScrambledLine(const std::string& record) {
   std::string wire = ScrambledWithBreak(record);
   bool fits = !IsEscaped(record) && wire.find_first_of(std::string_view("\0\n\r", 3)) == std::string::npos &&
               wire.find(kOldLayoutMark) == std::string::npos;
-  return fits ? wire : ScrambledWithBreak(EscapeText(record, kLineSpecials));
+  return fits ? wire : ScrambledWithBreak(EscapeText(record, kLineUnsafe));
 }
 
 std::string Number(int v) {

@@ -33,20 +33,20 @@ bool InRange(const CTableDef& def, int column) {
   return column >= 0 && column <= def.lastColumn;
 }
 
-// The special columns remembered by name across a change of the column order.
-struct SpecialNames {
+// The phone, e-mail and web columns remembered by name across a change of the column order.
+struct LinkColumnNames {
   std::string names[3];
   bool set[3] = {false, false, false};
 };
 
-int* SpecialSlot(CTableDef& def, int i) {
+int* LinkSlot(CTableDef& def, int i) {
   return i == 0 ? &def.phoneColumn : i == 1 ? &def.emailColumn : &def.webColumn;
 }
 
-SpecialNames RememberSpecials(CTableDef& def) {
-  SpecialNames s;
+LinkColumnNames RememberLinkColumns(CTableDef& def) {
+  LinkColumnNames s;
   for (int i = 0; i < 3; ++i) {
-    int c = *SpecialSlot(def, i);
+    int c = *LinkSlot(def, i);
     if (InRange(def, c)) {
       s.names[i] = def.names[static_cast<size_t>(c)];
       s.set[i] = true;
@@ -55,13 +55,13 @@ SpecialNames RememberSpecials(CTableDef& def) {
   return s;
 }
 
-void FindSpecialsAgain(CTableDef& def, const SpecialNames& s) {
+void FindLinkColumnsAgain(CTableDef& def, const LinkColumnNames& s) {
   for (int i = 0; i < 3; ++i) {
     int found = -1;
     if (s.set[i])
       for (int c = 0; c <= def.lastColumn; ++c)
         if (def.names[static_cast<size_t>(c)] == s.names[i]) found = c;
-    *SpecialSlot(def, i) = found;
+    *LinkSlot(def, i) = found;
   }
 }
 
@@ -146,20 +146,20 @@ void CTableRecord::SwapFields(int j, int k) {
 }
 
 void AddColumn(DataTable& table, const std::string& name) {
-  SpecialNames specials = RememberSpecials(table.def);
+  LinkColumnNames links = RememberLinkColumns(table.def);
   table.def.AddColumnEntry(name, kNewColumnWidth, 1);
   for (CTableRecord& r : table.records) {
     r.line.resize(WithoutTrailingHashes(r.line).size());
     r.AppendField();
   }
-  FindSpecialsAgain(table.def, specials);
+  FindLinkColumnsAgain(table.def, links);
   table.def.modified = kTableChanged;
 }
 
 void DeleteColumn(DataTable& table, int column) {
   CTableDef& def = table.def;
   if (!InRange(def, column)) return;
-  SpecialNames specials = RememberSpecials(def);
+  LinkColumnNames links = RememberLinkColumns(def);
   size_t c = static_cast<size_t>(column);
   def.names.erase(def.names.begin() + static_cast<std::ptrdiff_t>(c));
   def.widths.erase(def.widths.begin() + static_cast<std::ptrdiff_t>(c));
@@ -169,24 +169,24 @@ void DeleteColumn(DataTable& table, int column) {
     table.records.clear();
   else
     for (CTableRecord& r : table.records) r.RemoveField(column);
-  FindSpecialsAgain(def, specials);
+  FindLinkColumnsAgain(def, links);
   def.modified = kTableChanged;
 }
 
 int MoveColumnUp(DataTable& table, int column) {
   if (!InRange(table.def, column) || column == 0) return column;
-  SpecialNames specials = RememberSpecials(table.def);
+  LinkColumnNames links = RememberLinkColumns(table.def);
   SwapColumns(table, column - 1, column);
-  FindSpecialsAgain(table.def, specials);
+  FindLinkColumnsAgain(table.def, links);
   table.def.modified = kTableChanged;
   return column - 1;
 }
 
 int MoveColumnDown(DataTable& table, int column) {
   if (!InRange(table.def, column) || column == table.def.lastColumn) return column;
-  SpecialNames specials = RememberSpecials(table.def);
+  LinkColumnNames links = RememberLinkColumns(table.def);
   SwapColumns(table, column, column + 1);
-  FindSpecialsAgain(table.def, specials);
+  FindLinkColumnsAgain(table.def, links);
   table.def.modified = kTableChanged;
   return column + 1;
 }
@@ -203,17 +203,17 @@ void SetShownFlags(DataTable& table, const std::vector<bool>& checked) {
   table.def.modified = kTableChanged;
 }
 
-void SetSpecialColumn(DataTable& table, SpecialColumn which, int column) {
+void SetLinkColumn(DataTable& table, LinkColumn which, int column) {
   if (!InRange(table.def, column)) column = -1;
-  *SpecialSlot(table.def, static_cast<int>(which)) = column;
+  *LinkSlot(table.def, static_cast<int>(which)) = column;
   table.def.modified = kTableChanged;
 }
 
-int GetSpecialColumn(const CTableDef& def, SpecialColumn which) {
+int GetLinkColumn(const CTableDef& def, LinkColumn which) {
   switch (which) {
-    case SpecialColumn::kPhone: return def.phoneColumn;
-    case SpecialColumn::kEmail: return def.emailColumn;
-    case SpecialColumn::kWeb: return def.webColumn;
+    case LinkColumn::kPhone: return def.phoneColumn;
+    case LinkColumn::kEmail: return def.emailColumn;
+    case LinkColumn::kWeb: return def.webColumn;
   }
   return -1;
 }
@@ -271,11 +271,11 @@ std::string NewTablePath(const std::string& folder, const std::string& fileName)
 
 std::string PlainHeaderName(std::string_view name) {
   // "<" too, so that the escaped form never holds the older layout's mark.
-  constexpr std::string_view kSpecials("|\\\r\n\0<", 6);
+  constexpr std::string_view kUnsafe("|\\\r\n\0<", 6);
   bool fits = !notebook::IsEscaped(name) &&
               name.find_first_of(std::string_view("|\\\r\n\0", 5)) == std::string_view::npos &&
               name.find("<Records") == std::string_view::npos;
-  return fits ? std::string(name) : notebook::EscapeText(name, kSpecials);
+  return fits ? std::string(name) : notebook::EscapeText(name, kUnsafe);
 }
 
 std::string NewTableHeader(const std::vector<std::string>& names) {

@@ -31,7 +31,7 @@ struct CTableDef {
   std::string key;      // the header's last field as last written or read
 
   int ColumnCount() const { return lastColumn + 1; }
-  // Empties the columns and the special columns; keeps the modified state and the key.
+  // Empties the columns and the phone, e-mail and web columns; keeps the modified state and the key.
   void Clear();
   // Appends a column with the given name, width and flag.
   void AddColumnEntry(std::string name, unsigned width, int flag);
@@ -79,10 +79,10 @@ int MoveColumnDown(DataTable& table, int column);
 void RenameColumn(DataTable& table, int column, const std::string& name);
 // Every check box of the list at once: checked = 1, unchecked = 0.
 void SetShownFlags(DataTable& table, const std::vector<bool>& checked);
-enum class SpecialColumn { kPhone, kEmail, kWeb };
+enum class LinkColumn { kPhone, kEmail, kWeb };
 // -1 (an emptied drop-down) for none.
-void SetSpecialColumn(DataTable& table, SpecialColumn which, int column);
-int GetSpecialColumn(const CTableDef& def, SpecialColumn which);
+void SetLinkColumn(DataTable& table, LinkColumn which, int column);
+int GetLinkColumn(const CTableDef& def, LinkColumn which);
 extern const char* const kDeleteColumnQuestion;  // " Данные удаляемого столбца будут утеряны!\n\n Удалить?"
 
 // The list's current widths of the shown columns, in order, become their stored widths

@@ -33,9 +33,9 @@ int HexValue(char c) {
 }
 
 // The body of the escaped form (without the mark).
-void AppendEscaped(std::string& out, std::string_view text, std::string_view specials) {
+void AppendEscaped(std::string& out, std::string_view text, std::string_view unsafe) {
   for (char c : text) {
-    if (c == kEscapeMark || specials.find(c) != std::string_view::npos) {
+    if (c == kEscapeMark || unsafe.find(c) != std::string_view::npos) {
       unsigned char b = static_cast<unsigned char>(c);
       out += kEscapeMark;
       out += kHexDigits[b >> 4];
@@ -63,10 +63,10 @@ std::string UnescapeBody(std::string_view body) {
 
 // Bytes the header encoding cannot carry: "^" becomes a terminator, CR and LF are
 // skipped, and the reader cuts at the first zero byte.
-constexpr std::string_view kHeaderSpecials("^\r\n\0", 4);
+constexpr std::string_view kHeaderUnsafe("^\r\n\0", 4);
 
 bool HeaderCarries(std::string_view text) {
-  return text.find_first_of(kHeaderSpecials) == std::string_view::npos && !IsEscaped(text);
+  return text.find_first_of(kHeaderUnsafe) == std::string_view::npos && !IsEscaped(text);
 }
 
 }  // namespace
@@ -139,10 +139,10 @@ std::string Scramble(std::string_view text) {
   return out;
 }
 
-std::string EscapeText(std::string_view text, std::string_view specials) {
+std::string EscapeText(std::string_view text, std::string_view unsafe) {
   std::string out(1, kEscapeMark);
   out.reserve(text.size() + 8);
-  AppendEscaped(out, text, specials);
+  AppendEscaped(out, text, unsafe);
   return out;
 }
 
@@ -162,11 +162,11 @@ std::string KeyText(std::string_view fileName, std::string_view password, std::s
   bool splits = ext == std::string_view::npos ? password.empty() : ext + extension.size() == fileName.size();
   if (splits && HeaderCarries(plain)) return plain;
   std::string out(1, kEscapeMark);
-  std::string nameSpecials(kHeaderSpecials);
-  nameSpecials += '.';
-  AppendEscaped(out, fileName, nameSpecials);
+  std::string nameUnsafe(kHeaderUnsafe);
+  nameUnsafe += '.';
+  AppendEscaped(out, fileName, nameUnsafe);
   out += extension;
-  AppendEscaped(out, password, kHeaderSpecials);
+  AppendEscaped(out, password, kHeaderUnsafe);
   return out;
 }
 

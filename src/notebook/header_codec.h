@@ -41,8 +41,8 @@ constexpr char kEscapeMark = '\x1B';
 inline bool IsEscaped(std::string_view text) {
   return !text.empty() && text[0] == kEscapeMark;
 }
-// The mark followed by the text with ESC and every byte of `specials` hex-escaped.
-std::string EscapeText(std::string_view text, std::string_view specials);
+// The mark followed by the text with ESC and every byte of `unsafe` hex-escaped.
+std::string EscapeText(std::string_view text, std::string_view unsafe);
 // The text after the mark with its escapes undone; an ESC that is not followed by two
 // hex digits is kept as it is.
 std::string UnescapeText(std::string_view escaped);

@@ -18,9 +18,9 @@ constexpr std::string_view kExtension = ".dbn";
 
 // Bytes that cannot stand in a body line as they are: the line breaks, the zero byte,
 // and the bytes whose scrambled forms are those.
-constexpr std::string_view kBodySpecials("\0\x01\n\x0B\x0C\r", 6);
+constexpr std::string_view kBodyUnsafe("\0\x01\n\x0B\x0C\r", 6);
 // Titles also lose "^" to the header encoding.
-constexpr std::string_view kTitleSpecials("\0\n\r^", 4);
+constexpr std::string_view kTitleUnsafe("\0\n\r^", 4);
 
 bool StartsWith(std::string_view s, std::string_view prefix) {
   return s.substr(0, prefix.size()) == prefix;
@@ -52,20 +52,20 @@ bool ScrambledBodyFits(std::string_view body) {
 }
 
 std::string BodyLine(std::string_view body, bool protect) {
-  if (!protect) return PlainBodyFits(body) ? std::string(body) : EscapeText(body, kBodySpecials);
-  std::string line = ScrambledBodyFits(body) ? std::string(body) : EscapeText(body, kBodySpecials);
+  if (!protect) return PlainBodyFits(body) ? std::string(body) : EscapeText(body, kBodyUnsafe);
+  std::string line = ScrambledBodyFits(body) ? std::string(body) : EscapeText(body, kBodyUnsafe);
   ScrambleInPlace(line);
   return line;
 }
 
 std::string TagText(std::string_view title, bool protect) {
   if (protect) {
-    bool fits = !IsEscaped(title) && title.find_first_of(kTitleSpecials) == std::string_view::npos;
-    return EncodeHeader(fits ? std::string(title) : EscapeText(title, kTitleSpecials));
+    bool fits = !IsEscaped(title) && title.find_first_of(kTitleUnsafe) == std::string_view::npos;
+    return EncodeHeader(fits ? std::string(title) : EscapeText(title, kTitleUnsafe));
   }
   bool fits = !IsEscaped(title) && !StartsWith(title, "/") &&
               title.find_first_of(std::string_view("\0\n\r", 3)) == std::string_view::npos;
-  return fits ? std::string(title) : EscapeText(title, kTitleSpecials);
+  return fits ? std::string(title) : EscapeText(title, kTitleUnsafe);
 }
 
 // Depth first, parent before children, the body after the children. Iterative, so the

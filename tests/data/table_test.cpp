@@ -61,7 +61,7 @@ std::vector<std::string> Lines(const DataTable& t) {
   return out;
 }
 
-TEST(TableColumns, AddDeleteAndMoveKeepFieldsAndSpecialColumnsInStep) {
+TEST(TableColumns, AddDeleteAndMoveKeepFieldsAndLinkColumnsInStep) {
   DataTable t = ThreeColumns();
   AddColumn(t, "Сайт");
   EXPECT_EQ(t.def.lastColumn, 3);
@@ -104,14 +104,14 @@ TEST(TableColumns, AddDeleteAndMoveKeepFieldsAndSpecialColumnsInStep) {
   EXPECT_EQ(t.def.lastColumn, -1);
 }
 
-TEST(TableColumns, FlagsSpecialColumnsAndListWidths) {
+TEST(TableColumns, FlagsLinkColumnsAndListWidths) {
   DataTable t = ThreeColumns();
   SetShownFlags(t, {false, true, true});
   EXPECT_EQ(t.def.shown, (std::vector<int>{0, 1, 1}));
-  SetSpecialColumn(t, SpecialColumn::kWeb, 0);
-  EXPECT_EQ(GetSpecialColumn(t.def, SpecialColumn::kWeb), 0);
-  SetSpecialColumn(t, SpecialColumn::kPhone, -1);
-  SetSpecialColumn(t, SpecialColumn::kEmail, 7);
+  SetLinkColumn(t, LinkColumn::kWeb, 0);
+  EXPECT_EQ(GetLinkColumn(t.def, LinkColumn::kWeb), 0);
+  SetLinkColumn(t, LinkColumn::kPhone, -1);
+  SetLinkColumn(t, LinkColumn::kEmail, 7);
   EXPECT_EQ(t.def.phoneColumn, -1);
   EXPECT_EQ(t.def.emailColumn, -1);
   TakeListWidths(t.def, {33, 44});

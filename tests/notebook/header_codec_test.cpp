@@ -66,10 +66,10 @@ TEST(HeaderCodec, ScramblingXorsWithEachKeyLetterAndUndoesItself) {
 TEST(HeaderCodec, EscapedFormCarriesEveryByte) {
   std::string all;
   for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
-  std::string specials("\0\n\r|", 4);
-  std::string escaped = EscapeText(all, specials);
+  std::string unsafe("\0\n\r|", 4);
+  std::string escaped = EscapeText(all, unsafe);
   EXPECT_TRUE(IsEscaped(escaped));
-  EXPECT_EQ(escaped.find_first_of(specials), std::string::npos);
+  EXPECT_EQ(escaped.find_first_of(unsafe), std::string::npos);
   EXPECT_EQ(escaped.find(kEscapeMark, 1), escaped.find(std::string(1, kEscapeMark) + "00"));
   EXPECT_EQ(UnescapeText(escaped), all);
   EXPECT_EQ(ReadMaybeEscaped("plain"), "plain");
