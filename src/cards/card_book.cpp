@@ -34,7 +34,8 @@ const CardBookLayout& ContactsBook() {
                                      9,
                                      11,
                                      12,
-                                     -1};
+                                     -1,
+                                     vm::CardBook::kContacts};
   return layout;
 }
 
@@ -56,7 +57,8 @@ const CardBookLayout& FirmsBook() {
                                      6,
                                      7,
                                      8,
-                                     3};
+                                     3,
+                                     vm::CardBook::kFirms};
   return layout;
 }
 
@@ -75,7 +77,33 @@ bool FoldedMatches(std::string_view field, std::string_view search) {
   return field.substr(0, search.size()) == search;
 }
 
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
 }  // namespace
+
+std::string CardFieldText(std::string_view typed) {
+  std::string out;
+  out.reserve(typed.size());
+  for (size_t i = 0; i < typed.size(); ++i) {
+    char c = typed[i];
+    if (c == '#') continue;
+    if (c == '|') {
+      out += "#|";
+    } else if (c == '\n' && (i == 0 || typed[i - 1] != '\r')) {
+      out += "\r\n";
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+std::string CountText(size_t shown) { return "Всего записей: " + std::to_string(shown); }
+
+int TopRowAfterRemove(int top, int shownCount, int rowsPerPage) {
+  int last = shownCount - std::max(rowsPerPage, 1);
+  return std::max(0, std::min(top, last));
+}
 
 bool SearchMatches(std::string_view field, std::string_view search) {
   return FoldedMatches(FoldAll(field), FoldAll(search));
@@ -156,7 +184,7 @@ void CardBook::Add() {
   std::string record;
   for (int b = 0; b < layout_.searchBoxes; ++b) {
     if (b) record += '|';
-    record += search_[b];
+    record += CardFieldText(search_[b]);
   }
   record.append(layout_.fieldCount - layout_.searchBoxes, '|');
   book_.records.push_back(std::move(record));
@@ -181,8 +209,13 @@ bool CardBook::EditField(int row, int field, std::string_view text) {
     return false;
   int record = shown_[row];
   std::string& line = book_.records[record];
-  if (GetField(line, field) == text && CountSeparators(line) >= field) return false;
-  line = SetField(line, field, text);
+  std::string value = CardFieldText(text);
+  std::string before;
+  if (GetField(line, field, before) && before == GetField(value, 0)) return false;
+  // A line too short for the field (made by other means) is padded first, so that a
+  // typed value is never dropped.
+  if (int missing = field - CountSeparators(line); missing > 0) line.append(missing, '|');
+  line = SetField(line, field, value);
   if (field < layout_.searchBoxes) foldedValid_[record] = false;
   book_.state = kStateChanged;
   return true;
@@ -206,6 +239,27 @@ void CardBook::Sort(int column, bool ascending) {
   book_.state = kStateChanged;
   InvalidateFolded();
   Filter();
+}
+
+std::string CardBook::MeanText(int meanRow) const {
+  const std::string* r = CurrentRecord();
+  if (!r || meanRow < 0 || meanRow >= static_cast<int>(layout_.means.size())) return std::string();
+  std::string v = GetField(*r, layout_.means[meanRow].field);
+  size_t b = 0, e = v.size();
+  while (b < e && IsBlank(v[b])) ++b;
+  while (e > b && IsBlank(v[e - 1])) --e;
+  return v.substr(b, e - b);
+}
+
+bool CardBook::EditMean(int meanRow, std::string_view text) {
+  if (meanRow < 0 || meanRow >= static_cast<int>(layout_.means.size())) return false;
+  return EditCurrent(layout_.means[meanRow].field, text);
+}
+
+bool CardBook::EditCurrent(int field, std::string_view text) { return field >= 0 && EditField(current_, field, text); }
+
+ShellRequest CardBook::PlanAction(CardAction action) const {
+  return PlanCardAction(layout_.shellBook, action, CurrentRecord());
 }
 
 CardCommands CardBook::Commands() const {

@@ -9,6 +9,7 @@
 
 #include "common/record_file.h"
 #include "common/report.h"
+#include "common/shell_actions.h"
 
 namespace vm::cards {
 
@@ -33,10 +34,26 @@ struct CardBookLayout {
   // Fields behind the commands; -1 where the book has no such command or box.
   int phoneField, mobileField, faxField, mailField, webField;
   int addressField, commentField, phonesBoxField;
+  // Which book the shell actions plan for.
+  vm::CardBook shellBook;
 };
 
 const CardBookLayout& ContactsBook();
 const CardBookLayout& FirmsBook();
+
+// What a typed text becomes inside a record line. A "#" could never be read back (the
+// field rule drops it) and one typed last would escape the separator after it, merging
+// two fields; a "|" would split the field and shift every later one; a lone LF would
+// split the record when the file is read again. So "#" is dropped, "|" is written as
+// "#|" (read back as "|"), and a lone LF becomes CR LF.
+std::string CardFieldText(std::string_view typed);
+
+// The painted count at the top right of both pages: "Всего записей: " and the number.
+std::string CountText(size_t shown);
+
+// The first visible row to keep after a delete: the old one, unless the shorter list can
+// no longer be scrolled that far.
+int TopRowAfterRemove(int top, int shownCount, int rowsPerPage);
 
 // The search rule: a prefix, or with a leading "*" a substring anywhere, both without
 // regard to case over Windows-1251 letters; empty text and "*" alone match everything.
@@ -87,6 +104,17 @@ class CardBook {
   bool EditField(int row, int field, std::string_view text);
   // Sorts the whole book by a list column, byte order with case.
   void Sort(int column, bool ascending);
+
+  // The contact means of the current card (rows of the means list): the text the list
+  // shows, with white space trimmed at both ends; empty without a current card.
+  std::string MeanText(int meanRow) const;
+  // Writes the typed text to the mean's field of the current card.
+  bool EditMean(int meanRow, std::string_view text);
+  // Writes a box of the current card (address, comment, telephones).
+  bool EditCurrent(int field, std::string_view text);
+
+  // What a dial, mail or web command hands to the shell for the current card.
+  ShellRequest PlanAction(CardAction action) const;
 
   CardCommands Commands() const;
 
