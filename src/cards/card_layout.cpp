@@ -23,11 +23,10 @@ void Common(CardPageBoxes& b, int w, int h) {
 
 }  // namespace
 
-// The means list would reach 15 pixels below the page with its 160 pixels (it starts
-// 145 above the bottom), cutting off its last rows where no scroll bar can reach them;
-// it ends 5 pixels above the bottom, as the comment box does, and scrolls if the seven
-// rows do not fit.
-constexpr int kContactMeansHeight = 140;
+// With 160 pixels the means list would reach 15 pixels below the page (it starts 145
+// above the bottom), its last rows cut off where no scroll bar can reach them; it ends
+// at the page's bottom edge instead, and scrolls when the seven rows do not fit.
+constexpr int kContactMeansHeight = 145;
 
 CardPageBoxes ContactsPageBoxes(int w, int h) {
   CardPageBoxes b;

@@ -185,7 +185,7 @@ TEST(CardPage, LayoutFollowsThePageSize) {
   EXPECT_EQ(c.comment, (Box{50, 328, 260, 68}));
   EXPECT_EQ(c.addressIcon, (Box{10, 273, 30, 30}));
   EXPECT_EQ(c.commentIcon, (Box{10, 343, 30, 30}));
-  EXPECT_EQ(c.means, (Box{321, 258, 310, 140}));
+  EXPECT_EQ(c.means, (Box{321, 258, 310, 145}));
   EXPECT_LE(c.means.y + c.means.height, 403);
   EXPECT_EQ(c.count, (Box{481, 5, 160, 20}));
   EXPECT_EQ(c.phones, Box{});

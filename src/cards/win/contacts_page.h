@@ -1,13 +1,15 @@
-// The contacts page ("Контакты"): a blank page until its controls are built.
+// The contacts page ("Контакты"): people with 13 fields in "Support\cont.dbc".
 #pragma once
 
-#include "shell/win/book_page.h"
+#include "cards/win/card_page.h"
 
 namespace vm::cards {
 
-class CContDlg : public shell::BlankBookPage {
+const CardPageKind& ContactsPageKind();
+
+class CContDlg : public CardPage {
  public:
-  explicit CContDlg(shell::BookRegistry& books) : shell::BlankBookPage(shell::kContactsTab, books) {}
+  explicit CContDlg(shell::BookRegistry& books) : CardPage(ContactsPageKind(), books) {}
 };
 
 }  // namespace vm::cards

@@ -1,13 +1,16 @@
-// The firms page ("Фирмы"): a blank page until its controls are built.
+// The firms page ("Фирмы"): organisations with 9 fields in "Support\firm.dbo"; it has a
+// telephones box of its own and no mobile telephone.
 #pragma once
 
-#include "shell/win/book_page.h"
+#include "cards/win/card_page.h"
 
 namespace vm::cards {
 
-class CFirm : public shell::BlankBookPage {
+const CardPageKind& FirmsPageKind();
+
+class CFirm : public CardPage {
  public:
-  explicit CFirm(shell::BookRegistry& books) : shell::BlankBookPage(shell::kFirmsTab, books) {}
+  explicit CFirm(shell::BookRegistry& books) : CardPage(FirmsPageKind(), books) {}
 };
 
 }  // namespace vm::cards

@@ -1,0 +1,21 @@
+#include "ui/question.h"
+
+#include "ui/text.h"
+
+namespace vm::ui {
+
+namespace {
+QuestionHook& TheHook() {
+  static QuestionHook hook;
+  return hook;
+}
+}  // namespace
+
+void SetQuestionHook(QuestionHook hook) { TheHook() = std::move(hook); }
+
+bool AskYesNo(HWND owner, const std::string& cp1251Question) {
+  if (TheHook()) return TheHook()(cp1251Question);
+  return MessageBoxW(owner, Wide(cp1251Question).c_str(), L"Velmoria", MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
+}  // namespace vm::ui

@@ -1,0 +1,59 @@
+// A flat tool bar built from a tool-bar resource (the commands of its buttons, in order,
+// with separators), with an icon per command and tooltips the tool bar asks its parent
+// for. The tool bar answers those requests itself from the texts it was given.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "ui/handles.h"
+
+namespace vm::ui {
+
+struct ToolCommand {
+  int command;
+  int iconId;       // 16 x 16 icon resource of the button
+  const char* tip;  // cp1251
+};
+
+class Toolbar {
+ public:
+  Toolbar() = default;
+  ~Toolbar();
+  Toolbar(const Toolbar&) = delete;
+  Toolbar& operator=(const Toolbar&) = delete;
+
+  // A tool-bar child of `parent` with the buttons of resource `toolbarId`; commands the
+  // table does not know get no image. False when the resource is missing.
+  bool Create(HWND parent, int controlId, int toolbarId, const std::vector<ToolCommand>& commands);
+  HWND hwnd() const { return bar_; }
+
+  // The commands of the buttons in order, 0 for a separator.
+  const std::vector<int>& buttons() const { return buttons_; }
+  bool Has(int command) const;
+  void Enable(int command, bool enabled);
+  bool IsEnabled(int command) const;
+  // The text the tooltip shows for a command; empty when it has none.
+  std::string TipOf(int command) const;
+  void Move(int x, int y, int width, int height);
+
+ private:
+  static LRESULT CALLBACK ParentProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR data);
+  static LRESULT CALLBACK BarProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR data);
+  void Detach();
+
+  HWND bar_ = nullptr;
+  HWND parent_ = nullptr;
+  std::vector<ToolCommand> commands_;
+  std::vector<int> buttons_;
+  std::wstring tipBuffer_;
+  UniqueImageList images_;
+};
+
+// The commands of a tool-bar resource in order, 0 for a separator; empty when missing.
+std::vector<int> ToolbarResourceCommands(int toolbarId);
+
+}  // namespace vm::ui
