@@ -12,6 +12,21 @@ constexpr UINT_PTR kListSubclass = 1;
 constexpr UINT_PTR kEditSubclass = 2;
 constexpr int kEditorId = 0x7FF0;
 
+// The colour of the kept mark: the active window border's, unless a colour scheme makes
+// that the same as the window's own (Wine's default scheme has both white), where it
+// would mark nothing; then a quarter of the selection colour on the window colour.
+COLORREF MarkColour() {
+  COLORREF mark = GetSysColor(COLOR_ACTIVEBORDER);
+  COLORREF window = GetSysColor(COLOR_WINDOW);
+  auto alike = [](int a, int b) { return a - b < 24 && b - a < 24; };
+  if (!alike(GetRValue(mark), GetRValue(window)) || !alike(GetGValue(mark), GetGValue(window)) ||
+      !alike(GetBValue(mark), GetBValue(window)))
+    return mark;
+  COLORREF hi = GetSysColor(COLOR_HIGHLIGHT);
+  return RGB((GetRValue(hi) + 3 * GetRValue(window)) / 4, (GetGValue(hi) + 3 * GetGValue(window)) / 4,
+             (GetBValue(hi) + 3 * GetBValue(window)) / 4);
+}
+
 std::wstring WindowTextOf(HWND w) {
   int n = GetWindowTextLengthW(w);
   std::wstring text(static_cast<size_t>(n) + 1, L'\0');
@@ -243,7 +258,7 @@ LRESULT ListView::OnCustomDraw(NMLVCUSTOMDRAW* draw) {
         // Drawn as not selected, on a colour of its own, so the mark does not fade to
         // the grey of an inactive selection.
         draw->nmcd.uItemState &= ~(CDIS_SELECTED | CDIS_FOCUS);
-        draw->clrTextBk = GetSysColor(COLOR_ACTIVEBORDER);
+        draw->clrTextBk = MarkColour();
         draw->clrText = GetSysColor(COLOR_WINDOWTEXT);
       } else if (row != Selected()) {
         draw->clrTextBk = GetSysColor(COLOR_WINDOW);

@@ -332,6 +332,7 @@ TEST_F(CardPageTest, EmptyAndMissingBooks) {
   CapturedMessages messages;
   CContDlg& contacts = Contacts(sheet);
   CFirm& firms = Firms(sheet);  // no firm.dbo at all
+  Look(sheet, "firms, empty");
   EXPECT_EQ(contacts.list().RowCount(), 0);
   EXPECT_FALSE(contacts.toolbar().IsEnabled(ID_CARD_REPORT));
   EXPECT_FALSE(contacts.toolbar().IsEnabled(ID_CARD_DELETE));
@@ -479,6 +480,7 @@ TEST_F(CardPageTest, CellsAndContactMeansAreEditedInPlace) {
   EXPECT_EQ(page.list().editRow(), 1);
   EXPECT_EQ(page.list().editColumn(), 3);
   EXPECT_EQ(Text(editor), "Тула");
+  Look(sheet, "contacts, a cell edited in place");
   SetWindowTextW(editor, L"Тула | Калуга");
   PressKey(sheet, editor, VK_RETURN);
   EXPECT_EQ(page.list().editor(), nullptr);
@@ -631,6 +633,7 @@ TEST_F(CardPageTest, HeaderClicksSortWithArrowsAndSaveAllWritesTheNewOrder) {
   EXPECT_EQ(page.list().CellText(3, 0), "иванова Анна");
   clickHeader(3);
   clickHeader(3);
+  Look(sheet, "contacts, sorted by city, descending");
   ListView_SetColumnWidth(page.list().hwnd(), 1, 77);
   Command(sheet, page, ID_SAVE_ALL);
   std::vector<std::string> lines = SplitTextLines(Slurp(dir_ / "Support\\cont.dbc"));
@@ -784,8 +787,20 @@ TEST_F(CardPageTest, TwentyCardsAndAHundredThousand) {
     twenty += std::string(kNames[i % 5]) + " " + std::to_string(i + 1) + "|инженер|Завод «Прогресс»|Москва|+7 495 " +
               std::to_string(100 + i) + "||||||||\r\n";
   Spit(dir_ / "Support\\cont.dbc", twenty);
+  std::string firms;
+  static const char* const kGoods[] = {"Хлеб", "Мебель", "Ремонт", "Окна", "Цветы"};
+  for (int i = 0; i < 20; ++i)
+    firms += std::string(kGoods[i % 5]) + "|Фирма " + std::to_string(i + 1) + "|Тула|+7 4872 " + std::to_string(100 + i) +
+             "|||||\r\n";
+  Spit(dir_ / "Support\\firm.dbo", firms);
   {
     shell::CVelmoriaSheet sheet;
+    CFirm& firmsPage = Firms(sheet);
+    EXPECT_EQ(firmsPage.list().RowCount(), 20);
+    Look(sheet, "firms, 20 firms");
+    Type(sheet, Box(firmsPage, CardPage::SearchBoxId(0)), "ок");
+    EXPECT_EQ(firmsPage.list().RowCount(), 4);
+    Look(sheet, "firms, filtered");
     CContDlg& page = Contacts(sheet);
     EXPECT_EQ(page.list().RowCount(), 20);
     Look(sheet, "contacts, 20 cards");
