@@ -26,6 +26,9 @@ enum : uint32_t {
   kDiffFillColor = 0x100,
   kDiffDecimals = 0x400,
   kDiffWrap = 0x800,
+  // A date cell: spreadsheet programs show a DateTime value as a bare day serial
+  // (41395.43) unless its style gives it a date format.
+  kDiffDate = 0x10000,
   kDiffFont = kDiffFaceName | kDiffHeight | kDiffWeight | kDiffItalic | kDiffUnderline,
 };
 
@@ -54,6 +57,8 @@ uint32_t Difference(const CSheetCell& f, const CSheetCell& d) {
   if (f.Has(kCellTextColor) && (!d.Has(kCellTextColor) || d.textColor != f.textColor)) bits |= kDiffTextColor;
   if (f.Has(kCellFillColor) && (!d.Has(kCellFillColor) || d.fillColor != f.fillColor)) bits |= kDiffFillColor;
   if (f.Has(kCellDecimals) && (!d.Has(kCellDecimals) || d.decimals != f.decimals)) bits |= kDiffDecimals;
+  DateTimeParts parts;
+  if (f.Has(kCellKind) && f.kind == kKindDateTime && f.HasText() && SplitDateTime(f.value, parts)) bits |= kDiffDate;
   return bits;
 }
 
@@ -164,7 +169,10 @@ class StyleWriter {
       a.second.emplace_back("ss:Color", ColorText(f.fillColor));
       a.second.emplace_back("ss:Pattern", "Solid");
     }
-    if (bits & kDiffDecimals) {
+    if (bits & kDiffDate) {
+      // The same text the grid shows for a date read from a file.
+      parts.emplace_back("NumberFormat", Attrs{{"ss:Format", "yyyy/mm/dd\\ hh:mm"}});
+    } else if (bits & kDiffDecimals) {
       std::string format = f.decimals == 2 ? "Fixed" : f.decimals <= 0 ? "0" : "0." + std::string(std::min(f.decimals, 30), '0');
       parts.emplace_back("NumberFormat", Attrs{{"ss:Format", format}});
     }

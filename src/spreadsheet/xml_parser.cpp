@@ -334,17 +334,18 @@ class XmlParser {
     stack_.pop_back();
   }
 
-  // Text up to the next "<". Blanks before it are part of it unless they hold a line
-  // break: that is indentation, and a run of it alone is no text at all.
+  // Text up to the next "<". White space at either end that holds a line break is the
+  // file's layout (the writer puts every text on lines of its own), so it is dropped;
+  // other blanks there are the text's own (a cell's leading blanks) and are kept.
   void Text(const char* blankStart) {
     const char* start = p_;
-    bool indentation = false;
-    for (const char* q = blankStart; q < p_; ++q)
-      if (*q == '\n' || *q == '\r') indentation = true;
-    if (!indentation) start = blankStart;
+    if (!HasLineBreak(blankStart, p_)) start = blankStart;
     const void* lt = std::memchr(p_, '<', static_cast<size_t>(end_ - p_));
     const char* stop = lt ? static_cast<const char*>(lt) : end_;
-    std::string_view raw(start, static_cast<size_t>(stop - start));
+    const char* last = stop;
+    while (last > p_ && IsSpace(last[-1])) --last;
+    const char* textEnd = HasLineBreak(last, stop) ? last : stop;
+    std::string_view raw(start, static_cast<size_t>(textEnd - start));
     CXmlNode* node = Add(kXmlText, {});
     if (raw.find('&') == std::string_view::npos) {
       node->name.assign(raw.data(), raw.size());
@@ -352,6 +353,12 @@ class XmlParser {
       DecodeText(raw, node->name);
     }
     p_ = stop;
+  }
+
+  static bool HasLineBreak(const char* from, const char* to) {
+    for (const char* q = from; q < to; ++q)
+      if (*q == '\n' || *q == '\r') return true;
+    return false;
   }
 
   void DecodeText(std::string_view raw, std::string& out) {
