@@ -82,9 +82,10 @@ std::string NumberText(double value, int decimals, bool raw, const NumberLocale&
       if (plain.back() == '.') plain.pop_back();
     }
   }
-  if (plain == "-0" || plain.empty()) plain = "0";
-  if (plain.compare(0, 1, "-") == 0 && plain.find_first_not_of("-0.") == std::string::npos)
-    plain.erase(0, 1);  // -0.00 shows as 0.00
+  // -0 and -0.00 show without their sign.
+  if (!plain.empty() && plain[0] == '-' && plain.find_first_not_of("-0.") == std::string::npos)
+    plain = plain.substr(1);
+  if (plain.empty()) plain.push_back('0');
   return raw ? plain : Localise(plain, locale);
 }
 

@@ -62,12 +62,11 @@ uint32_t Difference(const CSheetCell& f, const CSheetCell& d) {
   return bits;
 }
 
+// "#RRGGBB": the colour's six low hexadecimal digits (blue, green, red) in reverse pairs.
 std::string ColorText(Color color) {
   char buf[16];
-  std::snprintf(buf, sizeof buf, "%06x", static_cast<unsigned>(color));
-  std::string hex = buf;
-  if (hex.size() > 6) hex.erase(0, hex.size() - 6);
-  return "#" + hex.substr(4, 2) + hex.substr(2, 2) + hex.substr(0, 2);
+  std::snprintf(buf, sizeof buf, "#%02x%02x%02x", color & 0xFF, color >> 8 & 0xFF, color >> 16 & 0xFF);
+  return buf;
 }
 
 std::string Printf(const char* fmt, double v) {

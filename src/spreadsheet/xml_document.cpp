@@ -2,6 +2,7 @@
 // The parser lives in xml_parser.cpp.
 #include "spreadsheet/xml_document.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -11,7 +12,9 @@ namespace vm::spreadsheet {
 
 namespace {
 
-constexpr size_t kBlockSize = 256;
+// Node blocks grow from small (most documents are) to this size.
+constexpr size_t kFirstBlock = 16;
+constexpr size_t kLargestBlock = 1024;
 constexpr const char* kIndent = "   ";
 constexpr size_t kWrapWidth = 80;
 
@@ -64,24 +67,11 @@ CXmlNode* CXmlNode::NextElement() const {
 
 std::string AttributeText(const CXmlNode* attribute) {
   if (!attribute) return {};
-  switch (attribute->valueKind) {
-    case XmlValue::kText: return attribute->value;
-    case XmlValue::kInteger: {
-      char buf[16];
-      std::snprintf(buf, sizeof buf, "%d", attribute->integer);
-      return buf;
-    }
-    default: return {};
-  }
+  return attribute->valueKind == XmlValue::kNone ? std::string() : attribute->value;
 }
 
 bool AttributeInteger(const CXmlNode* attribute, int& value) {
-  if (!attribute) return false;
-  if (attribute->valueKind == XmlValue::kInteger) {
-    value = attribute->integer;
-    return true;
-  }
-  if (attribute->valueKind != XmlValue::kText) return false;
+  if (!attribute || attribute->valueKind == XmlValue::kNone) return false;
   std::string_view t = attribute->value;
   while (!t.empty() && (t.front() == ' ' || t.front() == '\t')) t.remove_prefix(1);
   while (!t.empty() && (t.back() == ' ' || t.back() == '\t')) t.remove_suffix(1);
@@ -104,16 +94,16 @@ void AppendCodePoint(std::string& out, unsigned codePoint) {
     out += static_cast<char>(codePoint);
     return;
   }
-  if (codePoint <= 0xFFFF) {
+  // Every BMP code point to its Windows-1251 byte, 0 where the page has none.
+  static const std::vector<unsigned char> bytes = [] {
+    std::vector<unsigned char> t(0x10000, 0);
     const auto& high = Cp1251High();
-    for (size_t i = 0; i < high.size(); ++i) {
-      if (high[i] == codePoint && codePoint != 0xFFFD) {
-        out += static_cast<char>(0x80 + i);
-        return;
-      }
-    }
-  }
-  out += '?';
+    for (size_t i = 0; i < high.size(); ++i)
+      if (high[i] != 0xFFFD && high[i] >= 0x80) t[high[i]] = static_cast<unsigned char>(0x80 + i);
+    return t;
+  }();
+  unsigned char b = codePoint <= 0xFFFF ? bytes[codePoint] : 0;
+  out += b ? static_cast<char>(b) : '?';
 }
 
 // ---- nodes ---------------------------------------------------------------------------
@@ -123,7 +113,7 @@ CXmlDocument::~CXmlDocument() = default;
 
 void CXmlDocument::Clear() {
   blocks_.clear();
-  used_ = kBlockSize;
+  used_ = capacity_ = 0;
   for (auto& bucket : entities_) bucket.clear();
   errorCount_ = 0;
   root_ = NewNode(kXmlElement, "[Root]");
@@ -133,8 +123,9 @@ void CXmlDocument::Clear() {
 }
 
 CXmlNode* CXmlDocument::NewNode(int kind, std::string_view nameOrText) {
-  if (used_ == kBlockSize) {
-    blocks_.push_back(std::make_unique<CXmlNode[]>(kBlockSize));
+  if (used_ == capacity_) {
+    capacity_ = capacity_ ? std::min(capacity_ * 2, kLargestBlock) : kFirstBlock;
+    blocks_.push_back(std::make_unique<CXmlNode[]>(capacity_));
     used_ = 0;
   }
   CXmlNode* node = &blocks_.back()[used_++];
@@ -146,21 +137,10 @@ CXmlNode* CXmlDocument::NewNode(int kind, std::string_view nameOrText) {
 void CXmlDocument::AddNode(CXmlNode* parent, CXmlNode* node) {
   node->parent = parent;
   node->next = nullptr;
-  if (node->kind == kXmlAttribute) {
-    node->previous = parent->lastAttribute;
-    if (parent->lastAttribute)
-      parent->lastAttribute->next = node;
-    else
-      parent->firstAttribute = node;
-    parent->lastAttribute = node;
-  } else {
-    node->previous = parent->lastChild;
-    if (parent->lastChild)
-      parent->lastChild->next = node;
-    else
-      parent->firstChild = node;
-    parent->lastChild = node;
-  }
+  CXmlNode*& first = node->kind == kXmlAttribute ? parent->firstAttribute : parent->firstChild;
+  CXmlNode*& last = node->kind == kXmlAttribute ? parent->lastAttribute : parent->lastChild;
+  (last ? last->next : first) = node;
+  last = node;
 }
 
 void CXmlDocument::RemoveNode(CXmlNode* node) {
@@ -169,9 +149,11 @@ void CXmlDocument::RemoveNode(CXmlNode* node) {
   bool attribute = node->kind == kXmlAttribute;
   CXmlNode*& first = attribute ? parent->firstAttribute : parent->firstChild;
   CXmlNode*& last = attribute ? parent->lastAttribute : parent->lastChild;
-  (node->previous ? node->previous->next : first) = node->next;
-  (node->next ? node->next->previous : last) = node->previous;
-  node->parent = node->next = node->previous = nullptr;
+  CXmlNode* before = nullptr;
+  for (CXmlNode* n = first; n && n != node; n = n->next) before = n;
+  (before ? before->next : first) = node->next;
+  if (last == node) last = before;
+  node->parent = node->next = nullptr;
 }
 
 CXmlNode* CXmlDocument::AddElement(CXmlNode* parent, std::string_view name) {
@@ -191,7 +173,7 @@ CXmlNode* CXmlDocument::AddAttribute(CXmlNode* element, std::string_view name, s
 CXmlNode* CXmlDocument::AddIntegerAttribute(CXmlNode* element, std::string_view name, int value) {
   CXmlNode* node = NewNode(kXmlAttribute, name);
   node->valueKind = XmlValue::kInteger;
-  node->integer = value;
+  node->value = std::to_string(value);
   AddNode(element, node);
   return node;
 }
@@ -371,9 +353,9 @@ void CXmlDocument::WriteNode(std::string& out, const CXmlNode* node, int level) 
           }
         } else if (a->valueKind == XmlValue::kInteger) {
           // Quoted: an unquoted value is not well-formed XML.
-          char buf[24];
-          std::snprintf(buf, sizeof buf, "\"%d\"", a->integer);
-          out += buf;
+          out += '"';
+          out += a->value;
+          out += '"';
         } else {
           out += "\"\"";
         }

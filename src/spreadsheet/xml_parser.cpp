@@ -1,6 +1,7 @@
 // The parser of CXmlDocument. It keeps the open elements on a stack of its own rather
 // than recursing, so the nesting depth costs no machine stack; the depth is still
 // bounded for the readers and writers that walk the tree recursively.
+#include <array>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -11,16 +12,26 @@ namespace vm::spreadsheet {
 
 namespace {
 
-bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+enum : unsigned char { kSpace = 1, kNameChar = 2, kEndsName = 4 };
 
-// Letters, digits, "-", ":", "_", "." and every byte of a national letter.
-bool IsNameChar(char c) {
-  unsigned char u = static_cast<unsigned char>(c);
-  return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') || u == '-' || u == ':' ||
-         u == '_' || u == '.' || u >= 0x80;
+constexpr std::array<unsigned char, 256> MakeClasses() {
+  std::array<unsigned char, 256> t{};
+  for (int c = 0; c < 256; ++c) {
+    // Names: letters, digits, "-", ":", "_", "." and every byte of a national letter.
+    if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == ':' ||
+        c == '_' || c == '.' || c >= 0x80)
+      t[c] |= kNameChar;
+    if (c == ' ' || c == '\t' || c == '\r' || c == '\n') t[c] |= kSpace | kEndsName;
+    if (c == '>' || c == '/' || c == '=') t[c] |= kEndsName;
+  }
+  return t;
 }
+constexpr std::array<unsigned char, 256> kClasses = MakeClasses();
 
-bool EndsName(char c) { return c == '>' || c == '/' || c == '=' || IsSpace(c); }
+bool Is(char c, unsigned char what) { return kClasses[static_cast<unsigned char>(c)] & what; }
+bool IsSpace(char c) { return Is(c, kSpace); }
+bool IsNameChar(char c) { return Is(c, kNameChar); }
+bool EndsName(char c) { return Is(c, kEndsName); }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -154,7 +165,8 @@ class XmlParser {
   // A name at p_; reports illegal characters and skips them.
   std::string_view Name(bool& atEnd) {
     const char* start = p_;
-    std::string_view name;
+    while (p_ < end_ && IsNameChar(*p_)) ++p_;
+    if (p_ < end_ && EndsName(*p_)) return std::string_view(start, static_cast<size_t>(p_ - start));
     bool clean = true;
     std::string collected;
     while (p_ < end_ && !EndsName(*p_)) {
@@ -284,7 +296,7 @@ class XmlParser {
         return;
       }
       attribute->valueKind = XmlValue::kInteger;
-      attribute->integer = static_cast<int>(negative ? -v : v);
+      attribute->value = std::to_string(negative ? -v : v);
       return;
     }
     Error(kXmlNoToken, Format("Error while parsing attribute (element %s, name %s).", element->name, attribute->name));
@@ -294,8 +306,7 @@ class XmlParser {
   void EndTag() {
     p_ += 2;  // "</"
     bool atEnd = false;
-    std::string_view nameView = Name(atEnd);
-    std::string name(nameView);
+    std::string_view name = Name(atEnd);
     if (name.empty() && !atEnd) Error(kXmlUnexpectedToken, "Missing end tag name.");
     SkipSpace();
     if (p_ == end_) {
