@@ -136,6 +136,18 @@ void SetFillColor(CSheet& sheet, const CellRect& selection, Color color) {
   });
 }
 
+void DeleteSelectedRows(CSheet& sheet, const CellRect& selection) {
+  CellRect r = Clip(sheet, selection);
+  if (r.Empty()) return;
+  for (int row = r.bottom; row >= r.top; --row) sheet.DeleteRow(row);
+}
+
+void DeleteSelectedColumns(CSheet& sheet, const CellRect& selection) {
+  CellRect r = Clip(sheet, selection);
+  if (r.Empty()) return;
+  for (int col = r.right; col >= r.left; --col) sheet.DeleteColumn(col);
+}
+
 bool MergeCells(CSheet& sheet, const CellRect& selection, bool joinTexts) {
   CellRect r = Clip(sheet, selection);
   std::string joined = joinTexts ? CopyText(sheet, r) : std::string();

@@ -21,6 +21,11 @@ void SetFont(CSheet& sheet, const CellRect& selection, const FontDesc* font);
 void SetTextColor(CSheet& sheet, const CellRect& selection, Color color);
 void SetFillColor(CSheet& sheet, const CellRect& selection, Color color);
 
+// ---- rows and columns of a selection --------------------------------------------------------
+// Deletes the selection's rows (or columns), from the last to the first.
+void DeleteSelectedRows(CSheet& sheet, const CellRect& selection);
+void DeleteSelectedColumns(CSheet& sheet, const CellRect& selection);
+
 // ---- merging -------------------------------------------------------------------------------
 // The selection becomes one merged area; with joinTexts its top-left cell takes the texts
 // of all selected cells joined as for copying.

@@ -187,6 +187,21 @@ TEST(Sheet, RowsAndColumnsMoveCellsSizesAndMerges) {
   EXPECT_EQ(s.StoredCell(2, 2), nullptr);
 }
 
+TEST(GridOps, DeletingTheSelectionsRowsAndColumns) {
+  CWorkbook book;
+  CSheet& s = Grid(book, 6, 6);
+  for (int i = 0; i < 6; ++i) Put(s, i, i, "d" + std::to_string(i));
+  DeleteSelectedRows(s, {1, 0, 2, 5});
+  DeleteSelectedColumns(s, {0, 3, 9, 9});  // clipped: columns 3 to 5
+  EXPECT_EQ(s.RowCount(), 4);
+  EXPECT_EQ(s.ColumnCount(), 3);
+  EXPECT_EQ(Text(s, 0, 0), "d0");
+  EXPECT_EQ(Text(s, 1, 1), "");
+  size_t cells = 0;
+  for (const auto& row : s.Rows()) cells += row.cells.size();
+  EXPECT_EQ(cells, 1u);  // d3..d5 went with their columns
+}
+
 TEST(Sheet, MergedAreasNeverOverlapAndReportTheirCells) {
   CWorkbook book;
   CSheet& s = Grid(book, 10, 10);
