@@ -49,7 +49,7 @@ void BM_ReadAndSplitBaseline(benchmark::State& state) {
   }
   state.SetBytesProcessed(static_cast<int64_t>(bytes));
 }
-BENCHMARK(BM_ReadAndSplitBaseline)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadAndSplitBaseline)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_LoadContacts(benchmark::State& state) {
   const std::string& path = ContactsFile();
@@ -63,7 +63,7 @@ void BM_LoadContacts(benchmark::State& state) {
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * data.size()));
 }
-BENCHMARK(BM_LoadContacts)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadContacts)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_LoadAndSaveContacts(benchmark::State& state) {
   const std::string& path = ContactsFile();
@@ -79,6 +79,6 @@ void BM_LoadAndSaveContacts(benchmark::State& state) {
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * data.size()));
 }
-BENCHMARK(BM_LoadAndSaveContacts)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadAndSaveContacts)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace

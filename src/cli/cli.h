@@ -27,7 +27,7 @@ std::string ReadStdin();
 
 std::string ToCp1251(const std::string& utf8);
 std::string ToUtf8(const std::string& cp1251);
-// A path argument in the core's form (cp1251, "\" separators on Windows).
+// A path argument in the core's form (cp1251; the POSIX platform accepts "/" too).
 std::string PathArg(const std::string& utf8);
 // Parses a whole decimal number; false when the text is not one.
 bool ParseInt(const std::string& text, int& value);

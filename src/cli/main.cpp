@@ -49,14 +49,7 @@ std::string ReadStdin() {
 std::string ToCp1251(const std::string& utf8) { return platform::Utf8ToCp1251(utf8); }
 std::string ToUtf8(const std::string& cp1251) { return platform::Cp1251ToUtf8(cp1251); }
 
-std::string PathArg(const std::string& utf8) {
-  std::string p = ToCp1251(utf8);
-#ifndef _WIN32
-  for (char& c : p)
-    if (c == '/') c = '\\';
-#endif
-  return p;
-}
+std::string PathArg(const std::string& utf8) { return ToCp1251(utf8); }
 
 bool ParseInt(const std::string& text, int& value) {
   if (text.empty() || text.size() > 9) return false;

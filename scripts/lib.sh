@@ -1,0 +1,69 @@
+# Shared by scripts/run and scripts/test: installing what is missing, Xvfb, Wine.
+# shellcheck shell=bash
+
+VM_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+
+# The Debian packages every build and test needs; scripts/deps/*.txt add more.
+VM_BASE_PACKAGES="cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev
+  g++-mingw-w64-x86-64-posix wine wine64 xvfb xdotool x11-apps imagemagick"
+
+vm_say() { printf '\n== %s\n' "$*"; }
+
+vm_install_deps() {
+  local wanted pkgs=() missing=()
+  wanted="$VM_BASE_PACKAGES $(cat "$VM_ROOT"/scripts/deps/*.txt 2>/dev/null | sed 's/#.*//')"
+  for p in $wanted; do pkgs+=("$p"); done
+  for p in "${pkgs[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "missing packages: ${missing[*]} (run as root, or install them, then try again)" >&2
+    return 1
+  fi
+  vm_say "installing ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq >/dev/null
+  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+# Wine settings: a private prefix, Russian locale (ANSI 1251, OEM 866), no Mono/Gecko.
+vm_wine_env() {
+  export WINEPREFIX="${WINEPREFIX:-$VM_ROOT/build/wineprefix}"
+  export WINEDEBUG=-all
+  export WINEDLLOVERRIDES="mscoree,mshtml="
+  export LANG=ru_RU.UTF-8
+  export WINEARCH=win64
+}
+
+VM_XVFB_PID=""
+VM_STARTED_WINESERVER=""
+
+# Starts Xvfb on a free display when there is none (or always, with "force").
+vm_start_xvfb() {
+  if [ -n "${DISPLAY:-}" ] && [ "${1:-}" != force ]; then return 0; fi
+  local n=91
+  while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+  Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+  VM_XVFB_PID=$!
+  export DISPLAY=":$n"
+  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+}
+
+vm_start_wine() {
+  vm_wine_env
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    vm_say "preparing the Wine prefix $WINEPREFIX"
+    mkdir -p "$WINEPREFIX"
+    wineboot -i >/dev/null 2>&1 || true
+  fi
+  # A persistent server makes each test process start quickly; detached so that
+  # nothing waits for its output.
+  wineserver -p >/dev/null 2>&1 </dev/null &
+  VM_STARTED_WINESERVER=1
+}
+
+vm_stop_all() {
+  if [ -n "$VM_STARTED_WINESERVER" ]; then wineserver -k >/dev/null 2>&1 || true; fi
+  if [ -n "$VM_XVFB_PID" ]; then kill "$VM_XVFB_PID" 2>/dev/null || true; fi
+}

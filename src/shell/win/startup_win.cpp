@@ -1,0 +1,36 @@
+#include "shell/win/startup_win.h"
+
+#include "shell/app_util.h"
+#include "shell/startup.h"
+#include "shell/win/main_window.h"
+#include "ui/text.h"
+
+namespace vm::shell {
+
+bool CloseRunningCopy(const std::string& title) {
+  HWND running = FindWindowW(nullptr, ui::Wide(title).c_str());
+  if (!running) return false;
+  PostMessageW(running, WM_CLOSE, 0, 0);
+  return true;
+}
+
+StartupState RunStartupSteps() {
+  CAppUtil util;
+  StartupState state;
+  state.title = util.DateTitle();
+  CloseRunningCopy(state.title);
+  // The command line carries nothing the program acts on.
+  state.splashEnabled = util.GetSetting("GENERAL", "HIDE") != "1";
+  PrepareWorkingFolders(util.ProgramFolder());
+  return state;
+}
+
+int RunVelmoria(HINSTANCE instance, int showCommand) {
+  StartupState state = RunStartupSteps();
+  CAppUtil util;
+  MainWindow window(instance, state.title, util.Unscramble(kStoredCaption));
+  if (!window.Create(showCommand)) return 1;
+  return window.RunMessageLoop();
+}
+
+}  // namespace vm::shell

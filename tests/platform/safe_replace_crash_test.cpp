@@ -1,0 +1,61 @@
+// A save killed at any moment must leave either the old or the new file, never a mix.
+#ifndef _WIN32
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "common/record_file.h"
+#include "platform/platform.h"
+#include "support/scratch.h"
+
+namespace vm {
+namespace {
+
+std::vector<std::string> Version(char tag) {
+  std::vector<std::string> records;
+  for (int i = 0; i < 1500; ++i)
+    records.push_back(std::string(1, tag) + std::to_string(i) + "|Иванов|Москва||||||||||примечание\r\nвторая");
+  return records;
+}
+
+TEST(SafeReplaceCrash, KilledSavesLeaveTheOldOrTheNewFile) {
+  testing::ScratchFolder dir;
+  const std::string path = dir / "cont.dbc";
+  const std::string a = RecordFileBytes(Version('A'));
+  const std::string b = RecordFileBytes(Version('B'));
+  ASSERT_TRUE(platform::SafeReplace(path, a));
+  std::mt19937 rng(12345);
+  int sawA = 0, sawB = 0;
+  for (int round = 0; round < 600; ++round) {
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      // Save the two versions in turn until killed.
+      RecordBook book;
+      book.path = path;
+      for (int i = 0;; ++i) {
+        book.records = Version(i % 2 ? 'A' : 'B');
+        book.state = kStateChanged;
+        SaveRecords(book);
+      }
+    }
+    usleep(std::uniform_int_distribution<int>(0, 20000)(rng));
+    kill(child, SIGKILL);
+    int status = 0;
+    waitpid(child, &status, 0);
+    std::string now = testing::Slurp(path);
+    ASSERT_TRUE(now == a || now == b) << "round " << round << ": " << now.size() << " bytes";
+    (now == a ? sawA : sawB)++;
+  }
+  // The kills must have landed on both sides, or the test proved little.
+  EXPECT_GT(sawA, 0);
+  EXPECT_GT(sawB, 0);
+}
+
+}  // namespace
+}  // namespace vm
+#endif
