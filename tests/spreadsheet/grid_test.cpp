@@ -190,7 +190,7 @@ TEST(Sheet, RowsAndColumnsMoveCellsSizesAndMerges) {
 TEST(GridOps, DeletingTheSelectionsRowsAndColumns) {
   CWorkbook book;
   CSheet& s = Grid(book, 6, 6);
-  for (int i = 0; i < 6; ++i) Put(s, i, i, "d" + std::to_string(i));
+  for (int i = 0; i < 6; ++i) Put(s, i, i, std::string(1, 'd').append(std::to_string(i)));
   DeleteSelectedRows(s, {1, 0, 2, 5});
   DeleteSelectedColumns(s, {0, 3, 9, 9});  // clipped: columns 3 to 5
   EXPECT_EQ(s.RowCount(), 4);
@@ -290,7 +290,10 @@ TEST(GridOps, SortComparesValuesOrTextsAndKeepsEmptyRowsLast) {
   s.SetRowHeight(2, 33);
   auto column = [&](int c) {
     std::string out;
-    for (int r = 0; r < 7; ++r) out += (r ? "," : "") + Text(s, r, c);
+    for (int r = 0; r < 7; ++r) {
+      if (r) out += ',';
+      out += Text(s, r, c);
+    }
     return out;
   };
   ASSERT_TRUE(SortRows(s, 0, kSortAscending, kPlain));

@@ -26,7 +26,10 @@ struct Parsed {
   const CXmlNode* First() const { return doc.Root()->FirstChildElement(); }
   std::string Codes() const {
     std::string s;
-    for (const auto& e : errors) s += (s.empty() ? "" : " ") + std::to_string(e.code);
+    for (const auto& e : errors) {
+      if (!s.empty()) s += ' ';
+      s += std::to_string(e.code);
+    }
     return s;
   }
 };
