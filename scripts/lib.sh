@@ -32,8 +32,14 @@ vm_wine_env() {
   export WINEPREFIX="${WINEPREFIX:-$VM_ROOT/build/wineprefix}"
   export WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml="
-  export LANG=ru_RU.UTF-8
+  # LC_ALL too: an inherited LC_ALL (C.UTF-8 on many machines) would override LANG and
+  # give Wine ANSI 1252 / OEM 437.
+  { export LANG=ru_RU.UTF-8 LC_ALL=ru_RU.UTF-8; } 2>/dev/null  # the Linux locale need not exist
   export WINEARCH=win64
+  # The 64-bit loader directly: the wrapper only adds a warning about 32-bit Wine.
+  VM_WINE=wine
+  [ -x /usr/lib/wine/wine64 ] && VM_WINE=/usr/lib/wine/wine64
+  export VM_WINE
 }
 
 VM_XVFB_PID=""
@@ -55,12 +61,15 @@ vm_start_wine() {
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     vm_say "preparing the Wine prefix $WINEPREFIX"
     mkdir -p "$WINEPREFIX"
-    wineboot -i >/dev/null 2>&1 || true
+    wineboot -i >/dev/null 2>&1 </dev/null || true
   fi
   # A persistent server makes each test process start quickly; detached so that
   # nothing waits for its output.
   wineserver -p >/dev/null 2>&1 </dev/null &
   VM_STARTED_WINESERVER=1
+  # Start the prefix's services now, detached: started by the first test instead, they
+  # would inherit and hold ctest's output pipe, and ctest would wait for ever.
+  "$VM_WINE" cmd.exe /c exit >/dev/null 2>&1 </dev/null
 }
 
 vm_stop_all() {

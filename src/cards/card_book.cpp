@@ -11,6 +11,10 @@ namespace vm::cards {
 
 const CardBookLayout& ContactsBook() {
   static const CardBookLayout layout{"Support\\cont.dbc",
+                                     kContactsReport,
+                                     {"NAME", "DOLG", "PREDP", "STAT", "PHONE", "MOBIL", "FAX", "PGER", "MAIL",
+                                      "WEB", "ICQ", "ADRES", "COMM"},
+                                     true,
                                      "CONT",
                                      13,
                                      4,
@@ -36,6 +40,9 @@ const CardBookLayout& ContactsBook() {
 
 const CardBookLayout& FirmsBook() {
   static const CardBookLayout layout{"Support\\firm.dbo",
+                                     kFirmsReport,
+                                     {"PROD", "ORG", "STAT", "PHONE", "FAX", "MAIL", "WEB", "ADRES", "COMM"},
+                                     false,
                                      "FIRM",
                                      9,
                                      3,
@@ -216,6 +223,40 @@ CardCommands CardBook::Commands() const {
     c.web = has(layout_.webField);
   }
   return c;
+}
+
+CardBook::ReportData CardBook::WriteReportData(const std::string& dataPath) const {
+  ReportData out;
+  if (shown_.empty()) {
+    out.messages.push_back(kNoReportData);
+    return out;
+  }
+  CReportData data;
+  if (!data.Open(dataPath)) return out;
+  // Values are plain text typed by the user: a "<" in a comment must show as typed, not
+  // be taken for markup.
+  const ReportConvert convert = [](std::string_view v) { return HtmlEscape(v); };
+  bool writeFailed = false;
+  for (size_t i = 0; i < shown_.size(); ++i) {
+    const std::string& record = book_.records[shown_[i]];
+    for (int f = 0; f < layout_.fieldCount; ++f) {
+      std::string key = layout_.reportKeys[f];
+      if (layout_.twoPerLine) key += i % 2 ? "2" : "1";
+      data.WriteItem(key, GetField(record, f), kCardBlock, convert);
+    }
+    bool endOfLine = !layout_.twoPerLine || i % 2 == 1;
+    if (endOfLine && !data.EndLine() && !writeFailed) {
+      writeFailed = true;
+      out.messages.push_back(kReportWriteError);
+    }
+  }
+  if (layout_.twoPerLine) {
+    data.EndLine();
+    data.WriteNumber("COUNT", static_cast<long long>(shown_.size()), kPageBlock);
+  }
+  if (!data.Close()) out.messages.push_back(kReportCloseError);
+  out.build = true;
+  return out;
 }
 
 std::vector<int> ColumnWidths(const CardBookLayout& layout) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/record_file.h"
+#include "common/report.h"
 
 namespace vm::cards {
 
@@ -18,6 +19,11 @@ struct ContactMean {
 
 struct CardBookLayout {
   const char* relativePath;  // under the program folder
+  ReportFiles report;
+  // The report key of each field; with two cards a data line (contacts) "1" or "2" is
+  // appended.
+  std::vector<const char*> reportKeys;
+  bool twoPerLine;
   const char* section;       // settings section of the column widths
   int fieldCount;
   int searchBoxes;  // also the list's columns: fields 0 .. searchBoxes-1
@@ -83,6 +89,14 @@ class CardBook {
   void Sort(int column, bool ascending);
 
   CardCommands Commands() const;
+
+  // Writes the report data file of the shown cards. The caller shows the messages in
+  // order and builds the page only when `build` is set.
+  struct ReportData {
+    std::vector<const char*> messages;
+    bool build = false;
+  };
+  ReportData WriteReportData(const std::string& dataPath) const;
 
  private:
   void Filter();

@@ -132,3 +132,46 @@ TEST(Firms, AddMakesNineFieldsAndCommandsFollowTheirFields) {
 
 }  // namespace
 }  // namespace vm::cards
+
+namespace vm::cards {
+namespace {
+
+TEST(CardReports, ContactsTwoPerLineWithCountFirmsOnePerLine) {
+  ScratchFolder dir;
+  platform::MakeDir(dir / "Support");
+  Spit(dir / "Support\\cont.dbc",
+       "Анна||||||||||||две ERN:строки\r\nБорис||||||||||||a<b\r\nВера||||||||||||\r\n");
+  CardBook contacts(ContactsBook());
+  contacts.Load(dir.path());
+  CardBook::ReportData r = contacts.WriteReportData(dir / "VisitDat.txt");
+  EXPECT_TRUE(r.build);
+  EXPECT_TRUE(r.messages.empty());
+  std::vector<std::string> lines = SplitTextLines(Slurp(dir / "VisitDat.txt"));
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_NE(lines[0].find("|1:NAME1:Анна"), std::string::npos);
+  EXPECT_NE(lines[0].find("|1:NAME2:Борис"), std::string::npos);
+  EXPECT_NE(lines[0].find("|1:COMM2:a&lt;b"), std::string::npos);
+  EXPECT_NE(lines[0].find("две |ERN:строки"), std::string::npos);
+  EXPECT_NE(lines[1].find("|1:NAME1:Вера"), std::string::npos);
+  EXPECT_EQ(lines[1].find("NAME2"), std::string::npos);
+  EXPECT_EQ(lines[2], "|0:COUNT:3");
+
+  contacts.SetSearch(0, "Я");
+  r = contacts.WriteReportData(dir / "none.txt");
+  EXPECT_FALSE(r.build);
+  ASSERT_EQ(r.messages.size(), 1u);
+  EXPECT_STREQ(r.messages[0], "Отсутствуют данные для вывода отчета!");
+  EXPECT_EQ(Slurp(dir / "none.txt"), "<missing>");  // nothing touched
+
+  Spit(dir / "Support\\firm.dbo", "Хлеб|Пекарня|Тула||||||\r\nМолоко|Ферма|Омск||||||\r\nСыр|Завод|Азов||||||\r\n");
+  CardBook firms(FirmsBook());
+  firms.Load(dir.path());
+  ASSERT_TRUE(firms.WriteReportData(dir / "FirmDat.txt").build);
+  lines = SplitTextLines(Slurp(dir / "FirmDat.txt"));
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[2].substr(0, 12), "|1:PROD:Сыр|");
+  EXPECT_EQ(lines[2].find("COUNT"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace vm::cards

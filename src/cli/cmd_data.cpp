@@ -1,0 +1,103 @@
+// Subcommands of the data book: listing a table file and saving it as the program does.
+#include <cstdio>
+
+#include "cli/cli.h"
+#include "common/record_file.h"
+#include "data/data_file.h"
+
+namespace vm::cli {
+
+namespace {
+
+using namespace vm::data;
+
+bool TakeTablePassword(Args& args, bool& given, std::string& cp1251) {
+  std::string value;
+  bool missing = false;
+  given = TakeOption(args, "--password", value, missing);
+  cp1251 = ToCp1251(value);
+  return !missing;
+}
+
+std::string Joined(const char* label, const CTableDef& def, int which) {
+  std::string out = label;
+  for (size_t c = 0; c < def.names.size(); ++c) {
+    out += '\t';
+    if (which == 0) {
+      out += def.names[c];
+    } else {
+      char num[16];
+      std::snprintf(num, sizeof num, "%i", which == 1 ? static_cast<int>(def.widths[c]) : def.shown[c]);
+      out += num;
+    }
+  }
+  return out;
+}
+
+int Data(const Args& argsIn) {
+  Args args = argsIn;
+  bool given = false;
+  std::string password;
+  if (!TakeTablePassword(args, given, password) || args.size() != 1)
+    return Fail("usage: data FILE [--password P]");
+  DataTable table;
+  table.path = PathArg(args[0]);
+  TableLoad load = LoadTable(table);
+  if (!load.opened) return Fail(ToUtf8(load.error));
+  const CTableDef& def = table.def;
+  PrintLine(Joined("columns", def, 0));
+  PrintLine(Joined("widths", def, 1));
+  PrintLine(Joined("shown", def, 2));
+  std::printf("special\t%d\t%d\t%d\n", def.phoneColumn, def.emailColumn, def.webColumn);
+  std::printf("protected\t%s\n", def.protection == kTableProtected ? "yes" : "no");
+  if (table.locked) {
+    if (!given) return 0;
+    ApplyTablePassword(table, password, false);
+    if (table.locked) return Fail("wrong password");
+  }
+  for (const CTableRecord& r : table.records) {
+    std::string line;
+    int fields = CountFieldSeparators(r.line) + 1;
+    for (int k = 0; k < fields; ++k) {
+      if (k) line += '\t';
+      line += r.Field(k);
+    }
+    PrintLine(line);
+  }
+  if (!table.loadMessage.empty()) PrintLine("message\t" + table.loadMessage);
+  return 0;
+}
+
+int DataSave(const Args& argsIn) {
+  Args args = argsIn;
+  bool given = false;
+  std::string password;
+  if (!TakeTablePassword(args, given, password) || args.size() != 2)
+    return Fail("usage: data-save IN OUT [--password P]");
+  DataTable table;
+  table.path = PathArg(args[0]);
+  TableLoad load = LoadTable(table);
+  if (!load.opened) return Fail(ToUtf8(load.error));
+  if (load.oldFormat) return Fail(ToUtf8(table.loadMessage));
+  if (table.locked) {
+    if (!given) return Fail("the file is protected by a password: give --password");
+    ApplyTablePassword(table, password, false);
+    if (table.locked) return Fail("wrong password");
+  }
+  table.path = PathArg(args[1]);
+  if (given) table.password = password;
+  // The command exists to produce OUT, so the table is written even when unchanged.
+  table.def.modified = kTableChanged;
+  TableSave saved = SaveTable(table);
+  if (saved.status != TableSaveStatus::kSaved) return Fail(ToUtf8(saved.error));
+  std::printf("saved\n");
+  if (load.rejected > 0) std::printf("rejected %d\n", load.rejected);
+  return 0;
+}
+
+}  // namespace
+
+VM_CLI_COMMAND("data", "FILE [--password P]", Data);
+VM_CLI_COMMAND("data-save", "IN OUT [--password P]", DataSave);
+
+}  // namespace vm::cli

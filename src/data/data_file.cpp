@@ -1,0 +1,320 @@
+#include "data/data_file.h"
+
+#include <climits>
+#include <cstdio>
+#include <vector>
+
+#include "common/record_file.h"
+#include "notebook/header_codec.h"
+#include "platform/platform.h"
+
+namespace vm::data {
+
+namespace {
+
+using notebook::DecodeHeader;
+using notebook::EncodeHeader;
+using notebook::EscapeText;
+using notebook::IsEscaped;
+using notebook::ReadMaybeEscaped;
+using notebook::Scramble;
+
+constexpr std::string_view kExtension = ".dbp";
+constexpr std::string_view kOldLayoutMark = "<Records";
+// Bytes the header encoding cannot carry.
+constexpr std::string_view kHeaderUnsafe("^\r\n\0", 4);
+// Bytes escaped in a record line that cannot be written as it is: the line breaks and
+// the zero byte, the bytes that scramble to them, and "<" and "=" so that neither the
+// line nor its scrambled form can hold the older layout's mark.
+constexpr std::string_view kLineUnsafe("\0\x01\n\x0B\x0C\r<=", 8);
+
+bool StartsWith(std::string_view s, std::string_view prefix) {
+  return s.substr(0, prefix.size()) == prefix;
+}
+
+// The fields of a header line: a "|" after the escape character does not separate (a
+// "|" at the very start always does), and every escape character is dropped.
+std::vector<std::string> HeaderFields(std::string_view line, char escape) {
+  std::vector<std::string> fields(1);
+  for (size_t i = 0; i < line.size(); ++i) {
+    char c = line[i];
+    if (c == '|' && (i == 0 || line[i - 1] != escape))
+      fields.emplace_back();
+    else if (c != escape)
+      fields.back() += c;
+  }
+  return fields;
+}
+
+// The decimal value at the start of a field, as the C library reads it; out-of-range
+// values are clamped.
+long long Decimal(std::string_view s) {
+  size_t i = 0;
+  while (i < s.size() && (s[i] == ' ' || (s[i] >= '\t' && s[i] <= '\r'))) ++i;
+  bool negative = false;
+  if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
+  long long v = 0;
+  for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i) {
+    v = v * 10 + (s[i] - '0');
+    if (v > INT_MAX) v = INT_MAX + 1LL;
+  }
+  v = negative ? -v : v;
+  return v < INT_MIN ? INT_MIN : v > INT_MAX ? INT_MAX : v;
+}
+
+int DecimalInt(std::string_view s) {
+  return static_cast<int>(Decimal(s));
+}
+
+// A phone, e-mail or web column beyond the last one (or any other index that names no column)
+// reads as none.
+int LinkColumnValue(std::string_view field, int columns) {
+  int v = DecimalInt(field);
+  return v >= 0 && v < columns ? v : -1;
+}
+
+// The column count from the separator count S: (S - 4) / per, rounded up; never
+// negative, whatever the line holds.
+int ColumnCount(int separators, int per) {
+  int rest = separators - 4;
+  int n = rest % per == 0 ? rest / per : rest / per + 1;
+  return n < 0 ? 0 : n;
+}
+
+struct Header {
+  std::vector<std::string> fields;
+  const std::string& Field(size_t n) const {
+    static const std::string empty;
+    return n < fields.size() ? fields[n] : empty;
+  }
+};
+
+void ReadHeader(DataTable& table, const std::string& line, std::string_view fileName) {
+  CTableDef& def = table.def;
+  char version = line[1];
+  Header h{HeaderFields(line, '\\')};
+  int n = ColumnCount(static_cast<int>(h.fields.size()) - 1, 3);
+  size_t N = static_cast<size_t>(n);
+  def.key = h.Field(3 * N + 4);
+  notebook::KeyParts key = notebook::SplitKeyText(DecodeHeader(def.key), kExtension, fileName);
+  bool encodedNames = version == '4' && !key.password.empty();
+  for (size_t k = 1; k <= N; ++k) {
+    const std::string& raw = h.Field(k);
+    std::string name = ReadMaybeEscaped(encodedNames ? DecodeHeader(raw) : raw);
+    int flag = version == '1' ? 1 : DecimalInt(h.Field(2 * N + k));
+    def.AddColumnEntry(std::move(name), static_cast<unsigned>(DecimalInt(h.Field(N + k))), flag);
+  }
+  def.lastColumn = n - 1;
+  def.phoneColumn = LinkColumnValue(h.Field(3 * N + 1), n);
+  def.emailColumn = LinkColumnValue(h.Field(3 * N + 2), n);
+  def.webColumn = LinkColumnValue(h.Field(3 * N + 3), n);
+  if (!key.password.empty()) {
+    def.protection = kTableProtected;
+    table.password = key.password;
+    table.locked = true;
+  } else {
+    def.protection = kTablePlain;
+    table.password.clear();
+    table.locked = false;
+  }
+}
+
+void ReadVersion2Header(DataTable& table, const std::string& line) {
+  CTableDef& def = table.def;
+  Header h{HeaderFields(line, '#')};
+  int n = ColumnCount(static_cast<int>(h.fields.size()) - 1, 2);
+  size_t N = static_cast<size_t>(n);
+  for (size_t k = 1; k <= N; ++k) {
+    unsigned width = static_cast<unsigned>(DecimalInt(h.Field(N + k)));
+    def.AddColumnEntry(h.Field(k), width == 0 ? kNewColumnWidth : width, 1);
+  }
+  def.lastColumn = n - 1;
+  def.phoneColumn = LinkColumnValue(h.Field(2 * N + 1), n);
+  def.emailColumn = LinkColumnValue(h.Field(2 * N + 2), n);
+  def.webColumn = LinkColumnValue(h.Field(2 * N + 3), n);
+  int protection = DecimalInt(h.Field(2 * N + 4));
+  def.protection = protection > 2 ? kTablePlain : protection;
+  // The version-2 header carries no key, so there is no password to ask for.
+  table.password.clear();
+  table.locked = false;
+}
+
+// A scrambled line holds a line break before the record: the saver puts one there.
+// Only that break is removed, so a record's own leading blanks survive; a line
+// without it (not written by a saver) loses all its leading white space.
+void DropLeadingBreak(std::string& record) {
+  if (StartsWith(record, "\n")) {
+    record.erase(0, 1);
+  } else if (StartsWith(record, "\r\n")) {
+    record.erase(0, 2);
+  } else {
+    size_t i = 0;
+    while (i < record.size() && (record[i] == ' ' || (record[i] >= '\t' && record[i] <= '\r'))) ++i;
+    record.erase(0, i);
+  }
+}
+
+std::string EncodedName(std::string_view name) {
+  bool fits = !IsEscaped(name) && name.find_first_of(kHeaderUnsafe) == std::string_view::npos;
+  return EncodeHeader(fits ? std::string(name) : EscapeText(name, kHeaderUnsafe));
+}
+
+// A plain line is read back as written unless it is empty, starts with "/" (a header
+// or a skipped line), holds a line break or a zero byte, or holds the older layout's
+// mark; such a record is written in the escaped form.
+std::string PlainLine(const std::string& record) {
+  bool fits = !record.empty() && record[0] != '/' && !IsEscaped(record) &&
+              record.find_first_of(std::string_view("\0\n\r", 3)) == std::string::npos &&
+              record.find(kOldLayoutMark) == std::string::npos;
+  return fits ? record : EscapeText(record, kLineUnsafe);
+}
+
+// The scrambled form of a line break followed by the text.
+std::string ScrambledWithBreak(std::string_view text) {
+  std::string wire;
+  wire.reserve(text.size() + 1);
+  wire += '\n';
+  wire += text;
+  notebook::ScrambleInPlace(wire);
+  return wire;
+}
+
+std::string ScrambledLine(const std::string& record) {
+  std::string wire = ScrambledWithBreak(record);
+  bool fits = !IsEscaped(record) && wire.find_first_of(std::string_view("\0\n\r", 3)) == std::string::npos &&
+              wire.find(kOldLayoutMark) == std::string::npos;
+  return fits ? wire : ScrambledWithBreak(EscapeText(record, kLineUnsafe));
+}
+
+std::string Number(int v) {
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "|%i", v);
+  return buf;
+}
+
+}  // namespace
+
+std::string TableKey(std::string_view fileName, std::string_view password) {
+  return notebook::EncodeKey(fileName, password, kExtension);
+}
+
+TableLoad LoadTableBytes(DataTable& table, std::string_view bytes, std::string_view fileName,
+                         std::string& rejected) {
+  TableLoad load;
+  table.records.clear();
+  table.def.Clear();
+  table.def.modified = kTableUnchanged;
+  table.loadMessage.clear();
+  rejected.clear();
+  bool headerRead = false;
+  for (std::string& line : SplitTextLines(bytes)) {
+    if (line.empty()) continue;
+    if (line.find(kOldLayoutMark) != std::string::npos) {
+      table.loadMessage = OldFormatMessage(table.path);
+      table.records.clear();
+      table.def.Clear();
+      table.password.clear();
+      table.locked = false;
+      load.oldFormat = true;
+      rejected.clear();
+      load.rejected = 0;
+      return load;
+    }
+    if (StartsWith(line, "/1|") || StartsWith(line, "/3|") || StartsWith(line, "/4|")) {
+      if (!headerRead) ReadHeader(table, line, fileName);
+      headerRead = true;
+      continue;
+    }
+    if (StartsWith(line, "/2|")) {
+      if (!headerRead) ReadVersion2Header(table, line);
+      headerRead = true;
+      continue;
+    }
+    if (line[0] == '/') continue;
+
+    if (table.def.protection > 1) {
+      notebook::ScrambleInPlace(line);
+      DropLeadingBreak(line);
+    }
+    std::string record = IsEscaped(line) ? notebook::UnescapeText(line) : std::move(line);
+    int separators = CountFieldSeparators(record);
+    if (!headerRead) {
+      for (int i = 0; i <= separators; ++i) table.def.AddColumnEntry({}, kNewColumnWidth, 1);
+      headerRead = true;
+    }
+    if (separators < table.def.lastColumn) {
+      char count[16];
+      std::snprintf(count, sizeof count, "%i", separators);
+      rejected += record + "\n" + count + "\n";
+      ++load.rejected;
+      continue;
+    }
+    table.records.push_back({std::move(record)});
+  }
+  return load;
+}
+
+TableLoad LoadTable(DataTable& table) {
+  std::string bytes;
+  if (!platform::ReadFileBytes(table.path, bytes)) {
+    table.records.clear();
+    table.def.Clear();
+    table.def.modified = kTableUnchanged;
+    table.loadMessage.clear();
+    table.locked = false;
+    return {false, "Не удалось открыть файл " + table.path + ".", 0, false};
+  }
+  std::string rejected;
+  TableLoad load = LoadTableBytes(table, bytes, notebook::FileNameOf(table.path), rejected);
+  if (load.oldFormat) {
+    table.path.clear();
+    return load;
+  }
+  if (!rejected.empty()) {
+    std::string side = SideFilePath(table.path);
+    if (platform::SafeReplace(side, SideFileText(SeparatorMessage(table.def.lastColumn), rejected)))
+      table.loadMessage = SideFileMessage(side);
+    else
+      table.loadMessage = "Не удалось создать файл " + side + " с незагруженными строками";
+    table.def.modified = kTableChanged;
+  }
+  return load;
+}
+
+std::string TableBytes(DataTable& table) {
+  CTableDef& def = table.def;
+  def.key = TableKey(notebook::FileNameOf(table.path), table.password);
+  bool protect = !table.password.empty();
+  std::string names, widths, flags;
+  for (size_t c = 0; c < def.names.size(); ++c) {
+    names += "|";
+    names += protect ? EncodedName(def.names[c]) : PlainHeaderName(def.names[c]);
+    widths +=
+        Number(c < def.widths.size() ? static_cast<int>(def.widths[c]) : static_cast<int>(kNewColumnWidth));
+    flags += Number(c < def.shown.size() ? def.shown[c] : 1);
+  }
+  std::string out = "/4" + names + widths + flags + Number(def.phoneColumn) + Number(def.emailColumn) +
+                    Number(def.webColumn) + "|" + def.key;
+  size_t total = out.size();
+  for (const CTableRecord& r : table.records) total += r.line.size() + 3;
+  out.reserve(total + total / 16);
+  for (const CTableRecord& r : table.records) {
+    out += "\r\n";
+    out += protect ? ScrambledLine(r.line) : PlainLine(r.line);
+  }
+  return out;
+}
+
+TableSave SaveTable(DataTable& table) {
+  if (table.path.empty()) return {};
+  table.def.key = TableKey(notebook::FileNameOf(table.path), table.password);
+  if (!table.password.empty()) table.def.modified = kTableChanged;
+  if (table.def.modified != kTableChanged) return {};
+  platform::WaitCursor wait;
+  if (!platform::SafeReplace(table.path, TableBytes(table)))
+    return {TableSaveStatus::kFailed, SaveFailedMessage(table.path)};
+  table.def.modified = kTableUnchanged;
+  return {TableSaveStatus::kSaved, {}};
+}
+
+}  // namespace vm::data

@@ -1,0 +1,46 @@
+// The data file (".dbp"): one header line with the column definition and the key,
+// then one line per record; with a password the names are header-encoded and the
+// record lines scrambled. Saved as header version 4; versions 1 to 4 and header-less
+// files are read.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "data/table.h"
+
+namespace vm::data {
+
+struct TableLoad {
+  bool opened = true;
+  std::string error;  // for the user when the file could not be read
+  int rejected = 0;   // lines sent to the ".err" report
+  bool oldFormat = false;
+};
+// Loads the table from table.path. The records and the definition are replaced; the
+// password comes from the key (an open or a new file starts with none). A protected
+// file leaves the table locked. Lines with too few separators go to the ".err" report
+// beside the file and mark the table changed. A line of the older layout ("<Records")
+// stops loading, leaves the table empty and forgets the path.
+TableLoad LoadTable(DataTable& table);
+// The same over bytes already read; `fileName` is the file's own name (for keys
+// written without ".dbp"). Rejected lines are collected, not written.
+TableLoad LoadTableBytes(DataTable& table, std::string_view bytes, std::string_view fileName,
+                         std::string& rejected);
+
+enum class TableSaveStatus { kUnchanged, kSaved, kFailed };
+struct TableSave {
+  TableSaveStatus status = TableSaveStatus::kUnchanged;
+  std::string error;  // for the user on kFailed
+};
+// Saves to table.path through the safe replace when the table is changed, and always
+// when it has a password. The modified state becomes -1; a failed write keeps the old
+// file and the changed state. Nothing happens without a path.
+TableSave SaveTable(DataTable& table);
+// The bytes SaveTable writes (and the key it stores in the definition).
+std::string TableBytes(DataTable& table);
+
+// The key text for a file name and password.
+std::string TableKey(std::string_view fileName, std::string_view password);
+
+}  // namespace vm::data

@@ -1,0 +1,209 @@
+#include "notebook/header_codec.h"
+
+#include <array>
+#include <cstdint>
+
+namespace vm::notebook {
+
+const char kHeaderAlphabet[65] = "eAs8ZRorKnMxWd6Y2-XD4aQJUgwE3tF1GzN9iTC75cplqBSuIVvLOy+PmHfhjbk=";
+
+namespace {
+
+// Index of every byte in the decoder's table (the alphabet followed by one space, at
+// 64); the table is searched from its end and the index masked to six bits, so a space
+// and any character outside the table give 0.
+const std::array<uint8_t, 256>& DecoderIndex() {
+  static const std::array<uint8_t, 256> table = [] {
+    std::array<uint8_t, 256> t{};
+    for (int i = 0; i < 64; ++i) t[static_cast<unsigned char>(kHeaderAlphabet[i])] = static_cast<uint8_t>(i);
+    t[static_cast<unsigned char>(' ')] = 64 & 63;
+    return t;
+  }();
+  return table;
+}
+
+constexpr char kScrambleKey[] = "kvnr";
+
+const char kHexDigits[] = "0123456789ABCDEF";
+
+int HexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// The body of the escaped form (without the mark).
+void AppendEscaped(std::string& out, std::string_view text, std::string_view unsafe) {
+  for (char c : text) {
+    if (c == kEscapeMark || unsafe.find(c) != std::string_view::npos) {
+      unsigned char b = static_cast<unsigned char>(c);
+      out += kEscapeMark;
+      out += kHexDigits[b >> 4];
+      out += kHexDigits[b & 15];
+    } else {
+      out += c;
+    }
+  }
+}
+
+std::string UnescapeBody(std::string_view body) {
+  std::string out;
+  out.reserve(body.size());
+  for (size_t i = 0; i < body.size(); ++i) {
+    if (body[i] == kEscapeMark && i + 2 < body.size() && HexValue(body[i + 1]) >= 0 &&
+        HexValue(body[i + 2]) >= 0) {
+      out += static_cast<char>(HexValue(body[i + 1]) * 16 + HexValue(body[i + 2]));
+      i += 2;
+    } else {
+      out += body[i];
+    }
+  }
+  return out;
+}
+
+// Bytes the header encoding cannot carry: "^" becomes a terminator, CR and LF are
+// skipped, and the reader cuts at the first zero byte.
+constexpr std::string_view kHeaderUnsafe("^\r\n\0", 4);
+
+bool HeaderCarries(std::string_view text) {
+  return text.find_first_of(kHeaderUnsafe) == std::string_view::npos && !IsEscaped(text);
+}
+
+}  // namespace
+
+std::string EncodeHeader(std::string_view text) {
+  std::string out;
+  out.reserve((text.size() + 2) / 3 * 4);
+  uint8_t group[3];
+  int filled = 0;
+  auto take = [&](unsigned char c) {
+    if (c == '\r' || c == '\n') return;
+    group[filled++] = c == '^' ? 0 : c;
+    if (filled < 3) return;
+    uint32_t v = (uint32_t{group[0]} << 16) | (uint32_t{group[1]} << 8) | group[2];
+    out += kHeaderAlphabet[(v >> 18) & 63];
+    out += kHeaderAlphabet[(v >> 12) & 63];
+    out += kHeaderAlphabet[(v >> 6) & 63];
+    out += kHeaderAlphabet[v & 63];
+    filled = 0;
+  };
+  for (char c : text) take(static_cast<unsigned char>(c));
+  // (8n) mod 6 is 2 for n mod 3 = 1 and 4 for n mod 3 = 2.
+  switch (text.size() % 3) {
+    case 1:
+      take('^');
+      take('^');
+      break;
+    case 2: take('^'); break;
+    default: break;
+  }
+  return out;
+}
+
+std::string DecodeHeaderBytes(std::string_view code) {
+  const auto& index = DecoderIndex();
+  std::string out;
+  out.reserve(code.size() / 4 * 3);
+  uint32_t v = 0;
+  int filled = 0;
+  for (char c : code) {
+    if (c == '\r' || c == '\n') continue;
+    v = (v << 6) | index[static_cast<unsigned char>(c)];
+    if (++filled < 4) continue;
+    out += static_cast<char>((v >> 16) & 255);
+    out += static_cast<char>((v >> 8) & 255);
+    out += static_cast<char>(v & 255);
+    v = 0;
+    filled = 0;
+  }
+  return out;
+}
+
+std::string DecodeHeader(std::string_view code) {
+  std::string bytes = DecodeHeaderBytes(code);
+  size_t zero = bytes.find('\0');
+  if (zero != std::string::npos) bytes.resize(zero);
+  return bytes;
+}
+
+void ScrambleInPlace(std::string& text) {
+  // XOR with each key letter in turn is one XOR with all of them combined.
+  char mask = 0;
+  for (const char* k = kScrambleKey; *k; ++k) mask = static_cast<char>(mask ^ *k);
+  for (char& c : text) c = static_cast<char>(c ^ mask);
+}
+
+std::string Scramble(std::string_view text) {
+  std::string out(text);
+  ScrambleInPlace(out);
+  return out;
+}
+
+std::string EscapeText(std::string_view text, std::string_view unsafe) {
+  std::string out(1, kEscapeMark);
+  out.reserve(text.size() + 8);
+  AppendEscaped(out, text, unsafe);
+  return out;
+}
+
+std::string UnescapeText(std::string_view escaped) {
+  if (IsEscaped(escaped)) escaped.remove_prefix(1);
+  return UnescapeBody(escaped);
+}
+
+std::string ReadMaybeEscaped(std::string_view text) {
+  return IsEscaped(text) ? UnescapeText(text) : std::string(text);
+}
+
+std::string KeyText(std::string_view fileName, std::string_view password, std::string_view extension) {
+  std::string plain(fileName);
+  plain += password;
+  size_t ext = fileName.find(extension);
+  bool splits = ext == std::string_view::npos ? password.empty() : ext + extension.size() == fileName.size();
+  if (splits && HeaderCarries(plain)) return plain;
+  std::string out(1, kEscapeMark);
+  std::string nameUnsafe(kHeaderUnsafe);
+  nameUnsafe += '.';
+  AppendEscaped(out, fileName, nameUnsafe);
+  out += extension;
+  AppendEscaped(out, password, kHeaderUnsafe);
+  return out;
+}
+
+std::string EncodeKey(std::string_view fileName, std::string_view password, std::string_view extension) {
+  return EncodeHeader(KeyText(fileName, password, extension));
+}
+
+KeyParts SplitKeyText(std::string_view decoded, std::string_view extension, std::string_view currentName) {
+  KeyParts parts;
+  if (IsEscaped(decoded)) {
+    std::string_view body = decoded.substr(1);
+    size_t ext = body.find(extension);
+    if (ext == std::string_view::npos) {
+      parts.name = UnescapeBody(body);
+    } else {
+      parts.name = UnescapeBody(body.substr(0, ext));
+      parts.password = UnescapeBody(body.substr(ext + extension.size()));
+    }
+    return parts;
+  }
+  size_t ext = decoded.find(extension);
+  if (ext != std::string_view::npos) {
+    parts.name = std::string(decoded.substr(0, ext + extension.size()));
+    parts.password = std::string(decoded.substr(ext + extension.size()));
+  } else if (!currentName.empty() && decoded.size() > currentName.size() &&
+             decoded.substr(0, currentName.size()) == currentName) {
+    parts.name = std::string(currentName);
+    parts.password = std::string(decoded.substr(currentName.size()));
+  } else {
+    parts.name = std::string(decoded);
+  }
+  return parts;
+}
+
+std::string FileNameOf(std::string_view path) {
+  size_t slash = path.find_last_of("\\/");
+  return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
+}  // namespace vm::notebook

@@ -1,0 +1,360 @@
+#include "notebook/notebook_file.h"
+
+#include <vector>
+
+#include "common/record_file.h"
+#include "notebook/header_codec.h"
+
+namespace vm::notebook {
+
+const char* const kNotebookRootName = "Records";
+const char* const kBadFormatMessage = "Файл не загружен, неверный формат файла";
+const char* const kBranchRefusedMessage = "Файл не загружен, защищен паролем!";
+const char* const kProtectedNotice = "Файл защищен паролем.";
+
+namespace {
+
+constexpr std::string_view kExtension = ".dbn";
+
+// Bytes that cannot stand in a body line as they are: the line breaks, the zero byte,
+// and the bytes whose scrambled forms are those.
+constexpr std::string_view kBodyUnsafe("\0\x01\n\x0B\x0C\r", 6);
+// Titles also lose "^" to the header encoding.
+constexpr std::string_view kTitleUnsafe("\0\n\r^", 4);
+
+bool StartsWith(std::string_view s, std::string_view prefix) {
+  return s.substr(0, prefix.size()) == prefix;
+}
+
+// A plain body is written unchanged when the reader gives it back exactly: it joins
+// the lines of a body, empty ones included, with CR LF, and takes a line starting with
+// "<" for a tag.
+bool PlainBodyFits(std::string_view body) {
+  if (IsEscaped(body) || body.find('\0') != std::string_view::npos) return false;
+  size_t start = 0;
+  for (;;) {
+    size_t end = body.find("\r\n", start);
+    std::string_view piece =
+        body.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+    if ((!piece.empty() && piece[0] == '<') || piece.find('\n') != std::string_view::npos) return false;
+    if (end == std::string_view::npos) return true;
+    start = end + 2;
+  }
+}
+
+// A protected body is one scrambled line: it must not scramble to a line break or a
+// zero byte, nor start with "<" once scrambled.
+bool ScrambledBodyFits(std::string_view body) {
+  if (body.empty()) return true;
+  if (IsEscaped(body)) return false;
+  std::string wire = Scramble(body);
+  return wire[0] != '<' && wire.find_first_of(std::string_view("\0\n\r", 3)) == std::string::npos;
+}
+
+std::string BodyLine(std::string_view body, bool protect) {
+  if (!protect) return PlainBodyFits(body) ? std::string(body) : EscapeText(body, kBodyUnsafe);
+  std::string line = ScrambledBodyFits(body) ? std::string(body) : EscapeText(body, kBodyUnsafe);
+  ScrambleInPlace(line);
+  return line;
+}
+
+std::string TagText(std::string_view title, bool protect) {
+  if (protect) {
+    bool fits = !IsEscaped(title) && title.find_first_of(kTitleUnsafe) == std::string_view::npos;
+    return EncodeHeader(fits ? std::string(title) : EscapeText(title, kTitleUnsafe));
+  }
+  bool fits = !IsEscaped(title) && !StartsWith(title, "/") &&
+              title.find_first_of(std::string_view("\0\n\r", 3)) == std::string_view::npos;
+  return fits ? std::string(title) : EscapeText(title, kTitleUnsafe);
+}
+
+// Depth first, parent before children, the body after the children. Iterative, so the
+// depth of a tree never matters to the stack.
+void AppendNotes(std::string& out, const XmlElement& top, bool protect) {
+  struct Frame {
+    const XmlElement* element;
+    std::string tag;
+    size_t next = 0;
+  };
+  std::vector<Frame> stack;
+  auto open = [&](const XmlElement* e) {
+    std::string tag = TagText(e->name(), protect);
+    out += "\r\n<";
+    out += tag;
+    out += '>';
+    stack.push_back({e, std::move(tag), 0});
+  };
+  open(&top);
+  while (!stack.empty()) {
+    Frame& f = stack.back();
+    if (f.next < f.element->ChildCount()) {
+      open(f.element->Child(f.next++));
+      continue;
+    }
+    out += "\r\n";
+    out += BodyLine(f.element->value(), protect);
+    out += "\r\n</";
+    out += f.tag;
+    out += '>';
+    stack.pop_back();
+  }
+}
+
+std::string Header(std::string_view fileName, std::string_view password) {
+  return "/2|" + EncodeKey(fileName, password, kExtension);
+}
+
+// The lines of a body as they are gathered, empty ones included: joined with CR LF,
+// the line break the writer put between them (in a scrambled body a line break was a
+// scrambled 0x0B, so those are joined with LF before unscrambling). Writers put every
+// line of a body between the lines of its tags, and nothing else there, so empty
+// lines belong to bodies; blank lines before a tag (only in files edited by hand)
+// are dropped.
+class GatheredBody {
+ public:
+  explicit GatheredBody(bool scrambled) : scrambled_(scrambled) {}
+  bool empty() const { return lines_ == 0; }
+  bool blank() const { return text_.size() == (lines_ ? lines_ - 1 : 0) * (scrambled_ ? 1 : 2); }
+  void Add(std::string_view line) {
+    if (lines_++) text_ += scrambled_ ? "\n" : "\r\n";
+    text_ += line;
+  }
+  void Clear() {
+    text_.clear();
+    lines_ = 0;
+  }
+  std::string Take() {
+    std::string body;
+    body.swap(text_);
+    if (scrambled_) ScrambleInPlace(body);
+    if (lines_ == 1 && IsEscaped(body)) body = UnescapeText(body);
+    lines_ = 0;
+    return body;
+  }
+
+ private:
+  bool scrambled_;
+  size_t lines_ = 0;
+  std::string text_;
+};
+
+std::string SavPath(const std::string& path) {
+  size_t dot = path.find_last_of('.');
+  size_t slash = path.find_last_of("\\/");
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return path + ".sav";
+  return path.substr(0, dot + 1) + "sav";
+}
+
+NotebookSave WriteFile(const std::string& path, const std::string& bytes) {
+  platform::WaitCursor wait;
+  if (!platform::SafeReplace(path, bytes))
+    return {SaveStatus::kFailed, SaveFailedMessage(path)};
+  return {SaveStatus::kSaved, {}};
+}
+
+}  // namespace
+
+const char* FormatName(NotebookFormat format) {
+  switch (format) {
+    case NotebookFormat::kCurrent: return "current";
+    case NotebookFormat::kV1: return "v1";
+    case NotebookFormat::kFileFormat1: return "fileformat1";
+    case NotebookFormat::kXml: return "xml";
+    case NotebookFormat::kNone: break;
+  }
+  return "none";
+}
+
+std::unique_ptr<XmlElement> NewNotebookRoot() {
+  return std::make_unique<XmlElement>(kNotebookRootName);
+}
+
+void MarkChanged(NotebookFile& notebook) {
+  if (notebook.state == kSaved || notebook.state == kChanged) notebook.state = kChanged;
+}
+
+NotebookContent ParseNotebook(std::string_view bytes, std::string_view fileName) {
+  NotebookContent content;
+  content.root = NewNotebookRoot();
+  std::vector<std::string> lines = SplitTextLines(bytes);
+  size_t i = 0;
+  while (i < lines.size() && lines[i].empty()) ++i;
+  if (i == lines.size()) return content;
+
+  const std::string& first = lines[i];
+  bool encodedTitles = false;
+  if (first == "FILEFORMAT1") {
+    content.format = NotebookFormat::kFileFormat1;
+    ++i;
+  } else if (StartsWith(first, "/1|") || StartsWith(first, "/2|")) {
+    bool current = first[1] == '2';
+    content.format = current ? NotebookFormat::kCurrent : NotebookFormat::kV1;
+    content.hasHeader = true;
+    std::string decoded = DecodeHeader(GetField(first, 1));
+    if (current) {
+      KeyParts key = SplitKeyText(decoded, kExtension, fileName);
+      content.headerText = key.Text();
+      content.password = key.password;
+      encodedTitles = !content.password.empty();
+    } else {
+      content.headerText = decoded;
+      if (decoded.find(kExtension) == std::string::npos) content.password = decoded;
+    }
+    ++i;
+  } else if (first[0] == '<') {
+    content.format = NotebookFormat::kXml;
+    std::string_view text = bytes.substr(0, bytes.find('\0'));
+    XmlParseOptions options;
+    content.root->Parse(text, options);
+    if (options.error) {
+      content.xmlError = true;
+      content.xmlErrorCode = options.errorCode;
+      content.xmlErrorText = options.errorText;
+    }
+    return content;
+  }
+
+  bool scrambled = !content.password.empty();
+  XmlElement* current = content.root.get();
+  int depth = 0;
+  GatheredBody gathered(scrambled);
+  for (; i < lines.size(); ++i) {
+    const std::string& line = lines[i];
+    if (StartsWith(line, "</")) {
+      if (!gathered.empty()) current->SetValue(gathered.Take());
+      if (current->parent()) {
+        current = current->parent();
+        --depth;
+      }
+    } else if (!line.empty() && line[0] == '<') {
+      if (gathered.blank()) gathered.Clear();
+      if (depth >= kMaxXmlDepth) {
+        content.tooDeep = true;
+        return content;
+      }
+      std::string_view tag(line);
+      tag = tag.size() >= 2 ? tag.substr(1, tag.size() - 2) : std::string_view();
+      std::string title = encodedTitles ? DecodeHeader(tag) : std::string(tag);
+      current = current->AppendChild(ReadMaybeEscaped(title));
+      ++depth;
+    } else {
+      gathered.Add(line);
+    }
+  }
+  return content;
+}
+
+NotebookRead ReadNotebook(NotebookFile& notebook, const std::string& path) {
+  NotebookRead read;
+  std::string bytes;
+  if (!platform::ReadFileBytes(path, bytes)) {
+    read.message = kBadFormatMessage;
+    read.icon = platform::MessageIcon::kStop;
+    return read;
+  }
+  NotebookContent content = ParseNotebook(bytes, FileNameOf(path));
+  read.format = content.format;
+  if (content.tooDeep) {
+    read.message = kBadFormatMessage;
+    read.icon = platform::MessageIcon::kStop;
+    return read;
+  }
+  notebook.path = path;
+  if (content.xmlError) {
+    std::string sav = SavPath(path);
+    read.setAside = platform::MoveFileNoReplace(path, sav);
+    read.message = content.xmlErrorText + " в файле " + path + ".";
+    // Only a file that was really moved is said to be kept under the new name.
+    if (read.setAside) read.message += " \t\t\t\nФайл сохранен с расширением \"sav\"";
+    read.icon = platform::MessageIcon::kStop;
+    notebook.root = NewNotebookRoot();
+    notebook.password.clear();
+    notebook.isProtected = false;
+    notebook.state = kNoDocument;
+    return read;
+  }
+  notebook.root = std::move(content.root);
+  notebook.password = content.password;
+  notebook.isProtected = !content.password.empty();
+  notebook.state = kSaved;
+  read.ok = true;
+  return read;
+}
+
+std::string NotebookBytes(const XmlElement& root, std::string_view fileName, std::string_view password) {
+  std::string out = Header(fileName, password);
+  bool protect = !password.empty();
+  for (size_t i = 0; i < root.ChildCount(); ++i) AppendNotes(out, *root.Child(i), protect);
+  return out;
+}
+
+std::string BranchBytes(const XmlElement& branch, std::string_view fileName) {
+  std::string out = Header(fileName, {});
+  AppendNotes(out, branch, false);
+  return out;
+}
+
+NotebookSave SaveNotebook(NotebookFile& notebook, const XmlElement* rearranged) {
+  if (notebook.path.empty() || (notebook.state != kChanged && notebook.state != kRearranged)) return {};
+  const XmlElement& tree = notebook.state == kRearranged && rearranged ? *rearranged : *notebook.root;
+  NotebookSave saved =
+      WriteFile(notebook.path, NotebookBytes(tree, FileNameOf(notebook.path), notebook.password));
+  if (saved.status == SaveStatus::kSaved && notebook.state == kChanged) notebook.state = kSaved;
+  return saved;
+}
+
+NotebookSave ExportBranch(const XmlElement& branch, const std::string& path) {
+  return WriteFile(path, BranchBytes(branch, FileNameOf(path)));
+}
+
+BranchImport ImportBranch(const std::string& path) {
+  BranchImport import;
+  std::string bytes;
+  if (!platform::ReadFileBytes(path, bytes)) {
+    import.message = kBadFormatMessage;
+    import.icon = platform::MessageIcon::kStop;
+    return import;
+  }
+  std::string name = FileNameOf(path);
+  NotebookContent content = ParseNotebook(bytes, name);
+  bool accepted =
+      content.format == NotebookFormat::kFileFormat1 || (content.hasHeader && content.headerText == name);
+  if (!accepted) {
+    import.message = kBranchRefusedMessage;
+    import.icon = platform::MessageIcon::kInformation;
+    return import;
+  }
+  if (content.tooDeep) {
+    import.message = kBadFormatMessage;
+    import.icon = platform::MessageIcon::kStop;
+    return import;
+  }
+  import.ok = true;
+  import.notes = std::move(content.root);
+  return import;
+}
+
+PasswordMode PasswordModeFor(const NotebookFile& notebook) {
+  return notebook.isProtected ? PasswordMode::kEntering : PasswordMode::kSetting;
+}
+
+const char* PasswordTitle(PasswordMode mode) {
+  return mode == PasswordMode::kEntering ? "Введите пароль" : "Установите пароль";
+}
+
+bool ApplyPassword(NotebookFile& notebook, const std::string& typed, bool removePassword) {
+  if (!notebook.isProtected) {
+    notebook.password = typed;
+    notebook.isProtected = !typed.empty();
+    MarkChanged(notebook);
+  } else if (!notebook.password.empty() && typed == notebook.password) {
+    notebook.isProtected = false;
+    if (removePassword) {
+      notebook.password.clear();
+      MarkChanged(notebook);
+    }
+  }
+  return !notebook.isProtected;
+}
+
+}  // namespace vm::notebook

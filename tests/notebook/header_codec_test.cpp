@@ -1,0 +1,130 @@
+#include "notebook/header_codec.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+namespace vm::notebook {
+namespace {
+
+TEST(HeaderCodec, AlphabetIsAPermutationWithEqualsLast) {
+  std::string symbols(kHeaderAlphabet, 63);
+  std::set<char> seen(symbols.begin(), symbols.end());
+  EXPECT_EQ(seen.size(), 63u);
+  for (char c : std::string("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz123456789-+"))
+    EXPECT_TRUE(seen.count(c)) << c;
+  EXPECT_EQ(kHeaderAlphabet[63], '=');
+}
+
+TEST(HeaderCodec, EncodingPadsWithZeroBytesAndRoundTrips) {
+  struct Case {
+    std::string text;
+    size_t codeLength;
+    std::string decodedBytes;  // before cutting at the first zero byte
+  } cases[] = {
+      {"", 0, ""},
+      {"a", 4, std::string("a\0\0", 3)},  // "^^" appended
+      {"ab", 4, std::string("ab\0", 3)},  // "^" appended
+      {"abc", 4, "abc"},
+      {"abcd", 8, std::string("abcd\0\0", 6)},
+      {"a\r\nb", 4, std::string("ab\0", 3)},  // n = 4 pads two; CR LF skipped, one byte left over
+      {"x^y", 4, std::string("x\0y", 3)},     // "^" stands for a zero byte
+  };
+  for (const Case& c : cases) {
+    std::string code = EncodeHeader(c.text);
+    EXPECT_EQ(code.size(), c.codeLength) << c.text;
+    EXPECT_EQ(code.find_first_not_of(kHeaderAlphabet), std::string::npos) << c.text;
+    EXPECT_EQ(DecodeHeaderBytes(code), c.decodedBytes) << c.text;
+  }
+  EXPECT_EQ(DecodeHeader(EncodeHeader("x^y")), "x");
+
+  std::string every;
+  for (int b = 1; b < 256; ++b)
+    if (b != '^' && b != '\r' && b != '\n') every += static_cast<char>(b);
+  for (size_t cut = 0; cut <= every.size(); cut += 7)
+    EXPECT_EQ(DecodeHeader(EncodeHeader(every.substr(cut))), every.substr(cut)) << cut;
+}
+
+TEST(HeaderCodec, DecodingMapsUnknownSymbolsToZeroAndDropsLeftovers) {
+  EXPECT_EQ(DecodeHeaderBytes("===="), "\xFF\xFF\xFF");
+  EXPECT_EQ(DecodeHeaderBytes("    "), std::string(3, '\0'));
+  EXPECT_EQ(DecodeHeaderBytes("0000"), std::string(3, '\0'));  // "0" is not a symbol
+  EXPECT_EQ(DecodeHeaderBytes("abc"), "");
+  EXPECT_EQ(DecodeHeaderBytes(EncodeHeader("abc") + "\r\n" + "xy"), "abc");
+  EXPECT_EQ(DecodeHeader("0"), "");  // the key "0" of a new data file is empty
+}
+
+TEST(HeaderCodec, ScramblingXorsWithEachKeyLetterAndUndoesItself) {
+  std::string all;
+  for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
+  std::string once = Scramble(all);
+  for (int b = 0; b < 256; ++b)
+    EXPECT_EQ(static_cast<unsigned char>(once[b]), static_cast<unsigned char>(b ^ 'k' ^ 'v' ^ 'n' ^ 'r'));
+  EXPECT_EQ(Scramble(once), all);
+}
+
+TEST(HeaderCodec, EscapedFormCarriesEveryByte) {
+  std::string all;
+  for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
+  std::string unsafe("\0\n\r|", 4);
+  std::string escaped = EscapeText(all, unsafe);
+  EXPECT_TRUE(IsEscaped(escaped));
+  EXPECT_EQ(escaped.find_first_of(unsafe), std::string::npos);
+  EXPECT_EQ(escaped.find(kEscapeMark, 1), escaped.find(std::string(1, kEscapeMark) + "00"));
+  EXPECT_EQ(UnescapeText(escaped), all);
+  EXPECT_EQ(ReadMaybeEscaped("plain"), "plain");
+  // A stray mark without two hex digits is kept.
+  EXPECT_EQ(UnescapeText("\x1B"
+                         "a\x1BZ1\x1B"
+                         "4"),
+            "a\x1BZ1\x1B"
+            "4");
+}
+
+TEST(HeaderCodec, KeysGiveBackNameAndPassword) {
+  struct Case {
+    std::string name, password;
+    bool plain;  // written as the bare concatenation, as earlier versions did
+  } cases[] = {
+      {"notes.dbn", "", true},
+      {"notes.dbn", "секрет", true},
+      {"Мои заметки.dbn", "p w", true},
+      {"notes", "", true},
+      {"notes", "pw", false},  // no extension: the password could not be found
+      {"NOTES.DBN", "pw", false},
+      {"a.dbn.bak", "", false},  // the first ".dbn" is not the end of the name
+      {"a.dbn.dbn", "x", false},
+      {"notes.dbn", "a^b", false},  // "^" would end the decoded text
+      {"not^es.dbn", "", false},
+      {"notes.dbn",
+       "\x1B"
+       "41",
+       true},
+      {"\x1B"
+       "41.dbn",
+       "", false},  // would read as the escaped form
+      {"", "", true},
+      {"", "pw", false},
+  };
+  for (const Case& c : cases) {
+    std::string text = KeyText(c.name, c.password, ".dbn");
+    EXPECT_EQ(text == c.name + c.password, c.plain) << c.name << "+" << c.password;
+    KeyParts parts = SplitKeyText(DecodeHeader(EncodeHeader(text)), ".dbn", "other.dbn");
+    EXPECT_EQ(parts.name, c.name);
+    EXPECT_EQ(parts.password, c.password) << c.name;
+  }
+}
+
+TEST(HeaderCodec, KeysWithoutExtensionFromEarlierVersions) {
+  // Written as name + password for a file whose name holds no ".dbp".
+  EXPECT_EQ(SplitKeyText("TABLE.DBPpw", ".dbp", "TABLE.DBP").password, "pw");
+  EXPECT_EQ(SplitKeyText("TABLE.DBP", ".dbp", "TABLE.DBP").password, "");
+  EXPECT_EQ(SplitKeyText("TABLE.DBPpw", ".dbp", "renamed.dbp").password, "");
+  EXPECT_EQ(SplitKeyText("TABLE.DBPpw", ".dbp", "renamed.dbp").name, "TABLE.DBPpw");
+  EXPECT_EQ(SplitKeyText("t.dbpa.dbpb", ".dbp").password, "a.dbpb");  // the first one counts
+  EXPECT_EQ(FileNameOf("C:\\a\\b.dbn"), "b.dbn");
+  EXPECT_EQ(FileNameOf("b.dbn"), "b.dbn");
+}
+
+}  // namespace
+}  // namespace vm::notebook

@@ -1,0 +1,170 @@
+#include "notebook/xml_tree.h"
+
+#include <gtest/gtest.h>
+
+namespace vm::notebook {
+namespace {
+
+TEST(XmlTree, ParsesAndWritesBack) {
+  struct Case {
+    const char* input;
+    const char* written;
+  } cases[] = {
+      {"<a/>", "\r\n<a/>"},
+      {"  <a></a>", "\r\n<a/>"},
+      {"<a b=c>x</a>", "\r\n<a b=\"c\" >x</a>"},  // unquoted value
+      {"<a b = 'q r' c=\"s\"/>", "\r\n<a b=\"q r\" c=\"s\" />"},
+      {"<a><b>t</b><c/></a>", "\r\n<a>\r\n\t<b>t</b>\r\n\t<c/>\r\n</a>"},
+      {"<a>v<b/>w</a>", "\r\n<a>\r\n\t<b/>\r\n\tv\r\n</a>"},  // the first text is the value
+      {"<a><b/>w</a>", "\r\n<a>\r\n\t<b/>\r\n\tw\r\n</a>"},
+      {"<a>&amp;&lt;x&quot;&unknown;</a>", "\r\n<a>&amp;&lt;x&quot;&amp;unknown;</a>"},
+      {"<a>  pad  \r\n</a>", "\r\n<a>pad</a>"},
+      {"<a>   </a>", "\r\n<a/>"},
+      {"<?xml version='1.0'?>\r\n<a/>", "\r\n<a/>"},  // no document: skipped
+      {"<!-- top --><a/>", "\r\n<a/>"},
+      {"<a><!-- c --><b/></a>", "\r\n<a>\r\n\t<!--c-->\r\n\t<b/>\r\n</a>"},
+      {"<a><![CDATA[ x<y ]]></a>", "\r\n<a>\r\n\t<![CDATA[x<y]]>\r\n</a>"},
+      {"<a>x\\<y</a>", "\r\n<a>x&lt;y</a>"},         // escaped delimiter
+      {"<a>c:\\\\d\\ir</a>", "\r\n<a>c:\\dir</a>"},  // doubled keeps one
+      {"<a><b><c>1</c></b></a>", "\r\n<a>\r\n\t<b>\r\n\t\t<c>1</c>\r\n\t</b>\r\n</a>"},
+  };
+  for (const Case& c : cases) {
+    XmlElement root;
+    XmlParseOptions options;
+    size_t end = root.Parse(c.input, options);
+    EXPECT_FALSE(options.error) << c.input << ": " << options.errorText;
+    EXPECT_NE(end, kXmlNone) << c.input;
+    EXPECT_EQ(root.ToXml(), c.written) << c.input;
+  }
+}
+
+TEST(XmlTree, RecordsTheFirstErrorWithItsText) {
+  struct Case {
+    std::string input;
+    bool forced;
+    int code;
+    std::string text;
+  } cases[] = {
+      {"<a><b></c></a>", false, kXmlTagMismatch, "'<b> ... </c>' is not wel-formed."},
+      {"<a><b></c></a>", true, kXmlNoError, ""},
+      {"<a>text", false, kXmlClosingTagMissing, "a must be closed with </a>"},
+      {"<a>", false, kXmlClosingTagMissing, "a must be closed with </a>"},
+      {"<a><b/></a", false, kXmlClosingTagMissing, "it must be closed with </a>"},
+      {"<a b", false, kXmlAttributeError, "<a> attribute has error "},
+      {"<a b='x>", false, kXmlAttributeError, "<a> attribute has error "},
+      {"<a /x>", false, kXmlNotClosed, "Element must be closed."},
+      {"<a><!-- never", false, kXmlNotClosed, "Element must be closed."},
+      {"<a>" + std::string(600, 'x') + "</" + std::string(600, 'y') + ">", false, kXmlTagMismatch,
+       "'<a> ... </" + std::string(256, 'y') + ">' is not wel-formed."},
+  };
+  for (const Case& c : cases) {
+    XmlElement root;
+    XmlParseOptions options;
+    options.forcedParse = c.forced;
+    size_t end = root.Parse(c.input, options);
+    EXPECT_EQ(options.errorCode, c.code) << c.input;
+    EXPECT_EQ(options.error, c.code != kXmlNoError) << c.input;
+    EXPECT_EQ(options.errorText, c.text) << c.input;
+    EXPECT_EQ(end == kXmlNone, c.code != kXmlNoError) << c.input;
+  }
+  // The tree built before the error stays.
+  XmlElement root;
+  XmlParseOptions options;
+  root.Parse("<a><b>1</b><c></d></a>", options);
+  ASSERT_EQ(root.ChildCount(), 2u);
+  EXPECT_EQ(root.Child(0)->value(), "1");
+  EXPECT_EQ(root.Child(1)->name(), "c");
+}
+
+TEST(XmlTree, TextWithoutElementAndDeepNesting) {
+  XmlElement root("old", "value");
+  XmlParseOptions options;
+  EXPECT_EQ(root.Parse("no element here", options), kXmlNone);
+  EXPECT_FALSE(options.error);
+  EXPECT_EQ(root.name(), "");
+
+  std::string deep;
+  for (int i = 0; i < 100000; ++i) deep += "<a>";
+  options.ClearError();
+  EXPECT_EQ(root.Parse(deep, options), kXmlNone);
+  EXPECT_EQ(options.errorCode, kXmlTooDeep);
+
+  std::string fits;
+  for (int i = 0; i <= kMaxXmlDepth; ++i) fits += "<a>";
+  fits += "x";
+  for (int i = 0; i <= kMaxXmlDepth; ++i) fits += "</a>";
+  options.ClearError();
+  EXPECT_NE(root.Parse(fits, options), kXmlNone) << options.errorText;
+}
+
+TEST(XmlTree, StopsAtAZeroByteAndUsesOtherOptions) {
+  XmlElement root;
+  XmlParseOptions options;
+  root.Parse(std::string("<a>x</a>\0<b/>", 13), options);
+  EXPECT_EQ(root.value(), "x");
+
+  options.escape = 0;
+  options.decodeReferences = false;
+  root.Parse("<a>c:\\d &amp;</a>", options);
+  EXPECT_EQ(root.value(), "c:\\d &amp;");
+  XmlWriteOptions plain;
+  plain.newLines = false;
+  plain.encodeReferences = false;
+  plain.quote = '\'';
+  root.AddAttribute("k", "v");
+  root.AppendChild("b", "<");
+  EXPECT_EQ(root.ToXml(plain), "<a k='v' ><b><</b>c:\\d &amp;</a>");
+}
+
+TEST(XmlTree, ChildOperationsAndDeepCopy) {
+  XmlElement root("r");
+  XmlElement* first = root.AppendChild("same", "1");
+  root.AppendChild("same", "2");
+  XmlElement* last = root.AppendChild("z");
+  EXPECT_EQ(root.FindChild("same"), first);
+  EXPECT_EQ(root.FindChild("SAME"), nullptr);
+
+  auto moved = root.DetachChild(last);
+  ASSERT_TRUE(moved);
+  EXPECT_EQ(moved->parent(), nullptr);
+  EXPECT_EQ(root.ChildCount(), 2u);
+  EXPECT_EQ(root.InsertAfter(first, std::move(moved))->parent(), &root);
+  EXPECT_EQ(root.Child(1)->name(), "z");
+  EXPECT_EQ(root.DetachChild(&root), nullptr);
+
+  // Note bodies are rich text: the copy keeps backslashes and blanks exactly.
+  XmlElement* note = root.Child(0);
+  note->SetValue("  {\\rtf1\\ansi x\\\\y} \r\n");
+  note->AddAttribute("k", " v ");
+  note->AppendChild(" child ", "\\par ");
+  auto copy = note->DeepCopy();
+  EXPECT_EQ(copy->parent(), nullptr);
+  EXPECT_EQ(copy->value(), note->value());
+  ASSERT_EQ(copy->attributes().size(), 1u);
+  EXPECT_EQ(copy->attributes()[0].value, " v ");
+  ASSERT_EQ(copy->ChildCount(), 1u);
+  EXPECT_EQ(copy->Child(0)->name(), " child ");
+  EXPECT_EQ(copy->Child(0)->value(), "\\par ");
+  EXPECT_EQ(copy->Child(0)->parent(), copy.get());
+
+  // A tree far deeper than the parser accepts is still destroyed without recursion.
+  auto deep = std::make_unique<XmlElement>("d");
+  XmlElement* at = deep.get();
+  for (int i = 0; i < 200000; ++i) at = at->AppendChild("d");
+  deep.reset();
+}
+
+TEST(XmlTree, ReferencesRoundTripThroughWriteAndParse) {
+  XmlElement root("a", "x & y < z > \"q\" 'p'");
+  root.AddAttribute("t", "<&>");
+  std::string text = root.ToXml();
+  EXPECT_EQ(text, "\r\n<a t=\"&lt;&amp;&gt;\" >x &amp; y &lt; z &gt; &quot;q&quot; &apos;p&apos;</a>");
+  XmlElement back;
+  XmlParseOptions options;
+  back.Parse(text, options);
+  EXPECT_EQ(back.value(), root.value());
+  EXPECT_EQ(back.attributes()[0].value, "<&>");
+}
+
+}  // namespace
+}  // namespace vm::notebook
