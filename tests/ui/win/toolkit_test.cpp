@@ -1,5 +1,6 @@
 // The thin Win32 toolkit: handle owners and the link label.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -95,6 +96,14 @@ TEST_F(LinkLabelTest, HoverVisitedAndFailure) {
   HWND h = MakeLabel(L"E-Mail");
   link.Attach(h);
   EXPECT_EQ(link.TextColour(), LinkLabel::kLinkColour);
+  wchar_t tip[64] = {};
+  TOOLINFOW ti{};
+  ti.cbSize = sizeof ti;
+  ti.hwnd = parent_.get();
+  ti.uId = reinterpret_cast<UINT_PTR>(h);
+  ti.lpszText = tip;
+  SendMessageW(link.tooltip(), TTM_GETTEXTW, 64, reinterpret_cast<LPARAM>(&ti));
+  EXPECT_STREQ(tip, L"mailto:mail@velmoria.example");
 
   SendMessageW(h, WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
   EXPECT_TRUE(link.hovering());
