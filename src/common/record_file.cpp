@@ -194,6 +194,11 @@ std::string RecordFileBytes(const std::vector<std::string>& records) {
   return out;
 }
 
+std::string SaveFailedMessage(const std::string& path) {
+  return "Не удалось сохранить файл " + path +
+         ".\nПрежний файл не изменён; сохранение будет повторено при следующей возможности.";
+}
+
 SaveOutcome SaveRecords(RecordBook& book) {
   if (book.state != kStateChanged) return {SaveStatus::kUnchanged, {}};
   if (book.oldFormat) {
@@ -204,8 +209,7 @@ SaveOutcome SaveRecords(RecordBook& book) {
   }
   platform::WaitCursor wait;
   if (!platform::SafeReplace(book.path, RecordFileBytes(book.records))) {
-    return {SaveStatus::kFailed, "Не удалось сохранить файл " + book.path +
-                                     ".\nПрежний файл не изменён; сохранение будет повторено при следующей возможности."};
+    return {SaveStatus::kFailed, SaveFailedMessage(book.path)};
   }
   book.state = kStateSaved;
   return {SaveStatus::kSaved, {}};
