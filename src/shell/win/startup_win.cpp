@@ -1,8 +1,10 @@
 #include "shell/win/startup_win.h"
 
+#include <commctrl.h>
+
 #include "shell/app_util.h"
 #include "shell/startup.h"
-#include "shell/win/main_window.h"
+#include "shell/win/velmoria_sheet.h"
 #include "ui/text.h"
 
 namespace vm::shell {
@@ -25,12 +27,16 @@ StartupState RunStartupSteps() {
   return state;
 }
 
-int RunVelmoria(HINSTANCE instance, int showCommand) {
+int RunVelmoria(HINSTANCE, int) {
+  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_LINK_CLASS};
+  InitCommonControlsEx(&icc);
   StartupState state = RunStartupSteps();
   CAppUtil util;
-  MainWindow window(instance, state.title, util.Unscramble(kStoredCaption));
-  if (!window.Create(showCommand)) return 1;
-  return window.RunMessageLoop();
+  CVelmoriaSheet sheet(nullptr);
+  sheet.SetBottomCaption(util.Unscramble(kStoredCaption));
+  sheet.EnableSplash(state.splashEnabled);
+  // The sheet's modal run is the program: when it returns, the program ends.
+  return sheet.DoModal();
 }
 
 }  // namespace vm::shell

@@ -1,5 +1,5 @@
 // The program's start: title text, closing a running copy, the working folders, then
-// the main window until the user quits.
+// the main sheet until the user quits.
 #pragma once
 
 #include <windows.h>
@@ -18,7 +18,7 @@ StartupState RunStartupSteps();
 // Posts the window-close message to a top-level window carrying `title`, without
 // waiting; true when one was found.
 bool CloseRunningCopy(const std::string& title);
-// The whole program: start-up, then the main window's loop. Returns the exit code.
+// The whole program: start-up, then the main sheet's modal run. Returns the exit code.
 int RunVelmoria(HINSTANCE instance, int showCommand);
 
 }  // namespace vm::shell

@@ -1,5 +1,5 @@
 // Velmoria.exe started for real in an empty program folder, then stopped the way a
-// second copy stops it.
+// second copy stops it: the first copy saves, stores its placement and empties "Temp".
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -8,26 +8,19 @@
 #include "shell/app_util.h"
 #include "support/scratch.h"
 #include "ui/text.h"
+#include "ui/win/gui_support.h"
 
 namespace vm {
 namespace {
-
-// The build passes the exe's Unix path; Wine shows the Unix root as drive Z:.
-std::string ExePath() {
-  std::string p = VELMORIA_EXE_PATH;
-  if (!p.empty() && p[0] == '/') {
-    for (char& c : p)
-      if (c == '/') c = '\\';
-    p = "Z:" + p;
-  }
-  return p;
-}
 
 class Program {
  public:
   explicit Program(const std::string& exe) {
     STARTUPINFOW si{};
     si.cb = sizeof si;
+    // On the tests' desktop, so that the windows can be found from here.
+    std::wstring desktop = testing::ThreadDesktopName();
+    si.lpDesktop = desktop.data();
     std::wstring cmd = L"\"" + ui::Wide(exe) + L"\"";
     ok_ = CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi_);
   }
@@ -62,8 +55,10 @@ HWND WaitForWindow(const std::wstring& title, DWORD pid, int ms) {
 
 TEST(StartupEndToEnd, MakesFoldersMovesOldFirmsAndYieldsToASecondCopy) {
   testing::ScratchFolder dir;
+  dir.MakeProgramFolder();  // the settings the copies write are read from here
   std::string exe = dir / "Velmoria.exe";
-  ASSERT_TRUE(CopyFileW(ui::Wide(ExePath()).c_str(), ui::Wide(exe).c_str(), FALSE)) << ExePath();
+  ASSERT_TRUE(CopyFileW(ui::Wide(testing::VelmoriaExePath()).c_str(), ui::Wide(exe).c_str(), FALSE))
+      << testing::VelmoriaExePath();
   platform::MakeDir(dir / "Support");
   testing::Spit(dir / "Support\\firm.dbf", "ООО Ромашка|||||||\r\n");
 
@@ -72,14 +67,30 @@ TEST(StartupEndToEnd, MakesFoldersMovesOldFirmsAndYieldsToASecondCopy) {
   ASSERT_TRUE(first.started());
   ASSERT_NE(WaitForWindow(title, first.pid(), 20000), nullptr) << "the first copy shows no titled window";
 
-  EXPECT_TRUE(platform::DirExists(dir / "Temp"));
+  ASSERT_TRUE(platform::DirExists(dir / "Temp"));
   EXPECT_EQ(testing::Slurp(dir / "Support\\cont.dbc"), "");
   EXPECT_EQ(testing::Slurp(dir / "Support\\firm.dbo"), "ООО Ромашка|||||||\r\n");
   EXPECT_FALSE(platform::FileExists(dir / "Support\\firm.dbf"));
 
+  // Scratch files of a report and a note, one in a sub-folder of "Temp".
+  platform::MakeDir(dir / "Temp\\notes");
+  testing::Spit(dir / "Temp\\VisitRep.html", "<html></html>");
+  testing::Spit(dir / "Temp\\notes\\Note.rtf", "{\\rtf1 }");
+
   Program second(exe);
   ASSERT_TRUE(second.started());
   EXPECT_TRUE(first.WaitExit(20000)) << "the first copy did not close for the second";
+  EXPECT_FALSE(platform::FileExists(dir / "Temp\\VisitRep.html"));
+  EXPECT_FALSE(platform::FileExists(dir / "Temp\\notes\\Note.rtf"));
+  EXPECT_TRUE(platform::DirExists(dir / "Temp\\notes"));
+  CAppUtil util;
+  EXPECT_EQ(util.GetSetting("GENERAL", "FIRST"), "0");
+  EXPECT_EQ(util.GetSetting("GENERAL", "LAST"), "1");
+  EXPECT_EQ(util.GetSetting("GENERAL", "AUTOSAVE"), "1");
+  for (const char* key : {"TOP", "LEFT", "BOTTOM", "RIGHT"})
+    EXPECT_FALSE(util.GetSetting("PLACEMENT", key).empty()) << key;
+  EXPECT_EQ(util.GetSetting("PLACEMENT", "TAB"), "0");
+  EXPECT_EQ(util.GetSetting("PLACEMENT", "MAX"), "0");
   HWND w = WaitForWindow(title, second.pid(), 20000);
   ASSERT_NE(w, nullptr);
   PostMessageW(w, WM_CLOSE, 0, 0);

@@ -1,0 +1,13 @@
+// The dates page ("Даты"): a blank page until its controls are built.
+#pragma once
+
+#include "shell/win/book_page.h"
+
+namespace vm::dates {
+
+class CMes : public shell::BlankBookPage {
+ public:
+  explicit CMes(shell::BookRegistry& books) : shell::BlankBookPage(shell::kDatesTab, books) {}
+};
+
+}  // namespace vm::dates

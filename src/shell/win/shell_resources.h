@@ -1,0 +1,47 @@
+// Resource, command and control ids of the main sheet, the tray menu and the About
+// page. Plain macros because velmoria.rc includes this file through the resource
+// compiler's C preprocessor; the numbers the program's users and other windows rely on
+// (commands, menus, dialogs) are fixed.
+#pragma once
+
+#define IDI_VELMORIA 128
+#define IDD_ABOUT 167
+#define IDR_TRAY_MENU 384
+#define IDD_WAIT 409
+#define IDR_SHEET_ACCEL 482
+
+// Tab icons, in tab order: data, contacts, firms, dates, notebook, tasks, spreadsheet, about.
+#define IDI_TAB_DATA 429
+#define IDI_TAB_CONTACTS 222
+#define IDI_TAB_FIRMS 265
+#define IDI_TAB_DATES 256
+#define IDI_TAB_NOTEBOOK 220
+#define IDI_TAB_TASKS 285
+#define IDI_TAB_SPREADSHEET 486
+#define IDI_TAB_ABOUT 219
+
+#define IDB_SPLASH 603
+#define IDR_ABOUT_RTF 604
+
+// Commands.
+#define ID_TRAY_OPEN 32940
+#define ID_APP_EXIT 57665
+#define ID_HIDE_TO_TRAY 32935
+#define ID_SAVE_ALL 32993
+#define ID_LOAD_INFO 33107
+#define ID_HELP_FILE 33064
+
+// The About page.
+#define IDC_ABOUT_MAIL 1101
+#define IDC_ABOUT_HOME 1102
+#define IDC_ABOUT_SETTINGS_LINK 1103
+#define IDC_ABOUT_ABOUT_LINK 1104
+#define IDC_ABOUT_TEXT 1105
+#define IDC_ABOUT_GROUP 1106
+#define IDC_ABOUT_AUTOSTART 1107
+#define IDC_ABOUT_HIDE 1108
+#define IDC_ABOUT_AUTOSAVE 1109
+#define IDC_ABOUT_LAST 1110
+
+// The wait window.
+#define IDC_WAIT_TEXT 1120

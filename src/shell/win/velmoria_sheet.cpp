@@ -1,0 +1,536 @@
+#include "shell/win/velmoria_sheet.h"
+
+#include <commctrl.h>
+#include <prsht.h>
+
+#include "cards/win/contacts_page.h"
+#include "cards/win/firms_page.h"
+#include "common/ask_dialogs.h"
+#include "data/win/data_page.h"
+#include "dates/win/dates_page.h"
+#include "notebook/win/notebook_page.h"
+#include "shell/app_util.h"
+#include "shell/win/about_page.h"
+#include "shell/win/shell_resources.h"
+#include "spreadsheet/win/spreadsheet_page.h"
+#include "tasks/win/tasks_page.h"
+#include "ui/keyboard.h"
+#include "ui/resources.h"
+#include "ui/text.h"
+
+namespace vm::shell {
+
+namespace {
+
+// PropertySheetW's callback carries no data of ours: the sheet being made is kept here
+// for the length of the call.
+thread_local CVelmoriaSheet* tCreating = nullptr;
+
+// The sheet's own buttons: OK, Cancel, Apply, Help.
+constexpr int kOwnButtons[] = {IDOK, IDCANCEL, 0x3021 /* Apply */, IDHELP};
+
+Rect ChildRect(HWND parent, HWND child) {
+  RECT r;
+  GetWindowRect(child, &r);
+  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+  return Rect{r.left, r.top, r.right, r.bottom};
+}
+
+bool IsButton(HWND w) {
+  wchar_t cls[32] = {};
+  GetClassNameW(w, cls, 32);
+  return lstrcmpiW(cls, L"Button") == 0;
+}
+
+class WaitWindow : public ui::Dialog {
+ public:
+  WaitWindow() : ui::Dialog(IDD_WAIT) {}
+};
+
+}  // namespace
+
+CVelmoriaSheet::CVelmoriaSheet(HWND parent) : parent_(parent) {
+  CAppUtil util;
+  caption_ = util.DateTitle();
+  pages_.push_back(std::make_unique<data::CPh>(books_));
+  pages_.push_back(std::make_unique<cards::CContDlg>(books_));
+  pages_.push_back(std::make_unique<cards::CFirm>(books_));
+  pages_.push_back(std::make_unique<dates::CMes>(books_));
+  pages_.push_back(std::make_unique<notebook::CNoteBook>(books_));
+  pages_.push_back(std::make_unique<tasks::CWork>(books_));
+  pages_.push_back(std::make_unique<spreadsheet::CLikeExcelDlg>(books_));
+  pages_.push_back(std::make_unique<about>());
+  bigIcon_.reset(ui::LoadIconResource(IDI_VELMORIA, GetSystemMetrics(SM_CXICON)));
+  smallIcon_.reset(ui::LoadIconResource(IDI_VELMORIA, GetSystemMetrics(SM_CXSMICON)));
+  trayIcon_.reset(ui::LoadIconResource(IDI_VELMORIA, GetSystemMetrics(SM_CXSMICON)));
+  hideAtStart_ = util.GetNumber("GENERAL", "HIDE");
+}
+
+CVelmoriaSheet::~CVelmoriaSheet() {
+  if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
+}
+
+about& CVelmoriaSheet::aboutPage() { return static_cast<about&>(*pages_[kAboutTab]); }
+
+// What each exit step means for this window; sheet_rules decides the order.
+class CVelmoriaSheet::Steps : public ExitSteps {
+ public:
+  explicit Steps(CVelmoriaSheet& sheet) : s_(sheet) {}
+  void SaveAll() override { s_.SaveAll(); }
+  void DeleteCaptionFont() override { s_.captionFont_.reset(); }
+  void SavePlacement() override { s_.SavePlacement(); }
+  void StopTimer() override { KillTimer(s_.hwnd_, kSheetTimerId); }
+  void RemoveTrayIcon() override { s_.tray_.RemoveIcon(); }
+
+ private:
+  CVelmoriaSheet& s_;
+};
+
+// ---- the modal run ---------------------------------------------------------------------------
+
+int CVelmoriaSheet::DoModal() {
+  if (!Create()) return 1;
+  MSG msg{};
+  int code = 0;
+  while (Continue()) {
+    BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+    if (got == 0) {
+      code = static_cast<int>(msg.wParam);
+      break;
+    }
+    if (got < 0) break;
+    Process(msg);
+  }
+  Finish();
+  return code;
+}
+
+bool CVelmoriaSheet::Create() {
+  std::vector<PROPSHEETPAGEW> pages;
+  for (auto& p : pages_) pages.push_back(p->Describe());
+  std::wstring caption = ui::Wide(caption_);
+  PROPSHEETHEADERW h{};
+  h.dwSize = sizeof h;
+  h.dwFlags = PSH_PROPSHEETPAGE | PSH_MODELESS | PSH_USECALLBACK | PSH_NOAPPLYNOW | PSH_NOCONTEXTHELP;
+  h.hwndParent = parent_;
+  h.hInstance = GetModuleHandleW(nullptr);
+  h.pszCaption = caption.c_str();
+  h.nPages = static_cast<UINT>(pages.size());
+  h.ppsp = pages.data();
+  h.pfnCallback = &CVelmoriaSheet::SheetCallback;
+  tCreating = this;
+  INT_PTR made = PropertySheetW(&h);
+  tCreating = nullptr;
+  if (made <= 0 || !hwnd_) return false;
+  RunSetup();
+  splash_.Raise();
+  return true;
+}
+
+int CALLBACK CVelmoriaSheet::SheetCallback(HWND hwnd, UINT msg, LPARAM lp) {
+  CVelmoriaSheet* self = tCreating;
+  if (msg == PSCB_PRECREATE && lp) {
+    // A sizing border, a system menu and a maximise box, but no minimise box: the
+    // window goes to the notification area instead. It starts hidden; set-up shows it.
+    auto* words = reinterpret_cast<WORD*>(lp);
+    DWORD* style = words[1] == 0xFFFF ? reinterpret_cast<DWORD*>(words + 6) : reinterpret_cast<DWORD*>(words);
+    *style |= WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX;
+    *style &= ~(WS_MINIMIZEBOX | WS_VISIBLE | DS_CONTEXTHELP);
+  } else if (msg == PSCB_INITIALIZED && self) {
+    self->hwnd_ = hwnd;
+    SetWindowSubclass(hwnd, &CVelmoriaSheet::SubclassProc, 1, reinterpret_cast<DWORD_PTR>(self));
+    // The window exists: the splash picture shows now, when start-up enabled it.
+    if (self->splashEnabled_) self->splash_.Show(hwnd);
+  }
+  return 0;
+}
+
+void CVelmoriaSheet::RunSetup() {
+  CAppUtil util;
+  // 1. The one timer of the system; coalescable where the system offers it.
+  using Coalescable = UINT_PTR(WINAPI*)(HWND, UINT_PTR, UINT, TIMERPROC, ULONG);
+  FARPROC found = GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetCoalescableTimer");
+  auto setCoalescable = reinterpret_cast<Coalescable>(reinterpret_cast<void*>(found));
+  if (!setCoalescable || !setCoalescable(hwnd_, kSheetTimerId, kSheetTimerMs, nullptr, 0))
+    SetTimer(hwnd_, kSheetTimerId, kSheetTimerMs, nullptr);
+  // 2. "LAST" and "AUTOSAVE" default to on.
+  EnsureGeneralDefaults(util);
+  // 3. The tooltip keeps this date; it is not renewed when the day changes.
+  tray_.AddIcon(hwnd_, kTrayCallbackMessage, util.DateTitle(), trayIcon_.get(), IDR_TRAY_MENU);
+  taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
+  // 4. The property sheet's own set-up ran inside PropertySheetW; it leaves the
+  // window centred in the work area (a saved placement moves it at step 9).
+  CenterInWorkArea();
+  // 5. The bottom caption's font; the window icon, large and small.
+  captionFont_.reset(CreateFontW(16, 0, 0, 0, FW_BOLD, TRUE, FALSE, FALSE, RUSSIAN_CHARSET, OUT_DEFAULT_PRECIS,
+                                 CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Arial Cyr"));
+  SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
+  SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+  // 6. Room for the bottom caption; this size is also the smallest one.
+  RECT wr;
+  GetWindowRect(hwnd_, &wr);
+  Rect grown = GrowByMenuBar(Rect{wr.left, wr.top, wr.right, wr.bottom}, GetSystemMetrics(SM_CYMENU));
+  SetWindowPos(hwnd_, nullptr, 0, 0, grown.width(), grown.height(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  initialSize_ = SIZE{grown.width(), grown.height()};
+  RECT cr;
+  GetClientRect(hwnd_, &cr);
+  client_.Start(cr.right, cr.bottom);
+  // 7. Tab icons; the tasks page is made once so its file is loaded before the first tick.
+  tabImages_.reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, kTabCount, 0));
+  for (const TabInfo& tab : kTabs) {
+    ui::UniqueIcon icon(ui::LoadIconResource(tab.iconId, 16));
+    ImageList_AddIcon(tabImages_.get(), icon.get());
+  }
+  HWND tabs = tabControl();
+  TabCtrl_SetImageList(tabs, tabImages_.get());
+  for (int i = 0; i < kTabCount; ++i) {
+    TCITEMW item{};
+    item.mask = TCIF_IMAGE;
+    item.iImage = i;
+    TabCtrl_SetItem(tabs, i, &item);
+    if (i == kTasksTab) ActivateTab(kTasksTab);
+  }
+  // 8. The spreadsheet page, then the tab of the last run.
+  ActivateTab(kTabCount - 2);
+  ActivateTab(StartTab(util.GetSetting("PLACEMENT", "TAB")));
+  // 9.
+  RestorePlacement();
+  // 10.
+  accel_.reset(ui::LoadAccelResource(IDR_SHEET_ACCEL));
+  // 11. The user types Russian first.
+  ui::ActivateLayout(kRussianLanguage);
+}
+
+void CVelmoriaSheet::Process(MSG& msg) {
+  if (splash_.FilterMessage(msg)) return;
+  if (PreTranslate(msg)) return;
+  TranslateMessage(&msg);
+  DispatchMessageW(&msg);
+}
+
+bool CVelmoriaSheet::PreTranslate(MSG& msg) {
+  if (!hwnd_ || (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd))) return false;
+  if (accel_ && TranslateAcceleratorW(hwnd_, accel_.get(), &msg)) return true;
+  if (msg.message == WM_KEYDOWN) {
+    KeyVerdict v = DecideKey(static_cast<int>(msg.wParam), ActiveTab(),
+                             [] { return CAppUtil().GetFlag("GENERAL", "ESC"); });
+    switch (v) {
+      case KeyVerdict::kHide:
+        HideToTray();
+        return true;
+      case KeyVerdict::kToFocus:
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+        return true;
+      case KeyVerdict::kSwallow:
+        return true;
+      case KeyVerdict::kStandard:
+        break;
+    }
+  }
+  return PropSheet_IsDialogMessage(hwnd_, &msg) != FALSE;
+}
+
+bool CVelmoriaSheet::Continue() {
+  if (!hwnd_ || ending_) return false;
+  if (!PropSheet_GetCurrentPageHwnd(hwnd_)) return false;
+  HideOwnButtons();
+  return true;
+}
+
+void CVelmoriaSheet::HideOwnButtons() {
+  for (int id : kOwnButtons) {
+    HWND b = GetDlgItem(hwnd_, id);
+    if (b && IsWindowVisible(b)) ShowWindow(b, SW_HIDE);
+  }
+}
+
+void CVelmoriaSheet::Finish() {
+  if (finished_ || !hwnd_) return;
+  finished_ = true;
+  Steps steps(*this);
+  RunExitSequence(steps, CAppUtil());
+  splash_.Close();
+  DestroyWindow(hwnd_);
+}
+
+// ---- what the sheet does -----------------------------------------------------------------
+
+void CVelmoriaSheet::SaveAll() {
+  WaitWindow wait;
+  if (HWND w = wait.CreateModeless(hwnd_)) {
+    ++waitShown_;
+    ShowWindow(w, SW_SHOWNOACTIVATE);
+    UpdateWindow(w);
+  }
+  books_.SaveAll(CAppUtil().GetFlag("GENERAL", "AUTOSAVE"));
+}
+
+void CVelmoriaSheet::HideToTray() {
+  ShowWindow(hwnd_, SW_HIDE);
+  tray_.ShowIcon();
+  SavePlacement();
+  SaveAll();
+}
+
+void CVelmoriaSheet::SavePlacement() {
+  WINDOWPLACEMENT wp{};
+  wp.length = sizeof wp;
+  if (!GetWindowPlacement(hwnd_, &wp)) return;
+  const RECT& r = wp.rcNormalPosition;
+  WritePlacement(CAppUtil(), Rect{r.left, r.top, r.right, r.bottom}, ActiveTab(), IsZoomed(hwnd_) != FALSE);
+}
+
+void CVelmoriaSheet::RestorePlacement() {
+  Placement p = ReadPlacement(CAppUtil());
+  if (p.maximized) ShowWindow(hwnd_, SW_SHOWMAXIMIZED);
+  if (p.hasRect) {
+    WINDOWPLACEMENT wp{};
+    wp.length = sizeof wp;
+    GetWindowPlacement(hwnd_, &wp);
+    wp.rcNormalPosition = RECT{p.normal.left, p.normal.top, p.normal.right, p.normal.bottom};
+    wp.showCmd = p.maximized ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL;
+    wp.flags = 0;
+    SetWindowPlacement(hwnd_, &wp);
+  } else if (!p.maximized) {
+    // A hand-edited "MAX" = "1" without a rectangle keeps the window maximised.
+    ShowWindow(hwnd_, SW_SHOWNORMAL);
+  }
+}
+
+void CVelmoriaSheet::CenterInWorkArea() {
+  RECT area, wr;
+  if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0)) return;
+  GetWindowRect(hwnd_, &wr);
+  int x = area.left + ((area.right - area.left) - (wr.right - wr.left)) / 2;
+  int y = area.top + ((area.bottom - area.top) - (wr.bottom - wr.top)) / 2;
+  SetWindowPos(hwnd_, nullptr, x > area.left ? x : area.left, y > area.top ? y : area.top, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+HWND CVelmoriaSheet::tabControl() const { return hwnd_ ? PropSheet_GetTabControl(hwnd_) : nullptr; }
+
+int CVelmoriaSheet::ActiveTab() const {
+  HWND tabs = tabControl();
+  return tabs ? TabCtrl_GetCurSel(tabs) : -1;
+}
+
+void CVelmoriaSheet::ActivateTab(int index) {
+  PropSheet_SetCurSel(hwnd_, nullptr, index);
+  FitActivePage();
+  // A change of page may show the sheet's own buttons again.
+  HideOwnButtons();
+}
+
+// Pages are made when first shown; one made after the window was resized must still
+// fill the tab control's display area.
+void CVelmoriaSheet::FitActivePage() {
+  HWND page = PropSheet_GetCurrentPageHwnd(hwnd_);
+  HWND tabs = tabControl();
+  if (!page || !tabs) return;
+  RECT area;
+  GetClientRect(tabs, &area);
+  TabCtrl_AdjustRect(tabs, FALSE, &area);
+  MapWindowPoints(tabs, hwnd_, reinterpret_cast<POINT*>(&area), 2);
+  Rect want{area.left, area.top, area.right, area.bottom};
+  if (ChildRect(hwnd_, page) != want)
+    SetWindowPos(page, nullptr, want.left, want.top, want.width(), want.height(), SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CVelmoriaSheet::LayoutOnSize(int width, int height) {
+  ClientTracker::Delta d;
+  if (!client_.Resize(width, height, d)) return;
+  std::vector<HWND> windows;
+  std::vector<ChildBox> boxes;
+  for (HWND c = GetWindow(hwnd_, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    windows.push_back(c);
+    boxes.push_back(ChildBox{ChildRect(hwnd_, c), IsButton(c)});
+  }
+  std::vector<Rect> placed = LayoutChildren(boxes, d.dx, d.dy);
+  HDWP defer = BeginDeferWindowPos(static_cast<int>(windows.size()));
+  for (size_t i = 0; i < windows.size() && defer; ++i) {
+    const Rect& r = placed[i];
+    defer = DeferWindowPos(defer, windows[i], nullptr, r.left, r.top, r.width(), r.height(),
+                           SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  if (defer) EndDeferWindowPos(defer);
+  InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void CVelmoriaSheet::Paint(HDC dc) {
+  HWND tabs = tabControl();
+  HWND help = GetDlgItem(hwnd_, IDHELP);
+  if (!bottomCaption_.empty() && tabs && help && captionFont_) {
+    Rect r = CaptionRect(ChildRect(hwnd_, tabs), ChildRect(hwnd_, help));
+    RECT rc{r.left, r.top, r.right, r.bottom};
+    std::wstring text = ui::Wide(bottomCaption_);
+    ui::SelectGuard g(dc, captionFont_.get());
+    SetBkMode(dc, TRANSPARENT);
+    const UINT format = DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOPREFIX | DT_END_ELLIPSIS;
+    RECT shifted = rc;
+    OffsetRect(&shifted, 1, 1);
+    SetTextColor(dc, GetSysColor(COLOR_3DHILIGHT));
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &shifted, format);
+    SetTextColor(dc, GetSysColor(COLOR_3DSHADOW));
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rc, format);
+  }
+  RECT client;
+  GetClientRect(hwnd_, &client);
+  Rect g = GripRect(Rect{client.left, client.top, client.right, client.bottom}, GetSystemMetrics(SM_CYHSCROLL),
+                    GetSystemMetrics(SM_CXVSCROLL));
+  RECT grip{g.left, g.top, g.right, g.bottom};
+  DrawFrameControl(dc, &grip, DFC_SCROLL, DFCS_SCROLLSIZEGRIP);
+}
+
+void CVelmoriaSheet::Tick() {
+  platform::LocalTime now = clock_ ? clock_() : platform::Now();
+  TickClock::Events e = tickClock_.Advance(now);
+  books_.Tick(TickInfo{now, e.minuteChanged});
+  if (e.dayChanged) {
+    caption_ = TitleText(now.day, now.month, now.year);
+    SetWindowTextW(hwnd_, ui::Wide(caption_).c_str());
+    books_.DayChanged(now);
+  }
+}
+
+void CVelmoriaSheet::OnReminderWindow(int code) {
+  if (code != kStickerShowSection && code != kStickerResend) return;
+  if (code == kStickerShowSection) ActivateTab(kTasksTab);
+  books_.ReminderWindow(code);
+  openedByUser_ = true;
+  ShowWindow(hwnd_, SW_SHOWNORMAL);
+}
+
+bool CVelmoriaSheet::OnCommand(int id) {
+  switch (id) {
+    case ID_TRAY_OPEN:
+      openedByUser_ = true;
+      RestorePlacement();
+      return true;
+    case ID_APP_EXIT:
+      ending_ = true;
+      PostMessageW(hwnd_, WM_NULL, 0, 0);
+      return true;
+    case ID_HIDE_TO_TRAY:
+      HideToTray();
+      return true;
+    case ID_SAVE_ALL:
+      SaveAll();
+      return true;
+    case ID_HELP_FILE:
+      // Help belongs to the page on show.
+      if (HWND page = PropSheet_GetCurrentPageHwnd(hwnd_)) SendMessageW(page, WM_COMMAND, ID_HELP_FILE, 0);
+      return true;
+    default:
+      return false;
+  }
+}
+
+// ---- messages ----------------------------------------------------------------------------
+
+LRESULT CALLBACK CVelmoriaSheet::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data) {
+  auto* self = reinterpret_cast<CVelmoriaSheet*>(data);
+  try {
+    return self->Handle(msg, wp, lp);
+  } catch (const std::exception& e) {
+    ui::ReportHandlerFailure(e.what());
+  } catch (...) {
+    ui::ReportHandlerFailure(nullptr);
+  }
+  return DefSubclassProc(hwnd, msg, wp, lp);
+}
+
+LRESULT CVelmoriaSheet::Handle(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_TIMER:
+      if (wp == kSheetTimerId) {
+        Tick();
+        return 0;
+      }
+      break;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(hwnd_, &ps);
+      Paint(dc);
+      EndPaint(hwnd_, &ps);
+      return 0;
+    }
+    case WM_SIZE: {
+      LRESULT r = DefSubclassProc(hwnd_, msg, wp, lp);
+      if (wp != SIZE_MINIMIZED) LayoutOnSize(LOWORD(lp), HIWORD(lp));
+      return r;
+    }
+    case WM_GETMINMAXINFO: {
+      LRESULT r = DefSubclassProc(hwnd_, msg, wp, lp);
+      if (initialSize_.cx > 0) {
+        auto* mmi = reinterpret_cast<MINMAXINFO*>(lp);
+        mmi->ptMinTrackSize = POINT{initialSize_.cx, initialSize_.cy};
+      }
+      return r;
+    }
+    case WM_WINDOWPOSCHANGING:
+      if (SuppressShow(openedByUser_, hideAtStart_)) reinterpret_cast<WINDOWPOS*>(lp)->flags &= ~SWP_SHOWWINDOW;
+      break;
+    case WM_SHOWWINDOW:
+      if (HideTrayIconOnShowHide(openedByUser_, hideAtStart_)) tray_.HideIcon();
+      break;
+    case WM_QUERYENDSESSION: {
+      LRESULT r = DefSubclassProc(hwnd_, msg, wp, lp);
+      if (!r) return r;
+      Steps steps(*this);
+      RunEndSession(steps, CAppUtil());
+      return TRUE;
+    }
+    case WM_SYSCOMMAND: {
+      UINT cmd = static_cast<UINT>(wp & 0xFFF0);
+      if (cmd == SC_MAXIMIZE || cmd == SC_RESTORE) SavePlacement();
+      break;
+    }
+    case WM_CLOSE:
+      ending_ = true;
+      PostMessageW(hwnd_, WM_NULL, 0, 0);
+      return 0;
+    case WM_COMMAND:
+      if (HIWORD(wp) == 0 || HIWORD(wp) == 1) {
+        if (OnCommand(LOWORD(wp))) return 0;
+      }
+      break;
+    case kTrayCallbackMessage: {
+      UINT mouse = LOWORD(lp);
+      if (TrayMouseOpens(static_cast<int>(mouse))) {
+        openedByUser_ = true;
+        RestorePlacement();
+      }
+      tray_.OnTrayMessage(static_cast<UINT>(wp), mouse);
+      return 0;
+    }
+    case kReminderWindowMessage:
+      OnReminderWindow(static_cast<int>(lp));
+      return 0;
+    case WM_NOTIFY: {
+      LRESULT r = DefSubclassProc(hwnd_, msg, wp, lp);
+      if (reinterpret_cast<NMHDR*>(lp)->code == static_cast<UINT>(TCN_SELCHANGE)) FitActivePage();
+      return r;
+    }
+    case WM_DESTROY: {
+      Steps steps(*this);
+      RunDestroySequence(steps, CAppUtil());
+      break;
+    }
+    case WM_NCDESTROY: {
+      HWND h = hwnd_;
+      RemoveWindowSubclass(h, &CVelmoriaSheet::SubclassProc, 1);
+      hwnd_ = nullptr;
+      return DefSubclassProc(h, msg, wp, lp);
+    }
+    default:
+      if (taskbarCreated_ && msg == taskbarCreated_) {
+        tray_.Restore();
+        return 0;
+      }
+      break;
+  }
+  return DefSubclassProc(hwnd_, msg, wp, lp);
+}
+
+}  // namespace vm::shell

@@ -1,0 +1,119 @@
+// CVelmoriaSheet: the main window, a property sheet with one tab per book, run as the
+// program's main loop. It keeps its place between runs, lives in the notification area
+// while hidden, runs the one timer, saves every book and empties "Temp" at exit.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "shell/books.h"
+#include "shell/sheet_rules.h"
+#include "shell/win/splash.h"
+#include "shell/win/system_tray.h"
+#include "ui/dialog.h"
+#include "ui/handles.h"
+
+namespace vm::shell {
+
+class about;
+
+inline constexpr UINT kTrayCallbackMessage = WM_USER + 100;
+inline constexpr UINT kReminderWindowMessage = WM_USER + 1025;
+inline constexpr UINT_PTR kSheetTimerId = 1;
+inline constexpr UINT kSheetTimerMs = 10;
+
+class CVelmoriaSheet {
+ public:
+  // Caption = the title text of today; the eight pages; the window icon; "HIDE".
+  explicit CVelmoriaSheet(HWND parent = nullptr);
+  ~CVelmoriaSheet();
+  CVelmoriaSheet(const CVelmoriaSheet&) = delete;
+  CVelmoriaSheet& operator=(const CVelmoriaSheet&) = delete;
+
+  // From start-up: the (unscrambled) bottom caption and whether the splash shows.
+  void SetBottomCaption(std::string cp1251) { bottomCaption_ = std::move(cp1251); }
+  void EnableSplash(bool on) { splashEnabled_ = on; }
+  // The timer's clock; the local time unless replaced (tests).
+  void SetClock(std::function<platform::LocalTime()> clock) { clock_ = std::move(clock); }
+
+  // The whole modal run: Create, the loop, Finish. Returns the exit code.
+  int DoModal();
+  // The window and its set-up; it shows as "PLACEMENT" says (or stays hidden at start).
+  bool Create();
+  // One message through the sheet's pre-translation and dispatch.
+  void Process(MSG& msg);
+  // The modal loop's check: hides the sheet's own buttons again; false once the run
+  // has ended (close box, "Закрыть", a newer copy, Esc as a dialog's Cancel).
+  bool Continue();
+  // The exit sequence, then the window goes.
+  void Finish();
+
+  void SaveAll();
+  void HideToTray();
+  void SavePlacement();
+  void RestorePlacement();
+
+  BookRegistry& books() { return books_; }
+  CSystemTray& tray() { return tray_; }
+  HWND hwnd() const { return hwnd_; }
+  HWND tabControl() const;
+  int ActiveTab() const;
+  void ActivateTab(int index);
+  ui::PropertyPage& page(int index) { return *pages_[index]; }
+  about& aboutPage();
+  bool openedByUser() const { return openedByUser_; }
+  int hideAtStart() const { return hideAtStart_; }
+  SIZE initialSize() const { return initialSize_; }
+  const std::string& caption() const { return caption_; }
+  const Splash& splash() const { return splash_; }
+  // Times the wait window has been shown (SaveAll).
+  int waitWindowsShown() const { return waitShown_; }
+
+ private:
+  class Steps;
+  static int CALLBACK SheetCallback(HWND hwnd, UINT msg, LPARAM lp);
+  static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR data);
+  LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
+  bool OnCommand(int id);
+  void RunSetup();
+  bool PreTranslate(MSG& msg);
+  void HideOwnButtons();
+  void CenterInWorkArea();
+  void LayoutOnSize(int width, int height);
+  void FitActivePage();
+  void Paint(HDC dc);
+  void Tick();
+  void OnReminderWindow(int code);
+
+  HWND parent_;
+  HWND hwnd_ = nullptr;
+  std::string caption_;
+  std::string bottomCaption_;
+  bool splashEnabled_ = false;
+  std::function<platform::LocalTime()> clock_;
+
+  BookRegistry books_;
+  std::vector<std::unique_ptr<ui::PropertyPage>> pages_;
+  CSystemTray tray_;
+  Splash splash_;
+  ui::UniqueIcon bigIcon_, smallIcon_, trayIcon_;
+  ui::UniqueImageList tabImages_;
+  ui::UniqueFont captionFont_;
+  ui::UniqueAccel accel_;
+
+  bool openedByUser_ = false;
+  int hideAtStart_ = 0;
+  bool ending_ = false;
+  bool finished_ = false;
+  SIZE initialSize_{0, 0};
+  ClientTracker client_;
+  TickClock tickClock_;
+  int waitShown_ = 0;
+  UINT taskbarCreated_ = 0;
+};
+
+}  // namespace vm::shell

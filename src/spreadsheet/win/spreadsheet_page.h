@@ -1,0 +1,13 @@
+// The spreadsheet page ("а ля Excel"): a blank page until its controls are built.
+#pragma once
+
+#include "shell/win/book_page.h"
+
+namespace vm::spreadsheet {
+
+class CLikeExcelDlg : public shell::BlankBookPage {
+ public:
+  explicit CLikeExcelDlg(shell::BookRegistry& books) : shell::BlankBookPage(shell::kSpreadsheetTab, books) {}
+};
+
+}  // namespace vm::spreadsheet

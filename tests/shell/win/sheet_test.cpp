@@ -1,0 +1,518 @@
+// The main sheet built for real, driven by the messages and commands it answers.
+#include "shell/win/velmoria_sheet.h"
+
+#include <commctrl.h>
+#include <prsht.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+#include "shell/app_util.h"
+#include "shell/win/shell_resources.h"
+#include "support/scratch.h"
+#include "ui/handles.h"
+#include "ui/resources.h"
+#include "ui/text.h"
+#include "ui/win/gui_support.h"
+
+namespace vm::shell {
+namespace {
+
+using vm::testing::Pump;
+using vm::testing::ScratchFolder;
+using vm::testing::Slurp;
+using vm::testing::Spit;
+
+RECT ClientRectOf(HWND parent, HWND child) {
+  RECT r;
+  GetWindowRect(child, &r);
+  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+bool SameRect(const RECT& a, const RECT& b) {
+  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+// A key press as the keyboard delivers it: to the window with the focus, through the
+// sheet's pre-translation.
+void PressKey(CVelmoriaSheet& sheet, HWND target, int vk) {
+  MSG msg{};
+  msg.hwnd = target;
+  msg.message = WM_KEYDOWN;
+  msg.wParam = vk;
+  msg.lParam = 1;
+  sheet.Process(msg);
+}
+
+void PumpSheet(CVelmoriaSheet& sheet, int ms) {
+  DWORD start = GetTickCount();
+  while (static_cast<int>(GetTickCount() - start) < ms) {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) sheet.Process(msg);
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  }
+}
+
+// Stub books that write down what the sheet asks of them.
+struct Journal {
+  std::vector<std::string> lines;
+  void RegisterAll(BookRegistry& books) {
+    const char* names[] = {"data", "contacts", "firms", "dates", "notebook", "tasks", "spreadsheet"};
+    for (int i = 0; i < kBookCount; ++i) {
+      std::string name = names[i];
+      BookHooks h;
+      h.save = [this, name] { lines.push_back("save " + name); };
+      if (name == "dates") {
+        h.dayChanged = [this](const platform::LocalTime& t) { lines.push_back("day " + std::to_string(t.day)); };
+      }
+      if (name == "tasks") {
+        h.reminderWindow = [this](int code) { lines.push_back("sticker " + std::to_string(code)); };
+      }
+      books.Register(static_cast<Book>(i), h);
+    }
+  }
+};
+
+class SheetTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_.MakeProgramFolder();
+    platform::MakeDir(dir_ / "Support");
+    platform::MakeDir(dir_ / "Temp");
+  }
+  CAppUtil util_;
+  ScratchFolder dir_;
+};
+
+TEST_F(SheetTest, EightTabsInOrderWithTheirIconsAndTheTitle) {
+  CVelmoriaSheet sheet;
+  ASSERT_TRUE(sheet.Create());
+  EXPECT_TRUE(sheet.Continue());
+  HWND tabs = sheet.tabControl();
+  ASSERT_EQ(TabCtrl_GetItemCount(tabs), kTabCount);
+  for (int i = 0; i < kTabCount; ++i) {
+    SCOPED_TRACE(i);
+    wchar_t text[64] = {};
+    TCITEMW item{};
+    item.mask = TCIF_TEXT | TCIF_IMAGE;
+    item.pszText = text;
+    item.cchTextMax = 64;
+    ASSERT_TRUE(TabCtrl_GetItem(tabs, i, &item));
+    EXPECT_EQ(ui::Narrow(text), kTabs[i].caption);
+    EXPECT_EQ(item.iImage, i);
+  }
+  EXPECT_EQ(ImageList_GetImageCount(TabCtrl_GetImageList(tabs)), kTabCount);
+
+  wchar_t title[128] = {};
+  GetWindowTextW(sheet.hwnd(), title, 128);
+  EXPECT_EQ(ui::Narrow(title), util_.DateTitle());
+  LONG style = GetWindowLongW(sheet.hwnd(), GWL_STYLE);
+  EXPECT_TRUE(style & WS_THICKFRAME);
+  EXPECT_TRUE(style & WS_MAXIMIZEBOX);
+  EXPECT_TRUE(style & WS_SYSMENU);
+  EXPECT_FALSE(style & WS_MINIMIZEBOX);
+  for (int id : {IDOK, IDCANCEL, IDHELP, 0x3021}) {
+    HWND b = GetDlgItem(sheet.hwnd(), id);
+    if (b) {
+      EXPECT_FALSE(IsWindowVisible(b)) << id;
+    }
+  }
+  vm::testing::LookPause("sheet on its first tab", [&](MSG& m) {
+    sheet.Process(m);
+    sheet.Continue();
+  });
+}
+
+TEST_F(SheetTest, SetupWritesDefaultsMakesTheTasksPageAndRestoresThePlacement) {
+  struct Case {
+    const char* name;
+    const char* tab;
+    bool rect;
+    const char* max;
+    int activeTab;
+  } cases[] = {
+      {"first start", nullptr, false, nullptr, 0},
+      {"saved tab and rectangle", "3", true, "0", 3},
+      {"maximised", "7", true, "1", 7},
+      {"a tab out of range", "12", false, nullptr, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ScratchFolder dir;
+    dir.MakeProgramFolder();
+    if (c.tab) util_.PutSetting("PLACEMENT", "TAB", c.tab);
+    if (c.rect) {
+      util_.PutNumber("PLACEMENT", "LEFT", 40);
+      util_.PutNumber("PLACEMENT", "TOP", 30);
+      util_.PutNumber("PLACEMENT", "RIGHT", 760);
+      util_.PutNumber("PLACEMENT", "BOTTOM", 560);
+    }
+    if (c.max) util_.PutSetting("PLACEMENT", "MAX", c.max);
+    CVelmoriaSheet sheet;
+    ASSERT_TRUE(sheet.Create());
+    EXPECT_EQ(util_.GetSetting("GENERAL", "LAST"), "1");
+    EXPECT_EQ(util_.GetSetting("GENERAL", "AUTOSAVE"), "1");
+    EXPECT_NE(sheet.page(kTasksTab).hwnd(), nullptr) << "the tasks page is made at set-up";
+    EXPECT_NE(sheet.page(kSpreadsheetTab).hwnd(), nullptr);
+    EXPECT_EQ(sheet.ActiveTab(), c.activeTab);
+    EXPECT_TRUE(IsWindowVisible(sheet.hwnd()));
+    bool maximised = c.max && std::string(c.max) == "1";
+    EXPECT_EQ(IsZoomed(sheet.hwnd()) != FALSE, maximised);
+    if (c.rect) {
+      WINDOWPLACEMENT wp{};
+      wp.length = sizeof wp;
+      GetWindowPlacement(sheet.hwnd(), &wp);
+      EXPECT_TRUE(SameRect(wp.rcNormalPosition, RECT{40, 30, 760, 560}));
+    }
+  }
+}
+
+TEST_F(SheetTest, PlacementRoundTripIncludingMaximised) {
+  RECT normal{};
+  {
+    CVelmoriaSheet sheet;
+    ASSERT_TRUE(sheet.Create());
+    SetWindowPos(sheet.hwnd(), nullptr, 70, 60, sheet.initialSize().cx + 90, sheet.initialSize().cy + 40,
+                 SWP_NOZORDER);
+    sheet.ActivateTab(kFirmsTab);
+    WINDOWPLACEMENT wp{};
+      wp.length = sizeof wp;
+    GetWindowPlacement(sheet.hwnd(), &wp);
+    normal = wp.rcNormalPosition;
+    ShowWindow(sheet.hwnd(), SW_MAXIMIZE);
+    sheet.SavePlacement();
+    EXPECT_EQ(util_.GetSetting("PLACEMENT", "MAX"), "1");
+    EXPECT_EQ(util_.GetSetting("PLACEMENT", "TAB"), "2");
+    EXPECT_EQ(util_.GetNumber("PLACEMENT", "LEFT"), normal.left);
+    EXPECT_EQ(util_.GetNumber("PLACEMENT", "TOP"), normal.top);
+    EXPECT_EQ(util_.GetNumber("PLACEMENT", "RIGHT"), normal.right);
+    EXPECT_EQ(util_.GetNumber("PLACEMENT", "BOTTOM"), normal.bottom);
+  }
+  CVelmoriaSheet again;
+  ASSERT_TRUE(again.Create());
+  EXPECT_TRUE(IsZoomed(again.hwnd()));
+  EXPECT_EQ(again.ActiveTab(), kFirmsTab);
+  ShowWindow(again.hwnd(), SW_RESTORE);  // restoring returns to the saved rectangle
+  RECT now;
+  GetWindowRect(again.hwnd(), &now);
+  EXPECT_TRUE(SameRect(now, normal)) << now.left << "," << now.top << " " << now.right << "," << now.bottom;
+}
+
+TEST_F(SheetTest, SmallestSizeIsTheInitialSizeOneMenuBarTaller) {
+  CVelmoriaSheet sheet;
+  ASSERT_TRUE(sheet.Create());
+  SIZE initial = sheet.initialSize();
+  RECT wr;
+  GetWindowRect(sheet.hwnd(), &wr);
+  EXPECT_EQ(initial.cx, wr.right - wr.left);
+  EXPECT_EQ(initial.cy, wr.bottom - wr.top);
+  MINMAXINFO mmi{};
+  SendMessageW(sheet.hwnd(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&mmi));
+  EXPECT_EQ(mmi.ptMinTrackSize.x, initial.cx);
+  EXPECT_EQ(mmi.ptMinTrackSize.y, initial.cy);
+  // The bottom caption row lies below the tab control, in the hidden buttons' row.
+  RECT tab = ClientRectOf(sheet.hwnd(), sheet.tabControl());
+  RECT help = ClientRectOf(sheet.hwnd(), GetDlgItem(sheet.hwnd(), IDHELP));
+  EXPECT_GE(help.top, tab.bottom);
+}
+
+TEST_F(SheetTest, SizingMovesButtonsAndGrowsTabsAndPages) {
+  CVelmoriaSheet sheet;
+  ASSERT_TRUE(sheet.Create());
+  HWND w = sheet.hwnd();
+  HWND tabs = sheet.tabControl();
+  HWND help = GetDlgItem(w, IDHELP);
+  HWND page = sheet.page(kDataTab).hwnd();
+  RECT tab0 = ClientRectOf(w, tabs), help0 = ClientRectOf(w, help), page0 = ClientRectOf(w, page);
+  SetWindowPos(w, nullptr, 0, 0, sheet.initialSize().cx + 120, sheet.initialSize().cy + 70,
+               SWP_NOMOVE | SWP_NOZORDER);
+  RECT tab1 = ClientRectOf(w, tabs), help1 = ClientRectOf(w, help), page1 = ClientRectOf(w, page);
+  EXPECT_TRUE(SameRect(tab1, RECT{tab0.left, tab0.top, tab0.right + 120, tab0.bottom + 70}));
+  EXPECT_TRUE(SameRect(help1, RECT{help0.left + 120, help0.top + 70, help0.right + 120, help0.bottom + 70}));
+  EXPECT_TRUE(SameRect(page1, RECT{page0.left, page0.top, page0.right + 120, page0.bottom + 70}));
+
+  // A page made after the resize fills the tab control's display area all the same.
+  ASSERT_EQ(sheet.page(kContactsTab).hwnd(), nullptr);
+  sheet.ActivateTab(kContactsTab);
+  EXPECT_TRUE(SameRect(ClientRectOf(w, sheet.page(kContactsTab).hwnd()), page1));
+  vm::testing::LookPause("sheet made larger", [&](MSG& m) {
+    sheet.Process(m);
+    sheet.Continue();
+  });
+}
+
+TEST_F(SheetTest, F12HidesToTheTrayAndSavesAndAClickBringsItBack) {
+  Journal j;
+  CVelmoriaSheet sheet;
+  j.RegisterAll(sheet.books());
+  ASSERT_TRUE(sheet.Create());
+  EXPECT_FALSE(sheet.tray().shown()) << "no tray icon while the window shows";
+  PressKey(sheet, sheet.page(kDataTab).hwnd(), VK_F12);
+  EXPECT_FALSE(IsWindowVisible(sheet.hwnd()));
+  EXPECT_TRUE(sheet.tray().shown());
+  EXPECT_EQ(util_.GetSetting("PLACEMENT", "TAB"), "0");
+  EXPECT_EQ(j.lines, (std::vector<std::string>{"save contacts", "save firms", "save data", "save notebook",
+                                               "save tasks", "save spreadsheet"}));
+  EXPECT_EQ(sheet.waitWindowsShown(), 1);
+
+  SendMessageW(sheet.hwnd(), kTrayCallbackMessage, IDR_TRAY_MENU, WM_LBUTTONUP);
+  EXPECT_TRUE(IsWindowVisible(sheet.hwnd()));
+  EXPECT_TRUE(sheet.openedByUser());
+  EXPECT_FALSE(sheet.tray().shown());
+
+  // The tool-bar commands of every page do the same.
+  SendMessageW(sheet.hwnd(), WM_COMMAND, ID_HIDE_TO_TRAY, 0);
+  EXPECT_FALSE(IsWindowVisible(sheet.hwnd()));
+  SendMessageW(sheet.hwnd(), WM_COMMAND, ID_TRAY_OPEN, 0);
+  EXPECT_TRUE(IsWindowVisible(sheet.hwnd()));
+  // A double click sends the menu's first command, "Открыть", as well.
+  SendMessageW(sheet.hwnd(), WM_COMMAND, ID_HIDE_TO_TRAY, 0);
+  SendMessageW(sheet.hwnd(), kTrayCallbackMessage, IDR_TRAY_MENU, WM_LBUTTONDBLCLK);
+  EXPECT_TRUE(IsWindowVisible(sheet.hwnd()));
+  // Messages for another icon id are not the sheet's icon's.
+  EXPECT_FALSE(sheet.tray().OnTrayMessage(IDR_TRAY_MENU + 1, WM_LBUTTONUP));
+}
+
+TEST_F(SheetTest, EscHidesOnlyWithTheSettingAndEnterReachesOnlyNotebookAndTasks) {
+  struct Case {
+    const char* esc;
+    bool hides;
+  } cases[] = {{nullptr, false}, {"0", false}, {"1", true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.esc ? c.esc : "absent");
+    if (c.esc) util_.PutSetting("GENERAL", "ESC", c.esc);
+    CVelmoriaSheet sheet;
+    ASSERT_TRUE(sheet.Create());
+    PressKey(sheet, sheet.page(kDataTab).hwnd(), VK_ESCAPE);
+    EXPECT_EQ(!IsWindowVisible(sheet.hwnd()), c.hides);
+    // Without the setting Esc is a dialog's Esc: the sheet's Cancel, which ends the run.
+    EXPECT_EQ(sheet.Continue(), c.hides);
+  }
+
+  CVelmoriaSheet sheet;
+  ASSERT_TRUE(sheet.Create());
+  struct EnterCase {
+    int tab;
+    bool reaches;
+  } enters[] = {{kContactsTab, false}, {kNotebookTab, true}, {kTasksTab, true}, {kAboutTab, false}};
+  for (const EnterCase& e : enters) {
+    SCOPED_TRACE(e.tab);
+    sheet.ActivateTab(e.tab);
+    HWND page = sheet.page(e.tab).hwnd();
+    ui::UniqueWindow edit(CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_WANTRETURN, 5, 5,
+                                          200, 60, page, nullptr, GetModuleHandleW(nullptr), nullptr));
+    SetFocus(edit.get());
+    PressKey(sheet, edit.get(), VK_RETURN);
+    PumpSheet(sheet, 50);
+    EXPECT_EQ(GetWindowTextLengthW(edit.get()) > 0, e.reaches);
+    EXPECT_TRUE(sheet.Continue()) << "Enter never presses the sheet's default button";
+  }
+}
+
+TEST_F(SheetTest, SaveAllFollowsAutosave) {
+  struct Case {
+    const char* autosave;
+    std::vector<std::string> saves;
+  } cases[] = {
+      {"0", {"save contacts", "save firms"}},
+      {"1", {"save contacts", "save firms", "save data", "save notebook", "save tasks", "save spreadsheet"}},
+  };
+  CVelmoriaSheet sheet;
+  Journal j;
+  j.RegisterAll(sheet.books());
+  ASSERT_TRUE(sheet.Create());
+  for (const Case& c : cases) {
+    util_.PutSetting("GENERAL", "AUTOSAVE", c.autosave);
+    j.lines.clear();
+    SendMessageW(sheet.hwnd(), WM_COMMAND, ID_SAVE_ALL, 0);
+    EXPECT_EQ(j.lines, c.saves) << c.autosave;
+  }
+  EXPECT_EQ(sheet.waitWindowsShown(), 2);
+  EXPECT_TRUE(vm::testing::ThreadWindows(L"#32770").size() >= 1);  // the sheet; the wait window is gone
+  for (HWND w : vm::testing::ThreadWindows(L"#32770")) EXPECT_TRUE(w == sheet.hwnd() || !IsWindowVisible(w));
+}
+
+TEST_F(SheetTest, ExitSavesStoresPlacementEmptiesTempAndKeepsItsFolders) {
+  platform::MakeDir(dir_ / "Temp\\reports");
+  Spit(dir_ / "Temp\\VisitRep.html", "<html/>");
+  Spit(dir_ / "Temp\\reports\\AlarmRep.txt", "x");
+  Journal j;
+  {
+    CVelmoriaSheet sheet;
+    j.RegisterAll(sheet.books());
+    ASSERT_TRUE(sheet.Create());
+    sheet.ActivateTab(kDatesTab);
+    PostMessageW(sheet.hwnd(), WM_CLOSE, 0, 0);  // what a newer copy does
+    PumpSheet(sheet, 30);
+    EXPECT_FALSE(sheet.Continue());
+    sheet.Finish();
+    EXPECT_EQ(sheet.hwnd(), nullptr);
+    EXPECT_FALSE(sheet.tray().created());
+  }
+  std::vector<std::string> saves;
+  for (const std::string& line : j.lines)
+    if (line.rfind("save ", 0) == 0) saves.push_back(line);
+  EXPECT_EQ(saves, (std::vector<std::string>{"save contacts", "save firms", "save data", "save notebook",
+                                             "save tasks", "save spreadsheet"}));
+  EXPECT_FALSE(platform::FileExists(dir_ / "Temp\\VisitRep.html"));
+  EXPECT_FALSE(platform::FileExists(dir_ / "Temp\\reports\\AlarmRep.txt"));
+  EXPECT_TRUE(platform::DirExists(dir_ / "Temp\\reports"));
+  EXPECT_EQ(util_.GetSetting("GENERAL", "FIRST"), "0");
+  EXPECT_EQ(util_.GetSetting("PLACEMENT", "TAB"), "3");
+  EXPECT_FALSE(util_.GetSetting("PLACEMENT", "RIGHT").empty());
+}
+
+TEST_F(SheetTest, TrayCloseCommandEndsTheRun) {
+  CVelmoriaSheet sheet;
+  ASSERT_TRUE(sheet.Create());
+  SendMessageW(sheet.hwnd(), WM_COMMAND, ID_APP_EXIT, 0);
+  EXPECT_FALSE(sheet.Continue());
+}
+
+TEST_F(SheetTest, EndOfLogonWritesFirstAndSaves) {
+  Journal j;
+  CVelmoriaSheet sheet;
+  j.RegisterAll(sheet.books());
+  ASSERT_TRUE(sheet.Create());
+  EXPECT_EQ(SendMessageW(sheet.hwnd(), WM_QUERYENDSESSION, 0, 0), TRUE);
+  EXPECT_EQ(util_.GetSetting("GENERAL", "FIRST"), "0");
+  EXPECT_EQ(j.lines.size(), 6u);
+}
+
+TEST_F(SheetTest, TheDayChangeRenewsTheCaptionButNotTheTooltip) {
+  platform::LocalTime now;
+  now.year = 2026, now.month = 12, now.day = 31, now.hour = 23, now.minute = 59;
+  Journal j;
+  CVelmoriaSheet sheet;
+  j.RegisterAll(sheet.books());
+  sheet.SetClock([&] { return now; });
+  ASSERT_TRUE(sheet.Create());
+  std::wstring tooltip = sheet.tray().tooltip();
+  auto caption = [&] {
+    wchar_t t[128] = {};
+    GetWindowTextW(sheet.hwnd(), t, 128);
+    return ui::Narrow(t);
+  };
+  SendMessageW(sheet.hwnd(), WM_TIMER, kSheetTimerId, 0);  // the first tick always renews
+  EXPECT_EQ(caption(), TitleText(31, 12, 2026));
+  now.day = 1, now.month = 1, now.year = 2027, now.hour = 0, now.minute = 0;
+  SendMessageW(sheet.hwnd(), WM_TIMER, kSheetTimerId, 0);
+  EXPECT_EQ(caption(), TitleText(1, 1, 2027));
+  EXPECT_EQ(caption(), "Velmoria - 1 января 2027  Пт  1 нд.");
+  SendMessageW(sheet.hwnd(), WM_TIMER, kSheetTimerId, 0);
+  EXPECT_EQ(j.lines, (std::vector<std::string>{"day 31", "day 1"}));
+  EXPECT_EQ(sheet.tray().tooltip(), tooltip);
+  EXPECT_EQ(ui::Narrow(tooltip), util_.DateTitle());
+}
+
+TEST_F(SheetTest, HiddenAtStartStaysInTheTrayUntilOpened) {
+  util_.PutSetting("GENERAL", "HIDE", "1");
+  CVelmoriaSheet sheet;
+  ASSERT_TRUE(sheet.Create());
+  EXPECT_FALSE(IsWindowVisible(sheet.hwnd()));
+  EXPECT_TRUE(sheet.tray().shown());
+  ShowWindow(sheet.hwnd(), SW_SHOW);  // every attempt to show it is dropped
+  EXPECT_FALSE(IsWindowVisible(sheet.hwnd()));
+  EXPECT_TRUE(sheet.tray().shown());
+
+  SendMessageW(sheet.hwnd(), kTrayCallbackMessage, IDR_TRAY_MENU, WM_LBUTTONUP);
+  EXPECT_TRUE(IsWindowVisible(sheet.hwnd()));
+  EXPECT_FALSE(sheet.tray().shown());
+  PressKey(sheet, sheet.hwnd(), VK_F12);
+  EXPECT_FALSE(IsWindowVisible(sheet.hwnd()));
+  EXPECT_TRUE(sheet.tray().shown());
+}
+
+TEST_F(SheetTest, ReminderWindowMessagesOpenTheTasksPage) {
+  util_.PutSetting("GENERAL", "HIDE", "1");
+  Journal j;
+  CVelmoriaSheet sheet;
+  j.RegisterAll(sheet.books());
+  ASSERT_TRUE(sheet.Create());
+  SendMessageW(sheet.hwnd(), kReminderWindowMessage, 0, 99);  // not a code of the reminder window
+  EXPECT_FALSE(IsWindowVisible(sheet.hwnd()));
+  SendMessageW(sheet.hwnd(), kReminderWindowMessage, 0, kStickerShowSection);
+  EXPECT_EQ(sheet.ActiveTab(), kTasksTab);
+  EXPECT_TRUE(IsWindowVisible(sheet.hwnd()));
+  EXPECT_TRUE(sheet.openedByUser());
+  sheet.ActivateTab(kDataTab);
+  SendMessageW(sheet.hwnd(), kReminderWindowMessage, 0, kStickerResend);
+  EXPECT_EQ(sheet.ActiveTab(), kDataTab);
+  EXPECT_EQ(j.lines, (std::vector<std::string>{"sticker 16", "sticker 32"}));
+}
+
+TEST_F(SheetTest, TrayMenuItems) {
+  ui::UniqueMenu menu(ui::LoadMenuResource(IDR_TRAY_MENU));
+  ASSERT_TRUE(menu);
+  HMENU sub = GetSubMenu(menu.get(), 0);
+  ASSERT_EQ(GetMenuItemCount(sub), 5);
+  auto text = [&](int i) {
+    wchar_t buf[64] = {};
+    GetMenuStringW(sub, i, buf, 64, MF_BYPOSITION);
+    return ui::Narrow(buf);
+  };
+  EXPECT_EQ(text(0), "Открыть");
+  EXPECT_EQ(GetMenuItemID(sub, 0), static_cast<UINT>(ID_TRAY_OPEN));
+  EXPECT_TRUE(GetMenuState(sub, 1, MF_BYPOSITION) & MF_SEPARATOR);
+  EXPECT_TRUE(GetMenuState(sub, 2, MF_BYPOSITION) & MF_GRAYED);
+  EXPECT_FALSE(text(2).empty());
+  EXPECT_TRUE(GetMenuState(sub, 3, MF_BYPOSITION) & MF_SEPARATOR);
+  EXPECT_EQ(text(4), "Закрыть");
+  EXPECT_EQ(GetMenuItemID(sub, 4), static_cast<UINT>(ID_APP_EXIT));
+}
+
+// The right-click menu runs its own modal loop; a timer inside it reads the menu on
+// screen and closes it, so the test never waits for a user.
+TEST_F(SheetTest, RightClickShowsTheTrayMenuWithOpenAsDefault) {
+  CVelmoriaSheet sheet;
+  ASSERT_TRUE(sheet.Create());
+  static std::vector<std::string> seen;
+  static int defaultItem;
+  seen.clear();
+  defaultItem = -2;
+  UINT_PTR timer = SetTimer(nullptr, 0, 150, [](HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    for (HWND popup : vm::testing::ThreadWindows(L"#32768")) {
+      HMENU m = reinterpret_cast<HMENU>(SendMessageW(popup, MN_GETHMENU, 0, 0));
+      if (!m) continue;
+      for (int i = 0; i < GetMenuItemCount(m); ++i) {
+        wchar_t buf[64] = {};
+        GetMenuStringW(m, i, buf, 64, MF_BYPOSITION);
+        seen.push_back(ui::Narrow(buf));
+      }
+      defaultItem = static_cast<int>(GetMenuDefaultItem(m, TRUE, 0));
+    }
+    EndMenu();
+  });
+  ASSERT_NE(timer, 0u);
+  SendMessageW(sheet.hwnd(), kTrayCallbackMessage, IDR_TRAY_MENU, WM_RBUTTONUP);
+  ASSERT_EQ(seen.size(), 5u);
+  EXPECT_EQ(seen[0], "Открыть");
+  EXPECT_EQ(seen[4], "Закрыть");
+  EXPECT_EQ(defaultItem, 0);
+  EXPECT_TRUE(sheet.Continue());
+}
+
+TEST_F(SheetTest, SplashGoesAtTheFirstKeyWhichGoesNoFurther) {
+  CVelmoriaSheet sheet;
+  sheet.EnableSplash(true);
+  util_.PutSetting("GENERAL", "ESC", "1");
+  ASSERT_TRUE(sheet.Create());
+  ASSERT_TRUE(sheet.splash().visible());
+  PressKey(sheet, sheet.page(kDataTab).hwnd(), VK_ESCAPE);
+  EXPECT_FALSE(sheet.splash().visible());
+  EXPECT_TRUE(IsWindowVisible(sheet.hwnd())) << "the key that closed the splash did not hide the window";
+
+  CVelmoriaSheet timed;
+  timed.EnableSplash(true);
+  ASSERT_TRUE(timed.Create());
+  ASSERT_TRUE(timed.splash().visible());
+  PumpSheet(timed, 900);
+  EXPECT_FALSE(timed.splash().visible());
+}
+
+}  // namespace
+}  // namespace vm::shell
