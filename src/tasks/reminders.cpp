@@ -116,7 +116,7 @@ Decision Fire(Reminder& r, const Clock& c, int days, bool periodic) {
   r.lastFired = r.hour == kAll || r.withTime == "1" ? c.time : c.today;
   bool oneTimeDate = r.byDate == "1" && r.day != kAll && r.month != kAll && r.year != kAll && r.hour != kAll;
   if (days == 0 && ((r.permanent == "0" && r.byCalendar == "1") || oneTimeDate)) {
-    r.state = "0";
+    r.state.assign(1, '0');
     d.switchedOff = true;
   }
   return d;
@@ -177,7 +177,7 @@ Decision Evaluate(Reminder& r, const Clock& c) {
     if (diff < 0) {
       bool missed = (!dayAll && !monthAll && !yearAll) || (dayAll && (month < c.now.month || year < c.now.year)) ||
                     (!dayAll && monthAll && year < c.now.year);
-      if (missed) r.state = "-1";
+      if (missed) r.state.assign("-1", 2);
     }
     return {};
   }
@@ -338,6 +338,9 @@ PassResult RunReminderPass(TaskBook& book, const Moment* previousPass, const Mom
       previousPass ? CheckRemindersSince(book.records_, *previousPass, now) : CheckReminders(book.records_, now);
   if (!result.changedRecords.empty()) ++book.revision_;
   if (result.bookChanged && book.state_ != 0) book.state_ = kStateChanged;
+  // The program runs for days in the tray: new records take the date of the clock's
+  // last pass, not that of the load.
+  if (result.ran && book.state_ != 0) book.todayText_ = TodayText(DateOf(now));
   return result;
 }
 

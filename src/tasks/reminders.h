@@ -77,7 +77,7 @@ std::vector<Moment> SkippedMinutes(const Moment& previousPass, const Moment& now
 PassResult CheckRemindersSince(TaskList& records, const Moment& previousPass, const Moment& now);
 
 // The pass on a book: previousPass may be null (the first pass). A firing marks the book
-// changed.
+// changed; the book's TodayText follows the moment of the pass.
 PassResult RunReminderPass(TaskBook& book, const Moment* previousPass, const Moment& now);
 
 // The timer's view of the check. A tick that finds neither the minute nor the book

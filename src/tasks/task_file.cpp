@@ -272,11 +272,8 @@ TaskGroupSettings ReadTaskGroups(const CAppUtil& app) {
     groups.heading[i] = app.GetSetting(kWork, kGroupKeys[i]);
     if (groups.heading[i].empty()) app.PutSetting(kWork, kGroupKeys[i], "");
     std::string flag = app.GetSetting(kWork, kGroupFlagKeys[i]);
-    if (flag.empty()) {
-      flag = "1";
-      app.PutSetting(kWork, kGroupFlagKeys[i], flag);
-    }
-    groups.offered[i] = flag == "1";
+    if (flag.empty()) app.PutSetting(kWork, kGroupFlagKeys[i], "1");
+    groups.offered[i] = flag.empty() || flag == "1";
   }
   return groups;
 }

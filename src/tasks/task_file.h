@@ -40,6 +40,7 @@ class TaskBook {
   const std::string& path() const { return path_; }
   // The text of the last load problem; command 33107 is enabled exactly when it is set.
   const std::string& loadMessage() const { return loadMessage_; }
+  // "DD/MM/YYYY", the date of new records: set by the load, kept current by the passes.
   const std::string& todayText() const { return todayText_; }
   // Grows on every change of the records, whoever made it.
   uint64_t revision() const { return revision_; }

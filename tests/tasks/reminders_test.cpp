@@ -55,7 +55,7 @@ std::vector<std::string> FiringsOver(std::string& line, int year, int month, int
   for (int d = firstDay; d < firstDay + days; ++d) {
     for (int m = 0; m < 24 * 60; m += step) {
       PassResult r = CheckReminders(list, {year, month, d, m / 60, m % 60});
-      for (const Firing& f : r.firings) out.push_back(std::to_string(d) + " " + Hm(m));
+      for (size_t k = 0; k < r.firings.size(); ++k) out.push_back(std::to_string(d).append(1, ' ').append(Hm(m)));
     }
   }
   line = list[0];
@@ -289,7 +289,9 @@ TEST(ReminderCatchUp, SkippedMinutesOfTheCurrentDay) {
   for (const Case& c : cases) {
     auto minutes = SkippedMinutes(c.previous, c.now);
     ASSERT_EQ(minutes.size(), c.count);
-    if (c.count) EXPECT_EQ(Hm(minutes[0].hour * 60 + minutes[0].minute), c.first);
+    if (c.count) {
+      EXPECT_EQ(Hm(minutes[0].hour * 60 + minutes[0].minute), c.first);
+    }
   }
 }
 
@@ -421,6 +423,7 @@ TEST(ReminderScheduler, IdleTicksFireExactlyWhatEveryTickPassesFire) {
     }
     EXPECT_EQ(scheduled.records(), everyTick.records());
     EXPECT_EQ(scheduled.state(), everyTick.state());
+    EXPECT_EQ(scheduled.todayText(), TodayText(DateOf(now)));  // loaded on the 4th
     EXPECT_GT(idle, 150);
   }
 }
