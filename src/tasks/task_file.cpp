@@ -17,10 +17,10 @@ std::string FileNamePart(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-bool ContainsNoCase(std::string_view text, std::string_view part) {
-  if (part.size() > text.size()) return false;
-  for (size_t i = 0; i + part.size() <= text.size(); ++i)
-    if (EqualsNoCase1251(text.substr(i, part.size()), part)) return true;
+bool ContainsNoCase(std::string_view text, std::string_view needle) {
+  if (needle.size() > text.size()) return false;
+  for (size_t i = 0; i + needle.size() <= text.size(); ++i)
+    if (EqualsNoCase1251(text.substr(i, needle.size()), needle)) return true;
   return false;
 }
 }  // namespace
