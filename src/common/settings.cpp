@@ -127,7 +127,10 @@ std::string IniPut(std::string_view text, std::string_view section, std::string_
   }
   if (sectionLine < 0) {
     if (!out.empty() && out.size() >= 4 && out.compare(out.size() - 4, 4, "\r\n\r\n") != 0) out += "\r\n";
-    emit("[" + OneLine(section) + "]");
+    std::string head = "[";
+    head += OneLine(section);
+    head += ']';
+    emit(head);
     emit(newLine);
   }
   return out;

@@ -1,6 +1,7 @@
 // Calendar arithmetic of the whole program: the title text, the date files and the
 // reminder rules all use these, so there is one implementation. Gregorian calendar,
-// integer arithmetic with truncating division, valid for 1901-2099.
+// integer arithmetic with truncating division, valid for 1901-2099 (the Easter rules
+// assume that range; the rest is sound for any positive year).
 #pragma once
 
 namespace vm::dates {
@@ -11,17 +12,36 @@ struct Date {
 };
 
 bool IsLeapYear(int year);
-int DaysInMonth(int month, int year);
+int DaysInMonth(int month, int year);  // 0 for a month outside 1-12
+int DaysInYear(int year);
+// A real calendar date: month 1-12, day within the month, year 1-9999.
+bool IsValidDate(Date date);
 // 0 = Monday ... 6 = Sunday.
 int Weekday(int day, int month, int year);
-// Differences of serials are differences in days.
+// Differences of serials are differences in days. No range checks: day 31 of month 2
+// has the serial of 3 March (2 March in a leap year), month 0 is December of the year
+// before, month 13 January of the year after.
 int DaySerial(int day, int month, int year);
+inline int DaySerial(Date date) { return DaySerial(date.day, date.month, date.year); }
 // 1 January is day 1.
 int DayOfYear(int day, int month, int year);
-// The n-th weekday w (0-6) of a month; n = 5 gives the last such weekday.
+// The n-th weekday w (0-6) of a month; n = 5 gives the last such weekday (a fifth one
+// past the month's end is taken back by a week). Only n = 1..5 lands inside the month.
 int NthWeekday(int n, int weekday, int month, int year);
+// Across month and year ends; a negative count goes the other way. The date must be a
+// real one.
 Date AddDays(Date date, int days);
 Date SubtractDays(Date date, int days);
+
+// Easter Sunday by the Julian computus, given as a Gregorian date (13 days added).
+Date OrthodoxEaster(int year);
+// Easter Sunday of the Gregorian calendar.
+Date CatholicEaster(int year);
+// The first day of Passover by Gauss's formula, given as a Gregorian date.
+Date JewishEaster(int year);
+
+// A Friday the 13th: the month begins on a Sunday and the day is the 13th.
+bool IsFridayThe13th(int day, int month, int year);
 
 // The genitive month names ("января" ...) and weekday abbreviations ("Пн" ...), cp1251.
 const char* MonthGenitive(int month);  // 1-12

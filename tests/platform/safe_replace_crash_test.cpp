@@ -30,7 +30,7 @@ TEST(SafeReplaceCrash, KilledSavesLeaveTheOldOrTheNewFile) {
   ASSERT_TRUE(platform::SafeReplace(path, a));
   std::mt19937 rng(12345);
   int sawA = 0, sawB = 0;
-  for (int round = 0; round < 300; ++round) {
+  for (int round = 0; round < 600; ++round) {
     pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
@@ -43,7 +43,7 @@ TEST(SafeReplaceCrash, KilledSavesLeaveTheOldOrTheNewFile) {
         SaveRecords(book);
       }
     }
-    usleep(std::uniform_int_distribution<int>(0, 25000)(rng));
+    usleep(std::uniform_int_distribution<int>(0, 20000)(rng));
     kill(child, SIGKILL);
     int status = 0;
     waitpid(child, &status, 0);

@@ -1,0 +1,50 @@
+// Date-file evaluation over arbitrary file contents at arbitrary reference dates. The
+// first four bytes choose the date (invalid ones included), the rest is the file.
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "dates/date_file.h"
+#include "dates/dates_list.h"
+
+namespace {
+
+void CheckLists(const vm::dates::DateLists& lists) {
+  for (const std::string& item : lists.past)
+    if (item.find('|') == std::string::npos) std::abort();
+  for (const std::string& item : lists.coming)
+    if (item.find('|') == std::string::npos) std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size < 4) return 0;
+  vm::dates::Date ref;
+  ref.day = data[0] % 33;  // 0 and 32 are not days: they must give nothing
+  ref.month = data[1] % 13 + (data[1] >= 247 ? 1 : 0);
+  ref.year = (data[2] << 8 | data[3]) % 10002;
+  if (data[2] < 200) ref.year = 1895 + ref.year % 210;  // mostly the years the rules hold for
+  std::string_view file(reinterpret_cast<const char*>(data) + 4, size - 4);
+
+  vm::dates::DateLists lists = vm::dates::EvaluateDateText(file, ref);
+  CheckLists(lists);
+  if (!vm::dates::IsValidDate(ref) && (!lists.past.empty() || !lists.today.empty() || !lists.coming.empty()))
+    std::abort();
+
+  if (auto upgraded = vm::dates::UpgradedDateText(file, "C:\\P\\Support\\Holidays.txt")) {
+    if (upgraded->rfind(vm::dates::kFormatMarker, 0) != 0) std::abort();
+    if (vm::dates::UpgradedDateText(*upgraded, "Holidays.txt")) std::abort();  // converts once
+    CheckLists(vm::dates::EvaluateDateText(*upgraded, ref));
+  }
+
+  if (vm::dates::IsValidDate(ref)) {
+    vm::dates::DatesList list = vm::dates::BuildDatesList(lists, lists, ref);
+    if (list.topLine >= list.lines.size() || list.lines[list.topLine].text != vm::dates::TodayHeading(ref))
+      std::abort();
+  }
+  std::string needle(file.substr(0, data[0] % 4));
+  vm::dates::SearchDateText(file, needle, data[1] & 1);
+  return 0;
+}
