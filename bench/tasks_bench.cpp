@@ -88,6 +88,18 @@ const std::string& BookFile() {
   return path;
 }
 
+// Baseline: reading ReminderState of every record, the least any pass must do.
+void BM_ReadStatesBaseline(benchmark::State& state) {
+  const vm::tasks::TaskList& list = Records();
+  std::string value;
+  for (auto _ : state) {
+    size_t active = 0;
+    for (const std::string& line : list) active += vm::GetField(line, 13, value) && value == "1";
+    benchmark::DoNotOptimize(active);
+  }
+}
+BENCHMARK(BM_ReadStatesBaseline)->Unit(benchmark::kMicrosecond);
+
 // A new minute on every iteration, round the clock, as the passes come in the program.
 void BM_FullPass(benchmark::State& state) {
   vm::tasks::TaskList list = Records();
