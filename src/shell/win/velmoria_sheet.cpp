@@ -448,6 +448,14 @@ LRESULT CVelmoriaSheet::Handle(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
       }
       break;
+    case WM_POWERBROADCAST:
+      // Back from sleep, or the clock was set: the reminder pass runs at once and
+      // checks the minutes that went by meanwhile.
+      if (wp == PBT_APMRESUMEAUTOMATIC || wp == PBT_APMRESUMESUSPEND) Tick();
+      break;
+    case WM_TIMECHANGE:
+      Tick();
+      break;
     case WM_PAINT: {
       PAINTSTRUCT ps;
       HDC dc = BeginPaint(hwnd_, &ps);
