@@ -85,6 +85,11 @@ LRESULT CALLBACK RouteDialogKeys(int code, WPARAM wp, LPARAM lp) {
 CReminderMessage::CReminderMessage(std::string headline, std::string notes)
     : ui::Dialog(IDD_REMINDER_MESSAGE), headline_(std::move(headline)), notes_(std::move(notes)) {}
 
+// The window still open goes with the object (the base destroys it), its mark first.
+CReminderMessage::~CReminderMessage() {
+  if (hwnd()) RemovePropW(hwnd(), kMessageProp);
+}
+
 bool CReminderMessage::OnInitDialog() {
   SetPropW(hwnd(), kMessageProp, reinterpret_cast<HANDLE>(1));
   icon_.reset(ui::LoadIconResource(IDI_REMINDER, GetSystemMetrics(SM_CXICON)));
@@ -232,12 +237,6 @@ std::vector<HWND> ReminderWindows::Windows() {
   std::vector<HWND> out;
   for (const auto& w : windows_) out.push_back(w->hwnd());
   return out;
-}
-
-CReminderMessage* ReminderWindows::Find(HWND window) {
-  for (const auto& w : windows_)
-    if (w->hwnd() == window) return w.get();
-  return nullptr;
 }
 
 HWND ReminderWindows::Open(const Firing& firing) {

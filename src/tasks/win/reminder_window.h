@@ -19,9 +19,8 @@ class CReminderMessage : public ui::Dialog {
  public:
   // Texts in cp1251, as the firing gives them.
   CReminderMessage(std::string headline, std::string notes);
+  ~CReminderMessage() override;
 
-  const std::string& headline() const { return headline_; }
-  const std::string& notes() const { return notes_; }
   // The notes area is shown only when there are notes.
   bool hasNotes() const { return !notes_.empty(); }
 
@@ -54,7 +53,6 @@ class ReminderWindows {
   HWND Open(const Firing& firing);
   // The windows still open, oldest first.
   std::vector<HWND> Windows();
-  CReminderMessage* Find(HWND window);
 
  private:
   void Prune();

@@ -61,8 +61,9 @@ Firing MakeFiring(std::string headline, std::string notes) {
 }
 
 TEST(ReminderWindow, ShowsItsTextsAndTheNotesAreaOnlyWithNotes) {
-  std::string longNotes;
+  std::string longNotes, longHeadline;
   for (int i = 1; i <= 40; ++i) longNotes += "Строка заметок номер " + std::to_string(i) + "\r\n";
+  for (int i = 1; i <= 30; ++i) longHeadline += "слово" + std::to_string(i) + " ";
   struct Case {
     const char* name;
     std::string headline, notes;
@@ -75,7 +76,7 @@ TEST(ReminderWindow, ShowsItsTextsAndTheNotesAreaOnlyWithNotes) {
       {"every kind of line break", "Поезд\rв 9:30", "первая\nвторая\rтретья", "Поезд\r\nв 9:30",
        "первая\r\nвторая\r\nтретья"},
       {"an ampersand is no mnemonic", "Петров & сын", "", "Петров & сын", ""},
-      {"notes longer than the area", "Список покупок", longNotes, "Список покупок", longNotes},
+      {"texts longer than their areas", longHeadline, longNotes, longHeadline, longNotes},
   };
   ReminderWindows windows;
   for (const Case& c : cases) {
