@@ -5,37 +5,16 @@
 #include <cstdio>
 
 #include "platform/platform.h"
+#include "support/cli_runner.h"
 #include "support/scratch.h"
 #include "tasks/task_record.h"
 
 namespace vm::tasks {
 namespace {
 
-struct Result {
-  int code;
-  std::string out;
-};
-
-std::string Posix(const std::string& corePath) {
-  std::string p = platform::Cp1251ToUtf8(corePath);
-  for (char& c : p)
-    if (c == '\\') c = '/';
-  return p;
-}
-
-Result Cli(const std::string& args) {
-  std::string cmd = std::string(VELMORIA_CLI_PATH) + " " + args + " 2>/dev/null";
-  Result r{0, {}};
-  FILE* p = popen(cmd.c_str(), "r");
-  char buf[4096];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
-  int status = pclose(p);
-  r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return r;
-}
-
-std::string U(const std::string& cp1251) { return platform::Cp1251ToUtf8(cp1251); }
+using testing::PosixPath;
+using testing::RunCli;
+using testing::U;
 
 TEST(TasksCli, LoadsAndPrintsFields) {
   testing::ScratchFolder dir;
@@ -44,14 +23,14 @@ TEST(TasksCli, LoadsAndPrintsFields) {
   SetTaskField(rec, TaskField::Notes, "хлебERN:молоко");
   SetTaskField(rec, TaskField::ReminderState, "1");
   testing::Spit(dir / "b.dbw", rec + "\r\nshort|line\r\n");
-  std::string file = Posix(dir / "b.dbw");
-  Result r = Cli("tasks " + file + " --fields 0,1,13,99");
+  std::string file = PosixPath(dir / "b.dbw");
+  auto r = RunCli("tasks " + file + " --fields 0,1,13,99");
   EXPECT_EQ(r.code, 0);
-  EXPECT_EQ(r.out, U("loaded 1\nrejected 1\nstate 2\nmessage\nСоздан файл ") + Posix(dir / "b.err") +
+  EXPECT_EQ(r.out, U("loaded 1\nrejected 1\nstate 2\nmessage\nСоздан файл ") + PosixPath(dir / "b.err") +
                        U(" с незагруженными строками\nКупить\tхлеб\\nмолоко\t1\t\n"));
-  EXPECT_EQ(Cli("tasks " + file + " --fields 0,x").code, 1);
-  EXPECT_EQ(Cli("tasks " + file + " --fields").code, 1);
-  EXPECT_EQ(Cli("tasks " + Posix(dir / "none.dbw")).code, 1);
+  EXPECT_EQ(RunCli("tasks " + file + " --fields 0,x").code, 1);
+  EXPECT_EQ(RunCli("tasks " + file + " --fields").code, 1);
+  EXPECT_EQ(RunCli("tasks " + PosixPath(dir / "none.dbw")).code, 1);
 }
 
 TEST(TasksCli, RemindOverSuccessiveMoments) {
@@ -63,7 +42,7 @@ TEST(TasksCli, RemindOverSuccessiveMoments) {
            {TaskField::Hour, "10"}, {TaskField::Minute, "30"}, {TaskField::WeekAhead, "1"}})
     SetTaskField(rec, field, value);
   testing::Spit(dir / "r.dbw", rec.replace(rec.find("\r\n"), 2, "ERN:") + "\r\n");
-  std::string file = Posix(dir / "r.dbw");
+  std::string file = PosixPath(dir / "r.dbw");
   struct Step {
     const char* moment;
     const char* out;
@@ -75,14 +54,14 @@ TEST(TasksCli, RemindOverSuccessiveMoments) {
       {"07/03/2013 10:30", ""},  // switched off
   };
   for (const Step& s : steps) {
-    Result r = Cli("remind " + file + " '" + s.moment + "' --save");
+    auto r = RunCli("remind " + file + " '" + s.moment + "' --save");
     EXPECT_EQ(r.code, 0) << s.moment;
     EXPECT_EQ(r.out, U(s.out)) << s.moment;
   }
-  Result fields = Cli("tasks " + file + " --fields 13,48");
+  auto fields = RunCli("tasks " + file + " --fields 13,48");
   EXPECT_EQ(fields.out, "loaded 1\nrejected 0\nstate 1\n0\t7/3/2013 10:30\n");
   for (const char* bad : {"'07/03/2013 24:00'", "'31/02/2013 10:00'", "07/03/2013", "'07/03/2013 1:30'"})
-    EXPECT_EQ(Cli("remind " + file + " " + bad).code, 1) << bad;
+    EXPECT_EQ(RunCli("remind " + file + " " + bad).code, 1) << bad;
 }
 
 }  // namespace
