@@ -16,49 +16,6 @@
 namespace vm::tasks {
 namespace {
 
-class Program {
- public:
-  explicit Program(const std::string& exe) {
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    std::wstring desktop = testing::ThreadDesktopName();
-    si.lpDesktop = desktop.data();
-    std::wstring cmd = L"\"" + ui::Wide(exe) + L"\"";
-    ok_ = CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi_);
-  }
-  ~Program() {
-    if (!ok_) return;
-    if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(pi_.hProcess, 1);
-    CloseHandle(pi_.hProcess);
-    CloseHandle(pi_.hThread);
-  }
-  bool started() const { return ok_; }
-  bool WaitExit(DWORD ms) { return WaitForSingleObject(pi_.hProcess, ms) == WAIT_OBJECT_0; }
-  DWORD exitCode() const {
-    DWORD code = 0;
-    GetExitCodeProcess(pi_.hProcess, &code);
-    return code;
-  }
-  DWORD pid() const { return pi_.dwProcessId; }
-
- private:
-  PROCESS_INFORMATION pi_{};
-  bool ok_ = false;
-};
-
-HWND WaitForWindow(const std::wstring& title, DWORD pid, int ms) {
-  for (int waited = 0; waited < ms; waited += 50) {
-    HWND w = nullptr;
-    while ((w = FindWindowExW(nullptr, w, nullptr, title.c_str())) != nullptr) {
-      DWORD owner = 0;
-      GetWindowThreadProcessId(w, &owner);
-      if (owner == pid && IsWindowVisible(w)) return w;
-    }
-    Sleep(50);
-  }
-  return nullptr;
-}
-
 TEST(RemindersEndToEnd, TheDueReminderOpensItsWindowAndTheBookIsSavedAtExit) {
   testing::ScratchFolder dir;
   dir.MakeProgramFolder();
@@ -82,12 +39,12 @@ TEST(RemindersEndToEnd, TheDueReminderOpensItsWindowAndTheBookIsSavedAtExit) {
   util.PutSetting("WORK", "FILENAME", path);
 
   Moment before = MomentOf(platform::Now());
-  Program program(exe);
+  testing::ProgramProcess program(exe);
   ASSERT_TRUE(program.started());
   std::wstring title = ui::Wide(CAppUtil().DateTitle());
-  HWND main = WaitForWindow(title, program.pid(), 20000);
+  HWND main = testing::WaitForProcessWindow(title, program.pid(), 20000, true);
   ASSERT_NE(main, nullptr) << "the program shows no main window";
-  HWND message = WaitForWindow(ui::Wide(kMessageTemplate), program.pid(), 20000);
+  HWND message = testing::WaitForProcessWindow(ui::Wide(kMessageTemplate), program.pid(), 20000, true);
   EXPECT_NE(message, nullptr) << "no reminder window";
 
   PostMessageW(main, WM_CLOSE, 0, 0);
