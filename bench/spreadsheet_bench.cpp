@@ -5,11 +5,12 @@
 // VELMORIA_BENCH_PUGIXML (Debian ships it as a library, not as header-only sources);
 // without it its benchmark reports itself skipped.
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <string>
-#include <unistd.h>
 
+#include "bench/bench_support.h"
 #include "platform/platform.h"
 #include "spreadsheet/cell_text.h"
 #include "spreadsheet/workbook_xml.h"
@@ -22,17 +23,6 @@
 namespace {
 
 using namespace vm::spreadsheet;
-
-std::string BenchFolder() {
-  static const std::string dir = [] {
-    char tmpl[] = "/tmp/vmbenchXXXXXX";
-    std::string d = mkdtemp(tmpl);
-    for (char& c : d)
-      if (c == '/') c = '\\';
-    return d + "\\";
-  }();
-  return dir;
-}
 
 // A sheet of `rows` x 10 cells: texts with blanks and Cyrillic letters, numbers, a few
 // styled cells, a merged area every 100 rows.
@@ -78,7 +68,7 @@ const std::string& HundredThousandCells() {
   static const std::string path = [] {
     CWorkbook book;
     Fill(book, 10000);
-    std::string p = BenchFolder() + "cells.xml";
+    std::string p = vm::bench::BenchFolder() + "cells.xml";
     WriteWorkbook(book, p);
     return p;
   }();
@@ -104,7 +94,8 @@ void BM_ParsePugixml(benchmark::State& state) {
     pugi::xml_document doc;
     // The bytes are Windows-1251, which pugixml does not know; taken as UTF-8 they are
     // copied through unchanged, as our parser copies them.
-    pugi::xml_parse_result result = doc.load_buffer(text.data(), text.size(), pugi::parse_default, pugi::encoding_utf8);
+    pugi::xml_parse_result result =
+        doc.load_buffer(text.data(), text.size(), pugi::parse_default, pugi::encoding_utf8);
     if (!result) state.SkipWithError(result.description());
     benchmark::DoNotOptimize(doc.first_child());
   }
@@ -130,7 +121,7 @@ BENCHMARK(BM_ReadWorkbook100k)->Unit(benchmark::kMillisecond);
 void BM_WriteWorkbook100k(benchmark::State& state) {
   CWorkbook book;
   Fill(book, 10000);
-  const std::string path = BenchFolder() + "written.xml";
+  const std::string path = vm::bench::BenchFolder() + "written.xml";
   for (auto _ : state) {
     if (!WriteWorkbook(book, path)) state.SkipWithError("write failed");
   }
