@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "bench/bench_support.h"
 #include "common/record_file.h"
 #include "data/data_file.h"
 #include "platform/platform.h"
@@ -13,17 +14,6 @@
 namespace {
 
 using namespace vm::data;
-
-std::string BenchFolder() {
-  static const std::string dir = [] {
-    char tmpl[] = "/tmp/vmbenchXXXXXX";
-    std::string d = mkdtemp(tmpl);
-    for (char& c : d)
-      if (c == '/') c = '\\';
-    return d + "\\";
-  }();
-  return dir;
-}
 
 DataTable Table(const std::string& path, const std::string& password) {
   DataTable t;
@@ -49,7 +39,7 @@ const std::string& File(bool protect) {
   static std::string paths[2];
   std::string& path = paths[protect ? 1 : 0];
   if (path.empty()) {
-    path = BenchFolder() + (protect ? "locked.dbp" : "plain.dbp");
+    path = vm::bench::BenchFolder() + (protect ? "locked.dbp" : "plain.dbp");
     DataTable t = Table(path, protect ? "пароль" : "");
     SaveTable(t);
   }
@@ -95,7 +85,7 @@ void BM_LoadProtectedTable(benchmark::State& state) {
 BENCHMARK(BM_LoadProtectedTable)->Unit(benchmark::kMillisecond);
 
 void BM_SaveTable(benchmark::State& state) {
-  DataTable t = Table(BenchFolder() + "saved.dbp", "");
+  DataTable t = Table(vm::bench::BenchFolder() + "saved.dbp", "");
   for (auto _ : state) {
     t.def.modified = kTableChanged;
     if (SaveTable(t).status != TableSaveStatus::kSaved) state.SkipWithError("the table was not saved");

@@ -6,28 +6,18 @@
 #include <cstdlib>
 #include <string>
 
+#include "bench/bench_support.h"
 #include "common/record_file.h"
 #include "dates/date_file.h"
 #include "platform/platform.h"
 
 namespace {
 
-std::string DatesBenchFolder() {
-  static const std::string dir = [] {
-    char tmpl[] = "/tmp/vmdatesXXXXXX";
-    std::string d = mkdtemp(tmpl);
-    for (char& c : d)
-      if (c == '/') c = '\\';
-    return d + "\\";
-  }();
-  return dir;
-}
-
 // A current-format file: fixed dates with and without years, name days, Easter
 // offsets and weekday rules, with a comment every so often.
 const std::string& DateFile() {
   static const std::string path = [] {
-    std::string p = DatesBenchFolder() + "Holidays.txt";
+    std::string p = vm::bench::BenchFolder() + "Holidays.txt";
     std::string bytes = "/2|формат\r\n;Holidays.txt\r\n";
     const char* const weekdays[] = {"Пн", "Вт", "Ср", "Чт", "Пт", "Сб", "Вс"};
     for (int i = 0; i < 10000; ++i) {

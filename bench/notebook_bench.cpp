@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "bench/bench_support.h"
 #include "common/record_file.h"
 #include "notebook/notebook_file.h"
 #include "platform/platform.h"
@@ -14,17 +15,6 @@
 namespace {
 
 using namespace vm::notebook;
-
-std::string BenchFolder() {
-  static const std::string dir = [] {
-    char tmpl[] = "/tmp/vmbenchXXXXXX";
-    std::string d = mkdtemp(tmpl);
-    for (char& c : d)
-      if (c == '/') c = '\\';
-    return d + "\\";
-  }();
-  return dir;
-}
 
 // About 2 KB of rich text in lines of about 70 characters, as the editor writes it.
 std::string Body(int n) {
@@ -56,7 +46,7 @@ const std::string& File(const std::string& name, const std::string& password) {
   static std::string paths[3];
   int slot = name == "plain.dbn" ? 0 : name == "locked.dbn" ? 1 : 2;
   if (paths[slot].empty()) {
-    paths[slot] = BenchFolder() + name;
+    paths[slot] = vm::bench::BenchFolder() + name;
     std::string bytes = name == "old.dbn" ? Tree().ToXml() : NotebookBytes(Tree(), name, password);
     vm::platform::WriteFileBytes(paths[slot], bytes);
   }
@@ -110,7 +100,7 @@ BENCHMARK(BM_LoadXmlNotebook)->Unit(benchmark::kMillisecond);
 void BM_SaveNotebook(benchmark::State& state) {
   NotebookFile notebook;
   ReadNotebook(notebook, File("plain.dbn", ""));
-  notebook.path = BenchFolder() + "saved.dbn";
+  notebook.path = vm::bench::BenchFolder() + "saved.dbn";
   std::string data;
   vm::platform::ReadFileBytes(File("plain.dbn", ""), data);
   for (auto _ : state) {

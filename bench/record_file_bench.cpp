@@ -1,30 +1,20 @@
 // Loading and saving a 100 000-line contacts book, next to a baseline that only reads
 // the same file and splits it into lines.
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <string>
-#include <unistd.h>
 
+#include "bench/bench_support.h"
 #include "common/record_file.h"
 #include "platform/platform.h"
 
 namespace {
 
-std::string BenchFolder() {
-  static const std::string dir = [] {
-    char tmpl[] = "/tmp/vmbenchXXXXXX";
-    std::string d = mkdtemp(tmpl);
-    for (char& c : d)
-      if (c == '/') c = '\\';
-    return d + "\\";
-  }();
-  return dir;
-}
-
 const std::string& ContactsFile() {
   static const std::string path = [] {
-    std::string p = BenchFolder() + "cont.dbc";
+    std::string p = vm::bench::BenchFolder() + "cont.dbc";
     std::string bytes;
     for (int i = 0; i < 100000; ++i) {
       bytes += "Иванов Пётр " + std::to_string(i) + "|Москва|ул. Ленина, д. " + std::to_string(i % 200) +
@@ -73,7 +63,7 @@ void BM_LoadAndSaveContacts(benchmark::State& state) {
     vm::RecordBook book;
     book.path = path;
     vm::LoadRecords(book, vm::ContactsLayout());
-    book.path = BenchFolder() + "out.dbc";
+    book.path = vm::bench::BenchFolder() + "out.dbc";
     book.state = vm::kStateChanged;
     vm::SaveRecords(book);
   }

@@ -4,7 +4,7 @@
 VM_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 # The Debian packages every build and test needs; scripts/deps/*.txt add more.
-VM_BASE_PACKAGES="cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev
+VM_BASE_PACKAGES="cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev locales
   g++-mingw-w64-x86-64-posix wine wine64 xvfb xdotool x11-apps imagemagick"
 
 vm_say() { printf '\n== %s\n' "$*"; }
@@ -25,6 +25,14 @@ vm_install_deps() {
   export DEBIAN_FRONTEND=noninteractive
   apt-get update -qq >/dev/null
   apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+# Wine names files through the Linux locale: without ru_RU.UTF-8 a Cyrillic file name
+# cannot be made. Generate it once (root only; harmless when it exists).
+vm_russian_locale() {
+  locale -a 2>/dev/null | grep -qi '^ru_RU\.utf-\?8$' && return 0
+  [ "$(id -u)" -eq 0 ] || return 0
+  localedef -i ru_RU -f UTF-8 ru_RU.UTF-8 >/dev/null 2>&1 || true
 }
 
 # Wine settings: a private prefix, Russian locale (ANSI 1251, OEM 866), no Mono/Gecko.
@@ -57,6 +65,7 @@ vm_start_xvfb() {
 }
 
 vm_start_wine() {
+  vm_russian_locale
   vm_wine_env
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     vm_say "preparing the Wine prefix $WINEPREFIX"

@@ -2,6 +2,7 @@
 
 #include <iterator>
 
+#include "common/text_util.h"
 #include "platform/platform.h"
 
 namespace vm {
@@ -43,20 +44,6 @@ constexpr Letter kUpper[] = {
 };
 static_assert(std::size(kLower) == 36 && std::size(kUpper) == 36);
 
-void ReplaceAll(std::string& s, std::string_view from, std::string_view to) {
-  size_t hit = s.find(from);
-  if (hit == std::string::npos) return;
-  std::string out;
-  out.reserve(s.size() + s.size() / 4);
-  size_t pos = 0;
-  for (; hit != std::string::npos; hit = s.find(from, pos)) {
-    out.append(s, pos, hit - pos);
-    out.append(to);
-    pos = hit + from.size();
-  }
-  out.append(s, pos, std::string::npos);
-  s.swap(out);
-}
 
 }  // namespace
 

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "common/text_util.h"
 #include "platform/platform.h"
 
 namespace vm {
@@ -18,21 +19,6 @@ std::vector<size_t> SeparatorPositions(std::string_view line) {
   return out;
 }
 
-void ReplaceAll(std::string& s, std::string_view from, std::string_view to) {
-  if (s.find(from) == std::string::npos) return;
-  std::string out;
-  out.reserve(s.size());
-  size_t pos = 0;
-  for (;;) {
-    size_t hit = s.find(from, pos);
-    if (hit == std::string::npos) break;
-    out.append(s, pos, hit - pos);
-    out.append(to);
-    pos = hit + from.size();
-  }
-  out.append(s, pos, std::string::npos);
-  s.swap(out);
-}
 
 }  // namespace
 
@@ -194,6 +180,11 @@ std::string RecordFileBytes(const std::vector<std::string>& records) {
   return out;
 }
 
+std::string SaveFailedMessage(const std::string& path) {
+  return "Не удалось сохранить файл " + path +
+         ".\nПрежний файл не изменён; сохранение будет повторено при следующей возможности.";
+}
+
 SaveOutcome SaveRecords(RecordBook& book) {
   if (book.state != kStateChanged) return {SaveStatus::kUnchanged, {}};
   if (book.oldFormat) {
@@ -204,8 +195,7 @@ SaveOutcome SaveRecords(RecordBook& book) {
   }
   platform::WaitCursor wait;
   if (!platform::SafeReplace(book.path, RecordFileBytes(book.records))) {
-    return {SaveStatus::kFailed, "Не удалось сохранить файл " + book.path +
-                                     ".\nПрежний файл не изменён; сохранение будет повторено при следующей возможности."};
+    return {SaveStatus::kFailed, SaveFailedMessage(book.path)};
   }
   book.state = kStateSaved;
   return {SaveStatus::kSaved, {}};

@@ -80,6 +80,8 @@ struct SaveOutcome {
 // Writes the book through the safe replace when its state is 2; the state becomes -1.
 // A failed write keeps the old file and the state 2, so the next save tries again.
 SaveOutcome SaveRecords(RecordBook& book);
+// The message for a user file that could not be written (the old file stays).
+std::string SaveFailedMessage(const std::string& path);
 // The bytes SaveRecords writes.
 std::string RecordFileBytes(const std::vector<std::string>& records);
 

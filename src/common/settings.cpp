@@ -144,6 +144,7 @@ std::string ReadSetting(const std::string& iniPath, std::string_view section, st
 
 bool WriteSetting(const std::string& iniPath, std::string_view section, std::string_view key,
                   std::string_view value) {
+  platform::FileUpdateLock lock(iniPath);
   std::string text;
   // A missing file starts empty; one that exists but cannot be read is left alone
   // rather than replaced by this one value.

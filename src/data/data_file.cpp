@@ -312,10 +312,7 @@ TableSave SaveTable(DataTable& table) {
   if (table.def.modified != kTableChanged) return {};
   platform::WaitCursor wait;
   if (!platform::SafeReplace(table.path, TableBytes(table)))
-    return {TableSaveStatus::kFailed,
-            "Не удалось сохранить файл " + table.path +
-                ".\nПрежний файл не изменён; сохранение будет повторено при следующей "
-                "возможности."};
+    return {TableSaveStatus::kFailed, SaveFailedMessage(table.path)};
   table.def.modified = kTableUnchanged;
   return {TableSaveStatus::kSaved, {}};
 }

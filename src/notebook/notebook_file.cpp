@@ -148,9 +148,7 @@ std::string SavPath(const std::string& path) {
 NotebookSave WriteFile(const std::string& path, const std::string& bytes) {
   platform::WaitCursor wait;
   if (!platform::SafeReplace(path, bytes))
-    return {SaveStatus::kFailed,
-            "Не удалось сохранить файл " + path +
-                ".\nПрежний файл не изменён; сохранение будет повторено при следующей возможности."};
+    return {SaveStatus::kFailed, SaveFailedMessage(path)};
   return {SaveStatus::kSaved, {}};
 }
 

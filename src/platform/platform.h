@@ -78,6 +78,22 @@ SaveResult SafeReplace(const std::string& path, std::string_view bytes);
 using FaultHook = std::function<bool(SaveError step)>;
 void SetSafeReplaceFaultHook(FaultHook hook);
 
+// Serialises read-modify-write of a shared file (the settings file) between this
+// program's processes: two copies run at once for a moment when a second start closes
+// the first, and a write of one must not be lost to the other's. Best effort: gives up
+// waiting after a few seconds rather than hang.
+class FileUpdateLock {
+ public:
+  explicit FileUpdateLock(const std::string& path);
+  ~FileUpdateLock();
+  FileUpdateLock(const FileUpdateLock&) = delete;
+  FileUpdateLock& operator=(const FileUpdateLock&) = delete;
+
+ private:
+  void* handle_ = nullptr;
+  bool held_ = false;
+};
+
 // ---- program folder and clock -------------------------------------------------------
 // The folder of the running program's file, with its trailing "\".
 std::string ProgramFolder();

@@ -2,6 +2,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <iconv.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -209,6 +210,30 @@ SaveResult SafeReplace(const std::string& path, std::string_view bytes) {
   };
   ops.remove = [](const std::string& p) { ::unlink(NativePath(p).c_str()); };
   return SafeReplaceWith(path, bytes, ops);
+}
+
+FileUpdateLock::FileUpdateLock(const std::string& path) {
+  // The file itself is replaced by rename, so the lock is taken on its folder.
+  std::string dir = NativePath(path);
+  auto cut = dir.find_last_of('/');
+  dir = cut == std::string::npos ? "." : dir.substr(0, cut + 1);
+  int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  handle_ = reinterpret_cast<void*>(static_cast<intptr_t>(fd) + 1);
+  for (int waited = 0; waited < 5000; waited += 10) {
+    if (flock(fd, LOCK_EX | LOCK_NB) == 0) {
+      held_ = true;
+      return;
+    }
+    usleep(10000);
+  }
+}
+
+FileUpdateLock::~FileUpdateLock() {
+  if (!handle_) return;
+  int fd = static_cast<int>(reinterpret_cast<intptr_t>(handle_) - 1);
+  if (held_) flock(fd, LOCK_UN);
+  ::close(fd);
 }
 
 std::string NativeModulePath() {

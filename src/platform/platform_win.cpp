@@ -2,6 +2,9 @@
 // process's ANSI code page.
 #include <windows.h>
 
+#include <cwchar>
+#include <cwctype>
+
 #include "platform/platform.h"
 #include "platform/platform_internal.h"
 
@@ -167,6 +170,30 @@ SaveResult SafeReplace(const std::string& path, std::string_view bytes) {
   };
   ops.remove = [](const std::string& p) { DeleteFileW(Wide(p).c_str()); };
   return SafeReplaceWith(path, bytes, ops);
+}
+
+FileUpdateLock::FileUpdateLock(const std::string& path) {
+  // A named mutex per file: its name may not hold "\", so the path is folded into a
+  // hash.
+  std::wstring wide = Wide(path);
+  unsigned long long h = 1469598103934665603ull;
+  for (wchar_t c : wide) {
+    h ^= static_cast<unsigned long long>(towlower(c));
+    h *= 1099511628211ull;
+  }
+  wchar_t name[64];
+  swprintf(name, 64, L"Local\\Velmoria.%016llx", h);
+  HANDLE m = CreateMutexW(nullptr, FALSE, name);
+  if (!m) return;
+  handle_ = m;
+  DWORD r = WaitForSingleObject(m, 5000);
+  held_ = r == WAIT_OBJECT_0 || r == WAIT_ABANDONED;
+}
+
+FileUpdateLock::~FileUpdateLock() {
+  if (!handle_) return;
+  if (held_) ReleaseMutex(static_cast<HANDLE>(handle_));
+  CloseHandle(static_cast<HANDLE>(handle_));
 }
 
 std::string NativeModulePath() {

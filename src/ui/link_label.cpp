@@ -1,10 +1,9 @@
 #include "ui/link_label.h"
 
 #include <commctrl.h>
-#include <shellapi.h>
 
-#include <cstdio>
-
+#include "common/shell_actions.h"
+#include "common/win/shell_actions_win.h"
 #include "platform/platform.h"
 #include "ui/text.h"
 
@@ -16,11 +15,6 @@ LinkLabel::Opener& TheOpener() {
   return opener;
 }
 
-int ShellOpen(const std::wstring& target, int show) {
-  auto code = reinterpret_cast<INT_PTR>(ShellExecuteW(nullptr, L"open", target.c_str(), nullptr, nullptr, show));
-  return static_cast<int>(code);
-}
-
 std::wstring WindowText(HWND h) {
   int n = GetWindowTextLengthW(h);
   std::wstring s(n + 1, L'\0');
@@ -29,35 +23,6 @@ std::wstring WindowText(HWND h) {
   return s;
 }
 }  // namespace
-
-std::string OpenFailureText(int code) {
-  switch (code) {
-    case 0: return "The operating system is out\nof memory or resources.";
-    case 2: return "The specified file was not found.";
-    case 3: return "The specified path was not found.";
-    case 5: return "The operating system denied\naccess to the specified file.";
-    case 8: return "There was not enough memory to complete the operation.";
-    case 11: return "The .EXE file is invalid\n(non-Win32 .EXE or error in .EXE image).";
-    case 26: return "A sharing violation occurred. ";
-    case 27: return "The filename association is\nincomplete or invalid.";
-    case 28: return "The DDE transaction could not\nbe completed because the request timed out.";
-    case 29: return "The DDE transaction failed.";
-    case 30:
-      return "The DDE transaction could not\nbe completed because other DDE transactions\nwere being processed.";
-    case 31: return "There is no application associated\nwith the given filename extension.";
-    case 32: return "The specified dynamic-link library was not found.";
-    default: {
-      char buf[64];
-      std::snprintf(buf, sizeof buf, "Unknown Error (%d) occurred.", code);
-      return buf;
-    }
-  }
-}
-
-void ReportOpenFailure(int code) {
-  MessageBeep(MB_ICONEXCLAMATION);
-  platform::ShowMessage("Unable to open hyperlink:\n\n" + OpenFailureText(code), platform::MessageIcon::kExclamation);
-}
 
 void LinkLabel::SetOpener(Opener opener) { TheOpener() = std::move(opener); }
 
@@ -147,11 +112,13 @@ void LinkLabel::Click() {
     action_();
     return;
   }
-  int code = TheOpener() ? TheOpener()(Wide(target_), SW_SHOW) : ShellOpen(Wide(target_), SW_SHOW);
-  if (code > 32)
+  int code = TheOpener() ? TheOpener()(target_, SW_SHOW) : OpenTarget(target_, SW_SHOW);
+  if (code > 32) {
     SetVisited(true);
-  else
-    ReportOpenFailure(code);
+    return;
+  }
+  MessageBeep(MB_ICONEXCLAMATION);
+  platform::ShowMessage(OpenFailureMessage(code), platform::MessageIcon::kExclamation);
 }
 
 void LinkLabel::Paint(HDC dc) {

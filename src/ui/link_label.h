@@ -13,11 +13,6 @@
 
 namespace vm::ui {
 
-// The text for a failed open's code, after "Unable to open hyperlink:\n\n".
-std::string OpenFailureText(int code);
-// Beeps and shows the failure in a message box with the exclamation icon.
-void ReportOpenFailure(int code);
-
 class LinkLabel {
  public:
   static constexpr COLORREF kLinkColour = RGB(0, 0, 238);
@@ -44,7 +39,7 @@ class LinkLabel {
   HWND hwnd() const { return hwnd_; }
 
   // What a click does: ends hovering, opens the target, marks the label visited on
-  // success and reports the failure otherwise.
+  // success and otherwise beeps and shows "Unable to open hyperlink:" with the reason.
   void Click();
   void SetVisited(bool visited);
 
@@ -54,9 +49,9 @@ class LinkLabel {
   COLORREF TextColour() const;
   HWND tooltip() const { return tooltip_.get(); }
 
-  // How targets are opened: (target, show command) -> code, above 32 on success. The
-  // shell's "open" unless replaced (the shell actions plug their fallback in here).
-  using Opener = std::function<int(const std::wstring& target, int showCommand)>;
+  // How targets are opened: (cp1251 target, show command) -> code, above 32 on success.
+  // The shell actions' OpenTarget (with its browser fallback) unless replaced (tests).
+  using Opener = std::function<int(const std::string& target, int showCommand)>;
   static void SetOpener(Opener opener);
 
  private:

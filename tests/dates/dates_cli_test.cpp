@@ -7,38 +7,15 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "support/cli_runner.h"
 #include "support/scratch.h"
 
 namespace vm::dates {
 namespace {
 
-struct Result {
-  int code;
-  std::string out;
-};
-
-Result RunCli(const std::string& args) {
-  std::string cmd = std::string(VELMORIA_CLI_PATH) + " " + args + " 2>/dev/null";
-  Result r{0, {}};
-  FILE* p = popen(cmd.c_str(), "r");
-  char buf[4096];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
-  int status = pclose(p);
-  r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return r;
-}
-
-std::string Posix(const std::string& corePath) {
-  std::string p = platform::Cp1251ToUtf8(corePath);
-  for (char& c : p)
-    if (c == '\\') c = '/';
-  return p;
-}
-
-std::string U(const std::string& cp1251) {
-  return platform::Cp1251ToUtf8(cp1251);
-}
+using testing::PosixPath;
+using testing::RunCli;
+using testing::U;
 
 TEST(DatesCli, EasterDatesListAndErrors) {
   EXPECT_EQ(RunCli("easter 2025").out, U("orthodox 20/04/2025\ncatholic 20/04/2025\njewish 13/04/2025 Вс\n"));
@@ -49,21 +26,21 @@ TEST(DatesCli, EasterDatesListAndErrors) {
   platform::MakeDir(dir / "Support");
   testing::Spit(dir / "Support\\Holidays.txt",
                 "01/01 Новый год\r\n30/12/1990 Событие\r\nВс1/01 Воскресенье\r\n");
-  Result r = RunCli("dates " + Posix(dir / "Support\\Holidays.txt") + " 31/12/2025");
+  auto r = RunCli("dates " + PosixPath(dir / "Support\\Holidays.txt") + " 31/12/2025");
   EXPECT_EQ(r.code, 0);
   EXPECT_EQ(
       r.out,
       U("past\t30/12|Событие   (35-я годовщина)\ncoming\t01/01|Новый год\ncoming\t04/01|Воскресенье\n"));
   EXPECT_EQ(testing::Slurp(dir / "Support\\Holidays.txt").substr(0, 10), "/2|формат\n");  // upgraded
 
-  r = RunCli("dates-list 01/01/2026 " + Posix(dir.path()));
+  r = RunCli("dates-list 01/01/2026 " + PosixPath(dir.path()));
   EXPECT_EQ(r.code, 0);
   EXPECT_EQ(r.out, U("heading\tПрошедшие\nsubheading\tДаты\nentry\t30/12 Событие   (35-я годовщина)\n"
                      "heading\t1 января 2026  Чт\nsubheading\tДаты\nentry\tНовый год\n"
                      "heading\tПредстоящие\nsubheading\tДаты\nentry\t04/01 Воскресенье\n"));
-  EXPECT_EQ(RunCli("dates " + Posix(dir / "absent.txt") + " 01/01/2026").code, 1);
-  EXPECT_EQ(RunCli("dates " + Posix(dir / "Support\\Holidays.txt") + " 30/02/2026").code, 1);
-  EXPECT_EQ(RunCli("dates-list 01/01/2026 " + Posix(dir / "absent")).code, 1);
+  EXPECT_EQ(RunCli("dates " + PosixPath(dir / "absent.txt") + " 01/01/2026").code, 1);
+  EXPECT_EQ(RunCli("dates " + PosixPath(dir / "Support\\Holidays.txt") + " 30/02/2026").code, 1);
+  EXPECT_EQ(RunCli("dates-list 01/01/2026 " + PosixPath(dir / "absent")).code, 1);
 }
 
 }  // namespace

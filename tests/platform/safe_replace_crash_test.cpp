@@ -9,6 +9,7 @@
 #include <random>
 
 #include "common/record_file.h"
+#include "common/settings.h"
 #include "platform/platform.h"
 #include "support/scratch.h"
 
@@ -54,6 +55,22 @@ TEST(SafeReplaceCrash, KilledSavesLeaveTheOldOrTheNewFile) {
   // The kills must have landed on both sides, or the test proved little.
   EXPECT_GT(sawA, 0);
   EXPECT_GT(sawB, 0);
+}
+
+// A second start closes the first while both write settings: no write may be lost.
+TEST(SettingsAcrossProcesses, ConcurrentWritersLoseNothing) {
+  testing::ScratchFolder dir;
+  const std::string ini = dir / "Velmoria.ini";
+  pid_t child = fork();
+  ASSERT_GE(child, 0);
+  const char* who = child == 0 ? "CHILD" : "PARENT";
+  for (int i = 0; i < 150; ++i) WriteSetting(ini, who, "K" + std::to_string(i), std::to_string(i));
+  if (child == 0) _exit(0);
+  int status = 0;
+  waitpid(child, &status, 0);
+  for (const char* section : {"CHILD", "PARENT"})
+    for (int i = 0; i < 150; ++i)
+      ASSERT_EQ(ReadSetting(ini, section, "K" + std::to_string(i)), std::to_string(i)) << section << " " << i;
 }
 
 }  // namespace

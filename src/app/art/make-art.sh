@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Draws the tab icons and the splash picture with ImageMagick. The results are
+# Draws the tab icons, the reminder icon and the splash picture with ImageMagick. The results are
 # committed beside velmoria.rc; run this only to change the art:
 #   src/app/art/make-art.sh   (writes src/app/*.ico and src/app/splash.bmp)
 set -euo pipefail
@@ -58,6 +58,12 @@ icon tab_sheet -fill white -stroke '#1e6b3a' -strokewidth 3 -draw "rectangle 4,6
   -stroke '#7fb58f' -strokewidth 2 -draw "line 5,20 58,20" -draw "line 5,33 58,33" -draw "line 5,46 58,46" \
   -draw "line 22,7 22,57" -draw "line 40,7 40,57" \
   -fill '#21a366' -stroke none -draw "rectangle 27,40 33,55" -draw "rectangle 36,30 42,55" -draw "rectangle 45,18 51,55"
+
+# Reminder: a bell, for the reminder message window.
+icon reminder -fill '#f2b705' -stroke '#8a5a00' -strokewidth 3 \
+  -draw "path 'M 32,9 C 19,9 16,22 16,32 L 16,42 L 9,50 L 55,50 L 48,42 L 48,32 C 48,22 45,9 32,9 Z'" \
+  -fill '#8a5a00' -stroke none -draw "circle 32,56 32,51" -draw "circle 32,7 32,3" \
+  -fill '#ffe27a' -draw "path 'M 24,20 C 21,26 21,32 21,40 L 25,40 L 25,32 C 25,27 26,23 28,19 Z'"
 
 # About: an "i" in a circle.
 icon tab_about -fill '#2a6fb0' -stroke '#174a7a' -strokewidth 3 -draw "circle 32,32 32,4" \

@@ -105,7 +105,8 @@ int OpenTarget(const std::string& target, int showMode) {
 
 void ReportOpenFailure(int code, HWND owner) {
   MessageBeep(MB_ICONEXCLAMATION);
-  MessageBoxW(owner, Wide(OpenFailureMessage(code)).c_str(), L"Velmoria", MB_OK | MB_ICONEXCLAMATION);
+  // Through the platform's message, so a test can capture it instead of blocking.
+  platform::ShowMessage(OpenFailureMessage(code), platform::MessageIcon::kExclamation);
 }
 
 bool OpenInTextEditor(HWND owner, const std::string& path, const std::string& message) {
@@ -113,7 +114,7 @@ bool OpenInTextEditor(HWND owner, const std::string& path, const std::string& me
   if (file.find(L' ') != std::wstring::npos) file = L"\"" + file + L"\"";
   int code = ShellCode(ShellExecuteW(owner, L"open", L"notepad.exe", file.c_str(), L".", SW_SHOWNORMAL));
   if (code > 32) return true;
-  MessageBoxW(owner, Wide(message).c_str(), L"Velmoria", MB_OK | MB_ICONEXCLAMATION);
+  platform::ShowMessage(message, platform::MessageIcon::kExclamation);
   return false;
 }
 

@@ -149,12 +149,11 @@ void CVelmoriaSheet::RunSetup() {
   CAppUtil util;
   // 1. The one timer of the system; coalescable where the system offers it.
   using Coalescable = UINT_PTR(WINAPI*)(HWND, UINT_PTR, UINT, TIMERPROC, ULONG);
-  auto setCoalescable =
-      reinterpret_cast<Coalescable>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetCoalescableTimer")));
+  FARPROC found = GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetCoalescableTimer");
+  auto setCoalescable = reinterpret_cast<Coalescable>(reinterpret_cast<void*>(found));
   if (!setCoalescable || !setCoalescable(hwnd_, kSheetTimerId, kSheetTimerMs, nullptr, 0))
     SetTimer(hwnd_, kSheetTimerId, kSheetTimerMs, nullptr);
-  // 2.
+  // 2. "LAST" and "AUTOSAVE" default to on.
   EnsureGeneralDefaults(util);
   // 3. The tooltip keeps this date; it is not renewed when the day changes.
   tray_.AddIcon(hwnd_, kTrayCallbackMessage, util.DateTitle(), trayIcon_.get(), IDR_TRAY_MENU);
@@ -162,7 +161,7 @@ void CVelmoriaSheet::RunSetup() {
   // 4. The property sheet's own set-up ran inside PropertySheetW; it leaves the
   // window centred in the work area (a saved placement moves it at step 9).
   CenterInWorkArea();
-  // 5.
+  // 5. The bottom caption's font; the window icon, large and small.
   captionFont_.reset(CreateFontW(16, 0, 0, 0, FW_BOLD, TRUE, FALSE, FALSE, RUSSIAN_CHARSET, OUT_DEFAULT_PRECIS,
                                  CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Arial Cyr"));
   SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
@@ -191,14 +190,14 @@ void CVelmoriaSheet::RunSetup() {
     TabCtrl_SetItem(tabs, i, &item);
     if (i == kTasksTab) ActivateTab(kTasksTab);
   }
-  // 8.
+  // 8. The spreadsheet page, then the tab of the last run.
   ActivateTab(kTabCount - 2);
   ActivateTab(StartTab(util.GetSetting("PLACEMENT", "TAB")));
   // 9.
   RestorePlacement();
   // 10.
   accel_.reset(ui::LoadAccelResource(IDR_SHEET_ACCEL));
-  // 11.
+  // 11. The user types Russian first.
   ui::ActivateLayout(kRussianLanguage);
 }
 
@@ -448,6 +447,14 @@ LRESULT CVelmoriaSheet::Handle(UINT msg, WPARAM wp, LPARAM lp) {
         Tick();
         return 0;
       }
+      break;
+    case WM_POWERBROADCAST:
+      // Back from sleep, or the clock was set: the reminder pass runs at once and
+      // checks the minutes that went by meanwhile.
+      if (wp == PBT_APMRESUMEAUTOMATIC || wp == PBT_APMRESUMESUSPEND) Tick();
+      break;
+    case WM_TIMECHANGE:
+      Tick();
       break;
     case WM_PAINT: {
       PAINTSTRUCT ps;

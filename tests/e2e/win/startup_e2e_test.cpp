@@ -1,8 +1,7 @@
 // Velmoria.exe started for real in an empty program folder, then stopped the way a
 // second copy stops it: the first copy saves, stores its placement and empties "Temp".
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include "platform/platform.h"
 #include "shell/app_util.h"
@@ -12,46 +11,6 @@
 
 namespace vm {
 namespace {
-
-class Program {
- public:
-  explicit Program(const std::string& exe) {
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    // On the tests' desktop, so that the windows can be found from here.
-    std::wstring desktop = testing::ThreadDesktopName();
-    si.lpDesktop = desktop.data();
-    std::wstring cmd = L"\"" + ui::Wide(exe) + L"\"";
-    ok_ = CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi_);
-  }
-  ~Program() {
-    if (!ok_) return;
-    if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(pi_.hProcess, 1);
-    CloseHandle(pi_.hProcess);
-    CloseHandle(pi_.hThread);
-  }
-  bool started() const { return ok_; }
-  bool WaitExit(DWORD ms) { return WaitForSingleObject(pi_.hProcess, ms) == WAIT_OBJECT_0; }
-  DWORD pid() const { return pi_.dwProcessId; }
-
- private:
-  PROCESS_INFORMATION pi_{};
-  bool ok_ = false;
-};
-
-// The top-level window with the title that belongs to the process.
-HWND WaitForWindow(const std::wstring& title, DWORD pid, int ms) {
-  for (int waited = 0; waited < ms; waited += 50) {
-    HWND w = nullptr;
-    while ((w = FindWindowExW(nullptr, w, nullptr, title.c_str())) != nullptr) {
-      DWORD owner = 0;
-      GetWindowThreadProcessId(w, &owner);
-      if (owner == pid) return w;
-    }
-    Sleep(50);
-  }
-  return nullptr;
-}
 
 TEST(StartupEndToEnd, MakesFoldersMovesOldFirmsAndYieldsToASecondCopy) {
   testing::ScratchFolder dir;
@@ -63,9 +22,10 @@ TEST(StartupEndToEnd, MakesFoldersMovesOldFirmsAndYieldsToASecondCopy) {
   testing::Spit(dir / "Support\\firm.dbf", "ООО Ромашка|||||||\r\n");
 
   std::wstring title = ui::Wide(CAppUtil().DateTitle());
-  Program first(exe);
+  testing::ProgramProcess first(exe);
   ASSERT_TRUE(first.started());
-  ASSERT_NE(WaitForWindow(title, first.pid(), 20000), nullptr) << "the first copy shows no titled window";
+  ASSERT_NE(testing::WaitForProcessWindow(title, first.pid(), 20000), nullptr)
+      << "the first copy shows no titled window";
 
   ASSERT_TRUE(platform::DirExists(dir / "Temp"));
   EXPECT_EQ(testing::Slurp(dir / "Support\\cont.dbc"), "");
@@ -77,7 +37,7 @@ TEST(StartupEndToEnd, MakesFoldersMovesOldFirmsAndYieldsToASecondCopy) {
   testing::Spit(dir / "Temp\\VisitRep.html", "<html></html>");
   testing::Spit(dir / "Temp\\notes\\Note.rtf", "{\\rtf1 }");
 
-  Program second(exe);
+  testing::ProgramProcess second(exe);
   ASSERT_TRUE(second.started());
   EXPECT_TRUE(first.WaitExit(20000)) << "the first copy did not close for the second";
   EXPECT_FALSE(platform::FileExists(dir / "Temp\\VisitRep.html"));
@@ -91,7 +51,7 @@ TEST(StartupEndToEnd, MakesFoldersMovesOldFirmsAndYieldsToASecondCopy) {
     EXPECT_FALSE(util.GetSetting("PLACEMENT", key).empty()) << key;
   EXPECT_EQ(util.GetSetting("PLACEMENT", "TAB"), "0");
   EXPECT_EQ(util.GetSetting("PLACEMENT", "MAX"), "0");
-  HWND w = WaitForWindow(title, second.pid(), 20000);
+  HWND w = testing::WaitForProcessWindow(title, second.pid(), 20000);
   ASSERT_NE(w, nullptr);
   PostMessageW(w, WM_CLOSE, 0, 0);
   EXPECT_TRUE(second.WaitExit(20000));

@@ -132,4 +132,41 @@ class GuiEnvironment : public ::testing::Environment {
     ::testing::AddGlobalTestEnvironment(new GuiEnvironment);
 }  // namespace
 
+ProgramProcess::ProgramProcess(const std::string& exe) {
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  std::wstring desktop = ThreadDesktopName();
+  si.lpDesktop = desktop.data();
+  std::wstring cmd = L"\"" + ui::Wide(exe) + L"\"";
+  ok_ = CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi_);
+}
+
+ProgramProcess::~ProgramProcess() {
+  if (!ok_) return;
+  if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(pi_.hProcess, 1);
+  CloseHandle(pi_.hProcess);
+  CloseHandle(pi_.hThread);
+}
+
+bool ProgramProcess::WaitExit(DWORD ms) { return WaitForSingleObject(pi_.hProcess, ms) == WAIT_OBJECT_0; }
+
+DWORD ProgramProcess::exitCode() const {
+  DWORD code = 0;
+  GetExitCodeProcess(pi_.hProcess, &code);
+  return code;
+}
+
+HWND WaitForProcessWindow(const std::wstring& title, DWORD pid, int ms, bool mustBeVisible) {
+  for (int waited = 0; waited < ms; waited += 50) {
+    HWND w = nullptr;
+    while ((w = FindWindowExW(nullptr, w, nullptr, title.c_str())) != nullptr) {
+      DWORD owner = 0;
+      GetWindowThreadProcessId(w, &owner);
+      if (owner == pid && (!mustBeVisible || IsWindowVisible(w))) return w;
+    }
+    Sleep(50);
+  }
+  return nullptr;
+}
+
 }  // namespace vm::testing

@@ -38,6 +38,27 @@ bool RunningUnderWine();
 // The desktop the tests' windows live on; programs the tests start go there too.
 std::wstring ThreadDesktopName();
 
+// Velmoria.exe (or another program) started on the tests' desktop, so that its windows
+// can be found from here; killed at the end if it is still running.
+class ProgramProcess {
+ public:
+  explicit ProgramProcess(const std::string& exe);
+  ~ProgramProcess();
+  ProgramProcess(const ProgramProcess&) = delete;
+  ProgramProcess& operator=(const ProgramProcess&) = delete;
+  bool started() const { return ok_; }
+  bool WaitExit(DWORD ms);
+  DWORD exitCode() const;
+  DWORD pid() const { return pi_.dwProcessId; }
+
+ private:
+  PROCESS_INFORMATION pi_{};
+  bool ok_ = false;
+};
+
+// The top-level window with the title that belongs to the process, waited for up to ms.
+HWND WaitForProcessWindow(const std::wstring& title, DWORD pid, int ms, bool mustBeVisible = false);
+
 // The top-level windows of this thread whose class is `className`.
 std::vector<HWND> ThreadWindows(const wchar_t* className);
 

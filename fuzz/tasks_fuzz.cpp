@@ -1,0 +1,67 @@
+// LoadTaskFile over arbitrary file contents, then the reminder check at moments taken
+// from the input's first bytes. Beyond not crashing, two promises are checked: a second
+// pass at the same minute does nothing, and an idle tick of the scheduler does no work.
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <unistd.h>
+
+#include "platform/platform.h"
+#include "tasks/reminders.h"
+#include "tasks/task_file.h"
+
+namespace {
+
+constexpr size_t kMomentBytes = 8;
+
+// Bytes 0-4 give the first moment (years 1995-2064), 5-6 how many minutes later the
+// second comes the same day, 7 a raw moment that is usually not a real one.
+void Moments(const uint8_t* data, vm::tasks::Moment& first, vm::tasks::Moment& later, vm::tasks::Moment& raw) {
+  first.year = 1995 + data[0] % 70;
+  first.month = 1 + data[1] % 12;
+  first.day = 1 + data[2] % vm::dates::DaysInMonth(first.month, first.year);
+  first.hour = data[3] % 24;
+  first.minute = data[4] % 60;
+  int start = first.hour * 60 + first.minute;
+  int step = ((data[5] << 8) | data[6]) % (24 * 60 - start);
+  later = first;
+  later.hour = (start + step) / 60;
+  later.minute = (start + step) % 60;
+  raw = {static_cast<int8_t>(data[7]) * 16, data[7] % 14, data[7] % 33, data[7] % 26, data[7] % 62};
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static const std::string dir = [] {
+    char tmpl[] = "/tmp/vmfuzzXXXXXX";
+    std::string d = mkdtemp(tmpl);
+    for (char& c : d)
+      if (c == '/') c = '\\';
+    return d + "\\";
+  }();
+  if (size < kMomentBytes) return 0;
+  vm::tasks::Moment first, later, raw;
+  Moments(data, first, later, raw);
+  const std::string path = dir + "book.dbw";
+  vm::platform::WriteFileBytes(path, std::string(reinterpret_cast<const char*>(data) + kMomentBytes,
+                                                 size - kMomentBytes));
+  vm::tasks::TaskBook book;
+  vm::tasks::LoadTaskFile(book, path, vm::tasks::DateOf(first));
+
+  vm::tasks::TaskList list = book.records();
+  vm::tasks::CheckReminders(list, raw);
+  vm::tasks::CheckReminders(list, first);
+  vm::tasks::TaskList settled = list;
+  vm::tasks::PassResult again = vm::tasks::CheckReminders(list, first);
+  if (!again.firings.empty() || list != settled) std::abort();
+  vm::tasks::CheckRemindersSince(list, first, later);
+
+  vm::tasks::ReminderScheduler scheduler;
+  scheduler.Tick(book, first);
+  if (scheduler.Tick(book, first).ran) std::abort();
+  scheduler.Tick(book, later);
+  if (!book.records().empty()) book.SetField(0, vm::tasks::TaskField::LastFired, "");
+  scheduler.Tick(book, later);
+  return 0;
+}

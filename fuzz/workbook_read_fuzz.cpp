@@ -1,0 +1,34 @@
+// The workbook reader over arbitrary bytes, then the writer over what it read, then the
+// reader again: every sheet must come back, with its name.
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "spreadsheet/grid_ops.h"
+#include "spreadsheet/workbook_xml.h"
+
+using namespace vm::spreadsheet;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  std::string bytes(reinterpret_cast<const char*>(data), size);
+  CWorkbook book;
+  if (!ReadWorkbookBytes(book, bytes)) {
+    if (book.SheetCount() != 1 || book.Sheet(0).RowCount() != 0) std::abort();
+    return 0;
+  }
+  for (int i = 0; i < book.SheetCount(); ++i) {
+    const CSheet& s = book.Sheet(i);
+    if (s.RowCount() > kMaxRows || s.ColumnCount() > kMaxColumns) std::abort();
+    for (const MergeArea& m : s.Merges())
+      if (m.row + m.down >= s.RowCount() || m.column + m.across >= s.ColumnCount()) std::abort();
+    CopyText(s, {0, 0, 64, 64});
+  }
+  CWorkbook back;
+  if (!ReadWorkbookBytes(back, WorkbookText(book))) std::abort();
+  if (back.SheetCount() != book.SheetCount()) std::abort();
+  for (int i = 0; i < book.SheetCount(); ++i) {
+    if (!book.Sheet(i).name.empty() && back.Sheet(i).name != book.Sheet(i).name) std::abort();
+    if (back.Sheet(i).Merges().size() != book.Sheet(i).Merges().size()) std::abort();
+  }
+  return 0;
+}

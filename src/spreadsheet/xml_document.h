@@ -1,0 +1,162 @@
+// A small, forgiving XML library for the workbook files: it parses a whole text into a
+// tree of nodes, reports every error with its code and position and goes on with what it
+// has, and writes a tree back with indentation and line wrapping. Texts are Windows-1251
+// bytes; LoadFile converts files declared in another encoding (UTF-8 above all) first.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vm::spreadsheet {
+
+enum XmlNodeKind : int {
+  kXmlAttribute = 0,
+  kXmlCData = 1,
+  kXmlComment = 2,
+  kXmlElement = 3,
+  kXmlMarkup = 4,       // the text between "<!" and ">", such as a DOCTYPE
+  kXmlText = 5,         // entities already replaced
+  kXmlInstruction = 6,  // the text between "<?" and "?>"
+  kXmlRawText = 7,      // written out unchanged, never escaped
+};
+
+enum XmlError : int {
+  kXmlNullBuffer = 101,
+  kXmlEndOfBuffer = 102,
+  kXmlOutOfMemory = 103,
+  kXmlNoToken = 104,
+  kXmlIllegalCharacter = 105,
+  kXmlUnexpectedToken = 106,
+  kXmlMissingEndTag = 107,
+  kXmlBadEntity = 108,
+  kXmlBadInteger = 109,
+  kXmlMissingEndBracket = 110,
+  kXmlUnexpectedEndTag = 201,
+};
+
+// Deeper nesting is refused (the parse stops there) so that no input can exhaust the
+// stack of a recursive reader or writer.
+constexpr int kXmlMaxDepth = 256;
+// Entity replacements may add at most this many bytes beyond the input's own length;
+// past it references stay as written, so declared entities cannot blow up memory.
+constexpr size_t kXmlEntityBudget = size_t{8} << 20;
+
+enum class XmlValue : unsigned char { kNone, kText, kInteger };
+
+class CXmlNode {
+ public:
+  int kind = kXmlText;
+  CXmlNode* parent = nullptr;
+  std::string name;  // element and attribute name; the text of every other kind
+
+  // Attributes: a text value (as written, no entities replaced) or an unquoted integer,
+  // which `value` holds as its decimal digits.
+  XmlValue valueKind = XmlValue::kNone;
+  std::string value;
+
+  // Elements own their attributes and children; nodes link to their next sibling.
+  // (A node is kept small: a workbook of 100 000 cells has some 400 000 of them.)
+  CXmlNode* firstAttribute = nullptr;
+  CXmlNode* lastAttribute = nullptr;
+  CXmlNode* firstChild = nullptr;
+  CXmlNode* lastChild = nullptr;
+  CXmlNode* next = nullptr;
+
+  bool IsElement() const { return kind == kXmlElement; }
+  // The first child element, or the next sibling element.
+  CXmlNode* FirstChildElement() const;
+  CXmlNode* NextElement() const;
+};
+
+// The attribute's value as text: the text, the integer printed with "%d", or "".
+std::string AttributeText(const CXmlNode* attribute);
+// The attribute's value as a whole number (an integer value, or a text that is one).
+bool AttributeInteger(const CXmlNode* attribute, int& value);
+
+class CXmlDocument {
+ public:
+  using ErrorCallback = std::function<void(int code, const std::string& message, int line, int column)>;
+
+  CXmlDocument();
+  ~CXmlDocument();
+  CXmlDocument(const CXmlDocument&) = delete;
+  CXmlDocument& operator=(const CXmlDocument&) = delete;
+
+  // Reads the whole file and parses it; false (and an empty document) when the file
+  // cannot be read. Files declared in UTF-8 (or undeclared and valid UTF-8), KOI8-R,
+  // CP866 or ISO-8859-5 are converted to Windows-1251 first and their declaration says so.
+  bool LoadFile(const std::string& path);
+  // Empties the document and parses Windows-1251 text into the root element.
+  void Parse(std::string_view text);
+  // Writes every top-level node through the safe replace; false when the document is
+  // empty or the file cannot be written.
+  bool SaveFile(const std::string& path) const;
+  // The bytes SaveFile writes.
+  std::string Write() const;
+
+  void Clear();
+  // The "[Root]" element whose children are the top-level nodes.
+  CXmlNode* Root() { return root_; }
+  const CXmlNode* Root() const { return root_; }
+
+  // Every error goes here; parsing goes on afterwards. The default does nothing.
+  void SetErrorCallback(ErrorCallback callback) { callback_ = std::move(callback); }
+  int ErrorCount() const { return errorCount_; }
+  // Older workbook files end character references without the ";" ("&#160"). With this
+  // set such a reference still reports error 108 but gives its character; by default it
+  // stays in the text as written.
+  void SetUnterminatedReferences(bool decode) { unterminatedReferences_ = decode; }
+  static const char* ErrorText(int code);
+
+  // "\"-separated path of element names, each step the first child element so named.
+  static CXmlNode* FindElement(const CXmlNode* start, std::string_view path, bool matchCase = true);
+  static CXmlNode* FindAttribute(const CXmlNode* element, std::string_view name, bool matchCase = true);
+
+  CXmlNode* NewNode(int kind, std::string_view nameOrText);
+  CXmlNode* AddElement(CXmlNode* parent, std::string_view name);
+  CXmlNode* AddAttribute(CXmlNode* element, std::string_view name, std::string_view value);
+  CXmlNode* AddIntegerAttribute(CXmlNode* element, std::string_view name, int value);
+  // Appends a prepared node (of this document) as the last child, or as the last
+  // attribute when it is one.
+  void AddNode(CXmlNode* parent, CXmlNode* node);
+  // Unlinks a node; an element takes its attributes and children with it.
+  static void RemoveNode(CXmlNode* node);
+
+  // The entity table: names compared without regard to letter case.
+  void AddEntity(std::string_view name, std::string_view text);
+  const std::string* FindEntity(std::string_view name) const;
+  // Replaces entity and character references in a text (attribute values are kept as
+  // written by the parser; callers that want their meaning decode them with this).
+  std::string DecodeEntities(std::string_view text) const;
+
+ private:
+  friend class XmlParser;
+  struct Entity {
+    std::string name, text;
+  };
+  static constexpr int kBuckets = 67;
+
+  void Report(int code, const std::string& message, int line, int column);
+  void WriteNode(std::string& out, const CXmlNode* node, int level) const;
+  void WriteText(std::string& out, std::string_view text, bool escape, int level) const;
+
+  std::vector<std::unique_ptr<CXmlNode[]>> blocks_;
+  size_t used_ = 0, capacity_ = 0;
+  CXmlNode* root_ = nullptr;
+  std::array<std::vector<Entity>, kBuckets> entities_;
+  ErrorCallback callback_;
+  int errorCount_ = 0;
+  bool unterminatedReferences_ = false;
+};
+
+// Appends the Windows-1251 form of a Unicode code point ('?' when the page lacks it).
+void AppendCodePoint(std::string& out, unsigned codePoint);
+// Converts a file's bytes to Windows-1251 as LoadFile does.
+std::string DocumentBytesToCp1251(std::string bytes);
+
+}  // namespace vm::spreadsheet

@@ -1,0 +1,598 @@
+// The parser of CXmlDocument. It keeps the open elements on a stack of its own rather
+// than recursing, so the nesting depth costs no machine stack; the depth is still
+// bounded for the readers and writers that walk the tree recursively.
+#include <array>
+#include <cstdio>
+#include <cstring>
+#include <new>
+
+#include "spreadsheet/xml_document.h"
+
+namespace vm::spreadsheet {
+
+namespace {
+
+enum : unsigned char { kSpace = 1, kNameChar = 2, kEndsName = 4 };
+
+constexpr std::array<unsigned char, 256> MakeClasses() {
+  std::array<unsigned char, 256> t{};
+  for (int c = 0; c < 256; ++c) {
+    // Names: letters, digits, "-", ":", "_", "." and every byte of a national letter.
+    if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == ':' ||
+        c == '_' || c == '.' || c >= 0x80)
+      t[c] |= kNameChar;
+    if (c == ' ' || c == '\t' || c == '\r' || c == '\n') t[c] |= kSpace | kEndsName;
+    if (c == '>' || c == '/' || c == '=') t[c] |= kEndsName;
+  }
+  return t;
+}
+constexpr std::array<unsigned char, 256> kClasses = MakeClasses();
+
+bool Is(char c, unsigned char what) { return kClasses[static_cast<unsigned char>(c)] & what; }
+bool IsSpace(char c) { return Is(c, kSpace); }
+bool IsNameChar(char c) { return Is(c, kNameChar); }
+bool EndsName(char c) { return Is(c, kEndsName); }
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+std::string Format(const char* fmt, std::string_view a = {}, std::string_view b = {}) {
+  // Messages hold at most 511 characters; names from the input are cut to fit.
+  char buf[512];
+  std::string sa(a.substr(0, 200)), sb(b.substr(0, 200));
+  std::snprintf(buf, sizeof buf, fmt, sa.c_str(), sb.c_str());
+  return buf;
+}
+
+std::string FormatChar(const char* fmt, char c) {
+  char buf[512];
+  std::snprintf(buf, sizeof buf, fmt, c);
+  return buf;
+}
+
+}  // namespace
+
+class XmlParser {
+ public:
+  XmlParser(CXmlDocument& doc, std::string_view text)
+      : doc_(doc), begin_(text.data()), p_(text.data()), end_(text.data() + text.size()),
+        budget_(kXmlEntityBudget + text.size()), lineAt_(text.data()), lineStart_(text.data()) {}
+
+  void Run() {
+    if (!begin_ || begin_ == end_) {
+      Error(kXmlNullBuffer, "NULL buffer supplied.");
+      return;
+    }
+    stack_.push_back(doc_.root_);
+    try {
+      while (!stopped_) {
+        const char* blankStart = p_;
+        SkipSpace();
+        if (p_ == end_) break;
+        if (*p_ == '<')
+          Markup();
+        else
+          Text(blankStart);
+      }
+    } catch (const std::bad_alloc&) {
+      Error(kXmlOutOfMemory, "Unable to create new parser Element");
+      stopped_ = true;
+    }
+    if (stopped_) return;
+    for (size_t i = stack_.size(); i-- > 1;) Error(kXmlMissingEndTag, Format("Missing end tag '%s'.", stack_[i]->name));
+  }
+
+ private:
+  CXmlNode* Open() const { return stack_.back(); }
+
+  void SkipSpace() {
+    while (p_ < end_ && IsSpace(*p_)) ++p_;
+  }
+
+  bool StartsWith(const char* s) const {
+    size_t n = std::strlen(s);
+    return static_cast<size_t>(end_ - p_) >= n && std::memcmp(p_, s, n) == 0;
+  }
+
+  // Line and column of p_, both from 1; counted forward from the last place asked for.
+  void Position(int& line, int& column) {
+    if (p_ < lineAt_) {
+      lineAt_ = begin_;
+      line_ = 1;
+      lineStart_ = begin_;
+    }
+    for (const char* q = lineAt_; q < p_; ++q) {
+      if (*q == '\n') {
+        ++line_;
+        lineStart_ = q + 1;
+      }
+    }
+    lineAt_ = p_;
+    line = line_;
+    column = static_cast<int>(p_ - lineStart_) + 1;
+  }
+
+  void Error(int code, const std::string& message) {
+    int line = 1, column = 1;
+    if (begin_) Position(line, column);
+    doc_.Report(code, message, line, column);
+  }
+
+  CXmlNode* Add(int kind, std::string_view text) {
+    CXmlNode* node = doc_.NewNode(kind, text);
+    doc_.AddNode(Open(), node);
+    return node;
+  }
+
+  // Takes the text up to `close` as a node of the given kind.
+  void Delimited(size_t skip, std::string_view close, int kind, const char* endMessage) {
+    const char* from = p_ + skip;
+    std::string_view rest(from, static_cast<size_t>(end_ - from));
+    size_t at = rest.find(close);
+    if (at == std::string_view::npos) {
+      p_ = end_;
+      Error(kXmlEndOfBuffer, endMessage);
+      return;
+    }
+    Add(kind, rest.substr(0, at));
+    p_ = from + at + close.size();
+  }
+
+  void Markup() {
+    if (p_ + 1 >= end_) {
+      ++p_;
+      Error(kXmlEndOfBuffer, "Unexpected end of buffer while searching for tag name.");
+      return;
+    }
+    switch (p_[1]) {
+      case '?':
+        Delimited(2, "?>", kXmlInstruction, "Unexpected end of buffer while parsing processing instruction.");
+        return;
+      case '/': EndTag(); return;
+      case '!':
+        if (StartsWith("<!--"))
+          Delimited(4, "-->", kXmlComment, "Unexpected end of buffer while parsing comment.");
+        else if (StartsWith("<![CDATA["))
+          Delimited(9, "]]>", kXmlCData, "Unexpected end of buffer while CDATA.");
+        else if (StartsWith("<!DOCTYPE"))
+          Doctype();
+        else
+          Delimited(2, ">", kXmlMarkup, "Unexpected end of buffer while parsing markup.");
+        return;
+      default: StartTag(); return;
+    }
+  }
+
+  // A name at p_; reports illegal characters and skips them.
+  std::string_view Name(bool& atEnd) {
+    const char* start = p_;
+    while (p_ < end_ && IsNameChar(*p_)) ++p_;
+    if (p_ < end_ && EndsName(*p_)) return std::string_view(start, static_cast<size_t>(p_ - start));
+    bool clean = true;
+    std::string collected;
+    while (p_ < end_ && !EndsName(*p_)) {
+      if (!IsNameChar(*p_)) {
+        Error(kXmlIllegalCharacter, FormatChar("Illegal character (%c) encountered while parsing name.", *p_));
+        if (clean) collected.assign(start, static_cast<size_t>(p_ - start));
+        clean = false;
+      } else if (!clean) {
+        collected += *p_;
+      }
+      ++p_;
+    }
+    atEnd = p_ == end_;
+    if (atEnd && p_ != start) Error(kXmlEndOfBuffer, "Unexpected end of buffer while name.");
+    if (clean) return std::string_view(start, static_cast<size_t>(p_ - start));
+    scratchName_ = std::move(collected);
+    return scratchName_;
+  }
+
+  void StartTag() {
+    ++p_;  // '<'
+    bool atEnd = false;
+    std::string_view name = Name(atEnd);
+    if (name.empty()) {
+      if (atEnd) {
+        Error(kXmlEndOfBuffer, "Unexpected end of buffer while searching for tag name.");
+        return;
+      }
+      // Not a tag: the "<" stays in the text.
+      Error(kXmlUnexpectedToken, "Expecting tag name - none found.");
+      Add(kXmlText, "<");
+      return;
+    }
+    if (atEnd) return;
+    if (static_cast<int>(stack_.size()) > kXmlMaxDepth) {
+      Error(kXmlOutOfMemory, Format("Elements nested deeper than the limit: parsing stops at '%s'.", name));
+      stopped_ = true;
+      return;
+    }
+    CXmlNode* element = Add(kXmlElement, name);
+    while (true) {
+      SkipSpace();
+      if (p_ == end_) {
+        Error(kXmlEndOfBuffer, "Unexpected end of buffer.");
+        return;
+      }
+      char c = *p_;
+      if (c == '>') {
+        ++p_;
+        stack_.push_back(element);
+        return;
+      }
+      if (c == '/' && p_ + 1 < end_ && p_[1] == '>') {
+        p_ += 2;
+        return;
+      }
+      if (c == '/' || c == '=' || c == '"' || c == '\'' || c == '<') {
+        // The start tag ends here; what follows is its content.
+        Error(kXmlMissingEndBracket, Format("Closing bracket for start tag '%s' not found.", element->name));
+        if (c != '<') ++p_;
+        stack_.push_back(element);
+        return;
+      }
+      Attribute(element);
+      if (stopped_) return;
+    }
+  }
+
+  void Attribute(CXmlNode* element) {
+    bool atEnd = false;
+    std::string_view name = Name(atEnd);
+    CXmlNode* attribute = doc_.NewNode(kXmlAttribute, name);
+    doc_.AddNode(element, attribute);
+    SkipSpace();
+    if (p_ == end_ || *p_ != '=') {
+      if (p_ == end_) return;  // the start tag reports the end of the text
+      Error(kXmlUnexpectedToken,
+            Format("Unexpected token while parsing attribute (element %s, name %s).", element->name, attribute->name));
+      return;
+    }
+    ++p_;
+    SkipSpace();
+    if (p_ == end_) return;
+    char c = *p_;
+    if (c == '"' || c == '\'') {
+      const char* from = p_ + 1;
+      const void* close = std::memchr(from, c, static_cast<size_t>(end_ - from));
+      if (!close) {
+        p_ = end_;
+        Error(kXmlEndOfBuffer, "Unexpected end of buffer while parsing string.");
+        return;
+      }
+      const char* to = static_cast<const char*>(close);
+      attribute->valueKind = XmlValue::kText;
+      attribute->value.assign(from, static_cast<size_t>(to - from));
+      p_ = to + 1;
+      return;
+    }
+    if (c == '-' || c == '+' || (c >= '0' && c <= '9')) {
+      const char* q = p_;
+      bool negative = false;
+      if (*q == '-' || *q == '+') negative = *q++ == '-';
+      long long v = 0;
+      bool overflow = false, digits = false;
+      while (q < end_ && *q >= '0' && *q <= '9') {
+        digits = true;
+        v = v * 10 + (*q - '0');
+        if (v > 2147483648LL) {
+          overflow = true;
+          v = 2147483648LL;
+        }
+        ++q;
+      }
+      p_ = q;
+      if (q == end_) {
+        Error(kXmlEndOfBuffer, "Unexpected end of buffer while parsing integer.");
+        return;
+      }
+      if (!digits || !(EndsName(*q) && *q != '=')) {
+        Error(kXmlNoToken, Format("Error while parsing attribute (element %s, name %s).", element->name, attribute->name));
+        while (p_ < end_ && !EndsName(*p_)) ++p_;
+        return;
+      }
+      if (overflow || (!negative && v > 2147483647LL)) {
+        Error(kXmlBadInteger,
+              Format("Bad integer value while parsing attribute (element %s, name %s).", element->name, attribute->name));
+        return;
+      }
+      attribute->valueKind = XmlValue::kInteger;
+      attribute->value = std::to_string(negative ? -v : v);
+      return;
+    }
+    Error(kXmlNoToken, Format("Error while parsing attribute (element %s, name %s).", element->name, attribute->name));
+    while (p_ < end_ && !EndsName(*p_) && *p_ != '<') ++p_;
+  }
+
+  void EndTag() {
+    p_ += 2;  // "</"
+    bool atEnd = false;
+    std::string_view name = Name(atEnd);
+    if (name.empty() && !atEnd) Error(kXmlUnexpectedToken, "Missing end tag name.");
+    SkipSpace();
+    if (p_ == end_) {
+      Error(kXmlNoToken, "Unexpected end of buffer while parsing endtag.");
+    } else if (*p_ != '>') {
+      Error(kXmlNoToken, Format("Missing end bracket while parsing end tag '%s'.", name));
+    } else {
+      ++p_;
+    }
+    if (name.empty()) return;
+    if (stack_.size() == 1) {
+      Error(kXmlUnexpectedEndTag, Format("Unexpected end tag '%s'.", name));
+      return;
+    }
+    if (Open()->name == name) {
+      stack_.pop_back();
+      return;
+    }
+    size_t match = 0;
+    for (size_t i = stack_.size() - 1; i-- > 1;) {
+      if (stack_[i]->name == name) {
+        match = i;
+        break;
+      }
+    }
+    if (match) {
+      // An end tag of an enclosing element closes every element opened since.
+      while (stack_.size() > match + 1) {
+        Error(kXmlMissingEndTag, Format("Expecting end tag '%s'. Found end tag '%s' instead.", Open()->name, name));
+        stack_.pop_back();
+      }
+      stack_.pop_back();
+      return;
+    }
+    Error(kXmlMissingEndTag, Format("Expecting end tag '%s'. Found end tag '%s' instead.", Open()->name, name));
+    stack_.pop_back();
+  }
+
+  // Text up to the next "<". White space at either end that holds a line break is the
+  // file's layout (the writer puts every text on lines of its own), so it is dropped;
+  // other blanks there are the text's own (a cell's leading blanks) and are kept.
+  void Text(const char* blankStart) {
+    const char* start = p_;
+    if (!HasLineBreak(blankStart, p_)) start = blankStart;
+    const void* lt = std::memchr(p_, '<', static_cast<size_t>(end_ - p_));
+    const char* stop = lt ? static_cast<const char*>(lt) : end_;
+    const char* last = stop;
+    while (last > p_ && IsSpace(last[-1])) --last;
+    const char* textEnd = HasLineBreak(last, stop) ? last : stop;
+    std::string_view raw(start, static_cast<size_t>(textEnd - start));
+    CXmlNode* node = Add(kXmlText, {});
+    if (raw.find('&') == std::string_view::npos) {
+      node->name.assign(raw.data(), raw.size());
+    } else {
+      DecodeText(raw, node->name);
+    }
+    p_ = stop;
+  }
+
+  static bool HasLineBreak(const char* from, const char* to) {
+    for (const char* q = from; q < to; ++q)
+      if (*q == '\n' || *q == '\r') return true;
+    return false;
+  }
+
+  void DecodeText(std::string_view raw, std::string& out) {
+    out.reserve(raw.size());
+    size_t i = 0;
+    while (i < raw.size()) {
+      size_t amp = raw.find('&', i);
+      if (amp == std::string_view::npos) {
+        out.append(raw.substr(i));
+        break;
+      }
+      out.append(raw.substr(i, amp - i));
+      size_t n = amp + 1;
+      if (n < raw.size() && raw[n] == '#') {
+        // A character reference: "#", an optional "x", then its digits only.
+        ++n;
+        bool hex = n < raw.size() && (raw[n] == 'x' || raw[n] == 'X');
+        if (hex) ++n;
+        while (n < raw.size() && (IsDigit(raw[n]) || (hex && std::strchr("abcdefABCDEF", raw[n]) && raw[n])))
+          ++n;
+      } else {
+        while (n < raw.size() && IsNameChar(raw[n])) ++n;
+      }
+      std::string_view name = raw.substr(amp + 1, n - amp - 1);
+      bool semicolon = n < raw.size() && raw[n] == ';';
+      size_t after = semicolon ? n + 1 : n;
+      if (!semicolon) {
+        p_ = raw.data() + amp;
+        Error(kXmlBadEntity, Format("Missing ';' on character entity '&%s'.", name));
+        unsigned code = 0;
+        if (doc_.unterminatedReferences_ && !name.empty() && name[0] == '#' && CharacterCode(name.substr(1), code))
+          AppendCodePoint(out, code);
+        else
+          out.append(raw.substr(amp, after - amp));
+        i = after;
+        continue;
+      }
+      std::string replacement;
+      bool known = false;
+      if (!name.empty() && name[0] == '#') {
+        unsigned code = 0;
+        if (CharacterCode(name.substr(1), code)) {
+          AppendCodePoint(replacement, code);
+          known = true;
+        }
+      } else if (const std::string* text = doc_.FindEntity(name)) {
+        replacement = *text;
+        known = true;
+      }
+      if (known && replacement.size() > budget_) {
+        p_ = raw.data() + amp;
+        if (!budgetReported_)
+          Error(kXmlOutOfMemory, Format("Entity replacements exceed the limit; '&%s;' and later ones stay as written.", name));
+        budgetReported_ = true;
+        known = false;
+      } else if (known) {
+        budget_ -= replacement.size();
+      } else {
+        p_ = raw.data() + amp;
+        Error(kXmlBadEntity, Format("Bad character entity '&%s;' encountered.", name));
+      }
+      if (known)
+        out += replacement;
+      else
+        out.append(raw.substr(amp, after - amp));
+      i = after;
+    }
+  }
+
+  // "123" or "x7B": a Unicode code point other than zero.
+  static bool CharacterCode(std::string_view digits, unsigned& code) {
+    bool hex = !digits.empty() && (digits[0] == 'x' || digits[0] == 'X');
+    if (hex) digits.remove_prefix(1);
+    if (digits.empty()) return false;
+    unsigned long v = 0;
+    for (char c : digits) {
+      int d = c >= '0' && c <= '9' ? c - '0'
+              : hex && c >= 'a' && c <= 'f' ? c - 'a' + 10
+              : hex && c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                            : -1;
+      if (d < 0) return false;
+      v = v * (hex ? 16 : 10) + static_cast<unsigned long>(d);
+      if (v > 0x10FFFF) return false;
+    }
+    if (v == 0) return false;
+    code = static_cast<unsigned>(v);
+    return true;
+  }
+
+  // <!DOCTYPE ...> with an internal subset whose entity declarations join the table.
+  void Doctype() {
+    const char* from = p_ + 2;
+    const char* q = from;
+    auto endOfText = [&] {
+      p_ = end_;
+      Error(kXmlEndOfBuffer, "Unexpected end of buffer while parsing DOCTYPE entry.");
+    };
+    auto skipQuoted = [&](const char*& r) -> bool {
+      char quote = *r++;
+      const void* close = std::memchr(r, quote, static_cast<size_t>(end_ - r));
+      if (!close) return false;
+      r = static_cast<const char*>(close) + 1;
+      return true;
+    };
+    while (q < end_ && *q != '>') {
+      if (*q == '"' || *q == '\'') {
+        if (!skipQuoted(q)) return endOfText();
+      } else if (*q == '[') {
+        ++q;
+        while (q < end_ && *q != ']') {
+          std::string_view rest(q, static_cast<size_t>(end_ - q));
+          if (rest.compare(0, 4, "<!--") == 0) {
+            size_t close = rest.find("-->", 4);
+            if (close == std::string_view::npos) return endOfText();
+            q += close + 3;
+          } else if (rest.compare(0, 8, "<!ENTITY") == 0) {
+            if (!EntityDeclaration(q)) return endOfText();
+          } else if (*q == '<') {
+            while (q < end_ && *q != '>') {
+              if (*q == '"' || *q == '\'') {
+                if (!skipQuoted(q)) return endOfText();
+              } else {
+                ++q;
+              }
+            }
+            if (q == end_) return endOfText();
+            ++q;
+          } else {
+            ++q;
+          }
+        }
+        if (q == end_) return endOfText();
+        ++q;
+      } else {
+        ++q;
+      }
+    }
+    if (q == end_) return endOfText();
+    Add(kXmlMarkup, std::string_view(from, static_cast<size_t>(q - from)));
+    p_ = q + 1;
+  }
+
+  // <!ENTITY name "text"> at q; q ends after the declaration. False at the end of text.
+  bool EntityDeclaration(const char*& q) {
+    q += 8;
+    while (q < end_ && IsSpace(*q)) ++q;
+    bool parameter = q < end_ && *q == '%';
+    if (parameter) {
+      ++q;
+      while (q < end_ && IsSpace(*q)) ++q;
+    }
+    const char* nameStart = q;
+    while (q < end_ && IsNameChar(*q)) ++q;
+    std::string_view name(nameStart, static_cast<size_t>(q - nameStart));
+    while (q < end_ && IsSpace(*q)) ++q;
+    if (q == end_) return false;
+    std::string_view text;
+    bool external = false;
+    if (*q == '"' || *q == '\'') {
+      char quote = *q++;
+      const void* close = std::memchr(q, quote, static_cast<size_t>(end_ - q));
+      if (!close) return false;
+      text = std::string_view(q, static_cast<size_t>(static_cast<const char*>(close) - q));
+      q = static_cast<const char*>(close) + 1;
+    } else {
+      // SYSTEM or PUBLIC: an outside resource, never fetched.
+      external = true;
+    }
+    while (q < end_ && *q != '>') {
+      if (*q == '"' || *q == '\'') {
+        char quote = *q++;
+        const void* close = std::memchr(q, quote, static_cast<size_t>(end_ - q));
+        if (!close) return false;
+        q = static_cast<const char*>(close) + 1;
+      } else {
+        ++q;
+      }
+    }
+    if (q == end_) return false;
+    ++q;
+    if (!parameter && !external && !name.empty()) {
+      // Character references in the value take effect now; entity references in it
+      // are inserted as written, never expanded again.
+      std::string value;
+      size_t i = 0;
+      while (i < text.size()) {
+        size_t amp = text.find("&#", i);
+        if (amp == std::string_view::npos) break;
+        value.append(text.substr(i, amp - i));
+        size_t semi = text.find(';', amp);
+        unsigned code = 0;
+        if (semi != std::string_view::npos && CharacterCode(text.substr(amp + 2, semi - amp - 2), code)) {
+          AppendCodePoint(value, code);
+          i = semi + 1;
+        } else {
+          value += '&';
+          i = amp + 1;
+        }
+      }
+      value.append(text.substr(std::min(i, text.size())));
+      doc_.AddEntity(name, value);
+    }
+    return true;
+  }
+
+  CXmlDocument& doc_;
+  const char* begin_;
+  const char* p_;
+  const char* end_;
+  std::vector<CXmlNode*> stack_;
+  size_t budget_;
+  bool budgetReported_ = false;
+  bool stopped_ = false;
+  std::string scratchName_;
+  const char* lineAt_;
+  const char* lineStart_;
+  int line_ = 1;
+};
+
+void CXmlDocument::Parse(std::string_view text) {
+  Clear();
+  XmlParser parser(*this, text);
+  parser.Run();
+}
+
+}  // namespace vm::spreadsheet

@@ -1,0 +1,318 @@
+#include "spreadsheet/xml_document.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/platform.h"
+#include "support/scratch.h"
+
+namespace vm::spreadsheet {
+namespace {
+
+struct Reported {
+  int code, line, column;
+  std::string message;
+};
+
+struct Parsed {
+  CXmlDocument doc;
+  std::vector<Reported> errors;
+  explicit Parsed(std::string_view text, bool unterminated = false) {
+    doc.SetUnterminatedReferences(unterminated);
+    doc.SetErrorCallback([this](int code, const std::string& message, int line, int column) {
+      errors.push_back({code, line, column, message});
+    });
+    doc.Parse(text);
+  }
+  const CXmlNode* First() const { return doc.Root()->FirstChildElement(); }
+  std::string Codes() const {
+    std::string s;
+    for (const auto& e : errors) {
+      if (!s.empty()) s += ' ';
+      s += std::to_string(e.code);
+    }
+    return s;
+  }
+};
+
+// The text of the first text node under the first element.
+std::string TextOf(const CXmlNode* element) {
+  for (const CXmlNode* c = element ? element->firstChild : nullptr; c; c = c->next)
+    if (c->kind == kXmlText) return c->name;
+  return "<none>";
+}
+
+TEST(XmlParser, EveryErrorHasItsCodeMessageAndPosition) {
+  struct Case {
+    const char* input;
+    int code, line, column;
+    const char* message;
+  } cases[] = {
+      {"", 101, 1, 1, "NULL buffer supplied."},
+      {"<a>\n  <b></a>", 107, 2, 10, "Expecting end tag 'b'. Found end tag 'a' instead."},
+      {"<a></b>", 107, 1, 8, "Expecting end tag 'a'. Found end tag 'b' instead."},
+      {"</a>", 201, 1, 5, "Unexpected end tag 'a'."},
+      {"<a>", 107, 1, 4, "Missing end tag 'a'."},
+      {"<a x=\"1></a>", 102, 1, 13, "Unexpected end of buffer while parsing string."},
+      {"<a x></a>", 106, 1, 5, "Unexpected token while parsing attribute (element a, name x)."},
+      {"<a x=?></a>", 104, 1, 6, "Error while parsing attribute (element a, name x)."},
+      {"<a x=99999999999/>", 109, 1, 17, "Bad integer value while parsing attribute (element a, name x)."},
+      {"<a x=12", 102, 1, 8, "Unexpected end of buffer while parsing integer."},
+      {"<a x=\"1\" \"y\">", 110, 1, 10, "Closing bracket for start tag 'a' not found."},
+      {"<a\"b/>", 105, 1, 3, "Illegal character (\") encountered while parsing name."},
+      {"< a/>", 106, 1, 2, "Expecting tag name - none found."},
+      {"<", 102, 1, 2, "Unexpected end of buffer while searching for tag name."},
+      {"<ab", 102, 1, 4, "Unexpected end of buffer while name."},
+      {"<a$b/>", 105, 1, 3, "Illegal character ($) encountered while parsing name."},
+      {"<a></>", 106, 1, 6, "Missing end tag name."},
+      {"<a></a ", 104, 1, 8, "Unexpected end of buffer while parsing endtag."},
+      {"<a></a <b/>", 104, 1, 8, "Missing end bracket while parsing end tag 'a'."},
+      {"<!-- open", 102, 1, 10, "Unexpected end of buffer while parsing comment."},
+      {"<?pi open", 102, 1, 10, "Unexpected end of buffer while parsing processing instruction."},
+      {"<![CDATA[ open", 102, 1, 15, "Unexpected end of buffer while CDATA."},
+      {"<!ELEMENT open", 102, 1, 15, "Unexpected end of buffer while parsing markup."},
+      {"<!DOCTYPE x [ <!ENTITY a \"b\">", 102, 1, 30, "Unexpected end of buffer while parsing DOCTYPE entry."},
+      {"<a>x &bogus; y</a>", 108, 1, 6, "Bad character entity '&bogus;' encountered."},
+      {"<a>&#160x</a>", 108, 1, 4, "Missing ';' on character entity '&#160'."},
+      {"<a>AT&T rocks</a>", 108, 1, 6, "Missing ';' on character entity '&T'."},
+  };
+  for (const Case& c : cases) {
+    Parsed p(c.input);
+    ASSERT_FALSE(p.errors.empty()) << c.input;
+    const Reported& e = p.errors.front();
+    EXPECT_EQ(e.code, c.code) << c.input << " -> " << e.message;
+    EXPECT_EQ(e.message, c.message) << c.input;
+    EXPECT_EQ(e.line, c.line) << c.input;
+    EXPECT_EQ(e.column, c.column) << c.input;
+  }
+}
+
+TEST(XmlParser, ErrorsDoNotStopTheParse) {
+  Parsed p("<a><b>one</c><d>two</d></b>&bad;<e/></a>");
+  const CXmlNode* a = p.First();
+  ASSERT_NE(a, nullptr);
+  EXPECT_EQ(a->name, "a");
+  // </c> ends b, </b> then ends a; what follows lands at the top and nothing is lost.
+  EXPECT_EQ(TextOf(CXmlDocument::FindElement(a, "b")), "one");
+  EXPECT_EQ(TextOf(CXmlDocument::FindElement(a, "d")), "two");
+  EXPECT_NE(CXmlDocument::FindElement(p.doc.Root(), "e"), nullptr);
+  EXPECT_EQ(p.Codes(), "107 107 108 201");
+  EXPECT_EQ(p.doc.ErrorCount(), 4);
+}
+
+TEST(XmlParser, EndTagOfAnEnclosingElementClosesTheOpenOnes) {
+  Parsed p("<a><b><c>text</a><z/>");
+  const CXmlNode* a = p.First();
+  ASSERT_NE(a, nullptr);
+  EXPECT_NE(CXmlDocument::FindElement(a, "b\\c"), nullptr);
+  // <z/> comes after </a>: a top-level sibling, not a child of c.
+  EXPECT_EQ(CXmlDocument::FindElement(a, "b\\c\\z"), nullptr);
+  ASSERT_NE(a->NextElement(), nullptr);
+  EXPECT_EQ(a->NextElement()->name, "z");
+  EXPECT_EQ(p.Codes(), "107 107");
+}
+
+TEST(XmlParser, EntitiesAndCharacterReferences) {
+  struct Case {
+    const char* input;
+    const char* text;
+  } cases[] = {
+      {"<a>&lt;&GT;&Amp;&apos;&quot;</a>", "<>&'\""},
+      {"<a>x&#65;&#x42;&#X43;y</a>", "xABCy"},
+      {"<a>&#1055;&#x451;&#160;&#8470;</a>", "\xCF\xB8\xA0\xB9"},  // П ё no-break space №
+      {"<a>&#x1F600;</a>", "?"},                                    // no such letter in cp1251
+      {"<a>&#0;&#xZZ;</a>", "&#0;&#xZZ;"},
+      {"<!DOCTYPE d [<!ENTITY who \"Мир\"><!ENTITY nb \"&#160;\">]><a>&WHO;&nb;</a>", "Мир\xA0"},
+      {"<a>&#160world</a>", "&#160world"},  // kept as written
+      {"<a>a & b</a>", "a & b"},
+      {"<a>  lead and trail  </a>", "  lead and trail  "},
+      {"<a>\r\n   indented \r\n</a>", "indented"},
+      {"<a> x&#10;\r\n</a>", " x\n"},
+      {"<a>\"quoted\" = >x</a>", "\"quoted\" = >x"},
+  };
+  for (const Case& c : cases) {
+    Parsed p(c.input);
+    const CXmlNode* a = CXmlDocument::FindElement(p.doc.Root(), "a");
+    ASSERT_NE(a, nullptr) << c.input;
+    EXPECT_EQ(TextOf(a), c.text) << c.input;
+  }
+  Parsed legacy("<a>x&#160y&#10z&#160;w</a>", true);
+  EXPECT_EQ(TextOf(legacy.First()), "x\xA0y\nz\xA0w");
+  EXPECT_EQ(legacy.Codes(), "108 108");
+}
+
+TEST(XmlParser, NodesOfEveryKind) {
+  Parsed p(
+      "<?xml version=\"1.0\"?>\r\n<!DOCTYPE r>\r\n<!-- note -->\r\n"
+      "<r a='1' b=-7 c=\"x &amp; y\"><![CDATA[<raw>&amp;]]><e/>tail</r>");
+  EXPECT_TRUE(p.errors.empty()) << p.errors.front().message;
+  std::vector<int> kinds;
+  for (const CXmlNode* n = p.doc.Root()->firstChild; n; n = n->next) kinds.push_back(n->kind);
+  EXPECT_EQ(kinds, (std::vector<int>{kXmlInstruction, kXmlMarkup, kXmlComment, kXmlElement}));
+  EXPECT_EQ(p.doc.Root()->name, "[Root]");
+  EXPECT_EQ(p.doc.Root()->firstChild->name, "xml version=\"1.0\"");
+  const CXmlNode* r = p.First();
+  EXPECT_EQ(AttributeText(CXmlDocument::FindAttribute(r, "a")), "1");
+  const CXmlNode* b = CXmlDocument::FindAttribute(r, "B", false);
+  ASSERT_NE(b, nullptr);
+  EXPECT_EQ(b->valueKind, XmlValue::kInteger);
+  EXPECT_EQ(AttributeText(b), "-7");
+  EXPECT_EQ(CXmlDocument::FindAttribute(r, "B", true), nullptr);
+  EXPECT_EQ(AttributeText(CXmlDocument::FindAttribute(r, "c")), "x &amp; y");  // attributes keep entities
+  EXPECT_EQ(p.doc.DecodeEntities("x &amp; y &#1055; &nope; &"), "x & y \xCF &nope; &");
+  int n = 0;
+  EXPECT_TRUE(AttributeInteger(CXmlDocument::FindAttribute(r, "a"), n));
+  EXPECT_EQ(n, 1);
+  std::vector<int> children;
+  for (const CXmlNode* c = r->firstChild; c; c = c->next) children.push_back(c->kind);
+  EXPECT_EQ(children, (std::vector<int>{kXmlCData, kXmlElement, kXmlText}));
+  EXPECT_EQ(r->firstChild->name, "<raw>&amp;");
+}
+
+TEST(XmlParser, FindElementFollowsBackslashPaths) {
+  Parsed p("<Workbook><Styles/><Worksheet n='1'><Table/></Worksheet><Worksheet n='2'/></Workbook>");
+  const CXmlNode* root = p.doc.Root();
+  const CXmlNode* table = CXmlDocument::FindElement(root, "Workbook\\Worksheet\\Table");
+  ASSERT_NE(table, nullptr);
+  EXPECT_EQ(AttributeText(CXmlDocument::FindAttribute(table->parent, "n")), "1");
+  EXPECT_EQ(CXmlDocument::FindElement(root, "workbook\\worksheet"), nullptr);
+  EXPECT_NE(CXmlDocument::FindElement(root, "workbook\\worksheet", false), nullptr);
+  EXPECT_EQ(CXmlDocument::FindElement(root, "Workbook\\Missing"), nullptr);
+}
+
+TEST(XmlParser, NestingAndEntityExpansionAreBounded) {
+  std::string deep;
+  for (int i = 0; i < 100000; ++i) deep += "<a>";
+  Parsed p(deep);
+  ASSERT_FALSE(p.errors.empty());
+  EXPECT_EQ(p.errors.back().code, kXmlOutOfMemory);
+  int depth = 0;
+  for (const CXmlNode* n = p.First(); n; n = n->FirstChildElement()) ++depth;
+  EXPECT_EQ(depth, kXmlMaxDepth);
+  EXPECT_FALSE(p.doc.Write().empty());
+
+  // 64 KiB entity referenced 4096 times would be 256 MiB.
+  std::string doc = "<!DOCTYPE d [<!ENTITY big \"" + std::string(65536, 'x') + "\">]><a>";
+  for (int i = 0; i < 4096; ++i) doc += "&big;";
+  doc += "</a>";
+  Parsed q(doc);
+  std::string text = TextOf(q.First());
+  EXPECT_LE(text.size(), kXmlEntityBudget + doc.size() + 65536);
+  EXPECT_NE(text.find("&big;"), std::string::npos);
+  EXPECT_EQ(q.errors.size(), 1u);
+  EXPECT_EQ(q.errors.front().code, kXmlOutOfMemory);
+}
+
+// ---- writing ---------------------------------------------------------------------------------
+
+TEST(XmlWriter, LayoutOfEveryKind) {
+  CXmlDocument doc;
+  CXmlNode* root = doc.Root();
+  doc.AddNode(root, doc.NewNode(kXmlInstruction, "xml version=\"1.0\""));
+  CXmlNode* a = doc.AddElement(root, "a");
+  doc.AddAttribute(a, "x", "1");
+  doc.AddIntegerAttribute(a, "n", -5);
+  doc.AddAttribute(a, "q", "say \"hi\"");
+  doc.AddNode(a, doc.NewNode(kXmlAttribute, "empty"));
+  CXmlNode* b = doc.AddElement(a, "b");
+  doc.AddNode(b, doc.NewNode(kXmlText, "1 < 2 & \"q\"\r\nnext\nlast"));
+  doc.AddNode(b, doc.NewNode(kXmlRawText, "<raw & kept/>"));
+  doc.AddNode(a, doc.NewNode(kXmlCData, "c<d"));
+  doc.AddNode(a, doc.NewNode(kXmlComment, " note "));
+  doc.AddNode(a, doc.NewNode(kXmlMarkup, "DOCTYPE x"));
+  doc.AddElement(a, "leaf");
+  EXPECT_EQ(doc.Write(),
+            "<?xml version=\"1.0\"?>\r\n"
+            "<a x=\"1\" n=\"-5\" q='say \"hi\"' empty=\"\">\r\n"
+            "   <b>\r\n"
+            "      1 &lt; 2 &amp; &quot;q&quot;&#10;next&#10;last\r\n"
+            "      <raw & kept/>\r\n"
+            "   </b>\r\n"
+            "   <![CDATA[c<d]]>\r\n"
+            "   <!-- note -->\r\n"
+            "   <!DOCTYPE x>\r\n"
+            "   <leaf/>\r\n"
+            "</a>\r\n");
+}
+
+TEST(XmlWriter, LongTextsWrapAfterBlanksBelowEightyColumns) {
+  CXmlDocument doc;
+  CXmlNode* a = doc.AddElement(doc.Root(), "a");
+  std::string text;
+  for (int i = 0; i < 40; ++i) text += "word" + std::to_string(i % 10) + " ";
+  text.pop_back();  // 200 characters
+  doc.AddNode(a, doc.NewNode(kXmlText, text));
+  doc.AddNode(a, doc.NewNode(kXmlText, std::string(120, 'y') + " tail"));
+  std::string out = doc.Write();
+  std::vector<std::string> lines;
+  for (size_t at = 0; at < out.size();) {
+    size_t end = out.find("\r\n", at);
+    lines.push_back(out.substr(at, end - at));
+    at = end + 2;
+  }
+  ASSERT_GE(lines.size(), 7u);
+  std::string joined;
+  for (size_t i = 1; i + 1 < lines.size(); ++i) {
+    const std::string& line = lines[i];
+    EXPECT_EQ(line.compare(0, 3, "   "), 0) << line;
+    if (line.find('y') == std::string::npos) {
+      EXPECT_LT(line.size(), 80u) << line;
+    }
+    if (line.find("word") != std::string::npos) joined += line.substr(3);
+  }
+  EXPECT_EQ(joined, text);  // broken only after blanks, nothing lost
+  EXPECT_GE(std::count_if(lines.begin(), lines.end(), [](const std::string& l) { return l.find("word") != std::string::npos; }),
+            3);
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "   " + std::string(120, 'y') + " "), lines.end());
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "   tail"), lines.end());
+}
+
+TEST(XmlWriter, WrittenDocumentsParseBackTheSame) {
+  const char* input =
+      "<?xml version=\"1.0\" encoding=\"windows-1251\"?>"
+      "<r k='v'><s>Привет &amp; &lt;мир&gt;</s><e a=\"1\"/><!--c--><![CDATA[x]]></r>";
+  Parsed first(input);
+  std::string once = first.doc.Write();
+  Parsed second(once);
+  EXPECT_TRUE(second.errors.empty());
+  EXPECT_EQ(second.doc.Write(), once);
+  EXPECT_EQ(TextOf(CXmlDocument::FindElement(second.doc.Root(), "r\\s")), "Привет & <мир>");
+}
+
+TEST(XmlDocumentFile, LoadConvertsDeclaredEncodingsAndSaveReplaces) {
+  testing::ScratchFolder dir;
+  struct Case {
+    const char* name;
+    std::string bytes;
+    const char* declared;  // what the loaded declaration says, "" when none
+  } cases[] = {
+      {"utf8", "<?xml version=\"1.0\" encoding=\"UTF-8\"?><a>\xD0\x9F\xD1\x80\xD0\xB8</a>", "windows-1251"},
+      {"bom", "\xEF\xBB\xBF<a>\xD0\x9F\xD1\x80\xD0\xB8</a>", ""},
+      {"undeclared", "<a>\xD0\x9F\xD1\x80\xD0\xB8</a>", ""},
+      {"cp1251", "<?xml version=\"1.0\" encoding=\"windows-1251\"?><a>\xCF\xF0\xE8</a>", "windows-1251"},
+      {"undeclared1251", "<a>\xCF\xF0\xE8</a>", ""},  // not UTF-8: left as it is
+      {"koi8", "<?xml version='1.0' encoding='KOI8-R'?><a>\xF0\xD2\xC9</a>", "windows-1251"},
+      {"utf16", std::string("\xFF\xFE<\0a\0>\0\x1F\x04@\x04\x38\x04<\0/\0a\0>\0", 22), ""},
+  };
+  for (const Case& c : cases) {
+    std::string path = dir / c.name;
+    testing::Spit(path, c.bytes);
+    CXmlDocument doc;
+    ASSERT_TRUE(doc.LoadFile(path)) << c.name;
+    EXPECT_EQ(TextOf(CXmlDocument::FindElement(doc.Root(), "a")), "\xCF\xF0\xE8") << c.name;
+    const CXmlNode* first = doc.Root()->firstChild;
+    if (*c.declared) {
+      ASSERT_EQ(first->kind, kXmlInstruction) << c.name;
+      EXPECT_NE(first->name.find(c.declared), std::string::npos) << first->name;
+    }
+  }
+  CXmlDocument doc;
+  EXPECT_FALSE(doc.LoadFile(dir / "missing.xml"));
+  EXPECT_FALSE(doc.SaveFile(dir / "empty.xml"));  // nothing to write
+  EXPECT_FALSE(platform::FileExists(dir / "empty.xml"));
+  doc.AddElement(doc.Root(), "x");
+  EXPECT_TRUE(doc.SaveFile(dir / "out.xml"));
+  EXPECT_EQ(testing::Slurp(dir / "out.xml"), "<x/>\r\n");
+}
+
+}  // namespace
+}  // namespace vm::spreadsheet

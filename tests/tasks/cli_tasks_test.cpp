@@ -1,0 +1,69 @@
+// velmoria-cli tasks / remind as a black box over real files.
+#ifndef _WIN32
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "platform/platform.h"
+#include "support/cli_runner.h"
+#include "support/scratch.h"
+#include "tasks/task_record.h"
+
+namespace vm::tasks {
+namespace {
+
+using testing::PosixPath;
+using testing::RunCli;
+using testing::U;
+
+TEST(TasksCli, LoadsAndPrintsFields) {
+  testing::ScratchFolder dir;
+  std::string rec = EmptyTaskRecord();
+  SetTaskField(rec, TaskField::Headline, "Купить");
+  SetTaskField(rec, TaskField::Notes, "хлебERN:молоко");
+  SetTaskField(rec, TaskField::ReminderState, "1");
+  testing::Spit(dir / "b.dbw", rec + "\r\nshort|line\r\n");
+  std::string file = PosixPath(dir / "b.dbw");
+  auto r = RunCli("tasks " + file + " --fields 0,1,13,99");
+  EXPECT_EQ(r.code, 0);
+  EXPECT_EQ(r.out, U("loaded 1\nrejected 1\nstate 2\nmessage\nСоздан файл ") + PosixPath(dir / "b.err") +
+                       U(" с незагруженными строками\nКупить\tхлеб\\nмолоко\t1\t\n"));
+  EXPECT_EQ(RunCli("tasks " + file + " --fields 0,x").code, 1);
+  EXPECT_EQ(RunCli("tasks " + file + " --fields").code, 1);
+  EXPECT_EQ(RunCli("tasks " + PosixPath(dir / "none.dbw")).code, 1);
+}
+
+TEST(TasksCli, RemindOverSuccessiveMoments) {
+  testing::ScratchFolder dir;
+  std::string rec = EmptyTaskRecord();
+  for (auto [field, value] : std::initializer_list<std::pair<TaskField, const char*>>{
+           {TaskField::Headline, "Встреча\r\nв офисе"}, {TaskField::ReminderState, "1"}, {TaskField::ByDate, "1"},
+           {TaskField::Day, "07"}, {TaskField::Month, "03"}, {TaskField::Year, "2013"}, {TaskField::WithTime, "1"},
+           {TaskField::Hour, "10"}, {TaskField::Minute, "30"}, {TaskField::WeekAhead, "1"}})
+    SetTaskField(rec, field, value);
+  testing::Spit(dir / "r.dbw", rec.replace(rec.find("\r\n"), 2, "ERN:") + "\r\n");
+  std::string file = PosixPath(dir / "r.dbw");
+  struct Step {
+    const char* moment;
+    const char* out;
+  } steps[] = {
+      {"05/03/2013 08:00", "fire\t2\tВстреча\\nв офисе - через 2д.\n"},
+      {"05/03/2013 09:00", ""},  // once a day
+      {"07/03/2013 10:29", ""},
+      {"07/03/2013 10:30", "fire\t0\tВстреча\\nв офисе\n"},
+      {"07/03/2013 10:30", ""},  // switched off
+  };
+  for (const Step& s : steps) {
+    auto r = RunCli("remind " + file + " '" + s.moment + "' --save");
+    EXPECT_EQ(r.code, 0) << s.moment;
+    EXPECT_EQ(r.out, U(s.out)) << s.moment;
+  }
+  auto fields = RunCli("tasks " + file + " --fields 13,48");
+  EXPECT_EQ(fields.out, "loaded 1\nrejected 0\nstate 1\n0\t7/3/2013 10:30\n");
+  for (const char* bad : {"'07/03/2013 24:00'", "'31/02/2013 10:00'", "07/03/2013", "'07/03/2013 1:30'"})
+    EXPECT_EQ(RunCli("remind " + file + " " + bad).code, 1) << bad;
+}
+
+}  // namespace
+}  // namespace vm::tasks
+#endif

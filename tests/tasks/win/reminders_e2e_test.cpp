@@ -1,0 +1,66 @@
+// Velmoria.exe started for real in a program folder whose settings name a task file:
+// the reminder due today opens its window, and the stamped book is saved at exit.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "common/record_file.h"
+#include "platform/platform.h"
+#include "shell/app_util.h"
+#include "support/scratch.h"
+#include "tasks/reminders.h"
+#include "tasks/task_file.h"
+#include "ui/text.h"
+#include "ui/win/gui_support.h"
+
+namespace vm::tasks {
+namespace {
+
+TEST(RemindersEndToEnd, TheDueReminderOpensItsWindowAndTheBookIsSavedAtExit) {
+  testing::ScratchFolder dir;
+  dir.MakeProgramFolder();
+  std::string exe = dir / "Velmoria.exe";
+  ASSERT_TRUE(CopyFileW(ui::Wide(testing::VelmoriaExePath()).c_str(), ui::Wide(exe).c_str(), FALSE));
+  platform::MakeDir(dir / "Personal");
+  // A Latin name: under Wine a Cyrillic file name needs a Linux locale that may not
+  // be installed, and the file's name is not what this test is about.
+  std::string path = dir / "Personal\\work.dbw";
+
+  // Due every day, without a time: it fires at start, whatever the clock says.
+  std::string daily = EmptyTaskRecord();
+  for (auto [field, value] : {std::pair{TaskField::Headline, "Полить цветы"}, {TaskField::ReminderState, "1"},
+                              {TaskField::ByDate, "1"}, {TaskField::Day, "ALL"}, {TaskField::Month, "ALL"},
+                              {TaskField::Year, "ALL"}, {TaskField::WithTime, "0"}, {TaskField::PcBeep, "0"}})
+    SetTaskField(daily, field, value);
+  std::string plain = EmptyTaskRecord();
+  SetTaskField(plain, TaskField::Headline, "Без напоминания");
+  testing::Spit(path, RecordFileBytes({daily, plain}));
+  CAppUtil util;
+  util.PutSetting("WORK", "FILENAME", path);
+
+  Moment before = MomentOf(platform::Now());
+  testing::ProgramProcess program(exe);
+  ASSERT_TRUE(program.started());
+  std::wstring title = ui::Wide(CAppUtil().DateTitle());
+  HWND main = testing::WaitForProcessWindow(title, program.pid(), 20000, true);
+  ASSERT_NE(main, nullptr) << "the program shows no main window";
+  HWND message = testing::WaitForProcessWindow(ui::Wide(kMessageTemplate), program.pid(), 20000, true);
+  EXPECT_NE(message, nullptr) << "no reminder window";
+
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(program.WaitExit(20000)) << "the program did not end";
+  EXPECT_EQ(program.exitCode(), 0u);
+  Moment after = MomentOf(platform::Now());
+
+  TaskBook saved;
+  LoadTaskFile(saved, path, DateOf(after));
+  ASSERT_EQ(saved.size(), 2u);
+  std::string stamp = saved.Field(0, TaskField::LastFired);
+  EXPECT_TRUE(stamp == TodayStamp(before) || stamp == TodayStamp(after)) << stamp;
+  EXPECT_EQ(saved.Field(0, TaskField::ReminderState), "1") << "a daily reminder stays on";
+  EXPECT_EQ(saved.Field(1, TaskField::Headline), "Без напоминания");
+  EXPECT_EQ(util.GetSetting("WORK", "FILENAME"), path);
+}
+
+}  // namespace
+}  // namespace vm::tasks
