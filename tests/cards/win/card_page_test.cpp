@@ -124,7 +124,10 @@ std::vector<std::string> Shown(CardPage& page) {
   int columns = page.kind().layout.searchBoxes;
   for (int r = 0; r < page.list().RowCount(); ++r) {
     std::string line;
-    for (int c = 0; c < columns; ++c) line += (c ? "/" : "") + page.list().CellText(r, c);
+    for (int c = 0; c < columns; ++c) {
+      if (c) line += '/';
+      line += page.list().CellText(r, c);
+    }
     rows.push_back(line);
   }
   return rows;
@@ -189,7 +192,9 @@ class CardPageTest : public ::testing::Test {
   Page& Open(shell::CVelmoriaSheet& sheet, int tab) {
     Page& page = static_cast<Page&>(sheet.page(tab));
     page.SetShell(shell_.Shell());
-    if (!sheet.hwnd()) EXPECT_TRUE(sheet.Create());
+    if (!sheet.hwnd()) {
+      EXPECT_TRUE(sheet.Create());
+    }
     sheet.ActivateTab(tab);
     PumpSheet(sheet);
     return page;
@@ -678,7 +683,9 @@ TEST_F(CardPageTest, DialMailWebAndHelpGoToTheShell) {
     const ShellRequest& r = shell_.requests[0];
     EXPECT_EQ(r.kind, c.kind);
     EXPECT_EQ(r.kind == ShellRequest::kDial ? r.number : r.target, c.what);
-    if (r.kind == ShellRequest::kDial) EXPECT_EQ(r.party1.value_or(""), c.party1);
+    if (r.kind == ShellRequest::kDial) {
+      EXPECT_EQ(r.party1.value_or(""), c.party1);
+    }
   }
   // An empty field hands nothing over.
   shell_.requests.clear();
