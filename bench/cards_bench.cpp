@@ -19,9 +19,9 @@ const std::string& Folder() {
     static const char* const kCities[] = {"Москва", "Тула", "Омск", "Казань", "Самара"};
     std::string bytes;
     for (int i = 0; i < 100000; ++i) {
-      bytes += std::string(kNames[i % 6]) + " " + std::to_string(i) + "|инженер|Завод " + std::to_string(i % 300) +
-               "|" + kCities[i % 5] + "|+7 495 123-45-67||||mail" + std::to_string(i) +
-               "@example.ru||||ул. Ленина, д. 1|заметка\r\n";
+      bytes += std::string(kNames[i % 6]) + " " + std::to_string(i) + "|инженер|Завод " +
+               std::to_string(i % 300) + "|" + kCities[i % 5] + "|+7 495 123-45-67||||mail" +
+               std::to_string(i) + "@example.ru||||ул. Ленина, д. 1|заметка\r\n";
     }
     vm::platform::WriteFileBytes(d + "Support\\cont.dbc", bytes);
     return d;

@@ -10,32 +10,27 @@
 namespace vm::cards {
 
 const CardBookLayout& ContactsBook() {
-  static const CardBookLayout layout{"Support\\cont.dbc",
-                                     kContactsReport,
-                                     {"NAME", "DOLG", "PREDP", "STAT", "PHONE", "MOBIL", "FAX", "PGER", "MAIL",
-                                      "WEB", "ICQ", "ADRES", "COMM"},
-                                     true,
-                                     "CONT",
-                                     13,
-                                     4,
-                                     140,
-                                     ContactsLayout(),
-                                     {{"Телефон", 4},
-                                      {"Мобил", 5},
-                                      {"Факс", 6},
-                                      {"Пейджер", 7},
-                                      {"E-Mail", 8},
-                                      {"WEB", 9},
-                                      {"ICQ", 10}},
-                                     4,
-                                     5,
-                                     6,
-                                     8,
-                                     9,
-                                     11,
-                                     12,
-                                     -1,
-                                     vm::CardBook::kContacts};
+  static const CardBookLayout layout{
+      "Support\\cont.dbc",
+      kContactsReport,
+      {"NAME", "DOLG", "PREDP", "STAT", "PHONE", "MOBIL", "FAX", "PGER", "MAIL", "WEB", "ICQ", "ADRES",
+       "COMM"},
+      true,
+      "CONT",
+      13,
+      4,
+      140,
+      ContactsLayout(),
+      {{"Телефон", 4}, {"Мобил", 5}, {"Факс", 6}, {"Пейджер", 7}, {"E-Mail", 8}, {"WEB", 9}, {"ICQ", 10}},
+      4,
+      5,
+      6,
+      8,
+      9,
+      11,
+      12,
+      -1,
+      vm::CardBook::kContacts};
   return layout;
 }
 
@@ -77,7 +72,9 @@ bool FoldedMatches(std::string_view field, std::string_view search) {
   return field.substr(0, search.size()) == search;
 }
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
 
 }  // namespace
 
@@ -98,7 +95,9 @@ std::string CardFieldText(std::string_view typed) {
   return out;
 }
 
-std::string CountText(size_t shown) { return "Всего записей: " + std::to_string(shown); }
+std::string CountText(size_t shown) {
+  return "Всего записей: " + std::to_string(shown);
+}
 
 int TopRowAfterRemove(int top, int shownCount, int rowsPerPage) {
   int last = shownCount - std::max(rowsPerPage, 1);
@@ -169,7 +168,9 @@ void CardBook::ClearSearch() {
   Filter();
 }
 
-void CardBook::Select(int row) { current_ = row >= 0 && row < static_cast<int>(shown_.size()) ? row : -1; }
+void CardBook::Select(int row) {
+  current_ = row >= 0 && row < static_cast<int>(shown_.size()) ? row : -1;
+}
 
 const std::string* CardBook::CurrentRecord() const {
   return current_ < 0 ? nullptr : &book_.records[shown_[current_]];
@@ -256,7 +257,9 @@ bool CardBook::EditMean(int meanRow, std::string_view text) {
   return EditCurrent(layout_.means[meanRow].field, text);
 }
 
-bool CardBook::EditCurrent(int field, std::string_view text) { return field >= 0 && EditField(current_, field, text); }
+bool CardBook::EditCurrent(int field, std::string_view text) {
+  return field >= 0 && EditField(current_, field, text);
+}
 
 ShellRequest CardBook::PlanAction(CardAction action) const {
   return PlanCardAction(layout_.shellBook, action, CurrentRecord());
@@ -265,7 +268,8 @@ ShellRequest CardBook::PlanAction(CardAction action) const {
 CardCommands CardBook::Commands() const {
   CardCommands c;
   c.report = !shown_.empty();
-  c.clearSearch = std::any_of(search_.begin(), search_.end(), [](const std::string& s) { return !s.empty(); });
+  c.clearSearch =
+      std::any_of(search_.begin(), search_.end(), [](const std::string& s) { return !s.empty(); });
   c.loadInfo = LoadInfoEnabled(book_);
   if (const std::string* r = CurrentRecord()) {
     auto has = [r](int field) { return field >= 0 && !GetField(*r, field).empty(); };

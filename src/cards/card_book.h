@@ -25,7 +25,7 @@ struct CardBookLayout {
   // appended.
   std::vector<const char*> reportKeys;
   bool twoPerLine;
-  const char* section;       // settings section of the column widths
+  const char* section;  // settings section of the column widths
   int fieldCount;
   int searchBoxes;  // also the list's columns: fields 0 .. searchBoxes-1
   int defaultWidth;

@@ -6,7 +6,9 @@ namespace vm::cards {
 
 namespace {
 
-Box Make(int x, int y, int width, int height) { return Box{x, y, std::max(width, 0), std::max(height, 0)}; }
+Box Make(int x, int y, int width, int height) {
+  return Box{x, y, std::max(width, 0), std::max(height, 0)};
+}
 
 // What both pages share: the hide button, the main list, the address and comment boxes
 // with their icons, and the count strip.

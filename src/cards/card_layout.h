@@ -12,15 +12,15 @@ struct Box {
 };
 
 struct CardPageBoxes {
-  Box toolbar;   // the page's commands
-  Box hideBar;   // the single "Скрыть F12" button at the right edge
+  Box toolbar;              // the page's commands
+  Box hideBar;              // the single "Скрыть F12" button at the right edge
   std::vector<Box> search;  // one per search box, left to right
-  Box list;      // the main list
+  Box list;                 // the main list
   Box address, addressIcon;
   Box comment, commentIcon;
-  Box means;     // the contact-means list
+  Box means;               // the contact-means list
   Box phones, phonesIcon;  // the firms page's telephones box; empty on the contacts page
-  Box count;     // the strip the count text is painted in
+  Box count;               // the strip the count text is painted in
 };
 
 // Page client width and height; sizes that would come out negative on a tiny page are 0.

@@ -55,13 +55,15 @@ void ListView::Attach(HWND list, unsigned options, Callbacks callbacks) {
   if (options & kFullRowSelect) ex |= LVS_EX_FULLROWSELECT;
   ListView_SetExtendedListViewStyleEx(list_, ex, ex);
   // Notifications go to the parent; the list answers its own from there.
-  SetWindowSubclass(parent_, &ListView::ParentProc, reinterpret_cast<UINT_PTR>(this), reinterpret_cast<DWORD_PTR>(this));
+  SetWindowSubclass(parent_, &ListView::ParentProc, reinterpret_cast<UINT_PTR>(this),
+                    reinterpret_cast<DWORD_PTR>(this));
   SetWindowSubclass(list_, &ListView::ListProc, kListSubclass, reinterpret_cast<DWORD_PTR>(this));
 }
 
 void ListView::Detach() {
   RemoveWindowSubclass(list_, &ListView::ListProc, kListSubclass);
-  if (parent_ && IsWindow(parent_)) RemoveWindowSubclass(parent_, &ListView::ParentProc, reinterpret_cast<UINT_PTR>(this));
+  if (parent_ && IsWindow(parent_))
+    RemoveWindowSubclass(parent_, &ListView::ParentProc, reinterpret_cast<UINT_PTR>(this));
   list_ = nullptr;
   parent_ = nullptr;
 }
@@ -86,13 +88,18 @@ void ListView::SetColumns(const std::vector<Column>& columns) {
 
 std::vector<int> ListView::ColumnWidths() const {
   std::vector<int> widths;
-  for (size_t i = 0; i < columns_.size(); ++i) widths.push_back(ListView_GetColumnWidth(list_, static_cast<int>(i)));
+  for (size_t i = 0; i < columns_.size(); ++i)
+    widths.push_back(ListView_GetColumnWidth(list_, static_cast<int>(i)));
   return widths;
 }
 
-void ListView::SetSmallImages(HIMAGELIST images) { ListView_SetImageList(list_, images, LVSIL_SMALL); }
+void ListView::SetSmallImages(HIMAGELIST images) {
+  ListView_SetImageList(list_, images, LVSIL_SMALL);
+}
 
-int ListView::RowCount() const { return ListView_GetItemCount(list_); }
+int ListView::RowCount() const {
+  return ListView_GetItemCount(list_);
+}
 
 void ListView::SetRowCount(int rows) {
   EndEdit(false);
@@ -106,7 +113,9 @@ void ListView::SetRowCount(int rows) {
   --quiet_;
 }
 
-int ListView::Selected() const { return ListView_GetNextItem(list_, -1, LVNI_SELECTED); }
+int ListView::Selected() const {
+  return ListView_GetNextItem(list_, -1, LVNI_SELECTED);
+}
 
 void ListView::Select(int row) {
   ++quiet_;
@@ -127,9 +136,13 @@ void ListView::EnsureVisible(int row) {
   if (row >= 0 && row < RowCount()) ListView_EnsureVisible(list_, row, FALSE);
 }
 
-int ListView::TopRow() const { return ListView_GetTopIndex(list_); }
+int ListView::TopRow() const {
+  return ListView_GetTopIndex(list_);
+}
 
-int ListView::RowsPerPage() const { return ListView_GetCountPerPage(list_); }
+int ListView::RowsPerPage() const {
+  return ListView_GetCountPerPage(list_);
+}
 
 void ListView::ScrollToRow(int top) {
   if (RowCount() == 0) return;
@@ -145,7 +158,9 @@ void ListView::RedrawRow(int row) {
   if (row >= 0 && row < RowCount()) ListView_RedrawItems(list_, row, row);
 }
 
-void ListView::RedrawAll() { InvalidateRect(list_, nullptr, FALSE); }
+void ListView::RedrawAll() {
+  InvalidateRect(list_, nullptr, FALSE);
+}
 
 std::string ListView::CellText(int row, int column) const {
   wchar_t buf[1024] = {};
@@ -189,7 +204,8 @@ bool ListView::Editable(int column) const {
 bool ListView::CellAt(POINT p, int& row, int& column) const {
   LVHITTESTINFO hit{};
   hit.pt = p;
-  if (SendMessageW(list_, LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit)) < 0 || hit.iItem < 0) return false;
+  if (SendMessageW(list_, LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit)) < 0 || hit.iItem < 0)
+    return false;
   row = hit.iItem;
   column = hit.iSubItem;
   return true;
@@ -206,10 +222,10 @@ bool ListView::BeginEdit(int row, int column) {
   r.right = std::min(r.right, client.right);
   if (r.right - r.left < 20) r.right = std::min(r.left + 20, client.right);
   std::string start = callbacks_.editText ? callbacks_.editText(row, column) : callbacks_.text(row, column);
-  editor_ = CreateWindowExW(0, L"EDIT", Wide(start).c_str(), WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL,
-                            r.left, r.top, r.right - r.left, r.bottom - r.top + 1, list_,
-                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEditorId)), GetModuleHandleW(nullptr),
-                            nullptr);
+  editor_ = CreateWindowExW(
+      0, L"EDIT", Wide(start).c_str(), WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL, r.left, r.top,
+      r.right - r.left, r.bottom - r.top + 1, list_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEditorId)),
+      GetModuleHandleW(nullptr), nullptr);
   if (!editor_) return false;
   editRow_ = row;
   editColumn_ = column;
@@ -250,8 +266,7 @@ void ListView::ReportSelection() {
 
 LRESULT ListView::OnCustomDraw(NMLVCUSTOMDRAW* draw) {
   switch (draw->nmcd.dwDrawStage) {
-    case CDDS_PREPAINT:
-      return CDRF_NOTIFYITEMDRAW;
+    case CDDS_PREPAINT: return CDRF_NOTIFYITEMDRAW;
     case CDDS_ITEMPREPAINT: {
       int row = static_cast<int>(draw->nmcd.dwItemSpec);
       if (row == Selected() && GetFocus() != list_) {
@@ -266,8 +281,7 @@ LRESULT ListView::OnCustomDraw(NMLVCUSTOMDRAW* draw) {
       }
       return CDRF_NEWFONT;
     }
-    default:
-      return CDRF_DODEFAULT;
+    default: return CDRF_DODEFAULT;
   }
 }
 
@@ -277,16 +291,16 @@ bool ListView::OnNotify(NMHDR* header, LRESULT& result) {
       auto* d = reinterpret_cast<NMLVDISPINFOW*>(header);
       LVITEMW& item = d->item;
       if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
-        std::wstring text = callbacks_.text ? Wide(callbacks_.text(item.iItem, item.iSubItem)) : std::wstring();
+        std::wstring text =
+            callbacks_.text ? Wide(callbacks_.text(item.iItem, item.iSubItem)) : std::wstring();
         lstrcpynW(item.pszText, text.c_str(), item.cchTextMax);
       }
-      if (item.mask & LVIF_IMAGE) item.iImage = callbacks_.image && item.iSubItem == 0 ? callbacks_.image(item.iItem) : -1;
+      if (item.mask & LVIF_IMAGE)
+        item.iImage = callbacks_.image && item.iSubItem == 0 ? callbacks_.image(item.iItem) : -1;
       result = 0;
       return true;
     }
-    case LVN_ODFINDITEMW:
-      result = -1;
-      return true;
+    case LVN_ODFINDITEMW: result = -1; return true;
     case LVN_ITEMCHANGED:
     case LVN_ODSTATECHANGED:
       ReportSelection();
@@ -324,8 +338,7 @@ bool ListView::OnNotify(NMHDR* header, LRESULT& result) {
       if (!(options_ & kKeepMarked)) return false;
       result = OnCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW*>(header));
       return true;
-    default:
-      return false;
+    default: return false;
   }
 }
 
@@ -366,8 +379,7 @@ LRESULT CALLBACK ListView::ListProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, U
       self->Detach();
       return DefSubclassProc(hwnd, msg, wp, lp);
     }
-    default:
-      break;
+    default: break;
   }
   return DefSubclassProc(hwnd, msg, wp, lp);
 }
@@ -375,8 +387,7 @@ LRESULT CALLBACK ListView::ListProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, U
 LRESULT CALLBACK ListView::EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data) {
   auto* self = reinterpret_cast<ListView*>(data);
   switch (msg) {
-    case WM_GETDLGCODE:
-      return DLGC_WANTALLKEYS | DefSubclassProc(hwnd, msg, wp, lp);
+    case WM_GETDLGCODE: return DLGC_WANTALLKEYS | DefSubclassProc(hwnd, msg, wp, lp);
     case WM_KEYDOWN:
       if (wp == VK_RETURN || wp == VK_TAB) {
         self->EndEdit(true);
@@ -395,8 +406,7 @@ LRESULT CALLBACK ListView::EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, U
       self->EndEdit(true);
       return r;
     }
-    default:
-      break;
+    default: break;
   }
   return DefSubclassProc(hwnd, msg, wp, lp);
 }

@@ -18,7 +18,9 @@ Registry& TheRegistry() {
   return r;
 }
 
-bool Inside(HWND page, HWND w) { return w && (w == page || IsChild(page, w)); }
+bool Inside(HWND page, HWND w) {
+  return w && (w == page || IsChild(page, w));
+}
 
 LRESULT CALLBACK GetMessageHook(int code, WPARAM wp, LPARAM lp) {
   Registry& r = TheRegistry();
@@ -40,9 +42,13 @@ LRESULT CALLBACK GetMessageHook(int code, WPARAM wp, LPARAM lp) {
 
 }  // namespace
 
-void MarkWantsOwnKeys(HWND window) { SetPropW(window, kWantsKeysProp, reinterpret_cast<HANDLE>(1)); }
+void MarkWantsOwnKeys(HWND window) {
+  SetPropW(window, kWantsKeysProp, reinterpret_cast<HANDLE>(1));
+}
 
-PageKeys::~PageKeys() { Detach(); }
+PageKeys::~PageKeys() {
+  Detach();
+}
 
 void PageKeys::Attach(HWND page, HACCEL accel) {
   Detach();

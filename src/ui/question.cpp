@@ -11,7 +11,9 @@ QuestionHook& TheHook() {
 }
 }  // namespace
 
-void SetQuestionHook(QuestionHook hook) { TheHook() = std::move(hook); }
+void SetQuestionHook(QuestionHook hook) {
+  TheHook() = std::move(hook);
+}
 
 bool AskYesNo(HWND owner, const std::string& cp1251Question) {
   if (TheHook()) return TheHook()(cp1251Question);

@@ -51,8 +51,8 @@ bool Toolbar::Create(HWND parent, int controlId, int toolbarId, const std::vecto
   commands_ = commands;
   parent_ = parent;
   bar_ = CreateWindowExW(0, TOOLBARCLASSNAMEW, nullptr,
-                         WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NOPARENTALIGN | CCS_NORESIZE |
-                             CCS_NODIVIDER,
+                         WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NOPARENTALIGN |
+                             CCS_NORESIZE | CCS_NODIVIDER,
                          0, 0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)),
                          GetModuleHandleW(nullptr), nullptr);
   if (!bar_) return false;
@@ -79,7 +79,8 @@ bool Toolbar::Create(HWND parent, int controlId, int toolbarId, const std::vecto
   }
   SendMessageW(bar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_.get()));
   SendMessageW(bar_, TB_ADDBUTTONSW, tb.size(), reinterpret_cast<LPARAM>(tb.data()));
-  SetWindowSubclass(parent_, &Toolbar::ParentProc, reinterpret_cast<UINT_PTR>(this), reinterpret_cast<DWORD_PTR>(this));
+  SetWindowSubclass(parent_, &Toolbar::ParentProc, reinterpret_cast<UINT_PTR>(this),
+                    reinterpret_cast<DWORD_PTR>(this));
   SetWindowSubclass(bar_, &Toolbar::BarProc, kBarSubclass, reinterpret_cast<DWORD_PTR>(this));
   return true;
 }
@@ -99,7 +100,8 @@ bool Toolbar::Has(int command) const {
 
 void Toolbar::Enable(int command, bool enabled) {
   if (!bar_ || !Has(command)) return;
-  if (IsEnabled(command) != enabled) SendMessageW(bar_, TB_ENABLEBUTTON, command, MAKELPARAM(enabled ? TRUE : FALSE, 0));
+  if (IsEnabled(command) != enabled)
+    SendMessageW(bar_, TB_ENABLEBUTTON, command, MAKELPARAM(enabled ? TRUE : FALSE, 0));
 }
 
 bool Toolbar::IsEnabled(int command) const {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <windows.h>
+// After windows.h, which it needs.
 #include <commctrl.h>
 
 #include <string>

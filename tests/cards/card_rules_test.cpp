@@ -22,8 +22,8 @@ TEST(CardFieldText, KeepsTheRecordWhole) {
     const char* readBack;
   } cases[] = {
       {"Иванов", "Иванов", "Иванов"},
-      {"a|b", "a#|b", "a|b"},          // a "|" would shift every later field
-      {"Иван#", "Иван", "Иван"},        // a last "#" would swallow the next separator
+      {"a|b", "a#|b", "a|b"},     // a "|" would shift every later field
+      {"Иван#", "Иван", "Иван"},  // a last "#" would swallow the next separator
       {"#1 ## 2", "1  2", "1  2"},
       {"две\r\nстроки", "две\r\nстроки", "две\r\nстроки"},
       {"раз\nдва\n", "раз\r\nдва\r\n", "раз\r\nдва\r\n"},  // a lone LF would split the line
@@ -57,7 +57,8 @@ TEST_F(CardEditing, TypedSeparatorsSurviveSaveAndReload) {
   // Typing the same text again is no change.
   EXPECT_FALSE(book.EditField(0, 1, "инженер|конструктор"));
   ASSERT_EQ(book.Save().status, SaveStatus::kSaved);
-  EXPECT_EQ(Slurp(dir / "Support\\cont.dbc"), "Анна|инженер#|конструктор||Тула|||||ab@c.ru||||перваяERN:вторая\r\n");
+  EXPECT_EQ(Slurp(dir / "Support\\cont.dbc"),
+            "Анна|инженер#|конструктор||Тула|||||ab@c.ru||||перваяERN:вторая\r\n");
 
   CardBook again(ContactsBook());
   again.Load(dir.path());
@@ -163,10 +164,12 @@ TEST(CardPage, CountTextAndTopRowAfterRemove) {
   struct Case {
     int top, count, perPage, kept;
   } cases[] = {
-      {0, 0, 10, 0}, {5, 100, 10, 5}, {95, 99, 10, 89}, {3, 5, 10, 0}, {7, 17, 10, 7}, {8, 17, 10, 7}, {2, 9, 0, 2},
+      {0, 0, 10, 0},  {5, 100, 10, 5}, {95, 99, 10, 89}, {3, 5, 10, 0},
+      {7, 17, 10, 7}, {8, 17, 10, 7},  {2, 9, 0, 2},
   };
   for (const Case& c : cases)
-    EXPECT_EQ(TopRowAfterRemove(c.top, c.count, c.perPage), c.kept) << c.top << " " << c.count << " " << c.perPage;
+    EXPECT_EQ(TopRowAfterRemove(c.top, c.count, c.perPage), c.kept)
+        << c.top << " " << c.count << " " << c.perPage;
 }
 
 TEST(CardPage, LayoutFollowsThePageSize) {

@@ -39,7 +39,8 @@ const std::vector<ui::ToolCommand>& Commands() {
 constexpr COLORREF kCountColour = RGB(0, 50, 100);
 
 void Place(HDWP& defer, HWND w, const Box& b) {
-  if (defer && w) defer = DeferWindowPos(defer, w, nullptr, b.x, b.y, b.width, b.height, SWP_NOZORDER | SWP_NOACTIVATE);
+  if (defer && w)
+    defer = DeferWindowPos(defer, w, nullptr, b.x, b.y, b.width, b.height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 }  // namespace
@@ -52,7 +53,9 @@ CardShell SystemCardShell() {
   return s;
 }
 
-int CardPage::SearchBoxId(int box) { return IDC_CARD_SEARCH1 + box; }
+int CardPage::SearchBoxId(int box) {
+  return IDC_CARD_SEARCH1 + box;
+}
 
 CardPage::CardPage(const CardPageKind& kind, shell::BookRegistry& books)
     : ui::PropertyPage(kind.dialogId, shell::kTabs[kind.tab].caption),
@@ -65,7 +68,9 @@ CardPage::CardPage(const CardPageKind& kind, shell::BookRegistry& books)
   books_.Register(kind_.book, std::move(hooks));
 }
 
-CardPage::~CardPage() { books_.Unregister(kind_.book); }
+CardPage::~CardPage() {
+  books_.Unregister(kind_.book);
+}
 
 // ---- set-up ---------------------------------------------------------------------------------
 
@@ -80,7 +85,8 @@ bool CardPage::OnInitDialog() {
 
   std::vector<int> widths = ColumnWidths(kind_.layout);
   std::vector<ui::ListView::Column> columns;
-  for (int c = 0; c < kind_.layout.searchBoxes; ++c) columns.push_back({kind_.searchTips[c], widths[c], true});
+  for (int c = 0; c < kind_.layout.searchBoxes; ++c)
+    columns.push_back({kind_.searchTips[c], widths[c], true});
   ui::ListView::Callbacks cb;
   cb.text = [this](int row, int column) { return book_.Field(row, column); };
   cb.selected = [this](int row) { OnSelected(row); };
@@ -95,7 +101,8 @@ bool CardPage::OnInitDialog() {
     UpdateCommands();
     return true;
   };
-  list_.Attach(Item(IDC_CARD_LIST), ui::ListView::kGridLines | ui::ListView::kFullRowSelect | ui::ListView::kKeepMarked,
+  list_.Attach(Item(IDC_CARD_LIST),
+               ui::ListView::kGridLines | ui::ListView::kFullRowSelect | ui::ListView::kKeepMarked,
                std::move(cb));
   list_.SetColumns(columns);
   widthsKnown_ = true;
@@ -135,7 +142,8 @@ bool CardPage::OnInitDialog() {
   RECT client;
   GetClientRect(hwnd(), &client);
   Layout(client.right, client.bottom);
-  if (!loaded.opened && !loaded.error.empty()) platform::ShowMessage(loaded.error, platform::MessageIcon::kExclamation);
+  if (!loaded.opened && !loaded.error.empty())
+    platform::ShowMessage(loaded.error, platform::MessageIcon::kExclamation);
   return true;
 }
 
@@ -168,7 +176,8 @@ void CardPage::SetUpMeans() {
     book_.EditMean(row, text);
     UpdateCommands();
   };
-  means_.Attach(Item(IDC_CARD_MEANS), ui::ListView::kGridLines | ui::ListView::kFullRowSelect | ui::ListView::kEditOnClick,
+  means_.Attach(Item(IDC_CARD_MEANS),
+                ui::ListView::kGridLines | ui::ListView::kFullRowSelect | ui::ListView::kEditOnClick,
                 std::move(cb));
   means_.SetSmallImages(meanImages_.get());
   means_.SetColumns({{"Для связи", 80, false}, {"Номер/Адрес", 170, true}});
@@ -186,7 +195,8 @@ void CardPage::Layout(int width, int height) {
   HDWP defer = BeginDeferWindowPos(16);
   Place(defer, toolbar_.hwnd(), b.toolbar);
   Place(defer, hideBar_.hwnd(), b.hideBar);
-  for (size_t i = 0; i < b.search.size(); ++i) Place(defer, Item(SearchBoxId(static_cast<int>(i))), b.search[i]);
+  for (size_t i = 0; i < b.search.size(); ++i)
+    Place(defer, Item(SearchBoxId(static_cast<int>(i))), b.search[i]);
   Place(defer, list_.hwnd(), b.list);
   Place(defer, Item(IDC_CARD_ADDRESS), b.address);
   Place(defer, Item(IDC_CARD_ADDRESS_ICON), b.addressIcon);
@@ -222,7 +232,8 @@ void CardPage::Paint(HDC dc) {
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, kCountColour);
   RECT r = countRect_;
-  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOPREFIX);
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
+            DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOPREFIX);
 }
 
 bool CardPage::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
@@ -253,7 +264,9 @@ void CardPage::ShowCurrent() {
   const CardBookLayout& l = kind_.layout;
   struct {
     int id, field;
-  } boxes[] = {{IDC_CARD_ADDRESS, l.addressField}, {IDC_CARD_COMMENT, l.commentField}, {IDC_CARD_PHONES, l.phonesBoxField}};
+  } boxes[] = {{IDC_CARD_ADDRESS, l.addressField},
+               {IDC_CARD_COMMENT, l.commentField},
+               {IDC_CARD_PHONES, l.phonesBoxField}};
   for (const auto& b : boxes) {
     if (b.field < 0 || !Item(b.id)) continue;
     EnableItem(b.id, r != nullptr);
@@ -273,9 +286,15 @@ void CardPage::UpdateCommands() {
     int id;
     bool on;
   } states[] = {
-      {ID_CARD_ADD, c.add},         {ID_CARD_DELETE, c.remove},   {ID_CARD_DIAL_PHONE, c.dialPhone},
-      {ID_CARD_DIAL_MOBILE, c.dialMobile}, {ID_CARD_DIAL_FAX, c.dialFax}, {ID_CARD_MAIL, c.mail},
-      {ID_CARD_WEB, c.web},         {ID_CARD_REPORT, c.report},   {ID_CARD_CLEAR, c.clearSearch},
+      {ID_CARD_ADD, c.add},
+      {ID_CARD_DELETE, c.remove},
+      {ID_CARD_DIAL_PHONE, c.dialPhone},
+      {ID_CARD_DIAL_MOBILE, c.dialMobile},
+      {ID_CARD_DIAL_FAX, c.dialFax},
+      {ID_CARD_MAIL, c.mail},
+      {ID_CARD_WEB, c.web},
+      {ID_CARD_REPORT, c.report},
+      {ID_CARD_CLEAR, c.clearSearch},
       {ID_LOAD_INFO, c.loadInfo},
   };
   for (const auto& s : states) toolbar_.Enable(s.id, s.on);
@@ -290,7 +309,9 @@ bool CardPage::OnCommand(int id, int code, HWND control) {
   }
   const CardBookLayout& l = kind_.layout;
   if (id == IDC_CARD_ADDRESS || id == IDC_CARD_COMMENT || id == IDC_CARD_PHONES) {
-    int field = id == IDC_CARD_ADDRESS ? l.addressField : id == IDC_CARD_COMMENT ? l.commentField : l.phonesBoxField;
+    int field = id == IDC_CARD_ADDRESS   ? l.addressField
+                : id == IDC_CARD_COMMENT ? l.commentField
+                                         : l.phonesBoxField;
     if (code == EN_CHANGE && !filling_) OnBoxChanged(field, id);
     return true;
   }
@@ -320,8 +341,7 @@ bool CardPage::OnCommand(int id, int code, HWND control) {
       // Commands of the whole sheet.
       SendMessageW(GetParent(hwnd()), WM_COMMAND, MAKEWPARAM(id, 0), 0);
       return true;
-    default:
-      return false;
+    default: return false;
   }
   UpdateCommands();
   return true;

@@ -13,8 +13,8 @@ const CardPageKind& ContactsPageKind() {
                                  shell::Book::kContacts,
                                  &ContactsPageBoxes,
                                  {"Ф.И.О.", "Должность/занятие", "Организация", "Город"},
-                                 {IDI_CARD_PHONE, IDI_CARD_MOBILE, IDI_CARD_FAX, IDI_CARD_PAGER, IDI_CARD_MAIL,
-                                  IDI_CARD_WEB, IDI_CARD_ICQ},
+                                 {IDI_CARD_PHONE, IDI_CARD_MOBILE, IDI_CARD_FAX, IDI_CARD_PAGER,
+                                  IDI_CARD_MAIL, IDI_CARD_WEB, IDI_CARD_ICQ},
                                  false};
   return kind;
 }

@@ -1,9 +1,9 @@
 // The contacts and firms pages inside the real sheet, driven by their commands, keys,
 // typing, clicks and in-place edits; each check looks at both the book and the lists.
-#include <gtest/gtest.h>
-
 #include <windows.h>
+// After windows.h, which it needs.
 #include <commctrl.h>
+#include <gtest/gtest.h>
 
 #include <functional>
 #include <string>
@@ -90,7 +90,8 @@ void Click(shell::CVelmoriaSheet& sheet, HWND w, POINT p, bool twice = false) {
 }
 
 void Command(shell::CVelmoriaSheet& sheet, CardPage& page, int id) {
-  SendMessageW(page.hwnd(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(page.toolbar().hwnd()));
+  SendMessageW(page.hwnd(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+               reinterpret_cast<LPARAM>(page.toolbar().hwnd()));
   PumpSheet(sheet);
 }
 
@@ -113,9 +114,9 @@ RECT RectIn(HWND parent, HWND child) {
   RECT r = RectIn(page, child);
   if (r.left == b.x && r.top == b.y && r.right - r.left == b.width && r.bottom - r.top == b.height)
     return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure() << "at " << r.left << "," << r.top << " " << r.right - r.left << "x"
-                                       << r.bottom - r.top << ", wanted " << b.x << "," << b.y << " " << b.width
-                                       << "x" << b.height;
+  return ::testing::AssertionFailure()
+         << "at " << r.left << "," << r.top << " " << r.right - r.left << "x" << r.bottom - r.top
+         << ", wanted " << b.x << "," << b.y << " " << b.width << "x" << b.height;
 }
 
 // What the main list shows, a row a line, columns joined by "/".
@@ -216,7 +217,9 @@ class CardPageTest : public ::testing::Test {
   CAppUtil util_;
 };
 
-HWND Box(CardPage& page, int id) { return GetDlgItem(page.hwnd(), id); }
+HWND Box(CardPage& page, int id) {
+  return GetDlgItem(page.hwnd(), id);
+}
 
 // ---- set-up and layout -------------------------------------------------------------------------
 
@@ -239,14 +242,17 @@ TEST_F(CardPageTest, SetUpLoadsBothBooksBuildsTheControlsAndLaysThemOut) {
     std::vector<std::string> searchTips;
     std::string firstRow;
   } cases[] = {
-      {&contacts, 4,
-       {ID_CARD_ADD, ID_CARD_DELETE, 0, ID_CARD_DIAL_PHONE, ID_CARD_DIAL_MOBILE, ID_CARD_DIAL_FAX, ID_CARD_MAIL,
-        ID_CARD_WEB, 0, ID_CARD_REPORT, ID_CARD_CLEAR, 0, ID_SAVE_ALL, ID_LOAD_INFO, ID_HELP_FILE},
+      {&contacts,
+       4,
+       {ID_CARD_ADD, ID_CARD_DELETE, 0, ID_CARD_DIAL_PHONE, ID_CARD_DIAL_MOBILE, ID_CARD_DIAL_FAX,
+        ID_CARD_MAIL, ID_CARD_WEB, 0, ID_CARD_REPORT, ID_CARD_CLEAR, 0, ID_SAVE_ALL, ID_LOAD_INFO,
+        ID_HELP_FILE},
        {140, 140, 140, 140},
        {"Телефон", "Мобил", "Факс", "Пейджер", "E-Mail", "WEB", "ICQ"},
        {"Ф.И.О.", "Должность/занятие", "Организация", "Город"},
        "Иванов Пётр/инженер/Завод/Москва"},
-      {&firms, 3,
+      {&firms,
+       3,
        {ID_CARD_ADD, ID_CARD_DELETE, 0, ID_CARD_DIAL_PHONE, ID_CARD_DIAL_FAX, ID_CARD_MAIL, ID_CARD_WEB, 0,
         ID_CARD_REPORT, ID_CARD_CLEAR, 0, ID_SAVE_ALL, ID_LOAD_INFO, ID_HELP_FILE},
        {90, 100, 110},
@@ -369,8 +375,10 @@ TEST_F(CardPageTest, TypingFiltersAndCtrlEnterAddsAndCtrlDeleteClears) {
     std::vector<std::string> rows;
   } steps[] = {
       {name, "ив", {"Иванов Пётр/инженер/Завод/Москва", "иванова Анна/врач/Больница/Тула"}},
-      {name, "*ив",
-       {"Иванов Пётр/инженер/Завод/Москва", "иванова Анна/врач/Больница/Тула", "Сивцев Олег/водитель/Такси/Омск"}},
+      {name,
+       "*ив",
+       {"Иванов Пётр/инженер/Завод/Москва", "иванова Анна/врач/Больница/Тула",
+        "Сивцев Олег/водитель/Такси/Омск"}},
       {city, "т", {"иванова Анна/врач/Больница/Тула"}},
       {name, "ИВАНОВА", {"иванова Анна/врач/Больница/Тула"}},
       {city, "*ск", {}},
@@ -436,8 +444,8 @@ TEST_F(CardPageTest, SelectingFillsTheBoxesWhoseEditsWriteTheCard) {
   struct Enabled {
     int id;
     bool on;
-  } enabled[] = {{ID_CARD_DELETE, true}, {ID_CARD_DIAL_PHONE, true}, {ID_CARD_DIAL_MOBILE, false},
-                 {ID_CARD_DIAL_FAX, false}, {ID_CARD_MAIL, true}, {ID_CARD_WEB, false}};
+  } enabled[] = {{ID_CARD_DELETE, true},    {ID_CARD_DIAL_PHONE, true}, {ID_CARD_DIAL_MOBILE, false},
+                 {ID_CARD_DIAL_FAX, false}, {ID_CARD_MAIL, true},       {ID_CARD_WEB, false}};
   for (const Enabled& e : enabled) EXPECT_EQ(page.toolbar().IsEnabled(e.id), e.on) << e.id;
   Look(sheet, "contacts, a card selected");
 
@@ -462,7 +470,8 @@ TEST_F(CardPageTest, SelectingFillsTheBoxesWhoseEditsWriteTheCard) {
   Command(sheet, page, ID_SAVE_ALL);
   std::vector<std::string> lines = SplitTextLines(Slurp(dir_ / "Support\\cont.dbc"));
   ASSERT_EQ(lines.size(), 4u);
-  EXPECT_EQ(lines[0], "Иванов Пётр|инженер|Завод|Москва|+7 495 1||||ivanov@mail.ru|||Тверская, 1|другERN:детства");
+  EXPECT_EQ(lines[0],
+            "Иванов Пётр|инженер|Завод|Москва|+7 495 1||||ivanov@mail.ru|||Тверская, 1|другERN:детства");
 
   // A filter pass takes the card away: its boxes empty and wait.
   Type(sheet, Box(page, CardPage::SearchBoxId(2)), "В");
@@ -780,7 +789,8 @@ TEST_F(CardPageTest, FirmsTelephonesBoxAndSaveAllWritesBothBooks) {
   // F12 hides the sheet, which saves every book: contacts, then firms.
   PressKey(sheet, firms.list().hwnd(), VK_F12);
   EXPECT_FALSE(IsWindowVisible(sheet.hwnd()));
-  EXPECT_EQ(SplitTextLines(Slurp(dir_ / "Support\\firm.dbo"))[1], "Ремонт|Автосервис|Москва|111ERN:222|||www.koleso.ru|Шоссе, 12|");
+  EXPECT_EQ(SplitTextLines(Slurp(dir_ / "Support\\firm.dbo"))[1],
+            "Ремонт|Автосервис|Москва|111ERN:222|||www.koleso.ru|Шоссе, 12|");
   EXPECT_EQ(GetField(SplitTextLines(Slurp(dir_ / "Support\\cont.dbc"))[0], 7), "пейджер");
   EXPECT_EQ(util_.GetSetting("FIRM", "WIDTH2"), "180");
   EXPECT_EQ(contacts.book().book().state, kStateSaved);
@@ -791,14 +801,14 @@ TEST_F(CardPageTest, TwentyCardsAndAHundredThousand) {
   static const char* const kNames[] = {"Иванов", "Петрова", "Сидоров", "Кузнецова", "Ёлкин"};
   std::string twenty;
   for (int i = 0; i < 20; ++i)
-    twenty += std::string(kNames[i % 5]) + " " + std::to_string(i + 1) + "|инженер|Завод «Прогресс»|Москва|+7 495 " +
-              std::to_string(100 + i) + "||||||||\r\n";
+    twenty += std::string(kNames[i % 5]) + " " + std::to_string(i + 1) +
+              "|инженер|Завод «Прогресс»|Москва|+7 495 " + std::to_string(100 + i) + "||||||||\r\n";
   Spit(dir_ / "Support\\cont.dbc", twenty);
   std::string firms;
   static const char* const kGoods[] = {"Хлеб", "Мебель", "Ремонт", "Окна", "Цветы"};
   for (int i = 0; i < 20; ++i)
-    firms += std::string(kGoods[i % 5]) + "|Фирма " + std::to_string(i + 1) + "|Тула|+7 4872 " + std::to_string(100 + i) +
-             "|||||\r\n";
+    firms += std::string(kGoods[i % 5]) + "|Фирма " + std::to_string(i + 1) + "|Тула|+7 4872 " +
+             std::to_string(100 + i) + "|||||\r\n";
   Spit(dir_ / "Support\\firm.dbo", firms);
   {
     shell::CVelmoriaSheet sheet;
