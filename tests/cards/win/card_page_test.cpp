@@ -705,6 +705,9 @@ TEST_F(CardPageTest, DialMailWebAndHelpGoToTheShell) {
   SendMessageW(sheet.hwnd(), WM_COMMAND, ID_HELP_FILE, 0);
   Command(sheet, firms, ID_HELP_FILE);
   EXPECT_EQ(shell_.help, 2);
+  // The hide button belongs to the whole sheet.
+  Command(sheet, contacts, ID_HIDE_TO_TRAY);
+  EXPECT_FALSE(IsWindowVisible(sheet.hwnd()));
 }
 
 TEST_F(CardPageTest, ReportsOfTheShownCardsOpenInTheBrowser) {
