@@ -24,7 +24,8 @@ vm_install_deps() {
   vm_say "installing ${missing[*]}"
   export DEBIAN_FRONTEND=noninteractive
   apt-get update -qq >/dev/null
-  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  # With the recommended packages: Wine needs its fonts and X libraries from them.
+  apt-get install -y -qq "${missing[@]}" >/dev/null
 }
 
 # Wine names files through the Linux locale: without ru_RU.UTF-8 a Cyrillic file name
