@@ -29,6 +29,8 @@ std::string ToCp1251(const std::string& utf8);
 std::string ToUtf8(const std::string& cp1251);
 // A path argument in the core's form (cp1251; the POSIX platform accepts "/" too).
 std::string PathArg(const std::string& utf8);
+// Line breaks (CR LF, CR or LF) shown as the two characters "\n", one record a line.
+std::string ShowLineBreaks(const std::string& text);
 // Parses a whole decimal number; false when the text is not one.
 bool ParseInt(const std::string& text, int& value);
 // Parses "DD/MM/YYYY"; false when malformed or not a real date.

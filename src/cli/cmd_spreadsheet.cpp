@@ -33,21 +33,6 @@ int XmlDoc(const Args& args) {
   return 0;
 }
 
-std::string Escaped(const std::string& text) {
-  std::string out;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r') {
-      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
-      out += "\\n";
-    } else if (text[i] == '\n') {
-      out += "\\n";
-    } else {
-      out += text[i];
-    }
-  }
-  return out;
-}
-
 int Workbook(const Args& argsIn) {
   Args args = argsIn;
   CWorkbook book;
@@ -70,7 +55,7 @@ int Workbook(const Args& argsIn) {
         if (!e.cell.HasText()) continue;
         char head[64];
         std::snprintf(head, sizeof head, "R%dC%d\t%d\t", row.index + 1, e.column + 1, e.cell.kind);
-        PrintLine(head + Escaped(spreadsheet::ShownText(e.cell, book.locale)));
+        PrintLine(head + ShowLineBreaks(spreadsheet::ShownText(e.cell, book.locale)));
       }
     }
   }

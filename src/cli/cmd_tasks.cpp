@@ -12,23 +12,6 @@ namespace vm::cli {
 
 namespace {
 
-// Line breaks inside a field shown as the two characters "\n".
-std::string OneLine(const std::string& text) {
-  std::string out;
-  out.reserve(text.size());
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r') {
-      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
-      out += "\\n";
-    } else if (text[i] == '\n') {
-      out += "\\n";
-    } else {
-      out += text[i];
-    }
-  }
-  return out;
-}
-
 bool ParseFieldList(const std::string& text, std::vector<int>& fields) {
   size_t start = 0;
   for (;;) {
@@ -76,7 +59,7 @@ int Tasks(const Args& argsIn) {
     std::string line;
     for (size_t k = 0; k < fields.size(); ++k) {
       if (k > 0) line += '\t';
-      line += OneLine(GetField(record, fields[k]));
+      line += ShowLineBreaks(GetField(record, fields[k]));
     }
     PrintLine(line);
   }
@@ -96,7 +79,7 @@ int Remind(const Args& argsIn) {
   for (const tasks::Firing& f : pass.firings) {
     char days[16];
     std::snprintf(days, sizeof days, "%i", f.daysAhead);
-    PrintLine(std::string("fire\t") + days + "\t" + OneLine(f.headline));
+    PrintLine(std::string("fire\t") + days + "\t" + ShowLineBreaks(f.headline));
   }
   if (save) {
     tasks::SaveOutcome saved = tasks::WriteTaskFile(book);

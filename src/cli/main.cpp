@@ -51,6 +51,22 @@ std::string ToUtf8(const std::string& cp1251) { return platform::Cp1251ToUtf8(cp
 
 std::string PathArg(const std::string& utf8) { return ToCp1251(utf8); }
 
+std::string ShowLineBreaks(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r') {
+      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+      out += "\\n";
+    } else if (text[i] == '\n') {
+      out += "\\n";
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
 bool ParseInt(const std::string& text, int& value) {
   if (text.empty() || text.size() > 9) return false;
   size_t i = text[0] == '-' ? 1 : 0;
