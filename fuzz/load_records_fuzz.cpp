@@ -4,17 +4,12 @@
 #include <string>
 #include <unistd.h>
 
+#include "fuzz_support.h"
 #include "common/record_file.h"
 #include "platform/platform.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const std::string dir = [] {
-    char tmpl[] = "/tmp/vmfuzzXXXXXX";
-    std::string d = mkdtemp(tmpl);
-    for (char& c : d)
-      if (c == '/') c = '\\';
-    return d + "\\";
-  }();
+  const std::string& dir = vm::fuzz::FuzzFolder();
   std::string bytes(reinterpret_cast<const char*>(data), size);
   const std::string path = dir + "book.dbc";
   vm::platform::WriteFileBytes(path, bytes);

@@ -5,19 +5,14 @@
 #include <cstdlib>
 #include <string>
 
+#include "fuzz_support.h"
 #include "notebook/notebook_file.h"
 
 using namespace vm::notebook;
 
-namespace {
+using vm::fuzz::Report;
 
-// The failing input, byte for byte, so that it can be added to the corpus.
-void Report(const std::string& input, const char* what) {
-  std::fprintf(stderr, "%s; input:\n", what);
-  for (unsigned char c : input) std::fprintf(stderr, c >= 32 && c < 127 && c != '\\' ? "%c" : "\\x%02X", c);
-  std::fprintf(stderr, "\n");
-  std::abort();
-}
+namespace {
 
 void Dump(const XmlElement& e, int depth, std::string& out) {
   for (size_t i = 0; i < e.ChildCount(); ++i) {

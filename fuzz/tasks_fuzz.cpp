@@ -6,6 +6,7 @@
 #include <string>
 #include <unistd.h>
 
+#include "fuzz_support.h"
 #include "platform/platform.h"
 #include "tasks/reminders.h"
 #include "tasks/task_file.h"
@@ -33,13 +34,7 @@ void Moments(const uint8_t* data, vm::tasks::Moment& first, vm::tasks::Moment& l
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const std::string dir = [] {
-    char tmpl[] = "/tmp/vmfuzzXXXXXX";
-    std::string d = mkdtemp(tmpl);
-    for (char& c : d)
-      if (c == '/') c = '\\';
-    return d + "\\";
-  }();
+  const std::string& dir = vm::fuzz::FuzzFolder();
   if (size < kMomentBytes) return 0;
   vm::tasks::Moment first, later, raw;
   Moments(data, first, later, raw);
