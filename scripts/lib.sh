@@ -5,7 +5,8 @@ VM_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 # The Debian packages every build and test needs; scripts/deps/*.txt add more.
 VM_BASE_PACKAGES="cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev locales
-  g++-mingw-w64-x86-64-posix wine wine64 xvfb xdotool x11-apps imagemagick"
+  g++-mingw-w64-x86-64-posix wine wine64 xvfb xdotool x11-apps imagemagick
+  fonts-wine fonts-dejavu-core fonts-liberation"
 
 vm_say() { printf '\n== %s\n' "$*"; }
 
@@ -36,9 +37,34 @@ vm_russian_locale() {
   localedef -i ru_RU -f UTF-8 ru_RU.UTF-8 >/dev/null 2>&1 || true
 }
 
-# Wine settings: a private prefix, Russian locale (ANSI 1251, OEM 866), no Mono/Gecko.
+# The fonts Wine may use, and nothing else: Wine's own (Tahoma for "MS Shell Dlg"),
+# DejaVu and Liberation 1. Whatever else a machine has installed stays out, so the
+# program looks and behaves the same everywhere. Liberation Sans 2.1 in particular must
+# stay out: Wine 8's text shaping reads before the start of its glyph array when an
+# edit control's text begins with "д", "е", "ж" or "з" in that font, and the process
+# dies (Wine falls back to it for Tahoma, Arial and every other missing face).
+vm_fontconfig() {
+  local dir="$WINEPREFIX.fonts"
+  export FONTCONFIG_FILE="$dir/fonts.conf"
+  [ -f "$FONTCONFIG_FILE" ] && return 0
+  mkdir -p "$dir/cache"
+  cat >"$FONTCONFIG_FILE" <<EOF
+<?xml version="1.0"?>
+<!DOCTYPE fontconfig SYSTEM "urn:fontconfig:fonts.dtd">
+<fontconfig>
+  <dir>/usr/share/wine/fonts</dir>
+  <dir>/usr/share/fonts/truetype/dejavu</dir>
+  <dir>/usr/share/fonts/truetype/liberation</dir>
+  <cachedir>$dir/cache</cachedir>
+</fontconfig>
+EOF
+}
+
+# Wine settings: a private prefix, Russian locale (ANSI 1251, OEM 866), no Mono/Gecko,
+# the project's fonts.
 vm_wine_env() {
   export WINEPREFIX="${WINEPREFIX:-$VM_ROOT/build/wineprefix}"
+  vm_fontconfig
   export WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml="
   # LC_ALL too: an inherited LC_ALL (C.UTF-8 on many machines) would override LANG and
@@ -73,6 +99,11 @@ vm_start_wine() {
     mkdir -p "$WINEPREFIX"
     wineboot -i >/dev/null 2>&1 </dev/null || true
   fi
+  # No crash dialog (a crashing process ends at once, its backtrace on standard error),
+  # and the faces the program asks for mapped onto the fonts above. Applied on every
+  # start, so a prefix made before these settings gets them too.
+  "$VM_WINE" reg import "$(winepath -w "$VM_ROOT/scripts/wine-prefix.reg" 2>/dev/null)" \
+    >/dev/null 2>&1 </dev/null || echo "could not apply scripts/wine-prefix.reg" >&2
   # A persistent server makes each test process start quickly; detached so that
   # nothing waits for its output.
   wineserver -p >/dev/null 2>&1 </dev/null &

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <random>
 
 #include "common/record_file.h"
@@ -29,9 +31,25 @@ TEST(SafeReplaceCrash, KilledSavesLeaveTheOldOrTheNewFile) {
   const std::string a = RecordFileBytes(Version('A'));
   const std::string b = RecordFileBytes(Version('B'));
   ASSERT_TRUE(platform::SafeReplace(path, a));
+  // The kills are spread over about two saves, however long a save takes on this
+  // machine (sanitizers, a busy disk): a fixed window would land before the first
+  // save ends on a loaded machine and never see the file change.
+  auto started = std::chrono::steady_clock::now();
+  for (int i = 0; i < 3; ++i) {
+    RecordBook timed;
+    timed.path = path;
+    timed.records = Version(i % 2 ? 'A' : 'B');
+    timed.state = kStateChanged;
+    SaveRecords(timed);
+  }
+  auto oneSave = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - started) / 3;
+  const int window = static_cast<int>(std::clamp<long long>(2 * oneSave.count(), 2000, 200000));
   std::mt19937 rng(12345);
   int sawA = 0, sawB = 0;
   for (int round = 0; round < 600; ++round) {
+    // The child's first save writes the version that is not on disk now, so even a
+    // kill after one save shows a change.
+    const bool onDiskIsA = testing::Slurp(path) == a;
     pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
@@ -39,12 +57,12 @@ TEST(SafeReplaceCrash, KilledSavesLeaveTheOldOrTheNewFile) {
       RecordBook book;
       book.path = path;
       for (int i = 0;; ++i) {
-        book.records = Version(i % 2 ? 'A' : 'B');
+        book.records = Version((i % 2 == 0) == onDiskIsA ? 'B' : 'A');
         book.state = kStateChanged;
         SaveRecords(book);
       }
     }
-    usleep(std::uniform_int_distribution<int>(0, 20000)(rng));
+    usleep(std::uniform_int_distribution<int>(0, window)(rng));
     kill(child, SIGKILL);
     int status = 0;
     waitpid(child, &status, 0);
