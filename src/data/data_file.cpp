@@ -89,14 +89,14 @@ struct Header {
   }
 };
 
-void ReadHeader(DataTable& table, const std::string& line, std::string_view fileName) {
+void ReadHeader(DataTable& table, const std::string& line) {
   CTableDef& def = table.def;
   char version = line[1];
   Header h{HeaderFields(line, '\\')};
   int n = ColumnCount(static_cast<int>(h.fields.size()) - 1, 3);
   size_t N = static_cast<size_t>(n);
   def.key = h.Field(3 * N + 4);
-  notebook::KeyParts key = notebook::SplitKeyText(DecodeHeader(def.key), kExtension, fileName);
+  notebook::KeyParts key = notebook::SplitKeyText(DecodeHeader(def.key), kExtension);
   bool encodedNames = version == '4' && !key.password.empty();
   for (size_t k = 1; k <= N; ++k) {
     const std::string& raw = h.Field(k);
@@ -198,8 +198,7 @@ std::string TableKey(std::string_view fileName, std::string_view password) {
   return notebook::EncodeKey(fileName, password, kExtension);
 }
 
-TableLoad LoadTableBytes(DataTable& table, std::string_view bytes, std::string_view fileName,
-                         std::string& rejected) {
+TableLoad LoadTableBytes(DataTable& table, std::string_view bytes, std::string& rejected) {
   TableLoad load;
   table.records.clear();
   table.def.Clear();
@@ -221,7 +220,7 @@ TableLoad LoadTableBytes(DataTable& table, std::string_view bytes, std::string_v
       return load;
     }
     if (StartsWith(line, "/1|") || StartsWith(line, "/3|") || StartsWith(line, "/4|")) {
-      if (!headerRead) ReadHeader(table, line, fileName);
+      if (!headerRead) ReadHeader(table, line);
       headerRead = true;
       continue;
     }
@@ -265,7 +264,7 @@ TableLoad LoadTable(DataTable& table) {
     return {false, "Не удалось открыть файл " + table.path + ".", 0, false};
   }
   std::string rejected;
-  TableLoad load = LoadTableBytes(table, bytes, notebook::FileNameOf(table.path), rejected);
+  TableLoad load = LoadTableBytes(table, bytes, rejected);
   if (load.oldFormat) {
     table.path.clear();
     return load;
