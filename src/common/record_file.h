@@ -43,6 +43,9 @@ std::string SideFilePath(const std::string& bookPath);
 std::string SideFileText(const std::string& separatorMessage, const std::string& rejected);
 // "Создан файл " + side path + " с незагруженными строками"
 std::string SideFileMessage(const std::string& sidePath);
+// The load message when the side file could not be written and the `count` rejected
+// lines are kept for the book file instead.
+std::string SideFileFailedMessage(const std::string& sidePath, int count);
 
 struct RecordLayout {
   int separators = 0;
@@ -63,6 +66,9 @@ struct RecordBook {
   // Set after a load stopped at an old-format line: the file holds more than was loaded,
   // so saving over it is refused.
   bool oldFormat = false;
+  // Rejected lines, as read, whose side file could not be written: every save writes
+  // them back after the records, so they are never kept nowhere.
+  std::vector<std::string> carried;
 };
 
 struct LoadOutcome {
@@ -87,6 +93,8 @@ std::string RecordFileBytes(const std::vector<std::string>& records);
 
 // Command 33107 ("Информация о неудачной загрузки файла") is enabled exactly when the
 // load message is not empty.
-inline bool LoadInfoEnabled(const RecordBook& book) { return !book.loadMessage.empty(); }
+inline bool LoadInfoEnabled(const RecordBook& book) {
+  return !book.loadMessage.empty();
+}
 
 }  // namespace vm

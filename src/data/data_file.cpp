@@ -204,6 +204,7 @@ TableLoad LoadTableBytes(DataTable& table, std::string_view bytes, std::string& 
   table.def.Clear();
   table.def.modified = kTableUnchanged;
   table.loadMessage.clear();
+  table.carried.clear();
   rejected.clear();
   bool headerRead = false;
   for (std::string& line : SplitTextLines(bytes)) {
@@ -215,6 +216,7 @@ TableLoad LoadTableBytes(DataTable& table, std::string_view bytes, std::string& 
       table.password.clear();
       table.locked = false;
       load.oldFormat = true;
+      table.carried.clear();
       rejected.clear();
       load.rejected = 0;
       return load;
@@ -245,6 +247,7 @@ TableLoad LoadTableBytes(DataTable& table, std::string_view bytes, std::string& 
       char count[16];
       std::snprintf(count, sizeof count, "%i", separators);
       rejected += record + "\n" + count + "\n";
+      table.carried.push_back(std::move(record));
       ++load.rejected;
       continue;
     }
@@ -260,6 +263,7 @@ TableLoad LoadTable(DataTable& table) {
     table.def.Clear();
     table.def.modified = kTableUnchanged;
     table.loadMessage.clear();
+    table.carried.clear();
     table.locked = false;
     return {false, "Не удалось открыть файл " + table.path + ".", 0, false};
   }
@@ -271,11 +275,13 @@ TableLoad LoadTable(DataTable& table) {
   }
   if (!rejected.empty()) {
     std::string side = SideFilePath(table.path);
-    if (platform::SafeReplace(side, SideFileText(SeparatorMessage(table.def.lastColumn), rejected)))
+    if (platform::SafeReplace(side, SideFileText(SeparatorMessage(table.def.lastColumn), rejected))) {
       table.loadMessage = SideFileMessage(side);
-    else
-      table.loadMessage = "Не удалось создать файл " + side + " с незагруженными строками";
-    table.def.modified = kTableChanged;
+      table.carried.clear();
+      table.def.modified = kTableChanged;
+    } else {
+      table.loadMessage = SideFileFailedMessage(side, load.rejected);
+    }
   }
   return load;
 }
@@ -300,6 +306,10 @@ std::string TableBytes(DataTable& table) {
   for (const CTableRecord& r : table.records) {
     out += "\r\n";
     out += protect ? ScrambledLine(r.line) : PlainLine(r.line);
+  }
+  for (const std::string& line : table.carried) {
+    out += "\r\n";
+    out += protect ? ScrambledLine(line) : PlainLine(line);
   }
   return out;
 }

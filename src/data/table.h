@@ -62,6 +62,9 @@ struct DataTable {
   std::string password;  // empty = none
   bool locked = false;   // the password has not been entered since the file was loaded
   std::string loadMessage;
+  // Rejected lines whose ".err" report could not be written: saves write them back
+  // after the records (in the file's line form), so they are never kept nowhere.
+  std::vector<std::string> carried;
 };
 
 // ---- "Настройка таблицы": column operations on the open table -------------------------

@@ -88,6 +88,35 @@ TEST_F(RecordBookTest, LoadsRejectsAndWritesTheSideFile) {
   EXPECT_EQ(Slurp(book.path), ok12 + "\r\n" + ok13 + "\r\n");
 }
 
+// Without their side file the rejected lines would exist nowhere after the next save:
+// they are written back to the book file, unchanged, and the load message says so.
+TEST_F(RecordBookTest, RejectedLinesWithoutSideFileStayInTheBookFile) {
+  struct Case {
+    const char* name;
+    RecordLayout layout;
+    std::string good, bad;
+  } cases[] = {{"contacts", ContactsLayout(), "a|b|c|d|e|f|g|h|i|j|k|l|m", "bad|line"},
+               {"firms", FirmsLayout(), "a|b|c|d|e|f|g|h|i", "badERN:line|x"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Spit(book.path, c.good + "\r\n" + c.bad + "\r\n");
+    platform::SetSafeReplaceFaultHook([](platform::SaveError s) { return s == platform::SaveError::kOpen; });
+    LoadOutcome out = LoadRecords(book, c.layout);
+    platform::SetSafeReplaceFaultHook(nullptr);
+    EXPECT_EQ(out.rejected, 1);
+    std::string side = dir / "cont.err";
+    EXPECT_EQ(Slurp(side), "<missing>");
+    EXPECT_EQ(book.loadMessage, "Не удалось создать файл " + side +
+                                    " с незагруженными строками.\n Эти строки (1) не загружены и сохраняются "
+                                    "в файле без изменений.");
+    EXPECT_EQ(book.state, kStateLoaded);
+    book.records[0] = "new" + c.good;
+    book.state = kStateChanged;
+    ASSERT_EQ(SaveRecords(book).status, SaveStatus::kSaved);
+    EXPECT_EQ(Slurp(book.path), "new" + c.good + "\r\n" + c.bad + "\r\n");
+  }
+}
+
 TEST_F(RecordBookTest, MultiLineFieldsRoundTripAndCleanLoadIsUnchanged) {
   book.records = {"a\r\nb|c\rd|||||||||||"};
   book.state = kStateChanged;

@@ -155,6 +155,44 @@ TEST_F(DataFileTest, RejectedLinesGoToTheReport) {
   EXPECT_EQ(Slurp(table.path).find("bad"), std::string::npos);
 }
 
+// Without the ".err" report a rejected line is carried: the next save writes it back
+// (scrambled again in a protected table), and the load message tells the user.
+TEST_F(DataFileTest, RejectedLinesWithoutReportStayInTheTableFile) {
+  for (const char* password : {"", "pw"}) {
+    SCOPED_TRACE(password);
+    platform::RemoveFile(dir / "table.err");
+    DataTable t;
+    t.path = table.path;
+    t.def.AddColumnEntry("A", 100, 1);
+    t.def.AddColumnEntry("B", 100, 1);
+    t.def.AddColumnEntry("C", 100, 1);
+    t.records = {{"ok|1|2"}, {"bad|1"}};
+    t.password = password;
+    t.def.modified = kTableChanged;
+    ASSERT_EQ(SaveTable(t).status, TableSaveStatus::kSaved);
+
+    platform::SetSafeReplaceFaultHook([](platform::SaveError s) { return s == platform::SaveError::kOpen; });
+    LoadTable(table);
+    platform::SetSafeReplaceFaultHook(nullptr);
+    std::string side = dir / "table.err";
+    EXPECT_EQ(Slurp(side), "<missing>");
+    EXPECT_EQ(table.loadMessage,
+              "Не удалось создать файл " + side +
+                  " с незагруженными строками.\n Эти строки (1) не загружены и сохраняются "
+                  "в файле без изменений.");
+    EXPECT_EQ(Lines(table), (std::vector<std::string>{"ok|1|2"}));
+    EXPECT_EQ(table.def.modified, kTableUnchanged);
+    table.records[0].SetField(0, "better");
+    table.def.modified = kTableChanged;
+    ASSERT_EQ(SaveTable(table).status, TableSaveStatus::kSaved);
+
+    DataTable back = Reload();
+    EXPECT_EQ(Lines(back), (std::vector<std::string>{"better|1|2"}));
+    EXPECT_EQ(back.password, password);
+    EXPECT_NE(Slurp(side).find("\nbad|1\n1\n"), std::string::npos);  // now in the report
+  }
+}
+
 TEST_F(DataFileTest, OlderLayoutStopsLoadingAndForgetsThePath) {
   std::string original = "/4|A|1|1|-1|-1|-1|k\r\nx\r\n<Records>\r\ny";
   Spit(table.path, original);
