@@ -78,23 +78,6 @@ bool IsBlank(char c) {
 
 }  // namespace
 
-std::string CardFieldText(std::string_view typed) {
-  std::string out;
-  out.reserve(typed.size());
-  for (size_t i = 0; i < typed.size(); ++i) {
-    char c = typed[i];
-    if (c == '#') continue;
-    if (c == '|') {
-      out += "#|";
-    } else if (c == '\n' && (i == 0 || typed[i - 1] != '\r')) {
-      out += "\r\n";
-    } else {
-      out += c;
-    }
-  }
-  return out;
-}
-
 std::string CountText(size_t shown) {
   return "Всего записей: " + std::to_string(shown);
 }
@@ -185,7 +168,7 @@ void CardBook::Add() {
   std::string record;
   for (int b = 0; b < layout_.searchBoxes; ++b) {
     if (b) record += '|';
-    record += CardFieldText(search_[b]);
+    record += FieldText(search_[b]);
   }
   record.append(layout_.fieldCount - layout_.searchBoxes, '|');
   book_.records.push_back(std::move(record));
@@ -210,7 +193,7 @@ bool CardBook::EditField(int row, int field, std::string_view text) {
     return false;
   int record = shown_[row];
   std::string& line = book_.records[record];
-  std::string value = CardFieldText(text);
+  std::string value = FieldText(text);
   std::string before;
   if (GetField(line, field, before) && before == GetField(value, 0)) return false;
   // A line too short for the field (made by other means) is padded first, so that a

@@ -72,6 +72,28 @@ std::string SetField(std::string_view record, int n, std::string_view value) {
   return out;
 }
 
+std::string FieldText(std::string_view value) {
+  std::string out;
+  out.reserve(value.size());
+  for (size_t i = 0; i < value.size(); ++i) {
+    char c = value[i];
+    if (c == '#') continue;
+    if (c == '|') {
+      out += "#|";
+    } else if (c == '\n' && (i == 0 || value[i - 1] != '\r')) {
+      out += "\r\n";
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+std::string SetFieldText(std::string_view record, int n, std::string_view value) {
+  if (value.find_first_of("#|\n") == std::string_view::npos) return SetField(record, n, value);
+  return SetField(record, n, FieldText(value));
+}
+
 std::string UndoLineEscapes(std::string_view line) {
   std::string s(line);
   ReplaceAll(s, "ERN:", "\r\n");

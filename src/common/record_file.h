@@ -17,6 +17,15 @@ bool GetField(std::string_view line, int n, std::string& value);
 std::string GetField(std::string_view line, int n);  // empty when missing
 // The record with field n replaced; unchanged when it has fewer than n separators.
 std::string SetField(std::string_view record, int n, std::string_view value);
+// What a value becomes inside a record line, the one rule of every book that writes
+// fields: it reads back as given and never moves a separator. A "#" could never be
+// read back (the field rule drops it) and one last would escape the separator after it,
+// merging two fields; a "|" would split the field; a lone LF would split the record
+// when the file is read again. So "#" is dropped, "|" is written as "#|" (read back as
+// "|"), and a lone LF becomes CR LF.
+std::string FieldText(std::string_view value);
+// SetField with the value written by FieldText.
+std::string SetFieldText(std::string_view record, int n, std::string_view value);
 
 // "ERN:" -> CR LF, then "EOR:" -> CR.
 std::string UndoLineEscapes(std::string_view line);

@@ -38,7 +38,8 @@ struct CTableDef {
 };
 
 // A record line. Fields follow the record-file rule: a "|" after "#" does not separate
-// and every "#" is dropped from a field's value; typed text is stored as typed.
+// and every "#" is dropped from a field's value; a value is written by the rule every
+// book shares (FieldText), so it reads back as typed and never moves a separator.
 struct CTableRecord {
   std::string line;
 

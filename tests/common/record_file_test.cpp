@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include "data/table.h"
 #include "platform/platform.h"
 #include "support/scratch.h"
+#include "tasks/task_record.h"
 
 namespace vm {
 namespace {
@@ -56,6 +58,50 @@ TEST(RecordLine, LineEscapesRoundTrip) {
   EXPECT_EQ(SplitTextLines("a\r\nb\nc\r\r\nd"), (std::vector<std::string>{"a", "b", "c\r", "d"}));
   EXPECT_EQ(SideFilePath("C:\\x\\Support\\cont.dbc"), "C:\\x\\Support\\cont.err");
   EXPECT_EQ(SideFilePath("C:\\a.b\\file"), "C:\\a.b\\file.err");
+}
+
+TEST(RecordLine, FieldTextKeepsTheRecordWhole) {
+  struct Case {
+    const char* typed;
+    const char* stored;
+    const char* readBack;
+  } cases[] = {
+      {"Иванов", "Иванов", "Иванов"},
+      {"a|b", "a#|b", "a|b"},     // a "|" would shift every later field
+      {"Иван#", "Иван", "Иван"},  // a last "#" would swallow the next separator
+      {"#1 ## 2", "1  2", "1  2"},
+      {"две\r\nстроки", "две\r\nстроки", "две\r\nстроки"},
+      {"раз\nдва\n", "раз\r\nдва\r\n", "раз\r\nдва\r\n"},  // a lone LF would split the line
+      {"старый\rперенос", "старый\rперенос", "старый\rперенос"},
+      {"", "", ""},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(FieldText(c.typed), c.stored) << c.typed;
+    EXPECT_EQ(GetField(FieldText(c.typed) + "|next", 0), c.readBack) << c.typed;
+    EXPECT_EQ(GetField(FieldText(c.typed) + "|next", 1), "next") << c.typed;
+  }
+}
+
+// Every book writes its fields by that rule: a value ending in "#" or holding "|" once
+// shifted every later field of a task record.
+TEST(RecordLine, EveryBookWritesFieldsByTheSharedRule) {
+  for (const char* value : {"Задача #", "a|b", "#", "раз\nдва"}) {
+    SCOPED_TRACE(value);
+    std::string expected = GetField(FieldText(value), 0);
+    std::string task = tasks::EmptyTaskRecord();
+    tasks::SetTaskField(task, tasks::TaskField::ReminderState, "1");
+    tasks::SetTaskField(task, tasks::TaskField::ByDate, "1");
+    tasks::SetTaskField(task, tasks::TaskField::Headline, value);
+    EXPECT_EQ(tasks::GetTaskField(task, tasks::TaskField::Headline), expected);
+    EXPECT_EQ(tasks::GetTaskField(task, tasks::TaskField::ReminderState), "1");
+    EXPECT_EQ(tasks::GetTaskField(task, tasks::TaskField::ByDate), "1");
+
+    data::CTableRecord row{"a|b|c"};
+    row.SetField(0, value);
+    EXPECT_EQ(row.Field(0), expected);
+    EXPECT_EQ(row.Field(1), "b");
+    EXPECT_EQ(data::CountFieldSeparators(row.line), 2);
+  }
 }
 
 class RecordBookTest : public ::testing::Test {
