@@ -59,12 +59,6 @@ const CardBookLayout& FirmsBook() {
 
 namespace {
 
-std::string FoldAll(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) c = FoldCase1251(c);
-  return out;
-}
-
 // Matches an already folded field against an already folded search text.
 bool FoldedMatches(std::string_view field, std::string_view search) {
   if (search.empty()) return true;
@@ -88,7 +82,7 @@ int TopRowAfterRemove(int top, int shownCount, int rowsPerPage) {
 }
 
 bool SearchMatches(std::string_view field, std::string_view search) {
-  return FoldedMatches(FoldAll(field), FoldAll(search));
+  return FoldedMatches(FoldCase1251(field), FoldCase1251(search));
 }
 
 CardBook::CardBook(const CardBookLayout& layout)
@@ -111,7 +105,8 @@ const std::string& CardBook::Folded(int record, int field) {
   if (!foldedValid_[record]) {
     auto& fields = folded_[record];
     fields.resize(layout_.searchBoxes);
-    for (int f = 0; f < layout_.searchBoxes; ++f) fields[f] = FoldAll(GetField(book_.records[record], f));
+    for (int f = 0; f < layout_.searchBoxes; ++f)
+      fields[f] = FoldCase1251(GetField(book_.records[record], f));
     foldedValid_[record] = true;
   }
   return folded_[record][field];
@@ -138,7 +133,7 @@ void CardBook::Filter() {
 
 void CardBook::SetSearch(int box, std::string text) {
   if (box < 0 || box >= layout_.searchBoxes) return;
-  foldedSearch_[box] = FoldAll(text);
+  foldedSearch_[box] = FoldCase1251(text);
   search_[box] = std::move(text);
   Filter();
 }
