@@ -32,12 +32,12 @@ std::string Dump(const XmlElement& e) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string bytes(reinterpret_cast<const char*>(data), size);
-  NotebookContent content = ParseNotebook(bytes, "book.dbn");
+  NotebookContent content = ParseNotebook(bytes);
   if (content.xmlError || content.tooDeep) return 0;
   std::string expected = Dump(*content.root);
   for (const std::string& password : {std::string(), content.password, std::string("p^w")}) {
     std::string written = NotebookBytes(*content.root, "book.dbn", password);
-    NotebookContent back = ParseNotebook(written, "book.dbn");
+    NotebookContent back = ParseNotebook(written);
     if (back.format != NotebookFormat::kCurrent || back.password != password || back.tooDeep ||
         Dump(*back.root) != expected) {
       Report(bytes, password.empty() ? "notebook round trip differs without password"
@@ -46,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   if (!content.root->ChildCount()) return 0;
   std::string branch = BranchBytes(*content.root->Child(0), "branch.dbn");
-  NotebookContent back = ParseNotebook(branch, "branch.dbn");
+  NotebookContent back = ParseNotebook(branch);
   if (back.headerText != "branch.dbn" || back.root->ChildCount() != 1) Report(bytes, "branch export differs");
   return 0;
 }

@@ -59,12 +59,6 @@ const CardBookLayout& FirmsBook() {
 
 namespace {
 
-std::string FoldAll(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) c = FoldCase1251(c);
-  return out;
-}
-
 // Matches an already folded field against an already folded search text.
 bool FoldedMatches(std::string_view field, std::string_view search) {
   if (search.empty()) return true;
@@ -78,23 +72,6 @@ bool IsBlank(char c) {
 
 }  // namespace
 
-std::string CardFieldText(std::string_view typed) {
-  std::string out;
-  out.reserve(typed.size());
-  for (size_t i = 0; i < typed.size(); ++i) {
-    char c = typed[i];
-    if (c == '#') continue;
-    if (c == '|') {
-      out += "#|";
-    } else if (c == '\n' && (i == 0 || typed[i - 1] != '\r')) {
-      out += "\r\n";
-    } else {
-      out += c;
-    }
-  }
-  return out;
-}
-
 std::string CountText(size_t shown) {
   return "Всего записей: " + std::to_string(shown);
 }
@@ -105,7 +82,7 @@ int TopRowAfterRemove(int top, int shownCount, int rowsPerPage) {
 }
 
 bool SearchMatches(std::string_view field, std::string_view search) {
-  return FoldedMatches(FoldAll(field), FoldAll(search));
+  return FoldedMatches(FoldCase1251(field), FoldCase1251(search));
 }
 
 CardBook::CardBook(const CardBookLayout& layout)
@@ -128,7 +105,8 @@ const std::string& CardBook::Folded(int record, int field) {
   if (!foldedValid_[record]) {
     auto& fields = folded_[record];
     fields.resize(layout_.searchBoxes);
-    for (int f = 0; f < layout_.searchBoxes; ++f) fields[f] = FoldAll(GetField(book_.records[record], f));
+    for (int f = 0; f < layout_.searchBoxes; ++f)
+      fields[f] = FoldCase1251(GetField(book_.records[record], f));
     foldedValid_[record] = true;
   }
   return folded_[record][field];
@@ -155,7 +133,7 @@ void CardBook::Filter() {
 
 void CardBook::SetSearch(int box, std::string text) {
   if (box < 0 || box >= layout_.searchBoxes) return;
-  foldedSearch_[box] = FoldAll(text);
+  foldedSearch_[box] = FoldCase1251(text);
   search_[box] = std::move(text);
   Filter();
 }
@@ -185,7 +163,7 @@ void CardBook::Add() {
   std::string record;
   for (int b = 0; b < layout_.searchBoxes; ++b) {
     if (b) record += '|';
-    record += CardFieldText(search_[b]);
+    record += FieldText(search_[b]);
   }
   record.append(layout_.fieldCount - layout_.searchBoxes, '|');
   book_.records.push_back(std::move(record));
@@ -210,7 +188,7 @@ bool CardBook::EditField(int row, int field, std::string_view text) {
     return false;
   int record = shown_[row];
   std::string& line = book_.records[record];
-  std::string value = CardFieldText(text);
+  std::string value = FieldText(text);
   std::string before;
   if (GetField(line, field, before) && before == GetField(value, 0)) return false;
   // A line too short for the field (made by other means) is padded first, so that a

@@ -41,13 +41,6 @@ struct CardBookLayout {
 const CardBookLayout& ContactsBook();
 const CardBookLayout& FirmsBook();
 
-// What a typed text becomes inside a record line. A "#" could never be read back (the
-// field rule drops it) and one typed last would escape the separator after it, merging
-// two fields; a "|" would split the field and shift every later one; a lone LF would
-// split the record when the file is read again. So "#" is dropped, "|" is written as
-// "#|" (read back as "|"), and a lone LF becomes CR LF.
-std::string CardFieldText(std::string_view typed);
-
 // The painted count at the top right of both pages: "Всего записей: " and the number.
 std::string CountText(size_t shown);
 

@@ -72,6 +72,28 @@ std::string SetField(std::string_view record, int n, std::string_view value) {
   return out;
 }
 
+std::string FieldText(std::string_view value) {
+  std::string out;
+  out.reserve(value.size());
+  for (size_t i = 0; i < value.size(); ++i) {
+    char c = value[i];
+    if (c == '#') continue;
+    if (c == '|') {
+      out += "#|";
+    } else if (c == '\n' && (i == 0 || value[i - 1] != '\r')) {
+      out += "\r\n";
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+std::string SetFieldText(std::string_view record, int n, std::string_view value) {
+  if (value.find_first_of("#|\n") == std::string_view::npos) return SetField(record, n, value);
+  return SetField(record, n, FieldText(value));
+}
+
 std::string UndoLineEscapes(std::string_view line) {
   std::string s(line);
   ReplaceAll(s, "ERN:", "\r\n");
@@ -124,12 +146,20 @@ std::string SideFileMessage(const std::string& sidePath) {
   return "Создан файл " + sidePath + " с незагруженными строками";
 }
 
+std::string SideFileFailedMessage(const std::string& sidePath, int count) {
+  char num[16];
+  std::snprintf(num, sizeof num, "%i", count);
+  return "Не удалось создать файл " + sidePath + " с незагруженными строками.\n Эти строки (" + num +
+         ") не загружены и сохраняются в файле без изменений.";
+}
+
 RecordLayout ContactsLayout() { return {12, SeparatorMessage(12), kContactsOldFormatMessage, false}; }
 RecordLayout FirmsLayout() { return {8, SeparatorMessage(8), kFirmsOldFormatMessage, true}; }
 
 LoadOutcome LoadRecords(RecordBook& book, const RecordLayout& layout) {
   book.records.clear();
   book.oldFormat = false;
+  book.carried.clear();
   std::string bytes;
   if (!platform::ReadFileBytes(book.path, bytes)) {
     return {false, "Не удалось открыть файл " + book.path + "."};
@@ -145,22 +175,29 @@ LoadOutcome LoadRecords(RecordBook& book, const RecordLayout& layout) {
     }
     if (line.find('|') == std::string::npos) continue;
     int count = CountSeparators(line);
-    if (layout.unescapeBeforeCheck) line = UndoLineEscapes(line);
     if (count < layout.separators) {
       char num[16];
       std::snprintf(num, sizeof num, "%i", count);
-      rejected += line + "\n" + num + "\n";
+      rejected += (layout.unescapeBeforeCheck ? UndoLineEscapes(line) : line) + "\n" + num + "\n";
+      book.carried.push_back(std::move(line));
       ++outcome.rejected;
       continue;
     }
-    book.records.push_back(layout.unescapeBeforeCheck ? std::move(line) : UndoLineEscapes(line));
+    book.records.push_back(UndoLineEscapes(line));
   }
+  book.state = kStateLoaded;
   if (!rejected.empty()) {
     std::string side = SideFilePath(book.path);
-    platform::SafeReplace(side, SideFileText(layout.separatorMessage, rejected));
-    book.loadMessage = SideFileMessage(side);
+    if (platform::SafeReplace(side, SideFileText(layout.separatorMessage, rejected))) {
+      book.loadMessage = SideFileMessage(side);
+      book.carried.clear();
+      book.state = kStateChanged;
+    } else {
+      // Without the side file the rejected lines exist only in the book file: keep them
+      // for the next save instead of letting it drop them.
+      book.loadMessage = SideFileFailedMessage(side, outcome.rejected);
+    }
   }
-  book.state = outcome.rejected > 0 ? kStateChanged : kStateLoaded;
   return outcome;
 }
 
@@ -194,7 +231,9 @@ SaveOutcome SaveRecords(RecordBook& book) {
                 "Выполните конвертацию файла программой \"Fardelle.exe\""};
   }
   platform::WaitCursor wait;
-  if (!platform::SafeReplace(book.path, RecordFileBytes(book.records))) {
+  std::string bytes = RecordFileBytes(book.records);
+  for (const std::string& line : book.carried) bytes += line + "\r\n";
+  if (!platform::SafeReplace(book.path, bytes)) {
     return {SaveStatus::kFailed, SaveFailedMessage(book.path)};
   }
   book.state = kStateSaved;

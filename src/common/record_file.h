@@ -17,6 +17,15 @@ bool GetField(std::string_view line, int n, std::string& value);
 std::string GetField(std::string_view line, int n);  // empty when missing
 // The record with field n replaced; unchanged when it has fewer than n separators.
 std::string SetField(std::string_view record, int n, std::string_view value);
+// What a value becomes inside a record line, the one rule of every book that writes
+// fields: it reads back as given and never moves a separator. A "#" could never be
+// read back (the field rule drops it) and one last would escape the separator after it,
+// merging two fields; a "|" would split the field; a lone LF would split the record
+// when the file is read again. So "#" is dropped, "|" is written as "#|" (read back as
+// "|"), and a lone LF becomes CR LF.
+std::string FieldText(std::string_view value);
+// SetField with the value written by FieldText.
+std::string SetFieldText(std::string_view record, int n, std::string_view value);
 
 // "ERN:" -> CR LF, then "EOR:" -> CR.
 std::string UndoLineEscapes(std::string_view line);
@@ -43,6 +52,9 @@ std::string SideFilePath(const std::string& bookPath);
 std::string SideFileText(const std::string& separatorMessage, const std::string& rejected);
 // "Создан файл " + side path + " с незагруженными строками"
 std::string SideFileMessage(const std::string& sidePath);
+// The load message when the side file could not be written and the `count` rejected
+// lines are kept for the book file instead.
+std::string SideFileFailedMessage(const std::string& sidePath, int count);
 
 struct RecordLayout {
   int separators = 0;
@@ -63,6 +75,9 @@ struct RecordBook {
   // Set after a load stopped at an old-format line: the file holds more than was loaded,
   // so saving over it is refused.
   bool oldFormat = false;
+  // Rejected lines, as read, whose side file could not be written: every save writes
+  // them back after the records, so they are never kept nowhere.
+  std::vector<std::string> carried;
 };
 
 struct LoadOutcome {
@@ -87,6 +102,8 @@ std::string RecordFileBytes(const std::vector<std::string>& records);
 
 // Command 33107 ("Информация о неудачной загрузки файла") is enabled exactly when the
 // load message is not empty.
-inline bool LoadInfoEnabled(const RecordBook& book) { return !book.loadMessage.empty(); }
+inline bool LoadInfoEnabled(const RecordBook& book) {
+  return !book.loadMessage.empty();
+}
 
 }  // namespace vm

@@ -6,14 +6,6 @@
 
 namespace vm {
 
-char FoldCase1251(char ch) {
-  unsigned char c = static_cast<unsigned char>(ch);
-  if (c >= 'A' && c <= 'Z') return static_cast<char>(c + 32);
-  if (c >= 0xC0 && c <= 0xDF) return static_cast<char>(c + 32);
-  if (c == 0xA8) return static_cast<char>(0xB8);  // Ё -> ё
-  return ch;
-}
-
 bool EqualsNoCase1251(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i)

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/text_util.h"
+
 namespace vm {
 
 inline constexpr size_t kMaxSettingLength = 255;
@@ -23,9 +25,7 @@ std::string ReadSetting(const std::string& iniPath, std::string_view section, st
 bool WriteSetting(const std::string& iniPath, std::string_view section, std::string_view key,
                   std::string_view value);
 
-// Case folding of cp1251 text (A-Z, А-Я, Ё), used wherever the program compares
-// names without regard to case.
-char FoldCase1251(char c);
+// Names compared without regard to case, by FoldCase1251.
 bool EqualsNoCase1251(std::string_view a, std::string_view b);
 
 }  // namespace vm

@@ -89,14 +89,14 @@ struct Header {
   }
 };
 
-void ReadHeader(DataTable& table, const std::string& line, std::string_view fileName) {
+void ReadHeader(DataTable& table, const std::string& line) {
   CTableDef& def = table.def;
   char version = line[1];
   Header h{HeaderFields(line, '\\')};
   int n = ColumnCount(static_cast<int>(h.fields.size()) - 1, 3);
   size_t N = static_cast<size_t>(n);
   def.key = h.Field(3 * N + 4);
-  notebook::KeyParts key = notebook::SplitKeyText(DecodeHeader(def.key), kExtension, fileName);
+  notebook::KeyParts key = notebook::SplitKeyText(DecodeHeader(def.key), kExtension);
   bool encodedNames = version == '4' && !key.password.empty();
   for (size_t k = 1; k <= N; ++k) {
     const std::string& raw = h.Field(k);
@@ -198,13 +198,13 @@ std::string TableKey(std::string_view fileName, std::string_view password) {
   return notebook::EncodeKey(fileName, password, kExtension);
 }
 
-TableLoad LoadTableBytes(DataTable& table, std::string_view bytes, std::string_view fileName,
-                         std::string& rejected) {
+TableLoad LoadTableBytes(DataTable& table, std::string_view bytes, std::string& rejected) {
   TableLoad load;
   table.records.clear();
   table.def.Clear();
   table.def.modified = kTableUnchanged;
   table.loadMessage.clear();
+  table.carried.clear();
   rejected.clear();
   bool headerRead = false;
   for (std::string& line : SplitTextLines(bytes)) {
@@ -216,12 +216,13 @@ TableLoad LoadTableBytes(DataTable& table, std::string_view bytes, std::string_v
       table.password.clear();
       table.locked = false;
       load.oldFormat = true;
+      table.carried.clear();
       rejected.clear();
       load.rejected = 0;
       return load;
     }
     if (StartsWith(line, "/1|") || StartsWith(line, "/3|") || StartsWith(line, "/4|")) {
-      if (!headerRead) ReadHeader(table, line, fileName);
+      if (!headerRead) ReadHeader(table, line);
       headerRead = true;
       continue;
     }
@@ -246,6 +247,7 @@ TableLoad LoadTableBytes(DataTable& table, std::string_view bytes, std::string_v
       char count[16];
       std::snprintf(count, sizeof count, "%i", separators);
       rejected += record + "\n" + count + "\n";
+      table.carried.push_back(std::move(record));
       ++load.rejected;
       continue;
     }
@@ -261,22 +263,25 @@ TableLoad LoadTable(DataTable& table) {
     table.def.Clear();
     table.def.modified = kTableUnchanged;
     table.loadMessage.clear();
+    table.carried.clear();
     table.locked = false;
     return {false, "Не удалось открыть файл " + table.path + ".", 0, false};
   }
   std::string rejected;
-  TableLoad load = LoadTableBytes(table, bytes, notebook::FileNameOf(table.path), rejected);
+  TableLoad load = LoadTableBytes(table, bytes, rejected);
   if (load.oldFormat) {
     table.path.clear();
     return load;
   }
   if (!rejected.empty()) {
     std::string side = SideFilePath(table.path);
-    if (platform::SafeReplace(side, SideFileText(SeparatorMessage(table.def.lastColumn), rejected)))
+    if (platform::SafeReplace(side, SideFileText(SeparatorMessage(table.def.lastColumn), rejected))) {
       table.loadMessage = SideFileMessage(side);
-    else
-      table.loadMessage = "Не удалось создать файл " + side + " с незагруженными строками";
-    table.def.modified = kTableChanged;
+      table.carried.clear();
+      table.def.modified = kTableChanged;
+    } else {
+      table.loadMessage = SideFileFailedMessage(side, load.rejected);
+    }
   }
   return load;
 }
@@ -301,6 +306,10 @@ std::string TableBytes(DataTable& table) {
   for (const CTableRecord& r : table.records) {
     out += "\r\n";
     out += protect ? ScrambledLine(r.line) : PlainLine(r.line);
+  }
+  for (const std::string& line : table.carried) {
+    out += "\r\n";
+    out += protect ? ScrambledLine(line) : PlainLine(line);
   }
   return out;
 }

@@ -23,10 +23,8 @@ struct TableLoad {
 // beside the file and mark the table changed. A line of the older layout ("<Records")
 // stops loading, leaves the table empty and forgets the path.
 TableLoad LoadTable(DataTable& table);
-// The same over bytes already read; `fileName` is the file's own name (for keys
-// written without ".dbp"). Rejected lines are collected, not written.
-TableLoad LoadTableBytes(DataTable& table, std::string_view bytes, std::string_view fileName,
-                         std::string& rejected);
+// The same over bytes already read. Rejected lines are collected, not written.
+TableLoad LoadTableBytes(DataTable& table, std::string_view bytes, std::string& rejected);
 
 enum class TableSaveStatus { kUnchanged, kSaved, kFailed };
 struct TableSave {

@@ -102,7 +102,7 @@ std::string CTableRecord::Field(int k) const {
 }
 
 void CTableRecord::SetField(int k, std::string_view value) {
-  line = vm::SetField(line, k, WithoutTrailingHashes(value));
+  line = SetFieldText(line, k, value);
 }
 
 void CTableRecord::RemoveField(int k) {

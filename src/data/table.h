@@ -38,7 +38,8 @@ struct CTableDef {
 };
 
 // A record line. Fields follow the record-file rule: a "|" after "#" does not separate
-// and every "#" is dropped from a field's value; typed text is stored as typed.
+// and every "#" is dropped from a field's value; a value is written by the rule every
+// book shares (FieldText), so it reads back as typed and never moves a separator.
 struct CTableRecord {
   std::string line;
 
@@ -62,6 +63,9 @@ struct DataTable {
   std::string password;  // empty = none
   bool locked = false;   // the password has not been entered since the file was loaded
   std::string loadMessage;
+  // Rejected lines whose ".err" report could not be written: saves write them back
+  // after the records (in the file's line form), so they are never kept nowhere.
+  std::vector<std::string> carried;
 };
 
 // ---- "Настройка таблицы": column operations on the open table -------------------------

@@ -218,7 +218,7 @@ class Evaluator {
       if (rc < -kWindow || rc > kWindow) continue;
       Where where = rc < 0 ? Where::kPast : rc == 0 ? Where::kToday : Where::kComing;
       int year = 0;
-      int n = EntryYear(fields[2], year) ? d.year - year : 0;
+      int n = EntryYear(fields[2], fields[3], year) ? d.year - year : 0;
       Emit(line, fields, TwoDigits(d.day) + "/" + TwoDigits(d.month), where, year != 0, n,
            d.year - ref_.year);
       return;
@@ -246,7 +246,7 @@ class Evaluator {
     if (where == Where::kNone) return;
     int year = 0;
     int n = 0;
-    if (EntryYear(fields[2], year)) {
+    if (EntryYear(fields[2], fields[3], year)) {
       n = ref_.year - year;
       if (where == Where::kPast && month > ref_.month) --n;
       if (where == Where::kComing && month < ref_.month) ++n;
@@ -310,13 +310,11 @@ int LeadingNumber(std::string_view text) {
   return negative ? -value : value;
 }
 
-bool EntryYear(std::string_view field, int& year) {
+bool EntryYear(std::string_view field3, std::string_view field4, int& year) {
   year = 0;
-  std::string_view digits = TrimRight(TrimLeft(field));
-  if (digits.empty()) return false;
-  for (char c : digits)
-    if (c < '0' || c > '9') return false;
-  year = LeadingNumber(digits);
+  std::string_view number = TrimLeft(field3);
+  if (field4.empty() || number.empty() || number[0] < '0' || number[0] > '9') return false;
+  year = LeadingNumber(number);
   return year != 0;
 }
 

@@ -55,8 +55,10 @@ std::string_view TrimRight(std::string_view text);
 // sign, digits; anything else ends it, no digits is 0), held within +-999999 so no
 // arithmetic on it can overflow.
 int LeadingNumber(std::string_view text);
-// The year of an entry: field 3 made of digits alone (blanks around allowed), not 0.
-bool EntryYear(std::string_view field, int& year);
+// The year of an entry. Field 3 is a year when it starts with a non-zero number (blanks
+// before it allowed) and field 4 is not empty, so "1961г/Полёт" is a year with its text;
+// with field 4 empty field 3 is the text itself, so "8 Марта" stays a text.
+bool EntryYear(std::string_view field3, std::string_view field4, int& year);
 
 // An item's date part and text, split at the first "|" not preceded by "#". Without
 // such a "|" the whole item is text.

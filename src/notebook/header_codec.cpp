@@ -174,7 +174,7 @@ std::string EncodeKey(std::string_view fileName, std::string_view password, std:
   return EncodeHeader(KeyText(fileName, password, extension));
 }
 
-KeyParts SplitKeyText(std::string_view decoded, std::string_view extension, std::string_view currentName) {
+KeyParts SplitKeyText(std::string_view decoded, std::string_view extension) {
   KeyParts parts;
   if (IsEscaped(decoded)) {
     std::string_view body = decoded.substr(1);
@@ -191,10 +191,6 @@ KeyParts SplitKeyText(std::string_view decoded, std::string_view extension, std:
   if (ext != std::string_view::npos) {
     parts.name = std::string(decoded.substr(0, ext + extension.size()));
     parts.password = std::string(decoded.substr(ext + extension.size()));
-  } else if (!currentName.empty() && decoded.size() > currentName.size() &&
-             decoded.substr(0, currentName.size()) == currentName) {
-    parts.name = std::string(currentName);
-    parts.password = std::string(decoded.substr(currentName.size()));
   } else {
     parts.name = std::string(decoded);
   }

@@ -68,11 +68,10 @@ struct KeyParts {
   std::string Text() const { return name + password; }
 };
 // Splits a decoded key text (already cut at its first zero byte). In the plain form the
-// password is what follows the first extension. A key without the extension was written
-// for a file of another name; when it starts with `currentName` (the file's own name
-// now, when known) the rest is taken as the password, otherwise there is none.
-KeyParts SplitKeyText(std::string_view decoded, std::string_view extension,
-                      std::string_view currentName = {});
+// password is what follows the first extension, and a key without the extension has no
+// password: KeyText writes a password there only in the escaped form, and a plain file
+// copied or renamed must never be taken for a protected one, whatever its name is now.
+KeyParts SplitKeyText(std::string_view decoded, std::string_view extension);
 
 // The name part of a path: what follows its last "\" (or "/").
 std::string FileNameOf(std::string_view path);

@@ -173,7 +173,7 @@ void MarkChanged(NotebookFile& notebook) {
   if (notebook.state == kSaved || notebook.state == kChanged) notebook.state = kChanged;
 }
 
-NotebookContent ParseNotebook(std::string_view bytes, std::string_view fileName) {
+NotebookContent ParseNotebook(std::string_view bytes) {
   NotebookContent content;
   content.root = NewNotebookRoot();
   std::vector<std::string> lines = SplitTextLines(bytes);
@@ -192,7 +192,7 @@ NotebookContent ParseNotebook(std::string_view bytes, std::string_view fileName)
     content.hasHeader = true;
     std::string decoded = DecodeHeader(GetField(first, 1));
     if (current) {
-      KeyParts key = SplitKeyText(decoded, kExtension, fileName);
+      KeyParts key = SplitKeyText(decoded, kExtension);
       content.headerText = key.Text();
       content.password = key.password;
       encodedTitles = !content.password.empty();
@@ -252,7 +252,7 @@ NotebookRead ReadNotebook(NotebookFile& notebook, const std::string& path) {
     read.icon = platform::MessageIcon::kStop;
     return read;
   }
-  NotebookContent content = ParseNotebook(bytes, FileNameOf(path));
+  NotebookContent content = ParseNotebook(bytes);
   read.format = content.format;
   if (content.tooDeep) {
     read.message = kBadFormatMessage;
@@ -316,7 +316,7 @@ BranchImport ImportBranch(const std::string& path) {
     return import;
   }
   std::string name = FileNameOf(path);
-  NotebookContent content = ParseNotebook(bytes, name);
+  NotebookContent content = ParseNotebook(bytes);
   bool accepted =
       content.format == NotebookFormat::kFileFormat1 || (content.hasHeader && content.headerText == name);
   if (!accepted) {

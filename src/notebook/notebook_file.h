@@ -57,9 +57,7 @@ struct NotebookContent {
   // Notes nested deeper than kMaxXmlDepth: refused, like any other unreadable file.
   bool tooDeep = false;
 };
-// `fileName` is the file's own name, used to find the password in a header written
-// for a name without ".dbn".
-NotebookContent ParseNotebook(std::string_view bytes, std::string_view fileName = {});
+NotebookContent ParseNotebook(std::string_view bytes);
 
 struct NotebookRead {
   bool ok = false;

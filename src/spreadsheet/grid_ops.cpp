@@ -4,6 +4,8 @@
 #include <cmath>
 #include <numeric>
 
+#include "common/text_util.h"
+
 namespace vm::spreadsheet {
 
 const char* const kNothingFoundText = "Ничего не найдено";
@@ -56,42 +58,12 @@ std::string Flattened(const std::string& text) {
 
 bool IsNumeric(int kind) { return kind == kKindNumber || kind == kKindBoolean || kind == kKindCurrency; }
 
-std::string Lowered(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) c = LowerCp1251(c);
-  return out;
-}
-
 size_t FindIn(std::string_view hay, std::string_view needle, size_t from, bool matchCase) {
   if (matchCase) return hay.find(needle, from);
-  return Lowered(hay).find(Lowered(needle), from);
+  return FoldCase1251(hay).find(FoldCase1251(needle), from);
 }
 
 }  // namespace
-
-char LowerCp1251(char ch) {
-  unsigned char c = static_cast<unsigned char>(ch);
-  if (c >= 'A' && c <= 'Z') return static_cast<char>(c + 32);
-  if (c >= 0xC0 && c <= 0xDF) return static_cast<char>(c + 32);  // А-Я
-  switch (c) {
-    case 0xA8: return '\xB8';  // Ё
-    case 0x80: return '\x90';  // Ђ
-    case 0x81: return '\x83';  // Ѓ
-    case 0x8A: return '\x9A';  // Љ
-    case 0x8C: return '\x9C';  // Њ
-    case 0x8D: return '\x9D';  // Ќ
-    case 0x8E: return '\x9E';  // Ћ
-    case 0x8F: return '\x9F';  // Џ
-    case 0xA1: return '\xA2';  // Ў
-    case 0xA3: return '\xBC';  // Ј
-    case 0xA5: return '\xB4';  // Ґ
-    case 0xAA: return '\xBA';  // Є
-    case 0xAF: return '\xBF';  // Ї
-    case 0xB2: return '\xB3';  // І
-    case 0xBD: return '\xBE';  // Ѕ
-    default: return ch;
-  }
-}
 
 CSheetCell EffectiveFormat(const CSheet& sheet, int r, int c) {
   CSheetCell cell = sheet.GetCell(r, c);
@@ -269,7 +241,7 @@ bool CellMatches(const CSheet& sheet, int r, int c, const FindOptions& options, 
   if (!cell || !cell->HasText()) return false;
   std::string shown = ShownText(*cell, locale);
   if (options.wholeCell)
-    return options.matchCase ? shown == options.what : Lowered(shown) == Lowered(options.what);
+    return options.matchCase ? shown == options.what : FoldCase1251(shown) == FoldCase1251(options.what);
   return FindIn(shown, options.what, 0, options.matchCase) != std::string::npos;
 }
 
@@ -312,8 +284,8 @@ bool FindCell(const CSheet& sheet, const FindOptions& options, const NumberLocal
 
 bool ReplaceRefused(const FindOptions& options, std::string_view replacement) {
   if (options.what.empty()) return true;
-  std::string what = options.matchCase ? options.what : Lowered(options.what);
-  std::string with = options.matchCase ? std::string(replacement) : Lowered(replacement);
+  std::string what = options.matchCase ? options.what : FoldCase1251(options.what);
+  std::string with = options.matchCase ? std::string(replacement) : FoldCase1251(replacement);
   if (what == with) return true;
   return !options.wholeCell && with.find(what) != std::string::npos;
 }

@@ -62,9 +62,6 @@ struct FindOptions {
 extern const char* const kNothingFoundText;  // "Ничего не найдено"
 extern const char* const kFindTitle;         // "Поиск"
 
-// Windows-1251 lower case.
-char LowerCp1251(char c);
-
 bool CellMatches(const CSheet& sheet, int r, int c, const FindOptions& options, const NumberLocale& locale);
 // The next matching cell after `from` (or from `from` itself with includeFrom) in the
 // search's direction, row by row, up to the sheet's edge. Cells hidden in a merged area

@@ -115,6 +115,7 @@ class Reader {
 
   bool Run(std::string bytes) {
     doc_.SetUnterminatedReferences(true);
+    doc_.SetNoBreakReferencesAsBlanks(true);
     doc_.SetErrorCallback([this](int code, const std::string& message, int line, int column) {
       if (report_.parseErrors++ == 0) {
         char buf[64];
@@ -307,15 +308,14 @@ class Reader {
     });
     std::string raw;
     Gather(data, raw);
-    // "&#160" (with or without ";") came from a blank, "&#10" from a line break.
+    // "&#160" (with or without ";") came from a blank and the parser gave it back as
+    // one; "&#10" came from a line break.
     std::string text;
     text.reserve(raw.size());
     bool wrap = false;
     for (size_t i = 0; i < raw.size(); ++i) {
       char ch = raw[i];
-      if (ch == '\xA0') {
-        text += ' ';
-      } else if (ch == '\r' || ch == '\n') {
+      if (ch == '\r' || ch == '\n') {
         if (ch == '\r' && i + 1 < raw.size() && raw[i + 1] == '\n') ++i;
         text += "\r\n";
         wrap = true;

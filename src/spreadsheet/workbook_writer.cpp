@@ -95,16 +95,18 @@ std::string EscapeAttribute(std::string_view text) {
   return out;
 }
 
-// A cell's text inside its Data element: blanks as &#160; so that line wrapping never
-// breaks inside it, line breaks as &#10;, and the characters XML reserves as entities
-// (raw, a "<" or "&" in a cell would make the file unreadable).
+// A cell's text inside its Data element: blanks as &#32; so that line wrapping never
+// breaks inside it (not "&#160;": some readers take that reference in a windows-1251
+// file for the wrong bytes, and a blank is what the cell holds), line breaks as &#10;,
+// and the characters XML reserves as entities (raw, a "<" or "&" in a cell would make
+// the file unreadable).
 std::string EncodeCellText(std::string_view text) {
   std::string out;
   out.reserve(text.size() + 16);
   for (size_t i = 0; i < text.size(); ++i) {
     char c = text[i];
     switch (c) {
-      case ' ': out += "&#160;"; break;
+      case ' ': out += "&#32;"; break;
       case '\r':
         if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
         out += "&#10;";

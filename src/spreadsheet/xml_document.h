@@ -111,6 +111,9 @@ class CXmlDocument {
   // set such a reference still reports error 108 but gives its character; by default it
   // stays in the text as written.
   void SetUnterminatedReferences(bool decode) { unterminatedReferences_ = decode; }
+  // Older workbook files wrote every blank of a text as "&#160" or "&#160;". With this
+  // set such a reference in text content gives a blank; a literal no-break space stays.
+  void SetNoBreakReferencesAsBlanks(bool on) { noBreakReferencesAsBlanks_ = on; }
   static const char* ErrorText(int code);
 
   // "\"-separated path of element names, each step the first child element so named.
@@ -152,6 +155,7 @@ class CXmlDocument {
   ErrorCallback callback_;
   int errorCount_ = 0;
   bool unterminatedReferences_ = false;
+  bool noBreakReferencesAsBlanks_ = false;
 };
 
 // Appends the Windows-1251 form of a Unicode code point ('?' when the page lacks it).

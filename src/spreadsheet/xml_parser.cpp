@@ -372,6 +372,13 @@ class XmlParser {
     return false;
   }
 
+  void AppendReference(std::string& out, unsigned code) const {
+    if (code == 0xA0 && doc_.noBreakReferencesAsBlanks_)
+      out += ' ';
+    else
+      AppendCodePoint(out, code);
+  }
+
   void DecodeText(std::string_view raw, std::string& out) {
     out.reserve(raw.size());
     size_t i = 0;
@@ -401,7 +408,7 @@ class XmlParser {
         Error(kXmlBadEntity, Format("Missing ';' on character entity '&%s'.", name));
         unsigned code = 0;
         if (doc_.unterminatedReferences_ && !name.empty() && name[0] == '#' && CharacterCode(name.substr(1), code))
-          AppendCodePoint(out, code);
+          AppendReference(out, code);
         else
           out.append(raw.substr(amp, after - amp));
         i = after;
@@ -412,7 +419,7 @@ class XmlParser {
       if (!name.empty() && name[0] == '#') {
         unsigned code = 0;
         if (CharacterCode(name.substr(1), code)) {
-          AppendCodePoint(replacement, code);
+          AppendReference(replacement, code);
           known = true;
         }
       } else if (const std::string* text = doc_.FindEntity(name)) {

@@ -120,8 +120,7 @@ LoadOutcome LoadTaskFile(TaskBook& book, const std::string& path, const dates::D
       // for the next save instead of letting it drop them.
       book.carried_ = std::move(rejectedLines);
       book.state_ = kStateLoaded;
-      message = "Не удалось создать файл " + side + " с незагруженными строками.\n Эти строки (" +
-                NumberText(outcome.rejected) + ") не загружены и сохраняются в файле без изменений.";
+      message = SideFileFailedMessage(side, outcome.rejected);
     }
   }
   book.loadMessage_ = message;

@@ -18,7 +18,7 @@ bool HasTaskField(std::string_view line, TaskField field) {
 }
 
 void SetTaskField(std::string& line, TaskField field, std::string_view value) {
-  line = SetField(line, static_cast<int>(field), value);
+  line = SetFieldText(line, static_cast<int>(field), value);
 }
 
 bool TaskFlagOn(std::string_view line, TaskField field) { return GetTaskField(line, field) == "1"; }

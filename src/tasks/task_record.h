@@ -74,7 +74,8 @@ inline constexpr int kTaskSeparators = 53;
 // The ordered array of record lines (line escapes undone): the only store of a book.
 using TaskList = std::vector<std::string>;
 
-// Field access over a record line, with the shared field reader and writer.
+// Field access over a record line, with the shared field reader and writer (a value is
+// written by FieldText, so "Задача #" or "a|b" never moves a later field).
 std::string GetTaskField(std::string_view line, TaskField field);
 bool HasTaskField(std::string_view line, TaskField field);
 void SetTaskField(std::string& line, TaskField field, std::string_view value);

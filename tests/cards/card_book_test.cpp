@@ -18,10 +18,11 @@ TEST(Search, PrefixOrStarSubstringWithoutCase) {
     const char* search;
     bool match;
   } cases[] = {
-      {"Иванов", "ив", true},          {"иванова", "ив", true},   {"Сивцев", "ив", false},
-      {"Сивцев", "*ив", true},         {"Иванов", "*ИВ", true},   {"anything", "*", true},
-      {"anything", "", true},          {"Ёлкин", "ё", true},      {"ёлкин", "Ё", true},
-      {"Ив", "Ивa", false},            {"ABC", "abc", true},      {"", "a", false},
+      {"Иванов", "ив", true},  {"иванова", "ив", true},  {"Сивцев", "ив", false}, {"Сивцев", "*ив", true},
+      {"Иванов", "*ИВ", true}, {"anything", "*", true},  {"anything", "", true},  {"Ёлкин", "ё", true},
+      {"ёлкин", "Ё", true},    {"Ив", "Ивa", false},     {"ABC", "abc", true},    {"", "a", false},
+      {"Іван", "і", true},     {"ўладзімір", "Ў", true}, {"Єва", "є", true},      {"Ґанна", "*ҐАН", true},
+      {"Їжак", "ї", true},     {"Јован", "ј", true},
   };
   for (const Case& c : cases) EXPECT_EQ(SearchMatches(c.field, c.search), c.match) << c.field << " / " << c.search;
 }

@@ -15,28 +15,6 @@ using testing::ScratchFolder;
 using testing::Slurp;
 using testing::Spit;
 
-TEST(CardFieldText, KeepsTheRecordWhole) {
-  struct Case {
-    const char* typed;
-    const char* stored;
-    const char* readBack;
-  } cases[] = {
-      {"Иванов", "Иванов", "Иванов"},
-      {"a|b", "a#|b", "a|b"},     // a "|" would shift every later field
-      {"Иван#", "Иван", "Иван"},  // a last "#" would swallow the next separator
-      {"#1 ## 2", "1  2", "1  2"},
-      {"две\r\nстроки", "две\r\nстроки", "две\r\nстроки"},
-      {"раз\nдва\n", "раз\r\nдва\r\n", "раз\r\nдва\r\n"},  // a lone LF would split the line
-      {"старый\rперенос", "старый\rперенос", "старый\rперенос"},
-      {"", "", ""},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(CardFieldText(c.typed), c.stored) << c.typed;
-    EXPECT_EQ(GetField(CardFieldText(c.typed) + "|next", 0), c.readBack) << c.typed;
-    EXPECT_EQ(GetField(CardFieldText(c.typed) + "|next", 1), "next") << c.typed;
-  }
-}
-
 class CardEditing : public ::testing::Test {
  protected:
   ScratchFolder dir;

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include "data/table.h"
 #include "platform/platform.h"
 #include "support/scratch.h"
+#include "tasks/task_record.h"
 
 namespace vm {
 namespace {
@@ -58,6 +60,50 @@ TEST(RecordLine, LineEscapesRoundTrip) {
   EXPECT_EQ(SideFilePath("C:\\a.b\\file"), "C:\\a.b\\file.err");
 }
 
+TEST(RecordLine, FieldTextKeepsTheRecordWhole) {
+  struct Case {
+    const char* typed;
+    const char* stored;
+    const char* readBack;
+  } cases[] = {
+      {"Иванов", "Иванов", "Иванов"},
+      {"a|b", "a#|b", "a|b"},     // a "|" would shift every later field
+      {"Иван#", "Иван", "Иван"},  // a last "#" would swallow the next separator
+      {"#1 ## 2", "1  2", "1  2"},
+      {"две\r\nстроки", "две\r\nстроки", "две\r\nстроки"},
+      {"раз\nдва\n", "раз\r\nдва\r\n", "раз\r\nдва\r\n"},  // a lone LF would split the line
+      {"старый\rперенос", "старый\rперенос", "старый\rперенос"},
+      {"", "", ""},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(FieldText(c.typed), c.stored) << c.typed;
+    EXPECT_EQ(GetField(FieldText(c.typed) + "|next", 0), c.readBack) << c.typed;
+    EXPECT_EQ(GetField(FieldText(c.typed) + "|next", 1), "next") << c.typed;
+  }
+}
+
+// Every book writes its fields by that rule: a value ending in "#" or holding "|" once
+// shifted every later field of a task record.
+TEST(RecordLine, EveryBookWritesFieldsByTheSharedRule) {
+  for (const char* value : {"Задача #", "a|b", "#", "раз\nдва"}) {
+    SCOPED_TRACE(value);
+    std::string expected = GetField(FieldText(value), 0);
+    std::string task = tasks::EmptyTaskRecord();
+    tasks::SetTaskField(task, tasks::TaskField::ReminderState, "1");
+    tasks::SetTaskField(task, tasks::TaskField::ByDate, "1");
+    tasks::SetTaskField(task, tasks::TaskField::Headline, value);
+    EXPECT_EQ(tasks::GetTaskField(task, tasks::TaskField::Headline), expected);
+    EXPECT_EQ(tasks::GetTaskField(task, tasks::TaskField::ReminderState), "1");
+    EXPECT_EQ(tasks::GetTaskField(task, tasks::TaskField::ByDate), "1");
+
+    data::CTableRecord row{"a|b|c"};
+    row.SetField(0, value);
+    EXPECT_EQ(row.Field(0), expected);
+    EXPECT_EQ(row.Field(1), "b");
+    EXPECT_EQ(data::CountFieldSeparators(row.line), 2);
+  }
+}
+
 class RecordBookTest : public ::testing::Test {
  protected:
   ScratchFolder dir;
@@ -86,6 +132,35 @@ TEST_F(RecordBookTest, LoadsRejectsAndWritesTheSideFile) {
   EXPECT_EQ(SaveRecords(book).status, SaveStatus::kSaved);
   EXPECT_EQ(book.state, kStateSaved);
   EXPECT_EQ(Slurp(book.path), ok12 + "\r\n" + ok13 + "\r\n");
+}
+
+// Without their side file the rejected lines would exist nowhere after the next save:
+// they are written back to the book file, unchanged, and the load message says so.
+TEST_F(RecordBookTest, RejectedLinesWithoutSideFileStayInTheBookFile) {
+  struct Case {
+    const char* name;
+    RecordLayout layout;
+    std::string good, bad;
+  } cases[] = {{"contacts", ContactsLayout(), "a|b|c|d|e|f|g|h|i|j|k|l|m", "bad|line"},
+               {"firms", FirmsLayout(), "a|b|c|d|e|f|g|h|i", "badERN:line|x"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Spit(book.path, c.good + "\r\n" + c.bad + "\r\n");
+    platform::SetSafeReplaceFaultHook([](platform::SaveError s) { return s == platform::SaveError::kOpen; });
+    LoadOutcome out = LoadRecords(book, c.layout);
+    platform::SetSafeReplaceFaultHook(nullptr);
+    EXPECT_EQ(out.rejected, 1);
+    std::string side = dir / "cont.err";
+    EXPECT_EQ(Slurp(side), "<missing>");
+    EXPECT_EQ(book.loadMessage, "Не удалось создать файл " + side +
+                                    " с незагруженными строками.\n Эти строки (1) не загружены и сохраняются "
+                                    "в файле без изменений.");
+    EXPECT_EQ(book.state, kStateLoaded);
+    book.records[0] = "new" + c.good;
+    book.state = kStateChanged;
+    ASSERT_EQ(SaveRecords(book).status, SaveStatus::kSaved);
+    EXPECT_EQ(Slurp(book.path), "new" + c.good + "\r\n" + c.bad + "\r\n");
+  }
 }
 
 TEST_F(RecordBookTest, MultiLineFieldsRoundTripAndCleanLoadIsUnchanged) {

@@ -91,7 +91,7 @@ TEST(DataFileHeader, EveryVersionReads) {
   for (const Case& c : cases) {
     DataTable t;
     std::string rejected;
-    TableLoad load = LoadTableBytes(t, c.bytes, "t.dbp", rejected);
+    TableLoad load = LoadTableBytes(t, c.bytes, rejected);
     EXPECT_EQ(load.rejected, 0) << c.name;
     EXPECT_EQ(t.def.names, c.names) << c.name;
     EXPECT_EQ(t.def.widths, c.widths) << c.name;
@@ -153,6 +153,44 @@ TEST_F(DataFileTest, RejectedLinesGoToTheReport) {
   EXPECT_EQ(table.def.modified, kTableChanged);
   ASSERT_EQ(SaveTable(table).status, TableSaveStatus::kSaved);
   EXPECT_EQ(Slurp(table.path).find("bad"), std::string::npos);
+}
+
+// Without the ".err" report a rejected line is carried: the next save writes it back
+// (scrambled again in a protected table), and the load message tells the user.
+TEST_F(DataFileTest, RejectedLinesWithoutReportStayInTheTableFile) {
+  for (const char* password : {"", "pw"}) {
+    SCOPED_TRACE(password);
+    platform::RemoveFile(dir / "table.err");
+    DataTable t;
+    t.path = table.path;
+    t.def.AddColumnEntry("A", 100, 1);
+    t.def.AddColumnEntry("B", 100, 1);
+    t.def.AddColumnEntry("C", 100, 1);
+    t.records = {{"ok|1|2"}, {"bad|1"}};
+    t.password = password;
+    t.def.modified = kTableChanged;
+    ASSERT_EQ(SaveTable(t).status, TableSaveStatus::kSaved);
+
+    platform::SetSafeReplaceFaultHook([](platform::SaveError s) { return s == platform::SaveError::kOpen; });
+    LoadTable(table);
+    platform::SetSafeReplaceFaultHook(nullptr);
+    std::string side = dir / "table.err";
+    EXPECT_EQ(Slurp(side), "<missing>");
+    EXPECT_EQ(table.loadMessage,
+              "Не удалось создать файл " + side +
+                  " с незагруженными строками.\n Эти строки (1) не загружены и сохраняются "
+                  "в файле без изменений.");
+    EXPECT_EQ(Lines(table), (std::vector<std::string>{"ok|1|2"}));
+    EXPECT_EQ(table.def.modified, kTableUnchanged);
+    table.records[0].SetField(0, "better");
+    table.def.modified = kTableChanged;
+    ASSERT_EQ(SaveTable(table).status, TableSaveStatus::kSaved);
+
+    DataTable back = Reload();
+    EXPECT_EQ(Lines(back), (std::vector<std::string>{"better|1|2"}));
+    EXPECT_EQ(back.password, password);
+    EXPECT_NE(Slurp(side).find("\nbad|1\n1\n"), std::string::npos);  // now in the report
+  }
 }
 
 TEST_F(DataFileTest, OlderLayoutStopsLoadingAndForgetsThePath) {
@@ -244,25 +282,44 @@ TEST_F(DataFileTest, RecordsThePlainLinesCannotHoldRoundTrip) {
   EXPECT_EQ(Reload().def.names, (std::vector<std::string>{"<Records>"}));
 }
 
-TEST_F(DataFileTest, KeysWrittenForOtherNames) {
-  // An earlier version keyed a file named without ".dbp" by its name and password.
-  Spit(dir / "TABLE.DBP", "/4|A|1|1|-1|-1|-1|" + EncodeHeader("TABLE.DBPpw") + "\r\n" + Scramble("\nrow"));
-  DataTable t;
-  t.path = dir / "TABLE.DBP";
-  LoadTable(t);
-  EXPECT_TRUE(t.locked);
-  EXPECT_EQ(t.password, "pw");
-  EXPECT_EQ(Lines(t), (std::vector<std::string>{"row"}));
-
-  // Saved under such a name, the key is written so that it splits again.
-  t.path = dir / "plain";
-  ASSERT_EQ(SaveTable(t).status, TableSaveStatus::kSaved);
-  Spit(dir / "renamed", Slurp(dir / "plain"));
-  DataTable again;
-  again.path = dir / "renamed";
-  LoadTable(again);
-  EXPECT_EQ(again.password, "pw");
-  EXPECT_EQ(Lines(again), (std::vector<std::string>{"row"}));
+// A table is protected only when its key says so unambiguously: copies and renames of
+// plain tables, with and without extensions, never read as protected (a plain table
+// saved as "tab2" and copied to "tab" once did, and its records were lost), and
+// protected ones open under any name with their password.
+TEST_F(DataFileTest, CopiesAndRenamesKeepTheirProtection) {
+  const char* savedAs[] = {"tab2", "tab.dbp", "t", "TAB.DBP", "a.dbp.bak", "x.dbpz"};
+  const char* copiedTo[] = {"tab", "tab2", "tab.dbp", "t.dbp", "TAB", "a.dbp", "other", "x.dbp", "x"};
+  for (const char* password : {"", "pw"}) {
+    for (const char* from : savedAs) {
+      DataTable t;
+      t.def.AddColumnEntry("Имя", 100, 1);
+      t.def.AddColumnEntry("Телефон", 100, 1);
+      t.records = {{"Иван|123"}};
+      t.password = password;
+      t.def.modified = kTableChanged;
+      t.path = dir / from;
+      ASSERT_EQ(SaveTable(t).status, TableSaveStatus::kSaved);
+      for (const char* to : copiedTo) {
+        SCOPED_TRACE(std::string(from) + " -> " + to + " password " + password);
+        Spit(dir / to, Slurp(dir / from));
+        DataTable back;
+        back.path = dir / to;
+        LoadTable(back);
+        EXPECT_EQ(back.def.protection, *password ? kTableProtected : kTablePlain);
+        EXPECT_EQ(back.password, password);
+        EXPECT_EQ(back.def.names, t.def.names);
+        EXPECT_EQ(Lines(back), Lines(t));
+        EXPECT_EQ(back.loadMessage, "");
+      }
+    }
+  }
+  // A key without ".dbp" never carries a password, whatever the file is called now.
+  Spit(dir / "tab", "/4|A|1|1|-1|-1|-1|" + EncodeHeader("tabpw") + "\r\nrow");
+  DataTable plain;
+  plain.path = dir / "tab";
+  LoadTable(plain);
+  EXPECT_EQ(plain.def.protection, kTablePlain);
+  EXPECT_EQ(Lines(plain), (std::vector<std::string>{"row"}));
 }
 
 TEST_F(DataFileTest, FailedSaveKeepsTheFileAndTheChangedState) {

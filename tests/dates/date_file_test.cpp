@@ -50,15 +50,19 @@ TEST(DateLine, NumbersAndYears) {
                  {"-99999999999", -999999}};
   for (const Number& n : numbers) EXPECT_EQ(LeadingNumber(n.text), n.value) << n.text;
 
+  // Field 3 is a year when it starts with a non-zero number and field 4 is not empty.
   struct Year {
     const char* text;
+    const char* field4;
     bool isYear;
     int year;
-  } years[] = {{"1961", true, 1961},  {" 1961 ", true, 1961}, {"0000", false, 0}, {"%", false, 0},
-               {"8 Марта", false, 0}, {"1961г", false, 0},    {"", false, 0}};
+  } years[] = {{"1961", "t", true, 1961}, {" 1961 ", "t", true, 1961}, {"1961г", "Полёт", true, 1961},
+               {"1961г", "", false, 0},   {"8 Марта", "", false, 0},   {"1961", "", false, 0},
+               {"0000", "t", false, 0},   {"%", "t", false, 0},        {"г1961", "t", false, 0},
+               {"-5", "t", false, 0},     {"", "t", false, 0}};
   for (const Year& y : years) {
     int year = -1;
-    EXPECT_EQ(EntryYear(y.text, year), y.isYear) << y.text;
+    EXPECT_EQ(EntryYear(y.text, y.field4, year), y.isYear) << y.text << "/" << y.field4;
     EXPECT_EQ(year, y.year) << y.text;
   }
 }
@@ -134,6 +138,12 @@ TEST(DateEvaluation, ListsItemsForTheReferenceDate) {
        {"25/12/%/Анна"},
        {}},
       {"field 3 that is not a year is the text", "08/03/8 Марта\r\n", {8, 3, 2025}, {}, {"8 Марта"}, {}},
+      {"a year followed by letters",
+       "12/04/1961г/Полёт Гагарина\r\n",
+       {12, 4, 2025},
+       {},
+       {"Полёт Гагарина   (64-я годовщина)"},
+       {}},
       {"31 February is 3 March", "31/02/x\r\n", {3, 3, 2025}, {}, {"x"}, {}},
       {"29 February in a common year is 1 March", "29/02/x\r\n", {1, 3, 2025}, {}, {"x"}, {}},
       {"comments, blanks, the marker and LF-only lines",

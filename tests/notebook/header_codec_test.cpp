@@ -109,18 +109,16 @@ TEST(HeaderCodec, KeysGiveBackNameAndPassword) {
   for (const Case& c : cases) {
     std::string text = KeyText(c.name, c.password, ".dbn");
     EXPECT_EQ(text == c.name + c.password, c.plain) << c.name << "+" << c.password;
-    KeyParts parts = SplitKeyText(DecodeHeader(EncodeHeader(text)), ".dbn", "other.dbn");
+    KeyParts parts = SplitKeyText(DecodeHeader(EncodeHeader(text)), ".dbn");
     EXPECT_EQ(parts.name, c.name);
     EXPECT_EQ(parts.password, c.password) << c.name;
   }
 }
 
-TEST(HeaderCodec, KeysWithoutExtensionFromEarlierVersions) {
-  // Written as name + password for a file whose name holds no ".dbp".
-  EXPECT_EQ(SplitKeyText("TABLE.DBPpw", ".dbp", "TABLE.DBP").password, "pw");
-  EXPECT_EQ(SplitKeyText("TABLE.DBP", ".dbp", "TABLE.DBP").password, "");
-  EXPECT_EQ(SplitKeyText("TABLE.DBPpw", ".dbp", "renamed.dbp").password, "");
-  EXPECT_EQ(SplitKeyText("TABLE.DBPpw", ".dbp", "renamed.dbp").name, "TABLE.DBPpw");
+TEST(HeaderCodec, KeysWithoutExtensionCarryNoPassword) {
+  EXPECT_EQ(SplitKeyText("tab2", ".dbp").password, "");
+  EXPECT_EQ(SplitKeyText("tab2", ".dbp").name, "tab2");
+  EXPECT_EQ(SplitKeyText("TABLE.DBPpw", ".dbp").password, "");
   EXPECT_EQ(SplitKeyText("t.dbpa.dbpb", ".dbp").password, "a.dbpb");  // the first one counts
   EXPECT_EQ(FileNameOf("C:\\a\\b.dbn"), "b.dbn");
   EXPECT_EQ(FileNameOf("b.dbn"), "b.dbn");

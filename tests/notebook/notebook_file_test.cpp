@@ -76,7 +76,7 @@ TEST(NotebookFormat, EveryTreeReadsBackExactlyAsWritten) {
   auto tree = AwkwardTree();
   for (std::string password : {"", "секрет", "a^b"}) {
     std::string bytes = NotebookBytes(*tree, "book.dbn", password);
-    NotebookContent back = ParseNotebook(bytes, "book.dbn");
+    NotebookContent back = ParseNotebook(bytes);
     EXPECT_EQ(back.format, NotebookFormat::kCurrent);
     EXPECT_EQ(back.password, password);
     EXPECT_EQ(back.headerText, "book.dbn" + password);
@@ -133,7 +133,7 @@ TEST(NotebookFormat, ReadsTheOlderFormats) {
        NotebookFormat::kXml, "", "0[A]=[a]\n0[B]=[]\n1[C]=[c]\n"},
   };
   for (const Case& c : cases) {
-    NotebookContent content = ParseNotebook(c.bytes, "n.dbn");
+    NotebookContent content = ParseNotebook(c.bytes);
     EXPECT_EQ(content.format, c.format) << c.name;
     EXPECT_EQ(content.password, c.password) << c.name;
     EXPECT_FALSE(content.xmlError) << c.name;
@@ -250,6 +250,29 @@ TEST_F(NotebookFileTest, ProtectedNotebookRoundTripAndPasswordCommands) {
   EXPECT_EQ(again.state, kChanged);
   ASSERT_EQ(SaveNotebook(again).status, SaveStatus::kSaved);
   EXPECT_NE(Slurp(path).find("Тайна"), std::string::npos);
+}
+
+// Copies and renames, with and without extensions: a plain notebook never reads as
+// protected (its titles once came out empty), a protected one keeps its password.
+TEST_F(NotebookFileTest, CopiesAndRenamesKeepTheirProtection) {
+  auto root = NewNotebookRoot();
+  root->AppendChild("Заметка", "текст");
+  const char* savedAs[] = {"notes2", "notes.dbn", "n", "NOTES.DBN", "a.dbn.bak"};
+  const char* copiedTo[] = {"notes", "notes2", "notes.dbn", "n.dbn", "NOTES", "a.dbn", "other"};
+  for (const char* password : {"", "pw"}) {
+    for (const char* from : savedAs) {
+      Spit(dir / from, NotebookBytes(*root, from, password));
+      for (const char* to : copiedTo) {
+        SCOPED_TRACE(std::string(from) + " -> " + to + " password " + password);
+        Spit(dir / to, Slurp(dir / from));
+        NotebookFile back;
+        ASSERT_TRUE(ReadNotebook(back, dir / to).ok);
+        EXPECT_EQ(back.isProtected, *password != 0);
+        EXPECT_EQ(back.password, password);
+        EXPECT_EQ(Dump(*back.root), "0[Заметка]=[текст]\n");
+      }
+    }
+  }
 }
 
 TEST_F(NotebookFileTest, RearrangedNotebookFollowsTheScreenAndStaysProtected) {

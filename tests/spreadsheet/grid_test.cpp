@@ -418,12 +418,15 @@ TEST(FindReplace, NumbersAreSearchedAsShown) {
   EXPECT_FALSE(FindCell(s, FindOptions{"234.5"}, book.locale, {0, 0}, false, at));
 }
 
-TEST(Cp1251, LowerCaseCoversCyrillic) {
-  EXPECT_EQ(LowerCp1251('\xC0'), '\xE0');  // А
-  EXPECT_EQ(LowerCp1251('\xDF'), '\xFF');  // Я
-  EXPECT_EQ(LowerCp1251('\xA8'), '\xB8');  // Ё
-  EXPECT_EQ(LowerCp1251('Q'), 'q');
-  EXPECT_EQ(LowerCp1251('\xE0'), '\xE0');
+TEST(FindReplace, IgnoresTheCaseOfEveryCyrillicLetter) {
+  CWorkbook book;
+  CSheet& s = Grid(book, 2, 1);
+  Put(s, 1, 0, "Їжак і Ґанок");
+  CellPos at;
+  EXPECT_TRUE(FindCell(s, FindOptions{"їЖАК І ґ"}, book.locale, {0, 0}, false, at));
+  FindOptions cased{"ЇЖАК"};
+  cased.matchCase = true;
+  EXPECT_FALSE(FindCell(s, cased, book.locale, {0, 0}, false, at));
 }
 
 }  // namespace

@@ -139,13 +139,16 @@ int CALLBACK CVelmoriaSheet::SheetCallback(HWND hwnd, UINT msg, LPARAM lp) {
   } else if (msg == PSCB_INITIALIZED && self) {
     self->hwnd_ = hwnd;
     SetWindowSubclass(hwnd, &CVelmoriaSheet::SubclassProc, 1, reinterpret_cast<DWORD_PTR>(self));
+    // The sheet makes its first page right after this: a page may read "GENERAL"/"LAST"
+    // at its own set-up, so the defaults (and the timer and tray icon) come first.
+    self->RunFirstSteps();
     // The window exists: the splash picture shows now, when start-up enabled it.
     if (self->splashEnabled_) self->splash_.Show(hwnd);
   }
   return 0;
 }
 
-void CVelmoriaSheet::RunSetup() {
+void CVelmoriaSheet::RunFirstSteps() {
   CAppUtil util;
   // 1. The one timer of the system; coalescable where the system offers it.
   using Coalescable = UINT_PTR(WINAPI*)(HWND, UINT_PTR, UINT, TIMERPROC, ULONG);
@@ -158,6 +161,10 @@ void CVelmoriaSheet::RunSetup() {
   // 3. The tooltip keeps this date; it is not renewed when the day changes.
   tray_.AddIcon(hwnd_, kTrayCallbackMessage, util.DateTitle(), trayIcon_.get(), IDR_TRAY_MENU);
   taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
+}
+
+void CVelmoriaSheet::RunSetup() {
+  CAppUtil util;
   // 4. The property sheet's own set-up ran inside PropertySheetW; it leaves the
   // window centred in the work area (a saved placement moves it at step 9).
   CenterInWorkArea();

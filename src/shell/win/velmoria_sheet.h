@@ -79,6 +79,9 @@ class CVelmoriaSheet {
   static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR data);
   LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
   bool OnCommand(int id);
+  // Set-up steps 1-3 (timer, "LAST"/"AUTOSAVE" defaults, tray icon), before any page
+  // exists; RunSetup does the rest once the sheet is made.
+  void RunFirstSteps();
   void RunSetup();
   bool PreTranslate(MSG& msg);
   void HideOwnButtons();

@@ -170,6 +170,61 @@ TEST_F(SheetTest, SetupWritesDefaultsMakesTheTasksPageAndRestoresThePlacement) {
   }
 }
 
+// What the sheet had done by the time its first page was made, seen from a hook on
+// window creation.
+struct FirstPageSeen {
+  bool seen = false;
+  std::string last, autosave;
+  bool timerRunning = false;
+  bool trayIconAdded = false;
+};
+CVelmoriaSheet* tWatchedSheet = nullptr;
+FirstPageSeen* tFirstPage = nullptr;
+
+bool IsDialogClass(LPCWSTR cls) {
+  if (IS_INTRESOURCE(cls)) return reinterpret_cast<ULONG_PTR>(cls) == 0x8002;
+  return lstrcmpiW(cls, L"#32770") == 0;
+}
+
+LRESULT CALLBACK WatchFirstPage(int code, WPARAM wp, LPARAM lp) {
+  if (code == HCBT_CREATEWND && tFirstPage && !tFirstPage->seen && tWatchedSheet->hwnd()) {
+    const CREATESTRUCTW* cs = reinterpret_cast<CBT_CREATEWNDW*>(lp)->lpcs;
+    if (cs->hwndParent == tWatchedSheet->hwnd() && IsDialogClass(cs->lpszClass)) {
+      tFirstPage->seen = true;
+      CAppUtil util;
+      tFirstPage->last = util.GetSetting("GENERAL", "LAST");
+      tFirstPage->autosave = util.GetSetting("GENERAL", "AUTOSAVE");
+      HWND sheet = tWatchedSheet->hwnd();
+      // A running timer can only be seen by stopping it; it is started again at once.
+      tFirstPage->timerRunning = KillTimer(sheet, kSheetTimerId) != FALSE;
+      if (tFirstPage->timerRunning) SetTimer(sheet, kSheetTimerId, kSheetTimerMs, nullptr);
+      tFirstPage->trayIconAdded = tWatchedSheet->tray().created();
+    }
+  }
+  return CallNextHookEx(nullptr, code, wp, lp);
+}
+
+// A page may read "GENERAL"/"LAST" at its own set-up, so the timer, the defaults and
+// the tray icon come before the first page is made.
+TEST_F(SheetTest, FirstStepsOfSetUpRunBeforeAnyPageIsMade) {
+  CVelmoriaSheet sheet;
+  FirstPageSeen seen;
+  tWatchedSheet = &sheet;
+  tFirstPage = &seen;
+  HHOOK hook = SetWindowsHookExW(WH_CBT, &WatchFirstPage, nullptr, GetCurrentThreadId());
+  ASSERT_NE(hook, nullptr);
+  bool created = sheet.Create();
+  UnhookWindowsHookEx(hook);
+  tFirstPage = nullptr;
+  tWatchedSheet = nullptr;
+  ASSERT_TRUE(created);
+  ASSERT_TRUE(seen.seen);
+  EXPECT_EQ(seen.last, "1");
+  EXPECT_EQ(seen.autosave, "1");
+  EXPECT_TRUE(seen.timerRunning);
+  EXPECT_TRUE(seen.trayIconAdded);
+}
+
 TEST_F(SheetTest, PlacementRoundTripIncludingMaximised) {
   RECT normal{};
   {
