@@ -193,7 +193,6 @@ SaveOutcome SaveRecords(RecordBook& book) {
                 " старой версии не перезаписан: загружена только его часть, и изменения в нём не сохранены.\n "
                 "Выполните конвертацию файла программой \"Fardelle.exe\""};
   }
-  platform::WaitCursor wait;
   if (!platform::SafeReplace(book.path, RecordFileBytes(book.records))) {
     return {SaveStatus::kFailed, SaveFailedMessage(book.path)};
   }

@@ -7,7 +7,7 @@
 #include "shell/app_util.h"
 #include "support/scratch.h"
 #include "ui/text.h"
-#include "ui/win/gui_support.h"
+#include "support/win/gui_support.h"
 
 namespace vm {
 namespace {

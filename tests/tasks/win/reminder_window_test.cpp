@@ -10,7 +10,7 @@
 
 #include "tasks/win/tasks_resources.h"
 #include "ui/text.h"
-#include "ui/win/gui_support.h"
+#include "support/win/gui_support.h"
 
 namespace vm::tasks {
 namespace {

@@ -11,7 +11,7 @@
 #include "tasks/reminders.h"
 #include "tasks/task_file.h"
 #include "ui/text.h"
-#include "ui/win/gui_support.h"
+#include "support/win/gui_support.h"
 
 namespace vm::tasks {
 namespace {

@@ -10,7 +10,7 @@
 #include "ui/handles.h"
 #include "ui/link_label.h"
 #include "ui/text.h"
-#include "ui/win/gui_support.h"
+#include "support/win/gui_support.h"
 
 namespace vm::ui {
 namespace {

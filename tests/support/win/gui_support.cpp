@@ -1,4 +1,4 @@
-#include "ui/win/gui_support.h"
+#include "support/win/gui_support.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
