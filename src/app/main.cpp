@@ -2,4 +2,6 @@
 
 #include "app/pages.h"
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) { return vm::app::RunVelmoria(); }
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  return vm::app::RunVelmoria();
+}

@@ -1,5 +1,7 @@
 #include "app/pages.h"
 
+#include <windows.h>
+// After windows.h, which it needs.
 #include <commctrl.h>
 
 #include "cards/win/contacts_page.h"

@@ -183,9 +183,13 @@ bool IsFridayThe13th(int day, int month, int year) {
 const char* MonthGenitive(int month) { return month >= 1 && month <= 12 ? kMonths[month - 1] : ""; }
 const char* WeekdayAbbrev(int weekday) { return weekday >= 0 && weekday <= 6 ? kWeekdays[weekday] : ""; }
 
-int QuarterOf(int month) { return (month - 1) / 3 + 1; }
+int QuarterOf(int month) {
+  return (month - 1) / 3 + 1;
+}
 
-int MonthOfQuarter(int month) { return (month - 1) % 3 + 1; }
+int MonthOfQuarter(int month) {
+  return (month - 1) % 3 + 1;
+}
 
 int WeekOfMonth(int day, int month, int year) {
   int s = day + Weekday(1, month, year);

@@ -47,7 +47,9 @@ void CAppUtil::PutNumber(const std::string& section, const std::string& key, int
   PutSetting(section, key, buf);
 }
 
-std::string CAppUtil::ProgramFolder() const { return fixed_ ? folder_ : platform::ProgramFolder(); }
+std::string CAppUtil::ProgramFolder() const {
+  return fixed_ ? folder_ : platform::ProgramFolder();
+}
 
 std::string CAppUtil::SettingsPath() const {
   return ProgramFolder() + (fixed_ ? baseName_ : platform::ProgramBaseName()) + ".ini";

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <windows.h>
+// After windows.h, which they need.
 #include <commctrl.h>
 #include <prsht.h>
 

@@ -53,7 +53,8 @@ void ListView::Attach(HWND list, unsigned options, Callbacks callbacks) {
   if (options & kFullRowSelect) ex |= LVS_EX_FULLROWSELECT;
   ListView_SetExtendedListViewStyleEx(list_, ex, ex);
   // Notifications go to the parent; the list answers its own from there.
-  parentHook_.Attach(parent_, [this](HWND h, UINT m, WPARAM w, LPARAM l) { return ParentMessage(h, m, w, l); });
+  parentHook_.Attach(parent_,
+                     [this](HWND h, UINT m, WPARAM w, LPARAM l) { return ParentMessage(h, m, w, l); });
   listHook_.Attach(list_, [this](HWND h, UINT m, WPARAM w, LPARAM l) { return ListMessage(h, m, w, l); });
 }
 

@@ -78,7 +78,8 @@ bool Toolbar::Create(HWND parent, int controlId, int toolbarId, const std::vecto
   }
   SendMessageW(bar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_.get()));
   SendMessageW(bar_, TB_ADDBUTTONSW, tb.size(), reinterpret_cast<LPARAM>(tb.data()));
-  parentHook_.Attach(parent_, [this](HWND h, UINT m, WPARAM w, LPARAM l) { return ParentMessage(h, m, w, l); });
+  parentHook_.Attach(parent_,
+                     [this](HWND h, UINT m, WPARAM w, LPARAM l) { return ParentMessage(h, m, w, l); });
   barHook_.Attach(bar_, [this](HWND h, UINT m, WPARAM w, LPARAM l) {
     if (m == WM_NCDESTROY) {
       Detach();

@@ -9,12 +9,15 @@
 namespace vm::ui {
 
 void ReportHandlerFailure(const char* what) {
-  platform::ShowMessage(std::string("Внутренняя ошибка: ") + (what ? what : "?"), platform::MessageIcon::kStop);
+  platform::ShowMessage(std::string("Внутренняя ошибка: ") + (what ? what : "?"),
+                        platform::MessageIcon::kStop);
 }
 
 // ---- Window -----------------------------------------------------------------------------
 
-Window::~Window() { Destroy(); }
+Window::~Window() {
+  Destroy();
+}
 
 HWND Window::Create(const ClassInfo& cls, DWORD exStyle, DWORD style, int x, int y, int width, int height,
                     HWND parent, HMENU menuOrId) {
@@ -32,7 +35,8 @@ HWND Window::Create(const ClassInfo& cls, DWORD exStyle, DWORD style, int x, int
     wc.lpszClassName = cls.name;
     if (!RegisterClassExW(&wc)) return nullptr;
   }
-  return CreateWindowExW(exStyle, cls.name, L"", style, x, y, width, height, parent, menuOrId, instance, this);
+  return CreateWindowExW(exStyle, cls.name, L"", style, x, y, width, height, parent, menuOrId, instance,
+                         this);
 }
 
 void Window::Destroy() {
@@ -40,7 +44,9 @@ void Window::Destroy() {
   hwnd_ = nullptr;
 }
 
-LRESULT Window::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) { return DefWindowProcW(hwnd_, msg, wp, lp); }
+LRESULT Window::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  return DefWindowProcW(hwnd_, msg, wp, lp);
+}
 
 LRESULT CALLBACK Window::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_NCCREATE) {
@@ -66,18 +72,22 @@ bool Subclass::Attach(HWND window, Handler handler) {
   Detach();
   if (!window) return false;
   handler_ = std::move(handler);
-  if (!SetWindowSubclass(window, &Subclass::Proc, reinterpret_cast<UINT_PTR>(this), reinterpret_cast<DWORD_PTR>(this)))
+  if (!SetWindowSubclass(window, &Subclass::Proc, reinterpret_cast<UINT_PTR>(this),
+                         reinterpret_cast<DWORD_PTR>(this)))
     return false;
   hwnd_ = window;
   return true;
 }
 
 void Subclass::Detach() {
-  if (hwnd_ && IsWindow(hwnd_)) RemoveWindowSubclass(hwnd_, &Subclass::Proc, reinterpret_cast<UINT_PTR>(this));
+  if (hwnd_ && IsWindow(hwnd_))
+    RemoveWindowSubclass(hwnd_, &Subclass::Proc, reinterpret_cast<UINT_PTR>(this));
   hwnd_ = nullptr;
 }
 
-LRESULT Subclass::Default(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) { return DefSubclassProc(hwnd, msg, wp, lp); }
+LRESULT Subclass::Default(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  return DefSubclassProc(hwnd, msg, wp, lp);
+}
 
 LRESULT CALLBACK Subclass::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data) {
   auto* self = reinterpret_cast<Subclass*>(data);

@@ -20,7 +20,9 @@ class JournalPage : public BookCalls {
       : j_(j), name_(std::move(name)), book_(book), takesSticker_(takesSticker) {}
   std::optional<Book> book() const override { return book_; }
   void Save() override { j_.lines.push_back("save " + name_); }
-  void Tick(const TickInfo& t) override { j_.lines.push_back("tick " + name_ + (t.minuteChanged ? " new-minute" : "")); }
+  void Tick(const TickInfo& t) override {
+    j_.lines.push_back("tick " + name_ + (t.minuteChanged ? " new-minute" : ""));
+  }
   void DayChanged(const platform::LocalTime& now) override {
     j_.lines.push_back("day " + name_ + " " + std::to_string(now.day));
   }
@@ -91,8 +93,8 @@ TEST(BookSet, TickDayAndReminderMessagesReachEveryPage) {
   books.Tick(t);
   books.DayChanged(t.now);
   EXPECT_TRUE(books.ReminderWindow(32));
-  EXPECT_EQ(j.lines, (std::vector<std::string>{"tick dates new-minute", "tick tasks new-minute", "day dates 9",
-                                               "day tasks 9", "sticker 32"}));
+  EXPECT_EQ(j.lines, (std::vector<std::string>{"tick dates new-minute", "tick tasks new-minute",
+                                               "day dates 9", "day tasks 9", "sticker 32"}));
 }
 
 }  // namespace

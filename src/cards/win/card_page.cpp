@@ -59,9 +59,14 @@ int CardPage::SearchBoxId(int box) {
 }
 
 CardPage::CardPage(const CardPageKind& kind, const CAppUtil& app)
-    : shell::BookPage(kind.tab, kind.dialogId, app), kind_(kind), book_(kind.layout), shell_(SystemCardShell()) {}
+    : shell::BookPage(kind.tab, kind.dialogId, app),
+      kind_(kind),
+      book_(kind.layout),
+      shell_(SystemCardShell()) {}
 
-bool CardPage::PreTranslate(MSG& msg) { return ui::TranslatePageKeys(hwnd(), accel_.get(), msg); }
+bool CardPage::PreTranslate(MSG& msg) {
+  return ui::TranslatePageKeys(hwnd(), accel_.get(), msg);
+}
 
 // ---- set-up ---------------------------------------------------------------------------------
 

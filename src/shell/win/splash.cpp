@@ -35,7 +35,8 @@ bool Splash::Show(HWND repaint) {
   int x = (GetSystemMetrics(SM_CXSCREEN) - size_.cx) / 2;
   int y = (GetSystemMetrics(SM_CYSCREEN) - size_.cy) / 2;
   // Owned by the main window, so it stays above it however that window is shown.
-  if (!Create({L"VelmoriaSplash"}, WS_EX_TOOLWINDOW | WS_EX_TOPMOST, WS_POPUP, x, y, size_.cx, size_.cy, repaint))
+  if (!Create({L"VelmoriaSplash"}, WS_EX_TOOLWINDOW | WS_EX_TOPMOST, WS_POPUP, x, y, size_.cx, size_.cy,
+              repaint))
     return false;
   SetTimer(hwnd(), kTimerId, kLifetimeMs, nullptr);
   ShowWindow(hwnd(), SW_SHOWNOACTIVATE);
@@ -82,8 +83,7 @@ LRESULT Splash::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_ERASEBKGND:
       return 1;
-    default:
-      return ui::Window::HandleMessage(msg, wp, lp);
+    default: return ui::Window::HandleMessage(msg, wp, lp);
   }
 }
 

@@ -17,10 +17,10 @@
 #include "shell/win/shell_resources.h"
 #include "shell/win/velmoria_sheet.h"
 #include "support/scratch.h"
-#include "ui/question.h"
-#include "ui/text.h"
 #include "support/win/gui_support.h"
 #include "support/win/sheet_driver.h"
+#include "ui/question.h"
+#include "ui/text.h"
 
 namespace vm::cards {
 namespace {
@@ -28,10 +28,10 @@ namespace {
 using vm::testing::CapturedMessages;
 using vm::testing::PressKey;
 using vm::testing::PumpSheet;
-using vm::testing::Type;
 using vm::testing::ScratchFolder;
 using vm::testing::Slurp;
 using vm::testing::Spit;
+using vm::testing::Type;
 
 // ---- driving the windows as the user would -------------------------------------------------
 

@@ -6,8 +6,8 @@
 #include "platform/platform.h"
 #include "shell/app_util.h"
 #include "support/scratch.h"
-#include "ui/text.h"
 #include "support/win/gui_support.h"
+#include "ui/text.h"
 
 namespace vm {
 namespace {

@@ -11,10 +11,10 @@
 #include "shell/win/shell_resources.h"
 #include "shell/win/velmoria_sheet.h"
 #include "support/scratch.h"
-#include "ui/rich_edit.h"
-#include "ui/text.h"
 #include "support/win/gui_support.h"
 #include "support/win/sheet_driver.h"
+#include "ui/rich_edit.h"
+#include "ui/text.h"
 
 namespace vm::shell {
 namespace {

@@ -12,11 +12,11 @@
 #include "shell/app_util.h"
 #include "shell/win/shell_resources.h"
 #include "support/scratch.h"
+#include "support/win/gui_support.h"
+#include "support/win/sheet_driver.h"
 #include "ui/handles.h"
 #include "ui/resources.h"
 #include "ui/text.h"
-#include "support/win/gui_support.h"
-#include "support/win/sheet_driver.h"
 
 namespace vm::shell {
 namespace {
@@ -70,8 +70,8 @@ struct Journal {
     }
 
    private:
-    static constexpr const char* kNames[] = {"data",  "contacts",    "firms", "dates",
-                                             "notebook", "tasks", "spreadsheet", "about"};
+    static constexpr const char* kNames[] = {"data",     "contacts", "firms",       "dates",
+                                             "notebook", "tasks",    "spreadsheet", "about"};
     Journal& j_;
     int tab_;
   };
@@ -198,7 +198,7 @@ TEST_F(SheetTest, PlacementRoundTripIncludingMaximised) {
     EXPECT_EQ(util_.GetNumber("PLACEMENT", "RIGHT"), normal.right);
     EXPECT_EQ(util_.GetNumber("PLACEMENT", "BOTTOM"), normal.bottom);
   }
-  CVelmoriaSheet again;
+  vm::testing::ProgramSheet again;
   ASSERT_TRUE(again.Create());
   EXPECT_TRUE(IsZoomed(again.hwnd()));
   EXPECT_EQ(again.ActiveTab(), kFirmsTab);
@@ -303,7 +303,13 @@ TEST_F(SheetTest, EscHidesOnlyWithTheSettingAndEnterReachesOnlyNotebookAndTasks)
   struct EnterCase {
     int tab;
     bool reaches;
-  } enters[] = {{kContactsTab, false}, {kNotebookTab, true}, {kTasksTab, true}, {kAboutTab, false}};
+  } enters[] = {{kDataTab, false},
+                {kNotebookTab, true},
+                {kTasksTab, true},
+                {kAboutTab, false},
+                // The card pages send Enter to the box that has it themselves, ahead of the
+                // sheet's rule: their address and comment boxes take new lines.
+                {kContactsTab, true}};
   for (const EnterCase& e : enters) {
     SCOPED_TRACE(e.tab);
     sheet.ActivateTab(e.tab);

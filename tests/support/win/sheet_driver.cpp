@@ -27,8 +27,12 @@ void SetCtrl(BYTE state) {
 }
 }  // namespace
 
-CtrlHeld::CtrlHeld() { SetCtrl(0x80); }
-CtrlHeld::~CtrlHeld() { SetCtrl(0); }
+CtrlHeld::CtrlHeld() {
+  SetCtrl(0x80);
+}
+CtrlHeld::~CtrlHeld() {
+  SetCtrl(0);
+}
 
 void PressKey(shell::CVelmoriaSheet& sheet, HWND target, UINT vk, bool ctrl) {
   std::unique_ptr<CtrlHeld> held(ctrl ? new CtrlHeld : nullptr);

@@ -13,10 +13,10 @@
 #include "shell/win/shell_resources.h"
 #include "shell/win/velmoria_sheet.h"
 #include "support/scratch.h"
-#include "tasks/win/tasks_resources.h"
-#include "ui/text.h"
 #include "support/win/gui_support.h"
 #include "support/win/sheet_driver.h"
+#include "tasks/win/tasks_resources.h"
+#include "ui/text.h"
 
 namespace vm::tasks {
 namespace {

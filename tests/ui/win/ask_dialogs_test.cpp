@@ -9,11 +9,11 @@
 #include "platform/platform.h"
 #include "shell/app_util.h"
 #include "support/scratch.h"
+#include "support/win/gui_support.h"
 #include "ui/dialog.h"
 #include "ui/keyboard.h"
 #include "ui/text.h"
 #include "ui/ui_resources.h"
-#include "support/win/gui_support.h"
 
 namespace vm::ui {
 namespace {
