@@ -128,10 +128,14 @@ int CALLBACK CVelmoriaSheet::SheetCallback(HWND hwnd, UINT msg, LPARAM lp) {
   } else if (msg == PSCB_INITIALIZED && self) {
     self->hwnd_ = hwnd;
     self->hook_.Attach(hwnd, [self](HWND, UINT m, WPARAM w, LPARAM l) { return self->Handle(m, w, l); });
-    // The window exists: the splash picture shows now, when start-up enabled it.
-    if (self->splashEnabled_) self->splash_.Show(hwnd);
-    // No page has been made yet: the sheet makes its first page after this call.
-    self->SetUpBeforePages();
+    ui::Guarded(
+        [&] {
+          // The window exists: the splash picture shows now, when start-up enabled it.
+          if (self->splashEnabled_) self->splash_.Show(hwnd);
+          // No page has been made yet: the sheet makes its first page after this call.
+          self->SetUpBeforePages();
+        },
+        [] {});
   }
   return 0;
 }
