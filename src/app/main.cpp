@@ -1,7 +1,7 @@
 #include <windows.h>
 
-#include "shell/win/startup_win.h"
+#include "app/pages.h"
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
-  return vm::shell::RunVelmoria(instance, showCommand);
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  return vm::app::RunVelmoria();
 }

@@ -295,8 +295,7 @@ CardBook::ReportData CardBook::WriteReportData(const std::string& dataPath) cons
   return out;
 }
 
-std::vector<int> ColumnWidths(const CardBookLayout& layout) {
-  CAppUtil util;
+std::vector<int> ColumnWidths(const CardBookLayout& layout, const CAppUtil& util) {
   std::vector<int> widths;
   for (int i = 0; i < layout.searchBoxes; ++i) {
     std::string v = util.GetSetting(layout.section, "WIDTH" + std::to_string(i));
@@ -306,8 +305,7 @@ std::vector<int> ColumnWidths(const CardBookLayout& layout) {
   return widths;
 }
 
-void SaveColumnWidths(const CardBookLayout& layout, const std::vector<int>& widths) {
-  CAppUtil util;
+void SaveColumnWidths(const CardBookLayout& layout, const std::vector<int>& widths, const CAppUtil& util) {
   for (int i = 0; i < layout.searchBoxes && i < static_cast<int>(widths.size()); ++i)
     util.PutNumber(layout.section, "WIDTH" + std::to_string(i), widths[i]);
 }

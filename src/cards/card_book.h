@@ -11,6 +11,10 @@
 #include "common/report.h"
 #include "common/shell_actions.h"
 
+namespace vm {
+class CAppUtil;
+}
+
 namespace vm::cards {
 
 struct ContactMean {
@@ -137,7 +141,7 @@ class CardBook {
 };
 
 // Column widths from the settings ("WIDTH0" ...): used only when every one is present.
-std::vector<int> ColumnWidths(const CardBookLayout& layout);
-void SaveColumnWidths(const CardBookLayout& layout, const std::vector<int>& widths);
+std::vector<int> ColumnWidths(const CardBookLayout& layout, const CAppUtil& app);
+void SaveColumnWidths(const CardBookLayout& layout, const std::vector<int>& widths, const CAppUtil& app);
 
 }  // namespace vm::cards

@@ -230,7 +230,6 @@ SaveOutcome SaveRecords(RecordBook& book) {
                 " старой версии не перезаписан: загружена только его часть, и изменения в нём не сохранены.\n "
                 "Выполните конвертацию файла программой \"Fardelle.exe\""};
   }
-  platform::WaitCursor wait;
   std::string bytes = RecordFileBytes(book.records);
   for (const std::string& line : book.carried) bytes += line + "\r\n";
   if (!platform::SafeReplace(book.path, bytes)) {

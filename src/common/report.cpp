@@ -355,13 +355,6 @@ ReportOutcome BuildReport(const std::string& dataPath, const std::string& layout
   return {};
 }
 
-int CReportTemplate::Build(const std::string& dataPath, const std::string& layoutPath,
-                           const std::string& resultPath) {
-  ReportOutcome r = BuildReport(dataPath, layoutPath, resultPath);
-  if (r.code != 0) platform::ShowMessage(r.message, platform::MessageIcon::kExclamation);
-  return r.code;
-}
-
 // ---- data files ----------------------------------------------------------------------------
 
 std::string HtmlEscape(std::string_view text) {

@@ -98,8 +98,6 @@ ReportOutcome BuildReport(const std::string& dataPath, const std::string& layout
 
 class CReportTemplate {
  public:
-  // 0 on success; 1 on failure after the message has been shown.
-  int Build(const std::string& dataPath, const std::string& layoutPath, const std::string& resultPath);
   // One piece of the template filled from one data line.
   static std::string Fill(std::string_view piece, std::string_view line);
 };

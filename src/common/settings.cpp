@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "common/record_file.h"
 #include "platform/platform.h"
 
 namespace vm {
@@ -24,20 +25,6 @@ std::string_view Trim(std::string_view s) {
 struct Line {
   std::string_view raw;  // without the line end
 };
-
-std::vector<std::string_view> SplitLines(std::string_view text) {
-  std::vector<std::string_view> lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t lf = text.find('\n', start);
-    size_t end = lf == std::string_view::npos ? text.size() : lf;
-    std::string_view line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    lines.push_back(line);
-    start = lf == std::string_view::npos ? text.size() : lf + 1;
-  }
-  return lines;
-}
 
 // "[NAME]" -> NAME; false when the line is not a section line.
 bool SectionName(std::string_view line, std::string_view& name) {
@@ -67,7 +54,8 @@ std::string OneLine(std::string_view s) {
 
 std::string IniGet(std::string_view text, std::string_view section, std::string_view key) {
   bool inSection = false;
-  for (std::string_view line : SplitLines(text)) {
+  for (const std::string& raw : SplitTextLines(text)) {
+    std::string_view line = raw;
     std::string_view name;
     if (SectionName(line, name)) {
       inSection = EqualsNoCase1251(name, section);
@@ -85,7 +73,7 @@ std::string IniGet(std::string_view text, std::string_view section, std::string_
 
 std::string IniPut(std::string_view text, std::string_view section, std::string_view key,
                    std::string_view value) {
-  std::vector<std::string_view> lines = SplitLines(text);
+  const std::vector<std::string> lines = SplitTextLines(text);
   const std::string newLine = OneLine(key) + "=" + OneLine(value);
   int sectionLine = -1, lastInSection = -1, keyLine = -1;
   bool inSection = false;

@@ -319,7 +319,6 @@ TableSave SaveTable(DataTable& table) {
   table.def.key = TableKey(notebook::FileNameOf(table.path), table.password);
   if (!table.password.empty()) table.def.modified = kTableChanged;
   if (table.def.modified != kTableChanged) return {};
-  platform::WaitCursor wait;
   if (!platform::SafeReplace(table.path, TableBytes(table)))
     return {TableSaveStatus::kFailed, SaveFailedMessage(table.path)};
   table.def.modified = kTableUnchanged;

@@ -183,4 +183,21 @@ bool IsFridayThe13th(int day, int month, int year) {
 const char* MonthGenitive(int month) { return month >= 1 && month <= 12 ? kMonths[month - 1] : ""; }
 const char* WeekdayAbbrev(int weekday) { return weekday >= 0 && weekday <= 6 ? kWeekdays[weekday] : ""; }
 
+int QuarterOf(int month) {
+  return (month - 1) / 3 + 1;
+}
+
+int MonthOfQuarter(int month) {
+  return (month - 1) % 3 + 1;
+}
+
+int WeekOfMonth(int day, int month, int year) {
+  int s = day + Weekday(1, month, year);
+  return s / 7 + (s % 7 > 0 ? 1 : 0);
+}
+
+bool InLastWeekOfMonth(int day, int month, int year) {
+  return day > 21 && (day > DaysInMonth(month, year) - 7 || WeekOfMonth(day, month, year) > 4);
+}
+
 }  // namespace vm::dates

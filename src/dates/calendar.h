@@ -25,6 +25,14 @@ int DaySerial(int day, int month, int year);
 inline int DaySerial(Date date) { return DaySerial(date.day, date.month, date.year); }
 // 1 January is day 1.
 int DayOfYear(int day, int month, int year);
+
+// The quarter of a month (1-4) and the month's place in its quarter (1-3).
+int QuarterOf(int month);
+int MonthOfQuarter(int month);
+// Weeks start on Monday; week 1 holds the 1st.
+int WeekOfMonth(int day, int month, int year);
+// After the 21st, and either within the month's last seven days or past its fourth week.
+bool InLastWeekOfMonth(int day, int month, int year);
 // The n-th weekday w (0-6) of a month; n = 5 gives the last such weekday (a fifth one
 // past the month's end is taken back by a week). Only n = 1..5 lands inside the month.
 int NthWeekday(int n, int weekday, int month, int year);

@@ -333,13 +333,8 @@ void SplitItem(std::string_view item, std::string& datePart, std::string& text) 
 DateLists EvaluateDateText(std::string_view bytes, Date reference) {
   if (!IsValidDate(reference)) return {};
   Evaluator evaluator(reference);
-  size_t start = 0;
-  while (start < bytes.size()) {
-    size_t lf = bytes.find('\n', start);
-    size_t end = lf == std::string_view::npos ? bytes.size() : lf;
-    evaluator.Line(bytes.substr(start, end - start));
-    start = end + 1;
-  }
+  // A line's CR goes with the trailing blanks the evaluator trims anyway.
+  for (const std::string& line : SplitTextLines(bytes)) evaluator.Line(line);
   return evaluator.Finish();
 }
 

@@ -146,7 +146,6 @@ std::string SavPath(const std::string& path) {
 }
 
 NotebookSave WriteFile(const std::string& path, const std::string& bytes) {
-  platform::WaitCursor wait;
   if (!platform::SafeReplace(path, bytes))
     return {SaveStatus::kFailed, SaveFailedMessage(path)};
   return {SaveStatus::kSaved, {}};

@@ -116,16 +116,4 @@ void ShowMessage(const std::string& cp1251Text, MessageIcon icon = MessageIcon::
 using MessageSink = std::function<void(const std::string& text, MessageIcon icon)>;
 void SetMessageSink(MessageSink sink);
 
-// Switches the wait cursor on for the lifetime of the guard (Windows only).
-class WaitCursor {
- public:
-  WaitCursor();
-  ~WaitCursor();
-  WaitCursor(const WaitCursor&) = delete;
-  WaitCursor& operator=(const WaitCursor&) = delete;
-
- private:
-  void* previous_ = nullptr;
-};
-
 }  // namespace vm::platform

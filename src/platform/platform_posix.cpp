@@ -267,7 +267,4 @@ LocalTime Now() {
   return lt;
 }
 
-WaitCursor::WaitCursor() = default;
-WaitCursor::~WaitCursor() = default;
-
 }  // namespace vm::platform

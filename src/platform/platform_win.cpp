@@ -228,7 +228,4 @@ LocalTime Now() {
   return lt;
 }
 
-WaitCursor::WaitCursor() : previous_(SetCursor(LoadCursor(nullptr, IDC_WAIT))) {}
-WaitCursor::~WaitCursor() { SetCursor(static_cast<HCURSOR>(previous_)); }
-
 }  // namespace vm::platform

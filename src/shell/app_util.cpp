@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include "common/settings.h"
 #include "dates/calendar.h"
@@ -20,6 +21,9 @@ static_assert(sizeof kAlphabet1 == 38 && sizeof kAlphabet2 == 38);
 }  // namespace
 
 const char* const kStoredCaption = "Velmoria - E9UGZB HK30G0B85K: 45E0, 40NZ, 80F5NC9";
+
+CAppUtil::CAppUtil(std::string programFolder, std::string baseName)
+    : fixed_(true), folder_(std::move(programFolder)), baseName_(std::move(baseName)) {}
 
 std::string CAppUtil::GetSetting(const std::string& section, const std::string& key) const {
   return ReadSetting(SettingsPath(), section, key);
@@ -43,10 +47,12 @@ void CAppUtil::PutNumber(const std::string& section, const std::string& key, int
   PutSetting(section, key, buf);
 }
 
-std::string CAppUtil::ProgramFolder() const { return platform::ProgramFolder(); }
+std::string CAppUtil::ProgramFolder() const {
+  return fixed_ ? folder_ : platform::ProgramFolder();
+}
 
 std::string CAppUtil::SettingsPath() const {
-  return platform::ProgramFolder() + platform::ProgramBaseName() + ".ini";
+  return ProgramFolder() + (fixed_ ? baseName_ : platform::ProgramBaseName()) + ".ini";
 }
 
 std::string CAppUtil::ReadFileText(const std::string& path) const {

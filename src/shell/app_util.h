@@ -1,5 +1,7 @@
-// CAppUtil: the stateless utility object every page makes on the stack for a setting or
-// a file operation. Every settings read goes to the file again; nothing is cached.
+// CAppUtil: the program's settings and folders. The program makes one at its start and
+// hands it to the sheet, the pages and whatever else needs a setting or a folder; tests
+// make one over a scratch folder. Every settings read goes to the file again; nothing
+// is cached.
 #pragma once
 
 #include <string>
@@ -10,6 +12,12 @@ namespace vm {
 
 class CAppUtil {
  public:
+  // The running program's folder and settings file, as the platform reports them at
+  // each use.
+  CAppUtil() = default;
+  // A program folder (trailing "\") whose settings file is baseName + ".ini".
+  CAppUtil(std::string programFolder, std::string baseName);
+
   // Empty text when the file, section or key is missing; at most 255 bytes.
   std::string GetSetting(const std::string& section, const std::string& key) const;
   // Writes at once. A settings file that cannot be written loses the value silently.
@@ -33,6 +41,10 @@ class CAppUtil {
   std::string Unscramble(const std::string& text) const;
   // Deletes every file matching folder + pattern, in sub-folders too; folders stay.
   void DeleteFiles(const std::string& folder, const std::string& pattern) const;
+
+ private:
+  bool fixed_ = false;
+  std::string folder_, baseName_;
 };
 
 // The title text for a given date (DateTitle uses today's).

@@ -10,54 +10,30 @@ std::vector<Book> SaveOrder(bool autosave) {
   return order;
 }
 
-void BookRegistry::Register(Book book, BookHooks hooks) {
-  hooks_[static_cast<int>(book)] = std::move(hooks);
-  Rebuild();
-}
-
-void BookRegistry::Unregister(Book book) {
-  hooks_[static_cast<int>(book)] = BookHooks{};
-  Rebuild();
-}
-
-bool BookRegistry::IsRegistered(Book book) const {
-  const BookHooks& h = hooks_[static_cast<int>(book)];
-  return h.save || h.tick || h.dayChanged || h.reminderWindow;
-}
-
-void BookRegistry::Rebuild() {
-  ticks_.clear();
-  for (const BookHooks& h : hooks_)
-    if (h.tick) ticks_.push_back(&h.tick);
-}
-
-std::vector<Book> BookRegistry::SaveAll(bool autosave) const {
+std::vector<Book> BookSet::SaveAll(bool autosave) const {
   std::vector<Book> ran;
   for (Book b : SaveOrder(autosave)) {
-    const BookHooks& h = hooks_[static_cast<int>(b)];
-    if (!h.save) continue;
-    h.save();
-    ran.push_back(b);
+    for (BookCalls* page : pages_) {
+      if (page->book() != b) continue;
+      page->Save();
+      ran.push_back(b);
+      break;
+    }
   }
   return ran;
 }
 
-void BookRegistry::Tick(const TickInfo& info) const {
-  for (const auto* tick : ticks_) (*tick)(info);
+void BookSet::Tick(const TickInfo& info) const {
+  for (BookCalls* page : pages_) page->Tick(info);
 }
 
-void BookRegistry::DayChanged(const platform::LocalTime& now) const {
-  for (const BookHooks& h : hooks_)
-    if (h.dayChanged) h.dayChanged(now);
+void BookSet::DayChanged(const platform::LocalTime& now) const {
+  for (BookCalls* page : pages_) page->DayChanged(now);
 }
 
-bool BookRegistry::ReminderWindow(int code) const {
+bool BookSet::ReminderWindow(int code) const {
   bool any = false;
-  for (const BookHooks& h : hooks_) {
-    if (!h.reminderWindow) continue;
-    h.reminderWindow(code);
-    any = true;
-  }
+  for (BookCalls* page : pages_) any = page->ReminderWindow(code) || any;
   return any;
 }
 

@@ -1,10 +1,8 @@
-// How the book pages plug into the main sheet. Each page registers what it does when all
-// books are saved and on the timer, and the sheet calls these in its own fixed order
-// without knowing the pages. A page that registers nothing is simply skipped.
+// What the main sheet asks of its pages. Every page answers the same calls; the sheet
+// calls them in its own fixed order without knowing which page keeps which book.
 #pragma once
 
-#include <array>
-#include <functional>
+#include <optional>
 #include <vector>
 
 #include "platform/platform.h"
@@ -31,47 +29,41 @@ struct TickInfo {
   bool minuteChanged = false;
 };
 
-struct BookHooks {
+// The calls of the sheet to one page; a page overrides what its book needs.
+class BookCalls {
+ public:
+  virtual ~BookCalls() = default;
+  // The book the page keeps; none for a page without one (About).
+  virtual std::optional<Book> book() const { return std::nullopt; }
   // Saves the book when it has changed (the book decides).
-  std::function<void()> save;
+  virtual void Save() {}
   // Work on every 10 ms tick; must cost next to nothing when nothing changed.
-  std::function<void(const TickInfo&)> tick;
+  virtual void Tick(const TickInfo& info) {}
   // The day of the month changed (the dates page refreshes its list).
-  std::function<void(const platform::LocalTime&)> dayChanged;
-  // A message from the reminder window, WM_USER + 1025 with its code (the tasks page).
-  std::function<void(int code)> reminderWindow;
+  virtual void DayChanged(const platform::LocalTime& now) {}
+  // A message from the reminder window, WM_USER + 1025 with its code; true when taken.
+  virtual bool ReminderWindow(int code) { return false; }
 };
 
 // The books whose save runs, in the order it runs: contacts and firms always, the
 // books kept in the user's own files only with automatic saving on.
 std::vector<Book> SaveOrder(bool autosave);
 
-class BookRegistry {
+// The sheet's pages as the calls see them (not owned), in tab order.
+class BookSet {
  public:
-  BookRegistry() = default;
-  // The tick list points into the hooks, so a registry stays where it was made.
-  BookRegistry(const BookRegistry&) = delete;
-  BookRegistry& operator=(const BookRegistry&) = delete;
-
-  // Registering a book again replaces its hooks.
-  void Register(Book book, BookHooks hooks);
-  void Unregister(Book book);
-  bool IsRegistered(Book book) const;
+  BookSet() = default;
+  explicit BookSet(std::vector<BookCalls*> pages) : pages_(std::move(pages)) {}
 
   // Runs the saves in SaveOrder(autosave); returns the books whose save ran.
   std::vector<Book> SaveAll(bool autosave) const;
-  // Runs every registered tick, in book order.
   void Tick(const TickInfo& info) const;
   void DayChanged(const platform::LocalTime& now) const;
-  // False when no book takes reminder-window messages.
+  // False when no page takes reminder-window messages.
   bool ReminderWindow(int code) const;
 
  private:
-  void Rebuild();
-
-  std::array<BookHooks, kBookCount> hooks_{};
-  // The registered tick functions alone, so a tick walks a short list and nothing else.
-  std::vector<const std::function<void(const TickInfo&)>*> ticks_;
+  std::vector<BookCalls*> pages_;
 };
 
 }  // namespace vm::shell

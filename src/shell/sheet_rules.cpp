@@ -7,14 +7,14 @@
 namespace vm::shell {
 
 const std::array<TabInfo, kTabCount> kTabs = {{
-    {"CPh", "Данные", 429},
-    {"CContDlg", "Контакты", 222},
-    {"CFirm", "Фирмы", 265},
-    {"CMes", "Даты", 256},
-    {"CNoteBook", "Блокнот", 220},
-    {"CWork", "Дела", 285},
-    {"CLikeExcelDlg", "а ля Excel", 486},
-    {"about", "О..", 219},
+    {"Данные", 429},
+    {"Контакты", 222},
+    {"Фирмы", 265},
+    {"Даты", 256},
+    {"Блокнот", 220},
+    {"Дела", 285},
+    {"а ля Excel", 486},
+    {"О..", 219},
 }};
 
 void EnsureGeneralDefaults(const CAppUtil& util) {

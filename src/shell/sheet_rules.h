@@ -19,7 +19,6 @@ namespace vm::shell {
 
 // ---- the tabs ----------------------------------------------------------------------------
 struct TabInfo {
-  const char* pageClass;
   const char* caption;  // cp1251
   int iconId;           // 16 x 16 icon resource of the tab
 };

@@ -19,18 +19,10 @@ bool StartsWith(const std::string& text, const std::string& prefix) {
   return text.size() >= prefix.size() && text.compare(0, prefix.size(), prefix) == 0;
 }
 
-// Calendar helpers of the calendar-pattern rule. They belong beside the shared calendar
-// arithmetic (dates/calendar.h) and live here until they move there.
-int QuarterOf(int month) { return (month - 1) / 3 + 1; }
-int MonthOfQuarter(int month) { return (month - 1) % 3 + 1; }
-// Weeks start on Monday; week 1 holds the 1st.
-int WeekOfMonth(int day, int month, int year) {
-  int s = day + dates::Weekday(1, month, year);
-  return s / 7 + (s % 7 > 0 ? 1 : 0);
-}
-bool InLastWeekOfMonth(int day, int month, int year) {
-  return day > 21 && (day > dates::DaysInMonth(month, year) - 7 || WeekOfMonth(day, month, year) > 4);
-}
+using dates::InLastWeekOfMonth;
+using dates::MonthOfQuarter;
+using dates::QuarterOf;
+using dates::WeekOfMonth;
 
 // The day serial of a target date read from a record. Years are held where the serial
 // arithmetic cannot overflow; far years stay far, so the rules see the same sign.

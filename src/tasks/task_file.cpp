@@ -130,7 +130,6 @@ LoadOutcome LoadTaskFile(TaskBook& book, const std::string& path, const dates::D
 
 SaveOutcome WriteTaskFile(TaskBook& book) {
   if (book.path_.empty()) return {TaskSaveStatus::kNoFile, kNoFileMessage};
-  platform::WaitCursor wait;
   std::string bytes = RecordFileBytes(book.records_);
   for (const std::string& line : book.carried_) bytes += line + "\r\n";
   if (!platform::SafeReplace(book.path_, bytes)) {

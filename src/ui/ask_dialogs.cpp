@@ -1,6 +1,5 @@
 #include "ui/ask_dialogs.h"
 
-#include "shell/app_util.h"
 #include "ui/dialog.h"
 #include "ui/folder_picker.h"
 #include "ui/keyboard.h"
@@ -19,14 +18,13 @@ FolderPicker& ThePicker() {
 
 class NewFileDialog : public Dialog {
  public:
-  explicit NewFileDialog(std::string section) : Dialog(IDD_ASK_NEW_FILE), section_(std::move(section)) {}
+  explicit NewFileDialog(std::string initialFolder)
+      : Dialog(IDD_ASK_NEW_FILE), initialFolder_(std::move(initialFolder)) {}
   std::optional<std::string> result;
 
  protected:
   bool OnInitDialog() override {
-    CAppUtil util;
-    SetItemText(IDC_NEWFILE_FOLDER,
-                NewFileInitialFolder(util.GetSetting(section_, "FILENAME"), util.ProgramFolder()));
+    SetItemText(IDC_NEWFILE_FOLDER, initialFolder_);
     tips_.Create(hwnd());
     tips_.Add(IDC_NEWFILE_FOLDER, "Имя директории");
     tips_.Add(IDC_NEWFILE_BROWSE, "Изменить директорию");
@@ -57,7 +55,7 @@ class NewFileDialog : public Dialog {
   }
 
  private:
-  std::string section_;
+  std::string initialFolder_;
   Tooltips tips_;
 };
 
@@ -131,8 +129,8 @@ class PasswordDialog : public Dialog {
 
 void SetFolderPicker(FolderPicker picker) { ThePicker() = std::move(picker); }
 
-std::optional<std::string> AskNewFile(HWND owner, const std::string& section) {
-  NewFileDialog dlg(section);
+std::optional<std::string> AskNewFile(HWND owner, const std::string& initialFolder) {
+  NewFileDialog dlg(initialFolder);
   if (dlg.DoModal(owner) != IDOK) return std::nullopt;
   return dlg.result;
 }

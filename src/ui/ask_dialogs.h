@@ -12,10 +12,10 @@
 
 namespace vm::ui {
 
-// The folder and name of a new book file for the book whose settings section is given
-// ("WORK", "NOTE"): the full path, or nothing when cancelled. No extension is added and
-// the file is not looked for; the book does both.
-std::optional<std::string> AskNewFile(HWND owner, const std::string& section);
+// The folder and name of a new book file, starting in `initialFolder` (the book works it
+// out with NewFileInitialFolder): the full path, or nothing when cancelled. No extension
+// is added and the file is not looked for; the book does both.
+std::optional<std::string> AskNewFile(HWND owner, const std::string& initialFolder);
 
 struct PasswordAnswer {
   std::string text;            // cp1251

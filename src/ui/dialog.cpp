@@ -1,7 +1,6 @@
 #include "ui/dialog.h"
 
 #include <cstring>
-#include <exception>
 
 #include "platform/platform.h"
 #include "ui/resources.h"
@@ -28,10 +27,6 @@ bool AnswersDirectly(UINT msg) {
 }
 }  // namespace
 
-void ReportHandlerFailure(const char* what) {
-  platform::ShowMessage(std::string("Внутренняя ошибка: ") + (what ? what : "?"), platform::MessageIcon::kStop);
-}
-
 std::string DialogBase::ItemText(int id) const {
   HWND item = Item(id);
   int n = item ? GetWindowTextLengthW(item) : 0;
@@ -52,7 +47,11 @@ void DialogBase::ShowItem(int id, bool show) { ShowWindow(Item(id), show ? SW_SH
 void DialogBase::EnableItem(int id, bool enable) { EnableWindow(Item(id), enable); }
 
 INT_PTR DialogBase::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
-  try {
+  return Guarded([&]() -> INT_PTR { return DispatchUnguarded(msg, wp, lp); }, [] { return INT_PTR{FALSE}; });
+}
+
+INT_PTR DialogBase::DispatchUnguarded(UINT msg, WPARAM wp, LPARAM lp) {
+  {
     LRESULT result = 0;
     bool handled = false;
     switch (msg) {
@@ -72,12 +71,7 @@ INT_PTR DialogBase::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
     if (AnswersDirectly(msg)) return static_cast<INT_PTR>(result);
     SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, result);
     return TRUE;
-  } catch (const std::exception& e) {
-    ReportHandlerFailure(e.what());
-  } catch (...) {
-    ReportHandlerFailure(nullptr);
   }
-  return FALSE;
 }
 
 // ---- Dialog -----------------------------------------------------------------------------
@@ -136,13 +130,7 @@ INT_PTR CALLBACK Dialog::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     SetWindowLongPtrW(hwnd, DWLP_USER, lp);
     self->Attach(hwnd);
     INT_PTR r = self->Dispatch(msg, wp, lp);
-    if (TheInitHook()) {
-      try {
-        TheInitHook()(*self);
-      } catch (...) {
-        ReportHandlerFailure("init hook");
-      }
-    }
+    if (TheInitHook()) Guarded([&] { TheInitHook()(*self); }, [] {});
     return r;
   }
   self = reinterpret_cast<Dialog*>(GetWindowLongPtrW(hwnd, DWLP_USER));
@@ -203,24 +191,20 @@ INT_PTR CALLBACK PropertyPage::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_NOTIFY) {
     auto* header = reinterpret_cast<NMHDR*>(lp);
     if (header->code == static_cast<UINT>(PSN_SETACTIVE) || header->code == static_cast<UINT>(PSN_KILLACTIVE)) {
-      try {
-        if (header->code == static_cast<UINT>(PSN_SETACTIVE))
-          self->OnSetActive();
-        else
-          self->OnKillActive();
-      } catch (const std::exception& e) {
-        ReportHandlerFailure(e.what());
-      }
+      Guarded(
+          [&] {
+            if (header->code == static_cast<UINT>(PSN_SETACTIVE))
+              self->OnSetActive();
+            else
+              self->OnKillActive();
+          },
+          [] {});
       SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, 0);  // accept the change of page
       return TRUE;
     }
   }
   if (msg == WM_SIZE) {
-    try {
-      self->OnSize(LOWORD(lp), HIWORD(lp));
-    } catch (const std::exception& e) {
-      ReportHandlerFailure(e.what());
-    }
+    Guarded([&] { self->OnSize(LOWORD(lp), HIWORD(lp)); }, [] {});
   }
   INT_PTR r = self->Dispatch(msg, wp, lp);
   if (msg == WM_NCDESTROY) {

@@ -3,12 +3,15 @@
 #pragma once
 
 #include <windows.h>
+// After windows.h, which they need.
 #include <commctrl.h>
 #include <prsht.h>
 
 #include <functional>
 #include <string>
 #include <vector>
+
+#include "ui/window.h"
 
 namespace vm::ui {
 
@@ -45,6 +48,7 @@ class DialogBase {
   virtual void Detach() { hwnd_ = nullptr; }
 
  private:
+  INT_PTR DispatchUnguarded(UINT msg, WPARAM wp, LPARAM lp);
   HWND hwnd_ = nullptr;
 };
 
@@ -89,6 +93,10 @@ class PropertyPage : public DialogBase {
   PROPSHEETPAGEW Describe();
   const std::string& caption() const { return caption_; }
 
+  // A message taken from the sheet's loop while this page is on show, before the sheet's
+  // own keys: true when the page used it and it must go no further.
+  virtual bool PreTranslate(MSG& msg) { return false; }
+
  protected:
   // The notifications of the sheet, mapped once here.
   virtual void OnSetActive() {}
@@ -102,9 +110,5 @@ class PropertyPage : public DialogBase {
   std::wstring wideCaption_;
   std::vector<WORD> blank_;  // the in-memory template of a blank page
 };
-
-// What the procedures do with an exception from a handler: report it once, never
-// throw into the system.
-void ReportHandlerFailure(const char* what);
 
 }  // namespace vm::ui

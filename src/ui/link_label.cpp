@@ -32,9 +32,7 @@ void LinkLabel::SetColours(COLORREF link, COLORREF visited, COLORREF hover) {
   hover_ = hover;
 }
 
-LinkLabel::~LinkLabel() {
-  if (hwnd_ && IsWindow(hwnd_)) RemoveWindowSubclass(hwnd_, &LinkLabel::SubclassProc, 1);
-}
+LinkLabel::~LinkLabel() = default;
 
 COLORREF LinkLabel::TextColour() const {
   if (hovering_) return hover_ == kSystemHighlight ? GetSysColor(COLOR_HIGHLIGHT) : hover_;
@@ -90,7 +88,7 @@ void LinkLabel::Attach(HWND label) {
     SendMessageW(tooltip_.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
   }
 
-  SetWindowSubclass(label, &LinkLabel::SubclassProc, 1, reinterpret_cast<DWORD_PTR>(this));
+  hook_.Attach(label, [this](HWND, UINT m, WPARAM w, LPARAM l) { return Handle(m, w, l); });
   InvalidateRect(label, nullptr, TRUE);
 }
 
@@ -181,21 +179,11 @@ LRESULT LinkLabel::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       return TRUE;
     case WM_NCDESTROY: {
       HWND h = hwnd_;
-      RemoveWindowSubclass(h, &LinkLabel::SubclassProc, 1);
       hwnd_ = nullptr;
       return DefSubclassProc(h, msg, wp, lp);
     }
     default:
       return DefSubclassProc(hwnd_, msg, wp, lp);
-  }
-}
-
-LRESULT CALLBACK LinkLabel::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data) {
-  auto* self = reinterpret_cast<LinkLabel*>(data);
-  try {
-    return self->Handle(msg, wp, lp);
-  } catch (...) {
-    return DefSubclassProc(hwnd, msg, wp, lp);
   }
 }
 

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "ui/handles.h"
+#include "ui/window.h"
 
 namespace vm::ui {
 
@@ -55,7 +56,6 @@ class LinkLabel {
   static void SetOpener(Opener opener);
 
  private:
-  static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR data);
   LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
   void Paint(HDC dc);
   void StopHover();
@@ -68,6 +68,7 @@ class LinkLabel {
   std::function<void()> action_;
   UniqueFont font_;
   UniqueWindow tooltip_;
+  Subclass hook_;
 };
 
 // Paints the parent's background under a child, for controls drawn transparently.

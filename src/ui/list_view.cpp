@@ -8,8 +8,6 @@
 namespace vm::ui {
 
 namespace {
-constexpr UINT_PTR kListSubclass = 1;
-constexpr UINT_PTR kEditSubclass = 2;
 constexpr int kEditorId = 0x7FF0;
 
 // The colour of the kept mark: the active window border's, unless a colour scheme makes
@@ -38,7 +36,7 @@ std::wstring WindowTextOf(HWND w) {
 
 ListView::~ListView() {
   if (editor_ && IsWindow(editor_)) {
-    RemoveWindowSubclass(editor_, &ListView::EditProc, kEditSubclass);
+    editHook_.Detach();
     DestroyWindow(editor_);
   }
   editor_ = nullptr;
@@ -55,15 +53,14 @@ void ListView::Attach(HWND list, unsigned options, Callbacks callbacks) {
   if (options & kFullRowSelect) ex |= LVS_EX_FULLROWSELECT;
   ListView_SetExtendedListViewStyleEx(list_, ex, ex);
   // Notifications go to the parent; the list answers its own from there.
-  SetWindowSubclass(parent_, &ListView::ParentProc, reinterpret_cast<UINT_PTR>(this),
-                    reinterpret_cast<DWORD_PTR>(this));
-  SetWindowSubclass(list_, &ListView::ListProc, kListSubclass, reinterpret_cast<DWORD_PTR>(this));
+  parentHook_.Attach(parent_,
+                     [this](HWND h, UINT m, WPARAM w, LPARAM l) { return ParentMessage(h, m, w, l); });
+  listHook_.Attach(list_, [this](HWND h, UINT m, WPARAM w, LPARAM l) { return ListMessage(h, m, w, l); });
 }
 
 void ListView::Detach() {
-  RemoveWindowSubclass(list_, &ListView::ListProc, kListSubclass);
-  if (parent_ && IsWindow(parent_))
-    RemoveWindowSubclass(parent_, &ListView::ParentProc, reinterpret_cast<UINT_PTR>(this));
+  listHook_.Detach();
+  parentHook_.Detach();
   list_ = nullptr;
   parent_ = nullptr;
 }
@@ -230,7 +227,7 @@ bool ListView::BeginEdit(int row, int column) {
   editRow_ = row;
   editColumn_ = column;
   SendMessageW(editor_, WM_SETFONT, SendMessageW(list_, WM_GETFONT, 0, 0), TRUE);
-  SetWindowSubclass(editor_, &ListView::EditProc, kEditSubclass, reinterpret_cast<DWORD_PTR>(this));
+  editHook_.Attach(editor_, [this](HWND h, UINT m, WPARAM w, LPARAM l) { return EditMessage(h, m, w, l); });
   MarkWantsOwnKeys(editor_);
   SendMessageW(editor_, EM_SETSEL, 0, -1);
   SetFocus(editor_);
@@ -246,7 +243,7 @@ void ListView::EndEdit(bool commit) {
   editor_ = nullptr;
   editRow_ = editColumn_ = -1;
   bool hadFocus = GetFocus() == e;
-  RemoveWindowSubclass(e, &ListView::EditProc, kEditSubclass);
+  editHook_.Detach();
   if (hadFocus) SetFocus(list_);
   DestroyWindow(e);
   ending_ = false;
@@ -342,41 +339,39 @@ bool ListView::OnNotify(NMHDR* header, LRESULT& result) {
   }
 }
 
-LRESULT CALLBACK ListView::ParentProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data) {
-  auto* self = reinterpret_cast<ListView*>(data);
-  if (msg == WM_NOTIFY && self->list_ && reinterpret_cast<NMHDR*>(lp)->hwndFrom == self->list_) {
+LRESULT ListView::ParentMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_NOTIFY && list_ && reinterpret_cast<NMHDR*>(lp)->hwndFrom == list_) {
     LRESULT result = 0;
-    if (self->OnNotify(reinterpret_cast<NMHDR*>(lp), result)) return result;
+    if (OnNotify(reinterpret_cast<NMHDR*>(lp), result)) return result;
   }
   return DefSubclassProc(hwnd, msg, wp, lp);
 }
 
-LRESULT CALLBACK ListView::ListProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data) {
-  auto* self = reinterpret_cast<ListView*>(data);
+LRESULT ListView::ListMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_VSCROLL:
     case WM_HSCROLL:
     case WM_MOUSEWHEEL:
     case WM_SIZE:
       // The editor sits on a cell; when the cells move it commits rather than float.
-      self->EndEdit(true);
+      EndEdit(true);
       break;
     case WM_NOTIFY: {
       UINT code = reinterpret_cast<NMHDR*>(lp)->code;
       if (code == static_cast<UINT>(HDN_BEGINTRACKW) || code == static_cast<UINT>(HDN_BEGINTRACKA) ||
           code == static_cast<UINT>(HDN_DIVIDERDBLCLICKW))
-        self->EndEdit(true);
+        EndEdit(true);
       break;
     }
     case WM_SETFOCUS:
     case WM_KILLFOCUS: {
       LRESULT r = DefSubclassProc(hwnd, msg, wp, lp);
-      if (self->options_ & kKeepMarked) self->RedrawRow(self->Selected());
+      if (options_ & kKeepMarked) RedrawRow(Selected());
       return r;
     }
     case WM_NCDESTROY: {
-      self->editor_ = nullptr;
-      self->Detach();
+      editor_ = nullptr;
+      Detach();
       return DefSubclassProc(hwnd, msg, wp, lp);
     }
     default: break;
@@ -384,17 +379,16 @@ LRESULT CALLBACK ListView::ListProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, U
   return DefSubclassProc(hwnd, msg, wp, lp);
 }
 
-LRESULT CALLBACK ListView::EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data) {
-  auto* self = reinterpret_cast<ListView*>(data);
+LRESULT ListView::EditMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_GETDLGCODE: return DLGC_WANTALLKEYS | DefSubclassProc(hwnd, msg, wp, lp);
     case WM_KEYDOWN:
       if (wp == VK_RETURN || wp == VK_TAB) {
-        self->EndEdit(true);
+        EndEdit(true);
         return 0;
       }
       if (wp == VK_ESCAPE) {
-        self->EndEdit(false);
+        EndEdit(false);
         return 0;
       }
       break;
@@ -403,7 +397,7 @@ LRESULT CALLBACK ListView::EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, U
       break;
     case WM_KILLFOCUS: {
       LRESULT r = DefSubclassProc(hwnd, msg, wp, lp);
-      self->EndEdit(true);
+      EndEdit(true);
       return r;
     }
     default: break;

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "ui/window.h"
+
 namespace vm::ui {
 
 class ListView {
@@ -95,9 +97,9 @@ class ListView {
   int editColumn() const { return editColumn_; }
 
  private:
-  static LRESULT CALLBACK ParentProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR data);
-  static LRESULT CALLBACK ListProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR data);
-  static LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR data);
+  LRESULT ParentMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT ListMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT EditMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   bool OnNotify(NMHDR* header, LRESULT& result);
   LRESULT OnCustomDraw(NMLVCUSTOMDRAW* draw);
   void ReportSelection();
@@ -118,6 +120,7 @@ class ListView {
   HWND editor_ = nullptr;
   int editRow_ = -1, editColumn_ = -1;
   bool ending_ = false;
+  Subclass parentHook_, listHook_, editHook_;
 };
 
 }  // namespace vm::ui

@@ -8,7 +8,6 @@
 namespace vm::ui {
 
 namespace {
-constexpr UINT_PTR kBarSubclass = 1;
 // The tool-bar resource type. Its usual layout is a version word (1), the button width
 // and height, the count, then one command word per button (0 for a separator); GNU
 // windres writes the width, height, count and commands as double words, without the
@@ -79,16 +78,21 @@ bool Toolbar::Create(HWND parent, int controlId, int toolbarId, const std::vecto
   }
   SendMessageW(bar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_.get()));
   SendMessageW(bar_, TB_ADDBUTTONSW, tb.size(), reinterpret_cast<LPARAM>(tb.data()));
-  SetWindowSubclass(parent_, &Toolbar::ParentProc, reinterpret_cast<UINT_PTR>(this),
-                    reinterpret_cast<DWORD_PTR>(this));
-  SetWindowSubclass(bar_, &Toolbar::BarProc, kBarSubclass, reinterpret_cast<DWORD_PTR>(this));
+  parentHook_.Attach(parent_,
+                     [this](HWND h, UINT m, WPARAM w, LPARAM l) { return ParentMessage(h, m, w, l); });
+  barHook_.Attach(bar_, [this](HWND h, UINT m, WPARAM w, LPARAM l) {
+    if (m == WM_NCDESTROY) {
+      Detach();
+      bar_ = nullptr;
+    }
+    return Subclass::Default(h, m, w, l);
+  });
   return true;
 }
 
 void Toolbar::Detach() {
-  if (bar_) RemoveWindowSubclass(bar_, &Toolbar::BarProc, kBarSubclass);
-  if (parent_ && IsWindow(parent_))
-    RemoveWindowSubclass(parent_, &Toolbar::ParentProc, reinterpret_cast<UINT_PTR>(this));
+  barHook_.Detach();
+  parentHook_.Detach();
   parent_ = nullptr;
 }
 
@@ -118,28 +122,18 @@ void Toolbar::Move(int x, int y, int width, int height) {
   SetWindowPos(bar_, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-LRESULT CALLBACK Toolbar::ParentProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data) {
-  auto* self = reinterpret_cast<Toolbar*>(data);
-  if (msg == WM_NOTIFY && self->bar_) {
+LRESULT Toolbar::ParentMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_NOTIFY && bar_) {
     auto* header = reinterpret_cast<NMHDR*>(lp);
-    HWND tips = reinterpret_cast<HWND>(SendMessageW(self->bar_, TB_GETTOOLTIPS, 0, 0));
+    HWND tips = reinterpret_cast<HWND>(SendMessageW(bar_, TB_GETTOOLTIPS, 0, 0));
     if (header->code == TTN_GETDISPINFOW && header->hwndFrom == tips && tips &&
-        self->Has(static_cast<int>(header->idFrom))) {
+        Has(static_cast<int>(header->idFrom))) {
       auto* info = reinterpret_cast<NMTTDISPINFOW*>(lp);
-      self->tipBuffer_ = Wide(self->TipOf(static_cast<int>(header->idFrom)));
-      info->lpszText = self->tipBuffer_.data();
+      tipBuffer_ = Wide(TipOf(static_cast<int>(header->idFrom)));
+      info->lpszText = tipBuffer_.data();
       info->hinst = nullptr;
       return 0;
     }
-  }
-  return DefSubclassProc(hwnd, msg, wp, lp);
-}
-
-LRESULT CALLBACK Toolbar::BarProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data) {
-  if (msg == WM_NCDESTROY) {
-    auto* self = reinterpret_cast<Toolbar*>(data);
-    self->Detach();
-    self->bar_ = nullptr;
   }
   return DefSubclassProc(hwnd, msg, wp, lp);
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ui/handles.h"
+#include "ui/window.h"
 
 namespace vm::ui {
 
@@ -42,8 +43,7 @@ class Toolbar {
   void Move(int x, int y, int width, int height);
 
  private:
-  static LRESULT CALLBACK ParentProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR data);
-  static LRESULT CALLBACK BarProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR data);
+  LRESULT ParentMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   void Detach();
 
   HWND bar_ = nullptr;
@@ -52,6 +52,7 @@ class Toolbar {
   std::vector<int> buttons_;
   std::wstring tipBuffer_;
   UniqueImageList images_;
+  Subclass parentHook_, barHook_;
 };
 
 // The commands of a tool-bar resource in order, 0 for a separator; empty when missing.

@@ -104,13 +104,13 @@ TEST_F(ContactsTest, EditRemoveAndSortThenSave) {
 }
 
 TEST_F(ContactsTest, ColumnWidthsNeedEveryKey) {
-  dir.MakeProgramFolder();
-  EXPECT_EQ(ColumnWidths(ContactsBook()), (std::vector<int>{140, 140, 140, 140}));
-  EXPECT_EQ(ColumnWidths(FirmsBook()), (std::vector<int>{180, 180, 180}));
-  CAppUtil().PutSetting("CONT", "WIDTH0", "90");
-  EXPECT_EQ(ColumnWidths(ContactsBook()), (std::vector<int>{140, 140, 140, 140}));
-  SaveColumnWidths(ContactsBook(), {90, 100, 110, 120});
-  EXPECT_EQ(ColumnWidths(ContactsBook()), (std::vector<int>{90, 100, 110, 120}));
+  CAppUtil app(dir.path(), "Velmoria");
+  EXPECT_EQ(ColumnWidths(ContactsBook(), app), (std::vector<int>{140, 140, 140, 140}));
+  EXPECT_EQ(ColumnWidths(FirmsBook(), app), (std::vector<int>{180, 180, 180}));
+  app.PutSetting("CONT", "WIDTH0", "90");
+  EXPECT_EQ(ColumnWidths(ContactsBook(), app), (std::vector<int>{140, 140, 140, 140}));
+  SaveColumnWidths(ContactsBook(), {90, 100, 110, 120}, app);
+  EXPECT_EQ(ColumnWidths(ContactsBook(), app), (std::vector<int>{90, 100, 110, 120}));
 }
 
 TEST(Firms, AddMakesNineFieldsAndCommandsFollowTheirFields) {

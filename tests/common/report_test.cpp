@@ -178,21 +178,18 @@ TEST(ReportBuild, FailuresNameTheFileAndWriteNothing) {
       {dir / "Dat.txt", dir / "Pic.html", dir / "no\\such\\Rep.html",
        "Не могу записать файл отчета " + dir / "no\\such\\Rep.html"},
   };
+  // The core only answers; showing the message is the page's part.
   std::vector<std::string> shown;
-  platform::SetMessageSink([&](const std::string& text, platform::MessageIcon icon) {
-    EXPECT_EQ(icon, platform::MessageIcon::kExclamation);
-    shown.push_back(text);
-  });
+  platform::SetMessageSink([&](const std::string& text, platform::MessageIcon) { shown.push_back(text); });
   for (const Case& c : cases) {
-    CReportTemplate layout;
-    EXPECT_EQ(layout.Build(c.data, c.layout, c.result), 1);
-    ASSERT_FALSE(shown.empty());
-    EXPECT_EQ(shown.back(), c.message);
+    ReportOutcome r = BuildReport(c.data, c.layout, c.result);
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.message, c.message);
     EXPECT_FALSE(platform::FileExists(dir / "Rep.html"));
   }
   platform::SetMessageSink(nullptr);
-  EXPECT_EQ(shown.size(), 3u);
-  EXPECT_EQ(CReportTemplate().Build(dir / "Dat.txt", dir / "Pic.html", dir / "Rep.html"), 0);
+  EXPECT_TRUE(shown.empty());
+  EXPECT_EQ(BuildReport(dir / "Dat.txt", dir / "Pic.html", dir / "Rep.html").code, 0);
   EXPECT_EQ(ReadBack(dir / "Rep.html"), "x");
 }
 

@@ -168,4 +168,30 @@ TEST(Calendar, NthWeekdayNamesTheNthOrTheLast) {
 }
 
 }  // namespace
+TEST(Calendar, QuartersAndWeeksOfTheMonth) {
+  EXPECT_EQ(QuarterOf(1), 1);
+  EXPECT_EQ(QuarterOf(5), 2);
+  EXPECT_EQ(QuarterOf(12), 4);
+  EXPECT_EQ(MonthOfQuarter(4), 1);
+  EXPECT_EQ(MonthOfQuarter(12), 3);
+  struct Case {
+    int day, month, year, week;
+    bool lastWeek;
+  } cases[] = {
+      {1, 6, 2026, 1, false},  // the month starts on a Monday
+      {7, 6, 2026, 1, false},  // its first Sunday
+      {8, 6, 2026, 2, false},
+      {1, 3, 2026, 1, false},  // the month starts on a Sunday: one day in week 1
+      {2, 3, 2026, 2, false},
+      {22, 3, 2026, 4, false},  // after the 21st, but neither in the last 7 days nor week 5
+      {23, 3, 2026, 5, true},
+      {22, 2, 2026, 4, true},  // February's last seven days
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.day * 10000 + c.month * 100);
+    EXPECT_EQ(WeekOfMonth(c.day, c.month, c.year), c.week);
+    EXPECT_EQ(InLastWeekOfMonth(c.day, c.month, c.year), c.lastWeek);
+  }
+}
+
 }  // namespace vm::dates

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -10,39 +11,60 @@ namespace {
 
 struct Journal {
   std::vector<std::string> lines;
-  BookHooks Stub(const std::string& name) {
-    BookHooks h;
-    h.save = [this, name] { lines.push_back("save " + name); };
-    h.tick = [this, name](const TickInfo& t) {
-      lines.push_back("tick " + name + (t.minuteChanged ? " new-minute" : ""));
-    };
-    h.dayChanged = [this, name](const platform::LocalTime& now) {
-      lines.push_back("day " + name + " " + std::to_string(now.day));
-    };
-    return h;
-  }
 };
 
-TEST(BookRegistry, SaveOrderFollowsAutosave) {
+// A page that writes down every call of the sheet.
+class JournalPage : public BookCalls {
+ public:
+  JournalPage(Journal& j, std::string name, std::optional<Book> book, bool takesSticker = false)
+      : j_(j), name_(std::move(name)), book_(book), takesSticker_(takesSticker) {}
+  std::optional<Book> book() const override { return book_; }
+  void Save() override { j_.lines.push_back("save " + name_); }
+  void Tick(const TickInfo& t) override {
+    j_.lines.push_back("tick " + name_ + (t.minuteChanged ? " new-minute" : ""));
+  }
+  void DayChanged(const platform::LocalTime& now) override {
+    j_.lines.push_back("day " + name_ + " " + std::to_string(now.day));
+  }
+  bool ReminderWindow(int code) override {
+    if (!takesSticker_) return false;
+    j_.lines.push_back("sticker " + std::to_string(code));
+    return true;
+  }
+
+ private:
+  Journal& j_;
+  std::string name_;
+  std::optional<Book> book_;
+  bool takesSticker_;
+};
+
+TEST(BookSet, SaveOrderFollowsAutosave) {
   EXPECT_EQ(SaveOrder(false), (std::vector<Book>{Book::kContacts, Book::kFirms}));
   EXPECT_EQ(SaveOrder(true), (std::vector<Book>{Book::kContacts, Book::kFirms, Book::kData, Book::kNotebook,
                                                 Book::kTasks, Book::kSpreadsheet}));
 }
 
-TEST(BookRegistry, SavesRegisteredBooksInOrderAndNeverTheDates) {
+TEST(BookSet, SavesPagesInSaveOrderNeverTheDatesNorAPageWithoutBook) {
   Journal j;
-  BookRegistry books;
-  // Registered in tab order, which is not the save order.
+  // In tab order, which is not the save order, with the About page last.
   const char* names[] = {"data", "contacts", "firms", "dates", "notebook", "tasks", "spreadsheet"};
-  for (int i = 0; i < kBookCount; ++i) books.Register(static_cast<Book>(i), j.Stub(names[i]));
+  std::vector<std::unique_ptr<JournalPage>> pages;
+  std::vector<BookCalls*> calls;
+  for (int i = 0; i < kBookCount; ++i) {
+    pages.push_back(std::make_unique<JournalPage>(j, names[i], static_cast<Book>(i)));
+    calls.push_back(pages.back().get());
+  }
+  JournalPage about(j, "about", std::nullopt);
+  calls.push_back(&about);
+  BookSet books(calls);
 
   struct Case {
     bool autosave;
     std::vector<std::string> saves;
   } cases[] = {
       {false, {"save contacts", "save firms"}},
-      {true,
-       {"save contacts", "save firms", "save data", "save notebook", "save tasks", "save spreadsheet"}},
+      {true, {"save contacts", "save firms", "save data", "save notebook", "save tasks", "save spreadsheet"}},
   };
   for (const Case& c : cases) {
     j.lines.clear();
@@ -51,49 +73,28 @@ TEST(BookRegistry, SavesRegisteredBooksInOrderAndNeverTheDates) {
   }
 }
 
-TEST(BookRegistry, MissingBooksAreSkippedAndReplacedHooksWin) {
+TEST(BookSet, MissingBooksAreSkipped) {
   Journal j;
-  BookRegistry books;
-  books.Register(Book::kTasks, j.Stub("tasks"));
-  books.Register(Book::kFirms, j.Stub("old firms"));
-  books.Register(Book::kFirms, j.Stub("firms"));
+  JournalPage tasks(j, "tasks", Book::kTasks), firms(j, "firms", Book::kFirms);
+  BookSet books({&tasks, &firms});
   EXPECT_EQ(books.SaveAll(true), (std::vector<Book>{Book::kFirms, Book::kTasks}));
   EXPECT_EQ(j.lines, (std::vector<std::string>{"save firms", "save tasks"}));
-
-  books.Unregister(Book::kFirms);
-  EXPECT_FALSE(books.IsRegistered(Book::kFirms));
-  EXPECT_TRUE(books.IsRegistered(Book::kTasks));
-  j.lines.clear();
-  books.SaveAll(false);
-  EXPECT_TRUE(j.lines.empty());
+  EXPECT_EQ(BookSet().SaveAll(true), std::vector<Book>{});
 }
 
-TEST(BookRegistry, TickDayAndReminderMessagesReachTheirBooks) {
+TEST(BookSet, TickDayAndReminderMessagesReachEveryPage) {
   Journal j;
-  BookRegistry books;
-  EXPECT_FALSE(books.ReminderWindow(16));
-  books.Register(Book::kDates, j.Stub("dates"));
-  BookHooks tasks = j.Stub("tasks");
-  tasks.reminderWindow = [&](int code) { j.lines.push_back("sticker " + std::to_string(code)); };
-  books.Register(Book::kTasks, tasks);
-
+  JournalPage dates(j, "dates", Book::kDates), tasks(j, "tasks", Book::kTasks, true);
+  EXPECT_FALSE(BookSet({&dates}).ReminderWindow(16));
+  BookSet books({&dates, &tasks});
   TickInfo t;
   t.now.day = 9;
   t.minuteChanged = true;
   books.Tick(t);
   books.DayChanged(t.now);
   EXPECT_TRUE(books.ReminderWindow(32));
-  EXPECT_EQ(j.lines, (std::vector<std::string>{"tick dates new-minute", "tick tasks new-minute", "day dates 9",
-                                               "day tasks 9", "sticker 32"}));
-
-  // A book that takes away its tick is no longer called.
-  BookHooks quiet;
-  quiet.save = [] {};
-  books.Register(Book::kDates, quiet);
-  j.lines.clear();
-  t.minuteChanged = false;
-  books.Tick(t);
-  EXPECT_EQ(j.lines, (std::vector<std::string>{"tick tasks"}));
+  EXPECT_EQ(j.lines, (std::vector<std::string>{"tick dates new-minute", "tick tasks new-minute",
+                                               "day dates 9", "day tasks 9", "sticker 32"}));
 }
 
 }  // namespace

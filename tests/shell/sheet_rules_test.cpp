@@ -17,19 +17,6 @@ using testing::ScratchFolder;
 using testing::Slurp;
 using testing::Spit;
 
-TEST(SheetTabs, OrderCaptionsAndIcons) {
-  const char* classes[] = {"CPh", "CContDlg", "CFirm", "CMes", "CNoteBook", "CWork", "CLikeExcelDlg", "about"};
-  const char* captions[] = {"Данные", "Контакты", "Фирмы", "Даты", "Блокнот", "Дела", "а ля Excel", "О.."};
-  const int icons[] = {429, 222, 265, 256, 220, 285, 486, 219};
-  for (int i = 0; i < kTabCount; ++i) {
-    SCOPED_TRACE(i);
-    EXPECT_STREQ(kTabs[i].pageClass, classes[i]);
-    EXPECT_STREQ(kTabs[i].caption, captions[i]);
-    EXPECT_EQ(kTabs[i].iconId, icons[i]);
-  }
-  EXPECT_EQ(kSpreadsheetTab, kTabCount - 2);  // set-up activates "tabs - 2" before the saved tab
-}
-
 TEST(SheetSettings, DefaultsAreWrittenOnlyWhenEmpty) {
   ScratchFolder dir;
   dir.MakeProgramFolder();

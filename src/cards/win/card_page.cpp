@@ -4,11 +4,12 @@
 #include "common/report.h"
 #include "common/win/shell_actions_win.h"
 #include "platform/platform.h"
-#include "shell/app_util.h"
 #include "shell/win/shell_resources.h"
+#include "ui/page_keys.h"
 #include "ui/question.h"
 #include "ui/resources.h"
 #include "ui/text.h"
+#include "ui/wait_cursor.h"
 
 namespace vm::cards {
 
@@ -57,33 +58,28 @@ int CardPage::SearchBoxId(int box) {
   return IDC_CARD_SEARCH1 + box;
 }
 
-CardPage::CardPage(const CardPageKind& kind, shell::BookRegistry& books)
-    : ui::PropertyPage(kind.dialogId, shell::kTabs[kind.tab].caption),
+CardPage::CardPage(const CardPageKind& kind, const CAppUtil& app)
+    : shell::BookPage(kind.tab, kind.dialogId, app),
       kind_(kind),
-      books_(books),
       book_(kind.layout),
-      shell_(SystemCardShell()) {
-  shell::BookHooks hooks;
-  hooks.save = [this] { Save(); };
-  books_.Register(kind_.book, std::move(hooks));
-}
+      shell_(SystemCardShell()) {}
 
-CardPage::~CardPage() {
-  books_.Unregister(kind_.book);
+bool CardPage::PreTranslate(MSG& msg) {
+  return ui::TranslatePageKeys(hwnd(), accel_.get(), msg);
 }
 
 // ---- set-up ---------------------------------------------------------------------------------
 
 bool CardPage::OnInitDialog() {
   CreateBars();
-  programFolder_ = CAppUtil().ProgramFolder();
+  programFolder_ = app().ProgramFolder();
   LoadOutcome loaded;
   {
-    platform::WaitCursor wait;
+    ui::WaitCursor wait;
     loaded = book_.Load(programFolder_);
   }
 
-  std::vector<int> widths = ColumnWidths(kind_.layout);
+  std::vector<int> widths = ColumnWidths(kind_.layout, app());
   std::vector<ui::ListView::Column> columns;
   for (int c = 0; c < kind_.layout.searchBoxes; ++c)
     columns.push_back({kind_.searchTips[c], widths[c], true});
@@ -126,7 +122,6 @@ bool CardPage::OnInitDialog() {
   ShowCurrent();
   UpdateCommands();
   accel_.reset(ui::LoadAccelResource(IDR_CARDS_ACCEL));
-  keys_.Attach(hwnd(), accel_.get());
 
   LOGFONTW lf{};
   if (HFONT dialogFont = reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0)))
@@ -251,7 +246,7 @@ bool CardPage::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
 // ---- what the page shows ----------------------------------------------------------------------
 
 void CardPage::ShowList() {
-  platform::WaitCursor wait;
+  ui::WaitCursor wait;
   list_.SetRowCount(static_cast<int>(book_.shown().size()));
   if (book_.current() >= 0) list_.Select(book_.current());
   ShowCurrent();
@@ -349,7 +344,7 @@ bool CardPage::OnCommand(int id, int code, HWND control) {
 
 void CardPage::OnSearchChanged(int box) {
   {
-    platform::WaitCursor wait;
+    ui::WaitCursor wait;
     book_.SetSearch(box, ItemText(SearchBoxId(box)));
   }
   ShowList();
@@ -384,7 +379,7 @@ void CardPage::Clear() {
     if (!ItemText(SearchBoxId(b)).empty()) SetItemText(SearchBoxId(b), std::string());
   --filling_;
   {
-    platform::WaitCursor wait;
+    ui::WaitCursor wait;
     book_.ClearSearch();
   }
   ShowList();
@@ -392,7 +387,7 @@ void CardPage::Clear() {
 
 void CardPage::Report() {
   const ReportFiles& files = kind_.layout.report;
-  platform::WaitCursor wait;
+  ui::WaitCursor wait;
   // "Temp" is made on demand; without it the data file could not be written and the
   // report would end without a word.
   if (!platform::DirExists(programFolder_ + "Temp")) platform::MakeDir(programFolder_ + "Temp");
@@ -401,7 +396,10 @@ void CardPage::Report() {
   for (const char* message : r.messages) platform::ShowMessage(message, platform::MessageIcon::kExclamation);
   if (!r.build) return;
   std::string result = programFolder_ + files.result;
-  if (CReportTemplate().Build(data, programFolder_ + files.layout, result) == 0 && shell_.openReport)
+  ReportOutcome built = BuildReport(data, programFolder_ + files.layout, result);
+  if (built.code != 0)
+    platform::ShowMessage(built.message, platform::MessageIcon::kExclamation);
+  else if (shell_.openReport)
     shell_.openReport(result);
 }
 
@@ -419,7 +417,7 @@ void CardPage::OnSelected(int row) {
 
 void CardPage::OnSorted(int column, bool ascending) {
   {
-    platform::WaitCursor wait;
+    ui::WaitCursor wait;
     book_.Select(-1);
     ShowCurrent();
     book_.Sort(column, ascending);
@@ -432,8 +430,12 @@ void CardPage::Save() {
   // An edit still open in a list is part of what the user typed.
   list_.EndEdit(true);
   means_.EndEdit(true);
-  if (widthsKnown_ && list_.hwnd()) SaveColumnWidths(kind_.layout, list_.ColumnWidths());
-  SaveOutcome out = book_.Save();
+  if (widthsKnown_ && list_.hwnd()) SaveColumnWidths(kind_.layout, list_.ColumnWidths(), app());
+  SaveOutcome out;
+  {
+    ui::WaitCursor wait;
+    out = book_.Save();
+  }
   if (!out.error.empty()) platform::ShowMessage(out.error, platform::MessageIcon::kExclamation);
 }
 

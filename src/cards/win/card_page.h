@@ -10,9 +10,7 @@
 #include "cards/card_book.h"
 #include "cards/card_layout.h"
 #include "common/shell_actions.h"
-#include "shell/books.h"
-#include "shell/sheet_rules.h"
-#include "ui/dialog.h"
+#include "shell/win/book_page.h"
 #include "ui/handles.h"
 #include "ui/list_view.h"
 #include "ui/page_keys.h"
@@ -43,26 +41,26 @@ struct CardShell {
 };
 CardShell SystemCardShell();
 
-class CardPage : public ui::PropertyPage {
+class CardPage : public shell::BookPage {
  public:
-  CardPage(const CardPageKind& kind, shell::BookRegistry& books);
-  ~CardPage() override;
+  CardPage(const CardPageKind& kind, const CAppUtil& app);
 
-  CardBook& book() { return book_; }
+  CardBook& cards() { return book_; }
   const CardPageKind& kind() const { return kind_; }
   ui::ListView& list() { return list_; }
   ui::ListView& means() { return means_; }
   ui::Toolbar& toolbar() { return toolbar_; }
   ui::Toolbar& hideBar() { return hideBar_; }
   ui::Tooltips& tooltips() { return tips_; }
-  ui::PageKeys& keys() { return keys_; }
   bool widthsKnown() const { return widthsKnown_; }
   void SetShell(CardShell shell) { shell_ = std::move(shell); }
   // The search box of a box index, and the box beside the list for a field.
   static int SearchBoxId(int box);
 
+  std::optional<shell::Book> book() const override { return kind_.book; }
   // Saves the column widths (once the page has been shown) and the book when it changed.
-  void Save();
+  void Save() override;
+  bool PreTranslate(MSG& msg) override;
 
  protected:
   bool OnInitDialog() override;
@@ -94,7 +92,6 @@ class CardPage : public ui::PropertyPage {
   void OnSorted(int column, bool ascending);
 
   const CardPageKind& kind_;
-  shell::BookRegistry& books_;
   CardBook book_;
   CardShell shell_;
   std::string programFolder_;
@@ -105,7 +102,6 @@ class CardPage : public ui::PropertyPage {
   ui::Toolbar toolbar_, hideBar_;
   ui::Tooltips tips_;
   ui::ListView list_, means_;
-  ui::PageKeys keys_;
   ui::UniqueAccel accel_;
   ui::UniqueImageList meanImages_;
   ui::UniqueIcon addressIcon_, commentIcon_, phonesIcon_;

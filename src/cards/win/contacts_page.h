@@ -9,7 +9,7 @@ const CardPageKind& ContactsPageKind();
 
 class CContDlg : public CardPage {
  public:
-  explicit CContDlg(shell::BookRegistry& books) : CardPage(ContactsPageKind(), books) {}
+  explicit CContDlg(const CAppUtil& app) : CardPage(ContactsPageKind(), app) {}
 };
 
 }  // namespace vm::cards

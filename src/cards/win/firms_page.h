@@ -10,7 +10,7 @@ const CardPageKind& FirmsPageKind();
 
 class CFirm : public CardPage {
  public:
-  explicit CFirm(shell::BookRegistry& books) : CardPage(FirmsPageKind(), books) {}
+  explicit CFirm(const CAppUtil& app) : CardPage(FirmsPageKind(), app) {}
 };
 
 }  // namespace vm::cards

@@ -7,7 +7,7 @@ namespace vm::data {
 
 class CPh : public shell::BlankBookPage {
  public:
-  explicit CPh(shell::BookRegistry& books) : shell::BlankBookPage(shell::kDataTab, books) {}
+  explicit CPh(const CAppUtil& app) : shell::BlankBookPage(shell::kDataTab, app) {}
 };
 
 }  // namespace vm::data

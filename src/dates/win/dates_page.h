@@ -7,7 +7,7 @@ namespace vm::dates {
 
 class CMes : public shell::BlankBookPage {
  public:
-  explicit CMes(shell::BookRegistry& books) : shell::BlankBookPage(shell::kDatesTab, books) {}
+  explicit CMes(const CAppUtil& app) : shell::BlankBookPage(shell::kDatesTab, app) {}
 };
 
 }  // namespace vm::dates

@@ -7,7 +7,7 @@ namespace vm::notebook {
 
 class CNoteBook : public shell::BlankBookPage {
  public:
-  explicit CNoteBook(shell::BookRegistry& books) : shell::BlankBookPage(shell::kNotebookTab, books) {}
+  explicit CNoteBook(const CAppUtil& app) : shell::BlankBookPage(shell::kNotebookTab, app) {}
 };
 
 }  // namespace vm::notebook

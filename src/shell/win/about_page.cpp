@@ -3,7 +3,6 @@
 #include <richedit.h>
 #include <shellapi.h>
 
-#include "shell/app_util.h"
 #include "shell/win/shell_resources.h"
 #include "ui/resources.h"
 #include "ui/rich_edit.h"
@@ -76,13 +75,13 @@ void RegistryRunEntry::Delete() {
 
 void about::SetTextLinkOpener(TextLinkOpener opener) { TheTextLinkOpener() = std::move(opener); }
 
-about::about() : ui::PropertyPage(IDD_ABOUT, kTabs[kAboutTab].caption) {
+about::about(const CAppUtil& app) : BookPage(kAboutTab, IDD_ABOUT, app) {
   // The template names the "RichEdit50W" class, which exists once its library is loaded.
   ui::LoadRichEdit();
 }
 
 bool about::OnInitDialog() {
-  CAppUtil util;
+  const CAppUtil& util = app();
   productFont_.reset(AboutFont(kProductFontHeight));
   versionFont_.reset(AboutFont(kVersionFontHeight));
   picture_.reset(ui::LoadBitmapResource(IDB_SPLASH));
@@ -119,7 +118,7 @@ bool about::OnInitDialog() {
 
 void about::ShowSettingsPanel(bool settings) {
   settingsPanel_ = settings;
-  PanelView v = ShowPanel(settings, CAppUtil());
+  PanelView v = ShowPanel(settings, app());
   ShowItem(IDC_ABOUT_TEXT, v.aboutText);
   ShowItem(IDC_ABOUT_SETTINGS_LINK, v.settingsLink);
   ShowItem(IDC_ABOUT_ABOUT_LINK, v.aboutLink);
@@ -129,7 +128,7 @@ void about::ShowSettingsPanel(bool settings) {
 
 bool about::OnCommand(int id, int code, HWND) {
   if (code != BN_CLICKED) return false;
-  CAppUtil util;
+  const CAppUtil& util = app();
   for (const auto& box : kOptionBoxes) {
     if (box.id != id) continue;
     bool checked = IsChecked(id);

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "shell/about_rules.h"
-#include "ui/dialog.h"
+#include "shell/win/book_page.h"
 #include "ui/handles.h"
 #include "ui/link_label.h"
 
@@ -20,9 +20,9 @@ class RegistryRunEntry : public RunEntry {
   void Delete() override;
 };
 
-class about : public ui::PropertyPage {
+class about : public BookPage {
  public:
-  about();
+  explicit about(const CAppUtil& app);
 
   bool settingsPanelShown() const { return settingsPanel_; }
   void ShowSettingsPanel(bool settings);

@@ -1,7 +1,11 @@
-// The base of a book page that has no controls yet: a blank page as large as the About
-// page, with its tab's caption, holding the registry it will plug its book into.
+// The base of every page of the main sheet. A page is made by the program's start
+// (src/app/) with the settings and folders object, handed to the sheet in tab order, and
+// then answers the sheet's calls: Save, Tick, DayChanged and the reminder window's
+// message (BookCalls), and PreTranslate for the keys the sheet's loop takes while the
+// page is on show.
 #pragma once
 
+#include "shell/app_util.h"
 #include "shell/books.h"
 #include "shell/sheet_rules.h"
 #include "ui/dialog.h"
@@ -11,16 +15,28 @@ namespace vm::shell {
 inline constexpr int kPageWidthDlu = 414;
 inline constexpr int kPageHeightDlu = 201;
 
-class BlankBookPage : public ui::PropertyPage {
+class BookPage : public ui::PropertyPage, public BookCalls {
  public:
-  BlankBookPage(int tab, BookRegistry& books)
-      : ui::PropertyPage(kTabs[tab].caption, kPageWidthDlu, kPageHeightDlu), books_(books) {}
+  // A page from its dialog template, with the caption of its tab.
+  BookPage(int tab, int templateId, const CAppUtil& app)
+      : ui::PropertyPage(templateId, kTabs[tab].caption), tab_(tab), app_(app) {}
+  // A page without controls yet: blank, as large as the About page.
+  BookPage(int tab, const CAppUtil& app)
+      : ui::PropertyPage(kTabs[tab].caption, kPageWidthDlu, kPageHeightDlu), tab_(tab), app_(app) {}
 
- protected:
-  BookRegistry& books() { return books_; }
+  int tab() const { return tab_; }
+  const CAppUtil& app() const { return app_; }
 
  private:
-  BookRegistry& books_;
+  int tab_;
+  const CAppUtil& app_;
+};
+
+// A page whose controls are still to come: the tab is there, the page is blank, and
+// nothing is saved for it.
+class BlankBookPage : public BookPage {
+ public:
+  BlankBookPage(int tab, const CAppUtil& app) : BookPage(tab, app) {}
 };
 
 }  // namespace vm::shell

@@ -6,7 +6,6 @@
 namespace vm::shell {
 
 namespace {
-const wchar_t kClass[] = L"VelmoriaSplash";
 constexpr UINT_PTR kTimerId = 1;
 constexpr UINT kLifetimeMs = 500;
 
@@ -25,85 +24,66 @@ bool IsPress(UINT msg) {
 Splash::~Splash() { Close(); }
 
 bool Splash::Show(HWND repaint) {
-  if (hwnd_) return true;
+  if (hwnd()) return true;
   picture_.reset(ui::LoadBitmapResource(IDB_SPLASH));
   if (!picture_) return false;
   BITMAP bm{};
   GetObjectW(picture_.get(), sizeof bm, &bm);
   size_ = SIZE{bm.bmWidth, bm.bmHeight};
 
-  static bool registered = false;
-  if (!registered) {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = &Splash::Proc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = kClass;
-    registered = RegisterClassExW(&wc) != 0;
-  }
   repaint_ = repaint;
   int x = (GetSystemMetrics(SM_CXSCREEN) - size_.cx) / 2;
   int y = (GetSystemMetrics(SM_CYSCREEN) - size_.cy) / 2;
   // Owned by the main window, so it stays above it however that window is shown.
-  hwnd_ = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kClass, L"", WS_POPUP, x, y, size_.cx, size_.cy, repaint,
-                          nullptr, GetModuleHandleW(nullptr), this);
-  if (!hwnd_) return false;
-  SetTimer(hwnd_, kTimerId, kLifetimeMs, nullptr);
-  ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
-  UpdateWindow(hwnd_);
+  if (!Create({L"VelmoriaSplash"}, WS_EX_TOOLWINDOW | WS_EX_TOPMOST, WS_POPUP, x, y, size_.cx, size_.cy,
+              repaint))
+    return false;
+  SetTimer(hwnd(), kTimerId, kLifetimeMs, nullptr);
+  ShowWindow(hwnd(), SW_SHOWNOACTIVATE);
+  UpdateWindow(hwnd());
   return true;
 }
 
 bool Splash::FilterMessage(const MSG& msg) {
-  if (!hwnd_ || !IsPress(msg.message)) return false;
+  if (!hwnd() || !IsPress(msg.message)) return false;
   Close();
   return true;
 }
 
 void Splash::Raise() {
-  if (hwnd_)
-    SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  if (hwnd())
+    SetWindowPos(hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
 }
 
 void Splash::Close() {
-  if (!hwnd_) return;
-  HWND h = hwnd_;
-  hwnd_ = nullptr;
-  KillTimer(h, kTimerId);
-  SetWindowLongPtrW(h, GWLP_USERDATA, 0);
-  DestroyWindow(h);
+  if (!hwnd()) return;
+  KillTimer(hwnd(), kTimerId);
+  Destroy();
   if (repaint_ && IsWindow(repaint_)) {
     InvalidateRect(repaint_, nullptr, TRUE);
     UpdateWindow(repaint_);
   }
 }
 
-LRESULT CALLBACK Splash::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_NCCREATE)
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA,
-                      reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams));
-  auto* self = reinterpret_cast<Splash*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
+LRESULT Splash::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_TIMER:
-      if (wp == kTimerId) self->Close();
+      if (wp == kTimerId) Close();
       return 0;
     case WM_PAINT: {
       PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd, &ps);
+      HDC dc = BeginPaint(hwnd(), &ps);
       HDC mem = CreateCompatibleDC(dc);
-      HGDIOBJ old = SelectObject(mem, self->picture_.get());
-      BitBlt(dc, 0, 0, self->size_.cx, self->size_.cy, mem, 0, 0, SRCCOPY);
+      HGDIOBJ old = SelectObject(mem, picture_.get());
+      BitBlt(dc, 0, 0, size_.cx, size_.cy, mem, 0, 0, SRCCOPY);
       SelectObject(mem, old);
       DeleteDC(mem);
-      EndPaint(hwnd, &ps);
+      EndPaint(hwnd(), &ps);
       return 0;
     }
     case WM_ERASEBKGND:
       return 1;
-    default:
-      return DefWindowProcW(hwnd, msg, wp, lp);
+    default: return ui::Window::HandleMessage(msg, wp, lp);
   }
 }
 

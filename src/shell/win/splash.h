@@ -5,20 +5,19 @@
 #include <windows.h>
 
 #include "ui/handles.h"
+#include "ui/window.h"
 
 namespace vm::shell {
 
-class Splash {
+class Splash : private ui::Window {
  public:
   Splash() = default;
-  ~Splash();
-  Splash(const Splash&) = delete;
-  Splash& operator=(const Splash&) = delete;
+  ~Splash() override;
 
   // Shows the picture above `owner`, the window repainted once the picture goes.
   bool Show(HWND owner);
-  bool visible() const { return hwnd_ != nullptr; }
-  HWND hwnd() const { return hwnd_; }
+  bool visible() const { return hwnd() != nullptr; }
+  using ui::Window::hwnd;
   // Called for every message before it is dispatched: a key or mouse press while the
   // picture shows takes the picture away and goes no further (true).
   bool FilterMessage(const MSG& msg);
@@ -27,9 +26,8 @@ class Splash {
   void Raise();
 
  private:
-  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
-  HWND hwnd_ = nullptr;
   HWND repaint_ = nullptr;
   ui::UniqueBitmap picture_;
   SIZE size_{};

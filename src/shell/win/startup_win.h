@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "shell/app_util.h"
+
 namespace vm::shell {
 
 struct StartupState {
@@ -14,11 +16,9 @@ struct StartupState {
 };
 
 // Steps 1-5 of the start: returns what the main window needs.
-StartupState RunStartupSteps();
+StartupState RunStartupSteps(const CAppUtil& app);
 // Posts the window-close message to a top-level window carrying `title`, without
 // waiting; true when one was found.
 bool CloseRunningCopy(const std::string& title);
-// The whole program: start-up, then the main sheet's modal run. Returns the exit code.
-int RunVelmoria(HINSTANCE instance, int showCommand);
 
 }  // namespace vm::shell

@@ -3,17 +3,8 @@
 #include <commctrl.h>
 #include <prsht.h>
 
-#include "cards/win/contacts_page.h"
-#include "cards/win/firms_page.h"
 #include "common/ask_dialogs.h"
-#include "data/win/data_page.h"
-#include "dates/win/dates_page.h"
-#include "notebook/win/notebook_page.h"
-#include "shell/app_util.h"
-#include "shell/win/about_page.h"
 #include "shell/win/shell_resources.h"
-#include "spreadsheet/win/spreadsheet_page.h"
-#include "tasks/win/tasks_page.h"
 #include "ui/keyboard.h"
 #include "ui/resources.h"
 #include "ui/text.h"
@@ -49,28 +40,26 @@ class WaitWindow : public ui::Dialog {
 
 }  // namespace
 
-CVelmoriaSheet::CVelmoriaSheet(HWND parent) : parent_(parent) {
-  CAppUtil util;
-  caption_ = util.DateTitle();
-  pages_.push_back(std::make_unique<data::CPh>(books_));
-  pages_.push_back(std::make_unique<cards::CContDlg>(books_));
-  pages_.push_back(std::make_unique<cards::CFirm>(books_));
-  pages_.push_back(std::make_unique<dates::CMes>(books_));
-  pages_.push_back(std::make_unique<notebook::CNoteBook>(books_));
-  pages_.push_back(std::make_unique<tasks::CWork>(books_));
-  pages_.push_back(std::make_unique<spreadsheet::CLikeExcelDlg>(books_));
-  pages_.push_back(std::make_unique<about>());
+namespace {
+std::vector<BookCalls*> CallsOf(const std::vector<std::unique_ptr<BookPage>>& pages) {
+  std::vector<BookCalls*> calls;
+  for (const auto& p : pages) calls.push_back(p.get());
+  return calls;
+}
+}  // namespace
+
+CVelmoriaSheet::CVelmoriaSheet(const CAppUtil& app, std::vector<std::unique_ptr<BookPage>> pages, HWND parent)
+    : app_(app), parent_(parent), pages_(std::move(pages)), books_(CallsOf(pages_)) {
+  caption_ = app_.DateTitle();
   bigIcon_.reset(ui::LoadIconResource(IDI_VELMORIA, GetSystemMetrics(SM_CXICON)));
   smallIcon_.reset(ui::LoadIconResource(IDI_VELMORIA, GetSystemMetrics(SM_CXSMICON)));
   trayIcon_.reset(ui::LoadIconResource(IDI_VELMORIA, GetSystemMetrics(SM_CXSMICON)));
-  hideAtStart_ = util.GetNumber("GENERAL", "HIDE");
+  hideAtStart_ = app_.GetNumber("GENERAL", "HIDE");
 }
 
 CVelmoriaSheet::~CVelmoriaSheet() {
   if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
 }
-
-about& CVelmoriaSheet::aboutPage() { return static_cast<about&>(*pages_[kAboutTab]); }
 
 // What each exit step means for this window; sheet_rules decides the order.
 class CVelmoriaSheet::Steps : public ExitSteps {
@@ -138,18 +127,22 @@ int CALLBACK CVelmoriaSheet::SheetCallback(HWND hwnd, UINT msg, LPARAM lp) {
     *style &= ~(WS_MINIMIZEBOX | WS_VISIBLE | DS_CONTEXTHELP);
   } else if (msg == PSCB_INITIALIZED && self) {
     self->hwnd_ = hwnd;
-    SetWindowSubclass(hwnd, &CVelmoriaSheet::SubclassProc, 1, reinterpret_cast<DWORD_PTR>(self));
-    // The sheet makes its first page right after this: a page may read "GENERAL"/"LAST"
-    // at its own set-up, so the defaults (and the timer and tray icon) come first.
-    self->RunFirstSteps();
-    // The window exists: the splash picture shows now, when start-up enabled it.
-    if (self->splashEnabled_) self->splash_.Show(hwnd);
+    self->hook_.Attach(hwnd, [self](HWND, UINT m, WPARAM w, LPARAM l) { return self->Handle(m, w, l); });
+    ui::Guarded(
+        [&] {
+          // The window exists: the splash picture shows now, when start-up enabled it.
+          if (self->splashEnabled_) self->splash_.Show(hwnd);
+          // No page has been made yet: the sheet makes its first page after this call.
+          self->SetUpBeforePages();
+        },
+        [] {});
   }
   return 0;
 }
 
-void CVelmoriaSheet::RunFirstSteps() {
-  CAppUtil util;
+// Steps 1-3 run before any page is made, so a page's set-up finds the timer, the
+// general defaults and the tray icon in place.
+void CVelmoriaSheet::SetUpBeforePages() {
   // 1. The one timer of the system; coalescable where the system offers it.
   using Coalescable = UINT_PTR(WINAPI*)(HWND, UINT_PTR, UINT, TIMERPROC, ULONG);
   FARPROC found = GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetCoalescableTimer");
@@ -157,14 +150,13 @@ void CVelmoriaSheet::RunFirstSteps() {
   if (!setCoalescable || !setCoalescable(hwnd_, kSheetTimerId, kSheetTimerMs, nullptr, 0))
     SetTimer(hwnd_, kSheetTimerId, kSheetTimerMs, nullptr);
   // 2. "LAST" and "AUTOSAVE" default to on.
-  EnsureGeneralDefaults(util);
+  EnsureGeneralDefaults(app_);
   // 3. The tooltip keeps this date; it is not renewed when the day changes.
-  tray_.AddIcon(hwnd_, kTrayCallbackMessage, util.DateTitle(), trayIcon_.get(), IDR_TRAY_MENU);
+  tray_.AddIcon(hwnd_, kTrayCallbackMessage, app_.DateTitle(), trayIcon_.get(), IDR_TRAY_MENU);
   taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
 }
 
 void CVelmoriaSheet::RunSetup() {
-  CAppUtil util;
   // 4. The property sheet's own set-up ran inside PropertySheetW; it leaves the
   // window centred in the work area (a saved placement moves it at step 9).
   CenterInWorkArea();
@@ -199,7 +191,7 @@ void CVelmoriaSheet::RunSetup() {
   }
   // 8. The spreadsheet page, then the tab of the last run.
   ActivateTab(kTabCount - 2);
-  ActivateTab(StartTab(util.GetSetting("PLACEMENT", "TAB")));
+  ActivateTab(StartTab(app_.GetSetting("PLACEMENT", "TAB")));
   // 9.
   RestorePlacement();
   // 10.
@@ -217,10 +209,13 @@ void CVelmoriaSheet::Process(MSG& msg) {
 
 bool CVelmoriaSheet::PreTranslate(MSG& msg) {
   if (!hwnd_ || (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd))) return false;
+  // The page on show sees its keys first.
+  int active = ActiveTab();
+  if (active >= 0 && active < pageCount() && pages_[active]->PreTranslate(msg)) return true;
   if (accel_ && TranslateAcceleratorW(hwnd_, accel_.get(), &msg)) return true;
   if (msg.message == WM_KEYDOWN) {
     KeyVerdict v = DecideKey(static_cast<int>(msg.wParam), ActiveTab(),
-                             [] { return CAppUtil().GetFlag("GENERAL", "ESC"); });
+                             [this] { return app_.GetFlag("GENERAL", "ESC"); });
     switch (v) {
       case KeyVerdict::kHide:
         HideToTray();
@@ -256,7 +251,7 @@ void CVelmoriaSheet::Finish() {
   if (finished_ || !hwnd_) return;
   finished_ = true;
   Steps steps(*this);
-  RunExitSequence(steps, CAppUtil());
+  RunExitSequence(steps, app_);
   splash_.Close();
   DestroyWindow(hwnd_);
 }
@@ -270,7 +265,7 @@ void CVelmoriaSheet::SaveAll() {
     ShowWindow(w, SW_SHOWNOACTIVATE);
     UpdateWindow(w);
   }
-  books_.SaveAll(CAppUtil().GetFlag("GENERAL", "AUTOSAVE"));
+  books_.SaveAll(app_.GetFlag("GENERAL", "AUTOSAVE"));
 }
 
 void CVelmoriaSheet::HideToTray() {
@@ -285,11 +280,11 @@ void CVelmoriaSheet::SavePlacement() {
   wp.length = sizeof wp;
   if (!GetWindowPlacement(hwnd_, &wp)) return;
   const RECT& r = wp.rcNormalPosition;
-  WritePlacement(CAppUtil(), Rect{r.left, r.top, r.right, r.bottom}, ActiveTab(), IsZoomed(hwnd_) != FALSE);
+  WritePlacement(app_, Rect{r.left, r.top, r.right, r.bottom}, ActiveTab(), IsZoomed(hwnd_) != FALSE);
 }
 
 void CVelmoriaSheet::RestorePlacement() {
-  Placement p = ReadPlacement(CAppUtil());
+  Placement p = ReadPlacement(app_);
   if (p.maximized) ShowWindow(hwnd_, SW_SHOWMAXIMIZED);
   if (p.hasRect) {
     WINDOWPLACEMENT wp{};
@@ -435,18 +430,6 @@ bool CVelmoriaSheet::OnCommand(int id) {
 
 // ---- messages ----------------------------------------------------------------------------
 
-LRESULT CALLBACK CVelmoriaSheet::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data) {
-  auto* self = reinterpret_cast<CVelmoriaSheet*>(data);
-  try {
-    return self->Handle(msg, wp, lp);
-  } catch (const std::exception& e) {
-    ui::ReportHandlerFailure(e.what());
-  } catch (...) {
-    ui::ReportHandlerFailure(nullptr);
-  }
-  return DefSubclassProc(hwnd, msg, wp, lp);
-}
-
 LRESULT CVelmoriaSheet::Handle(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_TIMER:
@@ -493,7 +476,7 @@ LRESULT CVelmoriaSheet::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       LRESULT r = DefSubclassProc(hwnd_, msg, wp, lp);
       if (!r) return r;
       Steps steps(*this);
-      RunEndSession(steps, CAppUtil());
+      RunEndSession(steps, app_);
       return TRUE;
     }
     case WM_SYSCOMMAND: {
@@ -529,12 +512,12 @@ LRESULT CVelmoriaSheet::Handle(UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_DESTROY: {
       Steps steps(*this);
-      RunDestroySequence(steps, CAppUtil());
+      RunDestroySequence(steps, app_);
       break;
     }
     case WM_NCDESTROY: {
+      // The subclass has already gone; the message goes on to the sheet's own procedure.
       HWND h = hwnd_;
-      RemoveWindowSubclass(h, &CVelmoriaSheet::SubclassProc, 1);
       hwnd_ = nullptr;
       return DefSubclassProc(h, msg, wp, lp);
     }

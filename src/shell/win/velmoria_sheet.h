@@ -10,16 +10,17 @@
 #include <string>
 #include <vector>
 
+#include "shell/app_util.h"
 #include "shell/books.h"
 #include "shell/sheet_rules.h"
+#include "shell/win/book_page.h"
 #include "shell/win/splash.h"
 #include "shell/win/system_tray.h"
 #include "ui/dialog.h"
 #include "ui/handles.h"
+#include "ui/window.h"
 
 namespace vm::shell {
-
-class about;
 
 inline constexpr UINT kTrayCallbackMessage = WM_USER + 100;
 inline constexpr UINT kReminderWindowMessage = WM_USER + 1025;
@@ -28,8 +29,9 @@ inline constexpr UINT kSheetTimerMs = 10;
 
 class CVelmoriaSheet {
  public:
-  // Caption = the title text of today; the eight pages; the window icon; "HIDE".
-  explicit CVelmoriaSheet(HWND parent = nullptr);
+  // Caption = the title text of today; the pages in tab order, as the program's start
+  // made them; the window icon; "HIDE". `app` outlives the sheet.
+  CVelmoriaSheet(const CAppUtil& app, std::vector<std::unique_ptr<BookPage>> pages, HWND parent = nullptr);
   ~CVelmoriaSheet();
   CVelmoriaSheet(const CVelmoriaSheet&) = delete;
   CVelmoriaSheet& operator=(const CVelmoriaSheet&) = delete;
@@ -57,14 +59,15 @@ class CVelmoriaSheet {
   void SavePlacement();
   void RestorePlacement();
 
-  BookRegistry& books() { return books_; }
+  const BookSet& books() const { return books_; }
+  const CAppUtil& app() const { return app_; }
   CSystemTray& tray() { return tray_; }
   HWND hwnd() const { return hwnd_; }
   HWND tabControl() const;
   int ActiveTab() const;
   void ActivateTab(int index);
-  ui::PropertyPage& page(int index) { return *pages_[index]; }
-  about& aboutPage();
+  BookPage& page(int index) { return *pages_[index]; }
+  int pageCount() const { return static_cast<int>(pages_.size()); }
   bool openedByUser() const { return openedByUser_; }
   int hideAtStart() const { return hideAtStart_; }
   SIZE initialSize() const { return initialSize_; }
@@ -76,12 +79,9 @@ class CVelmoriaSheet {
  private:
   class Steps;
   static int CALLBACK SheetCallback(HWND hwnd, UINT msg, LPARAM lp);
-  static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR data);
   LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
   bool OnCommand(int id);
-  // Set-up steps 1-3 (timer, "LAST"/"AUTOSAVE" defaults, tray icon), before any page
-  // exists; RunSetup does the rest once the sheet is made.
-  void RunFirstSteps();
+  void SetUpBeforePages();
   void RunSetup();
   bool PreTranslate(MSG& msg);
   void HideOwnButtons();
@@ -92,15 +92,17 @@ class CVelmoriaSheet {
   void Tick();
   void OnReminderWindow(int code);
 
+  const CAppUtil& app_;
   HWND parent_;
   HWND hwnd_ = nullptr;
+  ui::Subclass hook_;
   std::string caption_;
   std::string bottomCaption_;
   bool splashEnabled_ = false;
   std::function<platform::LocalTime()> clock_;
 
-  BookRegistry books_;
-  std::vector<std::unique_ptr<ui::PropertyPage>> pages_;
+  std::vector<std::unique_ptr<BookPage>> pages_;
+  BookSet books_;
   CSystemTray tray_;
   Splash splash_;
   ui::UniqueIcon bigIcon_, smallIcon_, trayIcon_;

@@ -7,7 +7,7 @@ namespace vm::spreadsheet {
 
 class CLikeExcelDlg : public shell::BlankBookPage {
  public:
-  explicit CLikeExcelDlg(shell::BookRegistry& books) : shell::BlankBookPage(shell::kSpreadsheetTab, books) {}
+  explicit CLikeExcelDlg(const CAppUtil& app) : shell::BlankBookPage(shell::kSpreadsheetTab, app) {}
 };
 
 }  // namespace vm::spreadsheet

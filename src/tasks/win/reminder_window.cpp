@@ -63,6 +63,11 @@ void SetVerticalScrollBar(HWND edit, bool on) {
   SetWindowPos(edit, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
+// The one thread hook of the program. A reminder window is not part of the sheet, and it
+// opens while any loop may be running: the sheet's, but also a message box's or a modal
+// dialog's, which are the system's and ask nothing of ours. Only a hook sees the keys
+// taken by such a loop, so Esc, Enter and Tab work in the reminder windows whatever
+// loop runs; the sheet's pages take their keys through the sheet's loop instead.
 LRESULT CALLBACK RouteDialogKeys(int code, WPARAM wp, LPARAM lp) {
   if (code == HC_ACTION && wp == PM_REMOVE) {
     auto* m = reinterpret_cast<MSG*>(lp);

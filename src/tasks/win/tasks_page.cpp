@@ -1,28 +1,24 @@
 #include "tasks/win/tasks_page.h"
 
 #include "platform/platform.h"
-#include "shell/app_util.h"
+#include "ui/wait_cursor.h"
 
 namespace vm::tasks {
 
-// The hooks are in place from the start: the sheet makes this page during its set-up,
-// before its timer can tick, and a save before then finds no book to save. The start-up
-// reminder check is the scheduler's first pass, on the first tick, so the windows of
-// reminders due at start open above the main window rather than under it.
-CWork::CWork(shell::BookRegistry& books) : shell::BlankBookPage(shell::kTasksTab, books) {
-  shell::BookHooks hooks;
-  hooks.save = [this] { Save(); };
-  hooks.tick = [this](const shell::TickInfo& info) { Tick(info); };
-  this->books().Register(shell::Book::kTasks, std::move(hooks));
-}
-
-CWork::~CWork() { books().Unregister(shell::Book::kTasks); }
+// The sheet makes this page during its set-up, before its timer can tick; a save before
+// then finds no book to save. The start-up reminder check is the scheduler's first pass,
+// on the first tick, so the windows of reminders due at start open above the main window
+// rather than under it.
+CWork::CWork(const CAppUtil& app) : shell::BlankBookPage(shell::kTasksTab, app) {}
 
 bool CWork::OnInitDialog() {
-  CAppUtil app;
-  StartupOutcome startup = LoadTaskFileAtStartup(book_, app, DateOf(MomentOf(platform::Now())));
-  view_ = ReadCurrentView(app);
-  groups_ = ReadTaskGroups(app);
+  StartupOutcome startup;
+  {
+    ui::WaitCursor wait;
+    startup = LoadTaskFileAtStartup(book_, app(), DateOf(MomentOf(platform::Now())));
+  }
+  view_ = ReadCurrentView(app());
+  groups_ = ReadTaskGroups(app());
   if (!startup.load.error.empty()) platform::ShowMessage(startup.load.error, platform::MessageIcon::kStop);
   return true;
 }
@@ -45,7 +41,11 @@ void CWork::Tick(const shell::TickInfo& info) {
 }
 
 void CWork::Save() {
-  SaveOutcome outcome = AutoSaveTaskFile(book_, CAppUtil());
+  SaveOutcome outcome;
+  {
+    ui::WaitCursor wait;
+    outcome = AutoSaveTaskFile(book_, app());
+  }
   if (outcome.status == TaskSaveStatus::kFailed) platform::ShowMessage(outcome.error, platform::MessageIcon::kExclamation);
 }
 

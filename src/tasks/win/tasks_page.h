@@ -13,8 +13,7 @@ namespace vm::tasks {
 
 class CWork : public shell::BlankBookPage {
  public:
-  explicit CWork(shell::BookRegistry& books);
-  ~CWork() override;
+  explicit CWork(const CAppUtil& app);
 
   TaskBook& book() { return book_; }
   ReminderWindows& reminderWindows() { return windows_; }
@@ -23,10 +22,11 @@ class CWork : public shell::BlankBookPage {
   // The effects of a firing; null restores the system's (tests pass their own).
   void SetEffects(ReminderEffects* effects) { effects_ = effects ? effects : &systemEffects_; }
 
+  std::optional<shell::Book> book() const override { return shell::Book::kTasks; }
   // What the sheet's timer does on every tick, and after a resume or a clock change.
-  void Tick(const shell::TickInfo& info);
+  void Tick(const shell::TickInfo& info) override;
   // "Сохранить все", hiding to the tray and the exit save the book this way.
-  void Save();
+  void Save() override;
 
  protected:
   bool OnInitDialog() override;

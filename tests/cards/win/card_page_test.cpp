@@ -17,60 +17,23 @@
 #include "shell/win/shell_resources.h"
 #include "shell/win/velmoria_sheet.h"
 #include "support/scratch.h"
+#include "support/win/gui_support.h"
+#include "support/win/sheet_driver.h"
 #include "ui/question.h"
 #include "ui/text.h"
-#include "ui/win/gui_support.h"
 
 namespace vm::cards {
 namespace {
 
 using vm::testing::CapturedMessages;
+using vm::testing::PressKey;
+using vm::testing::PumpSheet;
 using vm::testing::ScratchFolder;
 using vm::testing::Slurp;
 using vm::testing::Spit;
+using vm::testing::Type;
 
 // ---- driving the windows as the user would -------------------------------------------------
-
-// Messages through the page hook and the sheet's pre-translation, as the program's loop
-// takes them.
-void PumpSheet(shell::CVelmoriaSheet& sheet, int ms = 0) {
-  DWORD start = GetTickCount();
-  for (;;) {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) sheet.Process(msg);
-    if (static_cast<int>(GetTickCount() - start) >= ms) return;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-  }
-}
-
-// Holds Ctrl down in this thread's key state while it lives.
-class CtrlHeld {
- public:
-  CtrlHeld() { Set(0x80); }
-  ~CtrlHeld() { Set(0); }
-
- private:
-  static void Set(BYTE state) {
-    BYTE keys[256];
-    GetKeyboardState(keys);
-    keys[VK_CONTROL] = keys[VK_LCONTROL] = state;
-    SetKeyboardState(keys);
-  }
-};
-
-void PressKey(shell::CVelmoriaSheet& sheet, HWND target, UINT vk, bool ctrl = false) {
-  std::unique_ptr<CtrlHeld> held(ctrl ? new CtrlHeld : nullptr);
-  UINT scan = MapVirtualKeyW(vk, MAPVK_VK_TO_VSC);
-  PostMessageW(target, WM_KEYDOWN, vk, 1 | (scan << 16));
-  PostMessageW(target, WM_KEYUP, vk, 1 | (scan << 16) | (3u << 30));
-  PumpSheet(sheet);
-}
-
-void Type(shell::CVelmoriaSheet& sheet, HWND target, const std::string& cp1251) {
-  SetFocus(target);
-  for (wchar_t c : ui::Wide(cp1251)) PostMessageW(target, WM_CHAR, c, 1);
-  PumpSheet(sheet);
-}
 
 POINT CellCentre(HWND list, int row, int column) {
   RECT r{};
@@ -229,7 +192,7 @@ TEST_F(CardPageTest, SetUpLoadsBothBooksBuildsTheControlsAndLaysThemOut) {
   util_.PutSetting("FIRM", "WIDTH0", "90");
   util_.PutSetting("FIRM", "WIDTH1", "100");
   util_.PutSetting("FIRM", "WIDTH2", "110");
-  shell::CVelmoriaSheet sheet;
+  vm::testing::ProgramSheet sheet;
   CContDlg& contacts = Contacts(sheet);
   CFirm& firms = Firms(sheet);
 
@@ -263,8 +226,8 @@ TEST_F(CardPageTest, SetUpLoadsBothBooksBuildsTheControlsAndLaysThemOut) {
   for (const Case& c : cases) {
     CardPage& page = *c.page;
     SCOPED_TRACE(page.caption());
-    EXPECT_EQ(page.book().book().state, kStateLoaded);
-    EXPECT_EQ(page.book().records().size(), c.records);
+    EXPECT_EQ(page.cards().book().state, kStateLoaded);
+    EXPECT_EQ(page.cards().records().size(), c.records);
     ASSERT_EQ(page.list().RowCount(), static_cast<int>(c.records));
     EXPECT_EQ(Shown(page)[0], c.firstRow);
     EXPECT_EQ(page.list().ColumnWidths(), c.widths);
@@ -339,7 +302,7 @@ TEST_F(CardPageTest, SetUpLoadsBothBooksBuildsTheControlsAndLaysThemOut) {
 
 TEST_F(CardPageTest, EmptyAndMissingBooks) {
   Spit(dir_ / "Support\\cont.dbc", "");
-  shell::CVelmoriaSheet sheet;
+  vm::testing::ProgramSheet sheet;
   CapturedMessages messages;
   CContDlg& contacts = Contacts(sheet);
   CFirm& firms = Firms(sheet);  // no firm.dbo at all
@@ -352,7 +315,7 @@ TEST_F(CardPageTest, EmptyAndMissingBooks) {
   // A book that could not be read still takes new cards and writes its file.
   Type(sheet, Box(firms, CardPage::SearchBoxId(0)), "Хлеб");
   PressKey(sheet, Box(firms, CardPage::SearchBoxId(0)), VK_RETURN, true);
-  EXPECT_EQ(firms.book().records().size(), 1u);
+  EXPECT_EQ(firms.cards().records().size(), 1u);
   Command(sheet, contacts, ID_SAVE_ALL);
   EXPECT_EQ(Slurp(dir_ / "Support\\firm.dbo"), "Хлеб||||||||\r\n");
   EXPECT_EQ(Slurp(dir_ / "Support\\cont.dbc"), "");
@@ -364,7 +327,7 @@ TEST_F(CardPageTest, EmptyAndMissingBooks) {
 
 TEST_F(CardPageTest, TypingFiltersAndCtrlEnterAddsAndCtrlDeleteClears) {
   Spit(dir_ / "Support\\cont.dbc", kFourPeople);
-  shell::CVelmoriaSheet sheet;
+  vm::testing::ProgramSheet sheet;
   CContDlg& page = Contacts(sheet);
   HWND name = Box(page, CardPage::SearchBoxId(0));
   HWND city = Box(page, CardPage::SearchBoxId(3));
@@ -390,7 +353,7 @@ TEST_F(CardPageTest, TypingFiltersAndCtrlEnterAddsAndCtrlDeleteClears) {
     Type(sheet, s.box, s.typed);
     EXPECT_EQ(Text(s.box), s.typed);
     EXPECT_EQ(Shown(page), s.rows);
-    EXPECT_EQ(page.book().shown().size(), s.rows.size());
+    EXPECT_EQ(page.cards().shown().size(), s.rows.size());
     EXPECT_TRUE(page.toolbar().IsEnabled(ID_CARD_CLEAR));
     EXPECT_EQ(page.toolbar().IsEnabled(ID_CARD_REPORT), !s.rows.empty());
   }
@@ -408,8 +371,8 @@ TEST_F(CardPageTest, TypingFiltersAndCtrlEnterAddsAndCtrlDeleteClears) {
   Type(sheet, city, "Псков");
   EXPECT_EQ(page.list().RowCount(), 0);
   PressKey(sheet, city, VK_RETURN, true);
-  EXPECT_EQ(page.book().records().back(), "Новиков Артём|||Псков|||||||||");
-  EXPECT_EQ(page.book().book().state, kStateChanged);
+  EXPECT_EQ(page.cards().records().back(), "Новиков Артём|||Псков|||||||||");
+  EXPECT_EQ(page.cards().book().state, kStateChanged);
   EXPECT_EQ(Text(name), "");
   EXPECT_EQ(Text(city), "");
   ASSERT_EQ(page.list().RowCount(), 5);
@@ -420,7 +383,7 @@ TEST_F(CardPageTest, TypingFiltersAndCtrlEnterAddsAndCtrlDeleteClears) {
   // Enter alone adds nothing: it goes to the box.
   Type(sheet, name, "Х");
   PressKey(sheet, name, VK_RETURN);
-  EXPECT_EQ(page.book().records().size(), 5u);
+  EXPECT_EQ(page.cards().records().size(), 5u);
   EXPECT_EQ(Text(name), "Х");
 }
 
@@ -428,11 +391,11 @@ TEST_F(CardPageTest, TypingFiltersAndCtrlEnterAddsAndCtrlDeleteClears) {
 
 TEST_F(CardPageTest, SelectingFillsTheBoxesWhoseEditsWriteTheCard) {
   Spit(dir_ / "Support\\cont.dbc", kFourPeople);
-  shell::CVelmoriaSheet sheet;
+  vm::testing::ProgramSheet sheet;
   CContDlg& page = Contacts(sheet);
   HWND list = page.list().hwnd();
   Click(sheet, list, CellCentre(list, 0, 1));
-  ASSERT_EQ(page.book().current(), 0);
+  ASSERT_EQ(page.cards().current(), 0);
   EXPECT_EQ(page.list().Selected(), 0);
   HWND address = Box(page, IDC_CARD_ADDRESS);
   HWND comment = Box(page, IDC_CARD_COMMENT);
@@ -455,15 +418,15 @@ TEST_F(CardPageTest, SelectingFillsTheBoxesWhoseEditsWriteTheCard) {
   PressKey(sheet, comment, VK_RETURN);
   Type(sheet, comment, "детства");
   EXPECT_EQ(Text(comment), "друг\r\nдетства");
-  EXPECT_EQ(GetField(page.book().records()[0], 12), "друг\r\nдетства");
+  EXPECT_EQ(GetField(page.cards().records()[0], 12), "друг\r\nдетства");
   EXPECT_TRUE(sheet.Continue());
   SendMessageW(address, EM_SETSEL, 0, -1);
   SendMessageW(address, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"Тверская, 1"));
-  EXPECT_EQ(GetField(page.book().records()[0], 11), "Тверская, 1");
+  EXPECT_EQ(GetField(page.cards().records()[0], 11), "Тверская, 1");
 
   // Another card: the boxes follow it; the first keeps what was typed.
   Click(sheet, list, CellCentre(list, 2, 0));
-  EXPECT_EQ(page.book().current(), 2);
+  EXPECT_EQ(page.cards().current(), 2);
   EXPECT_EQ(Text(comment), "");
   EXPECT_TRUE(page.toolbar().IsEnabled(ID_CARD_WEB));
   EXPECT_FALSE(page.toolbar().IsEnabled(ID_CARD_MAIL));
@@ -475,7 +438,7 @@ TEST_F(CardPageTest, SelectingFillsTheBoxesWhoseEditsWriteTheCard) {
 
   // A filter pass takes the card away: its boxes empty and wait.
   Type(sheet, Box(page, CardPage::SearchBoxId(2)), "В");
-  EXPECT_EQ(page.book().current(), -1);
+  EXPECT_EQ(page.cards().current(), -1);
   EXPECT_EQ(Text(comment), "");
   EXPECT_FALSE(IsWindowEnabled(comment));
   EXPECT_FALSE(page.toolbar().IsEnabled(ID_CARD_DELETE));
@@ -483,7 +446,7 @@ TEST_F(CardPageTest, SelectingFillsTheBoxesWhoseEditsWriteTheCard) {
 
 TEST_F(CardPageTest, CellsAndContactMeansAreEditedInPlace) {
   Spit(dir_ / "Support\\cont.dbc", kFourPeople);
-  shell::CVelmoriaSheet sheet;
+  vm::testing::ProgramSheet sheet;
   CContDlg& page = Contacts(sheet);
   HWND list = page.list().hwnd();
 
@@ -498,10 +461,10 @@ TEST_F(CardPageTest, CellsAndContactMeansAreEditedInPlace) {
   SetWindowTextW(editor, L"Тула | Калуга");
   PressKey(sheet, editor, VK_RETURN);
   EXPECT_EQ(page.list().editor(), nullptr);
-  EXPECT_EQ(page.book().Field(1, 3), "Тула | Калуга");
-  EXPECT_EQ(page.book().Field(1, 5), "+7 900 2");  // the typed "|" did not shift the fields
+  EXPECT_EQ(page.cards().Field(1, 3), "Тула | Калуга");
+  EXPECT_EQ(page.cards().Field(1, 5), "+7 900 2");  // the typed "|" did not shift the fields
   EXPECT_EQ(page.list().CellText(1, 3), "Тула | Калуга");
-  EXPECT_EQ(page.book().book().state, kStateChanged);
+  EXPECT_EQ(page.cards().book().state, kStateChanged);
 
   // Esc leaves the cell as it was; so does the sheet: Esc does not close it.
   Click(sheet, list, CellCentre(list, 0, 0), true);
@@ -509,7 +472,7 @@ TEST_F(CardPageTest, CellsAndContactMeansAreEditedInPlace) {
   SetWindowTextW(page.list().editor(), L"Забыть");
   PressKey(sheet, page.list().editor(), VK_ESCAPE);
   EXPECT_EQ(page.list().editor(), nullptr);
-  EXPECT_EQ(page.book().Field(0, 0), "Иванов Пётр");
+  EXPECT_EQ(page.cards().Field(0, 0), "Иванов Пётр");
   EXPECT_TRUE(sheet.Continue());
 
   // F2 edits the selected card's first column; leaving the editor keeps the text.
@@ -523,11 +486,11 @@ TEST_F(CardPageTest, CellsAndContactMeansAreEditedInPlace) {
   SetFocus(Box(page, CardPage::SearchBoxId(0)));
   PumpSheet(sheet);
   EXPECT_EQ(page.list().editor(), nullptr);
-  EXPECT_EQ(page.book().Field(3, 0), "Борисов Илья Петрович");
+  EXPECT_EQ(page.cards().Field(3, 0), "Борисов Илья Петрович");
 
   // The contact means: one click on "Номер/Адрес" edits it; the list shows it trimmed.
   Click(sheet, list, CellCentre(list, 2, 0));
-  ASSERT_EQ(page.book().current(), 2);
+  ASSERT_EQ(page.cards().current(), 2);
   HWND means = page.means().hwnd();
   EXPECT_FALSE(page.toolbar().IsEnabled(ID_CARD_MAIL));
   Click(sheet, means, CellCentre(means, 4, 1));
@@ -535,7 +498,7 @@ TEST_F(CardPageTest, CellsAndContactMeansAreEditedInPlace) {
   EXPECT_EQ(page.means().editRow(), 4);
   SetWindowTextW(page.means().editor(), L"  oleg@taxi.ru ");
   PressKey(sheet, page.means().editor(), VK_RETURN);
-  EXPECT_EQ(page.book().Field(2, 8), "  oleg@taxi.ru ");
+  EXPECT_EQ(page.cards().Field(2, 8), "  oleg@taxi.ru ");
   EXPECT_EQ(page.means().CellText(4, 1), "oleg@taxi.ru");
   EXPECT_TRUE(page.toolbar().IsEnabled(ID_CARD_MAIL));
   // The caption column is not edited.
@@ -556,7 +519,7 @@ TEST_F(CardPageTest, DeleteAsksKeepsTheFirstVisibleRowAndCtrlXDeletesFromTheList
   std::string many;
   for (int i = 0; i < 60; ++i) many += "Человек " + std::to_string(100 + i) + "|||||||||||||\r\n";
   Spit(dir_ / "Support\\cont.dbc", many);
-  shell::CVelmoriaSheet sheet;
+  vm::testing::ProgramSheet sheet;
   CContDlg& page = Contacts(sheet);
   ASSERT_EQ(page.list().RowCount(), 60);
 
@@ -565,51 +528,51 @@ TEST_F(CardPageTest, DeleteAsksKeepsTheFirstVisibleRowAndCtrlXDeletesFromTheList
   int top = page.list().TopRow();
   ASSERT_GT(top, 0);
   Click(sheet, page.list().hwnd(), CellCentre(page.list().hwnd(), top + 1, 0));
-  ASSERT_EQ(page.book().current(), top + 1);
+  ASSERT_EQ(page.cards().current(), top + 1);
 
   answer_ = false;
   Command(sheet, page, ID_CARD_DELETE);
   EXPECT_EQ(questions_, std::vector<std::string>{"Удалить?"});
-  EXPECT_EQ(page.book().records().size(), 60u);
-  EXPECT_EQ(page.book().book().state, kStateLoaded);
+  EXPECT_EQ(page.cards().records().size(), 60u);
+  EXPECT_EQ(page.cards().book().state, kStateLoaded);
 
   answer_ = true;
   Command(sheet, page, ID_CARD_DELETE);
-  EXPECT_EQ(page.book().records().size(), 59u);
+  EXPECT_EQ(page.cards().records().size(), 59u);
   EXPECT_EQ(page.list().RowCount(), 59);
   EXPECT_EQ(page.list().TopRow(), top);
   EXPECT_EQ(page.list().CellText(top + 1, 0), "Человек " + std::to_string(100 + top + 2));
-  EXPECT_EQ(page.book().current(), -1);
+  EXPECT_EQ(page.cards().current(), -1);
   EXPECT_FALSE(page.toolbar().IsEnabled(ID_CARD_DELETE));
 
   // Ctrl+X in the list deletes the selected card; in a box it stays with the box.
   Click(sheet, page.list().hwnd(), CellCentre(page.list().hwnd(), top, 0));
   PressKey(sheet, page.list().hwnd(), 'X', true);
   EXPECT_EQ(questions_.size(), 3u);
-  EXPECT_EQ(page.book().records().size(), 58u);
+  EXPECT_EQ(page.cards().records().size(), 58u);
   Type(sheet, Box(page, CardPage::SearchBoxId(1)), "abc");
   PressKey(sheet, Box(page, CardPage::SearchBoxId(1)), 'X', true);
   EXPECT_EQ(questions_.size(), 3u);
-  EXPECT_EQ(page.book().records().size(), 58u);
+  EXPECT_EQ(page.cards().records().size(), 58u);
 
   // The last card of the book: the list shrinks to nothing.
   Command(sheet, page, ID_CARD_CLEAR);
   for (int left = 58; left > 0; --left) {
     page.list().Select(0);
-    page.book().Select(0);
+    page.cards().Select(0);
     Command(sheet, page, ID_CARD_DELETE);
   }
-  EXPECT_EQ(page.book().records().size(), 0u);
+  EXPECT_EQ(page.cards().records().size(), 0u);
   EXPECT_EQ(page.list().RowCount(), 0);
   EXPECT_FALSE(page.toolbar().IsEnabled(ID_CARD_REPORT));
 }
 
 TEST_F(CardPageTest, HeaderClicksSortWithArrowsAndSaveAllWritesTheNewOrder) {
   Spit(dir_ / "Support\\cont.dbc", kFourPeople);
-  shell::CVelmoriaSheet sheet;
+  vm::testing::ProgramSheet sheet;
   CContDlg& page = Contacts(sheet);
   Click(sheet, page.list().hwnd(), CellCentre(page.list().hwnd(), 0, 0));
-  ASSERT_EQ(page.book().current(), 0);
+  ASSERT_EQ(page.cards().current(), 0);
   HWND header = ListView_GetHeader(page.list().hwnd());
   auto clickHeader = [&](int column) {
     RECT r;
@@ -640,7 +603,7 @@ TEST_F(CardPageTest, HeaderClicksSortWithArrowsAndSaveAllWritesTheNewOrder) {
     EXPECT_EQ(cities, s.cities);
     EXPECT_EQ(arrow(s.column), s.arrow);
     EXPECT_EQ(arrow(s.column == 3 ? 0 : 3), 0);
-    EXPECT_EQ(page.book().current(), -1);
+    EXPECT_EQ(page.cards().current(), -1);
     EXPECT_FALSE(IsWindowEnabled(Box(page, IDC_CARD_ADDRESS)));
     EXPECT_EQ(Text(Box(page, IDC_CARD_COMMENT)), "");
   }
@@ -663,13 +626,13 @@ TEST_F(CardPageTest, HeaderClicksSortWithArrowsAndSaveAllWritesTheNewOrder) {
 TEST_F(CardPageTest, DialMailWebAndHelpGoToTheShell) {
   Spit(dir_ / "Support\\cont.dbc", kFourPeople);
   Spit(dir_ / "Support\\firm.dbo", kThreeFirms);
-  shell::CVelmoriaSheet sheet;
+  vm::testing::ProgramSheet sheet;
   CContDlg& contacts = Contacts(sheet);
   CFirm& firms = Firms(sheet);
   contacts.list().Select(0);
-  contacts.book().Select(0);
+  contacts.cards().Select(0);
   firms.list().Select(0);
-  firms.book().Select(0);
+  firms.cards().Select(0);
   struct Case {
     CardPage* page;
     int command;
@@ -715,7 +678,7 @@ TEST_F(CardPageTest, ReportsOfTheShownCardsOpenInTheBrowser) {
        "Анна||||||||||||двеERN:строки\r\nБорис||||||||||||\r\nВера||||||||||||\r\nЯрослав||||||||||||\r\n");
   Spit(dir_ / "Support\\firm.dbo", kThreeFirms);
   platform::RemoveDir(dir_ / "Temp");  // made on demand
-  shell::CVelmoriaSheet sheet;
+  vm::testing::ProgramSheet sheet;
   CapturedMessages messages;
   CContDlg& contacts = Contacts(sheet);
   CFirm& firms = Firms(sheet);
@@ -749,10 +712,10 @@ TEST_F(CardPageTest, ReportsOfTheShownCardsOpenInTheBrowser) {
 
 TEST_F(CardPageTest, RejectedLinesAreReportedBy33107) {
   Spit(dir_ / "Support\\firm.dbo", "Хлеб|Пекарня|Тула|1ERN:2|||\r\nМебель|Фабрика|Казань||||||\r\n");
-  shell::CVelmoriaSheet sheet;
+  vm::testing::ProgramSheet sheet;
   CapturedMessages messages;
   CFirm& firms = Firms(sheet);
-  EXPECT_EQ(firms.book().records().size(), 1u);
+  EXPECT_EQ(firms.cards().records().size(), 1u);
   EXPECT_TRUE(firms.toolbar().IsEnabled(ID_LOAD_INFO));
   Command(sheet, firms, ID_LOAD_INFO);
   ASSERT_EQ(messages.texts().size(), 1u);
@@ -765,30 +728,30 @@ TEST_F(CardPageTest, RejectedLinesAreReportedBy33107) {
 TEST_F(CardPageTest, FirmsTelephonesBoxAndSaveAllWritesBothBooks) {
   Spit(dir_ / "Support\\cont.dbc", kFourPeople);
   Spit(dir_ / "Support\\firm.dbo", kThreeFirms);
-  shell::CVelmoriaSheet sheet;
+  vm::testing::ProgramSheet sheet;
   CContDlg& contacts = Contacts(sheet);
   CFirm& firms = Firms(sheet);
   HWND list = firms.list().hwnd();
   Click(sheet, list, CellCentre(list, 1, 0));
-  ASSERT_EQ(firms.book().current(), 1);
+  ASSERT_EQ(firms.cards().current(), 1);
   HWND phones = Box(firms, IDC_CARD_PHONES);
   EXPECT_TRUE(IsWindowEnabled(phones));
   EXPECT_FALSE(firms.toolbar().IsEnabled(ID_CARD_DIAL_PHONE));
   Type(sheet, phones, "111");
   PressKey(sheet, phones, VK_RETURN);
   Type(sheet, phones, "222");
-  EXPECT_EQ(firms.book().Field(1, 3), "111\r\n222");
+  EXPECT_EQ(firms.cards().Field(1, 3), "111\r\n222");
   EXPECT_TRUE(firms.toolbar().IsEnabled(ID_CARD_DIAL_PHONE));
   Click(sheet, firms.means().hwnd(), CellCentre(firms.means().hwnd(), 2, 1));
   ASSERT_NE(firms.means().editor(), nullptr);
   SetWindowTextW(firms.means().editor(), L"www.koleso.ru");
   PressKey(sheet, firms.means().editor(), VK_RETURN);
-  EXPECT_EQ(firms.book().Field(1, 6), "www.koleso.ru");
+  EXPECT_EQ(firms.cards().Field(1, 6), "www.koleso.ru");
   Look(sheet, "firms, a firm selected");
 
   contacts.list().Select(0);
-  contacts.book().Select(0);
-  contacts.book().EditCurrent(7, "пейджер");
+  contacts.cards().Select(0);
+  contacts.cards().EditCurrent(7, "пейджер");
   // F12 hides the sheet, which saves every book: contacts, then firms.
   PressKey(sheet, firms.list().hwnd(), VK_F12);
   EXPECT_FALSE(IsWindowVisible(sheet.hwnd()));
@@ -796,8 +759,8 @@ TEST_F(CardPageTest, FirmsTelephonesBoxAndSaveAllWritesBothBooks) {
             "Ремонт|Автосервис|Москва|111ERN:222|||www.koleso.ru|Шоссе, 12|");
   EXPECT_EQ(GetField(SplitTextLines(Slurp(dir_ / "Support\\cont.dbc"))[0], 7), "пейджер");
   EXPECT_EQ(util_.GetSetting("FIRM", "WIDTH2"), "180");
-  EXPECT_EQ(contacts.book().book().state, kStateSaved);
-  EXPECT_EQ(firms.book().book().state, kStateSaved);
+  EXPECT_EQ(contacts.cards().book().state, kStateSaved);
+  EXPECT_EQ(firms.cards().book().state, kStateSaved);
 }
 
 TEST_F(CardPageTest, TwentyCardsAndAHundredThousand) {
@@ -814,7 +777,7 @@ TEST_F(CardPageTest, TwentyCardsAndAHundredThousand) {
              std::to_string(100 + i) + "|||||\r\n";
   Spit(dir_ / "Support\\firm.dbo", firms);
   {
-    shell::CVelmoriaSheet sheet;
+    vm::testing::ProgramSheet sheet;
     CFirm& firmsPage = Firms(sheet);
     EXPECT_EQ(firmsPage.list().RowCount(), 20);
     Look(sheet, "firms, 20 firms");
@@ -834,7 +797,7 @@ TEST_F(CardPageTest, TwentyCardsAndAHundredThousand) {
   for (int i = 0; i < 100000; ++i)
     big += std::string(kNames[i % 5]) + " " + std::to_string(i) + "|инженер|Завод|Москва|||||||||\r\n";
   Spit(dir_ / "Support\\cont.dbc", big);
-  shell::CVelmoriaSheet sheet;
+  vm::testing::ProgramSheet sheet;
   CContDlg& page = Contacts(sheet);
   EXPECT_EQ(page.list().RowCount(), 100000);
   EXPECT_EQ(page.list().CellText(99999, 0), "Ёлкин 99999");

@@ -6,8 +6,8 @@
 #include "platform/platform.h"
 #include "shell/app_util.h"
 #include "support/scratch.h"
+#include "support/win/gui_support.h"
 #include "ui/text.h"
-#include "ui/win/gui_support.h"
 
 namespace vm {
 namespace {

@@ -11,9 +11,10 @@
 #include "shell/win/shell_resources.h"
 #include "shell/win/velmoria_sheet.h"
 #include "support/scratch.h"
+#include "support/win/gui_support.h"
+#include "support/win/sheet_driver.h"
 #include "ui/rich_edit.h"
 #include "ui/text.h"
-#include "ui/win/gui_support.h"
 
 namespace vm::shell {
 namespace {
@@ -41,7 +42,7 @@ class AboutPageTest : public ::testing::Test {
   about& Open(CVelmoriaSheet& sheet) {
     EXPECT_TRUE(sheet.Create());
     sheet.ActivateTab(kAboutTab);
-    return sheet.aboutPage();
+    return static_cast<about&>(sheet.page(kAboutTab));
   }
 
   CAppUtil util_;
@@ -50,7 +51,7 @@ class AboutPageTest : public ::testing::Test {
 };
 
 TEST_F(AboutPageTest, FirstShowWritesAboutAndShowsTheAboutText) {
-  CVelmoriaSheet sheet;
+  vm::testing::ProgramSheet sheet;
   about& page = Open(sheet);
   HWND h = page.hwnd();
   EXPECT_EQ(util_.GetSetting("GENERAL", "ABOUT"), "0");
@@ -73,7 +74,7 @@ TEST_F(AboutPageTest, FirstShowWritesAboutAndShowsTheAboutText) {
 
 TEST_F(AboutPageTest, PanelLinksSwitchPanelsAndWriteAbout) {
   util_.PutSetting("GENERAL", "ABOUT", "1");
-  CVelmoriaSheet sheet;
+  vm::testing::ProgramSheet sheet;
   about& page = Open(sheet);
   HWND h = page.hwnd();
   EXPECT_TRUE(page.settingsPanelShown());
@@ -106,7 +107,7 @@ TEST_F(AboutPageTest, BoxesShowTheirKeysAndWriteAtOnce) {
   util_.PutSetting("GENERAL", "HIDE", "1");
   util_.PutSetting("GENERAL", "AUTOSAVE", "0");
   util_.PutSetting("GENERAL", "ABOUT", "1");
-  CVelmoriaSheet sheet;  // set-up writes "LAST" = "1", keeps "AUTOSAVE" = "0"
+  vm::testing::ProgramSheet sheet;  // set-up writes "LAST" = "1", keeps "AUTOSAVE" = "0"
   about& page = Open(sheet);
   HWND h = page.hwnd();
   EXPECT_EQ(IsDlgButtonChecked(h, IDC_ABOUT_HIDE), BST_CHECKED);
@@ -131,7 +132,7 @@ TEST_F(AboutPageTest, BoxesShowTheirKeysAndWriteAtOnce) {
 
 TEST_F(AboutPageTest, AutostartWritesAndDeletesTheRunValue) {
   util_.PutSetting("GENERAL", "ABOUT", "1");
-  CVelmoriaSheet sheet;
+  vm::testing::ProgramSheet sheet;
   about& page = Open(sheet);
   HWND h = page.hwnd();
   SendDlgItemMessageW(h, IDC_ABOUT_AUTOSTART, BM_CLICK, 0, 0);
@@ -162,14 +163,14 @@ TEST_F(AboutPageTest, AutostartBoxFollowsTheRegistryNotTheSettings) {
     SCOPED_TRACE(c.name);
     run_.Delete();
     if (!c.entry.empty()) run_.Write(c.entry);
-    CVelmoriaSheet sheet;
+    vm::testing::ProgramSheet sheet;
     about& page = Open(sheet);
     EXPECT_EQ(IsDlgButtonChecked(page.hwnd(), IDC_ABOUT_AUTOSTART) == BST_CHECKED, c.checked);
   }
 }
 
 TEST_F(AboutPageTest, VersionLineLinksAndLinksInTheText) {
-  CVelmoriaSheet sheet;
+  vm::testing::ProgramSheet sheet;
   about& page = Open(sheet);
   EXPECT_EQ(page.productName(), "Velmoria");
   EXPECT_EQ(page.versionText(), "2026.12.7");
@@ -198,7 +199,7 @@ TEST_F(AboutPageTest, VersionLineLinksAndLinksInTheText) {
 }
 
 TEST_F(AboutPageTest, LayoutFollowsThePageSize) {
-  CVelmoriaSheet sheet;
+  vm::testing::ProgramSheet sheet;
   about& page = Open(sheet);
   SetWindowPos(sheet.hwnd(), nullptr, 0, 0, sheet.initialSize().cx + 150, sheet.initialSize().cy + 90,
                SWP_NOMOVE | SWP_NOZORDER);

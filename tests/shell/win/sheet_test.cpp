@@ -12,15 +12,17 @@
 #include "shell/app_util.h"
 #include "shell/win/shell_resources.h"
 #include "support/scratch.h"
+#include "support/win/gui_support.h"
+#include "support/win/sheet_driver.h"
 #include "ui/handles.h"
 #include "ui/resources.h"
 #include "ui/text.h"
-#include "ui/win/gui_support.h"
 
 namespace vm::shell {
 namespace {
 
 using vm::testing::Pump;
+using vm::testing::PumpSheet;
 using vm::testing::ScratchFolder;
 using vm::testing::Slurp;
 using vm::testing::Spit;
@@ -47,32 +49,37 @@ void PressKey(CVelmoriaSheet& sheet, HWND target, int vk) {
   sheet.Process(msg);
 }
 
-void PumpSheet(CVelmoriaSheet& sheet, int ms) {
-  DWORD start = GetTickCount();
-  while (static_cast<int>(GetTickCount() - start) < ms) {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) sheet.Process(msg);
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-  }
-}
-
-// Stub books that write down what the sheet asks of them.
+// Blank pages in tab order that write down what the sheet asks of them.
 struct Journal {
   std::vector<std::string> lines;
-  void RegisterAll(BookRegistry& books) {
-    const char* names[] = {"data", "contacts", "firms", "dates", "notebook", "tasks", "spreadsheet"};
-    for (int i = 0; i < kBookCount; ++i) {
-      std::string name = names[i];
-      BookHooks h;
-      h.save = [this, name] { lines.push_back("save " + name); };
-      if (name == "dates") {
-        h.dayChanged = [this](const platform::LocalTime& t) { lines.push_back("day " + std::to_string(t.day)); };
-      }
-      if (name == "tasks") {
-        h.reminderWindow = [this](int code) { lines.push_back("sticker " + std::to_string(code)); };
-      }
-      books.Register(static_cast<Book>(i), h);
+
+  class Page : public BlankBookPage {
+   public:
+    Page(Journal& j, int tab, const CAppUtil& app) : BlankBookPage(tab, app), j_(j), tab_(tab) {}
+    std::optional<Book> book() const override {
+      return tab_ == kAboutTab ? std::nullopt : std::optional<Book>(static_cast<Book>(tab_));
     }
+    void Save() override { j_.lines.push_back(std::string("save ") + kNames[tab_]); }
+    void DayChanged(const platform::LocalTime& t) override {
+      if (tab_ == kDatesTab) j_.lines.push_back("day " + std::to_string(t.day));
+    }
+    bool ReminderWindow(int code) override {
+      if (tab_ != kTasksTab) return false;
+      j_.lines.push_back("sticker " + std::to_string(code));
+      return true;
+    }
+
+   private:
+    static constexpr const char* kNames[] = {"data",     "contacts", "firms",       "dates",
+                                             "notebook", "tasks",    "spreadsheet", "about"};
+    Journal& j_;
+    int tab_;
+  };
+
+  std::vector<std::unique_ptr<BookPage>> Pages(const CAppUtil& app) {
+    std::vector<std::unique_ptr<BookPage>> pages;
+    for (int i = 0; i < kTabCount; ++i) pages.push_back(std::make_unique<Page>(*this, i, app));
+    return pages;
   }
 };
 
@@ -88,7 +95,7 @@ class SheetTest : public ::testing::Test {
 };
 
 TEST_F(SheetTest, EightTabsInOrderWithTheirIconsAndTheTitle) {
-  CVelmoriaSheet sheet;
+  vm::testing::ProgramSheet sheet;
   ASSERT_TRUE(sheet.Create());
   EXPECT_TRUE(sheet.Continue());
   HWND tabs = sheet.tabControl();
@@ -151,7 +158,7 @@ TEST_F(SheetTest, SetupWritesDefaultsMakesTheTasksPageAndRestoresThePlacement) {
       util_.PutNumber("PLACEMENT", "BOTTOM", 560);
     }
     if (c.max) util_.PutSetting("PLACEMENT", "MAX", c.max);
-    CVelmoriaSheet sheet;
+    vm::testing::ProgramSheet sheet;
     ASSERT_TRUE(sheet.Create());
     EXPECT_EQ(util_.GetSetting("GENERAL", "LAST"), "1");
     EXPECT_EQ(util_.GetSetting("GENERAL", "AUTOSAVE"), "1");
@@ -207,7 +214,7 @@ LRESULT CALLBACK WatchFirstPage(int code, WPARAM wp, LPARAM lp) {
 // A page may read "GENERAL"/"LAST" at its own set-up, so the timer, the defaults and
 // the tray icon come before the first page is made.
 TEST_F(SheetTest, FirstStepsOfSetUpRunBeforeAnyPageIsMade) {
-  CVelmoriaSheet sheet;
+  vm::testing::ProgramSheet sheet;
   FirstPageSeen seen;
   tWatchedSheet = &sheet;
   tFirstPage = &seen;
@@ -228,7 +235,7 @@ TEST_F(SheetTest, FirstStepsOfSetUpRunBeforeAnyPageIsMade) {
 TEST_F(SheetTest, PlacementRoundTripIncludingMaximised) {
   RECT normal{};
   {
-    CVelmoriaSheet sheet;
+    vm::testing::ProgramSheet sheet;
     ASSERT_TRUE(sheet.Create());
     SetWindowPos(sheet.hwnd(), nullptr, 70, 60, sheet.initialSize().cx + 90, sheet.initialSize().cy + 40,
                  SWP_NOZORDER);
@@ -246,7 +253,7 @@ TEST_F(SheetTest, PlacementRoundTripIncludingMaximised) {
     EXPECT_EQ(util_.GetNumber("PLACEMENT", "RIGHT"), normal.right);
     EXPECT_EQ(util_.GetNumber("PLACEMENT", "BOTTOM"), normal.bottom);
   }
-  CVelmoriaSheet again;
+  vm::testing::ProgramSheet again;
   ASSERT_TRUE(again.Create());
   EXPECT_TRUE(IsZoomed(again.hwnd()));
   EXPECT_EQ(again.ActiveTab(), kFirmsTab);
@@ -257,7 +264,7 @@ TEST_F(SheetTest, PlacementRoundTripIncludingMaximised) {
 }
 
 TEST_F(SheetTest, SmallestSizeIsTheInitialSizeOneMenuBarTaller) {
-  CVelmoriaSheet sheet;
+  vm::testing::ProgramSheet sheet;
   ASSERT_TRUE(sheet.Create());
   SIZE initial = sheet.initialSize();
   RECT wr;
@@ -275,7 +282,7 @@ TEST_F(SheetTest, SmallestSizeIsTheInitialSizeOneMenuBarTaller) {
 }
 
 TEST_F(SheetTest, SizingMovesButtonsAndGrowsTabsAndPages) {
-  CVelmoriaSheet sheet;
+  vm::testing::ProgramSheet sheet;
   ASSERT_TRUE(sheet.Create());
   HWND w = sheet.hwnd();
   HWND tabs = sheet.tabControl();
@@ -301,8 +308,7 @@ TEST_F(SheetTest, SizingMovesButtonsAndGrowsTabsAndPages) {
 
 TEST_F(SheetTest, F12HidesToTheTrayAndSavesAndAClickBringsItBack) {
   Journal j;
-  CVelmoriaSheet sheet;
-  j.RegisterAll(sheet.books());
+  CVelmoriaSheet sheet(util_, j.Pages(util_));
   ASSERT_TRUE(sheet.Create());
   EXPECT_FALSE(sheet.tray().shown()) << "no tray icon while the window shows";
   PressKey(sheet, sheet.page(kDataTab).hwnd(), VK_F12);
@@ -339,7 +345,7 @@ TEST_F(SheetTest, EscHidesOnlyWithTheSettingAndEnterReachesOnlyNotebookAndTasks)
   for (const Case& c : cases) {
     SCOPED_TRACE(c.esc ? c.esc : "absent");
     if (c.esc) util_.PutSetting("GENERAL", "ESC", c.esc);
-    CVelmoriaSheet sheet;
+    vm::testing::ProgramSheet sheet;
     ASSERT_TRUE(sheet.Create());
     PressKey(sheet, sheet.page(kDataTab).hwnd(), VK_ESCAPE);
     EXPECT_EQ(!IsWindowVisible(sheet.hwnd()), c.hides);
@@ -347,12 +353,18 @@ TEST_F(SheetTest, EscHidesOnlyWithTheSettingAndEnterReachesOnlyNotebookAndTasks)
     EXPECT_EQ(sheet.Continue(), c.hides);
   }
 
-  CVelmoriaSheet sheet;
+  vm::testing::ProgramSheet sheet;
   ASSERT_TRUE(sheet.Create());
   struct EnterCase {
     int tab;
     bool reaches;
-  } enters[] = {{kContactsTab, false}, {kNotebookTab, true}, {kTasksTab, true}, {kAboutTab, false}};
+  } enters[] = {{kDataTab, false},
+                {kNotebookTab, true},
+                {kTasksTab, true},
+                {kAboutTab, false},
+                // The card pages send Enter to the box that has it themselves, ahead of the
+                // sheet's rule: their address and comment boxes take new lines.
+                {kContactsTab, true}};
   for (const EnterCase& e : enters) {
     SCOPED_TRACE(e.tab);
     sheet.ActivateTab(e.tab);
@@ -375,9 +387,8 @@ TEST_F(SheetTest, SaveAllFollowsAutosave) {
       {"0", {"save contacts", "save firms"}},
       {"1", {"save contacts", "save firms", "save data", "save notebook", "save tasks", "save spreadsheet"}},
   };
-  CVelmoriaSheet sheet;
   Journal j;
-  j.RegisterAll(sheet.books());
+  CVelmoriaSheet sheet(util_, j.Pages(util_));
   ASSERT_TRUE(sheet.Create());
   for (const Case& c : cases) {
     util_.PutSetting("GENERAL", "AUTOSAVE", c.autosave);
@@ -396,8 +407,7 @@ TEST_F(SheetTest, ExitSavesStoresPlacementEmptiesTempAndKeepsItsFolders) {
   Spit(dir_ / "Temp\\reports\\AlarmRep.txt", "x");
   Journal j;
   {
-    CVelmoriaSheet sheet;
-    j.RegisterAll(sheet.books());
+    CVelmoriaSheet sheet(util_, j.Pages(util_));
     ASSERT_TRUE(sheet.Create());
     sheet.ActivateTab(kDatesTab);
     PostMessageW(sheet.hwnd(), WM_CLOSE, 0, 0);  // what a newer copy does
@@ -421,7 +431,7 @@ TEST_F(SheetTest, ExitSavesStoresPlacementEmptiesTempAndKeepsItsFolders) {
 }
 
 TEST_F(SheetTest, TrayCloseCommandEndsTheRun) {
-  CVelmoriaSheet sheet;
+  vm::testing::ProgramSheet sheet;
   ASSERT_TRUE(sheet.Create());
   SendMessageW(sheet.hwnd(), WM_COMMAND, ID_APP_EXIT, 0);
   EXPECT_FALSE(sheet.Continue());
@@ -429,8 +439,7 @@ TEST_F(SheetTest, TrayCloseCommandEndsTheRun) {
 
 TEST_F(SheetTest, EndOfLogonWritesFirstAndSaves) {
   Journal j;
-  CVelmoriaSheet sheet;
-  j.RegisterAll(sheet.books());
+  CVelmoriaSheet sheet(util_, j.Pages(util_));
   ASSERT_TRUE(sheet.Create());
   EXPECT_EQ(SendMessageW(sheet.hwnd(), WM_QUERYENDSESSION, 0, 0), TRUE);
   EXPECT_EQ(util_.GetSetting("GENERAL", "FIRST"), "0");
@@ -441,8 +450,7 @@ TEST_F(SheetTest, TheDayChangeRenewsTheCaptionButNotTheTooltip) {
   platform::LocalTime now;
   now.year = 2026, now.month = 12, now.day = 31, now.hour = 23, now.minute = 59;
   Journal j;
-  CVelmoriaSheet sheet;
-  j.RegisterAll(sheet.books());
+  CVelmoriaSheet sheet(util_, j.Pages(util_));
   sheet.SetClock([&] { return now; });
   ASSERT_TRUE(sheet.Create());
   std::wstring tooltip = sheet.tray().tooltip();
@@ -465,7 +473,7 @@ TEST_F(SheetTest, TheDayChangeRenewsTheCaptionButNotTheTooltip) {
 
 TEST_F(SheetTest, HiddenAtStartStaysInTheTrayUntilOpened) {
   util_.PutSetting("GENERAL", "HIDE", "1");
-  CVelmoriaSheet sheet;
+  vm::testing::ProgramSheet sheet;
   ASSERT_TRUE(sheet.Create());
   EXPECT_FALSE(IsWindowVisible(sheet.hwnd()));
   EXPECT_TRUE(sheet.tray().shown());
@@ -484,8 +492,7 @@ TEST_F(SheetTest, HiddenAtStartStaysInTheTrayUntilOpened) {
 TEST_F(SheetTest, ReminderWindowMessagesOpenTheTasksPage) {
   util_.PutSetting("GENERAL", "HIDE", "1");
   Journal j;
-  CVelmoriaSheet sheet;
-  j.RegisterAll(sheet.books());
+  CVelmoriaSheet sheet(util_, j.Pages(util_));
   ASSERT_TRUE(sheet.Create());
   SendMessageW(sheet.hwnd(), kReminderWindowMessage, 0, 99);  // not a code of the reminder window
   EXPECT_FALSE(IsWindowVisible(sheet.hwnd()));
@@ -522,7 +529,7 @@ TEST_F(SheetTest, TrayMenuItems) {
 // The right-click menu runs its own modal loop; a timer inside it reads the menu on
 // screen and closes it, so the test never waits for a user.
 TEST_F(SheetTest, RightClickShowsTheTrayMenuWithOpenAsDefault) {
-  CVelmoriaSheet sheet;
+  vm::testing::ProgramSheet sheet;
   ASSERT_TRUE(sheet.Create());
   static std::vector<std::string> seen;
   static int defaultItem;
@@ -552,7 +559,7 @@ TEST_F(SheetTest, RightClickShowsTheTrayMenuWithOpenAsDefault) {
 }
 
 TEST_F(SheetTest, SplashGoesAtTheFirstKeyWhichGoesNoFurther) {
-  CVelmoriaSheet sheet;
+  vm::testing::ProgramSheet sheet;
   sheet.EnableSplash(true);
   util_.PutSetting("GENERAL", "ESC", "1");
   ASSERT_TRUE(sheet.Create());
@@ -561,7 +568,7 @@ TEST_F(SheetTest, SplashGoesAtTheFirstKeyWhichGoesNoFurther) {
   EXPECT_FALSE(sheet.splash().visible());
   EXPECT_TRUE(IsWindowVisible(sheet.hwnd())) << "the key that closed the splash did not hide the window";
 
-  CVelmoriaSheet timed;
+  vm::testing::ProgramSheet timed;
   timed.EnableSplash(true);
   ASSERT_TRUE(timed.Create());
   ASSERT_TRUE(timed.splash().visible());

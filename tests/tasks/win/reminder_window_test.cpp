@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "support/win/gui_support.h"
 #include "tasks/win/tasks_resources.h"
 #include "ui/text.h"
-#include "ui/win/gui_support.h"
 
 namespace vm::tasks {
 namespace {

@@ -1,17 +1,16 @@
 // Velmoria.exe started for real in a program folder whose settings name a task file:
 // the reminder due today opens its window, and the stamped book is saved at exit.
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include "common/record_file.h"
 #include "platform/platform.h"
 #include "shell/app_util.h"
 #include "support/scratch.h"
+#include "support/win/gui_support.h"
 #include "tasks/reminders.h"
 #include "tasks/task_file.h"
 #include "ui/text.h"
-#include "ui/win/gui_support.h"
 
 namespace vm::tasks {
 namespace {

@@ -13,9 +13,10 @@
 #include "shell/win/shell_resources.h"
 #include "shell/win/velmoria_sheet.h"
 #include "support/scratch.h"
+#include "support/win/gui_support.h"
+#include "support/win/sheet_driver.h"
 #include "tasks/win/tasks_resources.h"
 #include "ui/text.h"
-#include "ui/win/gui_support.h"
 
 namespace vm::tasks {
 namespace {
@@ -86,7 +87,7 @@ class TasksPageTest : public ::testing::Test {
   // The sheet with its clock and the page's effects replaced; set up, not yet ticked.
   void MakeSheet(platform::LocalTime start) {
     now_ = start;
-    sheet_ = std::make_unique<shell::CVelmoriaSheet>();
+    sheet_ = std::make_unique<vm::testing::ProgramSheet>();
     sheet_->SetClock([this] { return now_; });
     page().SetEffects(&effects_);
     ASSERT_TRUE(sheet_->Create());

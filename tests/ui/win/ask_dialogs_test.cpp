@@ -9,11 +9,11 @@
 #include "platform/platform.h"
 #include "shell/app_util.h"
 #include "support/scratch.h"
+#include "support/win/gui_support.h"
 #include "ui/dialog.h"
 #include "ui/keyboard.h"
 #include "ui/text.h"
 #include "ui/ui_resources.h"
-#include "ui/win/gui_support.h"
 
 namespace vm::ui {
 namespace {
@@ -43,10 +43,13 @@ std::string Title(Dialog& d) {
 
 class NewFileTest : public ::testing::Test {
  protected:
-  void SetUp() override { dir_.MakeProgramFolder(); }
   void TearDown() override { SetFolderPicker(nullptr); }
-  CAppUtil util_;
+  // The folder the dialog starts in, as the book that asks works it out.
+  std::string Initial(const char* section) const {
+    return NewFileInitialFolder(util_.GetSetting(section, "FILENAME"), util_.ProgramFolder());
+  }
   ScratchFolder dir_;
+  CAppUtil util_{dir_.path(), "Velmoria"};
 };
 
 TEST_F(NewFileTest, StartsInTheBooksFolderOrInPersonal) {
@@ -70,7 +73,7 @@ TEST_F(NewFileTest, StartsInTheBooksFolderOrInPersonal) {
       Type(d, IDC_NEWFILE_NAME, "Мои дела");
       PostOk(d);
     });
-    std::optional<std::string> path = AskNewFile(nullptr, "WORK");
+    std::optional<std::string> path = AskNewFile(nullptr, Initial("WORK"));
     EXPECT_EQ(shown, c.folder);
     ASSERT_TRUE(path.has_value());
     EXPECT_EQ(*path, c.folder + "\\Мои дела");
@@ -97,7 +100,7 @@ TEST_F(NewFileTest, OkStaysOpenWithoutANameOrFolder) {
       ++oks;
     });
     // OK is refused, so the Cancel posted after it is what closes the dialog.
-    EXPECT_FALSE(AskNewFile(nullptr, "NOTE").has_value());
+    EXPECT_FALSE(AskNewFile(nullptr, Initial("NOTE")).has_value());
     EXPECT_EQ(oks, 1);
   }
 }
@@ -114,7 +117,7 @@ TEST_F(NewFileTest, BrowseReplacesTheFolderAndARootGetsNoSecondBackslash) {
     Type(d, IDC_NEWFILE_NAME, "заметки");
     PostOk(d);
   });
-  std::optional<std::string> path = AskNewFile(nullptr, "NOTE");
+  std::optional<std::string> path = AskNewFile(nullptr, Initial("NOTE"));
   EXPECT_EQ(pickerStart, dir_ / "Personal");
   ASSERT_TRUE(path.has_value());
   EXPECT_EQ(*path, "C:\\заметки");
@@ -124,7 +127,7 @@ TEST_F(NewFileTest, BrowseReplacesTheFolderAndARootGetsNoSecondBackslash) {
     SendMessageW(d.Item(IDC_NEWFILE_BROWSE), BM_CLICK, 0, 0);
     EXPECT_EQ(d.ItemText(IDC_NEWFILE_FOLDER), dir_ / "Personal");
   });
-  EXPECT_FALSE(AskNewFile(nullptr, "NOTE").has_value());
+  EXPECT_FALSE(AskNewFile(nullptr, Initial("NOTE")).has_value());
 }
 
 TEST_F(NewFileTest, Tooltips) {
@@ -147,7 +150,7 @@ TEST_F(NewFileTest, Tooltips) {
     ShowWindow(d.hwnd(), SW_SHOW);
     vm::testing::LookPause("new file dialog");
   });
-  AskNewFile(nullptr, "WORK");
+  AskNewFile(nullptr, Initial("WORK"));
   EXPECT_EQ(tips, (std::vector<std::string>{"Имя директории", "Изменить директорию", "Имя файла"}));
 }
 

@@ -1,56 +1,26 @@
-// The thin Win32 toolkit: handle owners and the link label.
-#include <windows.h>
-#include <commctrl.h>
+// The link label: a static control turned into a link.
+#include "ui/link_label.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <string>
 #include <vector>
 
+#include "support/win/gui_support.h"
 #include "ui/handles.h"
-#include "ui/link_label.h"
 #include "ui/text.h"
-#include "ui/win/gui_support.h"
 
 namespace vm::ui {
 namespace {
-
-std::vector<int> freed;
-struct CountingTraits {
-  using Handle = int;
-  static int Invalid() { return 0; }
-  static void Free(int h) { freed.push_back(h); }
-};
-using Counted = Owner<CountingTraits>;
-
-TEST(HandleOwner, FreesExactlyOnceThroughMovesResetsAndRelease) {
-  freed.clear();
-  {
-    Counted a(1);
-    Counted b(std::move(a));
-    EXPECT_FALSE(a);
-    EXPECT_EQ(b.get(), 1);
-    Counted c(2);
-    c = std::move(b);  // 2 goes now, 1 moves over
-    EXPECT_EQ(freed, (std::vector<int>{2}));
-    c = std::move(c);  // self-move keeps the handle
-    EXPECT_EQ(c.get(), 1);
-    c.reset(3);
-    EXPECT_EQ(freed, (std::vector<int>{2, 1}));
-    Counted d(4);
-    EXPECT_EQ(d.release(), 4);  // given up, never freed
-    Counted e;
-    e.reset();
-  }
-  EXPECT_EQ(freed, (std::vector<int>{2, 1, 3}));
-}
 
 // A plain window holding one static control to turn into a link.
 class LinkLabelTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    parent_.reset(CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 100, 100, 300, 120, nullptr, nullptr,
-                                  GetModuleHandleW(nullptr), nullptr));
+    parent_.reset(CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 100, 100, 300, 120, nullptr,
+                                  nullptr, GetModuleHandleW(nullptr), nullptr));
   }
   HWND MakeLabel(const wchar_t* text) {
     return CreateWindowExW(0, L"STATIC", text, WS_CHILD | WS_VISIBLE, 10, 10, 200, 20, parent_.get(), nullptr,

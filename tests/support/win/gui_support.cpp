@@ -1,4 +1,4 @@
-#include "ui/win/gui_support.h"
+#include "support/win/gui_support.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -41,7 +41,8 @@ void Pump(int ms, const std::function<bool()>& done) {
 }
 
 CapturedMessages::CapturedMessages() {
-  platform::SetMessageSink([this](const std::string& text, platform::MessageIcon) { texts_.push_back(text); });
+  platform::SetMessageSink(
+      [this](const std::string& text, platform::MessageIcon) { texts_.push_back(text); });
 }
 
 CapturedMessages::~CapturedMessages() {
@@ -108,8 +109,8 @@ void MoveToWineDesktop() {
   if (!RunningUnderWine()) return;
   const wchar_t* name = L"vmtests";
   HKEY key = nullptr;
-  if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\Explorer\\Desktops", 0, nullptr, 0, KEY_WRITE, nullptr,
-                      &key, nullptr) == ERROR_SUCCESS) {
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\Explorer\\Desktops", 0, nullptr, 0, KEY_WRITE,
+                      nullptr, &key, nullptr) == ERROR_SUCCESS) {
     const wchar_t size[] = L"1280x800";
     RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(size), sizeof size);
     RegCloseKey(key);
@@ -148,7 +149,9 @@ ProgramProcess::~ProgramProcess() {
   CloseHandle(pi_.hThread);
 }
 
-bool ProgramProcess::WaitExit(DWORD ms) { return WaitForSingleObject(pi_.hProcess, ms) == WAIT_OBJECT_0; }
+bool ProgramProcess::WaitExit(DWORD ms) {
+  return WaitForSingleObject(pi_.hProcess, ms) == WAIT_OBJECT_0;
+}
 
 DWORD ProgramProcess::exitCode() const {
   DWORD code = 0;

@@ -1,0 +1,45 @@
+#include "app/pages.h"
+
+#include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
+
+#include "cards/win/contacts_page.h"
+#include "cards/win/firms_page.h"
+#include "data/win/data_page.h"
+#include "dates/win/dates_page.h"
+#include "notebook/win/notebook_page.h"
+#include "shell/win/about_page.h"
+#include "shell/win/startup_win.h"
+#include "shell/win/velmoria_sheet.h"
+#include "spreadsheet/win/spreadsheet_page.h"
+#include "tasks/win/tasks_page.h"
+
+namespace vm::app {
+
+std::vector<std::unique_ptr<shell::BookPage>> MakePages(const CAppUtil& app) {
+  std::vector<std::unique_ptr<shell::BookPage>> pages;
+  pages.push_back(std::make_unique<data::CPh>(app));
+  pages.push_back(std::make_unique<cards::CContDlg>(app));
+  pages.push_back(std::make_unique<cards::CFirm>(app));
+  pages.push_back(std::make_unique<dates::CMes>(app));
+  pages.push_back(std::make_unique<notebook::CNoteBook>(app));
+  pages.push_back(std::make_unique<tasks::CWork>(app));
+  pages.push_back(std::make_unique<spreadsheet::CLikeExcelDlg>(app));
+  pages.push_back(std::make_unique<shell::about>(app));
+  return pages;
+}
+
+int RunVelmoria() {
+  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_LINK_CLASS};
+  InitCommonControlsEx(&icc);
+  const CAppUtil app;
+  shell::StartupState state = shell::RunStartupSteps(app);
+  shell::CVelmoriaSheet sheet(app, MakePages(app));
+  sheet.SetBottomCaption(app.Unscramble(kStoredCaption));
+  sheet.EnableSplash(state.splashEnabled);
+  // The sheet's modal run is the program: when it returns, the program ends.
+  return sheet.DoModal();
+}
+
+}  // namespace vm::app

@@ -1,0 +1,19 @@
+// The composition root: the program's one settings and folders object is made by its
+// start and handed here; this is the only place that knows every page.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "shell/app_util.h"
+#include "shell/win/book_page.h"
+
+namespace vm::app {
+
+// The sheet's pages in tab order, each holding `app`, which outlives them.
+std::vector<std::unique_ptr<shell::BookPage>> MakePages(const CAppUtil& app);
+
+// The whole program: start-up, then the main sheet's modal run. Returns the exit code.
+int RunVelmoria();
+
+}  // namespace vm::app

@@ -1,0 +1,128 @@
+#include "ui/colour_picker.h"
+
+#include <commdlg.h>
+
+#include "ui/handles.h"
+
+namespace vm::ui {
+
+namespace {
+constexpr COLORREF kSwatches[16] = {
+    RGB(0, 0, 0),       RGB(128, 0, 0),   RGB(0, 128, 0),   RGB(128, 128, 0),
+    RGB(0, 0, 128),     RGB(128, 0, 128), RGB(0, 128, 128), RGB(128, 128, 128),
+    RGB(192, 192, 192), RGB(255, 0, 0),   RGB(0, 255, 0),   RGB(255, 255, 0),
+    RGB(0, 0, 255),     RGB(255, 0, 255), RGB(0, 255, 255), RGB(255, 255, 255),
+};
+constexpr int kWidth = ColourPicker::kCell * ColourPicker::kColumns;
+constexpr int kGridTop = ColourPicker::kTextHeight;
+constexpr int kGridBottom = kGridTop + ColourPicker::kCell * ColourPicker::kRows;
+constexpr int kHeight = kGridBottom + ColourPicker::kTextHeight;
+
+bool SystemMoreColours(HWND owner, COLORREF& colour) {
+  static COLORREF custom[16] = {};
+  CHOOSECOLORW cc{};
+  cc.lStructSize = sizeof cc;
+  cc.hwndOwner = owner;
+  cc.rgbResult = colour == CLR_INVALID ? 0 : colour;
+  cc.lpCustColors = custom;
+  cc.Flags = CC_RGBINIT | CC_FULLOPEN;
+  if (!ChooseColorW(&cc)) return false;
+  colour = cc.rgbResult;
+  return true;
+}
+}  // namespace
+
+int ColourPicker::ItemAt(POINT p) {
+  if (p.x < 0 || p.x >= kWidth || p.y < 0 || p.y >= kHeight) return -2;
+  if (p.y < kGridTop) return -1;
+  if (p.y >= kGridBottom) return 16;
+  return (p.y - kGridTop) / kCell * kColumns + p.x / kCell;
+}
+
+COLORREF ColourPicker::Swatch(int index) {
+  return index >= 0 && index < 16 ? kSwatches[index] : CLR_INVALID;
+}
+
+bool ColourPicker::Show(HWND owner, POINT at, COLORREF current, Chosen chosen) {
+  Close();
+  owner_ = owner;
+  current_ = current;
+  chosen_ = std::move(chosen);
+  RECT frame{0, 0, kWidth, kHeight};
+  AdjustWindowRectEx(&frame, WS_POPUP | WS_BORDER, FALSE, WS_EX_TOOLWINDOW | WS_EX_TOPMOST);
+  if (!Create({L"VelmoriaColourPicker", 0, nullptr, GetSysColorBrush(COLOR_MENU)},
+              WS_EX_TOOLWINDOW | WS_EX_TOPMOST, WS_POPUP | WS_BORDER, at.x, at.y, frame.right - frame.left,
+              frame.bottom - frame.top, owner))
+    return false;
+  ShowWindow(hwnd(), SW_SHOW);
+  SetCapture(hwnd());
+  return true;
+}
+
+void ColourPicker::Close() {
+  if (hwnd() && GetCapture() == hwnd()) ReleaseCapture();
+  Destroy();
+}
+
+void ColourPicker::Choose(int item) {
+  Chosen chosen = std::move(chosen_);
+  chosen_ = nullptr;
+  COLORREF colour = item == -1 ? CLR_INVALID : Swatch(item);
+  HWND owner = owner_;
+  Close();
+  if (item == 16) {
+    colour = current_;
+    if (!(more_ ? more_(owner, colour) : SystemMoreColours(owner, colour))) return;
+  }
+  if (item >= -1 && chosen) chosen(colour);
+}
+
+void ColourPicker::Paint(HDC dc) {
+  HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  SelectGuard g(dc, font);
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, GetSysColor(COLOR_MENUTEXT));
+  RECT top{0, 0, kWidth, kGridTop};
+  DrawTextW(dc, L"Авто", -1, &top, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+  for (int i = 0; i < 16; ++i) {
+    int x = i % kColumns * kCell, y = kGridTop + i / kColumns * kCell;
+    RECT cell{x + 2, y + 2, x + kCell - 2, y + kCell - 2};
+    UniqueBrush brush(CreateSolidBrush(kSwatches[i]));
+    FillRect(dc, &cell, brush.get());
+    FrameRect(dc, &cell, GetSysColorBrush(kSwatches[i] == current_ ? COLOR_HIGHLIGHT : COLOR_BTNSHADOW));
+  }
+  RECT bottom{0, kGridBottom, kWidth, kHeight};
+  DrawTextW(dc, L"Другия цвета..", -1, &bottom, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+}
+
+LRESULT ColourPicker::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(hwnd(), &ps);
+      Paint(dc);
+      EndPaint(hwnd(), &ps);
+      return 0;
+    }
+    case WM_LBUTTONUP: {
+      // A click outside the picker (it has the capture) closes it without a colour.
+      int item = ItemAt(POINT{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))});
+      if (item == -2) {
+        Close();
+        return 0;
+      }
+      Choose(item);
+      return 0;
+    }
+    case WM_KEYDOWN:
+      if (wp == VK_ESCAPE) Close();
+      return 0;
+    case WM_CAPTURECHANGED:
+      if (reinterpret_cast<HWND>(lp) != hwnd() && hwnd()) PostMessageW(hwnd(), WM_CLOSE, 0, 0);
+      return 0;
+    case WM_CLOSE: Close(); return 0;
+    default: return Window::HandleMessage(msg, wp, lp);
+  }
+}
+
+}  // namespace vm::ui

@@ -1,0 +1,52 @@
+#include "ui/file_dialogs.h"
+
+#include <commdlg.h>
+
+#include "ui/text.h"
+
+namespace vm::ui {
+
+std::wstring FilterText(const std::vector<std::pair<std::string, std::string>>& filters) {
+  std::wstring out;
+  for (const auto& [text, patterns] : filters) {
+    out += Wide(text);
+    out += L'\0';
+    out += Wide(patterns);
+    out += L'\0';
+  }
+  out += L'\0';
+  return out;
+}
+
+namespace {
+std::optional<std::string> Ask(HWND owner, const FileDialogSpec& spec, bool save) {
+  std::wstring filter = FilterText(spec.filters), title = Wide(spec.title), folder = Wide(spec.folder),
+               extension = Wide(spec.defaultExtension);
+  std::wstring file = Wide(spec.fileName);
+  file.resize(32768, L'\0');
+  OPENFILENAMEW ofn{};
+  ofn.lStructSize = sizeof ofn;
+  ofn.hwndOwner = owner;
+  ofn.lpstrFilter = spec.filters.empty() ? nullptr : filter.c_str();
+  ofn.nFilterIndex = 1;
+  ofn.lpstrFile = file.data();
+  ofn.nMaxFile = static_cast<DWORD>(file.size());
+  ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
+  ofn.lpstrTitle = title.empty() ? nullptr : title.c_str();
+  ofn.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();
+  ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR |
+              (save ? OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST : OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST);
+  BOOL ok = save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);
+  if (!ok) return std::nullopt;
+  return Narrow(file.c_str());
+}
+}  // namespace
+
+std::optional<std::string> AskOpenFile(HWND owner, const FileDialogSpec& spec) {
+  return Ask(owner, spec, false);
+}
+std::optional<std::string> AskSaveFile(HWND owner, const FileDialogSpec& spec) {
+  return Ask(owner, spec, true);
+}
+
+}  // namespace vm::ui

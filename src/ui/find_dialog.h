@@ -1,0 +1,50 @@
+// The system's modeless find and replace dialog, glued to a page: the page opens it,
+// hands it the keys of the sheet's loop (PreTranslate), and gets each request as a call.
+#pragma once
+
+#include <windows.h>
+// After windows.h, which it needs.
+#include <commdlg.h>
+
+#include <functional>
+#include <string>
+
+#include "ui/window.h"
+
+namespace vm::ui {
+
+class FindDialog {
+ public:
+  enum class Action { kFindNext, kReplace, kReplaceAll, kClosed };
+  struct Request {
+    Action action;
+    std::string what, with;  // cp1251
+    bool down = true, matchCase = false, wholeWord = false;
+  };
+  using Handler = std::function<void(const Request&)>;
+
+  FindDialog() = default;
+  ~FindDialog();
+  FindDialog(const FindDialog&) = delete;
+  FindDialog& operator=(const FindDialog&) = delete;
+
+  // Opens the dialog (or brings the open one forward) with the text to look for.
+  // `owner` receives the dialog's messages; the glue takes them there itself.
+  bool Open(HWND owner, const std::string& what, bool replace, Handler handler);
+  void Close();
+  HWND hwnd() const { return dialog_; }
+  // The dialog's keys (Tab, Enter, Esc) from the sheet's loop; true when used.
+  bool PreTranslate(MSG& msg);
+
+ private:
+  LRESULT OwnerMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+
+  HWND dialog_ = nullptr;
+  bool replace_ = false;
+  Handler handler_;
+  FINDREPLACEW fr_{};
+  wchar_t what_[256] = {}, with_[256] = {};
+  Subclass ownerHook_;
+};
+
+}  // namespace vm::ui

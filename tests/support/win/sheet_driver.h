@@ -1,0 +1,46 @@
+// Driving the main sheet as the program's loop and the user would: the sheet built from
+// the program's own pages, its message pump, keys and typing.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "shell/app_util.h"
+#include "shell/win/velmoria_sheet.h"
+
+namespace vm::testing {
+
+namespace detail {
+struct AppHolder {
+  CAppUtil heldApp;
+};
+}  // namespace detail
+
+// The sheet with the pages the program's start makes, over its own settings object.
+class ProgramSheet : private detail::AppHolder, public shell::CVelmoriaSheet {
+ public:
+  explicit ProgramSheet(CAppUtil app = CAppUtil());
+};
+
+// Dispatches this thread's messages through the sheet's pre-translation, as the
+// program's loop takes them: what is queued now, then for `ms` more.
+void PumpSheet(shell::CVelmoriaSheet& sheet, int ms = 0);
+
+// Holds Ctrl down in this thread's key state while it lives.
+class CtrlHeld {
+ public:
+  CtrlHeld();
+  ~CtrlHeld();
+  CtrlHeld(const CtrlHeld&) = delete;
+  CtrlHeld& operator=(const CtrlHeld&) = delete;
+};
+
+// A key pressed and released on `target`, with Ctrl held when asked, then pumped.
+void PressKey(shell::CVelmoriaSheet& sheet, HWND target, UINT vk, bool ctrl = false);
+// Characters typed into `target` (it gets the focus first), then pumped.
+void Type(shell::CVelmoriaSheet& sheet, HWND target, const std::string& cp1251);
+
+}  // namespace vm::testing
