@@ -15,7 +15,7 @@ FindDialog::~FindDialog() {
   Close();
 }
 
-bool FindDialog::Open(HWND owner, const std::string& what, bool replace, Handler handler) {
+bool FindDialog::Open(HWND owner, const std::string& what, bool replace, Handler handler, bool caseOnly) {
   handler_ = std::move(handler);
   if (dialog_ && replace == replace_) {
     SetForegroundWindow(dialog_);
@@ -28,7 +28,7 @@ bool FindDialog::Open(HWND owner, const std::string& what, bool replace, Handler
   fr_ = FINDREPLACEW{};
   fr_.lStructSize = sizeof fr_;
   fr_.hwndOwner = owner;
-  fr_.Flags = FR_DOWN;
+  fr_.Flags = FR_DOWN | (caseOnly ? FR_HIDEUPDOWN | FR_HIDEWHOLEWORD : 0);
   fr_.lpstrFindWhat = what_;
   fr_.wFindWhatLen = 256;
   fr_.lpstrReplaceWith = with_;

@@ -29,8 +29,9 @@ class FindDialog {
   FindDialog& operator=(const FindDialog&) = delete;
 
   // Opens the dialog (or brings the open one forward) with the text to look for.
-  // `owner` receives the dialog's messages; the glue takes them there itself.
-  bool Open(HWND owner, const std::string& what, bool replace, Handler handler);
+  // `owner` receives the dialog's messages; the glue takes them there itself. With
+  // `caseOnly` the find dialog offers match case alone: no direction, no whole word.
+  bool Open(HWND owner, const std::string& what, bool replace, Handler handler, bool caseOnly = false);
   void Close();
   HWND hwnd() const { return dialog_; }
   // The dialog's keys (Tab, Enter, Esc) from the sheet's loop; true when used.

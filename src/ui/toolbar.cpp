@@ -122,9 +122,42 @@ void Toolbar::Move(int x, int y, int width, int height) {
   SetWindowPos(bar_, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void Toolbar::SetDropDown(int command, bool whole, Dropped dropped) {
+  if (!bar_ || !Has(command)) return;
+  SendMessageW(bar_, TB_SETEXTENDEDSTYLE, 0,
+               SendMessageW(bar_, TB_GETEXTENDEDSTYLE, 0, 0) | TBSTYLE_EX_DRAWDDARROWS);
+  TBBUTTONINFOW info{};
+  info.cbSize = sizeof info;
+  info.dwMask = TBIF_STYLE;
+  SendMessageW(bar_, TB_GETBUTTONINFOW, command, reinterpret_cast<LPARAM>(&info));
+  info.fsStyle = static_cast<BYTE>(info.fsStyle | (whole ? BTNS_WHOLEDROPDOWN : BTNS_DROPDOWN));
+  SendMessageW(bar_, TB_SETBUTTONINFOW, command, reinterpret_cast<LPARAM>(&info));
+  dropDowns_[command] = std::move(dropped);
+}
+
+RECT Toolbar::ButtonScreenRect(int command) const {
+  RECT r{};
+  if (!bar_ || !SendMessageW(bar_, TB_GETRECT, command, reinterpret_cast<LPARAM>(&r))) return RECT{};
+  MapWindowPoints(bar_, nullptr, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+bool Toolbar::Drop(int command) {
+  auto it = dropDowns_.find(command);
+  if (it == dropDowns_.end() || !it->second) return false;
+  // The handler may run a menu loop that ends with this bar rebuilt: call a copy.
+  Dropped dropped = it->second;
+  dropped(command, ButtonScreenRect(command));
+  return true;
+}
+
 LRESULT Toolbar::ParentMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_NOTIFY && bar_) {
     auto* header = reinterpret_cast<NMHDR*>(lp);
+    if (header->code == TBN_DROPDOWN && header->hwndFrom == bar_) {
+      int command = reinterpret_cast<NMTOOLBARW*>(lp)->iItem;
+      return Drop(command) ? TBDDRET_DEFAULT : TBDDRET_NODEFAULT;
+    }
     HWND tips = reinterpret_cast<HWND>(SendMessageW(bar_, TB_GETTOOLTIPS, 0, 0));
     if (header->code == TTN_GETDISPINFOW && header->hwndFrom == tips && tips &&
         Has(static_cast<int>(header->idFrom))) {

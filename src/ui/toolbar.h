@@ -7,6 +7,8 @@
 // After windows.h, which it needs.
 #include <commctrl.h>
 
+#include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -42,6 +44,17 @@ class Toolbar {
   std::string TipOf(int command) const;
   void Move(int x, int y, int width, int height);
 
+  // Gives a button a drop-down arrow. With `whole` the button is all arrow: a click
+  // drops the list. Otherwise a click runs the command as before and only the arrow
+  // drops. `dropped` gets the button's rectangle on the screen, to open a menu or a
+  // calendar under it.
+  using Dropped = std::function<void(int command, const RECT& screen)>;
+  void SetDropDown(int command, bool whole, Dropped dropped);
+  // The button's rectangle on the screen; empty when the bar has no such button.
+  RECT ButtonScreenRect(int command) const;
+  // What the arrow of a drop-down button does, as a click on it would.
+  bool Drop(int command);
+
  private:
   LRESULT ParentMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   void Detach();
@@ -50,6 +63,7 @@ class Toolbar {
   HWND parent_ = nullptr;
   std::vector<ToolCommand> commands_;
   std::vector<int> buttons_;
+  std::map<int, Dropped> dropDowns_;
   std::wstring tipBuffer_;
   UniqueImageList images_;
   Subclass parentHook_, barHook_;
