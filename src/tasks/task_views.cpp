@@ -377,7 +377,7 @@ BuiltView BuildView(const TaskList& records, const ViewContext& c) {
 
 BuiltView BuildViewOf(TaskBook& book, const ViewContext& context) {
   BuiltView view = BuildView(book.records(), context);
-  for (const auto& [record, order] : view.orderRewrites) book.SetField(record, F::TaskOrder, NumberText(order));
+  for (const auto& [record, order] : view.orderRewrites) book.Renumber(record, F::TaskOrder, NumberText(order));
   return view;
 }
 

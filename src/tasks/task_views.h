@@ -62,8 +62,8 @@ struct BuiltView {
 };
 
 BuiltView BuildView(const TaskList& records, const ViewContext& context);
-// Builds the view and writes its order rewrites into the book (marking it changed only
-// when an order actually changed).
+// Builds the view and writes its order rewrites into the book (without marking it
+// changed).
 BuiltView BuildViewOf(TaskBook& book, const ViewContext& context);
 
 // The texts of the views.

@@ -122,6 +122,26 @@ void Toolbar::Move(int x, int y, int width, int height) {
   SetWindowPos(bar_, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void Toolbar::SetDropDown(int command) {
+  if (!bar_ || !Has(command)) return;
+  SendMessageW(bar_, TB_SETEXTENDEDSTYLE, 0,
+               SendMessageW(bar_, TB_GETEXTENDEDSTYLE, 0, 0) | TBSTYLE_EX_DRAWDDARROWS);
+  TBBUTTONINFOW info{};
+  info.cbSize = sizeof info;
+  info.dwMask = TBIF_STYLE;
+  SendMessageW(bar_, TB_GETBUTTONINFOW, command, reinterpret_cast<LPARAM>(&info));
+  info.fsStyle |= BTNS_DROPDOWN;
+  SendMessageW(bar_, TB_SETBUTTONINFOW, command, reinterpret_cast<LPARAM>(&info));
+}
+
+RECT Toolbar::ButtonScreenRect(int command) const {
+  RECT r{};
+  if (!bar_) return r;
+  SendMessageW(bar_, TB_GETRECT, command, reinterpret_cast<LPARAM>(&r));
+  MapWindowPoints(bar_, nullptr, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
 LRESULT Toolbar::ParentMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_NOTIFY && bar_) {
     auto* header = reinterpret_cast<NMHDR*>(lp);

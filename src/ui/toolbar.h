@@ -41,6 +41,10 @@ class Toolbar {
   // The text the tooltip shows for a command; empty when it has none.
   std::string TipOf(int command) const;
   void Move(int x, int y, int width, int height);
+  // Gives a button a drop-down arrow; a click on the arrow sends the parent TBN_DROPDOWN.
+  void SetDropDown(int command);
+  // The button's rectangle in screen coordinates (a drop-down menu opens below it).
+  RECT ButtonScreenRect(int command) const;
 
  private:
   LRESULT ParentMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
