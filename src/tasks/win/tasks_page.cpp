@@ -51,7 +51,7 @@ const std::vector<ui::ToolCommand>& Commands() {
 }
 
 constexpr int kToolbarHeight = 26;
-constexpr int kCaptionWidth = 190;
+constexpr int kCaptionWidth = 130;
 constexpr int kRowHeight = 18;
 
 std::vector<ui::MenuItem> ToMenu(const std::vector<MenuEntry>& entries) {
