@@ -50,6 +50,12 @@ void TaskBook::SetField(size_t index, TaskField field, std::string_view value) {
   MarkChanged();
 }
 
+void TaskBook::Renumber(size_t index, TaskField field, std::string_view value) {
+  if (index >= records_.size()) return;
+  SetTaskField(records_[index], field, value);
+  ++revision_;
+}
+
 bool TaskBook::Append(std::string line) {
   if (!loaded()) return false;
   PadTaskRecord(line);

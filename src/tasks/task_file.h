@@ -54,6 +54,10 @@ class TaskBook {
   bool Append(std::string line);
   void Remove(size_t index);
   void MarkChanged();
+  // The running order numbers a view writes while it is built ("Задачи"): the records
+  // change, the book's state does not, so looking at a book never makes it "changed";
+  // the numbers are saved with the next real edit.
+  void Renumber(size_t index, TaskField field, std::string_view value);
 
  private:
   friend LoadOutcome LoadTaskFile(TaskBook&, const std::string&, const dates::Date&);

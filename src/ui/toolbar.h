@@ -43,7 +43,6 @@ class Toolbar {
   // The text the tooltip shows for a command; empty when it has none.
   std::string TipOf(int command) const;
   void Move(int x, int y, int width, int height);
-
   // Gives a button a drop-down arrow. With `whole` the button is all arrow: a click
   // drops the list. Otherwise a click runs the command as before and only the arrow
   // drops. `dropped` gets the button's rectangle on the screen, to open a menu or a

@@ -396,9 +396,10 @@ void CVelmoriaSheet::Tick() {
 }
 
 void CVelmoriaSheet::OnReminderWindow(int code) {
-  if (code != kStickerShowSection && code != kStickerResend) return;
+  // 0 (the sticker's double click) only shows the window.
+  if (code != 0 && code != kStickerShowSection && code != kStickerResend) return;
   if (code == kStickerShowSection) ActivateTab(kTasksTab);
-  books_.ReminderWindow(code);
+  if (code != 0) books_.ReminderWindow(code);
   openedByUser_ = true;
   ShowWindow(hwnd_, SW_SHOWNORMAL);
 }

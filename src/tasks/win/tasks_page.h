@@ -1,45 +1,146 @@
 // The tasks page ("Дела"). It owns the task book for the whole run: it loads the book
-// when the sheet sets it up, saves it with the other books, and runs the reminder check
-// on the sheet's timer, opening a message window for every reminder that fires. Its
-// views and commands are still to come; until then the page itself stays blank.
+// when the sheet sets it up, saves it with the other books, runs the reminder check on
+// the sheet's timer, and shows the book through the fourteen views of tasks/task_views.h
+// in an owner-drawn no-data list box. Every decision is made by that portable code; the
+// page draws its rows and turns commands into its calls.
 #pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "shell/win/book_page.h"
 #include "tasks/reminders.h"
 #include "tasks/task_file.h"
+#include "tasks/task_views.h"
 #include "tasks/win/reminder_window.h"
+#include "ui/calendar_drop_down.h"
+#include "ui/find_dialog.h"
+#include "ui/handles.h"
+#include "ui/menu.h"
+#include "ui/owner_list.h"
+#include "ui/toolbar.h"
+#include "ui/tooltips.h"
 
 namespace vm::tasks {
 
-class CWork : public shell::BlankBookPage {
+class CAlarmWnd;
+
+// The task editor: given the caption ("Новая запись" / "Редактирование") and
+// the record line, the edited line, or nothing when cancelled. The page calls only this.
+using TaskEditor = std::function<std::optional<std::string>(HWND owner, const std::string& caption,
+                                                            const std::string& line)>;
+// A plain stand-in until the editor exists: the headline and the notes only.
+std::optional<std::string> PlaceholderEditor(HWND owner, const std::string& caption, const std::string& line);
+
+// What the page hands to programs outside, and its modal choices; tests replace them.
+struct TasksShell {
+  std::function<int(const std::string& path)> openReport;  // above 32 on success
+  std::function<void()> openHelp;
+  // A context or drop-down menu: the chosen id, 0 for none.
+  std::function<int(HWND owner, POINT at, const std::vector<ui::MenuItem>& items)> chooseMenu;
+  std::function<std::optional<std::string>(HWND owner, const std::string& folder)> askOpen;
+  std::function<std::optional<std::string>(HWND owner, const std::string& folder)> askSaveAs;
+  std::function<std::optional<std::string>(HWND owner, const std::string& folder)> askNewFile;
+  // The headings dialog: six values joined by "|" in, the same out.
+  std::function<std::optional<std::string>(HWND owner, const std::string& values)> askHeadings;
+};
+TasksShell SystemTasksShell();
+
+class CWork : public shell::BookPage {
  public:
   explicit CWork(const CAppUtil& app);
+  ~CWork() override;
 
   TaskBook& book() { return book_; }
   ReminderWindows& reminderWindows() { return windows_; }
-  int currentView() const { return view_; }
+  int currentView() const { return context_.view; }
+  const ViewContext& context() const { return context_; }
+  const BuiltView& shown() const { return shown_; }
   const TaskGroupSettings& groups() const { return groups_; }
+  ui::OwnerList& list() { return list_; }
+  ui::Toolbar& toolbar() { return toolbar_; }
+  ui::Tooltips& tooltips() { return tips_; }
+  ui::FindDialog& findDialog() { return find_; }
+  CAlarmWnd* sticker() { return sticker_.get(); }
+  std::string CaptionText() const;
   // The effects of a firing; null restores the system's (tests pass their own).
   void SetEffects(ReminderEffects* effects) { effects_ = effects ? effects : &systemEffects_; }
+  void SetEditor(TaskEditor editor) { editor_ = std::move(editor); }
+  void SetShell(TasksShell shell) { shell_ = std::move(shell); }
 
   std::optional<shell::Book> book() const override { return shell::Book::kTasks; }
-  // What the sheet's timer does on every tick, and after a resume or a clock change.
   void Tick(const shell::TickInfo& info) override;
-  // "Сохранить все", hiding to the tray and the exit save the book this way.
   void Save() override;
+  void DayChanged(const platform::LocalTime& now) override;
+  bool ReminderWindow(int code) override;
+  bool PreTranslate(MSG& msg) override;
+
+  // The page's commands, as the tool bar, the menus and the keys give them.
+  void Command(int id);
+  void ShowView(int view);
+  // The sticker text sent again (when the sticker is switched on, or `force`).
+  void RefreshSticker(bool force = false);
+  // Runs a "F4 Поиск" / "Поиск по всем записям" request as the find dialog gives it.
+  void FindRequest(const std::string& what, const FindOptions& options, bool allRecords);
 
  protected:
   bool OnInitDialog() override;
+  bool OnCommand(int id, int code, HWND control) override;
+  bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+  void OnSize(int width, int height) override;
 
  private:
+  void Rebuild(std::optional<size_t> select = std::nullopt);
+  void PaintRow(const ui::OwnerList::Row& row);
+  void UpdateCommands();
+  dates::Date Today() const;
+  std::optional<size_t> SelectedRecord() const;
+  void Changed(std::optional<size_t> select);
+
+  void Add();
+  void Edit();
+  void Delete();
+  void Move(bool up);
+  void SetStatus(int command);
+  void ContextMenu(POINT at);
+  void DropDown(int command);
+  void Report(bool withNotes);
+  void OpenFind(bool allRecords);
+  void ShowFound(std::vector<size_t> found);
+  void FileNew();
+  void FileOpen();
+  void FileSaveAs(bool currentOnly);
+  void EditHeadings();
+  void ChooseDiaryDate();
+  void ShowLoadProblem(const LoadOutcome& load);
+
   TaskBook book_;
   ReminderScheduler scheduler_;
   ReminderWindows windows_;
   ReminderEffects systemEffects_;
   ReminderEffects* effects_ = &systemEffects_;
-  int view_ = kViewTasks;
   TaskGroupSettings groups_;
+  ViewContext context_;
+  BuiltView shown_;
   bool firing_ = false;
+  bool setUp_ = false;
+  std::string findText_;
+  bool findAll_ = false;
+
+  TaskEditor editor_;
+  TasksShell shell_;
+  ui::OwnerList list_;
+  ui::Toolbar toolbar_;
+  ui::Tooltips tips_;
+  ui::FindDialog find_;
+  ui::CalendarDropDown calendar_;
+  ui::UniqueAccel accel_;
+  ui::UniqueFont rowFont_, headingFont_, captionFont_;
+  HWND caption_ = nullptr;
+  std::unique_ptr<CAlarmWnd> sticker_;
 };
 
 }  // namespace vm::tasks

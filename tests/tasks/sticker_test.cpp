@@ -1,0 +1,85 @@
+#include "tasks/sticker.h"
+
+#include <gtest/gtest.h>
+
+#include "shell/app_util.h"
+#include "support/scratch.h"
+#include "tasks/task_views.h"
+
+namespace vm::tasks {
+namespace {
+
+using F = TaskField;
+const dates::Date kToday{5, 3, 2013};
+
+std::string R(const std::string& head, const std::string& status, bool deadline = false,
+              const std::string& date = "05/03/2013") {
+  std::string l = EmptyTaskRecord();
+  SetTaskField(l, F::Headline, head);
+  SetTaskField(l, F::Status, status);
+  SetTaskField(l, F::DeadlineFlag, deadline ? "1" : "0");
+  SetTaskField(l, F::Date, date);
+  return l;
+}
+
+TEST(StickerText, MarkedRecordsThenDeadlines) {
+  TaskList r = {R("Один", "4"), R("нет", "1"), R("Два", "5"), R("Срок", "6", true, "09/03/2013"),
+                R("Завтра", "0", true, "06/03/2013"), R("Через 4", "0", true, "09/03/2013"),
+                R("Сделан", "1", true, "06/03/2013")};
+  EXPECT_EQ(StickerText(r, kToday, false), "   1. Один\r\n   2. Два\r\n   09/03/2013 Срок");
+  EXPECT_EQ(StickerText(r, kToday, true), "   1. Один\r\n   2. Два\r\n   06/03/2013 Завтра\r\n   09/03/2013 Срок");
+}
+
+TEST(StickerText, PaddingEmptyAndOnlyDeadlines) {
+  EXPECT_EQ(StickerText({}, kToday, true), "");
+  EXPECT_EQ(StickerText({R("a", "4")}, kToday, false), "   1. a" + std::string(33, ' '));
+  EXPECT_EQ(StickerText({R("Срок сегодня", "0", true)}, kToday, true), "   05/03/2013 Срок сегодня" + std::string(14, ' '));
+  EXPECT_EQ(StickerCode(""), 10);
+  EXPECT_EQ(StickerCode("x"), 16);
+}
+
+TEST(StickerText, WrapsAtTheLastBlankBeforeForty) {
+  std::string line = "   1. " + std::string(30, 'a') + " bbbbbbbbbb cc";
+  EXPECT_EQ(WrapStickerLine(line), "   1. " + std::string(30, 'a') + "\r\nbbbbbbbbbb cc");
+  EXPECT_EQ(WrapStickerLine(std::string(45, 'x')), std::string(40, 'x') + "\r\n" + std::string(5, 'x'));
+  std::string ok(40, 'y');
+  EXPECT_EQ(WrapStickerLine(ok), ok);
+}
+
+TEST(StickerText, LengthLimit) {
+  EXPECT_TRUE(StickerTextFits(std::string(4095, 'a')));
+  EXPECT_FALSE(StickerTextFits(std::string(4096, 'a')));
+}
+
+TEST(StickerSettings, ColoursPositionAndOptions) {
+  testing::ScratchFolder dir;
+  CAppUtil app(dir.path(), "Velmoria");
+  StickerLook look = ReadStickerLook(app);
+  EXPECT_FALSE(look.customBack);
+  EXPECT_EQ(look.text, Rgb(0, 50, 100));
+  EXPECT_EQ(look.height, -11);
+  EXPECT_EQ(look.weight, 500);
+  EXPECT_EQ(look.faceName, "Arial Cyr");
+  WriteStickerColour(app, "BK", Rgb(10, 200, 255));
+  EXPECT_EQ(app.GetSetting("ALARM", "BKR"), "10");
+  EXPECT_EQ(app.GetSetting("ALARM", "BKG"), "200");
+  EXPECT_EQ(app.GetSetting("ALARM", "BKB"), "255");
+  look = ReadStickerLook(app);
+  EXPECT_TRUE(look.customBack);
+  EXPECT_EQ(look.back, Rgb(10, 200, 255));
+  ClearStickerColours(app);
+  EXPECT_FALSE(ReadStickerLook(app).customBack);
+  EXPECT_EQ(app.GetSetting("ALARM", "TKR"), "");
+  WriteStickerPosition(app, {100, 200});
+  EXPECT_EQ(ReadStickerPosition(app, 1024, 768).top, 100);
+  EXPECT_EQ(ReadStickerPosition(app, 1024, 768).left, 200);
+  EXPECT_EQ(ReadStickerPosition(app, 1024, 140).top, 0);   // within 50 of the bottom
+  EXPECT_EQ(ReadStickerPosition(app, 230, 768).left, 0);   // within 40 of the right
+  EXPECT_EQ(ClampStickerPosition({-5, 0}, 100, 100).top, 0);
+  EXPECT_FALSE(StickerOptionOn(app, "TOPMOST"));
+  WriteStickerOption(app, "TOPMOST", true);
+  EXPECT_TRUE(StickerOptionOn(app, "TOPMOST"));
+}
+
+}  // namespace
+}  // namespace vm::tasks
