@@ -237,6 +237,27 @@ TableSave DataBook::Save() {
   return SaveTable(table_);
 }
 
+TableSave DataBook::Create(const std::string& path, const std::string& header) {
+  platform::SaveResult written = platform::SafeReplace(path, header);
+  if (!written) return {TableSaveStatus::kFailed, "Не удалось записать файл " + path + "."};
+  Open(path);
+  return {TableSaveStatus::kSaved, ""};
+}
+
+TableSave DataBook::SaveAs(const std::string& newPath, bool save) {
+  std::string bytes;
+  bool copied = false;
+  if (!table_.path.empty() && platform::ReadFileBytes(table_.path, bytes)) {
+    if (!platform::SafeReplace(newPath, bytes))
+      return {TableSaveStatus::kFailed, "Не удалось записать файл " + newPath + "."};
+    copied = true;
+  }
+  table_.path = newPath;
+  if (!copied) table_.def.modified = kTableChanged;
+  if (save || !copied) return Save();
+  return {TableSaveStatus::kUnchanged, ""};
+}
+
 void DataBook::SetFilter(int k, std::string text) {
   if (k < 0 || k > 2) return;
   foldedFilters_[static_cast<size_t>(k)] = FoldCase1251(text);

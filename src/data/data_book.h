@@ -81,6 +81,13 @@ class DataBook {
   // Forgets the file: an empty table and no path.
   void Close();
   TableSave Save();
+  // Makes a new table file: the header text becomes the whole file, which is then opened.
+  // A file that cannot be written leaves the current table as it was.
+  TableSave Create(const std::string& path, const std::string& header);
+  // Save as: the file on disk is copied to the new path, which becomes the current file;
+  // the table is then saved when `save` is set, or when there was nothing on disk to
+  // copy (so what is shown is never lost). A failed copy keeps the current file.
+  TableSave SaveAs(const std::string& newPath, bool save);
 
   // The list is hidden while a loaded file's password has not been entered.
   bool listHidden() const { return listHidden_; }

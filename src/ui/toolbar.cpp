@@ -122,9 +122,35 @@ void Toolbar::Move(int x, int y, int width, int height) {
   SetWindowPos(bar_, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void Toolbar::SetDropDown(int command) {
+  if (!bar_ || !Has(command)) return;
+  SendMessageW(bar_, TB_SETEXTENDEDSTYLE, 0,
+               SendMessageW(bar_, TB_GETEXTENDEDSTYLE, 0, 0) | TBSTYLE_EX_DRAWDDARROWS);
+  TBBUTTONINFOW info{};
+  info.cbSize = sizeof info;
+  info.dwMask = TBIF_STYLE;
+  SendMessageW(bar_, TB_GETBUTTONINFOW, command, reinterpret_cast<LPARAM>(&info));
+  info.fsStyle |= BTNS_DROPDOWN;
+  SendMessageW(bar_, TB_SETBUTTONINFOW, command, reinterpret_cast<LPARAM>(&info));
+}
+
+RECT Toolbar::ButtonRect(int command) const {
+  RECT r{};
+  if (bar_) {
+    SendMessageW(bar_, TB_GETRECT, command, reinterpret_cast<LPARAM>(&r));
+    MapWindowPoints(bar_, nullptr, reinterpret_cast<POINT*>(&r), 2);
+  }
+  return r;
+}
+
 LRESULT Toolbar::ParentMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_NOTIFY && bar_) {
     auto* header = reinterpret_cast<NMHDR*>(lp);
+    if (header->code == TBN_DROPDOWN && header->hwndFrom == bar_) {
+      int command = reinterpret_cast<NMTOOLBARW*>(lp)->iItem;
+      PostMessageW(hwnd, WM_COMMAND, MAKEWPARAM(command, kDropDownCode), reinterpret_cast<LPARAM>(bar_));
+      return TBDDRET_DEFAULT;
+    }
     HWND tips = reinterpret_cast<HWND>(SendMessageW(bar_, TB_GETTOOLTIPS, 0, 0));
     if (header->code == TTN_GETDISPINFOW && header->hwndFrom == tips && tips &&
         Has(static_cast<int>(header->idFrom))) {

@@ -41,6 +41,12 @@ class Toolbar {
   // The text the tooltip shows for a command; empty when it has none.
   std::string TipOf(int command) const;
   void Move(int x, int y, int width, int height);
+  // Gives a button a drop-down arrow; a click on the arrow sends the parent WM_COMMAND
+  // with the command and the code kDropDownCode, the button itself the command as usual.
+  void SetDropDown(int command);
+  static constexpr int kDropDownCode = 0x7D0;
+  // The screen rectangle of a button (where its drop-down menu opens).
+  RECT ButtonRect(int command) const;
 
  private:
   LRESULT ParentMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);

@@ -247,3 +247,32 @@ TEST(DataBookFiles, StartPathFallsBackToPersonalAndNamesGetTheExtension) {
 
 }  // namespace
 }  // namespace vm::data
+
+namespace vm::data {
+namespace {
+
+TEST(DataBookFiles, CreateAndSaveAsKeepWhatIsShown) {
+  testing::ScratchFolder dir;
+  DataBook b;
+  ASSERT_EQ(b.Create(dir / "n.dbp", NewTableHeader({"Имя", "Телефон"})).status, TableSaveStatus::kSaved);
+  EXPECT_EQ(b.table().def.names, (std::vector<std::string>{"Имя", "Телефон"}));
+  EXPECT_EQ(b.Add(), 0);
+  // Without saving, the copy holds the file as it was on disk, and the table is still
+  // changed and now belongs to the copy.
+  ASSERT_NE(b.SaveAs(dir / "copy.dbp", false).status, TableSaveStatus::kFailed);
+  EXPECT_EQ(b.path(), dir / "copy.dbp");
+  EXPECT_EQ(testing::Slurp(dir / "copy.dbp"), testing::Slurp(dir / "n.dbp"));
+  EXPECT_TRUE(b.modified());
+  EXPECT_EQ(b.SaveAs(dir / "third.dbp", true).status, TableSaveStatus::kSaved);
+  DataBook back;
+  back.Open(dir / "third.dbp");
+  EXPECT_EQ(back.table().records.size(), 1u);
+  // A file that cannot be written leaves everything as it was.
+  EXPECT_EQ(b.Create(dir / "no\\such\\folder.dbp", "/3|A|100|1|-1|-1|-1|0").status, TableSaveStatus::kFailed);
+  EXPECT_EQ(b.path(), dir / "third.dbp");
+  EXPECT_EQ(b.SaveAs(dir / "no\\such\\folder.dbp", true).status, TableSaveStatus::kFailed);
+  EXPECT_EQ(b.path(), dir / "third.dbp");
+}
+
+}  // namespace
+}  // namespace vm::data
