@@ -13,7 +13,7 @@ class Tooltips {
  public:
   // Creates the tooltip window for a dialog; call once the dialog exists.
   void Create(HWND dialog);
-  // Adds a control's tooltip (cp1251 text).
+  // Adds a control's tooltip (cp1251 text), or changes it when the control has one.
   void Add(int controlId, const std::string& text);
   // The tooltip text registered for a control, for checks.
   std::string TextOf(int controlId) const;

@@ -29,11 +29,14 @@ TEST(DataCli, ListsAndSavesProtected) {
   EXPECT_EQ(r.out, "saved\nrejected 1\n");
   EXPECT_EQ(testing::Slurp(dir / "s.dbp").find("Иван"), std::string::npos);
   EXPECT_EQ(RunCli("data " + PosixPath(dir / "s.dbp")).out, head + "protected\tyes\n");
-  EXPECT_EQ(RunCli("data " + PosixPath(dir / "s.dbp") + " --password pw").out, head + "protected\tyes\n" + rows);
+  EXPECT_EQ(RunCli("data " + PosixPath(dir / "s.dbp") + " --password pw").out,
+            head + "protected\tyes\n" + rows);
   EXPECT_EQ(RunCli("data " + PosixPath(dir / "s.dbp") + " --password no").code, 1);
   EXPECT_EQ(RunCli("data-save " + PosixPath(dir / "s.dbp") + " " + PosixPath(dir / "x.dbp")).code, 1);
-  EXPECT_EQ(RunCli("data-save " + PosixPath(dir / "s.dbp") + " " + PosixPath(dir / "p.dbp") + " --password pw").code,
-            0);
+  EXPECT_EQ(
+      RunCli("data-save " + PosixPath(dir / "s.dbp") + " " + PosixPath(dir / "p.dbp") + " --password pw")
+          .code,
+      0);
   EXPECT_EQ(RunCli("data " + PosixPath(dir / "absent.dbp")).code, 1);
 }
 

@@ -1,0 +1,503 @@
+#include "data/win/data_page.h"
+
+#include "common/win/shell_actions_win.h"
+#include "data/win/data_resources.h"
+#include "data/win/table_dialogs.h"
+#include "platform/platform.h"
+#include "shell/win/shell_resources.h"
+#include "ui/ask_dialogs.h"
+#include "ui/file_dialogs.h"
+#include "ui/menu.h"
+#include "ui/page_keys.h"
+#include "ui/question.h"
+#include "ui/resources.h"
+#include "ui/text.h"
+#include "ui/wait_cursor.h"
+
+namespace vm::data {
+
+namespace {
+
+const std::vector<ui::ToolCommand>& Commands() {
+  static const std::vector<ui::ToolCommand> table = {
+      {ID_DATA_NEW, IDI_DATA_NEW, "Новый файл Ctrl+N"},
+      {ID_DATA_OPEN, IDI_DATA_OPEN, "Открыть файл Ctrl+O"},
+      {ID_DATA_SAVE, IDI_DATA_SAVE, "Сохранить файл Ctrl+S"},
+      {ID_SAVE_ALL, IDI_DATA_SAVE_ALL, "Сохранить все"},
+      {ID_DATA_ADD, IDI_DATA_ADD, "Добавить запись  Ctrl+Enter"},
+      {ID_DATA_DELETE, IDI_DATA_DELETE, "Удалить запись Ctrl+X"},
+      {ID_DATA_DIAL, IDI_DATA_DIAL, "Набор телефонного номера"},
+      {ID_DATA_MAIL, IDI_DATA_MAIL, "Написать письмо"},
+      {ID_DATA_WEB, IDI_DATA_WEB, "Открыть адрес в броузере"},
+      {ID_DATA_CLEAR, IDI_DATA_CLEAR, "Очистить окна ввода Ctrl+Delete"},
+      {ID_DATA_SETTINGS, IDI_DATA_SETTINGS, "Настройка таблицы"},
+      {ID_LOAD_INFO, IDI_DATA_LOAD_INFO, "Информация о неудачной загрузки файла"},
+      {ID_DATA_PASSWORD, IDI_DATA_PASSWORD, "Ввод пароля"},
+      {ID_HELP_FILE, IDI_DATA_HELP, "Помощь"},
+      {ID_HIDE_TO_TRAY, IDI_DATA_HIDE, "Скрыть F12"},
+  };
+  return table;
+}
+
+constexpr COLORREF kTextColour = RGB(0, 50, 100);
+constexpr const char* kLockedNotice = "Файл защищен паролем.";
+
+std::string FolderOf(const std::string& path) {
+  size_t slash = path.find_last_of('\\');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+std::string NameOf(const std::string& path) {
+  size_t slash = path.find_last_of('\\');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+DataPageShell SystemDataPageShell() {
+  DataPageShell s;
+  s.askOpen = [](HWND owner, const std::string& folder) {
+    ui::FileDialogSpec spec;
+    spec.filters = {{"dbp-файлы (*.dbp)", "*.dbp"}};
+    spec.defaultExtension = "dbp";
+    spec.folder = folder;
+    return ui::AskOpenFile(owner, spec);
+  };
+  s.askSaveAs = [](HWND owner, const std::string& folder, const std::string& name) {
+    ui::FileDialogSpec spec;
+    spec.filters = {{"Файлы dbp (*.dbp)", "*.dbp"}};
+    spec.defaultExtension = "dbp";
+    spec.folder = folder;
+    spec.fileName = name;
+    return ui::AskSaveFile(owner, spec);
+  };
+  s.askNew = [](HWND owner, const std::string& currentPath) { return AskNewTable(owner, currentPath); };
+  s.askPassword = [](HWND owner, PasswordMode mode) -> std::optional<DataPageShell::Password> {
+    auto answer = ui::AskPassword(owner, mode);
+    if (!answer) return std::nullopt;
+    return DataPageShell::Password{answer->text, answer->removePassword};
+  };
+  s.editColumns = [](HWND owner, DataTable& table) { EditTableColumns(owner, table); };
+  s.perform = [](const ShellRequest& r) { Perform(r); };
+  s.openHelp = [] { OpenHelp(); };
+  return s;
+}
+
+int CPh::FilterId(int k) {
+  return IDC_DATA_FILTER1 + k;
+}
+
+CPh::CPh(const CAppUtil& app)
+    : shell::BookPage(shell::kDataTab, IDD_DATA, app), shell_(SystemDataPageShell()) {}
+
+bool CPh::PreTranslate(MSG& msg) {
+  return ui::TranslatePageKeys(hwnd(), accel_.get(), msg);
+}
+
+// ---- set-up -----------------------------------------------------------------------------------
+
+bool CPh::OnInitDialog() {
+  CreateBars();
+  ui::ListView::Callbacks cb;
+  cb.text = [this](int row, int column) { return book_.Cell(row, column); };
+  cb.selected = [this](int row) {
+    book_.Select(row);
+    UpdateCommands();
+  };
+  cb.edited = [this](int row, int column, const std::string& text) {
+    if (book_.Edit(row, column, text)) list_.RedrawRow(row);
+    UpdateCommands();
+  };
+  cb.sort = [this](int column, bool ascending) {
+    {
+      ui::WaitCursor wait;
+      book_.TakeWidths(ListWidths(), true);
+      book_.Sort(column, ascending);
+    }
+    ShowRows();
+  };
+  cb.keyDown = [this](int key) {
+    if (key != 'X' || GetKeyState(VK_CONTROL) >= 0) return false;
+    Delete();
+    return true;
+  };
+  list_.Attach(Item(IDC_DATA_LIST),
+               ui::ListView::kGridLines | ui::ListView::kFullRowSelect | ui::ListView::kKeepMarked,
+               std::move(cb));
+  accel_.reset(ui::LoadAccelResource(IDR_DATA_ACCEL));
+
+  LOGFONTW lf{};
+  if (HFONT dialogFont = reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0)))
+    GetObjectW(dialogFont, sizeof lf, &lf);
+  lf.lfHeight = -12;
+  lf.lfWidth = 0;
+  lf.lfItalic = TRUE;
+  lf.lfCharSet = RUSSIAN_CHARSET;
+  font_.reset(CreateFontIndirectW(&lf));
+
+  // Start: the last file again, or the file of that name in "Personal", or none.
+  std::string start = StartFilePath(app().GetSetting("GENERAL", "LAST") != "0",
+                                    app().GetSetting("DATA", "FILENAME"), app().ProgramFolder());
+  app().PutSetting("DATA", "FILENAME", start);
+  TableLoad loaded;
+  {
+    ui::WaitCursor wait;
+    loaded = book_.Open(start);
+  }
+  setUp_ = true;
+  RECT client;
+  GetClientRect(hwnd(), &client);
+  Layout(client.right, client.bottom);
+  RebuildColumns();
+  if (!start.empty()) ShowLoadResult(loaded);
+  return true;
+}
+
+void CPh::CreateBars() {
+  tips_.Create(hwnd());
+  toolbar_.Create(hwnd(), IDC_DATA_TOOLBAR, IDR_DATA_TOOLBAR, Commands());
+  toolbar_.SetDropDown(ID_DATA_SAVE, false, [this](int, const RECT& r) { DropSaveMenu(r); });
+  hideBar_.Create(hwnd(), IDC_DATA_HIDEBAR, IDR_DATA_HIDE_TOOLBAR, Commands());
+  for (int k = 0; k < 3; ++k) tips_.Add(FilterId(k), std::string());
+}
+
+// ---- layout and painting ----------------------------------------------------------------------
+
+void CPh::OnSize(int width, int height) {
+  if (setUp_) Layout(width, height);
+}
+
+void CPh::Layout(int width, int height) {
+  HDWP defer = BeginDeferWindowPos(8);
+  auto place = [&](HWND w, int x, int y, int cx, int cy) {
+    if (defer && w) defer = DeferWindowPos(defer, w, nullptr, x, y, cx, cy, SWP_NOZORDER | SWP_NOACTIVATE);
+  };
+  place(toolbar_.hwnd(), 0, 0, 400, 26);
+  place(hideBar_.hwnd(), width - 26, 0, 26, 26);
+  int third = width / 3;
+  for (int k = 0; k < 3; ++k)
+    place(Item(FilterId(k)), k * third + 2, 30, (k == 2 ? width - 2 * third : third) - 4, 20);
+  place(list_.hwnd(), 2, 60, width - 4, std::max(0, height - 15 - 60));
+  if (defer) EndDeferWindowPos(defer);
+  countRect_ = RECT{400, 0, width - 30, 26};
+  pathRect_ = RECT{4, height - 15, width - 4, height};
+  noticeRect_ = RECT{0, 60, width, 60 + std::max(0, (height - 60) / 2)};
+  InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
+void CPh::Paint(HDC dc) {
+  ui::SelectGuard font(dc, font_.get());
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, kTextColour);
+  std::wstring count = ui::Wide(RecordCountText(book_.view().size()));
+  RECT r = countRect_;
+  DrawTextW(dc, count.c_str(), static_cast<int>(count.size()), &r,
+            DT_SINGLELINE | DT_VCENTER | DT_RIGHT | DT_NOPREFIX);
+  std::wstring path = ui::Wide(book_.path());
+  r = pathRect_;
+  DrawTextW(dc, path.c_str(), static_cast<int>(path.size()), &r,
+            DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOPREFIX | DT_PATH_ELLIPSIS);
+  if (book_.listHidden()) {
+    std::wstring notice = ui::Wide(kLockedNotice);
+    r = noticeRect_;
+    DrawTextW(dc, notice.c_str(), static_cast<int>(notice.size()), &r,
+              DT_SINGLELINE | DT_VCENTER | DT_CENTER | DT_NOPREFIX);
+  }
+}
+
+bool CPh::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+  if (msg == WM_PAINT) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd(), &ps);
+    Paint(dc);
+    EndPaint(hwnd(), &ps);
+    result = 0;
+    return true;
+  }
+  return false;
+}
+
+// ---- what the page shows ----------------------------------------------------------------------
+
+void CPh::RebuildColumns() {
+  const CTableDef& def = book_.table().def;
+  std::vector<ui::ListView::Column> columns;
+  for (int c : ShownColumns(def))
+    columns.push_back(
+        {def.names[static_cast<size_t>(c)], static_cast<int>(def.widths[static_cast<size_t>(c)]), true});
+  list_.EndEdit(false);
+  list_.SetColumns(columns);
+  list_.SetSortArrow(-1, true);
+  columnCount_ = static_cast<int>(columns.size());
+  auto tips = FilterTips(def);
+  int enabled = EnabledFilters(def);
+  for (int k = 0; k < 3; ++k) {
+    tips_.Add(FilterId(k), tips[static_cast<size_t>(k)]);
+    EnableItem(FilterId(k), k < enabled);
+  }
+  ShowLock();
+  ShowRows();
+}
+
+void CPh::ShowRows() {
+  list_.SetRowCount(static_cast<int>(book_.view().size()));
+  if (book_.selected() >= 0) {
+    list_.Select(book_.selected());
+    list_.EnsureVisible(book_.selected());
+  }
+  InvalidateRect(hwnd(), &countRect_, TRUE);
+  UpdateCommands();
+}
+
+void CPh::ShowLock() {
+  bool hidden = book_.listHidden();
+  ShowWindow(list_.hwnd(), hidden ? SW_HIDE : SW_SHOW);
+  for (int k = 0; k < 3; ++k) ShowItem(FilterId(k), !hidden);
+  InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
+void CPh::UpdateCommands() {
+  DataCommands c = book_.Commands();
+  const struct {
+    int id;
+    bool on;
+  } states[] = {
+      {ID_DATA_DELETE, c.remove}, {ID_DATA_DIAL, c.dial},         {ID_DATA_MAIL, c.mail},
+      {ID_DATA_WEB, c.web},       {ID_DATA_CLEAR, c.clearInputs}, {ID_DATA_ADD, c.add},
+      {ID_DATA_SAVE, c.save},     {ID_DATA_SETTINGS, c.settings}, {ID_LOAD_INFO, c.loadInfo},
+  };
+  for (const auto& s : states) toolbar_.Enable(s.id, s.on);
+}
+
+void CPh::SetPath(const std::string& path) {
+  app().PutSetting("DATA", "FILENAME", path);
+  InvalidateRect(hwnd(), &pathRect_, TRUE);
+}
+
+void CPh::ClearFilterFields() {
+  ++filling_;
+  for (int k = 0; k < 3; ++k)
+    if (!ItemText(FilterId(k)).empty()) SetItemText(FilterId(k), std::string());
+  --filling_;
+  book_.ClearFilters();
+}
+
+void CPh::ShowSaveResult(const TableSave& saved) {
+  if (saved.status == TableSaveStatus::kFailed)
+    platform::ShowMessage(saved.error, platform::MessageIcon::kExclamation);
+}
+
+void CPh::ShowLoadResult(const TableLoad& loaded) {
+  if (!loaded.opened && !loaded.error.empty())
+    platform::ShowMessage(loaded.error, platform::MessageIcon::kExclamation);
+}
+
+std::vector<unsigned> CPh::ListWidths() const {
+  std::vector<unsigned> out;
+  if (!list_.hwnd() || book_.listHidden()) return out;
+  std::vector<int> widths = list_.ColumnWidths();
+  if (static_cast<int>(widths.size()) != columnCount_) return out;
+  for (int w : widths) out.push_back(static_cast<unsigned>(std::max(0, w)));
+  return out;
+}
+
+bool CPh::AutoSave() const {
+  return app().GetFlag("GENERAL", "AUTOSAVE");
+}
+
+// ---- what the user does -----------------------------------------------------------------------
+
+void CPh::DropSaveMenu(const RECT& button) {
+  ui::MenuItem saveAs;
+  saveAs.id = ID_DATA_SAVE_AS;
+  saveAs.text = "Сохранить как..";
+  int chosen = ui::ShowContextMenu(hwnd(), POINT{button.left, button.bottom}, {saveAs});
+  if (chosen == ID_DATA_SAVE_AS) SaveAs();
+  UpdateCommands();
+}
+
+bool CPh::OnCommand(int id, int code, HWND control) {
+  if (id >= IDC_DATA_FILTER1 && id <= IDC_DATA_FILTER3) {
+    if (code == EN_CHANGE && !filling_) {
+      {
+        ui::WaitCursor wait;
+        book_.SetFilter(id - IDC_DATA_FILTER1, ItemText(id));
+      }
+      ShowRows();
+    }
+    return true;
+  }
+  if (code != 0 && code != 1) return false;
+  // A command may change the rows under an open in-place edit: the edit goes in first.
+  list_.EndEdit(true);
+  DataCommands enabled = book_.Commands();
+  switch (id) {
+    case ID_DATA_NEW: New(); break;
+    case ID_DATA_OPEN: Open(); break;
+    case ID_DATA_SAVE:
+      if (enabled.save) SaveFile();
+      break;
+    case ID_DATA_SAVE_AS: SaveAs(); break;
+    case ID_DATA_ADD:
+      if (enabled.add) Add();
+      break;
+    case ID_DATA_DELETE: Delete(); break;
+    case ID_DATA_DIAL: Act(CardAction::kPhone); break;
+    case ID_DATA_MAIL: Act(CardAction::kMail); break;
+    case ID_DATA_WEB: Act(CardAction::kWeb); break;
+    case ID_DATA_CLEAR: ClearInputs(); break;
+    case ID_DATA_SETTINGS:
+      if (enabled.settings) Settings();
+      break;
+    case ID_DATA_PASSWORD: Password(); break;
+    case ID_LOAD_INFO:
+      if (!book_.table().loadMessage.empty())
+        platform::ShowMessage(book_.table().loadMessage, platform::MessageIcon::kStop);
+      break;
+    case ID_HELP_FILE:
+      if (shell_.openHelp) shell_.openHelp();
+      break;
+    case ID_SAVE_ALL:
+    case ID_HIDE_TO_TRAY:
+      // Commands of the whole sheet.
+      SendMessageW(GetParent(hwnd()), WM_COMMAND, MAKEWPARAM(id, 0), 0);
+      return true;
+    default: return false;
+  }
+  UpdateCommands();
+  return true;
+}
+
+void CPh::OpenFile(const std::string& path) {
+  TableLoad loaded;
+  {
+    ui::WaitCursor wait;
+    ClearFilterFields();
+    if (path != book_.path() && platform::FileExists(path) && book_.modified() && AutoSave()) {
+      book_.TakeWidths(ListWidths(), true);
+      ShowSaveResult(book_.Save());
+    }
+    SetPath(path);
+    loaded = book_.Open(path);
+  }
+  RebuildColumns();
+  ShowLoadResult(loaded);
+  if (book_.path() != path) SetPath(book_.path());  // an older layout forgets the path
+}
+
+void CPh::Open() {
+  std::string folder = FolderOf(book_.path());
+  if (folder.empty() || !platform::DirExists(folder)) {
+    folder = app().ProgramFolder() + "Personal";
+    if (!platform::DirExists(folder)) platform::MakeDir(folder);
+  }
+  if (!shell_.askOpen) return;
+  std::optional<std::string> chosen = shell_.askOpen(hwnd(), folder);
+  if (chosen) OpenFile(*chosen);
+}
+
+void CPh::New() {
+  {
+    ui::WaitCursor wait;
+    if (book_.modified() && AutoSave()) {
+      book_.TakeWidths(ListWidths(), true);
+      ShowSaveResult(book_.Save());
+    }
+  }
+  if (!shell_.askNew) return;
+  auto answer = shell_.askNew(hwnd(), app().GetSetting("DATA", "FILENAME"));
+  if (!answer) return;
+  std::string path = WithTableExtension(answer->first);
+  if (platform::FileExists(path) && !ui::AskYesNo(hwnd(), ReplaceQuestion(path))) return;
+  ClearFilterFields();
+  TableSave made;
+  {
+    ui::WaitCursor wait;
+    made = book_.Create(path, answer->second);
+  }
+  if (made.status == TableSaveStatus::kFailed) {
+    ShowSaveResult(made);
+    return;
+  }
+  SetPath(path);
+  RebuildColumns();
+}
+
+void CPh::SaveFile() {
+  ui::WaitCursor wait;
+  book_.TakeWidths(ListWidths(), true);
+  ShowSaveResult(book_.Save());
+}
+
+void CPh::SaveAs() {
+  if (book_.path().empty() || !shell_.askSaveAs) return;
+  auto chosen = shell_.askSaveAs(hwnd(), FolderOf(book_.path()), NameOf(book_.path()));
+  if (!chosen) return;
+  std::string path = WithTableExtension(*chosen);
+  TableSave saved;
+  {
+    ui::WaitCursor wait;
+    book_.TakeWidths(ListWidths(), true);
+    saved = book_.SaveAs(path, AutoSave());
+  }
+  ShowSaveResult(saved);
+  SetPath(book_.path());
+}
+
+void CPh::Add() {
+  book_.Add();
+  ShowRows();
+}
+
+void CPh::Delete() {
+  if (!book_.RecordAt(book_.selected())) return;
+  if (!ui::AskYesNo(hwnd(), "Удалить?")) return;
+  int top = list_.TopRow();
+  book_.RemoveSelected();
+  ShowRows();
+  list_.ScrollToRow(std::min(top, std::max(0, static_cast<int>(book_.view().size()) - list_.RowsPerPage())));
+}
+
+void CPh::Act(CardAction action) {
+  ShellRequest request = book_.PlanAction(action);
+  if (request.kind != ShellRequest::kNothing && shell_.perform) shell_.perform(request);
+}
+
+void CPh::ClearInputs() {
+  {
+    ui::WaitCursor wait;
+    ClearFilterFields();
+  }
+  ShowRows();
+}
+
+void CPh::Settings() {
+  if (!shell_.editColumns) return;
+  book_.TakeWidths(ListWidths(), false);
+  ClearFilterFields();
+  shell_.editColumns(hwnd(), book_.table());
+  book_.table().def.modified = kTableChanged;
+  book_.Refilter();
+  RebuildColumns();
+}
+
+void CPh::Password() {
+  if (!shell_.askPassword) return;
+  auto answer = shell_.askPassword(hwnd(), book_.Locked() ? PasswordMode::kEnter : PasswordMode::kSet);
+  if (!answer) return;
+  bool wasHidden = book_.listHidden();
+  book_.ApplyPassword(answer->text, answer->remove);
+  if (wasHidden && !book_.listHidden()) {
+    ShowLock();
+    ShowRows();
+  }
+}
+
+void CPh::Save() {
+  list_.EndEdit(true);
+  ui::WaitCursor wait;
+  book_.TakeWidths(ListWidths(), true);
+  ShowSaveResult(book_.Save());
+}
+
+}  // namespace vm::data

@@ -1,0 +1,236 @@
+// The data page inside the real sheet: a table loaded at start, filtered by typing,
+// edited in place with a hidden column, sorted, added to, deleted from, saved, locked
+// with a password and opened again, and its columns changed through the dialog.
+#include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "data/data_file.h"
+#include "data/win/data_page.h"
+#include "data/win/data_resources.h"
+#include "data/win/table_dialogs.h"
+#include "platform/platform.h"
+#include "shell/app_util.h"
+#include "shell/win/shell_resources.h"
+#include "support/scratch.h"
+#include "support/win/gui_support.h"
+#include "support/win/sheet_driver.h"
+#include "ui/dialog.h"
+#include "ui/question.h"
+#include "ui/text.h"
+
+namespace vm::data {
+namespace {
+
+using vm::testing::PressKey;
+using vm::testing::PumpSheet;
+using vm::testing::ScratchFolder;
+using vm::testing::Slurp;
+using vm::testing::Spit;
+using vm::testing::Type;
+
+// Four columns, the second hidden; phone column 2, web column 3.
+const char kTable[] =
+    "/4|Имя|Скрыто|Телефон|Сайт|120|100|100|100|1|0|1|1|2|-1|3|\r\n"
+    "Иванов|x|12|www.a.ru\r\n"
+    "Петрова|y|3|\r\n"
+    "Сидоров|z||www.c.ru";
+
+class DataPageTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_.MakeProgramFolder();
+    platform::MakeDir(dir_ / "Personal");
+    Spit(dir_ / "Personal\\t.dbp", kTable);
+    util_.PutSetting("DATA", "FILENAME", dir_ / "Personal\\t.dbp");
+    ui::SetQuestionHook([this](const std::string& q) {
+      questions_.push_back(q);
+      return true;
+    });
+  }
+  void TearDown() override {
+    ui::SetQuestionHook(nullptr);
+    ui::Dialog::SetInitHook(nullptr);
+  }
+
+  CPh& Open(shell::CVelmoriaSheet& sheet) {
+    CPh& page = static_cast<CPh&>(sheet.page(shell::kDataTab));
+    DataPageShell s = SystemDataPageShell();
+    s.perform = [this](const ShellRequest& r) { requests_.push_back(r); };
+    s.openHelp = [] {};
+    s.askPassword = [this](HWND, PasswordMode mode) -> std::optional<DataPageShell::Password> {
+      modes_.push_back(mode);
+      return password_;
+    };
+    page.SetShell(s);
+    EXPECT_TRUE(sheet.Create());
+    sheet.ActivateTab(shell::kDataTab);
+    PumpSheet(sheet);
+    return page;
+  }
+
+  void Command(shell::CVelmoriaSheet& sheet, CPh& page, int id) {
+    SendMessageW(page.hwnd(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(page.toolbar().hwnd()));
+    PumpSheet(sheet);
+  }
+
+  static std::vector<std::string> Shown(CPh& page) {
+    std::vector<std::string> rows;
+    for (int r = 0; r < page.list().RowCount(); ++r)
+      rows.push_back(page.list().CellText(r, 0) + "/" + page.list().CellText(r, 1) + "/" +
+                     page.list().CellText(r, 2));
+    return rows;
+  }
+
+  ScratchFolder dir_;
+  CAppUtil util_;
+  std::vector<std::string> questions_;
+  std::vector<ShellRequest> requests_;
+  std::vector<PasswordMode> modes_;
+  std::optional<DataPageShell::Password> password_;
+};
+
+TEST_F(DataPageTest, StartFiltersEditsSortsAddsDeletesAndSaves) {
+  // The stored path is gone: the file of that name in "Personal" is found and stored.
+  util_.PutSetting("DATA", "FILENAME", "Q:\\gone\\t.dbp");
+  vm::testing::ProgramSheet sheet;
+  CPh& page = Open(sheet);
+  EXPECT_EQ(util_.GetSetting("DATA", "FILENAME"), dir_ / "Personal\\t.dbp");
+  EXPECT_EQ(Shown(page), (std::vector<std::string>{"Иванов/12/www.a.ru", "Петрова/3/", "Сидоров//www.c.ru"}));
+  EXPECT_EQ(page.tooltips().TextOf(CPh::FilterId(1)), "Телефон");
+  EXPECT_EQ(page.toolbar().TipOf(ID_DATA_ADD), "Добавить запись  Ctrl+Enter");
+  EXPECT_EQ(page.toolbar().buttons().front(), ID_DATA_NEW);
+  EXPECT_FALSE(page.toolbar().IsEnabled(ID_DATA_DELETE));
+
+  // Typing a filter: "*ов" keeps the names holding "ов", in any case.
+  HWND filter = GetDlgItem(page.hwnd(), CPh::FilterId(0));
+  Type(sheet, filter, "*ОВ");
+  EXPECT_EQ(Shown(page), (std::vector<std::string>{"Иванов/12/www.a.ru", "Петрова/3/", "Сидоров//www.c.ru"}));
+  EXPECT_TRUE(page.toolbar().IsEnabled(ID_DATA_CLEAR));
+  Type(sheet, filter, "а");
+  EXPECT_EQ(Shown(page), (std::vector<std::string>{"Петрова/3/"}));
+
+  // Editing list column 1 writes field 2: the hidden column does not shift it.
+  page.list().Select(0);
+  page.data().Select(0);
+  ASSERT_TRUE(page.list().BeginEdit(0, 1));
+  SetWindowTextW(page.list().editor(), ui::Wide("+7 900").c_str());
+  page.list().EndEdit(true);
+  EXPECT_EQ(page.data().table().records[1].line, "Петрова|y|+7 900|");
+  // Dial under a filter takes the record shown in the selected row.
+  Command(sheet, page, ID_DATA_DIAL);
+  ASSERT_EQ(requests_.size(), 1u);
+  EXPECT_EQ(requests_[0].number, "+7 900");
+
+  // Ctrl+Delete empties the inputs; Ctrl+Enter adds a record of the inputs.
+  PressKey(sheet, page.list().hwnd(), VK_DELETE, true);
+  EXPECT_EQ(page.list().RowCount(), 3);
+  Type(sheet, filter, "Яковлев");
+  PressKey(sheet, filter, VK_RETURN, true);
+  EXPECT_EQ(page.data().table().records.back().line, "Яковлев|||");
+  EXPECT_EQ(page.list().Selected(), 0);
+
+  // Sorting by the phone header: integers, the empty field as 0.
+  PressKey(sheet, page.list().hwnd(), VK_DELETE, true);
+  page.list().ClickHeader(1);
+  PumpSheet(sheet);
+  EXPECT_EQ(page.list().CellText(0, 0), "Сидоров");
+  EXPECT_EQ(page.list().CellText(3, 0), "Иванов");
+
+  // Delete asks, and the record goes.
+  page.list().Select(0);
+  page.data().Select(0);
+  Command(sheet, page, ID_DATA_DELETE);
+  ASSERT_FALSE(questions_.empty());
+  EXPECT_EQ(questions_.back(), "Удалить?");
+  EXPECT_EQ(page.list().RowCount(), 3);
+
+  PressKey(sheet, page.list().hwnd(), 'S', true);
+  DataTable back;
+  back.path = dir_ / "Personal\\t.dbp";
+  LoadTable(back);
+  ASSERT_EQ(back.records.size(), 3u);
+  EXPECT_EQ(back.def.shown, (std::vector<int>{1, 0, 1, 1}));
+  EXPECT_EQ(back.records[2].line, "Иванов|x|12|www.a.ru");
+}
+
+TEST_F(DataPageTest, PasswordLocksTheFileUntilItIsEnteredAgain) {
+  vm::testing::ProgramSheet sheet;
+  CPh& page = Open(sheet);
+  password_ = DataPageShell::Password{"секрет", false};
+  Command(sheet, page, ID_DATA_PASSWORD);
+  EXPECT_EQ(modes_.back(), PasswordMode::kSet);
+  EXPECT_TRUE(IsWindowVisible(page.list().hwnd()));
+  EXPECT_FALSE(page.toolbar().IsEnabled(ID_DATA_SAVE));
+  EXPECT_FALSE(page.toolbar().IsEnabled(ID_DATA_ADD));
+  page.Save();  // save all writes it protected
+
+  page.OpenFile(dir_ / "Personal\\t.dbp");
+  PumpSheet(sheet);
+  EXPECT_FALSE(IsWindowVisible(page.list().hwnd()));
+  EXPECT_FALSE(IsWindowVisible(GetDlgItem(page.hwnd(), CPh::FilterId(0))));
+  password_ = DataPageShell::Password{"не то", false};
+  Command(sheet, page, ID_DATA_PASSWORD);
+  EXPECT_EQ(modes_.back(), PasswordMode::kEnter);
+  EXPECT_FALSE(IsWindowVisible(page.list().hwnd()));
+  password_ = DataPageShell::Password{"секрет", false};
+  Command(sheet, page, ID_DATA_PASSWORD);
+  EXPECT_TRUE(IsWindowVisible(page.list().hwnd()));
+  EXPECT_EQ(page.list().RowCount(), 3);
+  EXPECT_TRUE(page.toolbar().IsEnabled(ID_DATA_SAVE));
+}
+
+TEST_F(DataPageTest, ColumnDialogChangesTakeEffectAtOnce) {
+  vm::testing::ProgramSheet sheet;
+  CPh& page = Open(sheet);
+  // The dialog adds a column, shows the hidden one and closes with the cross.
+  ui::Dialog::SetInitHook([](ui::Dialog& d) {
+    if (d.templateId() != IDD_DATA_SETTINGS) return;
+    auto shown = [&] { return (GetWindowLongW(d.Item(IDC_DSET_ADD), GWL_STYLE) & WS_VISIBLE) != 0; };
+    EXPECT_FALSE(shown());
+    d.SetItemText(IDC_DSET_NAME, "Город");
+    EXPECT_TRUE(shown());
+    SendMessageW(d.hwnd(), WM_COMMAND, MAKEWPARAM(IDC_DSET_ADD, BN_CLICKED), 0);
+    ListView_SetCheckState(d.Item(IDC_DSET_LIST), 1, TRUE);
+    PostMessageW(d.hwnd(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+  });
+  Command(sheet, page, ID_DATA_SETTINGS);
+  const CTableDef& def = page.data().table().def;
+  EXPECT_EQ(def.names.back(), "Город");
+  EXPECT_EQ(def.shown, (std::vector<int>{1, 1, 1, 1, 1}));
+  EXPECT_EQ(page.data().table().records[0].line, "Иванов|x|12|www.a.ru|");
+  EXPECT_EQ(page.list().ColumnWidths().size(), 5u);
+  EXPECT_EQ(page.list().CellText(0, 1), "x");
+  EXPECT_TRUE(page.data().modified());
+
+  // "Новый": two columns and a name give a ".dbp" file with the "/3" header.
+  ui::Dialog::SetInitHook([this](ui::Dialog& d) {
+    if (d.templateId() != IDD_DATA_NEW) return;
+    EXPECT_FALSE(IsWindowEnabled(d.Item(IDOK)));
+    d.SetItemText(IDC_DNEW_NAME, "новая");
+    for (const char* name : {"Имя", "Телефон"}) {
+      d.SetItemText(IDC_DNEW_COLUMN, name);
+      SendMessageW(d.hwnd(), WM_COMMAND, MAKEWPARAM(IDC_DNEW_ADD, BN_CLICKED), 0);
+    }
+    EXPECT_TRUE(IsWindowEnabled(d.Item(IDOK)));
+    PostMessageW(d.hwnd(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  });
+  Command(sheet, page, ID_DATA_NEW);
+  std::string made = dir_ / "Personal\\новая.dbp";
+  EXPECT_EQ(Slurp(made), "/3|Имя|Телефон|100|100|1|1|-1|-1|-1|0");
+  EXPECT_EQ(util_.GetSetting("DATA", "FILENAME"), made);
+  EXPECT_EQ(page.list().ColumnWidths().size(), 2u);
+  // The table before was saved first (automatic saving is on by default).
+  DataTable before;
+  before.path = dir_ / "Personal\\t.dbp";
+  LoadTable(before);
+  EXPECT_EQ(before.def.names.size(), 5u);
+}
+
+}  // namespace
+}  // namespace vm::data
