@@ -75,7 +75,7 @@ struct ForecastFiring {
   int daysAhead = 0;
   friend bool operator==(const ForecastFiring&, const ForecastFiring&) = default;
 };
-inline constexpr long kForecastMinuteBudget = 2000000;
+inline constexpr long kForecastMinuteBudget = 400000;
 std::vector<ForecastFiring> ForecastFirings(const std::string& line, const Moment& from, int count,
                                             const Moment& until);
 

@@ -1,8 +1,10 @@
 #include "tasks/task_editor_model.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "common/record_file.h"
+#include "common/text_util.h"
 #include "dates/calendar.h"
 
 namespace vm::tasks {
@@ -179,8 +181,8 @@ const std::string* EditorValues::ListText(TaskField f) const {
   }
 }
 
-std::string OpenRecord(const std::string& line) {
-  std::string copy = line.empty() ? EmptyTaskRecord() : line;
+std::string OpenRecord(const std::string& line, const std::string& today) {
+  std::string copy = line.empty() ? NewRecord(0, today) : line;
   PadTaskRecord(copy);
   SetTaskField(copy, F::EditDate, GetTaskField(copy, F::Date));
   return copy;
@@ -300,9 +302,14 @@ std::string LinkText(const std::string& path) {
   return link;
 }
 
-std::string InsertLink(const std::string& notes, size_t caret, const std::string& link) {
-  if (caret > notes.size()) caret = notes.size();
-  return notes.substr(0, caret) + link + " " + notes.substr(caret);
+size_t FindInNotes(const std::string& notes, const std::string& what, size_t from, bool down,
+                   bool matchCase) {
+  if (what.empty() || what.size() > notes.size()) return std::string::npos;
+  const std::string text = matchCase ? notes : FoldCase1251(notes);
+  const std::string key = matchCase ? what : FoldCase1251(what);
+  if (down) return text.find(key, std::min(from, text.size()));
+  if (from == 0) return std::string::npos;
+  return text.rfind(key, from - 1);
 }
 
 std::string ExternalEditorText(const std::string& headline, const std::string& notes) {

@@ -68,8 +68,9 @@ struct EditorValues {
 // "WORK"/"WAV"), and "Звук PC" when there is none.
 EditorValues OpenValues(const std::string& line, const Moment& now, const std::string& lastWave);
 
-// The working copy the editor starts from: padded to a full record, EditDate = Date.
-std::string OpenRecord(const std::string& line);
+// The working copy the editor starts from: padded to a full record (an empty line is a
+// new one dated `today`, "DD/MM/YYYY"), EditDate = Date.
+std::string OpenRecord(const std::string& line, const std::string& today);
 
 // Fills empty day, month and year lists with today's values (opening the panel does).
 void FillEmptyDate(EditorValues& values, const Moment& now);
@@ -116,9 +117,9 @@ void SaveEditorRect(const CAppUtil& app, const EditorRect& rect, bool panelOpen)
 // A chosen path as text for the notes: a local or network path becomes a "file:///"
 // link with "/" for "\" and "%20" for spaces; anything else stays as it is.
 std::string LinkText(const std::string& path);
-// The notes with the link put in at the caret (byte offset; past the end: appended),
-// followed by a space.
-std::string InsertLink(const std::string& notes, size_t caret, const std::string& link);
+// Where "Найти..." finds `what` in the notes, looking down from `from` or up from before
+// it; npos when it is not there. Without matchCase letters of either case match.
+size_t FindInNotes(const std::string& notes, const std::string& what, size_t from, bool down, bool matchCase);
 
 // What "Открыть во внешнем редакторе" writes to "Temp\EditRep.txt".
 std::string ExternalEditorText(const std::string& headline, const std::string& notes);

@@ -99,10 +99,12 @@ TEST(TaskEditorOpen, OtherRecordsGetTheDefaults) {
   EXPECT_EQ(withWave.soundFile, "C:\\ding.wav");
   EXPECT_FALSE(withWave.On(F::PcBeep));
 
-  EXPECT_EQ(GetTaskField(OpenRecord(rec), F::EditDate), "10/05/2026");
+  EXPECT_EQ(GetTaskField(OpenRecord(rec, ""), F::EditDate), "10/05/2026");
   std::string shortLine = "Старая|запись";
-  EXPECT_TRUE(HasTaskField(OpenRecord(shortLine), F::ProjectOrder));
-  EXPECT_EQ(CountSeparators(OpenRecord("")), kTaskSeparators);
+  EXPECT_TRUE(HasTaskField(OpenRecord(shortLine, ""), F::ProjectOrder));
+  std::string fresh = OpenRecord("", "10/05/2026");
+  EXPECT_EQ(CountSeparators(fresh), kTaskSeparators);
+  EXPECT_EQ(GetTaskField(fresh, F::Date), "10/05/2026");
 }
 
 TEST(TaskEditorStore, WritesEveryFieldOfTheTableAndKeepsTheRest) {
@@ -114,7 +116,8 @@ TEST(TaskEditorStore, WritesEveryFieldOfTheTableAndKeepsTheRest) {
                                         {F::InfoMark, "4"},
                                         {F::Date, "01/05/2026"},
                                         {F::ReminderState, "1"},
-                                        {F::MiscOrder, "7"}}));
+                                        {F::MiscOrder, "7"}}),
+                                "");
   EditorValues v = OpenValues(copy, {2026, 5, 10, 14, 5}, "");
   v.headline = "Позвонить | срочно #1";
   v.notes = "строка 1\r\nстрока 2\nстрока 3";
@@ -169,7 +172,7 @@ TEST(TaskEditorStore, WritesEveryFieldOfTheTableAndKeepsTheRest) {
 
 TEST(TaskEditorStore, BadDateOrNoHeadlineWritesNothing) {
   std::string copy =
-      OpenRecord(Record({{F::Headline, "Было"}, {F::Date, "5/3/2013"}, {F::LastFired, "1/1/2026"}}));
+      OpenRecord(Record({{F::Headline, "Было"}, {F::Date, "5/3/2013"}, {F::LastFired, "1/1/2026"}}), "");
   EditorValues v = OpenValues(copy, {2026, 5, 10, 14, 5}, "");
   v.headline = "Стало";
   StoreOutcome bad = StoreValues(copy, v, {2026, 5, 10, 14, 5});
@@ -242,8 +245,11 @@ TEST(TaskEditorNotes, LinksTextsAndPanes) {
   EXPECT_EQ(LinkText("C:\\Мои документы\\план.doc"), "file:///C:/Мои%20документы/план.doc");
   EXPECT_EQ(LinkText("\\\\server\\общий диск"), "file://///server/общий%20диск");
   EXPECT_EQ(LinkText("readme.txt"), "readme.txt");
-  EXPECT_EQ(InsertLink("ab", 1, "L"), "aL b");
-  EXPECT_EQ(InsertLink("", 5, "L"), "L ");
+  EXPECT_EQ(FindInNotes("Купить ХЛЕБ и хлеб", "хлеб", 0, true, false), 7u);
+  EXPECT_EQ(FindInNotes("Купить ХЛЕБ и хлеб", "хлеб", 0, true, true), 14u);
+  EXPECT_EQ(FindInNotes("Купить ХЛЕБ и хлеб", "хлеб", 8, true, false), 14u);
+  EXPECT_EQ(FindInNotes("Купить ХЛЕБ и хлеб", "хлеб", 14, false, false), 7u);
+  EXPECT_EQ(FindInNotes("Купить ХЛЕБ и хлеб", "мёд", 0, true, false), std::string::npos);
   EXPECT_EQ(ExternalEditorText("Заголовок", "текст"), "Заголовок\n\nтекст");
   EXPECT_EQ(NotesFromFile("a\nb\r\nc\n"), "a\r\nb\r\nc\r\n");
   EXPECT_EQ(LayoutPaneText("00000419"), "RUS");
@@ -358,7 +364,7 @@ TEST(ReminderForecast, AgreesWithTheMinuteByMinuteCheck) {
 
 TEST(ReminderForecast, PreviewOfTheRuleAsSet) {
   const Moment now{2013, 3, 25, 14, 5};
-  std::string copy = OpenRecord(NewRecord(kViewTasks, "25/03/2013"));
+  std::string copy = OpenRecord(NewRecord(kViewTasks, "25/03/2013"), "");
   EditorValues v = OpenValues(copy, now, "");
   EXPECT_EQ(PreviewFirings(copy, v, now), std::vector<std::string>{kNeverFires});  // "Напомнить" is off
   v.Set(F::ReminderState, true);
