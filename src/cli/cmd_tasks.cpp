@@ -1,11 +1,13 @@
 // Subcommands of the task book: loading a ".dbw" file and running the reminder check at
 // a given moment.
 #include <cstdio>
+#include <string>
 
 #include "cli/cli.h"
 #include "common/record_file.h"
 #include "platform/platform.h"
 #include "tasks/reminders.h"
+#include "tasks/task_editor_model.h"
 #include "tasks/task_file.h"
 
 namespace vm::cli {
@@ -71,7 +73,8 @@ int Remind(const Args& argsIn) {
   bool save = TakeFlag(args, "--save");
   tasks::Moment moment;
   if (args.size() != 2) return Fail("usage: remind FILE \"DD/MM/YYYY HH:MM\" [--save]");
-  if (!ParseMoment(args[1], moment)) return Fail("not a moment: '" + args[1] + "' (expected \"DD/MM/YYYY HH:MM\")");
+  if (!ParseMoment(args[1], moment))
+    return Fail("not a moment: '" + args[1] + "' (expected \"DD/MM/YYYY HH:MM\")");
   tasks::TaskBook book;
   tasks::LoadOutcome loaded = tasks::LoadTaskFile(book, PathArg(args[0]), tasks::DateOf(moment));
   if (!loaded.opened) return Fail(ToUtf8(loaded.error));
@@ -88,8 +91,37 @@ int Remind(const Args& argsIn) {
   return 0;
 }
 
+// The next firings of one record from a moment, as the timer's passes would fire them.
+int Next(const Args& args) {
+  const char* usage = "usage: next FILE N \"DD/MM/YYYY HH:MM\" [COUNT]  (N: the record's number from 0)";
+  if (args.size() != 3 && args.size() != 4) return Fail(usage);
+  int index = 0, count = 5;
+  if (!ParseInt(args[1], index) || index < 0) return Fail(usage);
+  if (args.size() == 4 && (!ParseInt(args[3], count) || count < 1)) return Fail(usage);
+  tasks::Moment from;
+  if (!ParseMoment(args[2], from))
+    return Fail("not a moment: '" + args[2] + "' (expected \"DD/MM/YYYY HH:MM\")");
+  tasks::TaskBook book;
+  tasks::LoadOutcome loaded = tasks::LoadTaskFile(book, PathArg(args[0]), tasks::DateOf(from));
+  if (!loaded.opened) return Fail(ToUtf8(loaded.error));
+  if (static_cast<size_t>(index) >= book.size())
+    return Fail("no record " + args[1] + " (the file has " + std::to_string(book.size()) + ")");
+  tasks::Moment until{from.year + 60 > 9999 ? 9999 : from.year + 60, 12, 31, 23, 59};
+  std::vector<tasks::ForecastFiring> firings =
+      tasks::ForecastFirings(book.records()[index], from, count, until);
+  if (firings.empty()) PrintLine(tasks::kNeverFires);
+  for (const tasks::ForecastFiring& f : firings) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%02i/%02i/%04i %02i:%02i\t%i", f.at.day, f.at.month, f.at.year,
+                  f.at.hour, f.at.minute, f.daysAhead);
+    PrintLine(text);
+  }
+  return 0;
+}
+
 }  // namespace
 
+VM_CLI_COMMAND("next", "FILE N \"DD/MM/YYYY HH:MM\" [COUNT]", Next);
 VM_CLI_COMMAND("tasks", "FILE [--fields LIST]", Tasks);
 VM_CLI_COMMAND("remind", "FILE \"DD/MM/YYYY HH:MM\" [--save]", Remind);
 

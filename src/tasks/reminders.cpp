@@ -41,30 +41,41 @@ struct Clock {
   bool lastWeek = false;
 };
 
+// Moves a clock to another minute of its day; the day's parts stay.
+void SetMinute(Clock& c, int hour, int minute) {
+  c.now.hour = hour;
+  c.now.minute = minute;
+  c.minutes = hour * 60 + minute;
+  c.time = TimeStamp(c.now);
+}
+
 Clock MakeClock(const Moment& m) {
   Clock c;
   c.now = m;
   c.serial = dates::DaySerial(m.day, m.month, m.year);
-  c.minutes = m.hour * 60 + m.minute;
   c.today = TodayStamp(m);
-  c.time = TimeStamp(m);
   c.quarter = QuarterOf(m.month);
   c.quarterMonth = MonthOfQuarter(m.month);
   c.week = std::min(WeekOfMonth(m.day, m.month, m.year), 5);
   c.weekday = dates::Weekday(m.day, m.month, m.year);
   c.lastWeek = InLastWeekOfMonth(m.day, m.month, m.year);
+  SetMinute(c, m.hour, m.minute);
   return c;
 }
 
 // The reminder fields of one record, read once per pass.
 struct Reminder {
-  std::string state, byDate, day, month, year, byCalendar, withTime, periodic, startHour, startMinute, hour, minute,
-      weekAhead, permanent, lastFired;
+  std::string state, byDate, day, month, year, byCalendar, withTime, periodic, startHour, startMinute, hour,
+      minute, weekAhead, permanent, lastFired;
   bool quarter[4] = {}, quarterMonth[3] = {}, week[4] = {}, lastWeek = false, weekday[7] = {};
 };
 
-bool Flag(const std::string& line, TaskField field) { return TaskFlagOn(line, field); }
-TaskField Offset(TaskField first, int k) { return static_cast<TaskField>(static_cast<int>(first) + k); }
+bool Flag(const std::string& line, TaskField field) {
+  return TaskFlagOn(line, field);
+}
+TaskField Offset(TaskField first, int k) {
+  return static_cast<TaskField>(static_cast<int>(first) + k);
+}
 
 Reminder ReadReminder(const std::string& line, std::string state) {
   Reminder r;
@@ -93,12 +104,17 @@ Reminder ReadReminder(const std::string& line, std::string state) {
   return r;
 }
 
-bool Examined(const std::string& state) { return state == "1" || state == "-1"; }
+bool Examined(const std::string& state) {
+  return state == "1" || state == "-1";
+}
 
 struct Decision {
   bool fire = false;
   int days = 0;
   bool switchedOff = false;
+  // The verdict looked at the time of day. When it did not and nothing fired, every
+  // later minute of the same day gives the same verdict, so a forecast may skip them.
+  bool timeMatters = false;
 };
 
 // FireReminder's decisions on the record: the stamp and the switch-off.
@@ -121,9 +137,18 @@ bool TimeDue(const Reminder& r, const Clock& c, int hour, int minute, bool fromT
   return !StartsWith(r.lastFired, c.today) && c.minutes > hour * 60 + minute;
 }
 
+Decision TimedFire(Reminder& r, const Clock& c, int hour, int minute, bool fromTime) {
+  if (TimeDue(r, c, hour, minute, fromTime)) return Fire(r, c, 0, false);
+  Decision wait;
+  wait.timeMatters = true;
+  return wait;
+}
+
 // A record with Hour "ALL" and no time set is stamped with the time when it fires, which
 // no "fired today" test of the rules recognises; it is held to one firing a day.
-bool AllHoursFiredToday(const Reminder& r, const Clock& c) { return r.hour == kAll && StartsWith(r.lastFired, c.today); }
+bool AllHoursFiredToday(const Reminder& r, const Clock& c) {
+  return r.hour == kAll && StartsWith(r.lastFired, c.today);
+}
 
 Decision Evaluate(Reminder& r, const Clock& c) {
   if (!Examined(r.state)) return {};
@@ -132,19 +157,23 @@ Decision Evaluate(Reminder& r, const Clock& c) {
   const int month = monthAll ? c.now.month : ReadNumber(r.month);
   const int day = dayAll ? c.now.day : ReadNumber(r.day);
   const bool fromTime = !r.hour.empty() && r.hour[0] == '>';
-  const int hour = fromTime ? ReadNumber(std::string_view(r.hour).substr(1))
-                            : r.hour == kAll ? c.now.hour : ReadNumber(r.hour);
+  const int hour = fromTime         ? ReadNumber(std::string_view(r.hour).substr(1))
+                   : r.hour == kAll ? c.now.hour
+                                    : ReadNumber(r.hour);
   const int minute = ReadNumber(r.minute);
 
   if (r.periodic == "1") {
     // The stamp carries the date, so a reminder with one firing minute a day repeats
     // every day; older files may still hold the bare "%i:%i" form, which never matches.
-    if (r.lastFired == c.time) return {};
-    int start = ReadNumber(r.startHour) * 60 + ReadNumber(r.startMinute);
     int period = ReadNumber(r.hour) * 60 + ReadNumber(r.minute);
-    int distance = std::abs(c.minutes - start);
     // An interval of zero (or less) never fires.
-    if (period <= 0 || distance == 0 || distance % period != 0) return {};
+    if (period <= 0) return {};
+    Decision wait;
+    wait.timeMatters = true;
+    if (r.lastFired == c.time) return wait;
+    int start = ReadNumber(r.startHour) * 60 + ReadNumber(r.startMinute);
+    int distance = std::abs(c.minutes - start);
+    if (distance == 0 || distance % period != 0) return wait;
     r.lastFired = c.time;
     return Fire(r, c, 0, true);
   }
@@ -159,7 +188,7 @@ Decision Evaluate(Reminder& r, const Clock& c) {
         r.lastFired = c.today;
         return Fire(r, c, 0, false);
       }
-      if (r.withTime == "1" && TimeDue(r, c, hour, minute, fromTime)) return Fire(r, c, 0, false);
+      if (r.withTime == "1") return TimedFire(r, c, hour, minute, fromTime);
       return {};
     }
     if (diff >= 1 && diff <= 7) {
@@ -167,7 +196,8 @@ Decision Evaluate(Reminder& r, const Clock& c) {
       return {};
     }
     if (diff < 0) {
-      bool missed = (!dayAll && !monthAll && !yearAll) || (dayAll && (month < c.now.month || year < c.now.year)) ||
+      bool missed = (!dayAll && !monthAll && !yearAll) ||
+                    (dayAll && (month < c.now.month || year < c.now.year)) ||
                     (!dayAll && monthAll && year < c.now.year);
       if (missed) r.state.assign("-1", 2);
     }
@@ -185,10 +215,11 @@ Decision Evaluate(Reminder& r, const Clock& c) {
       case 4: weekOn = r.week[3] || (c.lastWeek && r.lastWeek); break;
       default: weekOn = c.lastWeek && r.lastWeek; break;
     }
-    if (!(r.quarter[c.quarter - 1] && r.quarterMonth[c.quarterMonth - 1] && weekOn && r.weekday[c.weekday])) return {};
+    if (!(r.quarter[c.quarter - 1] && r.quarterMonth[c.quarterMonth - 1] && weekOn && r.weekday[c.weekday]))
+      return {};
     if (r.lastFired == c.today) return {};
     if (r.withTime == "0") return AllHoursFiredToday(r, c) ? Decision{} : Fire(r, c, 0, false);
-    if (r.withTime == "1" && TimeDue(r, c, hour, minute, fromTime)) return Fire(r, c, 0, false);
+    if (r.withTime == "1") return TimedFire(r, c, hour, minute, fromTime);
   }
   return {};
 }
@@ -259,7 +290,8 @@ PassResult RunMinutes(TaskList& records, const std::vector<Moment>& minutes) {
     result.bookChanged |= markedChanged;
     if (last.fire) fired.emplace_back(lastMinute, MakeFiring(line, i, last, minutes[lastMinute]));
   }
-  std::stable_sort(fired.begin(), fired.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::stable_sort(fired.begin(), fired.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
   result.firings.reserve(fired.size());
   for (auto& [minute, firing] : fired) result.firings.push_back(std::move(firing));
   return result;
@@ -281,9 +313,13 @@ bool Earlier(const Moment& a, const Moment& b) {
   return a.minute < b.minute;
 }
 
-Moment MomentOf(const platform::LocalTime& t) { return {t.year, t.month, t.day, t.hour, t.minute}; }
+Moment MomentOf(const platform::LocalTime& t) {
+  return {t.year, t.month, t.day, t.hour, t.minute};
+}
 
-dates::Date DateOf(const Moment& m) { return {m.day, m.month, m.year}; }
+dates::Date DateOf(const Moment& m) {
+  return {m.day, m.month, m.year};
+}
 
 std::string TodayStamp(const Moment& m) {
   char buf[48];
@@ -303,6 +339,39 @@ std::string TimeStamp(const Moment& m) {
   return buf;
 }
 
+std::vector<ForecastFiring> ForecastFirings(const std::string& line, const Moment& from, int count,
+                                            const Moment& until) {
+  std::vector<ForecastFiring> out;
+  if (count <= 0 || !IsValidMoment(from) || !IsValidMoment(until)) return out;
+  std::string state;
+  // The same records the pass leaves alone: no reminder state, or no room for a stamp.
+  if (!GetField(line, static_cast<int>(TaskField::ReminderState), state) || !Examined(state)) return out;
+  if (!HasTaskField(line, TaskField::LastFired)) return out;
+  Reminder r = ReadReminder(line, state);
+  long budget = kForecastMinuteBudget;
+  dates::Date day = DateOf(from);
+  int minute = from.hour * 60 + from.minute;
+  for (;;) {
+    Clock c = MakeClock({day.year, day.month, day.day, minute / 60, minute % 60});
+    for (; minute < 24 * 60; ++minute) {
+      const Moment at{day.year, day.month, day.day, minute / 60, minute % 60};
+      if (Earlier(until, at) || budget-- <= 0) return out;
+      SetMinute(c, at.hour, at.minute);
+      Decision d = Evaluate(r, c);
+      if (d.fire) {
+        out.push_back({at, d.days});
+        if (static_cast<int>(out.size()) == count || !Examined(r.state)) return out;
+      } else if (!d.timeMatters) {
+        break;  // the rest of the day gives the same verdict
+      }
+    }
+    if (!Examined(r.state)) return out;
+    day = dates::AddDays(day, 1);
+    minute = 0;
+    if (day.year > 9999) return out;
+  }
+}
+
 PassResult CheckReminders(TaskList& records, const Moment& now) {
   if (!IsValidMoment(now)) return {};
   return RunMinutes(records, {now});
@@ -311,7 +380,8 @@ PassResult CheckReminders(TaskList& records, const Moment& now) {
 std::vector<Moment> SkippedMinutes(const Moment& previousPass, const Moment& now) {
   std::vector<Moment> out;
   if (!IsValidMoment(previousPass) || !IsValidMoment(now) || !Earlier(previousPass, now)) return out;
-  bool sameDay = previousPass.year == now.year && previousPass.month == now.month && previousPass.day == now.day;
+  bool sameDay =
+      previousPass.year == now.year && previousPass.month == now.month && previousPass.day == now.day;
   int from = sameDay ? previousPass.hour * 60 + previousPass.minute + 1 : 0;
   int to = now.hour * 60 + now.minute;
   for (int m = from; m < to; ++m) out.push_back({now.year, now.month, now.day, m / 60, m % 60});
@@ -326,8 +396,8 @@ PassResult CheckRemindersSince(TaskList& records, const Moment& previousPass, co
 }
 
 PassResult RunReminderPass(TaskBook& book, const Moment* previousPass, const Moment& now) {
-  PassResult result =
-      previousPass ? CheckRemindersSince(book.records_, *previousPass, now) : CheckReminders(book.records_, now);
+  PassResult result = previousPass ? CheckRemindersSince(book.records_, *previousPass, now)
+                                   : CheckReminders(book.records_, now);
   if (!result.changedRecords.empty()) ++book.revision_;
   if (result.bookChanged && book.state_ != 0) book.state_ = kStateChanged;
   // The program runs for days in the tray: new records take the date of the clock's

@@ -34,24 +34,24 @@ std::string TimeStamp(const Moment& m);    // "%i/%i/%i %i:%i"
 enum class ReminderSound { kNone, kBeep, kWave };
 
 // What the message window and the speaker do for one firing.
-inline constexpr int kBeepFrequency = 500;     // Hz
+inline constexpr int kBeepFrequency = 500;  // Hz
 inline constexpr int kBeepMilliseconds = 500;
-extern const char* const kMessageTemplate;     // "Сообщение": the dialog template
-extern const char* const kMessageBandTitle;    // "  Напоминание."
+extern const char* const kMessageTemplate;   // "Сообщение": the dialog template
+extern const char* const kMessageBandTitle;  // "  Напоминание."
 
 struct Firing {
-  size_t record = 0;   // index in the task list
-  int daysAhead = 0;   // 0 = due now, 1..7 = an advance notice
-  Moment due;          // the minute it fell due (earlier than now after a catch-up)
+  size_t record = 0;     // index in the task list
+  int daysAhead = 0;     // 0 = due now, 1..7 = an advance notice
+  Moment due;            // the minute it fell due (earlier than now after a catch-up)
   std::string headline;  // as the window shows it: line breaks restored, " - через Nд." added
   std::string notes;     // the notes area is shown only when this is not empty
   ReminderSound sound = ReminderSound::kNone;
-  std::string soundFile;  // for kWave; played synchronously
+  std::string soundFile;     // for kWave; played synchronously
   bool switchedOff = false;  // ReminderState became "0"
 };
 
 struct PassResult {
-  bool ran = false;  // false: an idle tick that did no reminder work
+  bool ran = false;                    // false: an idle tick that did no reminder work
   std::vector<Firing> firings;         // in the order they fell due, then list order
   std::vector<size_t> changedRecords;  // records whose line changed (stamps, states)
   bool bookChanged = false;            // a firing marks the book changed; stamps and
@@ -63,6 +63,21 @@ struct PassResult {
 // calendar-pattern rule, for every record in state "1" or "-1". The records are updated in
 // place (LastFired, ReminderState); the result says what fired and what changed.
 PassResult CheckReminders(TaskList& records, const Moment& now);
+
+// When a record's reminder would fire from a moment on (that minute included), found by
+// taking the rules minute by minute as the timer's passes do, with LastFired and the
+// state carried from firing to firing: each minute a firing falls due, advance notices
+// included, at most `count` of them and none after `until`. Minutes whose verdict does
+// not depend on the time of day are skipped a day at a time; a rule still silent after
+// kForecastMinuteBudget minutes that did depend on it is taken as one that never fires.
+struct ForecastFiring {
+  Moment at;
+  int daysAhead = 0;
+  friend bool operator==(const ForecastFiring&, const ForecastFiring&) = default;
+};
+inline constexpr long kForecastMinuteBudget = 400000;
+std::vector<ForecastFiring> ForecastFirings(const std::string& line, const Moment& from, int count,
+                                            const Moment& until);
 
 // The whole minutes of the current day strictly between the previous pass and now, in
 // order; none when the previous pass is not earlier or the moment is invalid.

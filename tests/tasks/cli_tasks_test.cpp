@@ -36,10 +36,17 @@ TEST(TasksCli, LoadsAndPrintsFields) {
 TEST(TasksCli, RemindOverSuccessiveMoments) {
   testing::ScratchFolder dir;
   std::string rec = EmptyTaskRecord();
-  for (auto [field, value] : std::initializer_list<std::pair<TaskField, const char*>>{
-           {TaskField::Headline, "Встреча\r\nв офисе"}, {TaskField::ReminderState, "1"}, {TaskField::ByDate, "1"},
-           {TaskField::Day, "07"}, {TaskField::Month, "03"}, {TaskField::Year, "2013"}, {TaskField::WithTime, "1"},
-           {TaskField::Hour, "10"}, {TaskField::Minute, "30"}, {TaskField::WeekAhead, "1"}})
+  for (auto [field, value] :
+       std::initializer_list<std::pair<TaskField, const char*>>{{TaskField::Headline, "Встреча\r\nв офисе"},
+                                                                {TaskField::ReminderState, "1"},
+                                                                {TaskField::ByDate, "1"},
+                                                                {TaskField::Day, "07"},
+                                                                {TaskField::Month, "03"},
+                                                                {TaskField::Year, "2013"},
+                                                                {TaskField::WithTime, "1"},
+                                                                {TaskField::Hour, "10"},
+                                                                {TaskField::Minute, "30"},
+                                                                {TaskField::WeekAhead, "1"}})
     SetTaskField(rec, field, value);
   testing::Spit(dir / "r.dbw", rec.replace(rec.find("\r\n"), 2, "ERN:") + "\r\n");
   std::string file = PosixPath(dir / "r.dbw");
@@ -62,6 +69,44 @@ TEST(TasksCli, RemindOverSuccessiveMoments) {
   EXPECT_EQ(fields.out, "loaded 1\nrejected 0\nstate 1\n0\t7/3/2013 10:30\n");
   for (const char* bad : {"'07/03/2013 24:00'", "'31/02/2013 10:00'", "07/03/2013", "'07/03/2013 1:30'"})
     EXPECT_EQ(RunCli("remind " + file + " " + bad).code, 1) << bad;
+}
+
+TEST(TasksCli, NextFiringsOfARecord) {
+  testing::ScratchFolder dir;
+  std::string weekly = EmptyTaskRecord();
+  for (auto [field, value] :
+       std::initializer_list<std::pair<TaskField, const char*>>{{TaskField::Headline, "Планёрка"},
+                                                                {TaskField::ReminderState, "1"},
+                                                                {TaskField::ByCalendar, "1"},
+                                                                {TaskField::Quarter2, "1"},
+                                                                {TaskField::QuarterMonth1, "1"},
+                                                                {TaskField::QuarterMonth2, "1"},
+                                                                {TaskField::QuarterMonth3, "1"},
+                                                                {TaskField::Week1, "1"},
+                                                                {TaskField::Week2, "1"},
+                                                                {TaskField::Week3, "1"},
+                                                                {TaskField::Week4, "1"},
+                                                                {TaskField::LastWeek, "1"},
+                                                                {TaskField::Friday, "1"},
+                                                                {TaskField::WithTime, "1"},
+                                                                {TaskField::Hour, ">08"},
+                                                                {TaskField::Minute, "45"},
+                                                                {TaskField::Permanent, "1"}})
+    SetTaskField(weekly, field, value);
+  std::string off = EmptyTaskRecord();
+  SetTaskField(off, TaskField::Headline, "Без напоминания");
+  testing::Spit(dir / "n.dbw", weekly + "\r\n" + off + "\r\n");
+  std::string file = PosixPath(dir / "n.dbw");
+  auto r = RunCli("next " + file + " 0 '28/06/2013 09:00' 3");  // a Friday, after 8:45
+  EXPECT_EQ(r.code, 0);
+  // The second quarter ends with June; the next Fridays come a year later.
+  EXPECT_EQ(r.out, "28/06/2013 09:00\t0\n04/04/2014 08:46\t0\n11/04/2014 08:46\t0\n");
+  r = RunCli("next " + file + " 0 '01/05/2013 00:00' 2");
+  EXPECT_EQ(r.out, "03/05/2013 08:46\t0\n10/05/2013 08:46\t0\n");
+  EXPECT_EQ(RunCli("next " + file + " 1 '01/05/2013 00:00'").out, U("не сработает\n"));
+  for (const char* bad :
+       {" 2 '01/05/2013 00:00'", " x '01/05/2013 00:00'", " 0 '01/05/2013'", " 0 '01/05/2013 00:00' 0"})
+    EXPECT_EQ(RunCli("next " + file + bad).code, 1) << bad;
 }
 
 }  // namespace
