@@ -42,30 +42,6 @@ class HeadingsDialog : public ui::Dialog {
   std::string values_;
 };
 
-class PlaceholderDialog : public ui::Dialog {
- public:
-  PlaceholderDialog(std::string caption, std::string line)
-      : ui::Dialog(IDD_TASK_PLACEHOLDER_EDITOR), caption_(std::move(caption)), line_(std::move(line)) {}
-  const std::string& line() const { return line_; }
-
- protected:
-  bool OnInitDialog() override {
-    SetWindowTextW(hwnd(), ui::Wide(caption_).c_str());
-    SetItemText(IDC_PLACEHOLDER_HEADLINE, GetTaskField(line_, TaskField::Headline));
-    SetItemText(IDC_PLACEHOLDER_NOTES, GetTaskField(line_, TaskField::Notes));
-    return true;
-  }
-  void OnOk() override {
-    PadTaskRecord(line_);
-    SetTaskField(line_, TaskField::Headline, ItemText(IDC_PLACEHOLDER_HEADLINE));
-    SetTaskField(line_, TaskField::Notes, ItemText(IDC_PLACEHOLDER_NOTES));
-    End(IDOK);
-  }
-
- private:
-  std::string caption_, line_;
-};
-
 }  // namespace
 
 std::optional<std::string> AskHeadings(HWND owner, const std::string& values) {
@@ -74,10 +50,5 @@ std::optional<std::string> AskHeadings(HWND owner, const std::string& values) {
   return dialog.values();
 }
 
-std::optional<std::string> PlaceholderEditor(HWND owner, const std::string& caption, const std::string& line) {
-  PlaceholderDialog dialog(caption, line);
-  if (dialog.DoModal(owner) != IDOK) return std::nullopt;
-  return dialog.line();
-}
 
 }  // namespace vm::tasks

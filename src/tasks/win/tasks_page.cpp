@@ -102,7 +102,9 @@ TasksShell SystemTasksShell() {
 // on the first tick, so the windows of reminders due at start open above the main window
 // rather than under it.
 CWork::CWork(const CAppUtil& app)
-    : shell::BookPage(shell::kTasksTab, app), editor_(PlaceholderEditor), shell_(SystemTasksShell()) {}
+    : shell::BookPage(shell::kTasksTab, app), editor_([this](HWND owner, const std::string& caption, const std::string& line) {
+        return EditTask(owner, this->app(), caption, line);
+      }), shell_(SystemTasksShell()) {}
 
 CWork::~CWork() = default;
 
@@ -326,19 +328,24 @@ void CWork::Command(int id) {
   }
 }
 
+// OK with an empty headline keeps nothing, and the user is told why.
+bool CWork::Stored(const TaskEditResult& edited) {
+  if (edited.emptyHeadline || (edited.stored && GetTaskField(edited.line, TaskField::Headline).empty())) {
+    platform::ShowMessage(kNoHeadlineMessage, platform::MessageIcon::kInformation);
+    return false;
+  }
+  return edited.stored;
+}
+
 void CWork::Add() {
   if (!book_.loaded() || !editor_) return;
   std::string line = NewRecord(context_.view, book_.todayText().empty() ? TodayText(Today()) : book_.todayText());
   // A diary entry belongs to the diary's day, or it would vanish from the view at once.
   if (context_.view == kViewDiary) SetTaskField(line, TaskField::Date, context_.diaryDate);
   int row = list_.Selected();
-  auto edited = editor_(hwnd(), "Новая запись", line);
-  if (!edited) return;
-  if (GetTaskField(*edited, TaskField::Headline).empty()) {
-    platform::ShowMessage(kNoHeadlineMessage, platform::MessageIcon::kInformation);
-    return;
-  }
-  std::string placed = *edited;
+  TaskEditResult edited = editor_(hwnd(), "Новая запись", line);
+  if (!Stored(edited)) return;
+  std::string placed = edited.line;
   PlaceNewRecord(book_, placed, shown_, context_, row);
   if (AddNewRecord(book_, placed) != AddStatus::kAdded) return;
   size_t index = book_.size() - 1;
@@ -349,13 +356,9 @@ void CWork::Add() {
 void CWork::Edit() {
   auto record = SelectedRecord();
   if (!record || !editor_) return;
-  auto edited = editor_(hwnd(), "Редактирование", book_.record(*record));
-  if (!edited) return;
-  if (GetTaskField(*edited, TaskField::Headline).empty()) {
-    platform::ShowMessage(kNoHeadlineMessage, platform::MessageIcon::kInformation);
-    return;
-  }
-  book_.SetRecord(*record, *edited);
+  TaskEditResult edited = editor_(hwnd(), "Редактирование", book_.record(*record));
+  if (!Stored(edited)) return;
+  book_.SetRecord(*record, edited.line);
   Changed(*record);
 }
 

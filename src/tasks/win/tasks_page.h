@@ -22,18 +22,18 @@
 #include "ui/menu.h"
 #include "ui/owner_list.h"
 #include "ui/toolbar.h"
+#include "tasks/win/task_editor.h"
 #include "ui/tooltips.h"
 
 namespace vm::tasks {
 
 class CAlarmWnd;
 
-// The task editor: given the caption ("Новая запись" / "Редактирование") and
-// the record line, the edited line, or nothing when cancelled. The page calls only this.
-using TaskEditor = std::function<std::optional<std::string>(HWND owner, const std::string& caption,
-                                                            const std::string& line)>;
-// A plain stand-in until the editor exists: the headline and the notes only.
-std::optional<std::string> PlaceholderEditor(HWND owner, const std::string& caption, const std::string& line);
+// The task editor: given the caption ("Новая запись" / "Редактирование") and the
+// record line, what the user did with it. The page calls only this; it is EditTask
+// unless a test puts another in.
+using TaskEditor =
+    std::function<TaskEditResult(HWND owner, const std::string& caption, const std::string& line)>;
 
 // What the page hands to programs outside, and its modal choices; tests replace them.
 struct TasksShell {
@@ -100,6 +100,7 @@ class CWork : public shell::BookPage {
   std::optional<size_t> SelectedRecord() const;
   void Changed(std::optional<size_t> select);
 
+  bool Stored(const TaskEditResult& edited);
   void Add();
   void Edit();
   void Delete();

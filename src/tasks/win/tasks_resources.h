@@ -19,7 +19,6 @@
 #define IDR_TASKS_TOOLBAR 811
 #define IDR_TASKS_ACCEL 812
 #define IDD_TASK_HEADINGS 813
-#define IDD_TASK_PLACEHOLDER_EDITOR 814
 #define IDI_TASK_UP 821
 #define IDI_TASK_DOWN 822
 #define IDI_TASK_OPEN 823
@@ -43,6 +42,3 @@
 #define IDC_HEADING3_ON 1316
 #define IDC_HEADINGS_NOTE 1317
 
-// The stand-in editor until the task editor exists.
-#define IDC_PLACEHOLDER_HEADLINE 1321
-#define IDC_PLACEHOLDER_NOTES 1322

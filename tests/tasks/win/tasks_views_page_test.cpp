@@ -67,11 +67,13 @@ class TasksViewsPageTest : public ::testing::Test {
       return nextChoice_;
     };
     page().SetShell(s);
-    page().SetEditor([this](HWND, const std::string& caption, const std::string& line) -> std::optional<std::string> {
+    page().SetEditor([this](HWND, const std::string& caption, const std::string& line) {
       captions_.push_back(caption);
-      std::string out = line;
-      SetTaskField(out, F::Headline, nextHeadline_);
-      return out;
+      TaskEditResult edited;
+      edited.line = line;
+      SetTaskField(edited.line, F::Headline, nextHeadline_);
+      edited.stored = true;
+      return edited;
     });
   }
   CWork& page() { return static_cast<CWork&>(sheet_->page(shell::kTasksTab)); }
