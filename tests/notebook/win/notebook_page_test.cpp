@@ -1,0 +1,189 @@
+// The notebook page inside the real sheet: a notebook reopened at start, the tree and
+// the note's text, new notes, typing, formats and undo, copy and paste, drag, deleting,
+// a locked file, and the saved file read back.
+#include <windows.h>
+// After windows.h, which they need.
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "notebook/win/notebook_page.h"
+#include "notebook/win/notebook_resources.h"
+#include "platform/platform.h"
+#include "support/scratch.h"
+#include "support/win/gui_support.h"
+#include "support/win/sheet_driver.h"
+#include "ui/question.h"
+#include "ui/rich_edit.h"
+#include "ui/text.h"
+
+namespace vm::notebook {
+namespace {
+
+using vm::testing::PumpSheet;
+using vm::testing::ScratchFolder;
+using vm::testing::Spit;
+
+const char kNotes[] =
+    "FILEFORMAT1\r\n<Работа>\r\n<План>\r\n{\\rtf1\\ansi\\ansicpg1251{\\fonttbl{\\f0\\fnil\\fcharset204 "
+    "Arial;}}"
+    "\\f0\\fs20 План на год\\par}\r\n</План>\r\n{\\rtf1\\ansi Work\\par}\r\n</Работа>\r\n<Дом>\r\nпростой "
+    "текст\r\n"
+    "</Дом>\r\n";
+
+// Titles of the tree items under `item` (null: the top level), nested in brackets.
+std::string Shape(ui::TreeView& tree, HTREEITEM parent) {
+  std::string out;
+  for (HTREEITEM i = tree.FirstChild(parent); i; i = tree.Next(i)) {
+    if (!out.empty()) out += '|';
+    out += tree.Text(i);
+    if (tree.FirstChild(i)) out += "(" + Shape(tree, i) + ")";
+  }
+  return out;
+}
+
+class NotebookPageTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_.MakeProgramFolder();
+    platform::MakeDir(dir_ / "Personal");
+    Spit(dir_ / "Personal\\Заметки.dbn", kNotes);
+    CAppUtil app;
+    app.PutSetting("GENERAL", "LAST", "1");
+    app.PutSetting("NOTE", "FILENAME", "C:\\нет\\Заметки.dbn");  // found in "Personal"
+    ui::SetQuestionHook([this](const std::string& q) {
+      questions_.push_back(q);
+      return true;
+    });
+  }
+  void TearDown() override { ui::SetQuestionHook(nullptr); }
+
+  CNoteBook& Open(shell::CVelmoriaSheet& sheet) {
+    CNoteBook& page = static_cast<CNoteBook&>(sheet.page(shell::kNotebookTab));
+    EXPECT_TRUE(sheet.Create());
+    sheet.ActivateTab(shell::kNotebookTab);
+    PumpSheet(sheet);
+    return page;
+  }
+  void Command(shell::CVelmoriaSheet& sheet, CNoteBook& page, int id) {
+    SendMessageW(page.hwnd(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+    PumpSheet(sheet);
+  }
+  void Select(shell::CVelmoriaSheet& sheet, CNoteBook& page, const char* path) {
+    page.tree().Select(page.ItemOf(FindByPath(*page.notebook().root, path)));
+    PumpSheet(sheet);
+  }
+  ScratchFolder dir_;
+  std::vector<std::string> questions_;
+};
+
+TEST_F(NotebookPageTest, ReopensTheFileShowsNotesAndSavesWhatIsTyped) {
+  vm::testing::ProgramSheet sheet;
+  CNoteBook& page = Open(sheet);
+  EXPECT_EQ(Shape(page.tree(), nullptr), "Работа(План)|Дом");
+  EXPECT_EQ(page.notebook().path, dir_ / "Personal\\Заметки.dbn");
+  EXPECT_EQ(page.toolbar().TipOf(ID_NOTE_FIND_TITLE), "Поиск по дереву F2");
+  EXPECT_EQ(CAppUtil().GetSetting("GENERAL", "FONTNAME"), "Times New Roman Cyr");
+
+  Select(sheet, page, "Работа^^План^^");
+  EXPECT_EQ(ui::Narrow(ui::PlainText(page.editor())), "План на год");
+  Select(sheet, page, "Дом^^");  // a body without rich text loads as plain text
+  EXPECT_EQ(ui::Narrow(ui::PlainText(page.editor())), "простой текст");
+
+  Command(sheet, page, ID_NOTE_ADD_LEAF);
+  Command(sheet, page, ID_NOTE_ADD_ROOT);
+  Command(sheet, page, ID_NOTE_ADD_ROOT);
+  EXPECT_EQ(Shape(page.tree(), nullptr), "Работа(План)|Дом(Новый)|Новый|Новый+");
+  // An empty note shows the default text in the note font.
+  EXPECT_NE(ui::StreamOutRtf(page.editor()).find("Times New Roman Cyr"), std::string::npos);
+
+  vm::testing::Type(sheet, page.editor(), "Привет мир");
+  EXPECT_NE(page.current()->value().find("\\'cf\\'f0\\'e8\\'e2\\'e5\\'f2"), std::string::npos);
+  EXPECT_EQ(page.notebook().state, kChanged);
+
+  // The key's release takes the snapshot; bold on everything is undone back to it.
+  vm::testing::PressKey(sheet, page.editor(), VK_END);
+  ui::SetSelection(page.editor(), 0, -1);
+  Command(sheet, page, ID_NOTE_BOLD);
+  EXPECT_NE(page.current()->value().find("\\b"), std::string::npos);
+  EXPECT_TRUE(page.formatBar().IsEnabled(ID_NOTE_UNDO));
+  Command(sheet, page, ID_NOTE_UNDO);
+  EXPECT_EQ(page.current()->value().find("\\b "), std::string::npos);
+  EXPECT_EQ(ui::Narrow(ui::PlainText(page.editor())).substr(0, 10), "Привет мир");
+
+  Command(sheet, page, ID_NOTE_SAVE_FILE);
+  NotebookFile back;
+  ASSERT_TRUE(ReadNotebook(back, dir_ / "Personal\\Заметки.dbn").ok);
+  EXPECT_EQ(back.root->ChildCount(), 4u);
+  EXPECT_EQ(back.root->Child(3)->name(), "Новый+");
+  EXPECT_EQ(back.root->Child(3)->value(), page.current()->value());
+  EXPECT_EQ(back.root->Child(0)->Child(0)->value(), page.notebook().root->Child(0)->Child(0)->value());
+}
+
+TEST_F(NotebookPageTest, CopyPasteDragAndDeleteKeepTreeAndDocumentInStep) {
+  vm::testing::ProgramSheet sheet;
+  CNoteBook& page = Open(sheet);
+  Select(sheet, page, "Работа^^План^^");
+  Command(sheet, page, ID_NOTE_COPY_BRANCH);
+  Select(sheet, page, "Дом^^");
+  Command(sheet, page, ID_NOTE_PASTE_BRANCH);
+  Command(sheet, page, ID_NOTE_PASTE_BRANCH);  // once only
+  Select(sheet, page, "Работа^^");
+  Command(sheet, page, ID_NOTE_PASTE_BRANCH);
+  EXPECT_EQ(Shape(page.tree(), nullptr), "Работа(План)|Дом(План)");
+  EXPECT_EQ(page.notebook().root->Child(1)->Child(0)->value(),
+            page.notebook().root->Child(0)->Child(0)->value());
+
+  // Drag "Дом" onto its own child: refused; then "План" of "Работа" onto "Дом": a clash.
+  ui::TreeView& tree = page.tree();
+  auto centre = [&](const char* path) {
+    RECT r{};
+    HTREEITEM item = page.ItemOf(FindByPath(*page.notebook().root, path));
+    TreeView_GetItemRect(tree.hwnd(), item, &r, TRUE);
+    return std::make_pair(item, POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+  };
+  tree.Expand(page.ItemOf(page.notebook().root->Child(1)), true);
+  auto [home, homeAt] = centre("Дом^^");
+  auto [homePlan, homePlanAt] = centre("Дом^^План^^");
+  tree.BeginDrag(home, homeAt);
+  tree.DragTo(homePlanAt);
+  tree.EndDrag(true);
+  PumpSheet(sheet);
+  EXPECT_EQ(Shape(page.tree(), nullptr), "Работа(План)|Дом(План)");
+  // "Дом" onto "Работа^^План^^" moves the branch.
+  auto [home2, home2At] = centre("Дом^^");
+  auto [workPlan, workPlanAt] = centre("Работа^^План^^");
+  tree.BeginDrag(home2, home2At);
+  tree.DragTo(workPlanAt);
+  tree.EndDrag(true);
+  PumpSheet(sheet);
+  EXPECT_EQ(Shape(page.tree(), nullptr), "Работа(План(Дом(План)))");
+  EXPECT_EQ(NotePath(*page.current()), "Работа^^План^^Дом^^");
+
+  Command(sheet, page, ID_NOTE_DELETE);
+  EXPECT_EQ(questions_, std::vector<std::string>{"Удалить ветвь?"});
+  EXPECT_EQ(Shape(page.tree(), nullptr), "Работа(План)");
+  EXPECT_EQ(page.notebook().root->Child(0)->Child(0)->ChildCount(), 0u);
+}
+
+TEST_F(NotebookPageTest, LockedFileHidesTreeAndEditorUntilThePasswordIsEntered) {
+  NotebookFile nb;
+  nb.root->AppendChild("Тайна", "секрет");
+  std::string path = dir_ / "Personal\\Тайна.dbn";
+  Spit(path, NotebookBytes(*nb.root, "Тайна.dbn", "пароль"));
+  vm::testing::ProgramSheet sheet;
+  CNoteBook& page = Open(sheet);
+  EXPECT_TRUE(page.OpenPath(path));
+  PumpSheet(sheet);
+  EXPECT_TRUE(page.notebook().isProtected);
+  EXPECT_FALSE(IsWindowVisible(page.tree().hwnd()));
+  EXPECT_FALSE(IsWindowVisible(page.editor()));
+  Command(sheet, page, ID_NOTE_ADD_ROOT);  // nothing while locked
+  EXPECT_EQ(page.notebook().root->ChildCount(), 1u);
+  EXPECT_TRUE(ApplyPassword(page.notebook(), "пароль", false));
+  EXPECT_EQ(CAppUtil().GetSetting("NOTE", "FILENAME"), path);
+}
+
+}  // namespace
+}  // namespace vm::notebook
