@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "platform/platform.h"
 #include "spreadsheet/grid_ops.h"
 
 namespace vm::spreadsheet {
@@ -57,6 +58,24 @@ std::string EditableText(const CSheet& sheet, CellPos at) {
   if (!cell || !cell->Has(kCellText)) return std::string();
   if (cell->kind == kKindNumber || cell->kind == kKindCurrency) return FileNumberText(cell->value);
   return cell->text;
+}
+
+std::string BakCopyPath(const std::string& programFolder, const std::string& path) {
+  size_t slash = path.find_last_of("\\/");
+  std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  size_t dot = name.find_last_of('.');
+  if (dot != std::string::npos) name.resize(dot);
+  return programFolder + "Temp\\" + name + ".bak";
+}
+
+bool MakeBakCopy(const std::string& programFolder, const std::string& path) {
+  std::string copy = BakCopyPath(programFolder, path);
+  if (platform::FileExists(copy)) return true;
+  std::string bytes;
+  if (!platform::ReadFileBytes(path, bytes)) return false;
+  std::string temp = programFolder + "Temp";
+  if (!platform::DirExists(temp)) platform::MakeDir(temp);
+  return platform::WriteFileBytes(copy, bytes);
 }
 
 namespace {

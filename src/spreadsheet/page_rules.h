@@ -29,6 +29,11 @@ bool StoreTypedText(CSheet& sheet, CellPos at, const std::string& text);
 // The text the editor starts from: the cell's own text (a number as the file holds it).
 std::string EditableText(const CSheet& sheet, CellPos at);
 
+// A file that could not be read is kept for the user as "Temp\<name>.bak" beside the
+// program; an existing copy is left as it is. False when no copy could be made.
+std::string BakCopyPath(const std::string& programFolder, const std::string& path);
+bool MakeBakCopy(const std::string& programFolder, const std::string& path);
+
 enum class FontStyle { kBold, kItalic, kUnderline };
 // The state of a style in the cell as drawn (its own font, else the column's or sheet's).
 bool CellHasStyle(const CSheet& sheet, CellPos at, FontStyle style);
