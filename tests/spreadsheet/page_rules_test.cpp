@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "spreadsheet/grid_ops.h"
+#include "support/scratch.h"
 
 namespace vm::spreadsheet {
 namespace {
@@ -64,6 +65,18 @@ TEST(PageRules, TypedTextIsStoredWithWrappingForLineBreaks) {
   s.SetCell(3, 0, number);
   EXPECT_EQ(EditableText(s, {3, 0}), "1234.5");
   EXPECT_EQ(EditableText(s, {4, 0}), "");
+}
+
+TEST(PageRules, AnUnreadableFileIsCopiedOnceToTemp) {
+  vm::testing::ScratchFolder dir;
+  EXPECT_EQ(BakCopyPath("C:\\P\\", "D:\\x\\book.v1.xml"), "C:\\P\\Temp\\book.v1.bak");
+  vm::testing::Spit(dir / "bad.xml", "not a workbook");
+  ASSERT_TRUE(MakeBakCopy(dir.path(), dir / "bad.xml"));
+  EXPECT_EQ(vm::testing::Slurp(dir / "Temp\\bad.bak"), "not a workbook");
+  vm::testing::Spit(dir / "bad.xml", "changed");
+  EXPECT_TRUE(MakeBakCopy(dir.path(), dir / "bad.xml"));
+  EXPECT_EQ(vm::testing::Slurp(dir / "Temp\\bad.bak"), "not a workbook");  // the first copy stays
+  EXPECT_FALSE(MakeBakCopy(dir.path(), dir / "missing.xml"));
 }
 
 TEST(PageRules, FontStyleTogglesFollowTheCurrentCell) {
