@@ -1,13 +1,86 @@
-// The spreadsheet page ("а ля Excel"): a blank page until its controls are built.
+// The spreadsheet page ("а ля Excel"): one workbook in the grid window, with its tool bar
+// of file, font-style, alignment and colour commands. The grid and page_rules decide;
+// the page shows their results and forwards what the user does.
 #pragma once
 
+#include <functional>
+#include <optional>
+#include <string>
+
 #include "shell/win/book_page.h"
+#include "spreadsheet/win/grid_window.h"
+#include "spreadsheet/workbook.h"
+#include "ui/colour_picker.h"
+#include "ui/handles.h"
+#include "ui/toolbar.h"
+#include "ui/tooltips.h"
 
 namespace vm::spreadsheet {
 
-class CLikeExcelDlg : public shell::BlankBookPage {
+// What the page asks of the user; tests put answers here so that nothing waits.
+struct SpreadsheetPageShell {
+  std::function<std::optional<std::string>(HWND owner, const std::string& folder)> askOpen;
+  std::function<std::optional<std::string>(HWND owner, const std::string& folder, const std::string& name)>
+      askSaveAs;
+  std::function<void()> openHelp;
+};
+SpreadsheetPageShell SystemSpreadsheetPageShell();
+
+class CLikeExcelDlg : public shell::BookPage {
  public:
-  explicit CLikeExcelDlg(const CAppUtil& app) : shell::BlankBookPage(shell::kSpreadsheetTab, app) {}
+  explicit CLikeExcelDlg(const CAppUtil& app);
+
+  std::optional<shell::Book> book() const override { return shell::Book::kSpreadsheet; }
+  // Writes the workbook to its file (save all, hiding, exit); nothing without a file.
+  void Save() override;
+  bool PreTranslate(MSG& msg) override;
+
+  CWorkbook& workbook() { return workbook_; }
+  GridWindow& grid() { return grid_; }
+  ui::Toolbar& toolbar() { return toolbar_; }
+  ui::ColourPicker& colourPicker() { return picker_; }
+  const std::string& path() const { return path_; }
+  bool modified() const { return modified_; }
+  void SetShell(SpreadsheetPageShell shell) { shell_ = std::move(shell); }
+
+  // Makes `path` the current file and reads it (the open command after its dialog).
+  void OpenFile(const std::string& path);
+  // Writes the workbook to the current file; with none, asks for one. False on failure.
+  bool SaveFile();
+  bool SaveAs();
+  void New();
+
+ protected:
+  bool OnInitDialog() override;
+  bool OnCommand(int id, int code, HWND control) override;
+  bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+  void OnSize(int width, int height) override;
+
+ private:
+  void Layout(int width, int height);
+  void Paint(HDC dc);
+  void ApplyDefaults();
+  bool ReadFile(const std::string& path);
+  void SetPath(const std::string& path);
+  void Changed();
+  void UpdateButtons();
+  void DropSaveMenu(const RECT& button);
+  void PickColour(bool fill, const RECT& button);
+  bool AutoSave() const;
+
+  CWorkbook workbook_;
+  std::string path_;
+  bool modified_ = false;
+  bool loadFailed_ = false;
+  bool setUp_ = false;
+  SpreadsheetPageShell shell_;
+
+  GridWindow grid_;
+  ui::Toolbar toolbar_, hideBar_;
+  ui::ColourPicker picker_;
+  ui::UniqueAccel accel_;
+  ui::UniqueFont pathFont_;
+  RECT pathRect_{};
 };
 
 }  // namespace vm::spreadsheet

@@ -1,0 +1,120 @@
+#include "spreadsheet/page_rules.h"
+
+#include <cstdlib>
+
+#include "platform/platform.h"
+#include "spreadsheet/grid_ops.h"
+
+namespace vm::spreadsheet {
+
+DefaultFontSetting ReadDefaultFontSetting(const std::string& faceName, const std::string& height) {
+  DefaultFontSetting s;
+  s.faceName = faceName;
+  if (s.faceName.empty()) {
+    s.faceName = "Arial";
+    s.rewriteName = true;
+  }
+  char* end = nullptr;
+  long value = height.empty() ? 0 : std::strtol(height.c_str(), &end, 10);
+  if (height.empty() || *end != '\0' || value < -72 || value > 72) {
+    s.height = -12;
+    s.rewriteHeight = true;
+  } else {
+    s.height = static_cast<int>(value);
+  }
+  return s;
+}
+
+FontDesc DefaultFontFrom(const DefaultFontSetting& setting) {
+  FontDesc font;
+  font.faceName = setting.faceName;
+  font.height = setting.height;
+  font.weight = 400;
+  font.charSet = 204;
+  return font;
+}
+
+void NewWorkbook(CWorkbook& workbook) {
+  workbook.defaultWidth = 64;
+  workbook.Clear();
+  CSheet& sheet = workbook.Sheet(0);
+  sheet.name = SheetNumberName(1);
+  sheet.SetColumnCount(10);
+  sheet.SetRowCount(100);
+}
+
+bool StoreTypedText(CSheet& sheet, CellPos at, const std::string& text) {
+  CSheetCell* cell = sheet.CellForEdit(at.row, at.column);
+  if (!cell) return false;
+  if (cell->Has(kCellText) && cell->kind == kKindText && cell->text == text) return false;
+  if (!cell->Has(kCellText) && text.empty()) return false;
+  cell->SetText(text);
+  if (text.find_first_of("\r\n") != std::string::npos) cell->SetWrap(true);
+  return true;
+}
+
+std::string EditableText(const CSheet& sheet, CellPos at) {
+  const CSheetCell* cell = sheet.StoredCell(at.row, at.column);
+  if (!cell || !cell->Has(kCellText)) return std::string();
+  if (cell->kind == kKindNumber || cell->kind == kKindCurrency) return FileNumberText(cell->value);
+  return cell->text;
+}
+
+std::string BakCopyPath(const std::string& programFolder, const std::string& path) {
+  size_t slash = path.find_last_of("\\/");
+  std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  size_t dot = name.find_last_of('.');
+  if (dot != std::string::npos) name.resize(dot);
+  return programFolder + "Temp\\" + name + ".bak";
+}
+
+bool MakeBakCopy(const std::string& programFolder, const std::string& path) {
+  std::string copy = BakCopyPath(programFolder, path);
+  if (platform::FileExists(copy)) return true;
+  std::string bytes;
+  if (!platform::ReadFileBytes(path, bytes)) return false;
+  std::string temp = programFolder + "Temp";
+  if (!platform::DirExists(temp)) platform::MakeDir(temp);
+  return platform::WriteFileBytes(copy, bytes);
+}
+
+namespace {
+
+bool StyleOf(const FontDesc& font, FontStyle style) {
+  switch (style) {
+    case FontStyle::kBold: return font.weight != 400;
+    case FontStyle::kItalic: return font.italic;
+    case FontStyle::kUnderline: return font.underline;
+  }
+  return false;
+}
+
+}  // namespace
+
+bool CellHasStyle(const CSheet& sheet, CellPos at, FontStyle style) {
+  CSheetCell cell = EffectiveFormat(sheet, at.row, at.column);
+  return cell.font && StyleOf(*cell.font, style);
+}
+
+bool ToggleFontStyle(CWorkbook& workbook, CSheet& sheet, const CellRect& selection, CellPos current,
+                     FontStyle style) {
+  bool on = !CellHasStyle(sheet, current, style);
+  for (int r = selection.top; r <= selection.bottom; ++r) {
+    for (int c = selection.left; c <= selection.right; ++c) {
+      if (!sheet.InGrid(r, c)) continue;
+      CSheetCell shown = EffectiveFormat(sheet, r, c);
+      FontDesc font = shown.font ? *shown.font : FontDesc{};
+      switch (style) {
+        case FontStyle::kBold: font.weight = on ? 700 : 400; break;
+        case FontStyle::kItalic: font.italic = on; break;
+        case FontStyle::kUnderline: font.underline = on; break;
+      }
+      CSheetCell* cell = sheet.CellForEdit(r, c);
+      cell->font = workbook.Fonts().Intern(font);
+      cell->mask |= kCellFont;
+    }
+  }
+  return on;
+}
+
+}  // namespace vm::spreadsheet

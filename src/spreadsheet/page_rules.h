@@ -1,0 +1,46 @@
+// The spreadsheet page's decisions that need no window: its settings and their
+// defaults, a new workbook, what a typed text does to a cell, and the font-style
+// buttons whose state the current cell decides.
+#pragma once
+
+#include <string>
+
+#include "spreadsheet/workbook.h"
+
+namespace vm::spreadsheet {
+
+// The "EXCEL" keys of the default cell font. A missing name is "Arial"; a missing or
+// unreadable height, or one outside -72..72, is -12. `rewrite` says which to write back.
+struct DefaultFontSetting {
+  std::string faceName;
+  int height = -12;
+  bool rewriteName = false, rewriteHeight = false;
+};
+DefaultFontSetting ReadDefaultFontSetting(const std::string& faceName, const std::string& height);
+// The grid's default font from the settings: normal weight, Russian character set.
+FontDesc DefaultFontFrom(const DefaultFontSetting& setting);
+
+// Empties the workbook to one sheet "Лист 1" of 10 columns and 100 rows, 64 wide.
+void NewWorkbook(CWorkbook& workbook);
+
+// What the in-place editor stores: the text, and wrapping when it holds a line break.
+// False when the cell is outside the sheet or keeps its text already.
+bool StoreTypedText(CSheet& sheet, CellPos at, const std::string& text);
+// The text the editor starts from: the cell's own text (a number as the file holds it).
+std::string EditableText(const CSheet& sheet, CellPos at);
+
+// A file that could not be read is kept for the user as "Temp\<name>.bak" beside the
+// program; an existing copy is left as it is. False when no copy could be made.
+std::string BakCopyPath(const std::string& programFolder, const std::string& path);
+bool MakeBakCopy(const std::string& programFolder, const std::string& path);
+
+enum class FontStyle { kBold, kItalic, kUnderline };
+// The state of a style in the cell as drawn (its own font, else the column's or sheet's).
+bool CellHasStyle(const CSheet& sheet, CellPos at, FontStyle style);
+// The current cell's state decides: every selected cell gets the opposite. Bold: a
+// weight of 400 becomes 700, any other weight 400. The fonts come from (or are added
+// to) the workbook's shared fonts. Returns the new state.
+bool ToggleFontStyle(CWorkbook& workbook, CSheet& sheet, const CellRect& selection, CellPos current,
+                     FontStyle style);
+
+}  // namespace vm::spreadsheet

@@ -1,0 +1,112 @@
+#include "spreadsheet/page_rules.h"
+
+#include <gtest/gtest.h>
+
+#include "spreadsheet/grid_ops.h"
+#include "support/scratch.h"
+
+namespace vm::spreadsheet {
+namespace {
+
+TEST(PageRules, DefaultFontSettingsAreReadAndRepaired) {
+  struct Case {
+    const char *name, *height;
+    const char* wantName;
+    int wantHeight;
+    bool rewriteName, rewriteHeight;
+  } cases[] = {
+      {"", "", "Arial", -12, true, true},           {"Tahoma", "-16", "Tahoma", -16, false, false},
+      {"Arial", "-100", "Arial", -12, false, true}, {"Arial", "73", "Arial", -12, false, true},
+      {"Arial", "72", "Arial", 72, false, false},   {"Arial", "-72", "Arial", -72, false, false},
+      {"Arial", "abc", "Arial", -12, false, true},
+  };
+  for (const Case& c : cases) {
+    DefaultFontSetting s = ReadDefaultFontSetting(c.name, c.height);
+    EXPECT_EQ(s.faceName, c.wantName) << c.name << " " << c.height;
+    EXPECT_EQ(s.height, c.wantHeight) << c.height;
+    EXPECT_EQ(s.rewriteName, c.rewriteName) << c.name;
+    EXPECT_EQ(s.rewriteHeight, c.rewriteHeight) << c.height;
+  }
+  FontDesc f = DefaultFontFrom(ReadDefaultFontSetting("Tahoma", "-16"));
+  EXPECT_EQ(f.charSet, 204);
+  EXPECT_EQ(f.weight, 400);
+}
+
+TEST(PageRules, NewWorkbookIsOneSheetOfTenByHundred) {
+  CWorkbook book;
+  book.AddSheet();
+  book.defaultWidth = 80;
+  NewWorkbook(book);
+  ASSERT_EQ(book.SheetCount(), 1);
+  EXPECT_EQ(book.Sheet(0).name, "Лист 1");
+  EXPECT_EQ(book.Sheet(0).ColumnCount(), 10);
+  EXPECT_EQ(book.Sheet(0).RowCount(), 100);
+  EXPECT_EQ(book.Sheet(0).ColumnWidth(3), 64);
+}
+
+TEST(PageRules, TypedTextIsStoredWithWrappingForLineBreaks) {
+  CWorkbook book;
+  NewWorkbook(book);
+  CSheet& s = book.Sheet(0);
+  EXPECT_TRUE(StoreTypedText(s, {1, 1}, "один"));
+  EXPECT_FALSE(StoreTypedText(s, {1, 1}, "один"));  // unchanged: not an edit
+  EXPECT_FALSE(StoreTypedText(s, {2, 2}, ""));
+  EXPECT_FALSE(StoreTypedText(s, {100, 0}, "x"));  // outside the sheet
+  EXPECT_FALSE(s.GetCell(1, 1).Wraps());
+  EXPECT_TRUE(StoreTypedText(s, {1, 1}, "два\r\nтри"));
+  EXPECT_TRUE(s.GetCell(1, 1).Wraps());
+  EXPECT_TRUE(StoreTypedText(s, {1, 1}, ""));
+  EXPECT_FALSE(s.GetCell(1, 1).HasText());
+
+  CSheetCell number;
+  number.SetText("1 234,5");
+  number.kind = kKindNumber;
+  number.value = 1234.5;
+  s.SetCell(3, 0, number);
+  EXPECT_EQ(EditableText(s, {3, 0}), "1234.5");
+  EXPECT_EQ(EditableText(s, {4, 0}), "");
+}
+
+TEST(PageRules, AnUnreadableFileIsCopiedOnceToTemp) {
+  vm::testing::ScratchFolder dir;
+  EXPECT_EQ(BakCopyPath("C:\\P\\", "D:\\x\\book.v1.xml"), "C:\\P\\Temp\\book.v1.bak");
+  vm::testing::Spit(dir / "bad.xml", "not a workbook");
+  ASSERT_TRUE(MakeBakCopy(dir.path(), dir / "bad.xml"));
+  EXPECT_EQ(vm::testing::Slurp(dir / "Temp\\bad.bak"), "not a workbook");
+  vm::testing::Spit(dir / "bad.xml", "changed");
+  EXPECT_TRUE(MakeBakCopy(dir.path(), dir / "bad.xml"));
+  EXPECT_EQ(vm::testing::Slurp(dir / "Temp\\bad.bak"), "not a workbook");  // the first copy stays
+  EXPECT_FALSE(MakeBakCopy(dir.path(), dir / "missing.xml"));
+}
+
+TEST(PageRules, FontStyleTogglesFollowTheCurrentCell) {
+  CWorkbook book;
+  NewWorkbook(book);
+  CSheet& s = book.Sheet(0);
+  CellRect sel{0, 0, 1, 1};
+  // One selected cell is already bold; the current one is not: all become bold.
+  FontDesc bold;
+  bold.weight = 700;
+  s.CellForEdit(1, 1)->font = book.Fonts().Intern(bold);
+  s.CellForEdit(1, 1)->mask |= kCellFont;
+  EXPECT_TRUE(ToggleFontStyle(book, s, sel, {0, 0}, FontStyle::kBold));
+  for (int r = 0; r <= 1; ++r)
+    for (int c = 0; c <= 1; ++c) EXPECT_EQ(EffectiveFormat(s, r, c).font->weight, 700);
+  // A weight other than 400 counts as bold: toggling makes every cell 400.
+  FontDesc semi;
+  semi.weight = 600;
+  s.CellForEdit(0, 0)->font = book.Fonts().Intern(semi);
+  EXPECT_FALSE(ToggleFontStyle(book, s, sel, {0, 0}, FontStyle::kBold));
+  EXPECT_EQ(EffectiveFormat(s, 1, 1).font->weight, 400);
+  // Italic leaves the other styles and the face alone; cells outside stay as they were.
+  EXPECT_TRUE(ToggleFontStyle(book, s, CellRect{0, 0, 0, 0}, {0, 0}, FontStyle::kItalic));
+  EXPECT_TRUE(CellHasStyle(s, {0, 0}, FontStyle::kItalic));
+  EXPECT_FALSE(CellHasStyle(s, {1, 1}, FontStyle::kItalic));
+  EXPECT_EQ(EffectiveFormat(s, 0, 0).font->faceName, "Arial");
+  EXPECT_TRUE(ToggleFontStyle(book, s, sel, {1, 1}, FontStyle::kUnderline));
+  EXPECT_TRUE(CellHasStyle(s, {0, 0}, FontStyle::kUnderline));
+  EXPECT_TRUE(CellHasStyle(s, {0, 0}, FontStyle::kItalic));
+}
+
+}  // namespace
+}  // namespace vm::spreadsheet

@@ -1,0 +1,205 @@
+// The spreadsheet page inside the real sheet: a workbook reopened at start, typed into
+// through the grid's in-place editor, navigated by keys and the mouse, made bold, saved
+// and read back, and a file that is no workbook opened.
+#include "spreadsheet/win/spreadsheet_page.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "platform/platform.h"
+#include "shell/app_util.h"
+#include "shell/win/shell_resources.h"
+#include "spreadsheet/grid_ops.h"
+#include "spreadsheet/win/spreadsheet_resources.h"
+#include "spreadsheet/workbook_xml.h"
+#include "support/scratch.h"
+#include "support/win/gui_support.h"
+#include "support/win/sheet_driver.h"
+
+namespace vm::spreadsheet {
+namespace {
+
+using vm::testing::PressKey;
+using vm::testing::PumpSheet;
+using vm::testing::ScratchFolder;
+using vm::testing::Spit;
+using vm::testing::Type;
+
+class SpreadsheetPageTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_.MakeProgramFolder();
+    platform::MakeDir(dir_ / "Personal");
+    CWorkbook book;
+    CSheet& s = book.Sheet(0);
+    s.name = "Бюджет";
+    s.SetRowCount(20);
+    s.SetColumnCount(6);
+    s.CellForEdit(0, 0)->SetText("Заголовок");
+    s.Merge(CellRect{0, 0, 0, 3});
+    s.CellForEdit(1, 0)->SetText("Продукты");
+    book.AppendSheet().name = "Дела";
+    book.Sheet(1).SetRowCount(5);
+    book.Sheet(1).SetColumnCount(5);
+    ASSERT_TRUE(WriteWorkbook(book, dir_ / "Personal\\book.xml"));
+    util_.PutSetting("EXCEL", "FILENAME", "Q:\\gone\\book.xml");
+    util_.PutSetting("EXCEL", "FONTSIZE", "-100");
+    util_.PutSetting("GENERAL", "AUTOSAVE", "0");
+  }
+
+  CLikeExcelDlg& Open(shell::CVelmoriaSheet& sheet) {
+    CLikeExcelDlg& page = static_cast<CLikeExcelDlg&>(sheet.page(shell::kSpreadsheetTab));
+    SpreadsheetPageShell s = SystemSpreadsheetPageShell();
+    s.askOpen = [this](HWND, const std::string&) { return answer_; };
+    s.askSaveAs = [this](HWND, const std::string&, const std::string&) { return answer_; };
+    s.openHelp = [] {};
+    page.SetShell(s);
+    EXPECT_TRUE(sheet.Create());
+    sheet.ActivateTab(shell::kSpreadsheetTab);
+    PumpSheet(sheet);
+    return page;
+  }
+
+  void Command(shell::CVelmoriaSheet& sheet, CLikeExcelDlg& page, int id) {
+    SendMessageW(page.hwnd(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(page.toolbar().hwnd()));
+    PumpSheet(sheet);
+  }
+
+  // Typing over the current cell: the first character opens the editor, the rest go
+  // into it, and `end` (Enter, Tab or Esc) finishes.
+  void TypeInto(shell::CVelmoriaSheet& sheet, CLikeExcelDlg& page, const std::string& text, UINT end) {
+    Type(sheet, page.grid().hwnd(), text.substr(0, 1));
+    ASSERT_TRUE(page.grid().Editing());
+    Type(sheet, page.grid().editor(), text.substr(1));
+    PressKey(sheet, page.grid().editor(), end);
+  }
+
+  ScratchFolder dir_;
+  CAppUtil util_;
+  std::optional<std::string> answer_;
+};
+
+TEST_F(SpreadsheetPageTest, ReopensTypesNavigatesFormatsAndSaves) {
+  vm::testing::ProgramSheet sheet;
+  CLikeExcelDlg& page = Open(sheet);
+  // The stored path is gone: the file of that name in "Personal" is read and stored;
+  // a font height outside -72..72 is written back as -12.
+  EXPECT_EQ(page.path(), dir_ / "Personal\\book.xml");
+  EXPECT_EQ(util_.GetSetting("EXCEL", "FILENAME"), dir_ / "Personal\\book.xml");
+  EXPECT_EQ(util_.GetSetting("EXCEL", "FONTSIZE"), "-12");
+  EXPECT_EQ(util_.GetSetting("EXCEL", "FONTNAMEDEF"), "Arial");
+  EXPECT_FALSE(page.toolbar().IsEnabled(ID_LOAD_INFO));
+  ASSERT_EQ(page.workbook().SheetCount(), 2);
+  EXPECT_EQ(page.toolbar().TipOf(ID_SHEET_SAVE), "Сохранить файл как... Ctrl+S");
+
+  GridWindow& grid = page.grid();
+  RECT place;
+  GetWindowRect(grid.hwnd(), &place);
+  MapWindowPoints(nullptr, page.hwnd(), reinterpret_cast<POINT*>(&place), 2);
+  EXPECT_EQ(place.left, 10);
+  EXPECT_EQ(place.top, 30);
+
+  // A click anywhere on the merged title selects its top-left cell and the whole area.
+  PixelRect title = grid.Bounds({0, 2});
+  SendMessageW(grid.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(title.right - 5, title.top + 5));
+  SendMessageW(grid.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(title.right - 5, title.top + 5));
+  EXPECT_EQ(grid.Current(), (CellPos{0, 0}));
+  EXPECT_EQ(grid.SelectionRect(), (CellRect{0, 0, 0, 3}));
+
+  // Typing starts the editor; Enter stores and moves down, Tab stores and moves right.
+  grid.Select({2, 1}, {2, 1});
+  TypeInto(sheet, page, "Новое", VK_RETURN);
+  EXPECT_FALSE(grid.Editing());
+  EXPECT_EQ(page.workbook().CurrentSheet().GetCell(2, 1).text, "Новое");
+  EXPECT_EQ(grid.Current(), (CellPos{3, 1}));
+  EXPECT_TRUE(page.modified());
+  TypeInto(sheet, page, "12,5", VK_TAB);
+  EXPECT_EQ(page.workbook().CurrentSheet().GetCell(3, 1).text, "12,5");
+  EXPECT_EQ(grid.Current(), (CellPos{3, 2}));
+  // Esc drops what was typed.
+  TypeInto(sheet, page, "прочь", VK_ESCAPE);
+  EXPECT_FALSE(page.workbook().CurrentSheet().GetCell(3, 2).HasText());
+  // F2 edits the cell's own text.
+  grid.Select({1, 0}, {1, 0});
+  PressKey(sheet, grid.hwnd(), VK_F2);
+  ASSERT_TRUE(grid.Editing());
+  Type(sheet, grid.editor(), " и вода");
+  PressKey(sheet, grid.editor(), VK_RETURN);
+  EXPECT_EQ(page.workbook().CurrentSheet().GetCell(1, 0).text, "Продукты и вода");
+
+  // Keys move the selection; Ctrl+Home goes home.
+  PressKey(sheet, grid.hwnd(), VK_RIGHT);
+  PressKey(sheet, grid.hwnd(), VK_DOWN);
+  EXPECT_EQ(grid.Current(), (CellPos{3, 1}));
+  PressKey(sheet, grid.hwnd(), VK_HOME, true);
+  EXPECT_EQ(grid.Current(), (CellPos{0, 0}));
+
+  // Bold by the current cell's state; alignment of the selection.
+  grid.Select({2, 1}, {3, 1});
+  Command(sheet, page, ID_SHEET_BOLD);
+  EXPECT_EQ(EffectiveFormat(page.workbook().CurrentSheet(), 3, 1).font->weight, 700);
+  EXPECT_TRUE(SendMessageW(page.toolbar().hwnd(), TB_ISBUTTONCHECKED, ID_SHEET_BOLD, 0));
+  Command(sheet, page, ID_SHEET_RIGHT);
+  EXPECT_EQ(EffectiveFormat(page.workbook().CurrentSheet(), 2, 1).align & kAlignHorizontalMask,
+            uint32_t{kAlignRight});
+
+  // Save writes the file; reading it back gives the typed texts and the bold font.
+  Command(sheet, page, ID_SHEET_SAVE);
+  EXPECT_FALSE(page.modified());
+  CWorkbook back;
+  ASSERT_TRUE(ReadWorkbook(back, dir_ / "Personal\\book.xml"));
+  EXPECT_EQ(back.Sheet(0).GetCell(2, 1).text, "Новое");
+  EXPECT_EQ(back.Sheet(0).GetCell(1, 0).text, "Продукты и вода");
+  EXPECT_EQ(EffectiveFormat(back.Sheet(0), 2, 1).font->weight, 700);
+  EXPECT_EQ(back.Sheet(0).Merges().size(), 1u);
+
+  // A click on the second tab shows that sheet.
+  GridHit hit;
+  const GridViewport& view = grid.viewport();
+  for (int x = 40; x < view.width && hit.part != GridPart::kTab; x += 4) {
+    hit = grid.HitAt(x, view.height - 5);
+    if (hit.part == GridPart::kTab && hit.tab == 1) {
+      SendMessageW(grid.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, view.height - 5));
+      SendMessageW(grid.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(x, view.height - 5));
+    } else {
+      hit = GridHit{};
+    }
+  }
+  EXPECT_EQ(page.workbook().Current(), 1);
+}
+
+TEST_F(SpreadsheetPageTest, NewAndAFileThatIsNoWorkbook) {
+  vm::testing::ProgramSheet sheet;
+  CLikeExcelDlg& page = Open(sheet);
+  Spit(dir_ / "Personal\\bad.xml", "just some text");
+  answer_ = dir_ / "Personal\\bad.xml";
+  Command(sheet, page, ID_SHEET_OPEN);
+  EXPECT_EQ(page.path(), dir_ / "Personal\\bad.xml");
+  EXPECT_TRUE(page.toolbar().IsEnabled(ID_LOAD_INFO));
+  EXPECT_EQ(vm::testing::Slurp(dir_ / "Temp\\bad.bak"), "just some text");
+  EXPECT_EQ(util_.GetSetting("EXCEL", "FILENAME"), dir_ / "Personal\\bad.xml");
+
+  Command(sheet, page, ID_SHEET_NEW);
+  EXPECT_EQ(page.path(), "");
+  EXPECT_FALSE(page.toolbar().IsEnabled(ID_LOAD_INFO));
+  ASSERT_EQ(page.workbook().SheetCount(), 1);
+  EXPECT_EQ(page.workbook().Sheet(0).name, "Лист 1");
+  EXPECT_EQ(page.workbook().Sheet(0).RowCount(), 100);
+  EXPECT_EQ(page.workbook().Sheet(0).ColumnCount(), 10);
+
+  // Save without a file asks for one.
+  page.grid().Select({0, 0}, {0, 0});
+  TypeInto(sheet, page, "abc", VK_RETURN);
+  answer_ = dir_ / "Personal\\new.xml";
+  Command(sheet, page, ID_SHEET_SAVE);
+  EXPECT_EQ(page.path(), dir_ / "Personal\\new.xml");
+  CWorkbook back;
+  ASSERT_TRUE(ReadWorkbook(back, dir_ / "Personal\\new.xml"));
+  EXPECT_EQ(back.Sheet(0).GetCell(0, 0).text, "abc");
+}
+
+}  // namespace
+}  // namespace vm::spreadsheet
