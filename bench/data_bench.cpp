@@ -1,5 +1,7 @@
 // Loading a data table of 100 000 rows (plain and protected) and saving it, next to a
-// baseline that only reads the same file and splits it into lines.
+// baseline that only reads the same file and splits it into lines; showing the loaded
+// table (the view over every record, the first screen of cells) next to loading it; one
+// filter keystroke next to a plain scan of the records' bytes.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -8,6 +10,7 @@
 
 #include "bench/bench_support.h"
 #include "common/record_file.h"
+#include "data/data_book.h"
 #include "data/data_file.h"
 #include "platform/platform.h"
 
@@ -74,23 +77,87 @@ void Load(benchmark::State& state, bool protect) {
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * data.size()));
 }
 
-void BM_LoadTable(benchmark::State& state) {
+void BM_DataLoadTable(benchmark::State& state) {
   Load(state, false);
 }
-BENCHMARK(BM_LoadTable)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DataLoadTable)->Unit(benchmark::kMillisecond);
 
-void BM_LoadProtectedTable(benchmark::State& state) {
+void BM_DataLoadProtectedTable(benchmark::State& state) {
   Load(state, true);
 }
-BENCHMARK(BM_LoadProtectedTable)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DataLoadProtectedTable)->Unit(benchmark::kMillisecond);
 
-void BM_SaveTable(benchmark::State& state) {
+void BM_DataSaveTable(benchmark::State& state) {
   DataTable t = Table(vm::bench::BenchFolder() + "saved.dbp", "");
   for (auto _ : state) {
     t.def.modified = kTableChanged;
     if (SaveTable(t).status != TableSaveStatus::kSaved) state.SkipWithError("the table was not saved");
   }
 }
-BENCHMARK(BM_SaveTable)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DataSaveTable)->Unit(benchmark::kMillisecond);
+
+// The rows a list shows at once on a large screen.
+constexpr int kScreenRows = 50;
+
+void FirstScreen(const DataBook& book, benchmark::State& state) {
+  size_t shown = ShownColumns(book.table().def).size();
+  size_t bytes = 0;
+  for (int row = 0; row < kScreenRows; ++row)
+    for (size_t c = 0; c < shown; ++c) bytes += book.Cell(row, static_cast<int>(c)).size();
+  if (bytes == 0) state.SkipWithError("the first screen is empty");
+  benchmark::DoNotOptimize(bytes);
+}
+
+// What the page does after loading: the view over every record (no filter typed), then
+// the cells of the first screen.
+void BM_DataShowTable(benchmark::State& state) {
+  DataBook book;
+  book.Open(File(false));
+  for (auto _ : state) {
+    book.Refilter();
+    FirstScreen(book, state);
+  }
+}
+BENCHMARK(BM_DataShowTable)->Unit(benchmark::kMillisecond);
+
+// The same with a filter that every record passes ("*" and nothing after it): each
+// record's three filtered fields are cut out and case-folded, as on the first keystroke
+// after a load.
+void BM_DataShowTableFilterAll(benchmark::State& state) {
+  DataBook book;
+  book.Open(File(false));
+  book.SetFilter(0, "*");
+  for (auto _ : state) {
+    book.Refilter();
+    if (book.view().size() != 100000) state.SkipWithError("the filter left records out");
+    FirstScreen(book, state);
+  }
+}
+BENCHMARK(BM_DataShowTableFilterAll)->Unit(benchmark::kMillisecond);
+
+void BM_DataPlainScanBaseline(benchmark::State& state) {
+  DataBook book;
+  book.Open(File(false));
+  for (auto _ : state) {
+    size_t bars = 0;
+    for (const CTableRecord& r : book.table().records)
+      for (char c : r.line) bars += c == '|';
+    benchmark::DoNotOptimize(bars);
+  }
+}
+BENCHMARK(BM_DataPlainScanBaseline)->Unit(benchmark::kMillisecond);
+
+void BM_DataFilterKeystroke(benchmark::State& state) {
+  static const char* const kTyped[] = {"и", "ив", "ива", "иван", "*9"};
+  DataBook book;
+  book.Open(File(false));
+  book.SetFilter(0, "x");  // the first pass folds every record's filtered fields once
+  int i = 0;
+  for (auto _ : state) {
+    book.SetFilter(0, kTyped[i++ % 5]);
+    benchmark::DoNotOptimize(book.view().data());
+  }
+}
+BENCHMARK(BM_DataFilterKeystroke)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -1,8 +1,11 @@
-// Subcommands of the data book: listing a table file and saving it as the program does.
+// Subcommands of the data book: listing a table file, saving it as the program does,
+// and moving tables to and from CSV.
 #include <cstdio>
+#include <string>
 
 #include "cli/cli.h"
 #include "common/record_file.h"
+#include "data/csv.h"
 #include "data/data_file.h"
 
 namespace vm::cli {
@@ -95,9 +98,57 @@ int DataSave(const Args& argsIn) {
   return 0;
 }
 
+int DataCsv(const Args& argsIn) {
+  Args args = argsIn;
+  bool given = false;
+  std::string password;
+  if (!TakeTablePassword(args, given, password) || args.size() != 2)
+    return Fail("usage: data-csv TABLE OUT.csv [--password P]");
+  DataTable table;
+  table.path = PathArg(args[0]);
+  TableLoad load = LoadTable(table);
+  if (!load.opened) return Fail(ToUtf8(load.error));
+  if (load.oldFormat) return Fail(ToUtf8(table.loadMessage));
+  if (table.locked) {
+    if (!given) return Fail("the file is protected by a password: give --password");
+    ApplyTablePassword(table, password, false);
+    if (table.locked) return Fail("wrong password");
+  }
+  CsvExport exported = ExportCsv(table, PathArg(args[1]));
+  if (!exported.ok) return Fail(ToUtf8(exported.error));
+  std::printf("exported %d\n", static_cast<int>(table.records.size()));
+  return 0;
+}
+
+void PrintLoss(const char* label, const CsvLoss& loss) {
+  if (loss.count == 0) return;
+  std::string rows;
+  for (int r : loss.rows) rows += (rows.empty() ? "" : ",") + std::to_string(r);
+  std::printf("%s\t%d\t%s\n", label, loss.count, rows.c_str());
+}
+
+int CsvData(const Args& args) {
+  if (args.size() != 2) return Fail("usage: csv-data IN.csv OUT.dbp");
+  CsvImport in = ImportCsv(PathArg(args[0]));
+  if (!in.ok) return Fail(ToUtf8(in.error));
+  in.table.path = PathArg(args[1]);
+  TableSave saved = SaveTable(in.table);
+  if (saved.status != TableSaveStatus::kSaved) return Fail(ToUtf8(saved.error));
+  std::printf("encoding %s\n", in.encoding == CsvEncoding::kUtf8 ? "utf-8" : "windows-1251");
+  std::printf("separator %s\n", in.separator == '\t' ? "tab" : std::string(1, in.separator).c_str());
+  std::printf("columns %d\nrecords %d\n", in.table.def.ColumnCount(), in.records);
+  PrintLoss("unconvertible", in.unconvertible);
+  PrintLoss("dropped-hash", in.hashes);
+  PrintLoss("long-rows", in.longRows);
+  if (in.unclosedQuoteRow) std::printf("unclosed-quote\t%d\n", in.unclosedQuoteRow);
+  return 0;
+}
+
 }  // namespace
 
 VM_CLI_COMMAND("data", "FILE [--password P]", Data);
 VM_CLI_COMMAND("data-save", "IN OUT [--password P]", DataSave);
+VM_CLI_COMMAND("data-csv", "TABLE OUT.csv [--password P]", DataCsv);
+VM_CLI_COMMAND("csv-data", "IN.csv OUT.dbp", CsvData);
 
 }  // namespace vm::cli

@@ -16,59 +16,21 @@
 #include "spreadsheet/workbook_xml.h"
 #include "spreadsheet/xml_document.h"
 #include "support/scratch.h"
-
-#ifndef _WIN32
-#include <unistd.h>
-#endif
+#include "support/soffice.h"
 
 namespace vm::spreadsheet {
 namespace {
 
+using testing::kNoSoffice;
 using testing::ScratchFolder;
-
-// Where soffice is, "" when it is not installed (the Windows build never runs it: the
-// native build does these checks).
-std::string SofficePath() {
-#ifdef _WIN32
-  return {};
-#else
-  const char* path = std::getenv("PATH");
-  std::string dirs = path ? path : "";
-  for (size_t at = 0; at <= dirs.size();) {
-    size_t end = dirs.find(':', at);
-    if (end == std::string::npos) end = dirs.size();
-    std::string candidate = dirs.substr(at, end - at) + "/soffice";
-    if (end > at && access(candidate.c_str(), X_OK) == 0) return candidate;
-    at = end + 1;
-  }
-  return {};
-#endif
-}
-
-#ifdef _WIN32
-const char* const kNoSoffice = "LibreOffice is run by the native build's tests only";
-#else
-const char* const kNoSoffice = "soffice (LibreOffice Calc) is not installed";
-#endif
-
-std::string Native(const std::string& corePath) {
-  std::string p = platform::Cp1251ToUtf8(corePath);
-  for (char& c : p)
-    if (c == '\\') c = '/';
-  if (!p.empty() && p.back() == '/') p.pop_back();
-  return p;
-}
+using testing::SofficePath;
 
 // Runs one conversion of several files; the log is returned for failure messages.
 std::string Convert(const std::string& soffice, const ScratchFolder& dir, const std::string& filter,
                     const std::vector<std::string>& files, const std::string& outDir) {
-  std::string command = "cd '" + Native(dir.path()) + "' && '" + soffice + "' --headless --norestore " +
-                        "'-env:UserInstallation=file://" + Native(dir.path()) + "/profile' --convert-to '" + filter +
-                        "' --outdir '" + outDir + "'";
-  for (const std::string& f : files) command += " '" + f + "'";
-  command += " > soffice.log 2>&1";
-  int rc = std::system(command.c_str());
-  return "soffice exit " + std::to_string(rc) + ":\n" + testing::Slurp(dir / "soffice.log");
+  std::string arguments = "--convert-to '" + filter + "' --outdir '" + outDir + "'";
+  for (const std::string& f : files) arguments += " '" + f + "'";
+  return testing::RunSoffice(soffice, dir, arguments);
 }
 
 // ---- what LibreOffice's flat ODF says --------------------------------------------------------

@@ -1,6 +1,7 @@
 #include "data/win/data_page.h"
 
 #include "common/win/shell_actions_win.h"
+#include "data/csv.h"
 #include "data/win/data_resources.h"
 #include "data/win/table_dialogs.h"
 #include "platform/platform.h"
@@ -52,6 +53,13 @@ std::string NameOf(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// The file's name with its extension replaced.
+std::string RenamedAs(const std::string& path, const char* extension) {
+  std::string name = NameOf(path);
+  size_t dot = name.find_last_of('.');
+  return (dot == std::string::npos || dot == 0 ? name : name.substr(0, dot)) + extension;
+}
+
 }  // namespace
 
 DataPageShell SystemDataPageShell() {
@@ -67,6 +75,21 @@ DataPageShell SystemDataPageShell() {
     ui::FileDialogSpec spec;
     spec.filters = {{"Файлы dbp (*.dbp)", "*.dbp"}};
     spec.defaultExtension = "dbp";
+    spec.folder = folder;
+    spec.fileName = name;
+    return ui::AskSaveFile(owner, spec);
+  };
+  s.askCsvOpen = [](HWND owner, const std::string& folder) {
+    ui::FileDialogSpec spec;
+    spec.filters = {{"Файлы CSV (*.csv)", "*.csv"}, {"Все файлы (*.*)", "*.*"}};
+    spec.defaultExtension = "csv";
+    spec.folder = folder;
+    return ui::AskOpenFile(owner, spec);
+  };
+  s.askCsvSave = [](HWND owner, const std::string& folder, const std::string& name) {
+    ui::FileDialogSpec spec;
+    spec.filters = {{"Файлы CSV (*.csv)", "*.csv"}};
+    spec.defaultExtension = "csv";
     spec.folder = folder;
     spec.fileName = name;
     return ui::AskSaveFile(owner, spec);
@@ -308,11 +331,20 @@ bool CPh::AutoSave() const {
 // ---- what the user does -----------------------------------------------------------------------
 
 void CPh::DropSaveMenu(const RECT& button) {
-  ui::MenuItem saveAs;
+  list_.EndEdit(true);
+  ui::MenuItem saveAs, exportCsv, importCsv;
   saveAs.id = ID_DATA_SAVE_AS;
   saveAs.text = "Сохранить как..";
-  int chosen = ui::ShowContextMenu(hwnd(), POINT{button.left, button.bottom}, {saveAs});
+  exportCsv.id = ID_DATA_EXPORT_CSV;
+  exportCsv.text = "Экспорт в CSV…";
+  exportCsv.enabled = book_.Commands().save;
+  importCsv.id = ID_DATA_IMPORT_CSV;
+  importCsv.text = "Импорт из CSV…";
+  int chosen = ui::ShowContextMenu(hwnd(), POINT{button.left, button.bottom},
+                                   {saveAs, ui::MenuSeparator(), exportCsv, importCsv});
   if (chosen == ID_DATA_SAVE_AS) SaveAs();
+  if (chosen == ID_DATA_EXPORT_CSV) ExportCsv();
+  if (chosen == ID_DATA_IMPORT_CSV) ImportCsv();
   UpdateCommands();
 }
 
@@ -338,6 +370,10 @@ bool CPh::OnCommand(int id, int code, HWND control) {
       if (enabled.save) SaveFile();
       break;
     case ID_DATA_SAVE_AS: SaveAs(); break;
+    case ID_DATA_EXPORT_CSV:
+      if (enabled.save) ExportCsv();
+      break;
+    case ID_DATA_IMPORT_CSV: ImportCsv(); break;
     case ID_DATA_ADD:
       if (enabled.add) Add();
       break;
@@ -385,15 +421,62 @@ void CPh::OpenFile(const std::string& path) {
   if (book_.path() != path) SetPath(book_.path());  // an older layout forgets the path
 }
 
-void CPh::Open() {
+std::string CPh::TableFolder() const {
   std::string folder = FolderOf(book_.path());
   if (folder.empty() || !platform::DirExists(folder)) {
     folder = app().ProgramFolder() + "Personal";
     if (!platform::DirExists(folder)) platform::MakeDir(folder);
   }
+  return folder;
+}
+
+void CPh::Open() {
   if (!shell_.askOpen) return;
-  std::optional<std::string> chosen = shell_.askOpen(hwnd(), folder);
+  std::optional<std::string> chosen = shell_.askOpen(hwnd(), TableFolder());
   if (chosen) OpenFile(*chosen);
+}
+
+void CPh::ExportCsv() {
+  if (book_.path().empty() || !shell_.askCsvSave) return;
+  auto chosen = shell_.askCsvSave(hwnd(), TableFolder(), RenamedAs(book_.path(), ".csv"));
+  if (!chosen) return;
+  CsvExport done;
+  {
+    ui::WaitCursor wait;
+    done = data::ExportCsv(book_.table(), *chosen);
+  }
+  if (!done.ok) platform::ShowMessage(done.error, platform::MessageIcon::kExclamation);
+}
+
+void CPh::ImportCsv() {
+  if (!shell_.askCsvOpen || !shell_.askSaveAs) return;
+  auto source = shell_.askCsvOpen(hwnd(), TableFolder());
+  if (!source) return;
+  CsvImport in;
+  {
+    ui::WaitCursor wait;
+    in = data::ImportCsv(*source);
+  }
+  if (!in.ok) {
+    platform::ShowMessage(in.error, platform::MessageIcon::kExclamation);
+    return;
+  }
+  auto target = shell_.askSaveAs(hwnd(), TableFolder(), RenamedAs(*source, ".dbp"));
+  if (!target) return;
+  in.table.path = WithTableExtension(*target);
+  TableSave written;
+  {
+    ui::WaitCursor wait;
+    written = SaveTable(in.table);
+  }
+  if (written.status != TableSaveStatus::kSaved) {
+    ShowSaveResult(written);
+    return;
+  }
+  // Opening saves the current table first when the settings ask for it.
+  OpenFile(in.table.path);
+  std::string report = CsvImportReport(in);
+  if (!report.empty()) platform::ShowMessage(report, platform::MessageIcon::kExclamation);
 }
 
 void CPh::New() {

@@ -24,6 +24,10 @@ struct DataPageShell {
   std::function<std::optional<std::string>(HWND owner, const std::string& folder)> askOpen;
   std::function<std::optional<std::string>(HWND owner, const std::string& folder, const std::string& name)>
       askSaveAs;
+  // The CSV file to import, and where to export one (offered name given).
+  std::function<std::optional<std::string>(HWND owner, const std::string& folder)> askCsvOpen;
+  std::function<std::optional<std::string>(HWND owner, const std::string& folder, const std::string& name)>
+      askCsvSave;
   // The dialog "Новый": the path and the header text of the new file.
   std::function<std::optional<std::pair<std::string, std::string>>(HWND owner,
                                                                    const std::string& currentPath)>
@@ -86,6 +90,11 @@ class CPh : public shell::BookPage {
   void SaveFile();
   void SaveAs();
   void DropSaveMenu(const RECT& button);
+  void ExportCsv();
+  // A CSV file becomes a new table file (its place asked with the save-as dialog), which
+  // the page then opens; what the table could not hold is reported.
+  void ImportCsv();
+  std::string TableFolder() const;
   void Add();
   void Delete();
   void Act(CardAction action);

@@ -24,6 +24,9 @@
 #define ID_DATA_CLEAR 19110
 #define ID_DATA_SETTINGS 19111
 #define ID_DATA_PASSWORD 19112
+// The save drop-down's CSV items.
+#define ID_DATA_EXPORT_CSV 19113
+#define ID_DATA_IMPORT_CSV 19114
 
 // Icons of the tool-bar buttons.
 #define IDI_DATA_NEW 19201

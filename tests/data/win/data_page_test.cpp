@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "data/csv.h"
 #include "data/data_file.h"
 #include "data/win/data_page.h"
 #include "data/win/data_resources.h"
@@ -230,6 +231,53 @@ TEST_F(DataPageTest, ColumnDialogChangesTakeEffectAtOnce) {
   before.path = dir_ / "Personal\\t.dbp";
   LoadTable(before);
   EXPECT_EQ(before.def.names.size(), 5u);
+}
+
+TEST_F(DataPageTest, CsvImportOpensTheNewTableAndExportWritesTheShownColumns) {
+  vm::testing::ProgramSheet sheet;
+  CPh& page = Open(sheet);
+  vm::testing::CapturedMessages messages;
+  std::string csv = dir_ / "из таблицы.csv";
+  Spit(csv, "Город;Код\r\nТула;7#1\r\n\"Омск; Сибирь\";55\r\n");
+  std::vector<std::string> offered;
+  DataPageShell s = SystemDataPageShell();
+  s.perform = [](const ShellRequest&) {};
+  s.askCsvOpen = [&](HWND, const std::string&) { return std::optional<std::string>(csv); };
+  s.askSaveAs = [&](HWND, const std::string& folder, const std::string& name) {
+    offered.push_back(name);
+    return std::optional<std::string>(folder + "\\города");
+  };
+  s.askCsvSave = [&](HWND, const std::string& folder, const std::string& name) {
+    offered.push_back(name);
+    return std::optional<std::string>(folder + "\\вывод.csv");
+  };
+  page.SetShell(s);
+
+  // The current table has an unsaved record: importing saves it first.
+  HWND filter = GetDlgItem(page.hwnd(), CPh::FilterId(0));
+  Type(sheet, filter, "Яковлев");
+  PressKey(sheet, filter, VK_RETURN, true);
+  Command(sheet, page, ID_DATA_IMPORT_CSV);
+  EXPECT_NE(Slurp(dir_ / "Personal\\t.dbp").find("Яковлев"), std::string::npos);
+  std::string made = dir_ / "Personal\\города.dbp";
+  EXPECT_EQ(page.data().path(), made);
+  EXPECT_EQ(util_.GetSetting("DATA", "FILENAME"), made);
+  EXPECT_EQ(page.list().ColumnWidths().size(), 2u);
+  EXPECT_EQ(Shown(page), (std::vector<std::string>{"Тула/71/", "Омск; Сибирь/55/"}));
+  ASSERT_EQ(messages.texts().size(), 1u);
+  EXPECT_NE(messages.texts()[0].find("\"#\""), std::string::npos) << messages.texts()[0];
+
+  Command(sheet, page, ID_DATA_EXPORT_CSV);
+  EXPECT_EQ(offered, (std::vector<std::string>{"из таблицы.dbp", "города.csv"}));
+  EXPECT_EQ(Slurp(dir_ / "Personal\\вывод.csv"), CsvBytes(page.data().table()));
+
+  // A file that is not CSV text is refused with the reason, and the page keeps its table.
+  Spit(csv, std::string("PK\x03\x04\0", 5));
+  Command(sheet, page, ID_DATA_IMPORT_CSV);
+  ASSERT_EQ(messages.texts().size(), 2u);
+  EXPECT_NE(messages.texts()[1].find("не похож на текст CSV"), std::string::npos);
+  EXPECT_EQ(page.data().path(), made);
+  EXPECT_EQ(offered.size(), 2u);
 }
 
 }  // namespace

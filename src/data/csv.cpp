@@ -1,0 +1,359 @@
+#include "data/csv.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <unordered_map>
+
+#include "common/record_file.h"
+#include "data/data_book.h"
+#include "platform/platform.h"
+
+namespace vm::data {
+
+namespace {
+
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+// How many row numbers a report lists before it says how many more there are.
+constexpr size_t kRowsListed = 20;
+
+// ---- export ---------------------------------------------------------------------------
+
+// ";" and a tab are quoted too: a reader that guesses the separator from the first
+// row, as this one does, must see only commas outside quotes.
+void AppendCsvField(std::string& out, std::string_view field) {
+  if (field.find_first_of(",;\t\"\r\n") == std::string_view::npos) {
+    out += field;
+    return;
+  }
+  out += '"';
+  for (char c : field) {
+    if (c == '"') out += '"';
+    out += c;
+  }
+  out += '"';
+}
+
+void AppendCsvRow(std::string& out, const std::vector<std::string>& fields) {
+  if (fields.size() == 1 && fields[0].empty()) {
+    out += "\"\"\r\n";
+    return;
+  }
+  for (size_t i = 0; i < fields.size(); ++i) {
+    if (i) out += ',';
+    AppendCsvField(out, fields[i]);
+  }
+  out += "\r\n";
+}
+
+// ---- import: encoding -----------------------------------------------------------------
+
+bool HasZeroByte(std::string_view bytes) {
+  return bytes.find('\0') != std::string_view::npos;
+}
+
+// 0x98 is the one byte Windows-1251 leaves undefined.
+bool HasUndefinedCp1251Byte(std::string_view bytes) {
+  return bytes.find('\x98') != std::string_view::npos;
+}
+
+std::string NotTextMessage(const std::string& fileName) {
+  return "Файл " + fileName +
+         " не похож на текст CSV в кодировке UTF-8 или Windows-1251, и прочитать его нельзя.\n"
+         "Сохраните таблицу в формате CSV в одной из этих кодировок.";
+}
+
+// Turns UTF-16 into Windows-1251 one character at a time through the platform's code
+// page, remembering the answer for each character met. A character the page lacks
+// becomes "?" and is counted.
+class Cp1251Encoder {
+ public:
+  // Appends the field's bytes; returns how many characters had to be replaced.
+  int Append(std::u16string_view text, std::string& out) {
+    int lost = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+      char16_t u = text[i];
+      if (u < 0x80) {
+        out += static_cast<char>(u);
+        continue;
+      }
+      size_t units = 1;
+      if (u >= 0xD800 && u < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000)
+        units = 2;
+      int byte = Byte(text.substr(i, units));
+      i += units - 1;
+      if (byte < 0) {
+        out += '?';
+        ++lost;
+      } else {
+        out += static_cast<char>(byte);
+      }
+    }
+    return lost;
+  }
+
+ private:
+  int Byte(std::u16string_view character) {
+    char32_t key = character.size() == 2
+                       ? 0x10000 + ((character[0] - 0xD800u) << 10) + (character[1] - 0xDC00u)
+                       : character[0];
+    auto it = known_.find(key);
+    if (it != known_.end()) return it->second;
+    std::string bytes;
+    bool lossy = false;
+    bool ok = platform::FromUtf16(platform::kCp1251, character, bytes, '?', &lossy);
+    int byte = ok && !lossy && bytes.size() == 1 ? static_cast<unsigned char>(bytes[0]) : -1;
+    known_.emplace(key, byte);
+    return byte;
+  }
+
+  std::unordered_map<char32_t, int> known_;
+};
+
+// ---- import: the CSV grammar ----------------------------------------------------------
+
+// The separator of a file: whichever of ",", ";" and a tab occurs most often outside
+// quotes in its first row ("," when none does or on a tie).
+char DetectSeparator(std::u16string_view text) {
+  size_t i = 0;
+  while (i < text.size() && (text[i] == '\r' || text[i] == '\n')) ++i;
+  int commas = 0, semicolons = 0, tabs = 0;
+  bool quoted = false;
+  for (; i < text.size(); ++i) {
+    char16_t c = text[i];
+    if (c == '"') quoted = !quoted;
+    if (quoted) continue;
+    if (c == '\r' || c == '\n') break;
+    commas += c == ',';
+    semicolons += c == ';';
+    tabs += c == '\t';
+  }
+  if (semicolons > commas && semicolons >= tabs) return ';';
+  if (tabs > commas && tabs > semicolons) return '\t';
+  return ',';
+}
+
+// Reads one row at a time. Quoted fields may hold separators, doubled quotes and line
+// breaks; text after a closing quote, or a quote inside an unquoted field, is taken as
+// it stands, as spreadsheet programs do.
+class CsvReader {
+ public:
+  CsvReader(std::u16string_view text, char16_t separator) : text_(text), sep_(separator) {}
+
+  bool AtEnd() const { return at_ >= text_.size(); }
+  int row() const { return row_; }
+  int unclosedQuoteRow() const { return unclosedRow_; }
+
+  // The next row's fields; an empty line gives no field at all.
+  void Next(std::vector<std::u16string>& fields) {
+    fields.clear();
+    ++row_;
+    if (EndOfLine()) {
+      SkipLineBreak();
+      return;
+    }
+    for (;;) {
+      std::u16string& field = fields.emplace_back();
+      if (text_[at_] == '"') ReadQuoted(field);
+      while (!AtEnd() && text_[at_] != sep_ && !EndOfLine()) field += text_[at_++];
+      if (!AtEnd() && text_[at_] == sep_) {
+        ++at_;
+        if (AtEnd()) {
+          fields.emplace_back();
+          return;
+        }
+        continue;
+      }
+      SkipLineBreak();
+      return;
+    }
+  }
+
+ private:
+  bool EndOfLine() const { return !AtEnd() && (text_[at_] == '\r' || text_[at_] == '\n'); }
+
+  void SkipLineBreak() {
+    if (AtEnd()) return;
+    if (text_[at_] == '\r' && at_ + 1 < text_.size() && text_[at_ + 1] == '\n') ++at_;
+    ++at_;
+  }
+
+  void ReadQuoted(std::u16string& field) {
+    int opened = row_;
+    ++at_;
+    for (;;) {
+      if (AtEnd()) {
+        if (!unclosedRow_) unclosedRow_ = opened;
+        return;
+      }
+      char16_t c = text_[at_++];
+      if (c != '"') {
+        field += c;
+      } else if (!AtEnd() && text_[at_] == '"') {
+        field += c;
+        ++at_;
+      } else {
+        return;
+      }
+    }
+  }
+
+  std::u16string_view text_;
+  char16_t sep_;
+  size_t at_ = 0;
+  int row_ = 0;
+  int unclosedRow_ = 0;
+};
+
+std::string Decimal(long long v) {
+  char buf[24];
+  std::snprintf(buf, sizeof buf, "%lld", v);
+  return buf;
+}
+
+std::string RowList(const std::vector<int>& rows) {
+  std::string out;
+  for (size_t i = 0; i < rows.size() && i < kRowsListed; ++i) {
+    if (i) out += ", ";
+    out += Decimal(rows[i]);
+  }
+  if (rows.size() > kRowsListed)
+    out += " и ещё " + Decimal(static_cast<long long>(rows.size() - kRowsListed));
+  return out;
+}
+
+}  // namespace
+
+// ---- export -----------------------------------------------------------------------------
+
+std::string CsvBytes(const DataTable& table) {
+  std::vector<int> columns = ShownColumns(table.def);
+  std::string cp1251;
+  std::vector<std::string> fields(columns.size());
+  for (size_t i = 0; i < columns.size(); ++i) fields[i] = table.def.names[static_cast<size_t>(columns[i])];
+  AppendCsvRow(cp1251, fields);
+  for (const CTableRecord& r : table.records) {
+    for (size_t i = 0; i < columns.size(); ++i) fields[i] = r.Field(columns[i]);
+    AppendCsvRow(cp1251, fields);
+  }
+  // The separators, quotes and line breaks are ASCII, the same in both encodings, so the
+  // whole text is converted at once.
+  return std::string(kUtf8Mark) + platform::Cp1251ToUtf8(cp1251);
+}
+
+CsvExport ExportCsv(const DataTable& table, const std::string& path) {
+  if (ShownColumns(table.def).empty())
+    return {false, "В таблице нет показанных столбцов: записывать в CSV нечего."};
+  if (!platform::SafeReplace(path, CsvBytes(table))) return {false, "Не удалось записать файл " + path + "."};
+  return {};
+}
+
+// ---- import -----------------------------------------------------------------------------
+
+void CsvLoss::Add(int row) {
+  ++count;
+  if (rows.empty() || rows.back() != row) rows.push_back(row);
+}
+
+CsvImport ImportCsvBytes(std::string_view bytes, const std::string& fileName) {
+  CsvImport out;
+  bool marked = bytes.substr(0, kUtf8Mark.size()) == kUtf8Mark;
+  if (marked) bytes.remove_prefix(kUtf8Mark.size());
+  if (HasZeroByte(bytes)) {
+    out.error = NotTextMessage(fileName);
+    return out;
+  }
+  std::u16string text;
+  if (platform::ToUtf16(platform::kUtf8, bytes, text, true)) {
+    out.encoding = CsvEncoding::kUtf8;
+  } else if (!marked && !HasUndefinedCp1251Byte(bytes) && platform::ToUtf16(platform::kCp1251, bytes, text)) {
+    out.encoding = CsvEncoding::kCp1251;
+  } else {
+    out.error = NotTextMessage(fileName);
+    return out;
+  }
+
+  out.separator = static_cast<char>(DetectSeparator(text));
+  CsvReader reader(text, static_cast<char16_t>(out.separator));
+  Cp1251Encoder encoder;
+  std::vector<std::u16string> fields;
+  bool headerRead = false;
+  CTableDef& def = out.table.def;
+  std::string value;
+  while (!reader.AtEnd()) {
+    reader.Next(fields);
+    if (fields.empty()) continue;
+    int row = reader.row();
+    auto convert = [&](const std::u16string& field) {
+      value.clear();
+      for (int lost = encoder.Append(field, value); lost > 0; --lost) out.unconvertible.Add(row);
+    };
+    if (!headerRead) {
+      for (const std::u16string& f : fields) {
+        convert(f);
+        def.AddColumnEntry(value, kNewColumnWidth, 1);
+      }
+      headerRead = true;
+      continue;
+    }
+    if (static_cast<int>(fields.size()) > def.ColumnCount()) {
+      out.longRows.Add(row);
+      while (def.ColumnCount() < static_cast<int>(fields.size())) def.AddColumnEntry({}, kNewColumnWidth, 1);
+    }
+    std::string line;
+    for (size_t k = 0; k < fields.size(); ++k) {
+      convert(fields[k]);
+      for (char c : value)
+        if (c == '#') out.hashes.Add(row);
+      if (k) line += '|';
+      line += FieldText(value);
+    }
+    out.table.records.push_back({std::move(line)});
+  }
+  if (!headerRead) {
+    out.error = "В файле " + fileName + " нет строки заголовка с названиями столбцов.";
+    return out;
+  }
+  // Every record gets a field for every column, so that the file loads it back.
+  for (CTableRecord& r : out.table.records)
+    for (int n = CountFieldSeparators(r.line); n < def.lastColumn; ++n) r.AppendField();
+  out.unclosedQuoteRow = reader.unclosedQuoteRow();
+  out.records = static_cast<int>(out.table.records.size());
+  def.modified = kTableChanged;
+  out.ok = true;
+  return out;
+}
+
+CsvImport ImportCsv(const std::string& path) {
+  std::string bytes;
+  if (!platform::ReadFileBytes(path, bytes)) {
+    CsvImport out;
+    out.error = "Не удалось открыть файл " + path + ".";
+    return out;
+  }
+  return ImportCsvBytes(bytes, path);
+}
+
+std::string CsvImportReport(const CsvImport& import) {
+  std::vector<std::string> parts;
+  if (import.unconvertible.count > 0)
+    parts.push_back("Знаков, которых нет в кодировке Windows-1251: " + Decimal(import.unconvertible.count) +
+                    ". Они заменены знаком \"?\" в строках файла " + RowList(import.unconvertible.rows) +
+                    ".");
+  if (import.hashes.count > 0)
+    parts.push_back("Знак \"#\" в полях таблицы не хранится и пропущен " + Decimal(import.hashes.count) +
+                    " раз(а), в строках файла " + RowList(import.hashes.rows) + ".");
+  if (import.longRows.count > 0)
+    parts.push_back("В строках файла " + RowList(import.longRows.rows) +
+                    " полей больше, чем названий в заголовке: для них добавлены столбцы без названия.");
+  if (import.unclosedQuoteRow > 0)
+    parts.push_back("Кавычка, открытая в строке файла " + Decimal(import.unclosedQuoteRow) +
+                    ", не закрыта: поле продолжается до конца файла.");
+  std::string out;
+  for (const std::string& p : parts) {
+    if (!out.empty()) out += "\n\n";
+    out += p;
+  }
+  return out;
+}
+
+}  // namespace vm::data

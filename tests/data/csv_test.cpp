@@ -1,0 +1,163 @@
+#include "data/csv.h"
+
+#include <gtest/gtest.h>
+
+#include "data/data_file.h"
+#include "platform/platform.h"
+#include "support/scratch.h"
+
+namespace vm::data {
+namespace {
+
+const std::string kMark = "\xEF\xBB\xBF";
+
+std::string Utf8(const std::string& cp1251) {
+  return platform::Cp1251ToUtf8(cp1251);
+}
+
+std::vector<std::string> Lines(const DataTable& t) {
+  std::vector<std::string> out;
+  for (const auto& r : t.records) out.push_back(r.line);
+  return out;
+}
+
+DataTable Sample() {
+  DataTable t;
+  t.def.AddColumnEntry("Имя", 120, 1);
+  t.def.AddColumnEntry("Скрыто", 100, 0);
+  t.def.AddColumnEntry("Заметка, \"важно\"", 100, 1);
+  t.records = {{"Иванов|x|просто"}, {"Петров, П.|y|две\r\nстроки"}, {"\"Кавычки\"|z|a#|b"}, {"||"}, {"Один"}};
+  return t;
+}
+
+TEST(CsvExport, WritesShownColumnsQuotedWhereNeeded) {
+  EXPECT_EQ(CsvBytes(Sample()), kMark + Utf8("Имя,\"Заметка, \"\"важно\"\"\"\r\n"
+                                             "Иванов,просто\r\n"
+                                             "\"Петров, П.\",\"две\r\nстроки\"\r\n"
+                                             "\"\"\"Кавычки\"\"\",a|b\r\n"
+                                             ",\r\n"
+                                             "Один,\r\n"));
+  DataTable one;
+  one.def.AddColumnEntry("", 100, 1);
+  one.records = {{""}, {"x"}};
+  // A row of one empty field must not read back as an empty line.
+  EXPECT_EQ(CsvBytes(one), kMark + "\"\"\r\n\"\"\r\nx\r\n");
+
+  testing::ScratchFolder dir;
+  DataTable none;
+  none.def.AddColumnEntry("h", 100, 0);
+  CsvExport refused = ExportCsv(none, dir / "n.csv");
+  EXPECT_FALSE(refused.ok);
+  EXPECT_EQ(testing::Slurp(dir / "n.csv"), "<missing>");
+  EXPECT_TRUE(ExportCsv(Sample(), dir / "s.csv").ok);
+  EXPECT_EQ(testing::Slurp(dir / "s.csv"), CsvBytes(Sample()));
+}
+
+TEST(CsvImport, ReadsEveryEncodingAndSeparator) {
+  struct Case {
+    const char* what;
+    std::string bytes;
+    CsvEncoding encoding;
+    char separator;
+  } cases[] = {
+      {"utf-8 with mark", kMark + Utf8("Имя,Телефон\r\nЁлкин,\"1,2\"\r\n"), CsvEncoding::kUtf8, ','},
+      {"utf-8 without mark", Utf8("Имя,Телефон\nЁлкин,\"1,2\""), CsvEncoding::kUtf8, ','},
+      {"windows-1251", "Имя;Телефон\r\nЁлкин;1,2\r\n", CsvEncoding::kCp1251, ';'},
+      {"tabs, lone CRs", "Имя\tТелефон\rЁлкин\t1,2\r", CsvEncoding::kCp1251, '\t'},
+  };
+  for (const Case& c : cases) {
+    CsvImport in = ImportCsvBytes(c.bytes, "f.csv");
+    ASSERT_TRUE(in.ok) << c.what << ": " << in.error;
+    EXPECT_EQ(in.encoding, c.encoding) << c.what;
+    EXPECT_EQ(in.separator, c.separator) << c.what;
+    EXPECT_EQ(in.table.def.names, (std::vector<std::string>{"Имя", "Телефон"})) << c.what;
+    EXPECT_EQ(Lines(in.table), std::vector<std::string>{"Ёлкин|1,2"}) << c.what;
+    EXPECT_EQ(in.table.def.modified, kTableChanged) << c.what;
+    EXPECT_EQ(CsvImportReport(in), "") << c.what;
+  }
+}
+
+TEST(CsvImport, QuotedFieldsAndRaggedRows) {
+  CsvImport in = ImportCsvBytes(
+      "a,b,c\r\n"
+      "\"x,\"\"y\"\"\",\"line\nbreak\",\"p|q\"\r\n"
+      "\r\n"
+      "short\r\n"
+      "1,2,3,4,\r\n"
+      "\"\"\r\n"
+      "tail\"quote\",\"open",
+      "f.csv");
+  ASSERT_TRUE(in.ok);
+  EXPECT_EQ(in.table.def.names, (std::vector<std::string>{"a", "b", "c", "", ""}));
+  EXPECT_EQ(Lines(in.table), (std::vector<std::string>{"x,\"y\"|line\r\nbreak|p#|q||", "short||||",
+                                                       "1|2|3|4|", "||||", "tail\"quote\"|open|||"}));
+  EXPECT_EQ(in.longRows.rows, std::vector<int>{5});
+  EXPECT_EQ(in.unclosedQuoteRow, 7);
+  // Every record loads back from the saved file: none is short of separators.
+  std::string rejected;
+  DataTable back;
+  TableLoad load = LoadTableBytes(back, TableBytes(in.table), rejected);
+  EXPECT_EQ(load.rejected, 0);
+  EXPECT_EQ(back.records.size(), 5u);
+  EXPECT_EQ(back.records[0].Field(1), "line\r\nbreak");
+  EXPECT_EQ(back.records[0].Field(2), "p|q");
+}
+
+TEST(CsvImport, ReportsWhatTheTableCannotHold) {
+  // U+65E5 and U+1F600 (two UTF-16 units, one character) are not in Windows-1251.
+  std::string bytes =
+      Utf8("Имя,Знак\r\nа,б\r\n") + "\xE6\x97\xA5,\xF0\x9F\x98\x80\r\n" + Utf8("в,№ 1#2##\r\n");
+  CsvImport in = ImportCsvBytes(bytes, "f.csv");
+  ASSERT_TRUE(in.ok);
+  EXPECT_EQ(Lines(in.table), (std::vector<std::string>{"а|б", "?|?", "в|№ 12"}));
+  EXPECT_EQ(in.unconvertible.count, 2);
+  EXPECT_EQ(in.unconvertible.rows, std::vector<int>{3});
+  EXPECT_EQ(in.hashes.count, 3);
+  EXPECT_EQ(in.hashes.rows, std::vector<int>{4});
+  std::string report = CsvImportReport(in);
+  EXPECT_NE(report.find("Windows-1251: 2. Они заменены знаком \"?\" в строках файла 3."), std::string::npos)
+      << report;
+  EXPECT_NE(report.find("пропущен 3 раз(а), в строках файла 4."), std::string::npos) << report;
+
+  CsvLoss many;
+  for (int row = 2; row < 30; ++row) many.Add(row);
+  CsvImport lots;
+  lots.unconvertible = many;
+  EXPECT_NE(CsvImportReport(lots).find("20, 21 и ещё 8."), std::string::npos);
+}
+
+TEST(CsvImport, RefusesWhatIsNotCsvText) {
+  struct Case {
+    const char* what;
+    std::string bytes;
+    const char* message;
+  } cases[] = {
+      {"utf-16", std::string("\xFF\xFEI\0m\0,\0a\0", 10), "не похож на текст CSV"},
+      {"undefined 1251 byte", "a,b\r\n\x98\xC0,c", "не похож на текст CSV"},
+      {"mark over bad utf-8", kMark + "a\xC0,b", "не похож на текст CSV"},
+      {"empty", "", "нет строки заголовка"},
+      {"only line breaks", "\r\n\n\r\n", "нет строки заголовка"},
+  };
+  for (const Case& c : cases) {
+    CsvImport in = ImportCsvBytes(c.bytes, "f.csv");
+    EXPECT_FALSE(in.ok) << c.what;
+    EXPECT_NE(in.error.find(c.message), std::string::npos) << c.what << ": " << in.error;
+    EXPECT_NE(in.error.find("f.csv"), std::string::npos) << c.what;
+  }
+  EXPECT_FALSE(ImportCsv("Z:\\no\\such.csv").ok);
+}
+
+TEST(CsvRoundTrip, ExportThenImportGivesTheSameTable) {
+  DataTable t = Sample();
+  t.def.shown = {1, 1, 1};
+  CsvImport in = ImportCsvBytes(CsvBytes(t), "f.csv");
+  ASSERT_TRUE(in.ok);
+  EXPECT_EQ(in.table.def.names, t.def.names);
+  std::vector<std::string> expected = {"Иванов|x|просто", "Петров, П.|y|две\r\nстроки", "\"Кавычки\"|z|a#|b",
+                                       "||", "Один||"};
+  EXPECT_EQ(Lines(in.table), expected);
+  EXPECT_EQ(CsvImportReport(in), "");
+}
+
+}  // namespace
+}  // namespace vm::data
