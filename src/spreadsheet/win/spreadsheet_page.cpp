@@ -670,7 +670,18 @@ void CLikeExcelDlg::OpenFind(bool replace) {
   std::string what;
   if (workbook_.CurrentSheet().InGrid(at.row, at.column))
     what = ShownText(workbook_.CurrentSheet().GetCell(at.row, at.column), workbook_.locale);
-  find_.Open(hwnd(), what, replace, [this](const ui::FindDialog::Request& r) { OnFind(r); });
+  if (!find_.Open(hwnd(), what, replace, [this](const ui::FindDialog::Request& r) { OnFind(r); })) return;
+  // Whole-word matching here means the whole cell; the box says so.
+  EnumChildWindows(
+      find_.hwnd(),
+      [](HWND child, LPARAM) -> BOOL {
+        wchar_t text[64] = {};
+        GetWindowTextW(child, text, 64);
+        if (wcsstr(text, L"&whole word") || wcsstr(text, L"&Whole word"))
+          SetWindowTextW(child, L"Match &entire cell text");
+        return TRUE;
+      },
+      0);
 }
 
 void CLikeExcelDlg::OnFind(const ui::FindDialog::Request& request) {
