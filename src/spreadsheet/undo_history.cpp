@@ -15,13 +15,20 @@ bool UndoHistory::Restore(CWorkbook& workbook, const Step& step) {
 }
 
 void UndoHistory::Take(const CWorkbook& workbook) {
+  droppedOldest_.clear();
   undo_.push_back(Keep(workbook));
-  while (undo_.size() > steps_) undo_.pop_front();
+  while (undo_.size() > steps_) {
+    droppedOldest_.push_back(std::move(undo_.front()));
+    undo_.pop_front();
+  }
+  droppedRedo_ = std::move(redo_);
   redo_.clear();
 }
 
 bool UndoHistory::Undo(CWorkbook& workbook) {
   if (undo_.empty()) return false;
+  droppedOldest_.clear();
+  droppedRedo_.clear();
   Step now = Keep(workbook);
   if (!Restore(workbook, undo_.back())) {
     // What could not be read back is dropped; the workbook is the one it was.
@@ -36,6 +43,8 @@ bool UndoHistory::Undo(CWorkbook& workbook) {
 
 bool UndoHistory::Redo(CWorkbook& workbook) {
   if (redo_.empty()) return false;
+  droppedOldest_.clear();
+  droppedRedo_.clear();
   Step now = Keep(workbook);
   if (!Restore(workbook, redo_.back())) {
     Restore(workbook, now);
@@ -48,12 +57,21 @@ bool UndoHistory::Redo(CWorkbook& workbook) {
 }
 
 void UndoHistory::DropLast() {
-  if (!undo_.empty()) undo_.pop_back();
+  if (undo_.empty()) return;
+  undo_.pop_back();
+  while (!droppedOldest_.empty()) {
+    undo_.push_front(std::move(droppedOldest_.back()));
+    droppedOldest_.pop_back();
+  }
+  redo_ = std::move(droppedRedo_);
+  droppedRedo_.clear();
 }
 
 void UndoHistory::Clear() {
   undo_.clear();
   redo_.clear();
+  droppedOldest_.clear();
+  droppedRedo_.clear();
 }
 
 }  // namespace vm::spreadsheet

@@ -25,7 +25,8 @@ class UndoHistory {
   // kept bytes cannot be read.
   bool Undo(CWorkbook& workbook);
   bool Redo(CWorkbook& workbook);
-  // Forgets the newest step: the change it was kept for altered nothing.
+  // Forgets the newest step, the change it was kept for having altered nothing: what Take
+  // let go (the oldest step, the redo) comes back.
   void DropLast();
   // A workbook opened or started anew has no past.
   void Clear();
@@ -41,6 +42,8 @@ class UndoHistory {
 
   size_t steps_;
   std::deque<Step> undo_, redo_;
+  // What the last Take let go, until the next change.
+  std::deque<Step> droppedOldest_, droppedRedo_;
 };
 
 }  // namespace vm::spreadsheet

@@ -137,11 +137,20 @@ TEST(UndoHistory, UndoesAndRedoesWholeWorkbooksWithinItsBound) {
   history.Take(book);
   EXPECT_FALSE(history.CanRedo());
 
-  // A step kept for a change that altered nothing is dropped.
-  size_t steps = history.UndoSteps();
+  // A step kept for a change that altered nothing is dropped, and what keeping it let
+  // go comes back: the oldest step at the bound, and the redo.
+  history.Take(book);
+  history.Take(book);
+  ASSERT_EQ(history.UndoSteps(), 3u);
+  ASSERT_TRUE(history.Undo(book));
   history.Take(book);
   history.DropLast();
-  EXPECT_EQ(history.UndoSteps(), steps);
+  EXPECT_EQ(history.UndoSteps(), 2u);
+  EXPECT_TRUE(history.CanRedo());
+  history.Redo(book);
+  history.Take(book);
+  history.DropLast();
+  EXPECT_EQ(history.UndoSteps(), 3u);
 }
 
 TEST(UndoHistory, KeepsMergesFontsAndSizes) {
