@@ -2,8 +2,10 @@
 
 #include <cstdlib>
 
+#include "common/recode.h"
 #include "platform/platform.h"
 #include "spreadsheet/grid_ops.h"
+#include "spreadsheet/workbook_xml.h"
 
 namespace vm::spreadsheet {
 
@@ -115,6 +117,46 @@ bool ToggleFontStyle(CWorkbook& workbook, CSheet& sheet, const CellRect& selecti
     }
   }
   return on;
+}
+
+std::string RefreshPath(const std::string& programFolder, const std::string& currentFile) {
+  return currentFile.empty() ? programFolder + "Temp\\Temp.xml" : currentFile;
+}
+
+bool RefreshWorkbook(CWorkbook& workbook, const std::string& file, bool deleteAfter) {
+  std::string bytes = WorkbookText(workbook);
+  if (deleteAfter) {
+    std::string folder = file.substr(0, file.find_last_of('\\'));
+    if (!folder.empty() && !platform::DirExists(folder)) platform::MakeDir(folder);
+  }
+  if (!WriteWorkbook(workbook, file)) return false;
+  int current = workbook.Current();
+  bool ok = ReadWorkbook(workbook, file);
+  if (!ok) ReadWorkbookBytes(workbook, bytes);
+  workbook.SetCurrent(current);
+  if (deleteAfter) platform::RemoveFile(file);
+  return ok;
+}
+
+std::string SheetUtf8ToWindows(CSheet& sheet) {
+  std::string message;
+  auto convert = [&](std::string& text) {
+    if (text.empty()) return;
+    RecodeOutcome out = Utf8ToWindows(text);
+    if (out.ok)
+      text = out.text;
+    else if (message.empty())
+      message = out.message;
+  };
+  convert(sheet.name);
+  for (int r = 0; r < sheet.RowCount(); ++r) {
+    for (int c = 0; c < sheet.ColumnCount(); ++c) {
+      const CSheetCell* stored = sheet.StoredCell(r, c);
+      if (!stored || !stored->Has(kCellText) || stored->text.empty()) continue;
+      convert(sheet.CellForEdit(r, c)->text);
+    }
+  }
+  return message;
 }
 
 }  // namespace vm::spreadsheet

@@ -43,4 +43,16 @@ bool CellHasStyle(const CSheet& sheet, CellPos at, FontStyle style);
 bool ToggleFontStyle(CWorkbook& workbook, CSheet& sheet, const CellRect& selection, CellPos current,
                      FontStyle style);
 
+// Refresh: the workbook is written to a file and read back from it, the current sheet
+// kept. Without a current file it goes through "Temp\Temp.xml", deleted afterwards.
+std::string RefreshPath(const std::string& programFolder, const std::string& currentFile);
+// False, with the workbook untouched, when the file could not be written; a file that
+// cannot be read back leaves the workbook as it was written, never emptied.
+bool RefreshWorkbook(CWorkbook& workbook, const std::string& file, bool deleteAfter);
+
+// "UTF8->Win" over the sheet's name and the text of every cell: each text read as UTF-8
+// becomes its Windows-1251 form; a text that cannot be converted is kept. The first
+// failure's message for the user, or nothing.
+std::string SheetUtf8ToWindows(CSheet& sheet);
+
 }  // namespace vm::spreadsheet

@@ -223,7 +223,7 @@ void GridWindow::DrawCell(HDC dc, int row, int column, const PixelRect& box, boo
     ui::SelectGuard font(dc, FontFor(f.font));
     SetTextColor(dc, f.Has(kCellTextColor) ? f.textColor : GetSysColor(COLOR_WINDOWTEXT));
     uint32_t align = f.Has(kCellAlign) ? f.align : (kAlignLeft | kAlignBottom);
-    UINT format = DT_NOPREFIX;
+    UINT format = DT_NOPREFIX | DT_EXPANDTABS;  // merged texts hold tabs
     if (align & kAlignRight)
       format |= DT_RIGHT;
     else if (align & kAlignCenter)

@@ -1,5 +1,7 @@
 #include "spreadsheet/win/spreadsheet_page.h"
 
+#include <commdlg.h>
+
 #include "common/win/shell_actions_win.h"
 #include "data/data_book.h"
 #include "platform/platform.h"
@@ -8,6 +10,7 @@
 #include "spreadsheet/page_rules.h"
 #include "spreadsheet/win/spreadsheet_resources.h"
 #include "spreadsheet/workbook_xml.h"
+#include "ui/dialog.h"
 #include "ui/file_dialogs.h"
 #include "ui/menu.h"
 #include "ui/page_keys.h"
@@ -24,6 +27,11 @@ const std::vector<ui::ToolCommand>& Commands() {
       {ID_SHEET_NEW, IDI_SHEET_NEW, "Создать новый файл Ctrl+N"},
       {ID_SHEET_OPEN, IDI_SHEET_OPEN, "Открыть файл Ctrl+O"},
       {ID_SHEET_SAVE, IDI_SHEET_SAVE, "Сохранить файл как... Ctrl+S"},
+      {ID_SHEET_CUT, IDI_SHEET_CUT, "Вырезать Ctrl+X"},
+      {ID_SHEET_COPY, IDI_SHEET_COPY, "Копировать Ctrl+C"},
+      {ID_SHEET_PASTE, IDI_SHEET_PASTE, "Вставить  Ctrl+V"},
+      {ID_SHEET_UNDO, IDI_SHEET_UNDO, "Отменить Ctrl+Z"},
+      {ID_SHEET_REDO, IDI_SHEET_REDO, "Повторить Ctrl+Y"},
       {ID_SHEET_BOLD, IDI_SHEET_BOLD, "Полужирный"},
       {ID_SHEET_ITALIC, IDI_SHEET_ITALIC, "Курсив"},
       {ID_SHEET_UNDERLINE, IDI_SHEET_UNDERLINE, "Подчеркнутый"},
@@ -32,6 +40,9 @@ const std::vector<ui::ToolCommand>& Commands() {
       {ID_SHEET_RIGHT, IDI_SHEET_RIGHT, "По правому краю"},
       {ID_SHEET_TEXT_COLOUR, IDI_SHEET_TEXT_COLOUR, "Цвет шрифта"},
       {ID_SHEET_FILL_COLOUR, IDI_SHEET_FILL_COLOUR, "Выделение цветом"},
+      {ID_SHEET_FONT, IDI_SHEET_FONT, "Шрифт"},
+      {ID_SHEET_FIND, IDI_SHEET_FIND, "Поиск F3"},
+      {ID_SHEET_REFRESH, IDI_SHEET_REFRESH, "Обновить"},
       {ID_LOAD_INFO, IDI_SHEET_LOAD_INFO, "Информация о неудачной загрузки файла"},
       {ID_HELP_FILE, IDI_SHEET_HELP, "Помощь"},
       {ID_HIDE_TO_TRAY, IDI_SHEET_HIDE, "Скрыть F12"},
@@ -50,6 +61,88 @@ std::string FolderOf(const std::string& path) {
 std::string NameOf(const std::string& path) {
   size_t slash = path.find_last_of('\\');
   return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// "Наименование листа": one text field with the sheet's name.
+class SheetNameDialog : public ui::Dialog {
+ public:
+  explicit SheetNameDialog(std::string name) : ui::Dialog(IDD_SHEET_RENAME), name_(std::move(name)) {}
+  const std::string& name() const { return name_; }
+
+ protected:
+  bool OnInitDialog() override {
+    SetItemText(IDC_SHEET_NAME, name_);
+    return true;
+  }
+  void OnOk() override {
+    name_ = ItemText(IDC_SHEET_NAME);
+    End(IDOK);
+  }
+
+ private:
+  std::string name_;
+};
+
+bool AskFontDialog(HWND owner, FontDesc& font, COLORREF& colour) {
+  LOGFONTW lf{};
+  lf.lfHeight = font.height;
+  lf.lfWeight = font.weight;
+  lf.lfItalic = font.italic ? TRUE : FALSE;
+  lf.lfUnderline = font.underline ? TRUE : FALSE;
+  lf.lfCharSet = static_cast<BYTE>(font.charSet);
+  lf.lfPitchAndFamily = static_cast<BYTE>(font.pitchAndFamily);
+  std::wstring face = ui::Wide(font.faceName);
+  wcsncpy(lf.lfFaceName, face.c_str(), LF_FACESIZE - 1);
+  CHOOSEFONTW cf{};
+  cf.lStructSize = sizeof cf;
+  cf.hwndOwner = owner;
+  cf.lpLogFont = &lf;
+  cf.rgbColors = colour;
+  cf.Flags = CF_SCREENFONTS | CF_EFFECTS | CF_INITTOLOGFONTSTRUCT;
+  if (!ChooseFontW(&cf)) return false;
+  font.faceName = ui::Narrow(lf.lfFaceName);
+  font.height = lf.lfHeight;
+  font.weight = lf.lfWeight;
+  font.italic = lf.lfItalic != 0;
+  font.underline = lf.lfUnderline != 0;
+  font.charSet = lf.lfCharSet;
+  font.pitchAndFamily = lf.lfPitchAndFamily;
+  colour = cf.rgbColors;
+  return true;
+}
+
+bool ClipboardHasText() {
+  return IsClipboardFormatAvailable(CF_UNICODETEXT) || IsClipboardFormatAvailable(CF_TEXT);
+}
+
+bool PutClipboardText(HWND owner, const std::string& cp1251) {
+  std::wstring text = ui::Wide(cp1251);
+  if (!OpenClipboard(owner)) return false;
+  EmptyClipboard();
+  bool ok = false;
+  if (HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t))) {
+    if (void* p = GlobalLock(mem)) {
+      memcpy(p, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+      GlobalUnlock(mem);
+      ok = SetClipboardData(CF_UNICODETEXT, mem) != nullptr;
+    }
+    if (!ok) GlobalFree(mem);
+  }
+  CloseClipboard();
+  return ok;
+}
+
+std::optional<std::string> ClipboardText(HWND owner) {
+  if (!IsClipboardFormatAvailable(CF_UNICODETEXT) || !OpenClipboard(owner)) return std::nullopt;
+  std::optional<std::string> text;
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    if (auto* p = static_cast<const wchar_t*>(GlobalLock(data))) {
+      text = ui::Narrow(std::wstring(p, wcsnlen(p, GlobalSize(data) / sizeof(wchar_t))));
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  return text;
 }
 
 }  // namespace
@@ -72,6 +165,12 @@ SpreadsheetPageShell SystemSpreadsheetPageShell() {
     return ui::AskSaveFile(owner, spec);
   };
   s.openHelp = [] { OpenHelp(); };
+  s.askSheetName = [](HWND owner, const std::string& name) -> std::optional<std::string> {
+    SheetNameDialog dialog(name);
+    if (dialog.DoModal(owner) != IDOK) return std::nullopt;
+    return dialog.name();
+  };
+  s.askFont = AskFontDialog;
   return s;
 }
 
@@ -84,7 +183,10 @@ bool CLikeExcelDlg::PreTranslate(MSG& msg) {
     SendMessageW(GetParent(hwnd()), WM_COMMAND, MAKEWPARAM(ID_HIDE_TO_TRAY, 0), 0);
     return true;
   }
-  return ui::TranslatePageKeys(hwnd(), accel_.get(), msg);
+  if (find_.hwnd() && find_.PreTranslate(msg)) return true;
+  // The in-place editor keeps its own clipboard and undo keys.
+  bool editing = grid_.Editing() && msg.hwnd == grid_.editor();
+  return ui::TranslatePageKeys(hwnd(), editing ? nullptr : accel_.get(), msg);
 }
 
 // ---- set-up -----------------------------------------------------------------------------------
@@ -132,10 +234,15 @@ bool CLikeExcelDlg::OnInitDialog() {
   GridWindow::Callbacks cb;
   cb.selectionChanged = [this] { UpdateButtons(); };
   cb.edited = [this](CellPos at, const std::string& text) {
-    if (!StoreTypedText(workbook_.CurrentSheet(), at, text)) return false;
+    history_.Take(workbook_);
+    if (!StoreTypedText(workbook_.CurrentSheet(), at, text)) {
+      history_.DropLast();
+      return false;
+    }
     Changed();
     return true;
   };
+  cb.contextMenu = [this](const GridHit& hit, POINT screen) { ShowGridMenu(hit, screen); };
   cb.sheetChanged = [this](int) { UpdateButtons(); };
   cb.resized = [this] { Changed(); };
   RECT client;
@@ -215,6 +322,8 @@ void CLikeExcelDlg::UpdateButtons() {
   check(ID_SHEET_ITALIC, inGrid && CellHasStyle(sheet, at, FontStyle::kItalic));
   check(ID_SHEET_UNDERLINE, inGrid && CellHasStyle(sheet, at, FontStyle::kUnderline));
   toolbar_.Enable(ID_LOAD_INFO, loadFailed_);
+  toolbar_.Enable(ID_SHEET_UNDO, history_.CanUndo());
+  toolbar_.Enable(ID_SHEET_REDO, history_.CanRedo());
 }
 
 // ---- files --------------------------------------------------------------------------------------
@@ -237,6 +346,7 @@ void CLikeExcelDlg::OpenFile(const std::string& path) {
   workbook_.Clear();
   SetPath(path);
   ReadFile(path);
+  history_.Clear();
   grid_.Select({0, 0}, {0, 0});
   grid_.Reload();
   UpdateButtons();
@@ -249,6 +359,7 @@ void CLikeExcelDlg::New() {
   SetPath(std::string());
   loadFailed_ = false;
   modified_ = false;
+  history_.Clear();
   grid_.Select({0, 0}, {0, 0});
   grid_.Reload();
   UpdateButtons();
@@ -323,6 +434,325 @@ void CLikeExcelDlg::PickColour(bool fill, const RECT& button) {
   });
 }
 
+// ---- the grid's menus and the commands that change the workbook --------------------------------
+
+template <class Change>
+void CLikeExcelDlg::Edit(Change change, bool structural) {
+  grid_.EndEdit(true);
+  history_.Take(workbook_);
+  if (!change()) {
+    history_.DropLast();
+    UpdateButtons();
+    return;
+  }
+  modified_ = true;
+  if (structural)
+    grid_.Reload();
+  else
+    grid_.Redraw();
+  UpdateButtons();
+}
+
+std::vector<MenuEntry> CLikeExcelDlg::MenuFor(const GridHit& hit) const {
+  switch (hit.part) {
+    case GridPart::kTab: return TabMenu(workbook_, hit.tab);
+    case GridPart::kColumnHeader:
+    case GridPart::kColumnEdge: return ColumnHeaderMenu(options_, history_.CanUndo());
+    case GridPart::kCell:
+      return CellMenu(workbook_.CurrentSheet(), grid_.SelectionRect(), grid_.Current(), ClipboardHasText(),
+                      history_.CanUndo());
+    default: return {};
+  }
+}
+
+void CLikeExcelDlg::ShowGridMenu(const GridHit& hit, POINT screen) {
+  std::vector<MenuEntry> entries = MenuFor(hit);
+  if (entries.empty()) return;
+  std::vector<ui::MenuItem> items;
+  for (const MenuEntry& e : entries) {
+    ui::MenuItem item;
+    item.id = e.id;
+    item.text = e.text;
+    item.enabled = e.enabled;
+    item.checked = e.checked;
+    items.push_back(std::move(item));
+  }
+  menuPoint_ = screen;
+  int chosen = ui::ShowContextMenu(hwnd(), screen, items);
+  if (chosen != 0) RunMenuCommand(hit, chosen);
+}
+
+void CLikeExcelDlg::RunMenuCommand(const GridHit& hit, int id) {
+  // Menu commands greyed for this state do nothing even when sent.
+  for (const MenuEntry& e : MenuFor(hit))
+    if (e.id == id && !e.enabled) return;
+  CSheet& sheet = workbook_.CurrentSheet();
+  int column = hit.column >= 0 ? hit.column : grid_.Current().column;
+  RECT atMouse{menuPoint_.x, menuPoint_.y, menuPoint_.x, menuPoint_.y};
+  ScreenToClient(hwnd(), reinterpret_cast<POINT*>(&atMouse.left));
+  ScreenToClient(hwnd(), reinterpret_cast<POINT*>(&atMouse.right));
+  switch (id) {
+    case ID_SHEET_TAB_ADD: Edit([&] { return &workbook_.AddSheet() != nullptr; }, true); break;
+    case ID_SHEET_TAB_DELETE: Edit([&] { return workbook_.DeleteSheet(hit.tab); }, true); break;
+    case ID_SHEET_TAB_RENAME: RenameSheet(hit.tab); break;
+    case ID_SHEET_COLUMN_ADD: Edit([&] { return sheet.AppendColumn(); }, true); break;
+    case ID_SHEET_COLUMN_INSERT: Edit([&] { return sheet.InsertColumn(column); }, true); break;
+    case ID_SHEET_COLUMN_DELETE: {
+      CellRect sel = grid_.SelectionRect();
+      // A click on a header outside the selection deletes that column.
+      if (hit.column >= 0 && (hit.column < sel.left || hit.column > sel.right))
+        sel = CellRect{0, hit.column, 0, hit.column};
+      bool deleted = false;
+      Edit(
+          [&] {
+            int before = sheet.ColumnCount();
+            DeleteSelectedColumns(sheet, sel);
+            deleted = sheet.ColumnCount() != before;
+            return deleted;
+          },
+          true);
+      if (deleted) Refresh();
+      break;
+    }
+    case ID_SHEET_ROW_ADD: Edit([&] { return sheet.AppendRow(); }, true); break;
+    case ID_SHEET_ROW_INSERT: Edit([&] { return sheet.InsertRow(grid_.Current().row); }, true); break;
+    case ID_SHEET_ROW_DELETE: {
+      CellRect sel = grid_.SelectionRect();
+      Edit(
+          [&] {
+            int before = sheet.RowCount();
+            DeleteSelectedRows(sheet, sel);
+            return sheet.RowCount() != before;
+          },
+          true);
+      break;
+    }
+    case ID_SHEET_MERGE: {
+      CellRect sel = grid_.SelectionRect();
+      bool merged = false;
+      Edit(
+          [&] {
+            merged = MergeCells(sheet, sel, true);
+            return merged;
+          },
+          true);
+      if (merged) Refresh();
+      break;
+    }
+    case ID_SHEET_UNMERGE: {
+      CellPos at = grid_.Current();
+      Edit([&] { return sheet.Unmerge(at.row, at.column); }, true);
+      break;
+    }
+    case ID_SHEET_ALL_COLUMNS: options_.searchAllColumns = !options_.searchAllColumns; break;
+    case ID_SHEET_ALLOW_SORT: options_.allowSorting = !options_.allowSorting; break;
+    case ID_SHEET_SORT_UP:
+    case ID_SHEET_SORT_DOWN:
+      if (!options_.allowSorting) break;
+      Edit([&] {
+        return SortRows(sheet, column, id == ID_SHEET_SORT_UP ? kSortAscending : kSortDescending,
+                        workbook_.locale);
+      });
+      break;
+    case ID_SHEET_TEXT_COLOUR: PickColour(false, atMouse); break;
+    case ID_SHEET_FILL_COLOUR: PickColour(true, atMouse); break;
+    case ID_SHEET_DEFAULT_FONT: ChangeFont(true); break;
+    default: OnCommand(id, 0, nullptr); break;
+  }
+}
+
+void CLikeExcelDlg::Refresh() {
+  grid_.EndEdit(true);
+  std::string file = RefreshPath(app().ProgramFolder(), path_);
+  bool ok;
+  {
+    ui::WaitCursor wait;
+    ok = RefreshWorkbook(workbook_, file, path_.empty());
+  }
+  if (!ok && !path_.empty())
+    platform::ShowMessage("Не удалось сохранить файл " + path_, platform::MessageIcon::kExclamation);
+  else if (ok && !path_.empty())
+    modified_ = false;
+  grid_.Reload();
+  UpdateButtons();
+}
+
+void CLikeExcelDlg::CopyOrCut(bool cut) {
+  grid_.EndEdit(true);
+  CellRect sel = grid_.SelectionRect();
+  if (!workbook_.CurrentSheet().InGrid(sel.top, sel.left)) return;
+  if (!cut) {
+    PutClipboardText(hwnd(), CopyText(workbook_.CurrentSheet(), sel));
+    return;
+  }
+  std::string text;
+  Edit([&] {
+    text = CutCells(workbook_.CurrentSheet(), sel);
+    return true;
+  });
+  PutClipboardText(hwnd(), text);
+}
+
+void CLikeExcelDlg::Paste() {
+  grid_.EndEdit(true);
+  std::optional<std::string> text = ClipboardText(hwnd());
+  if (!text) return;
+  CellPos at = grid_.Current();
+  Edit([&] {
+    PasteText(workbook_.CurrentSheet(), at, *text);
+    return true;
+  });
+}
+
+void CLikeExcelDlg::UndoOrRedo(bool redo) {
+  grid_.EndEdit(false);
+  bool done;
+  {
+    ui::WaitCursor wait;
+    done = redo ? history_.Redo(workbook_) : history_.Undo(workbook_);
+  }
+  if (!done) return;
+  modified_ = true;
+  grid_.Reload();
+  UpdateButtons();
+}
+
+void CLikeExcelDlg::ChangeFont(bool defaultFont) {
+  grid_.EndEdit(true);
+  if (!shell_.askFont) return;
+  CellPos at = grid_.Current();
+  CSheetCell shown = EffectiveFormat(workbook_.CurrentSheet(), at.row, at.column);
+  const FontDesc* from = defaultFont ? workbook_.DefaultFormat().font : shown.font;
+  FontDesc font = from ? *from : FontDesc{};
+  COLORREF colour = !defaultFont && shown.Has(kCellTextColor) ? shown.textColor : RGB(0, 0, 0);
+  if (!shell_.askFont(hwnd(), font, colour)) return;
+  if (defaultFont) {
+    Edit(
+        [&] {
+          workbook_.SetDefaultFont(font);
+          for (int i = 0; i < workbook_.SheetCount(); ++i) {
+            CSheetCell& f = workbook_.Sheet(i).DefaultFormat();
+            f.font = workbook_.DefaultFormat().font;
+            f.mask |= kCellFont;
+          }
+          return true;
+        },
+        true);
+    app().PutSetting("EXCEL", "FONTNAMEDEF", font.faceName);
+    app().PutSetting("EXCEL", "FONTSIZE", std::to_string(font.height));
+    return;
+  }
+  CellRect sel = grid_.SelectionRect();
+  Edit(
+      [&] {
+        SetFont(workbook_.CurrentSheet(), sel, workbook_.Fonts().Intern(font));
+        SetTextColor(workbook_.CurrentSheet(), sel, colour);
+        return true;
+      },
+      true);
+}
+
+void CLikeExcelDlg::RenameSheet(int tab) {
+  if (tab < 0 || tab >= workbook_.SheetCount() || !shell_.askSheetName) return;
+  auto name = shell_.askSheetName(hwnd(), workbook_.Sheet(tab).name);
+  if (!name || *name == workbook_.Sheet(tab).name) return;
+  Edit(
+      [&] {
+        workbook_.Sheet(tab).name = *name;
+        return true;
+      },
+      true);
+}
+
+void CLikeExcelDlg::OpenFind(bool replace) {
+  grid_.EndEdit(true);
+  CellPos at = grid_.Current();
+  std::string what;
+  if (workbook_.CurrentSheet().InGrid(at.row, at.column))
+    what = ShownText(workbook_.CurrentSheet().GetCell(at.row, at.column), workbook_.locale);
+  if (!find_.Open(hwnd(), what, replace, [this](const ui::FindDialog::Request& r) { OnFind(r); })) return;
+  // Whole-word matching here means the whole cell; the box says so.
+  EnumChildWindows(
+      find_.hwnd(),
+      [](HWND child, LPARAM) -> BOOL {
+        wchar_t text[64] = {};
+        GetWindowTextW(child, text, 64);
+        if (wcsstr(text, L"&whole word") || wcsstr(text, L"&Whole word"))
+          SetWindowTextW(child, L"Match &entire cell text");
+        return TRUE;
+      },
+      0);
+}
+
+void CLikeExcelDlg::OnFind(const ui::FindDialog::Request& request) {
+  if (request.action == ui::FindDialog::Action::kClosed) return;
+  FindOptions options;
+  options.what = request.what;
+  options.wholeCell = request.wholeWord;
+  options.matchCase = request.matchCase;
+  options.up = !request.down;
+  options.allColumns = options_.searchAllColumns;
+  CSheet& sheet = workbook_.CurrentSheet();
+  const NumberLocale& locale = workbook_.locale;
+  auto nothing = [this] {
+    HWND owner = find_.hwnd() ? find_.hwnd() : hwnd();
+    MessageBoxW(owner, ui::Wide(kNothingFoundText).c_str(), ui::Wide(kFindTitle).c_str(),
+                MB_OK | MB_ICONINFORMATION);
+    if (find_.hwnd()) SetFocus(find_.hwnd());
+  };
+  auto findNext = [&] {
+    CellPos found;
+    if (FindCell(sheet, options, locale, grid_.Current(), false, found)) {
+      grid_.Select(found, found);
+      return true;
+    }
+    return false;
+  };
+  switch (request.action) {
+    case ui::FindDialog::Action::kFindNext:
+      if (!findNext()) nothing();
+      break;
+    case ui::FindDialog::Action::kReplace: {
+      if (ReplaceRefused(options, request.with)) break;
+      CellPos at = grid_.Current();
+      Edit([&] { return ReplaceInCell(sheet, at, options, request.with, locale); });
+      if (!findNext()) nothing();
+      break;
+    }
+    case ui::FindDialog::Action::kReplaceAll: {
+      if (ReplaceRefused(options, request.with)) break;
+      CellPos at = grid_.Current();
+      int count = 0;
+      Edit([&] {
+        count = ReplaceAll(sheet, at, options, request.with, locale);
+        return count > 0;
+      });
+      if (count == 0) nothing();
+      break;
+    }
+    default: break;
+  }
+}
+
+void CLikeExcelDlg::Utf8ToWin() {
+  grid_.EndEdit(true);
+  if (MessageBoxW(hwnd(),
+                  ui::Wide(" Видимые буквы русского алфавита будут утеряны!\n\n Преобразовать?").c_str(),
+                  L"Velmoria", MB_YESNO | MB_ICONQUESTION) != IDYES)
+    return;
+  std::string message;
+  {
+    ui::WaitCursor wait;
+    Edit(
+        [&] {
+          message = SheetUtf8ToWindows(workbook_.CurrentSheet());
+          return true;
+        },
+        true);
+  }
+  if (!message.empty()) platform::ShowMessage(message, platform::MessageIcon::kExclamation);
+}
+
 bool CLikeExcelDlg::OnCommand(int id, int code, HWND control) {
   if (code != 0 && code != 1) return false;
   CSheet& sheet = workbook_.CurrentSheet();
@@ -357,6 +787,45 @@ bool CLikeExcelDlg::OnCommand(int id, int code, HWND control) {
     case ID_SHEET_LEFT: align(kAlignLeft); break;
     case ID_SHEET_CENTRE: align(kAlignCenter); break;
     case ID_SHEET_RIGHT: align(kAlignRight); break;
+    case ID_SHEET_CUT: CopyOrCut(true); break;
+    case ID_SHEET_COPY: CopyOrCut(false); break;
+    case ID_SHEET_PASTE: Paste(); break;
+    case ID_SHEET_CLEAR: {
+      CellRect sel = grid_.SelectionRect();
+      Edit([&] {
+        bool any = false;
+        for (int r = sel.top; r <= sel.bottom; ++r)
+          for (int c = sel.left; c <= sel.right; ++c) {
+            const CSheetCell* cell = sheet.StoredCell(r, c);
+            any = any || (cell && cell->Has(kCellText) && !cell->Protected());
+          }
+        if (any) CutCells(sheet, sel);
+        return any;
+      });
+      break;
+    }
+    case ID_SHEET_UNDO: UndoOrRedo(false); break;
+    case ID_SHEET_REDO: UndoOrRedo(true); break;
+    case ID_SHEET_FONT: ChangeFont(false); break;
+    case ID_SHEET_DEFAULT_FONT: ChangeFont(true); break;
+    case ID_SHEET_FIND: OpenFind(false); break;
+    case ID_SHEET_REPLACE: OpenFind(true); break;
+    case ID_SHEET_REFRESH: Refresh(); break;
+    case ID_SHEET_UTF8: Utf8ToWin(); break;
+    case ID_SHEET_MERGE:
+    case ID_SHEET_UNMERGE:
+    case ID_SHEET_ROW_ADD:
+    case ID_SHEET_ROW_INSERT:
+    case ID_SHEET_ROW_DELETE:
+    case ID_SHEET_COLUMN_ADD:
+    case ID_SHEET_COLUMN_INSERT:
+    case ID_SHEET_COLUMN_DELETE: {
+      GridHit hit;
+      hit.part = GridPart::kCell;
+      hit.row = grid_.Current().row;
+      RunMenuCommand(hit, id);
+      break;
+    }
     case ID_SHEET_TEXT_COLOUR: toolbar_.Drop(ID_SHEET_TEXT_COLOUR); break;
     case ID_SHEET_FILL_COLOUR: toolbar_.Drop(ID_SHEET_FILL_COLOUR); break;
     case ID_LOAD_INFO:

@@ -8,9 +8,12 @@
 #include <string>
 
 #include "shell/win/book_page.h"
+#include "spreadsheet/page_menus.h"
+#include "spreadsheet/undo_history.h"
 #include "spreadsheet/win/grid_window.h"
 #include "spreadsheet/workbook.h"
 #include "ui/colour_picker.h"
+#include "ui/find_dialog.h"
 #include "ui/handles.h"
 #include "ui/toolbar.h"
 #include "ui/tooltips.h"
@@ -23,6 +26,10 @@ struct SpreadsheetPageShell {
   std::function<std::optional<std::string>(HWND owner, const std::string& folder, const std::string& name)>
       askSaveAs;
   std::function<void()> openHelp;
+  // The sheet's new name from "Наименование листа"; nothing when cancelled.
+  std::function<std::optional<std::string>(HWND owner, const std::string& name)> askSheetName;
+  // The font dialog from a font and text colour; nothing when cancelled.
+  std::function<bool(HWND owner, FontDesc& font, COLORREF& colour)> askFont;
 };
 SpreadsheetPageShell SystemSpreadsheetPageShell();
 
@@ -40,6 +47,8 @@ class CLikeExcelDlg : public shell::BookPage {
   ui::Toolbar& toolbar() { return toolbar_; }
   ui::ColourPicker& colourPicker() { return picker_; }
   const std::string& path() const { return path_; }
+  const UndoHistory& history() const { return history_; }
+  const PageOptions& options() const { return options_; }
   bool modified() const { return modified_; }
   void SetShell(SpreadsheetPageShell shell) { shell_ = std::move(shell); }
 
@@ -49,6 +58,10 @@ class CLikeExcelDlg : public shell::BookPage {
   bool SaveFile();
   bool SaveAs();
   void New();
+  // The grid's context menu for what was right-clicked, as data (tests read it).
+  std::vector<MenuEntry> MenuFor(const GridHit& hit) const;
+  // Runs a command of the context menus for the part last right-clicked.
+  void RunMenuCommand(const GridHit& hit, int id);
 
  protected:
   bool OnInitDialog() override;
@@ -67,6 +80,20 @@ class CLikeExcelDlg : public shell::BookPage {
   void DropSaveMenu(const RECT& button);
   void PickColour(bool fill, const RECT& button);
   bool AutoSave() const;
+  void ShowGridMenu(const GridHit& hit, POINT screen);
+  // Keeps the workbook for undo, lets `change` alter it, and shows the result; a change
+  // that reports false altered nothing and leaves no step behind.
+  template <class Change>
+  void Edit(Change change, bool structural = false);
+  void Refresh();
+  void CopyOrCut(bool cut);
+  void Paste();
+  void UndoOrRedo(bool redo);
+  void ChangeFont(bool defaultFont);
+  void OpenFind(bool replace);
+  void OnFind(const ui::FindDialog::Request& request);
+  void RenameSheet(int tab);
+  void Utf8ToWin();
 
   CWorkbook workbook_;
   std::string path_;
@@ -78,6 +105,10 @@ class CLikeExcelDlg : public shell::BookPage {
   GridWindow grid_;
   ui::Toolbar toolbar_, hideBar_;
   ui::ColourPicker picker_;
+  ui::FindDialog find_;
+  PageOptions options_;
+  UndoHistory history_;
+  POINT menuPoint_{};
   ui::UniqueAccel accel_;
   ui::UniqueFont pathFont_;
   RECT pathRect_{};

@@ -1,6 +1,7 @@
 // The spreadsheet page inside the real sheet: a workbook reopened at start, typed into
 // through the grid's in-place editor, navigated by keys and the mouse, made bold, saved
-// and read back, and a file that is no workbook opened.
+// and read back, a file that is no workbook opened, the grid's context menus, the
+// clipboard and undo.
 #include "spreadsheet/win/spreadsheet_page.h"
 
 #include <gtest/gtest.h>
@@ -55,6 +56,8 @@ class SpreadsheetPageTest : public ::testing::Test {
     s.askOpen = [this](HWND, const std::string&) { return answer_; };
     s.askSaveAs = [this](HWND, const std::string&, const std::string&) { return answer_; };
     s.openHelp = [] {};
+    s.askSheetName = [this](HWND, const std::string&) { return answer_; };
+    s.askFont = [](HWND, FontDesc&, COLORREF&) { return false; };
     page.SetShell(s);
     EXPECT_TRUE(sheet.Create());
     sheet.ActivateTab(shell::kSpreadsheetTab);
@@ -199,6 +202,104 @@ TEST_F(SpreadsheetPageTest, NewAndAFileThatIsNoWorkbook) {
   CWorkbook back;
   ASSERT_TRUE(ReadWorkbook(back, dir_ / "Personal\\new.xml"));
   EXPECT_EQ(back.Sheet(0).GetCell(0, 0).text, "abc");
+}
+
+TEST_F(SpreadsheetPageTest, ContextMenusClipboardAndUndo) {
+  vm::testing::ProgramSheet sheet;
+  CLikeExcelDlg& page = Open(sheet);
+  GridWindow& grid = page.grid();
+  CWorkbook& book = page.workbook();
+  auto cellHit = [&](int row, int column) {
+    grid.Select({row, column}, {row, column});
+    GridHit hit;
+    hit.part = GridPart::kCell;
+    hit.row = row;
+    hit.column = column;
+    return hit;
+  };
+
+  // Merging two cells joins their texts with a tab, then refreshes through the file.
+  grid.Select({1, 1}, {1, 1});
+  TypeInto(sheet, page, "Хлеб", VK_RETURN);
+  GridHit hit = cellHit(1, 0);
+  grid.Select({1, 0}, {1, 1});
+  page.RunMenuCommand(hit, ID_SHEET_MERGE);
+  EXPECT_EQ(book.CurrentSheet().GetCell(1, 0).text, "Продукты\tХлеб");
+  EXPECT_EQ(book.CurrentSheet().Merges().size(), 2u);
+  CWorkbook back;
+  ASSERT_TRUE(ReadWorkbook(back, dir_ / "Personal\\book.xml"));
+  EXPECT_EQ(back.Sheet(0).Merges().size(), 2u);
+
+  // "Вставить строку" at the current row moves it down; "Удалить строку" takes it out.
+  page.RunMenuCommand(cellHit(1, 0), ID_SHEET_ROW_INSERT);
+  EXPECT_EQ(book.CurrentSheet().RowCount(), 21);
+  EXPECT_EQ(book.CurrentSheet().GetCell(2, 0).text, "Продукты\tХлеб");
+  page.RunMenuCommand(cellHit(2, 0), ID_SHEET_ROW_DELETE);
+  EXPECT_EQ(book.CurrentSheet().RowCount(), 20);
+  EXPECT_FALSE(book.CurrentSheet().GetCell(2, 0).HasText());
+  page.RunMenuCommand(cellHit(0, 0), ID_SHEET_ROW_ADD);
+  EXPECT_EQ(book.CurrentSheet().RowCount(), 21);
+  // Undo steps back through the add and the delete; redo forward again.
+  Command(sheet, page, ID_SHEET_UNDO);
+  Command(sheet, page, ID_SHEET_UNDO);
+  EXPECT_EQ(book.CurrentSheet().RowCount(), 21);
+  EXPECT_EQ(book.CurrentSheet().GetCell(2, 0).text, "Продукты\tХлеб");
+  Command(sheet, page, ID_SHEET_REDO);
+  EXPECT_EQ(book.CurrentSheet().RowCount(), 20);
+
+  // Column header: insert before the clicked column.
+  GridHit header;
+  header.part = GridPart::kColumnHeader;
+  header.column = 2;
+  int columns = book.CurrentSheet().ColumnCount();
+  book.CurrentSheet().CellForEdit(5, 2)->SetText("сдвиг");
+  page.RunMenuCommand(header, ID_SHEET_COLUMN_INSERT);
+  EXPECT_EQ(book.CurrentSheet().ColumnCount(), columns + 1);
+  EXPECT_EQ(book.CurrentSheet().GetCell(5, 3).text, "сдвиг");
+  // Sorting waits for "Разрешить сортировку".
+  EXPECT_FALSE(page.options().allowSorting);
+  page.RunMenuCommand(header, ID_SHEET_ALLOW_SORT);
+  EXPECT_TRUE(page.options().allowSorting);
+
+  // Copy and paste as text; cut empties; Delete clears the selection; undo puts back.
+  grid.Select({3, 0}, {3, 0});
+  TypeInto(sheet, page, "x", VK_TAB);
+  TypeInto(sheet, page, "y", VK_RETURN);
+  grid.Select({3, 0}, {3, 1});
+  Command(sheet, page, ID_SHEET_COPY);
+  grid.Select({6, 2}, {6, 2});
+  Command(sheet, page, ID_SHEET_PASTE);
+  EXPECT_EQ(book.CurrentSheet().GetCell(6, 2).text, "x");
+  EXPECT_EQ(book.CurrentSheet().GetCell(6, 3).text, "y");
+  EXPECT_TRUE(page.MenuFor(cellHit(6, 2))[15].enabled);  // "Вставить": text on the clipboard
+  grid.Select({3, 0}, {3, 1});
+  Command(sheet, page, ID_SHEET_CUT);
+  EXPECT_FALSE(book.CurrentSheet().GetCell(3, 0).HasText());
+  EXPECT_FALSE(book.CurrentSheet().GetCell(3, 1).HasText());
+  grid.Select({6, 2}, {6, 3});
+  PressKey(sheet, grid.hwnd(), VK_DELETE);
+  EXPECT_FALSE(book.CurrentSheet().GetCell(6, 2).HasText());
+  EXPECT_FALSE(book.CurrentSheet().GetCell(6, 3).HasText());
+  PressKey(sheet, grid.hwnd(), 'Z', true);
+  EXPECT_EQ(book.CurrentSheet().GetCell(6, 3).text, "y");
+  Command(sheet, page, ID_SHEET_UNDO);
+  EXPECT_EQ(book.CurrentSheet().GetCell(3, 0).text, "x");
+
+  // Tabs: only the last sheet can be deleted; add and rename.
+  GridHit tab;
+  tab.part = GridPart::kTab;
+  tab.tab = 0;
+  page.RunMenuCommand(tab, ID_SHEET_TAB_DELETE);
+  EXPECT_EQ(book.SheetCount(), 2);
+  page.RunMenuCommand(tab, ID_SHEET_TAB_ADD);
+  ASSERT_EQ(book.SheetCount(), 3);
+  EXPECT_EQ(book.Sheet(2).name, "Лист 1");
+  answer_ = "Итоги";
+  tab.tab = 2;
+  page.RunMenuCommand(tab, ID_SHEET_TAB_RENAME);
+  EXPECT_EQ(book.Sheet(2).name, "Итоги");
+  page.RunMenuCommand(tab, ID_SHEET_TAB_DELETE);
+  EXPECT_EQ(book.SheetCount(), 2);
 }
 
 }  // namespace
