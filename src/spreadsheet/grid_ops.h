@@ -53,7 +53,7 @@ void PasteText(CSheet& sheet, CellPos at, std::string_view text);
 // ---- find and replace ----------------------------------------------------------------------
 struct FindOptions {
   std::string what;
-  bool wholeCell = false;   // "Match entire cell text"
+  bool wholeCell = false;   // the whole cell must match
   bool matchCase = false;
   bool up = false;          // search backwards
   bool allColumns = true;   // "Поиск по всем столбцам"; otherwise the current column only

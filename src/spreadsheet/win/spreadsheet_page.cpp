@@ -1,6 +1,7 @@
 #include "spreadsheet/win/spreadsheet_page.h"
 
 #include <commdlg.h>
+#include <dlgs.h>
 
 #include "common/win/shell_actions_win.h"
 #include "data/data_book.h"
@@ -671,17 +672,9 @@ void CLikeExcelDlg::OpenFind(bool replace) {
   if (workbook_.CurrentSheet().InGrid(at.row, at.column))
     what = ShownText(workbook_.CurrentSheet().GetCell(at.row, at.column), workbook_.locale);
   if (!find_.Open(hwnd(), what, replace, [this](const ui::FindDialog::Request& r) { OnFind(r); })) return;
-  // Whole-word matching here means the whole cell; the box says so.
-  EnumChildWindows(
-      find_.hwnd(),
-      [](HWND child, LPARAM) -> BOOL {
-        wchar_t text[64] = {};
-        GetWindowTextW(child, text, 64);
-        if (wcsstr(text, L"&whole word") || wcsstr(text, L"&Whole word"))
-          SetWindowTextW(child, L"Match &entire cell text");
-        return TRUE;
-      },
-      0);
+  // Whole-word matching here means the whole cell; the box says so, in every language
+  // of the system's dialog (chx1 is the common find dialog's whole-word box).
+  if (HWND wholeWord = GetDlgItem(find_.hwnd(), chx1)) SetWindowTextW(wholeWord, L"Ячейка &целиком");
 }
 
 void CLikeExcelDlg::OnFind(const ui::FindDialog::Request& request) {
