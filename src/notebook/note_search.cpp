@@ -112,23 +112,59 @@ std::string Context(std::string_view plain, size_t at, size_t length) {
 
 }  // namespace
 
-void AppendRtfPlainText(std::string_view rtf, std::string& out) {
+namespace {
+
+// Bytes that end a run of literal text.
+const std::array<bool, 256>& Special() {
+  static const std::array<bool, 256> table = [] {
+    std::array<bool, 256> t{};
+    for (unsigned char c : {'\\', '{', '}', '\r', '\n', '\0'}) t[c] = true;
+    return t;
+  }();
+  return table;
+}
+
+// The plain text of `rtf` appended to `out`, each character through `map` (the identity
+// or the search folding). The output is never longer than the input, so room for all of
+// it is made at once and written through a pointer.
+template <bool kFold>
+void Convert(std::string_view rtf, std::string& out) {
+  const auto& special = Special();
+  const auto& fold = FoldTable();
+  const size_t base = out.size();
+  const size_t n = rtf.size();
+  out.resize(base + n);
+  char* const begin = out.data() + base;
+  char* w = begin;
+  const char* in = rtf.data();
   std::vector<GroupState> stack;
   size_t deeper = 0;  // groups opened beyond kMaxGroupStack
   GroupState state;
   bool groupStart = false;  // the next word is the first of its group
-  int pendingSkip = 0;      // fallback characters after "\u" still to drop
-  const size_t n = rtf.size();
+  size_t pendingSkip = 0;   // fallback characters after "\u" still to drop
   auto emit = [&](char c) {
     if (pendingSkip > 0) {
       --pendingSkip;
       return;
     }
-    if (!state.hidden) out += c;
+    if (!state.hidden) *w++ = kFold ? static_cast<char>(fold[static_cast<unsigned char>(c)]) : c;
   };
   size_t i = 0;
   while (i < n) {
-    char c = rtf[i];
+    char c = in[i];
+    if (!special[static_cast<unsigned char>(c)]) {  // a run of literal text
+      groupStart = false;
+      if (pendingSkip > 0 || state.hidden) {
+        emit(c);
+        ++i;
+        continue;
+      }
+      do {
+        *w++ = kFold ? static_cast<char>(fold[static_cast<unsigned char>(in[i])]) : in[i];
+        ++i;
+      } while (i < n && !special[static_cast<unsigned char>(in[i])]);
+      continue;
+    }
     if (c == '{') {
       if (stack.size() < kMaxGroupStack)
         stack.push_back(state);
@@ -151,22 +187,16 @@ void AppendRtfPlainText(std::string_view rtf, std::string& out) {
       ++i;
       continue;
     }
-    if (c == '\r' || c == '\n' || c == '\0') {
-      ++i;
-      continue;
-    }
-    if (c != '\\') {
-      groupStart = false;
-      emit(c);
+    if (c != '\\') {  // CR, LF and zero bytes show nothing
       ++i;
       continue;
     }
     // A control word or symbol.
     if (i + 1 >= n) break;
-    char s = rtf[i + 1];
+    char s = in[i + 1];
     if (s == '\'') {
-      int high = i + 2 < n ? HexDigit(rtf[i + 2]) : -1;
-      int low = i + 3 < n ? HexDigit(rtf[i + 3]) : -1;
+      int high = i + 2 < n ? HexDigit(in[i + 2]) : -1;
+      int low = i + 3 < n ? HexDigit(in[i + 3]) : -1;
       groupStart = false;
       if (high >= 0 && low >= 0) emit(static_cast<char>(high * 16 + low));
       i = i + 4 < n ? i + 4 : n;  // a malformed escape drops the two characters it takes
@@ -192,27 +222,27 @@ void AppendRtfPlainText(std::string_view rtf, std::string& out) {
       continue;
     }
     size_t start = i + 1, end = start;
-    while (end < n && IsLetter(rtf[end])) ++end;
+    while (end < n && IsLetter(in[end])) ++end;
     std::string_view word = rtf.substr(start, end - start);
     i = end;
     bool hasNumber = false, negative = false;
     long number = 0;
-    if (i < n && rtf[i] == '-') {
+    if (i < n && in[i] == '-') {
       negative = true;
       ++i;
     }
-    while (i < n && rtf[i] >= '0' && rtf[i] <= '9') {
-      if (number < 10000000) number = number * 10 + (rtf[i] - '0');
+    while (i < n && in[i] >= '0' && in[i] <= '9') {
+      if (number < 10000000) number = number * 10 + (in[i] - '0');
       hasNumber = true;
       ++i;
     }
     if (negative) number = -number;
-    if (i < n && rtf[i] == ' ') ++i;  // the delimiter belongs to the word
+    if (i < n && in[i] == ' ') ++i;  // the delimiter belongs to the word
     bool first = groupStart;
     groupStart = false;
     if (word == "u" && hasNumber) {
       emit(FromUnicode(number));
-      pendingSkip = state.skipAfterUnicode;
+      pendingSkip = static_cast<size_t>(state.skipAfterUnicode);
     } else if (word == "uc" && hasNumber) {
       state.skipAfterUnicode = number < 0 ? 0 : number > 8 ? 8 : static_cast<int>(number);
     } else if (word == "bin" && hasNumber) {
@@ -225,6 +255,13 @@ void AppendRtfPlainText(std::string_view rtf, std::string& out) {
       emit(symbol);
     }
   }
+  out.resize(base + static_cast<size_t>(w - begin));
+}
+
+}  // namespace
+
+void AppendRtfPlainText(std::string_view rtf, std::string& out) {
+  Convert<false>(rtf, out);
 }
 
 std::string RtfPlainText(std::string_view rtf) {
@@ -251,6 +288,7 @@ AllNotesSearch FindInAllNotes(const XmlElement& root, std::string_view what, siz
   AllNotesSearch result;
   if (what.empty()) return result;
   const std::string needle = SearchFold(what);
+  auto find = [&](const std::string& text, size_t from) { return text.find(needle, from); };
   std::string plain, folded;
   std::vector<const XmlElement*> stack;
   for (size_t i = root.ChildCount(); i-- > 0;) stack.push_back(root.Child(i));
@@ -278,16 +316,22 @@ AllNotesSearch FindInAllNotes(const XmlElement& root, std::string_view what, siz
       hit.context = note->name();
       if (!add(std::move(hit))) return result;
     }
+    // The body folded as it is read; its plain text is made only for a hit's context.
     const std::string& body = note->value();
+    folded.clear();
+    bool rtf = IsRtfBody(body);
+    if (rtf)
+      Convert<true>(body, folded);
+    else
+      FoldInto(body, folded);
+    size_t at = find(folded, 0);
+    if (at == std::string::npos) continue;
     plain.clear();
-    if (IsRtfBody(body))
-      AppendRtfPlainText(body, plain);
+    if (rtf)
+      Convert<false>(body, plain);
     else
       plain = body;
-    FoldInto(plain, folded);
-    size_t occurrence = 0;
-    for (size_t at = folded.find(needle); at != std::string::npos;
-         at = folded.find(needle, at + needle.size())) {
+    for (size_t occurrence = 0; at != std::string::npos; at = find(folded, at + needle.size())) {
       NoteHit hit;
       hit.position = at;
       hit.occurrence = occurrence++;
