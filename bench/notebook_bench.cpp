@@ -6,9 +6,12 @@
 
 #include <cstdlib>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "bench/bench_support.h"
 #include "common/record_file.h"
+#include "notebook/note_search.h"
 #include "notebook/notebook_file.h"
 #include "platform/platform.h"
 
@@ -111,5 +114,69 @@ void BM_SaveNotebook(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * data.size()));
 }
 BENCHMARK(BM_SaveNotebook)->Unit(benchmark::kMillisecond);
+
+// The all-notes search over the 5 000 notes, next to a plain scan of the same bodies'
+// bytes: each body searched as it is, byte for byte, for the text folded to lower case
+// (so the baseline neither decodes the rich text nor folds it).
+
+void BM_NotebookBodiesScanBaseline(benchmark::State& state) {
+  const XmlElement& root = Tree();
+  const std::string needle = "заметка 4950:";
+  size_t bytes = 0;
+  for (auto _ : state) {
+    size_t hits = 0;
+    std::vector<const XmlElement*> stack{&root};
+    while (!stack.empty()) {
+      const XmlElement* e = stack.back();
+      stack.pop_back();
+      for (size_t i = 0; i < e->ChildCount(); ++i) stack.push_back(e->Child(i));
+      std::string_view body = e->value();
+      for (size_t at = body.find(needle); at != std::string_view::npos;
+           at = body.find(needle, at + needle.size()))
+        ++hits;
+      bytes += body.size();
+    }
+    benchmark::DoNotOptimize(hits);
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(bytes));
+}
+BENCHMARK(BM_NotebookBodiesScanBaseline)->Unit(benchmark::kMillisecond);
+
+// A text one note holds 25 times, near the end: every note is read.
+void BM_FindInAllNotes(benchmark::State& state) {
+  const XmlElement& root = Tree();
+  size_t hits = 0;
+  for (auto _ : state) {
+    AllNotesSearch found = FindInAllNotes(root, "ЗАМЕТКА 4950:");
+    hits = found.hits.size();
+    benchmark::DoNotOptimize(found.hits.data());
+  }
+  state.counters["hits"] = static_cast<double>(hits);
+}
+BENCHMARK(BM_FindInAllNotes)->Unit(benchmark::kMillisecond);
+
+// A text on every line of every note ("конверты"), each of its 131 040 hits listed: the
+// cost of the hits themselves, far beyond what the page lists.
+void BM_FindInAllNotesEveryHit(benchmark::State& state) {
+  const XmlElement& root = Tree();
+  size_t hits = 0;
+  for (auto _ : state) {
+    AllNotesSearch found = FindInAllNotes(root, "КОНВЕРТЫ", static_cast<size_t>(-1));
+    hits = found.hits.size();
+    benchmark::DoNotOptimize(found.hits.data());
+  }
+  state.counters["hits"] = static_cast<double>(hits);
+}
+BENCHMARK(BM_FindInAllNotesEveryHit)->Unit(benchmark::kMillisecond);
+
+// A text no note holds: the cost of reading every note with nothing to list.
+void BM_FindInAllNotesNoHit(benchmark::State& state) {
+  const XmlElement& root = Tree();
+  for (auto _ : state) {
+    AllNotesSearch found = FindInAllNotes(root, "ЖИРАФ");
+    benchmark::DoNotOptimize(found.hits.data());
+  }
+}
+BENCHMARK(BM_FindInAllNotesNoHit)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "platform/platform.h"
 #include "shell/win/shell_resources.h"
 #include "ui/ask_dialogs.h"
+#include "ui/dialog.h"
 #include "ui/file_dialogs.h"
 #include "ui/folder_picker.h"
 #include "ui/page_keys.h"
@@ -47,6 +48,7 @@ const std::vector<ui::ToolCommand>& Commands() {
       {ID_NOTE_PASTE_BRANCH, IDI_NOTE_PASTE_BRANCH, "Вставить ветвь"},
       {ID_NOTE_FIND_TITLE, IDI_NOTE_FIND_TITLE, "Поиск по дереву F2"},
       {ID_NOTE_FIND_TEXT, IDI_NOTE_FIND_TEXT, "Поиск F3"},
+      {ID_NOTE_FIND_ALL, IDI_NOTE_FIND_ALL, "Поиск во всех заметках Ctrl+Shift+F"},
       {ID_NOTE_BOLD, IDI_NOTE_BOLD, "Полужирный"},
       {ID_NOTE_ITALIC, IDI_NOTE_ITALIC, "Курсив"},
       {ID_NOTE_UNDERLINE, IDI_NOTE_UNDERLINE, "Подчеркнутый"},
@@ -99,6 +101,76 @@ PARAFORMAT2 ParaFormat(HWND edit) {
   SendMessageW(edit, EM_GETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&pf));
   return pf;
 }
+
+// "Поиск во всех заметках": the text, "Найти" fills the list with the hits (the note's
+// path, a tab, the text around the hit); a double click or Enter on a hit ends the
+// dialog with it chosen.
+class FindAllDialog : public ui::Dialog {
+ public:
+  FindAllDialog(const XmlElement& root, std::string what)
+      : ui::Dialog(IDD_NOTE_FIND_ALL), root_(root), what_(std::move(what)) {}
+  const std::string& what() const { return what_; }
+  // The chosen hit after IDOK.
+  std::optional<NoteHit> chosen() const { return chosen_; }
+
+ protected:
+  bool OnInitDialog() override {
+    SetItemText(IDC_NOTE_FIND_ALL_TEXT, what_);
+    int tab = 120;
+    SendMessageW(Item(IDC_NOTE_FIND_ALL_LIST), LB_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(&tab));
+    SendMessageW(Item(IDC_NOTE_FIND_ALL_LIST), LB_SETHORIZONTALEXTENT, 1200, 0);
+    if (!what_.empty()) Search();
+    SetFocus(Item(IDC_NOTE_FIND_ALL_TEXT));
+    SendMessageW(Item(IDC_NOTE_FIND_ALL_TEXT), EM_SETSEL, 0, -1);
+    return false;
+  }
+  void OnOk() override {
+    // Enter on a selected hit in the list chooses it; anywhere else it searches.
+    if (GetFocus() == Item(IDC_NOTE_FIND_ALL_LIST) && Choose()) return;
+    what_ = ItemText(IDC_NOTE_FIND_ALL_TEXT);
+    Search();
+  }
+  bool OnCommand(int id, int code, HWND control) override {
+    if (id == IDC_NOTE_FIND_ALL_LIST && code == LBN_DBLCLK) {
+      Choose();
+      return true;
+    }
+    return ui::Dialog::OnCommand(id, code, control);
+  }
+
+ private:
+  void Search() {
+    ui::WaitCursor wait;
+    found_ = FindInAllNotes(root_, what_);
+    HWND list = Item(IDC_NOTE_FIND_ALL_LIST);
+    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(list, LB_RESETCONTENT, 0, 0);
+    for (const NoteHit& hit : found_.hits) {
+      std::wstring row = ui::Wide(hit.path + "\t" + (hit.inTitle ? "[заголовок] " : "") + hit.context);
+      SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row.c_str()));
+    }
+    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
+    if (!found_.hits.empty()) SendMessageW(list, LB_SETCURSEL, 0, 0);
+    std::string count = what_.empty()         ? std::string()
+                        : found_.hits.empty() ? std::string("Ничего не найдено")
+                                              : "Найдено: " + std::to_string(found_.hits.size());
+    if (found_.truncated) count += " (показаны первые)";
+    SetItemText(IDC_NOTE_FIND_ALL_COUNT, count);
+  }
+  bool Choose() {
+    LRESULT row = SendMessageW(Item(IDC_NOTE_FIND_ALL_LIST), LB_GETCURSEL, 0, 0);
+    if (row < 0 || static_cast<size_t>(row) >= found_.hits.size()) return false;
+    chosen_ = found_.hits[static_cast<size_t>(row)];
+    End(IDOK);
+    return true;
+  }
+
+  const XmlElement& root_;
+  std::string what_;
+  AllNotesSearch found_;
+  std::optional<NoteHit> chosen_;
+};
 
 }  // namespace
 
@@ -342,6 +414,7 @@ void CNoteBook::UpdateButtons() {
                  ID_NOTE_CUT, ID_NOTE_COPY, ID_NOTE_PASTE})
     formatBar_.Enable(id, note);
   toolbar_.Enable(ID_NOTE_FIND_TEXT, note);
+  toolbar_.Enable(ID_NOTE_FIND_ALL, !nb_.isProtected);
   toolbar_.Enable(ID_NOTE_PRINT, note);
   formatBar_.Enable(ID_NOTE_UNDO, note && history_.CanUndo());
   formatBar_.Enable(ID_NOTE_REDO, note && history_.CanRedo());
@@ -515,6 +588,7 @@ bool CNoteBook::OnCommand(int id, int code, HWND control) {
     case ID_NOTE_SORT_BRANCH: Sort(false); return true;
     case ID_NOTE_SORT_TREE: Sort(true); return true;
     case ID_NOTE_FIND_TITLE: FindTitle(); return true;
+    case ID_NOTE_FIND_ALL: FindAll(); return true;
     case ID_NOTE_EXPORT_BRANCH: ExportBranch(); return true;
     case ID_NOTE_IMPORT_BRANCH: ImportBranch(); return true;
     default: break;
@@ -588,6 +662,7 @@ std::vector<ui::MenuItem> CNoteBook::TreeMenu() const {
           item(ID_NOTE_PASTE_BRANCH, "Вставить", clip_.CanPaste() && selected),
           item(ID_NOTE_DELETE, "Удалить"),
           ui::MenuSeparator(),
+          item(ID_NOTE_FIND_ALL, "Поиск во всех заметках"),
           exportImport,
           sort};
 }
@@ -864,6 +939,33 @@ void CNoteBook::FindText() {
         SendMessageW(edit_, EM_SCROLLCARET, 0, 0);
       },
       true);
+}
+
+void CNoteBook::FindAll() {
+  // The dialog is modal, so the document cannot change under its hits.
+  FindAllDialog dialog(*nb_.root, findAllText_);
+  INT_PTR ended = dialog.DoModal(hwnd());
+  findAllText_ = dialog.what();
+  if (ended != IDOK) return;
+  if (std::optional<NoteHit> hit = dialog.chosen()) ShowHit(*hit, findAllText_);
+}
+
+void CNoteBook::ShowHit(const NoteHit& hit, const std::string& what) {
+  HTREEITEM item = ItemOf(hit.note);
+  if (!item) return;
+  tree_.Select(item);
+  if (current_ != hit.note) SelectNote(item);
+  if (hit.inTitle) {
+    SetFocus(tree_.hwnd());
+    return;
+  }
+  // The editor's own text is searched to the same hit, so its line breaks and any
+  // character it shows differently cannot shift the selection.
+  long at = OccurrencePosition(ui::Narrow(ui::PlainText(edit_)), what, hit.occurrence);
+  if (at < 0) return;
+  SetFocus(edit_);
+  ui::SetSelection(edit_, at, at + static_cast<long>(what.size()));
+  SendMessageW(edit_, EM_SCROLLCARET, 0, 0);
 }
 
 // ---- formats ----------------------------------------------------------------------------------

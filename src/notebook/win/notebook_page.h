@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "notebook/note_search.h"
 #include "notebook/note_text.h"
 #include "notebook/note_tree.h"
 #include "notebook/notebook_file.h"
@@ -57,6 +58,8 @@ class CNoteBook : public shell::BookPage {
   std::vector<ui::MenuItem> EditorMenu() const;
   std::vector<ui::MenuItem> ExportMenu() const;
   int splitter() const { return split_; }
+  // The open find dialog of F2 and F3, none when closed.
+  HWND findWindow() const { return find_.hwnd(); }
 
  protected:
   bool OnInitDialog() override;
@@ -92,6 +95,8 @@ class CNoteBook : public shell::BookPage {
   void Sort(bool wholeTree);
   void FindTitle();
   void FindText();
+  void FindAll();
+  void ShowHit(const NoteHit& hit, const std::string& what);
   void ToggleEffect(DWORD mask, DWORD effect);
   void Align(WORD alignment);
   void Bullets();
@@ -122,6 +127,7 @@ class CNoteBook : public shell::BookPage {
   std::string branchFolder_;
   size_t findFrom_ = 0;
   bool findTitleMode_ = false;
+  std::string findAllText_;  // the last text searched in every note
   ui::TreeView tree_;
   HWND edit_ = nullptr;
   ui::Toolbar toolbar_, formatBar_, hideBar_;

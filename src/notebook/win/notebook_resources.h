@@ -10,6 +10,7 @@
 #define IDR_NOTE_HIDE_TOOLBAR 1802
 #define IDR_NOTE_ACCEL 1803
 #define IDR_NOTE_FORMAT_TOOLBAR 1804
+#define IDD_NOTE_FIND_ALL 1805
 
 // Files.
 #define ID_NOTE_NEW_FILE 1056
@@ -30,6 +31,7 @@
 #define ID_NOTE_SORT_BRANCH 1813
 #define ID_NOTE_SORT_TREE 1814
 #define ID_NOTE_FIND_TEXT 1048
+#define ID_NOTE_FIND_ALL 1822
 
 // Character and paragraph formats.
 #define ID_NOTE_BOLD 1061
@@ -109,6 +111,7 @@
 #define IDI_NOTE_HELP 1859
 #define IDI_NOTE_EXPORT 1860
 #define IDI_NOTE_HIDE 1861
+#define IDI_NOTE_FIND_ALL 1862
 
 // Controls of the page.
 #define IDC_NOTE_TREE 1870
@@ -116,3 +119,8 @@
 #define IDC_NOTE_TOOLBAR 1872
 #define IDC_NOTE_HIDEBAR 1873
 #define IDC_NOTE_FORMATBAR 1874
+
+// The all-notes search dialog.
+#define IDC_NOTE_FIND_ALL_TEXT 1875
+#define IDC_NOTE_FIND_ALL_LIST 1876
+#define IDC_NOTE_FIND_ALL_COUNT 1877

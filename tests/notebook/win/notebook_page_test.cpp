@@ -1,9 +1,11 @@
 // The notebook page inside the real sheet: a notebook reopened at start, the tree and
 // the note's text, new notes, typing, formats and undo, copy and paste, drag, deleting,
-// a locked file, and the saved file read back.
+// a locked file, the password set and entered through its dialog, F3 and the search in
+// every note, and the saved file read back.
 #include <windows.h>
 // After windows.h, which they need.
 #include <commctrl.h>
+#include <dlgs.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -14,9 +16,11 @@
 #include "support/scratch.h"
 #include "support/win/gui_support.h"
 #include "support/win/sheet_driver.h"
+#include "ui/dialog.h"
 #include "ui/question.h"
 #include "ui/rich_edit.h"
 #include "ui/text.h"
+#include "ui/ui_resources.h"
 
 namespace vm::notebook {
 namespace {
@@ -41,6 +45,30 @@ std::string Shape(ui::TreeView& tree, HTREEITEM parent) {
     if (tree.FirstChild(i)) out += "(" + Shape(tree, i) + ")";
   }
   return out;
+}
+
+// Runs `steps` in the next modal dialog once it is up; a last Cancel makes sure no test
+// leaves a dialog open.
+class DriveDialog {
+ public:
+  explicit DriveDialog(std::function<void(ui::Dialog&)> steps) {
+    ui::Dialog::SetInitHook([steps](ui::Dialog& d) {
+      steps(d);
+      PostMessageW(d.hwnd(), WM_COMMAND, IDCANCEL, 0);
+    });
+  }
+  ~DriveDialog() { ui::Dialog::SetInitHook(nullptr); }
+};
+
+void TypePassword(ui::Dialog& d, const char* text) {
+  SetDlgItemTextW(d.hwnd(), IDC_PASSWORD_EDIT, ui::Wide(text).c_str());
+  PostMessageW(d.hwnd(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+}
+
+std::string Selected(HWND edit) {
+  long first = 0, last = 0;
+  ui::GetSelection(edit, first, last);
+  return ui::Narrow(ui::TextRange(edit, first, last));
 }
 
 class NotebookPageTest : public ::testing::Test {
@@ -183,6 +211,123 @@ TEST_F(NotebookPageTest, LockedFileHidesTreeAndEditorUntilThePasswordIsEntered) 
   EXPECT_EQ(page.notebook().root->ChildCount(), 1u);
   EXPECT_TRUE(ApplyPassword(page.notebook(), "пароль", false));
   EXPECT_EQ(CAppUtil().GetSetting("NOTE", "FILENAME"), path);
+}
+
+TEST_F(NotebookPageTest, APasswordSetThroughItsDialogLocksTheReopenedFileUntilItIsTyped) {
+  vm::testing::ProgramSheet sheet;
+  CNoteBook& page = Open(sheet);
+  std::string path = page.notebook().path;
+  {
+    DriveDialog set([](ui::Dialog& d) { TypePassword(d, "Сезам"); });
+    Command(sheet, page, ID_NOTE_PASSWORD);
+  }
+  EXPECT_FALSE(page.notebook().isProtected);  // the notes stay on show until reopened
+  EXPECT_TRUE(IsWindowVisible(page.tree().hwnd()));
+  Command(sheet, page, ID_NOTE_SAVE_FILE);
+  std::string bytes;
+  ASSERT_TRUE(platform::ReadFileBytes(path, bytes));
+  EXPECT_EQ(bytes.find("План на год"), std::string::npos);  // scrambled on disk
+
+  ASSERT_TRUE(page.OpenPath(path));
+  PumpSheet(sheet);
+  EXPECT_TRUE(page.notebook().isProtected);
+  EXPECT_FALSE(IsWindowVisible(page.tree().hwnd()));
+  EXPECT_FALSE(page.toolbar().IsEnabled(ID_NOTE_FIND_ALL));
+  {
+    DriveDialog wrong([](ui::Dialog& d) { TypePassword(d, "сезам"); });
+    Command(sheet, page, ID_NOTE_PASSWORD);
+  }
+  EXPECT_TRUE(page.notebook().isProtected);
+  EXPECT_FALSE(IsWindowVisible(page.editor()));
+  {
+    DriveDialog right([](ui::Dialog& d) { TypePassword(d, "Сезам"); });
+    Command(sheet, page, ID_NOTE_PASSWORD);
+  }
+  EXPECT_FALSE(page.notebook().isProtected);
+  EXPECT_TRUE(IsWindowVisible(page.tree().hwnd()));
+  EXPECT_TRUE(IsWindowVisible(page.editor()));
+  EXPECT_EQ(Shape(page.tree(), nullptr), "Работа(План)|Дом");
+  Select(sheet, page, "Работа^^План^^");
+  EXPECT_EQ(ui::Narrow(ui::PlainText(page.editor())), "План на год");
+}
+
+TEST_F(NotebookPageTest, F3FindsInTheNoteAndTheSearchInEveryNoteSelectsTheHit) {
+  vm::testing::ProgramSheet sheet;
+  CNoteBook& page = Open(sheet);
+  Select(sheet, page, "Дом^^");
+  ui::SetSelection(page.editor(), 0, -1);
+  ui::ReplaceSelection(page.editor(), L"Ель у дома\rещё ЁЛКА и ель, ЕЛЬ", false);
+  PumpSheet(sheet);
+
+  // F3: the next hit after each, without regard to case, across the line break.
+  Command(sheet, page, ID_NOTE_FIND_TEXT);
+  HWND find = page.findWindow();
+  ASSERT_TRUE(IsWindow(find));
+  SetDlgItemTextW(find, edt1, L"ЁЛКА");
+  SendMessageW(find, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  PumpSheet(sheet);
+  long first = 0, last = 0;
+  ui::GetSelection(page.editor(), first, last);
+  EXPECT_EQ(first, 15);
+  EXPECT_EQ(Selected(page.editor()), "ЁЛКА");
+  SendMessageW(find, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+  PumpSheet(sheet);
+
+  // Ctrl+Shift+F is the command's key; its tool-bar button has the tip.
+  EXPECT_EQ(page.toolbar().TipOf(ID_NOTE_FIND_ALL), "Поиск во всех заметках Ctrl+Shift+F");
+  std::vector<std::wstring> rows;
+  std::wstring count;
+  {
+    DriveDialog drive([&](ui::Dialog& d) {
+      EXPECT_EQ(d.templateId(), IDD_NOTE_FIND_ALL);
+      SetDlgItemTextW(d.hwnd(), IDC_NOTE_FIND_ALL_TEXT, L"ель");
+      SendMessageW(d.hwnd(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+      HWND list = d.Item(IDC_NOTE_FIND_ALL_LIST);
+      for (int i = 0; i < SendMessageW(list, LB_GETCOUNT, 0, 0); ++i) {
+        wchar_t row[512] = {};
+        SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(row));
+        rows.push_back(row);
+      }
+      wchar_t text[64] = {};
+      GetDlgItemTextW(d.hwnd(), IDC_NOTE_FIND_ALL_COUNT, text, 64);
+      count = text;
+      // The third hit: "ЕЛЬ" at the end of "Дом"; a double click takes it.
+      SendMessageW(list, LB_SETCURSEL, 2, 0);
+      SendMessageW(d.hwnd(), WM_COMMAND, MAKEWPARAM(IDC_NOTE_FIND_ALL_LIST, LBN_DBLCLK),
+                   reinterpret_cast<LPARAM>(list));
+    });
+    Select(sheet, page, "Работа^^");
+    SendMessageW(page.hwnd(), WM_COMMAND, MAKEWPARAM(ID_NOTE_FIND_ALL, 1), 0);  // as the accelerator sends it
+    PumpSheet(sheet);
+  }
+  ASSERT_EQ(rows.size(), 3u);
+  EXPECT_EQ(rows[0].substr(0, 6), L"Дом^^\t");
+  EXPECT_NE(rows[1].find(L"ещё ЁЛКА и ель"), std::wstring::npos);
+  EXPECT_EQ(count, L"Найдено: 3");
+  EXPECT_EQ(NotePath(*page.current()), "Дом^^");
+  ui::GetSelection(page.editor(), first, last);
+  EXPECT_EQ(first, 27);
+  EXPECT_EQ(Selected(page.editor()), "ЕЛЬ");
+
+  // The text stays for the next search; a closed dialog changes nothing.
+  std::wstring again;
+  {
+    DriveDialog drive([&](ui::Dialog& d) {
+      wchar_t text[64] = {};
+      GetDlgItemTextW(d.hwnd(), IDC_NOTE_FIND_ALL_TEXT, text, 64);
+      again = text;
+    });
+    Command(sheet, page, ID_NOTE_FIND_ALL);
+  }
+  EXPECT_EQ(again, L"ель");
+  EXPECT_EQ(NotePath(*page.current()), "Дом^^");
+
+  // What was typed is saved and reads back.
+  Command(sheet, page, ID_NOTE_SAVE_FILE);
+  NotebookFile back;
+  ASSERT_TRUE(ReadNotebook(back, page.notebook().path).ok);
+  EXPECT_EQ(back.root->Child(1)->value(), page.current()->value());
+  EXPECT_EQ(FindInAllNotes(*back.root, "ёлка").hits.size(), 1u);
 }
 
 }  // namespace
