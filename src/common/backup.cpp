@@ -81,6 +81,13 @@ std::vector<std::string> Prune(const std::string& folder, std::string_view fileN
   std::vector<std::pair<std::string, std::string>> found;  // date, name
   for (const platform::DirEntry& e : platform::ListDir(folder)) {
     if (e.isDir) continue;
+    // A backup write killed half-way left its temporary file; no write runs now.
+    const std::string_view tmp = ".vmtmp";
+    if (e.name.size() > tmp.size() && std::string_view(e.name).substr(e.name.size() - tmp.size()) == tmp &&
+        !BackupDateOf(fileName, std::string_view(e.name).substr(0, e.name.size() - tmp.size())).empty()) {
+      platform::RemoveFile(folder + e.name);
+      continue;
+    }
     std::string date = BackupDateOf(fileName, e.name);
     if (!date.empty()) found.emplace_back(date, e.name);
   }

@@ -45,8 +45,9 @@ struct Policy {
 // Copies `path` into the backup folder unless today's backup of it exists already, then
 // removes that book's backups beyond the newest keepDays days.
 Outcome BackUp(const std::string& path, const Policy& policy);
-// Removes the backups of fileName in folder beyond the newest keepDays dates; the names
-// removed are returned.
+// Removes the backups of fileName in folder beyond the newest keepDays dates, and the
+// temporary files of its backup writes that were cut short; the backups removed are
+// returned.
 std::vector<std::string> Prune(const std::string& folder, std::string_view fileName, int keepDays);
 
 // ---- the keeper every save goes through ----------------------------------------------------

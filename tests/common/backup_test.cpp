@@ -112,8 +112,9 @@ TEST(Backups, PruningKeepsTheNewestDaysOfThatBookOnly) {
   ScratchFolder dir;
   const std::string folder = dir / "Backup\\";
   ASSERT_TRUE(platform::MakeDir(dir / "Backup"));
-  for (const char* name : {"cont.2026-11-30.dbc", "cont.2026-12-01.dbc", "cont.2025-12-31.dbc",
-                           "cont.2026-12-03.dbc", "firm.2020-01-01.dbo", "cont.dbc.txt"})
+  for (const char* name :
+       {"cont.2026-11-30.dbc", "cont.2026-12-01.dbc", "cont.2025-12-31.dbc", "cont.2026-12-03.dbc",
+        "firm.2020-01-01.dbo", "cont.dbc.txt", "cont.2026-12-05.dbc.vmtmp"})  // a backup write cut short
     Spit(folder + name, "x");
   Spit(dir / "cont.dbc", "сегодня");
   EXPECT_EQ(BackUp(dir / "cont.dbc", {folder, 3, {2026, 12, 7}}), Outcome::kWritten);
