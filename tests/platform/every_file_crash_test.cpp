@@ -5,6 +5,9 @@
 #ifndef _WIN32
 #include <gtest/gtest.h>
 #include <signal.h>
+#ifdef __linux__
+#include <sys/prctl.h>
+#endif
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -195,6 +198,9 @@ TEST_P(EveryFileCrash, KilledSavesLeaveTheOldOrTheNewFile) {
     pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
+#ifdef __linux__
+      prctl(PR_SET_PDEATHSIG, SIGKILL);  // a stopped test leaves no saver running on
+#endif
       if (kind.reset) {
         kind.save(dir.path(), 1);
         pause();
