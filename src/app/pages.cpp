@@ -6,6 +6,7 @@
 
 #include "cards/win/contacts_page.h"
 #include "cards/win/firms_page.h"
+#include "common/backup.h"
 #include "data/win/data_page.h"
 #include "dates/win/dates_page.h"
 #include "notebook/win/notebook_page.h"
@@ -30,10 +31,25 @@ std::vector<std::unique_ptr<shell::BookPage>> MakePages(const CAppUtil& app) {
   return pages;
 }
 
+void InstallBackups(const CAppUtil& app) {
+  backup::Keeper keeper;
+  keeper.folder = app.ProgramFolder() + backup::kFolderName + "\\";
+  keeper.keepDays = [app] { return backup::DaysFromSetting(app.GetSetting("GENERAL", "BACKUPDAYS")); };
+  keeper.today = [] {
+    platform::LocalTime now = platform::Now();
+    return backup::Day{now.year, now.month, now.day};
+  };
+  keeper.report = [](const std::string& message) {
+    platform::ShowMessage(message, platform::MessageIcon::kExclamation);
+  };
+  backup::Install(std::move(keeper));
+}
+
 int RunVelmoria() {
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_LINK_CLASS};
   InitCommonControlsEx(&icc);
   const CAppUtil app;
+  InstallBackups(app);
   shell::StartupState state = shell::RunStartupSteps(app);
   shell::CVelmoriaSheet sheet(app, MakePages(app));
   sheet.SetBottomCaption(app.Unscramble(kStoredCaption));

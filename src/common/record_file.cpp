@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "common/backup.h"
 #include "common/text_util.h"
 #include "platform/platform.h"
 
@@ -232,7 +233,7 @@ SaveOutcome SaveRecords(RecordBook& book) {
   }
   std::string bytes = RecordFileBytes(book.records);
   for (const std::string& line : book.carried) bytes += line + "\r\n";
-  if (!platform::SafeReplace(book.path, bytes)) {
+  if (!backup::SaveBook(book.path, bytes)) {
     return {SaveStatus::kFailed, SaveFailedMessage(book.path)};
   }
   book.state = kStateSaved;

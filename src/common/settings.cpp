@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "common/backup.h"
 #include "common/record_file.h"
 #include "platform/platform.h"
 
@@ -129,7 +130,7 @@ bool WriteSetting(const std::string& iniPath, std::string_view section, std::str
   // A missing file starts empty; one that exists but cannot be read is left alone
   // rather than replaced by this one value.
   if (!platform::ReadFileBytes(iniPath, text) && platform::FileExists(iniPath)) return false;
-  return static_cast<bool>(platform::SafeReplace(iniPath, IniPut(text, section, key, value)));
+  return static_cast<bool>(backup::SaveBook(iniPath, IniPut(text, section, key, value)));
 }
 
 }  // namespace vm

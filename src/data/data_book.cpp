@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "common/backup.h"
 #include "common/text_util.h"
 #include "platform/platform.h"
 
@@ -238,7 +239,7 @@ TableSave DataBook::Save() {
 }
 
 TableSave DataBook::Create(const std::string& path, const std::string& header) {
-  platform::SaveResult written = platform::SafeReplace(path, header);
+  platform::SaveResult written = backup::SaveBook(path, header);
   if (!written) return {TableSaveStatus::kFailed, "Не удалось записать файл " + path + "."};
   Open(path);
   return {TableSaveStatus::kSaved, ""};
@@ -248,7 +249,7 @@ TableSave DataBook::SaveAs(const std::string& newPath, bool save) {
   std::string bytes;
   bool copied = false;
   if (!table_.path.empty() && platform::ReadFileBytes(table_.path, bytes)) {
-    if (!platform::SafeReplace(newPath, bytes))
+    if (!backup::SaveBook(newPath, bytes))
       return {TableSaveStatus::kFailed, "Не удалось записать файл " + newPath + "."};
     copied = true;
   }

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "common/backup.h"
 #include "common/record_file.h"
 #include "notebook/header_codec.h"
 #include "platform/platform.h"
@@ -319,7 +320,7 @@ TableSave SaveTable(DataTable& table) {
   table.def.key = TableKey(notebook::FileNameOf(table.path), table.password);
   if (!table.password.empty()) table.def.modified = kTableChanged;
   if (table.def.modified != kTableChanged) return {};
-  if (!platform::SafeReplace(table.path, TableBytes(table)))
+  if (!backup::SaveBook(table.path, TableBytes(table)))
     return {TableSaveStatus::kFailed, SaveFailedMessage(table.path)};
   table.def.modified = kTableUnchanged;
   return {TableSaveStatus::kSaved, {}};

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <iterator>
 
+#include "common/backup.h"
 #include "common/record_file.h"
 #include "platform/platform.h"
 
@@ -390,7 +391,7 @@ UpgradeResult UpgradeDateFile(const std::string& path) {
   if (bytes.find(kFormatMarker) != std::string::npos) return UpgradeResult::kCurrent;
   std::optional<std::string> upgraded = UpgradedDateText(bytes, path);
   if (!upgraded) return UpgradeResult::kNothingToConvert;
-  return platform::SafeReplace(path, *upgraded) ? UpgradeResult::kUpgraded : UpgradeResult::kWriteFailed;
+  return backup::SaveBook(path, *upgraded) ? UpgradeResult::kUpgraded : UpgradeResult::kWriteFailed;
 }
 
 DateLists EvaluateDateFile(const std::string& path, Date reference) {
@@ -399,7 +400,7 @@ DateLists EvaluateDateFile(const std::string& path, Date reference) {
   if (std::optional<std::string> upgraded = UpgradedDateText(bytes, path)) {
     // A failed rewrite leaves the old file whole (the next evaluation tries again);
     // the dates are shown from the converted text all the same.
-    platform::SafeReplace(path, *upgraded);
+    backup::SaveBook(path, *upgraded);
     bytes = std::move(*upgraded);
   }
   return EvaluateDateText(bytes, reference);

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "common/backup.h"
 #include "dates/date_file.h"
 #include "platform/platform.h"
 
@@ -99,7 +100,7 @@ std::string AppendDateLine(const std::string& path, const std::string& line) {
   std::string bytes;
   bool exists = platform::ReadFileBytes(path, bytes);
   if (!exists && platform::FileExists(path)) return "Не могу прочитать файл " + path;
-  if (!platform::SafeReplace(path, AppendedDateText(bytes, exists, line)))
+  if (!backup::SaveBook(path, AppendedDateText(bytes, exists, line)))
     return "Ошибка записи в файл " + path;
   return std::string();
 }

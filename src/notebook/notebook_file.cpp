@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "common/backup.h"
 #include "common/record_file.h"
 #include "notebook/header_codec.h"
 
@@ -146,7 +147,7 @@ std::string SavPath(const std::string& path) {
 }
 
 NotebookSave WriteFile(const std::string& path, const std::string& bytes) {
-  if (!platform::SafeReplace(path, bytes))
+  if (!backup::SaveBook(path, bytes))
     return {SaveStatus::kFailed, SaveFailedMessage(path)};
   return {SaveStatus::kSaved, {}};
 }

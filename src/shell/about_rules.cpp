@@ -1,7 +1,9 @@
 #include "shell/about_rules.h"
 
 #include <cstdlib>
+#include <string>
 
+#include "common/backup.h"
 #include "shell/app_util.h"
 
 namespace vm::shell {
@@ -27,7 +29,9 @@ std::string VersionText(const std::string& fileVersion) {
   return out;
 }
 
-std::string AutostartValue(const std::string& programFolder) { return programFolder + "Velmoria.exe"; }
+std::string AutostartValue(const std::string& programFolder) {
+  return programFolder + "Velmoria.exe";
+}
 
 bool AutostartMatches(const std::string& entryData, const std::string& programFolder) {
   return TrimRight(entryData) == TrimRight(AutostartValue(programFolder));
@@ -64,7 +68,21 @@ void WriteOption(const CAppUtil& util, AboutOption option, bool checked) {
   util.PutNumber("GENERAL", OptionKey(option), checked ? 1 : 0);
 }
 
-bool ShowsSettingsPanel(const std::string& aboutValue) { return aboutValue == "1"; }
+std::string BackupDaysText(const CAppUtil& util) {
+  return std::to_string(backup::DaysFromSetting(util.GetSetting("GENERAL", "BACKUPDAYS")));
+}
+
+bool WriteBackupDays(const CAppUtil& util, const std::string& typed) {
+  if (typed.empty() || typed.size() > 4) return false;
+  for (char c : typed)
+    if (c < '0' || c > '9') return false;
+  util.PutNumber("GENERAL", "BACKUPDAYS", std::stoi(typed));
+  return true;
+}
+
+bool ShowsSettingsPanel(const std::string& aboutValue) {
+  return aboutValue == "1";
+}
 
 PanelView ShowPanel(bool settingsPanel, const CAppUtil& util) {
   PanelView v;

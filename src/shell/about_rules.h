@@ -1,4 +1,4 @@
-// The About page's decisions: the version text, the autostart entry, the four general
+// The About page's decisions: the version text, the autostart entry, the general
 // options, which panel shows, and where everything goes when the page is sized.
 #pragma once
 
@@ -28,9 +28,9 @@ bool AutostartMatches(const std::string& entryData, const std::string& programFo
 class RunEntry {
  public:
   virtual ~RunEntry() = default;
-  virtual bool Read(std::string& data) = 0;  // false when missing or unreadable
+  virtual bool Read(std::string& data) = 0;         // false when missing or unreadable
   virtual void Write(const std::string& data) = 0;  // failures are ignored
-  virtual void Delete() = 0;                       // failures are ignored
+  virtual void Delete() = 0;                        // failures are ignored
 };
 // The box is checked when the entry names this program folder's "Velmoria.exe".
 bool AutostartChecked(RunEntry& entry, const std::string& programFolder);
@@ -47,13 +47,21 @@ bool OptionChecked(const CAppUtil& util, AboutOption option);
 // Writes the box's new state with "%i" (autostart: use ApplyAutostartClick).
 void WriteOption(const CAppUtil& util, AboutOption option, bool checked);
 
+// ---- dated backups --------------------------------------------------------------------------
+// The number shown in "Резервные копии, дней": "GENERAL"/"BACKUPDAYS", its default when
+// empty or not a number.
+std::string BackupDaysText(const CAppUtil& util);
+// Writes what the user typed when it is a number of days (0 switches backups off);
+// anything else is not written. True when written.
+bool WriteBackupDays(const CAppUtil& util, const std::string& typed);
+
 // ---- panels --------------------------------------------------------------------------------
 // Only "1" in "GENERAL"/"ABOUT" opens the settings panel.
 bool ShowsSettingsPanel(const std::string& aboutValue);
 struct PanelView {
-  bool aboutText = false;     // the rich-text box
-  bool settingsLink = false;  // "Настройки"
-  bool aboutLink = false;     // "О программе.."
+  bool aboutText = false;      // the rich-text box
+  bool settingsLink = false;   // "Настройки"
+  bool aboutLink = false;      // "О программе.."
   bool settingsGroup = false;  // the group box and its four check boxes
 };
 // Which controls show for a panel; showing a panel also writes "ABOUT".
@@ -70,12 +78,12 @@ inline constexpr int kProductFontHeight = 18;
 inline constexpr int kVersionFontHeight = 14;
 
 struct AboutLayout {
-  Rect textBox;      // also the settings group box
+  Rect textBox;  // also the settings group box
   Rect picture;
-  Rect frame;        // the framed area beside the picture
-  Rect mailLink;     // "E-Mail"
-  Rect homeLink;     // "Home Page"
-  Rect panelLink;    // "Настройки" and "О программе.." (one shows at a time)
+  Rect frame;      // the framed area beside the picture
+  Rect mailLink;   // "E-Mail"
+  Rect homeLink;   // "Home Page"
+  Rect panelLink;  // "Настройки" and "О программе.." (one shows at a time)
 };
 // The check boxes keep their places: the group box never moves, it only grows.
 AboutLayout LayoutAbout(int width, int height);

@@ -5,6 +5,7 @@
 #include <map>
 #include <unordered_map>
 
+#include "common/backup.h"
 #include "platform/platform.h"
 #include "spreadsheet/workbook_xml.h"
 #include "spreadsheet/xml_document.h"
@@ -356,7 +357,7 @@ std::string WorkbookText(const CWorkbook& workbook) {
 }
 
 bool WriteWorkbook(const CWorkbook& workbook, const std::string& path) {
-  return static_cast<bool>(platform::SafeReplace(path, WorkbookText(workbook)));
+  return static_cast<bool>(backup::SaveBook(path, WorkbookText(workbook)));
 }
 
 }  // namespace vm::spreadsheet

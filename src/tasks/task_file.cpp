@@ -1,5 +1,6 @@
 #include "tasks/task_file.h"
 
+#include "common/backup.h"
 #include "common/record_file.h"
 #include "common/settings.h"
 #include "platform/platform.h"
@@ -138,7 +139,7 @@ SaveOutcome WriteTaskFile(TaskBook& book) {
   if (book.path_.empty()) return {TaskSaveStatus::kNoFile, kNoFileMessage};
   std::string bytes = RecordFileBytes(book.records_);
   for (const std::string& line : book.carried_) bytes += line + "\r\n";
-  if (!platform::SafeReplace(book.path_, bytes)) {
+  if (!backup::SaveBook(book.path_, bytes)) {
     return {TaskSaveStatus::kFailed, "Не удалось сохранить файл " + book.path_ +
                                          ".\nПрежний файл не изменён; сохранение будет повторено при следующей "
                                          "возможности."};
@@ -208,7 +209,7 @@ FileCommandOutcome CreateNewTaskFile(TaskBook& book, const CAppUtil& app, const 
   if (typedPath.empty()) return outcome;
   std::string path = WithTaskExtension(typedPath);
   if (platform::FileExists(path) && !(confirm && confirm(ReplaceQuestion(path)))) return outcome;
-  if (!platform::SafeReplace(path, "")) {
+  if (!backup::SaveBook(path, "")) {
     outcome.status = FileCommandStatus::kFailed;
     outcome.error = "Не удалось создать файл " + path + ".";
     return outcome;

@@ -89,6 +89,21 @@ TEST(AboutAutostart, ClickWritesStartThenTheEntry) {
   EXPECT_FALSE(AutostartChecked(e, dir.path()));
 }
 
+TEST(AboutOptions, BackupDaysShowTheDefaultAndTakeOnlyNumbers) {
+  ScratchFolder dir;
+  dir.MakeProgramFolder();
+  CAppUtil util;
+  EXPECT_EQ(BackupDaysText(util), "14");
+  EXPECT_TRUE(WriteBackupDays(util, "0"));
+  EXPECT_EQ(util.GetSetting("GENERAL", "BACKUPDAYS"), "0");
+  EXPECT_EQ(BackupDaysText(util), "0");
+  for (const char* typed : {"", "7д", "-1", "12345"}) EXPECT_FALSE(WriteBackupDays(util, typed)) << typed;
+  EXPECT_TRUE(WriteBackupDays(util, "030"));
+  EXPECT_EQ(util.GetSetting("GENERAL", "BACKUPDAYS"), "30");
+  util.PutSetting("GENERAL", "BACKUPDAYS", "много");
+  EXPECT_EQ(BackupDaysText(util), "14");
+}
+
 TEST(AboutOptions, BoxesReadAndWriteTheirKeys) {
   ScratchFolder dir;
   dir.MakeProgramFolder();

@@ -45,8 +45,8 @@ bool RegistryRunEntry::Read(std::string& data) {
   ui::UniqueKey key(raw);
   wchar_t buf[MAX_PATH + 1] = {};
   DWORD type = 0, size = sizeof buf - sizeof(wchar_t);
-  if (RegQueryValueExW(key.get(), ui::Wide(kRunValueName).c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buf),
-                       &size) != ERROR_SUCCESS ||
+  if (RegQueryValueExW(key.get(), ui::Wide(kRunValueName).c_str(), nullptr, &type,
+                       reinterpret_cast<BYTE*>(buf), &size) != ERROR_SUCCESS ||
       (type != REG_SZ && type != REG_EXPAND_SZ))
     return false;
   data = ui::Narrow(std::wstring(buf, size / sizeof(wchar_t)).c_str());
@@ -55,25 +55,29 @@ bool RegistryRunEntry::Read(std::string& data) {
 
 void RegistryRunEntry::Write(const std::string& data) {
   HKEY raw = nullptr;
-  if (RegCreateKeyExW(HKEY_CURRENT_USER, ui::Wide(kRunKeyPath).c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &raw,
-                      nullptr) != ERROR_SUCCESS)
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, ui::Wide(kRunKeyPath).c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
+                      &raw, nullptr) != ERROR_SUCCESS)
     return;
   ui::UniqueKey key(raw);
   std::wstring value = ui::Wide(data);
-  RegSetValueExW(key.get(), ui::Wide(kRunValueName).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+  RegSetValueExW(key.get(), ui::Wide(kRunValueName).c_str(), 0, REG_SZ,
+                 reinterpret_cast<const BYTE*>(value.c_str()),
                  static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
 }
 
 void RegistryRunEntry::Delete() {
   HKEY raw = nullptr;
-  if (RegOpenKeyExW(HKEY_CURRENT_USER, ui::Wide(kRunKeyPath).c_str(), 0, KEY_WRITE, &raw) != ERROR_SUCCESS) return;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, ui::Wide(kRunKeyPath).c_str(), 0, KEY_WRITE, &raw) != ERROR_SUCCESS)
+    return;
   ui::UniqueKey key(raw);
   RegDeleteValueW(key.get(), ui::Wide(kRunValueName).c_str());
 }
 
 // ---- the page ------------------------------------------------------------------------------
 
-void about::SetTextLinkOpener(TextLinkOpener opener) { TheTextLinkOpener() = std::move(opener); }
+void about::SetTextLinkOpener(TextLinkOpener opener) {
+  TheTextLinkOpener() = std::move(opener);
+}
 
 about::about(const CAppUtil& app) : BookPage(kAboutTab, IDD_ABOUT, app) {
   // The template names the "RichEdit50W" class, which exists once its library is loaded.
@@ -108,6 +112,12 @@ bool about::OnInitDialog() {
   SetChecked(IDC_ABOUT_AUTOSTART, AutostartChecked(run, util.ProgramFolder()));
   for (const auto& box : kOptionBoxes)
     if (box.option != AboutOption::kAutostart) SetChecked(box.id, OptionChecked(util, box.option));
+  {
+    filling_ = true;
+    SendMessageW(Item(IDC_ABOUT_BACKUP_DAYS), EM_LIMITTEXT, 4, 0);
+    SetItemText(IDC_ABOUT_BACKUP_DAYS, BackupDaysText(util));
+    filling_ = false;
+  }
 
   ShowSettingsPanel(ShowsSettingsPanel(util.GetSetting("GENERAL", "ABOUT")));
   RECT rc;
@@ -124,11 +134,17 @@ void about::ShowSettingsPanel(bool settings) {
   ShowItem(IDC_ABOUT_ABOUT_LINK, v.aboutLink);
   ShowItem(IDC_ABOUT_GROUP, v.settingsGroup);
   for (const auto& box : kOptionBoxes) ShowItem(box.id, v.settingsGroup);
+  ShowItem(IDC_ABOUT_BACKUP_LABEL, v.settingsGroup);
+  ShowItem(IDC_ABOUT_BACKUP_DAYS, v.settingsGroup);
 }
 
 bool about::OnCommand(int id, int code, HWND) {
-  if (code != BN_CLICKED) return false;
   const CAppUtil& util = app();
+  if (id == IDC_ABOUT_BACKUP_DAYS) {
+    if (code == EN_CHANGE && !filling_) WriteBackupDays(util, ItemText(IDC_ABOUT_BACKUP_DAYS));
+    return code == EN_CHANGE;
+  }
+  if (code != BN_CLICKED) return false;
   for (const auto& box : kOptionBoxes) {
     if (box.id != id) continue;
     bool checked = IsChecked(id);
@@ -170,8 +186,7 @@ bool about::OnMessage(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
       Paint(reinterpret_cast<HDC>(wp));
       result = 0;
       return true;
-    default:
-      return false;
+    default: return false;
   }
 }
 
@@ -202,8 +217,8 @@ void about::Paint(HDC dc) {
     HGDIOBJ old = SelectObject(mem, picture_.get());
     int oldMode = SetStretchBltMode(dc, HALFTONE);
     SetBrushOrgEx(dc, 0, 0, nullptr);
-    StretchBlt(dc, l.picture.left, l.picture.top, l.picture.width(), l.picture.height(), mem, 0, 0, bm.bmWidth,
-               bm.bmHeight, SRCCOPY);
+    StretchBlt(dc, l.picture.left, l.picture.top, l.picture.width(), l.picture.height(), mem, 0, 0,
+               bm.bmWidth, bm.bmHeight, SRCCOPY);
     SetStretchBltMode(dc, oldMode);
     SelectObject(mem, old);
     DeleteDC(mem);

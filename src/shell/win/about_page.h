@@ -1,5 +1,5 @@
 // The About page ("О.."): the picture, the painted version line, the four links, and two
-// panels — the about text and the four general options.
+// panels — the about text, and the general options with the days of dated backups.
 #pragma once
 
 #include <functional>
@@ -52,6 +52,7 @@ class about : public BookPage {
   void Layout(int width, int height);
 
   bool settingsPanel_ = false;
+  bool filling_ = false;  // keeps the days box's own filling from writing the setting
   std::string product_, version_;
   ui::LinkLabel mail_, home_, settingsLink_, aboutLink_;
   ui::UniqueFont productFont_, versionFont_;

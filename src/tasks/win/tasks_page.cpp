@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/backup.h"
 #include "cards/win/cards_resources.h"
 #include "common/record_file.h"
 #include "common/report.h"
@@ -543,7 +544,7 @@ void CWork::FileSaveAs(bool currentOnly) {
   if (!path) return;
   std::string target = WithTaskExtension(*path);
   TaskList records = currentOnly ? CurrentRecords(book_.records(), Today()) : book_.records();
-  if (!platform::SafeReplace(target, TaskFileBytes(records))) {
+  if (!backup::SaveBook(target, TaskFileBytes(records))) {
     platform::ShowMessage(SaveFailedMessage(target), platform::MessageIcon::kExclamation);
     return;
   }

@@ -130,6 +130,28 @@ TEST_F(AboutPageTest, BoxesShowTheirKeysAndWriteAtOnce) {
   }
 }
 
+TEST_F(AboutPageTest, BackupDaysBoxShowsTheDefaultAndWritesTypedNumbers) {
+  util_.PutSetting("GENERAL", "ABOUT", "1");
+  vm::testing::ProgramSheet sheet;
+  about& page = Open(sheet);
+  HWND h = page.hwnd();
+  HWND box = GetDlgItem(h, IDC_ABOUT_BACKUP_DAYS);
+  ASSERT_TRUE(box);
+  EXPECT_TRUE(IsWindowVisible(box));
+  wchar_t text[16] = {};
+  GetWindowTextW(box, text, 16);
+  EXPECT_STREQ(text, L"14");
+  EXPECT_EQ(util_.GetSetting("GENERAL", "BACKUPDAYS"), "");  // showing writes nothing
+  SetWindowTextW(box, L"3");
+  EXPECT_EQ(util_.GetSetting("GENERAL", "BACKUPDAYS"), "3");
+  SetWindowTextW(box, L"");  // half-typed: the last number stays
+  EXPECT_EQ(util_.GetSetting("GENERAL", "BACKUPDAYS"), "3");
+  SetWindowTextW(box, L"0");
+  EXPECT_EQ(util_.GetSetting("GENERAL", "BACKUPDAYS"), "0");
+  page.aboutLink().Click();
+  EXPECT_FALSE(IsWindowVisible(box));
+}
+
 TEST_F(AboutPageTest, AutostartWritesAndDeletesTheRunValue) {
   util_.PutSetting("GENERAL", "ABOUT", "1");
   vm::testing::ProgramSheet sheet;

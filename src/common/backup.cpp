@@ -1,0 +1,150 @@
+#include "common/backup.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <set>
+
+#include "common/text_util.h"
+
+namespace vm::backup {
+
+namespace {
+
+std::string_view FileNameOf(std::string_view path) {
+  auto cut = path.find_last_of("\\/");
+  return cut == std::string_view::npos ? path : path.substr(cut + 1);
+}
+
+// The stem and the extension (with its dot); a leading dot is part of the stem.
+std::pair<std::string_view, std::string_view> SplitName(std::string_view name) {
+  auto dot = name.find_last_of('.');
+  if (dot == std::string_view::npos || dot == 0) return {name, {}};
+  return {name.substr(0, dot), name.substr(dot)};
+}
+
+std::string DateText(Day d) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", d.year, d.month, d.day);
+  return buf;
+}
+
+bool IsDateText(std::string_view t) {
+  if (t.size() != 10 || t[4] != '-' || t[7] != '-') return false;
+  for (size_t i : {0, 1, 2, 3, 5, 6, 8, 9})
+    if (t[i] < '0' || t[i] > '9') return false;
+  return true;
+}
+
+struct KeeperState {
+  Keeper keeper;
+  std::map<std::string, std::string> doneOn;  // book path -> date of its backup this run
+  std::set<std::string> reported;
+};
+KeeperState& State() {
+  static KeeperState state;
+  return state;
+}
+
+}  // namespace
+
+std::string BackupName(std::string_view fileName, Day day) {
+  auto [stem, ext] = SplitName(fileName);
+  std::string out(stem);
+  out += '.';
+  out += DateText(day);
+  out += ext;
+  return out;
+}
+
+std::string BackupDateOf(std::string_view fileName, std::string_view candidate) {
+  auto [stem, ext] = SplitName(fileName);
+  if (candidate.size() != stem.size() + 11 + ext.size()) return {};
+  if (FoldCase1251(candidate.substr(0, stem.size())) != FoldCase1251(stem)) return {};
+  if (candidate[stem.size()] != '.') return {};
+  if (FoldCase1251(candidate.substr(stem.size() + 11)) != FoldCase1251(ext)) return {};
+  std::string_view date = candidate.substr(stem.size() + 1, 10);
+  return IsDateText(date) ? std::string(date) : std::string();
+}
+
+int DaysFromSetting(const std::string& value) {
+  if (value.empty()) return kDefaultDays;
+  int n = 0;
+  for (char c : value) {
+    if (c < '0' || c > '9') return kDefaultDays;
+    n = std::min(n * 10 + (c - '0'), 100000);
+  }
+  return n;
+}
+
+std::vector<std::string> Prune(const std::string& folder, std::string_view fileName, int keepDays) {
+  std::vector<std::pair<std::string, std::string>> found;  // date, name
+  for (const platform::DirEntry& e : platform::ListDir(folder)) {
+    if (e.isDir) continue;
+    // A backup write killed half-way left its temporary file; no write runs now.
+    const std::string_view tmp = ".vmtmp";
+    if (e.name.size() > tmp.size() && std::string_view(e.name).substr(e.name.size() - tmp.size()) == tmp &&
+        !BackupDateOf(fileName, std::string_view(e.name).substr(0, e.name.size() - tmp.size())).empty()) {
+      platform::RemoveFile(folder + e.name);
+      continue;
+    }
+    std::string date = BackupDateOf(fileName, e.name);
+    if (!date.empty()) found.emplace_back(date, e.name);
+  }
+  std::vector<std::string> removed;
+  if (keepDays <= 0 || found.size() <= static_cast<size_t>(keepDays)) return removed;
+  std::sort(found.begin(), found.end(), std::greater<>());
+  for (size_t i = static_cast<size_t>(keepDays); i < found.size(); ++i)
+    if (platform::RemoveFile(folder + found[i].second)) removed.push_back(found[i].second);
+  return removed;
+}
+
+Outcome BackUp(const std::string& path, const Policy& policy) {
+  if (policy.keepDays <= 0 || policy.folder.empty()) return Outcome::kOff;
+  if (!platform::FileExists(path)) return Outcome::kNoFile;
+  std::string_view name = FileNameOf(path);
+  const std::string target = policy.folder + BackupName(name, policy.today);
+  if (platform::FileExists(target)) return Outcome::kAlreadyToday;
+  std::string folder = policy.folder;
+  if (!folder.empty() && folder.back() == '\\') folder.pop_back();
+  if (!platform::DirExists(folder)) platform::MakeDir(folder);
+  std::string bytes;
+  if (!platform::ReadFileBytes(path, bytes) || !platform::SafeReplace(target, bytes)) return Outcome::kFailed;
+  Prune(policy.folder, name, policy.keepDays);
+  return Outcome::kWritten;
+}
+
+void Install(Keeper keeper) {
+  State() = KeeperState{};
+  State().keeper = std::move(keeper);
+}
+
+void BeforeSave(const std::string& path) {
+  KeeperState& s = State();
+  if (s.keeper.folder.empty() || !s.keeper.today) return;
+  Policy policy{s.keeper.folder, kDefaultDays, s.keeper.today()};
+  const std::string today = DateText(policy.today);
+  // The settings file is written on many occasions a day: once its backup is made,
+  // later saves that day cost one map look-up.
+  auto done = s.doneOn.find(path);
+  if (done != s.doneOn.end() && done->second == today) return;
+  if (s.keeper.keepDays) policy.keepDays = s.keeper.keepDays();
+  Outcome outcome = BackUp(path, policy);
+  if (outcome == Outcome::kFailed) {
+    if (s.reported.insert(path).second && s.keeper.report) s.keeper.report(FailureMessage(path));
+    return;
+  }
+  if (outcome != Outcome::kOff) s.doneOn[path] = today;
+}
+
+platform::SaveResult SaveBook(const std::string& path, std::string_view bytes) {
+  BeforeSave(path);
+  return platform::SafeReplace(path, bytes);
+}
+
+std::string FailureMessage(const std::string& path) {
+  return "Не удалось сохранить резервную копию файла " + path +
+         ". Файл сохранён, но копия за сегодня не сделана.";
+}
+
+}  // namespace vm::backup

@@ -1,0 +1,152 @@
+#include "common/backup.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "common/record_file.h"
+#include "common/settings.h"
+#include "notebook/notebook_file.h"
+#include "platform/platform.h"
+#include "support/scratch.h"
+
+namespace vm::backup {
+namespace {
+
+using testing::ScratchFolder;
+using testing::Slurp;
+using testing::Spit;
+
+std::vector<std::string> Names(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& e : platform::ListDir(folder)) names.push_back(e.name);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// A keeper over a scratch program folder with a clock the test moves.
+struct KeeperFixture {
+  ScratchFolder dir;
+  Day today{2026, 12, 7};
+  int days = kDefaultDays;
+  std::vector<std::string> reports;
+  std::string folder() const { return dir / "Backup\\"; }
+  KeeperFixture() {
+    Keeper k;
+    k.folder = folder();
+    k.keepDays = [this] { return days; };
+    k.today = [this] { return today; };
+    k.report = [this](const std::string& m) { reports.push_back(m); };
+    Install(std::move(k));
+  }
+  ~KeeperFixture() { Install({}); }
+};
+
+TEST(BackupNames, DateGoesBeforeTheExtension) {
+  EXPECT_EQ(BackupName("cont.dbc", {2026, 12, 7}), "cont.2026-12-07.dbc");
+  EXPECT_EQ(BackupName("мои.заметки.dbn", {2027, 1, 31}), "мои.заметки.2027-01-31.dbn");
+  EXPECT_EQ(BackupName("README", {2026, 3, 5}), "README.2026-03-05");
+  EXPECT_EQ(BackupDateOf("Cont.DBC", "cont.2026-12-07.dbc"), "2026-12-07");
+  for (const char* other : {"cont.dbc", "cont.2026-12-7.dbc", "cont.2026-12-07.dbo", "firm.2026-12-07.dbc",
+                            "cont.x2026-12-07.dbc", "cont.2026-12-07.dbc.vmtmp"})
+    EXPECT_EQ(BackupDateOf("cont.dbc", other), "") << other;
+  EXPECT_EQ(DaysFromSetting(""), 14);
+  EXPECT_EQ(DaysFromSetting("0"), 0);
+  EXPECT_EQ(DaysFromSetting("3"), 3);
+  EXPECT_EQ(DaysFromSetting("три"), 14);
+}
+
+TEST(Backups, ThreeSavesOverTwoDaysLeaveTwoBackupsOfWhatWasOnDisk) {
+  KeeperFixture f;
+  const std::string book = f.dir / "cont.dbc";
+  Spit(book, "старое\r\n");
+  auto save = [&](const std::string& text) {
+    RecordBook b;
+    b.path = book;
+    b.records = {text};
+    b.state = kStateChanged;
+    EXPECT_EQ(SaveRecords(b).status, SaveStatus::kSaved);
+  };
+  save("первое");
+  save("второе");  // the same day: today's backup stays the morning's file
+  f.today = {2026, 12, 8};
+  save("третье");
+  EXPECT_EQ(Names(f.folder()), (std::vector<std::string>{"cont.2026-12-07.dbc", "cont.2026-12-08.dbc"}));
+  EXPECT_EQ(Slurp(f.folder() + "cont.2026-12-07.dbc"), "старое\r\n");
+  EXPECT_EQ(Slurp(f.folder() + "cont.2026-12-08.dbc"), "второе\r\n");
+  EXPECT_EQ(Slurp(book), "третье\r\n");
+  EXPECT_TRUE(f.reports.empty());
+}
+
+TEST(Backups, ProtectedNotebookAndSettingsAreCopiedByteForByte) {
+  KeeperFixture f;
+  notebook::NotebookFile nb;
+  nb.path = f.dir / "личное.dbn";
+  nb.root->AppendChild("Тайна", "{\\rtf1 текст}");
+  nb.password = "Пароль";
+  nb.state = notebook::kChanged;
+  f.today = {2026, 12, 6};  // made yesterday
+  ASSERT_EQ(notebook::SaveNotebook(nb).status, notebook::SaveStatus::kSaved);
+  f.today = {2026, 12, 7};
+  const std::string before = Slurp(nb.path);
+  nb.root->AppendChild("Вторая", "{\\rtf1 ещё}");
+  nb.state = notebook::kChanged;
+  ASSERT_EQ(notebook::SaveNotebook(nb).status, notebook::SaveStatus::kSaved);
+  EXPECT_EQ(Slurp(f.folder() + "личное.2026-12-07.dbn"), before);
+  EXPECT_EQ(before.find("Тайна"), std::string::npos);
+
+  // The settings file is written on many occasions: one backup a day.
+  const std::string ini = f.dir / "Velmoria.ini";
+  Spit(ini, "[GENERAL]\r\nK=old\r\n");
+  for (int i = 0; i < 5; ++i) WriteSetting(ini, "GENERAL", "K", std::to_string(i));
+  f.today = {2026, 12, 8};
+  WriteSetting(ini, "GENERAL", "K", "last");
+  EXPECT_EQ(Slurp(f.folder() + "Velmoria.2026-12-07.ini"), "[GENERAL]\r\nK=old\r\n");
+  EXPECT_EQ(Slurp(f.folder() + "Velmoria.2026-12-08.ini"), "[GENERAL]\r\nK=4\r\n");
+  EXPECT_EQ(Names(f.folder()).size(), 3u);
+}
+
+TEST(Backups, PruningKeepsTheNewestDaysOfThatBookOnly) {
+  ScratchFolder dir;
+  const std::string folder = dir / "Backup\\";
+  ASSERT_TRUE(platform::MakeDir(dir / "Backup"));
+  for (const char* name :
+       {"cont.2026-11-30.dbc", "cont.2026-12-01.dbc", "cont.2025-12-31.dbc", "cont.2026-12-03.dbc",
+        "firm.2020-01-01.dbo", "cont.dbc.txt", "cont.2026-12-05.dbc.vmtmp"})  // a backup write cut short
+    Spit(folder + name, "x");
+  Spit(dir / "cont.dbc", "сегодня");
+  EXPECT_EQ(BackUp(dir / "cont.dbc", {folder, 3, {2026, 12, 7}}), Outcome::kWritten);
+  EXPECT_EQ(Names(folder),
+            (std::vector<std::string>{"cont.2026-12-01.dbc", "cont.2026-12-03.dbc", "cont.2026-12-07.dbc",
+                                      "cont.dbc.txt", "firm.2020-01-01.dbo"}));
+  EXPECT_EQ(BackUp(dir / "cont.dbc", {folder, 3, {2026, 12, 7}}), Outcome::kAlreadyToday);
+  // Off: nothing written, nothing removed.
+  EXPECT_EQ(BackUp(dir / "cont.dbc", {folder, 0, {2026, 12, 9}}), Outcome::kOff);
+  EXPECT_EQ(Names(folder).size(), 5u);
+  EXPECT_EQ(BackUp(dir / "нет.dbc", {folder, 3, {2026, 12, 9}}), Outcome::kNoFile);
+}
+
+TEST(Backups, AFailedBackupStillSavesTheBookAndIsReportedOnce) {
+  KeeperFixture f;
+  Spit(f.dir / "Backup", "a file where the folder should be");
+  const std::string book = f.dir / "work.dbw";
+  Spit(book, "old");
+  EXPECT_TRUE(SaveBook(book, "new"));
+  EXPECT_TRUE(SaveBook(book, "newer"));
+  EXPECT_EQ(Slurp(book), "newer");
+  ASSERT_EQ(f.reports.size(), 1u);
+  EXPECT_EQ(f.reports[0], FailureMessage(book));
+  EXPECT_NE(f.reports[0].find(book), std::string::npos);
+
+  // Switched off: no folder is made at all.
+  KeeperFixture off;
+  off.days = 0;
+  Spit(off.dir / "a.dbp", "old");
+  EXPECT_TRUE(SaveBook(off.dir / "a.dbp", "new"));
+  EXPECT_FALSE(platform::DirExists(off.dir / "Backup"));
+}
+
+}  // namespace
+}  // namespace vm::backup
