@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <iterator>
 
 #include "common/text_util.h"
 #include "notebook/note_text.h"
@@ -284,9 +285,18 @@ std::string SearchFold(std::string_view text) {
   return out;
 }
 
-AllNotesSearch FindInAllNotes(const XmlElement& root, std::string_view what, size_t limit) {
+namespace {
+
+void FoldBody(const std::string& body, std::string& folded) {
+  folded.clear();
+  if (IsRtfBody(body))
+    Convert<true>(body, folded);
+  else
+    FoldInto(body, folded);
+}
+
+AllNotesSearch Search(const XmlElement& root, std::string_view what, size_t limit, NoteSearchCache* cache) {
   AllNotesSearch result;
-  if (what.empty()) return result;
   const std::string needle = SearchFold(what);
   auto find = [&](const std::string& text, size_t from) { return text.find(needle, from); };
   std::string plain, folded;
@@ -318,20 +328,19 @@ AllNotesSearch FindInAllNotes(const XmlElement& root, std::string_view what, siz
     }
     // The body folded as it is read; its plain text is made only for a hit's context.
     const std::string& body = note->value();
-    folded.clear();
-    bool rtf = IsRtfBody(body);
-    if (rtf)
-      Convert<true>(body, folded);
+    const std::string* bodyFolded = &folded;
+    if (cache)
+      bodyFolded = &cache->Folded(*note);
     else
-      FoldInto(body, folded);
-    size_t at = find(folded, 0);
+      FoldBody(body, folded);
+    size_t at = find(*bodyFolded, 0);
     if (at == std::string::npos) continue;
     plain.clear();
-    if (rtf)
+    if (IsRtfBody(body))
       Convert<false>(body, plain);
     else
       plain = body;
-    for (size_t occurrence = 0; at != std::string::npos; at = find(folded, at + needle.size())) {
+    for (size_t occurrence = 0; at != std::string::npos; at = find(*bodyFolded, at + needle.size())) {
       NoteHit hit;
       hit.position = at;
       hit.occurrence = occurrence++;
@@ -339,6 +348,32 @@ AllNotesSearch FindInAllNotes(const XmlElement& root, std::string_view what, siz
       if (!add(std::move(hit))) return result;
     }
   }
+  return result;
+}
+
+}  // namespace
+
+const std::string& NoteSearchCache::Folded(const XmlElement& note) {
+  Entry& entry = entries_[&note];
+  entry.generation = generation_;
+  if (entry.body.size() != note.value().size() || entry.body != note.value() || entry.folded.empty()) {
+    entry.body = note.value();
+    FoldBody(entry.body, entry.folded);
+  }
+  return entry.folded;
+}
+
+void NoteSearchCache::EndSearch() {
+  for (auto it = entries_.begin(); it != entries_.end();)
+    it = it->second.generation == generation_ ? std::next(it) : entries_.erase(it);
+}
+
+AllNotesSearch FindInAllNotes(const XmlElement& root, std::string_view what, size_t limit, NoteSearchCache* cache) {
+  if (what.empty()) return {};
+  if (cache) cache->BeginSearch();
+  AllNotesSearch result = Search(root, what, limit, cache);
+  // A search cut short by the limit did not visit every note: keep what it did not see.
+  if (cache && !result.truncated) cache->EndSearch();
   return result;
 }
 

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "notebook/xml_tree.h"
@@ -46,10 +47,32 @@ struct AllNotesSearch {
 
 constexpr size_t kMaxNoteHits = 1000;
 
+// The folded plain text of each note's body, kept from one search to the next so that
+// a body unchanged since then is not decoded again. An entry serves only while the body
+// it was made from is byte for byte the note's body now, so an edit, a deleted note or a
+// reused address can never give a stale answer.
+class NoteSearchCache {
+ public:
+  const std::string& Folded(const XmlElement& note);
+  // Entries of notes a complete search did not visit are dropped.
+  void BeginSearch() { ++generation_; }
+  void EndSearch();
+  size_t size() const { return entries_.size(); }
+
+ private:
+  struct Entry {
+    std::string body, folded;
+    unsigned generation = 0;
+  };
+  std::unordered_map<const XmlElement*, Entry> entries_;
+  unsigned generation_ = 0;
+};
+
 // Every note in tree order (parent before children): a hit for its title when the
 // title holds `what`, then one for each occurrence in its plain text. Nothing for an
-// empty `what`.
-AllNotesSearch FindInAllNotes(const XmlElement& root, std::string_view what, size_t limit = kMaxNoteHits);
+// empty `what`. With a cache, bodies unchanged since its last search are not read again.
+AllNotesSearch FindInAllNotes(const XmlElement& root, std::string_view what, size_t limit = kMaxNoteHits,
+                              NoteSearchCache* cache = nullptr);
 
 // The editor's position of the `occurrence`-th hit of `what` in `plain` (the editor's
 // own plain text, CR LF or CR as line breaks), or -1 when the text has fewer.

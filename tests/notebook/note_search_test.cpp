@@ -75,6 +75,32 @@ TEST(FindInAllNotes, FindsTitlesAndTextInTreeOrderWithoutRegardToCaseOrYo) {
   EXPECT_TRUE(found.truncated);
 }
 
+// The cache must answer exactly as a fresh read does, whatever changed in between.
+TEST(FindInAllNotes, TheCacheNeverGivesAStaleAnswer) {
+  Book b;
+  NoteSearchCache cache;
+  auto same = [&](std::string_view what) {
+    AllNotesSearch cold = FindInAllNotes(*b.nb.root, what), warm = FindInAllNotes(*b.nb.root, what, 1000, &cache);
+    ASSERT_EQ(cold.hits.size(), warm.hits.size()) << what;
+    for (size_t i = 0; i < cold.hits.size(); ++i) {
+      EXPECT_EQ(cold.hits[i].note, warm.hits[i].note);
+      EXPECT_EQ(cold.hits[i].position, warm.hits[i].position);
+      EXPECT_EQ(cold.hits[i].context, warm.hits[i].context);
+    }
+  };
+  same("ЁЛК");
+  same("ЁЛК");  // now from the cache
+  EXPECT_EQ(cache.size(), 4u);
+  b.plan->SetValue("{\rtf1 \'e5\'eb\'ea\'e0 \'e8 \'e5\'f9\'b8 \'b8\'eb\'ea\'e0\par}");  // edited
+  same("ЁЛК");
+  b.home->SetValue("ничего");
+  same("ЁЛК");
+  // A deleted note leaves the cache at the next complete search.
+  b.nb.root->DetachChild(b.home);
+  same("ЁЛК");
+  EXPECT_EQ(cache.size(), 3u);
+}
+
 TEST(FindInAllNotes, TheEditorPositionOfAHitCountsEachLineBreakOnce) {
   std::string editor = "Ель\r\nели ель\rЕЛЬ";
   EXPECT_EQ(OccurrencePosition(editor, "ёль", 0), 0);

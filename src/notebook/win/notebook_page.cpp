@@ -107,8 +107,8 @@ PARAFORMAT2 ParaFormat(HWND edit) {
 // dialog with it chosen.
 class FindAllDialog : public ui::Dialog {
  public:
-  FindAllDialog(const XmlElement& root, std::string what)
-      : ui::Dialog(IDD_NOTE_FIND_ALL), root_(root), what_(std::move(what)) {}
+  FindAllDialog(const XmlElement& root, NoteSearchCache& cache, std::string what)
+      : ui::Dialog(IDD_NOTE_FIND_ALL), root_(root), cache_(cache), what_(std::move(what)) {}
   const std::string& what() const { return what_; }
   // The chosen hit after IDOK.
   std::optional<NoteHit> chosen() const { return chosen_; }
@@ -141,7 +141,7 @@ class FindAllDialog : public ui::Dialog {
  private:
   void Search() {
     ui::WaitCursor wait;
-    found_ = FindInAllNotes(root_, what_);
+    found_ = FindInAllNotes(root_, what_, kMaxNoteHits, &cache_);
     HWND list = Item(IDC_NOTE_FIND_ALL_LIST);
     SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     SendMessageW(list, LB_RESETCONTENT, 0, 0);
@@ -167,6 +167,7 @@ class FindAllDialog : public ui::Dialog {
   }
 
   const XmlElement& root_;
+  NoteSearchCache& cache_;
   std::string what_;
   AllNotesSearch found_;
   std::optional<NoteHit> chosen_;
@@ -943,7 +944,7 @@ void CNoteBook::FindText() {
 
 void CNoteBook::FindAll() {
   // The dialog is modal, so the document cannot change under its hits.
-  FindAllDialog dialog(*nb_.root, findAllText_);
+  FindAllDialog dialog(*nb_.root, searchCache_, findAllText_);
   INT_PTR ended = dialog.DoModal(hwnd());
   findAllText_ = dialog.what();
   if (ended != IDOK) return;

@@ -128,6 +128,7 @@ class CNoteBook : public shell::BookPage {
   size_t findFrom_ = 0;
   bool findTitleMode_ = false;
   std::string findAllText_;  // the last text searched in every note
+  NoteSearchCache searchCache_;  // folded note texts kept between searches
   ui::TreeView tree_;
   HWND edit_ = nullptr;
   ui::Toolbar toolbar_, formatBar_, hideBar_;
