@@ -289,7 +289,10 @@ void CPh::UpdateCommands() {
       {ID_DATA_WEB, c.web},       {ID_DATA_CLEAR, c.clearInputs}, {ID_DATA_ADD, c.add},
       {ID_DATA_SAVE, c.save},     {ID_DATA_SETTINGS, c.settings}, {ID_LOAD_INFO, c.loadInfo},
   };
+  // With no table open the save button stays up for its drop-down alone: "Импорт из
+  // CSV…" is how a first table often arrives. Saving itself does nothing then.
   for (const auto& s : states) toolbar_.Enable(s.id, s.on);
+  if (book_.path().empty()) toolbar_.Enable(ID_DATA_SAVE, true);
 }
 
 void CPh::SetPath(const std::string& path) {
@@ -335,6 +338,7 @@ void CPh::DropSaveMenu(const RECT& button) {
   ui::MenuItem saveAs, exportCsv, importCsv;
   saveAs.id = ID_DATA_SAVE_AS;
   saveAs.text = "Сохранить как..";
+  saveAs.enabled = !book_.path().empty();
   exportCsv.id = ID_DATA_EXPORT_CSV;
   exportCsv.text = "Экспорт в CSV…";
   exportCsv.enabled = book_.Commands().save;
@@ -342,7 +346,7 @@ void CPh::DropSaveMenu(const RECT& button) {
   importCsv.text = "Импорт из CSV…";
   int chosen = ui::ShowContextMenu(hwnd(), POINT{button.left, button.bottom},
                                    {saveAs, ui::MenuSeparator(), exportCsv, importCsv});
-  if (chosen == ID_DATA_SAVE_AS) SaveAs();
+  if (chosen == ID_DATA_SAVE_AS && saveAs.enabled) SaveAs();
   if (chosen == ID_DATA_EXPORT_CSV) ExportCsv();
   if (chosen == ID_DATA_IMPORT_CSV) ImportCsv();
   UpdateCommands();

@@ -233,6 +233,30 @@ TEST_F(DataPageTest, ColumnDialogChangesTakeEffectAtOnce) {
   EXPECT_EQ(before.def.names.size(), 5u);
 }
 
+// With no table open the save button stays up for its drop-down (the CSV import), and
+// saving itself does nothing.
+TEST_F(DataPageTest, WithoutATableTheSaveDropDownStillOffersTheImport) {
+  util_.PutSetting("DATA", "FILENAME", "");
+  vm::testing::ProgramSheet sheet;
+  CPh& page = Open(sheet);
+  EXPECT_TRUE(page.list().RowCount() == 0);
+  EXPECT_TRUE(page.toolbar().IsEnabled(ID_DATA_SAVE));
+  EXPECT_FALSE(page.toolbar().IsEnabled(ID_DATA_ADD));
+  Command(sheet, page, ID_DATA_SAVE);
+  EXPECT_EQ(util_.GetSetting("DATA", "FILENAME"), "");
+  std::string csv = dir_ / "first.csv";
+  Spit(csv, "Name;Code\r\nTula;71\r\n");
+  DataPageShell s = SystemDataPageShell();
+  s.askCsvOpen = [&](HWND, const std::string&) { return std::optional<std::string>(csv); };
+  s.askSaveAs = [&](HWND, const std::string& folder, const std::string&) {
+    return std::optional<std::string>((folder.empty() ? dir_ / "Personal" : folder) + "\\first");
+  };
+  page.SetShell(s);
+  Command(sheet, page, ID_DATA_IMPORT_CSV);
+  EXPECT_EQ(page.list().RowCount(), 1);
+  EXPECT_NE(util_.GetSetting("DATA", "FILENAME").find("first.dbp"), std::string::npos);
+}
+
 TEST_F(DataPageTest, CsvImportOpensTheNewTableAndExportWritesTheShownColumns) {
   vm::testing::ProgramSheet sheet;
   CPh& page = Open(sheet);
