@@ -1,5 +1,6 @@
 #include "spreadsheet/page_rules.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "common/recode.h"
@@ -136,6 +137,40 @@ bool RefreshWorkbook(CWorkbook& workbook, const std::string& file, bool deleteAf
   workbook.SetCurrent(current);
   if (deleteAfter) platform::RemoveFile(file);
   return ok;
+}
+
+namespace {
+
+std::optional<long> ReadCount(const std::string& text) {
+  size_t first = text.find_first_not_of(' '), last = text.find_last_not_of(' ');
+  if (first == std::string::npos) return 0L;
+  long value = 0;
+  for (size_t i = first; i <= last; ++i) {
+    if (text[i] < '0' || text[i] > '9') return std::nullopt;
+    value = std::min<long>(value * 10 + (text[i] - '0'), kMaxRows);
+  }
+  return value;
+}
+
+}  // namespace
+
+std::optional<AddCounts> ReadAddCounts(const CSheet& sheet, const std::string& columns, const std::string& rows) {
+  std::optional<long> c = ReadCount(columns), r = ReadCount(rows);
+  if (!c || !r) return std::nullopt;
+  AddCounts counts;
+  counts.columns = static_cast<int>(std::min<long>(*c, kMaxColumns - sheet.ColumnCount()));
+  counts.rows = static_cast<int>(std::min<long>(*r, kMaxRows - sheet.RowCount()));
+  return counts;
+}
+
+bool AddColumnsAndRows(CSheet& sheet, const AddCounts& counts) {
+  bool any = false;
+  for (int i = 0; i < counts.columns && sheet.AppendColumn(); ++i) any = true;
+  if (counts.rows > 0 && sheet.RowCount() < kMaxRows) {
+    sheet.SetRowCount(std::min(kMaxRows, sheet.RowCount() + counts.rows));
+    any = true;
+  }
+  return any;
 }
 
 std::string SheetUtf8ToWindows(CSheet& sheet) {

@@ -3,6 +3,7 @@
 // buttons whose state the current cell decides.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "spreadsheet/workbook.h"
@@ -54,5 +55,15 @@ bool RefreshWorkbook(CWorkbook& workbook, const std::string& file, bool deleteAf
 // becomes its Windows-1251 form; a text that cannot be converted is kept. The first
 // failure's message for the user, or nothing.
 std::string SheetUtf8ToWindows(CSheet& sheet);
+
+// The table button's dialog: how many columns and rows to add at the end. A field is
+// a count when it holds digits alone (blanks around them allowed; empty is 0). What
+// goes past the sheet's 256 columns or 65 536 rows is cut to the limit.
+struct AddCounts {
+  int columns = 0, rows = 0;
+};
+std::optional<AddCounts> ReadAddCounts(const CSheet& sheet, const std::string& columns, const std::string& rows);
+// Adds them; false when nothing was added.
+bool AddColumnsAndRows(CSheet& sheet, const AddCounts& counts);
 
 }  // namespace vm::spreadsheet

@@ -32,6 +32,32 @@ TEST(PageRules, DefaultFontSettingsAreReadAndRepaired) {
   EXPECT_EQ(f.weight, 400);
 }
 
+// The table button's two fields: digits only, empty as 0, and never past the sheet's
+// 256 columns or 65 536 rows however large the number typed.
+TEST(PageRules, AddCountsAreReadAndKeptWithinTheSheet) {
+  CWorkbook book;
+  NewWorkbook(book);
+  CSheet& sheet = book.CurrentSheet();
+  auto counts = ReadAddCounts(sheet, " 3 ", "5");
+  ASSERT_TRUE(counts);
+  EXPECT_TRUE(AddColumnsAndRows(sheet, *counts));
+  EXPECT_EQ(sheet.ColumnCount(), 13);
+  EXPECT_EQ(sheet.RowCount(), 105);
+  for (const char* bad : {"-1", "2a", "1.5", "ten"}) EXPECT_FALSE(ReadAddCounts(sheet, bad, "")) << bad;
+  counts = ReadAddCounts(sheet, "", "");
+  ASSERT_TRUE(counts);
+  EXPECT_FALSE(AddColumnsAndRows(sheet, *counts));
+  counts = ReadAddCounts(sheet, "99999999999999999999", "99999999999999999999");
+  ASSERT_TRUE(counts);
+  EXPECT_EQ(counts->columns, kMaxColumns - 13);
+  EXPECT_EQ(counts->rows, kMaxRows - 105);
+  EXPECT_TRUE(AddColumnsAndRows(sheet, *counts));
+  EXPECT_EQ(sheet.ColumnCount(), kMaxColumns);
+  EXPECT_EQ(sheet.RowCount(), kMaxRows);
+  counts = ReadAddCounts(sheet, "1", "1");
+  EXPECT_FALSE(AddColumnsAndRows(sheet, *counts));
+}
+
 TEST(PageRules, NewWorkbookIsOneSheetOfTenByHundred) {
   CWorkbook book;
   book.AddSheet();

@@ -42,6 +42,7 @@ const std::vector<ui::ToolCommand>& Commands() {
       {ID_SHEET_TEXT_COLOUR, IDI_SHEET_TEXT_COLOUR, "Цвет шрифта"},
       {ID_SHEET_FILL_COLOUR, IDI_SHEET_FILL_COLOUR, "Выделение цветом"},
       {ID_SHEET_FONT, IDI_SHEET_FONT, "Шрифт"},
+      {ID_SHEET_TABLE, IDI_SHEET_TABLE, "Таблица"},
       {ID_SHEET_FIND, IDI_SHEET_FIND, "Поиск F3"},
       {ID_SHEET_REFRESH, IDI_SHEET_REFRESH, "Обновить"},
       {ID_LOAD_INFO, IDI_SHEET_LOAD_INFO, "Информация о неудачной загрузки файла"},
@@ -83,6 +84,50 @@ class SheetNameDialog : public ui::Dialog {
  private:
   std::string name_;
 };
+
+// "Добавление столбцов и строк": the two counts as typed.
+class AddDialog : public ui::Dialog {
+ public:
+  explicit AddDialog(const CSheet& sheet) : ui::Dialog(IDD_SHEET_ADD), sheet_(sheet) {}
+  const AddCounts& counts() const { return counts_; }
+
+ protected:
+  void OnOk() override {
+    auto counts = ReadAddCounts(sheet_, ItemText(IDC_SHEET_ADD_COLUMNS), ItemText(IDC_SHEET_ADD_ROWS));
+    if (!counts) {
+      platform::ShowMessage("Введите число.", platform::MessageIcon::kExclamation);
+      return;
+    }
+    counts_ = *counts;
+    End(IDOK);
+  }
+
+ private:
+  const CSheet& sheet_;
+  AddCounts counts_;
+};
+
+// The table button's drop-down.
+std::vector<ui::MenuItem> TableMenu() {
+  auto item = [](int id, const char* text) {
+    ui::MenuItem m;
+    m.id = id;
+    m.text = text;
+    return m;
+  };
+  auto sub = [](const char* text, std::vector<ui::MenuItem> items) {
+    ui::MenuItem m;
+    m.text = text;
+    m.items = std::move(items);
+    return m;
+  };
+  return {sub("Столбец", {item(ID_SHEET_COLUMN_ADD, "Добавить"), item(ID_SHEET_COLUMN_INSERT, "Вставить"),
+                          item(ID_SHEET_COLUMN_DELETE, "Удалить")}),
+          sub("Строка", {item(ID_SHEET_ROW_ADD, "Добавить"), item(ID_SHEET_ROW_DELETE, "Удалить"),
+                         item(ID_SHEET_ROW_INSERT, "Вставить")}),
+          sub("Ячейки", {item(ID_SHEET_MERGE, "Объединить ячейки"), item(ID_SHEET_UNMERGE, "Разъединить ячейки")}),
+          item(ID_SHEET_UTF8, "UTF8->Win")};
+}
 
 bool AskFontDialog(HWND owner, FontDesc& font, COLORREF& colour) {
   LOGFONTW lf{};
@@ -212,6 +257,11 @@ bool CLikeExcelDlg::OnInitDialog() {
   ApplyDefaults();
   toolbar_.Create(hwnd(), IDC_SHEET_TOOLBAR, IDR_SHEET_TOOLBAR, Commands());
   toolbar_.SetDropDown(ID_SHEET_SAVE, false, [this](int, const RECT& r) { DropSaveMenu(r); });
+  toolbar_.SetDropDown(ID_SHEET_TABLE, false, [this](int, const RECT& r) {
+    grid_.EndEdit(true);
+    if (int chosen = ui::ShowContextMenu(hwnd(), POINT{r.left, r.bottom}, TableMenu()))
+      OnCommand(chosen, 0, nullptr);
+  });
   toolbar_.SetDropDown(ID_SHEET_TEXT_COLOUR, true, [this](int, const RECT& r) { PickColour(false, r); });
   toolbar_.SetDropDown(ID_SHEET_FILL_COLOUR, true, [this](int, const RECT& r) { PickColour(true, r); });
   hideBar_.Create(hwnd(), IDC_SHEET_HIDEBAR, IDR_SHEET_HIDE_TOOLBAR, Commands());
@@ -805,6 +855,13 @@ bool CLikeExcelDlg::OnCommand(int id, int code, HWND control) {
     case ID_SHEET_REPLACE: OpenFind(true); break;
     case ID_SHEET_REFRESH: Refresh(); break;
     case ID_SHEET_UTF8: Utf8ToWin(); break;
+    case ID_SHEET_TABLE: {
+      grid_.EndEdit(true);
+      AddDialog dialog(workbook_.CurrentSheet());
+      if (dialog.DoModal(hwnd()) != IDOK) break;
+      Edit([&] { return AddColumnsAndRows(workbook_.CurrentSheet(), dialog.counts()); }, true);
+      break;
+    }
     case ID_SHEET_MERGE:
     case ID_SHEET_UNMERGE:
     case ID_SHEET_ROW_ADD:

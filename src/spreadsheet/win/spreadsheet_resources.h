@@ -31,6 +31,7 @@
 #define ID_SHEET_REFRESH 20120
 #define ID_SHEET_PRINT 20121
 #define ID_SHEET_CLEAR 20122
+#define ID_SHEET_TABLE 20123
 
 // Commands of the context menus and the table menu.
 #define ID_SHEET_TAB_ADD 20131
@@ -75,6 +76,7 @@
 #define IDI_SHEET_FONT 20220
 #define IDI_SHEET_FIND 20221
 #define IDI_SHEET_REFRESH 20222
+#define IDI_SHEET_TABLE 20223
 
 // Controls of the page.
 #define IDC_SHEET_GRID 20301
@@ -82,3 +84,6 @@
 #define IDC_SHEET_HIDEBAR 20303
 #define IDD_SHEET_RENAME 20304
 #define IDC_SHEET_NAME 20305
+#define IDD_SHEET_ADD 20306
+#define IDC_SHEET_ADD_COLUMNS 20307
+#define IDC_SHEET_ADD_ROWS 20308

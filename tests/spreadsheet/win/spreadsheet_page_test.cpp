@@ -18,6 +18,7 @@
 #include "support/scratch.h"
 #include "support/win/gui_support.h"
 #include "support/win/sheet_driver.h"
+#include "ui/dialog.h"
 
 namespace vm::spreadsheet {
 namespace {
@@ -202,6 +203,19 @@ TEST_F(SpreadsheetPageTest, NewAndAFileThatIsNoWorkbook) {
   CWorkbook back;
   ASSERT_TRUE(ReadWorkbook(back, dir_ / "Personal\\new.xml"));
   EXPECT_EQ(back.Sheet(0).GetCell(0, 0).text, "abc");
+
+  // The table button with 3 and 5 adds three columns and five rows at the end.
+  ui::Dialog::SetInitHook([](ui::Dialog& d) {
+    if (d.templateId() != IDD_SHEET_ADD) return;
+    d.SetItemText(IDC_SHEET_ADD_COLUMNS, "3");
+    d.SetItemText(IDC_SHEET_ADD_ROWS, "5");
+    PostMessageW(d.hwnd(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  });
+  Command(sheet, page, ID_SHEET_TABLE);
+  ui::Dialog::SetInitHook(nullptr);
+  EXPECT_EQ(page.workbook().Sheet(0).ColumnCount(), 13);
+  EXPECT_EQ(page.workbook().Sheet(0).RowCount(), 105);
+  EXPECT_EQ(page.workbook().Sheet(0).GetCell(0, 0).text, "abc");
 }
 
 TEST_F(SpreadsheetPageTest, ContextMenusClipboardAndUndo) {
