@@ -19,6 +19,11 @@ bool IsDriveRoot(const std::string& folder) {
   return (d >= 'A' && d <= 'Z') || (d >= 'a' && d <= 'z');
 }
 
+std::string FileNameOfPath(const std::string& path) {
+  size_t cut = path.rfind('\\');
+  return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
 std::string FolderOfPath(const std::string& path) {
   size_t cut = path.rfind('\\');
   if (cut == std::string::npos) return "";

@@ -12,6 +12,8 @@ bool IsDriveRoot(const std::string& folder);
 // The folder part of a path: the text before its last "\", with a bare drive ("C:")
 // given back as its root ("C:\"). Empty when the path has no "\".
 std::string FolderOfPath(const std::string& path);
+// The file name of a path: the text after its last "\", or the whole path without one.
+std::string FileNameOfPath(const std::string& path);
 // Where the dialog starts: the folder of the file named in the caller's section when
 // that folder exists or is a drive root; otherwise "Personal" in the program folder,
 // made when missing. Empty when "Personal" cannot be made.

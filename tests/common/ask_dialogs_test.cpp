@@ -12,16 +12,18 @@ using testing::ScratchFolder;
 
 TEST(NewFileDialog, FolderOfPath) {
   struct Case {
-    const char* path;
-    const char* folder;
+    const char *path, *folder, *name;
   } cases[] = {
-      {"C:\\Личное\\дела.dbw", "C:\\Личное"},
-      {"C:\\дела.dbw", "C:\\"},
-      {"дела.dbw", ""},
-      {"", ""},
-      {"\\\\server\\share\\x.dbn", "\\\\server\\share"},
+      {"C:\\Личное\\дела.dbw", "C:\\Личное", "дела.dbw"},
+      {"C:\\дела.dbw", "C:\\", "дела.dbw"},
+      {"дела.dbw", "", "дела.dbw"},
+      {"", "", ""},
+      {"\\\\server\\share\\x.dbn", "\\\\server\\share", "x.dbn"},
   };
-  for (const Case& c : cases) EXPECT_EQ(FolderOfPath(c.path), c.folder) << c.path;
+  for (const Case& c : cases) {
+    EXPECT_EQ(FolderOfPath(c.path), c.folder) << c.path;
+    EXPECT_EQ(FileNameOfPath(c.path), c.name) << c.path;
+  }
 }
 
 TEST(NewFileDialog, InitialFolder) {

@@ -1,5 +1,6 @@
 #include "data/win/data_page.h"
 
+#include "common/ask_dialogs.h"
 #include "common/win/shell_actions_win.h"
 #include "data/csv.h"
 #include "data/win/data_resources.h"
@@ -43,19 +44,9 @@ const std::vector<ui::ToolCommand>& Commands() {
 constexpr COLORREF kTextColour = RGB(0, 50, 100);
 constexpr const char* kLockedNotice = "Файл защищен паролем.";
 
-std::string FolderOf(const std::string& path) {
-  size_t slash = path.find_last_of('\\');
-  return slash == std::string::npos ? std::string() : path.substr(0, slash);
-}
-
-std::string NameOf(const std::string& path) {
-  size_t slash = path.find_last_of('\\');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 // The file's name with its extension replaced.
 std::string RenamedAs(const std::string& path, const char* extension) {
-  std::string name = NameOf(path);
+  std::string name = FileNameOfPath(path);
   size_t dot = name.find_last_of('.');
   return (dot == std::string::npos || dot == 0 ? name : name.substr(0, dot)) + extension;
 }
@@ -426,7 +417,7 @@ void CPh::OpenFile(const std::string& path) {
 }
 
 std::string CPh::TableFolder() const {
-  std::string folder = FolderOf(book_.path());
+  std::string folder = FolderOfPath(book_.path());
   if (folder.empty() || !platform::DirExists(folder)) {
     folder = app().ProgramFolder() + "Personal";
     if (!platform::DirExists(folder)) platform::MakeDir(folder);
@@ -518,7 +509,7 @@ void CPh::SaveFile() {
 
 void CPh::SaveAs() {
   if (book_.path().empty() || !shell_.askSaveAs) return;
-  auto chosen = shell_.askSaveAs(hwnd(), FolderOf(book_.path()), NameOf(book_.path()));
+  auto chosen = shell_.askSaveAs(hwnd(), FolderOfPath(book_.path()), FileNameOfPath(book_.path()));
   if (!chosen) return;
   std::string path = WithTableExtension(*chosen);
   TableSave saved;

@@ -78,11 +78,6 @@ std::string WithExtension(std::string path) {
   return path;
 }
 
-std::string FolderOf(const std::string& path) {
-  size_t slash = path.find_last_of('\\');
-  return slash == std::string::npos ? std::string() : path.substr(0, slash);
-}
-
 const std::vector<std::pair<std::string, std::string>>& NotebookFilter() {
   static const std::vector<std::pair<std::string, std::string>> f = {{"Файлы dbn (*.dbn)", "*.dbn"}};
   return f;
@@ -776,7 +771,7 @@ void CNoteBook::NewFile() {
 
 void CNoteBook::OpenFile() {
   SaveFirst();
-  std::string folder = FolderOf(nb_.path);
+  std::string folder = FolderOfPath(nb_.path);
   if (folder.empty() || !platform::DirExists(folder)) {
     folder = app().ProgramFolder() + "Personal";
     if (!platform::DirExists(folder)) platform::MakeDir(folder);
@@ -799,7 +794,7 @@ bool CNoteBook::OpenPath(const std::string& path) {
 }
 
 void CNoteBook::SaveAs() {
-  std::string folder = FolderOf(nb_.path);
+  std::string folder = FolderOfPath(nb_.path);
   if (folder.empty() || !platform::DirExists(folder)) {
     folder = app().ProgramFolder() + "Personal";
     if (!platform::DirExists(folder)) platform::MakeDir(folder);
@@ -1119,7 +1114,7 @@ void CNoteBook::Recode(int command) {
 void CNoteBook::InsertLink(bool folder) {
   std::optional<std::string> path;
   if (folder) {
-    path = ui::PickFolder(hwnd(), FolderOf(nb_.path));
+    path = ui::PickFolder(hwnd(), FolderOfPath(nb_.path));
   } else {
     ui::FileDialogSpec spec;
     spec.filters = {{"все файлы (*.*)", "*"}};
@@ -1197,7 +1192,7 @@ void CNoteBook::ExportBranch() {
   spec.fileName = note->name();
   std::optional<std::string> path = ui::AskSaveFile(hwnd(), spec);
   if (!path) return;
-  branchFolder_ = FolderOf(*path);
+  branchFolder_ = FolderOfPath(*path);
   NotebookSave saved;
   {
     ui::WaitCursor wait;
@@ -1216,7 +1211,7 @@ void CNoteBook::ImportBranch() {
   spec.folder = branchFolder_;
   std::optional<std::string> path = ui::AskOpenFile(hwnd(), spec);
   if (!path) return;
-  branchFolder_ = FolderOf(*path);
+  branchFolder_ = FolderOfPath(*path);
   BranchImport imported = notebook::ImportBranch(*path);
   if (!imported.ok) {
     platform::ShowMessage(imported.message, imported.icon);

@@ -3,6 +3,7 @@
 #include <commdlg.h>
 #include <dlgs.h>
 
+#include "common/ask_dialogs.h"
 #include "common/win/shell_actions_win.h"
 #include "data/data_book.h"
 #include "platform/platform.h"
@@ -54,16 +55,6 @@ const std::vector<ui::ToolCommand>& Commands() {
 
 constexpr COLORREF kPathColour = RGB(0, 50, 100);
 constexpr const char* kLoadReport = "Создан файл с расширением \"bak\" в папке \"Temp\"";
-
-std::string FolderOf(const std::string& path) {
-  size_t slash = path.find_last_of('\\');
-  return slash == std::string::npos ? std::string() : path.substr(0, slash);
-}
-
-std::string NameOf(const std::string& path) {
-  size_t slash = path.find_last_of('\\');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 // "Наименование листа": one text field with the sheet's name.
 class SheetNameDialog : public ui::Dialog {
@@ -436,9 +427,9 @@ bool CLikeExcelDlg::SaveFile() {
 bool CLikeExcelDlg::SaveAs() {
   grid_.EndEdit(true);
   if (!shell_.askSaveAs) return false;
-  std::string folder = FolderOf(path_);
+  std::string folder = FolderOfPath(path_);
   if (folder.empty()) folder = app().ProgramFolder() + "Personal";
-  auto chosen = shell_.askSaveAs(hwnd(), folder, NameOf(path_));
+  auto chosen = shell_.askSaveAs(hwnd(), folder, FileNameOfPath(path_));
   if (!chosen) return false;
   SetPath(*chosen);
   return SaveFile();
@@ -813,7 +804,7 @@ bool CLikeExcelDlg::OnCommand(int id, int code, HWND control) {
     case ID_SHEET_NEW: New(); break;
     case ID_SHEET_OPEN: {
       grid_.EndEdit(true);
-      std::string folder = FolderOf(path_);
+      std::string folder = FolderOfPath(path_);
       if (folder.empty() || !platform::DirExists(folder)) {
         folder = app().ProgramFolder() + "Personal";
         if (!platform::DirExists(folder)) platform::MakeDir(folder);

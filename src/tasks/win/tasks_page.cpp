@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/ask_dialogs.h"
 #include "common/backup.h"
 #include "cards/win/cards_resources.h"
 #include "common/record_file.h"
@@ -67,11 +68,6 @@ std::vector<ui::MenuItem> ToMenu(const std::vector<MenuEntry>& entries) {
     out.push_back(std::move(m));
   }
   return out;
-}
-
-std::string FolderOf(const std::string& path) {
-  size_t slash = path.find_last_of("\\/");
-  return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
 ui::FileDialogSpec TaskFileSpec(const std::string& folder) {
@@ -540,7 +536,7 @@ void CWork::FileSaveAs(bool currentOnly) {
     platform::ShowMessage(kNoFileMessage, platform::MessageIcon::kExclamation);
     return;
   }
-  auto path = shell_.askSaveAs ? shell_.askSaveAs(hwnd(), FolderOf(book_.path())) : std::nullopt;
+  auto path = shell_.askSaveAs ? shell_.askSaveAs(hwnd(), FolderOfPath(book_.path())) : std::nullopt;
   if (!path) return;
   std::string target = WithTaskExtension(*path);
   TaskList records = currentOnly ? CurrentRecords(book_.records(), Today()) : book_.records();
