@@ -19,15 +19,15 @@ std::wstring FilterText(const std::vector<std::pair<std::string, std::string>>& 
 }
 
 namespace {
-std::optional<std::string> Ask(HWND owner, const FileDialogSpec& spec, bool save) {
-  std::wstring filter = FilterText(spec.filters), title = Wide(spec.title), folder = Wide(spec.folder),
-               extension = Wide(spec.defaultExtension);
-  std::wstring file = Wide(spec.fileName);
+std::optional<std::string> Ask(HWND owner, const FileDialogOptions& fileDialog, bool save) {
+  std::wstring filter = FilterText(fileDialog.filters), title = Wide(fileDialog.title), folder = Wide(fileDialog.folder),
+               extension = Wide(fileDialog.defaultExtension);
+  std::wstring file = Wide(fileDialog.fileName);
   file.resize(32768, L'\0');
   OPENFILENAMEW ofn{};
   ofn.lStructSize = sizeof ofn;
   ofn.hwndOwner = owner;
-  ofn.lpstrFilter = spec.filters.empty() ? nullptr : filter.c_str();
+  ofn.lpstrFilter = fileDialog.filters.empty() ? nullptr : filter.c_str();
   ofn.nFilterIndex = 1;
   ofn.lpstrFile = file.data();
   ofn.nMaxFile = static_cast<DWORD>(file.size());
@@ -42,11 +42,11 @@ std::optional<std::string> Ask(HWND owner, const FileDialogSpec& spec, bool save
 }
 }  // namespace
 
-std::optional<std::string> AskOpenFile(HWND owner, const FileDialogSpec& spec) {
-  return Ask(owner, spec, false);
+std::optional<std::string> AskOpenFile(HWND owner, const FileDialogOptions& fileDialog) {
+  return Ask(owner, fileDialog, false);
 }
-std::optional<std::string> AskSaveFile(HWND owner, const FileDialogSpec& spec) {
-  return Ask(owner, spec, true);
+std::optional<std::string> AskSaveFile(HWND owner, const FileDialogOptions& fileDialog) {
+  return Ask(owner, fileDialog, true);
 }
 
 }  // namespace vm::ui

@@ -10,7 +10,7 @@
 
 namespace vm::ui {
 
-struct FileDialogSpec {
+struct FileDialogOptions {
   std::string title;  // cp1251; empty: the system's
   // Pairs of a description and its patterns ("Файлы дел (*.dbw)", "*.dbw").
   std::vector<std::pair<std::string, std::string>> filters;
@@ -25,7 +25,7 @@ std::wstring FilterText(const std::vector<std::pair<std::string, std::string>>& 
 
 // The chosen path, or nothing when cancelled. The open dialog wants an existing file;
 // the save dialog asks before replacing one.
-std::optional<std::string> AskOpenFile(HWND owner, const FileDialogSpec& spec);
-std::optional<std::string> AskSaveFile(HWND owner, const FileDialogSpec& spec);
+std::optional<std::string> AskOpenFile(HWND owner, const FileDialogOptions& fileDialog);
+std::optional<std::string> AskSaveFile(HWND owner, const FileDialogOptions& fileDialog);
 
 }  // namespace vm::ui

@@ -56,34 +56,34 @@ std::string RenamedAs(const std::string& path, const char* extension) {
 DataPageShell SystemDataPageShell() {
   DataPageShell s;
   s.askOpen = [](HWND owner, const std::string& folder) {
-    ui::FileDialogSpec spec;
-    spec.filters = {{"dbp-файлы (*.dbp)", "*.dbp"}};
-    spec.defaultExtension = "dbp";
-    spec.folder = folder;
-    return ui::AskOpenFile(owner, spec);
+    ui::FileDialogOptions fileDialog;
+    fileDialog.filters = {{"dbp-файлы (*.dbp)", "*.dbp"}};
+    fileDialog.defaultExtension = "dbp";
+    fileDialog.folder = folder;
+    return ui::AskOpenFile(owner, fileDialog);
   };
   s.askSaveAs = [](HWND owner, const std::string& folder, const std::string& name) {
-    ui::FileDialogSpec spec;
-    spec.filters = {{"Файлы dbp (*.dbp)", "*.dbp"}};
-    spec.defaultExtension = "dbp";
-    spec.folder = folder;
-    spec.fileName = name;
-    return ui::AskSaveFile(owner, spec);
+    ui::FileDialogOptions fileDialog;
+    fileDialog.filters = {{"Файлы dbp (*.dbp)", "*.dbp"}};
+    fileDialog.defaultExtension = "dbp";
+    fileDialog.folder = folder;
+    fileDialog.fileName = name;
+    return ui::AskSaveFile(owner, fileDialog);
   };
   s.askCsvOpen = [](HWND owner, const std::string& folder) {
-    ui::FileDialogSpec spec;
-    spec.filters = {{"Файлы CSV (*.csv)", "*.csv"}, {"Все файлы (*.*)", "*.*"}};
-    spec.defaultExtension = "csv";
-    spec.folder = folder;
-    return ui::AskOpenFile(owner, spec);
+    ui::FileDialogOptions fileDialog;
+    fileDialog.filters = {{"Файлы CSV (*.csv)", "*.csv"}, {"Все файлы (*.*)", "*.*"}};
+    fileDialog.defaultExtension = "csv";
+    fileDialog.folder = folder;
+    return ui::AskOpenFile(owner, fileDialog);
   };
   s.askCsvSave = [](HWND owner, const std::string& folder, const std::string& name) {
-    ui::FileDialogSpec spec;
-    spec.filters = {{"Файлы CSV (*.csv)", "*.csv"}};
-    spec.defaultExtension = "csv";
-    spec.folder = folder;
-    spec.fileName = name;
-    return ui::AskSaveFile(owner, spec);
+    ui::FileDialogOptions fileDialog;
+    fileDialog.filters = {{"Файлы CSV (*.csv)", "*.csv"}};
+    fileDialog.defaultExtension = "csv";
+    fileDialog.folder = folder;
+    fileDialog.fileName = name;
+    return ui::AskSaveFile(owner, fileDialog);
   };
   s.askNew = [](HWND owner, const std::string& currentPath) { return AskNewTable(owner, currentPath); };
   s.askPassword = [](HWND owner, PasswordMode mode) -> std::optional<DataPageShell::Password> {

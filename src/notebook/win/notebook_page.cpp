@@ -174,18 +174,18 @@ NotebookDialogs SystemNotebookDialogs() {
   NotebookDialogs d;
   d.newFile = [](HWND owner, const std::string& folder) { return ui::AskNewFile(owner, folder); };
   d.openFile = [](HWND owner, const std::string& folder) {
-    ui::FileDialogSpec spec;
-    spec.filters = NotebookFilter();
-    spec.defaultExtension = "dbn";
-    spec.folder = folder;
-    return ui::AskOpenFile(owner, spec);
+    ui::FileDialogOptions fileDialog;
+    fileDialog.filters = NotebookFilter();
+    fileDialog.defaultExtension = "dbn";
+    fileDialog.folder = folder;
+    return ui::AskOpenFile(owner, fileDialog);
   };
   d.saveAs = [](HWND owner, const std::string& folder) {
-    ui::FileDialogSpec spec;
-    spec.filters = NotebookFilter();
-    spec.defaultExtension = "dbn";
-    spec.folder = folder;
-    return ui::AskSaveFile(owner, spec);
+    ui::FileDialogOptions fileDialog;
+    fileDialog.filters = NotebookFilter();
+    fileDialog.defaultExtension = "dbn";
+    fileDialog.folder = folder;
+    return ui::AskSaveFile(owner, fileDialog);
   };
   d.openWithShell = [](const std::string& path) {
     HINSTANCE h = ShellExecuteW(nullptr, L"open", ui::Wide(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
@@ -1116,9 +1116,9 @@ void CNoteBook::InsertLink(bool folder) {
   if (folder) {
     path = ui::PickFolder(hwnd(), FolderOfPath(nb_.path));
   } else {
-    ui::FileDialogSpec spec;
-    spec.filters = {{"все файлы (*.*)", "*"}};
-    path = ui::AskOpenFile(hwnd(), spec);
+    ui::FileDialogOptions fileDialog;
+    fileDialog.filters = {{"все файлы (*.*)", "*"}};
+    path = ui::AskOpenFile(hwnd(), fileDialog);
   }
   if (!path) return;
   SendMessageW(edit_, WM_SETREDRAW, FALSE, 0);
@@ -1132,10 +1132,10 @@ void CNoteBook::InsertLink(bool folder) {
 }
 
 void CNoteBook::TextToFile() {
-  ui::FileDialogSpec spec;
-  spec.filters = {{"RTF-файлы (*.rtf)", "*.rtf"}, {"TXT-файлы (*.txt)", "*.txt"}, {"Все файлы (*.*)", "*.*"}};
-  spec.defaultExtension = "rtf";
-  std::optional<std::string> path = ui::AskSaveFile(hwnd(), spec);
+  ui::FileDialogOptions fileDialog;
+  fileDialog.filters = {{"RTF-файлы (*.rtf)", "*.rtf"}, {"TXT-файлы (*.txt)", "*.txt"}, {"Все файлы (*.*)", "*.*"}};
+  fileDialog.defaultExtension = "rtf";
+  std::optional<std::string> path = ui::AskSaveFile(hwnd(), fileDialog);
   if (!path) return;
   bool text = path->size() > 4 && UpperCp1251(path->substr(path->size() - 4)) == ".TXT";
   std::string bytes = text ? ui::Narrow(ui::PlainText(edit_)) : ui::StreamOutRtf(edit_);
@@ -1149,10 +1149,10 @@ void CNoteBook::TextToFile() {
 }
 
 void CNoteBook::TextFromFile() {
-  ui::FileDialogSpec spec;
-  spec.filters = {{"RTF-файлы (*.rtf)", "*.rtf"}, {"TXT-файлы (*.txt)", "*.txt"}, {"Все файлы (*.*)", "*.*"}};
-  spec.defaultExtension = "rtf";
-  std::optional<std::string> path = ui::AskOpenFile(hwnd(), spec);
+  ui::FileDialogOptions fileDialog;
+  fileDialog.filters = {{"RTF-файлы (*.rtf)", "*.rtf"}, {"TXT-файлы (*.txt)", "*.txt"}, {"Все файлы (*.*)", "*.*"}};
+  fileDialog.defaultExtension = "rtf";
+  std::optional<std::string> path = ui::AskOpenFile(hwnd(), fileDialog);
   if (!path) return;
   std::string bytes;
   if (!platform::ReadFileBytes(*path, bytes)) {
@@ -1185,12 +1185,12 @@ void CNoteBook::OpenOutside() {
 void CNoteBook::ExportBranch() {
   XmlElement* note = NoteOf(tree_.Selected());
   if (!note) return;
-  ui::FileDialogSpec spec;
-  spec.filters = NotebookFilter();
-  spec.defaultExtension = "dbn";
-  spec.folder = branchFolder_;
-  spec.fileName = note->name();
-  std::optional<std::string> path = ui::AskSaveFile(hwnd(), spec);
+  ui::FileDialogOptions fileDialog;
+  fileDialog.filters = NotebookFilter();
+  fileDialog.defaultExtension = "dbn";
+  fileDialog.folder = branchFolder_;
+  fileDialog.fileName = note->name();
+  std::optional<std::string> path = ui::AskSaveFile(hwnd(), fileDialog);
   if (!path) return;
   branchFolder_ = FolderOfPath(*path);
   NotebookSave saved;
@@ -1205,11 +1205,11 @@ void CNoteBook::ImportBranch() {
   HTREEITEM target = tree_.Selected();
   XmlElement* note = NoteOf(target);
   if (!note) return;
-  ui::FileDialogSpec spec;
-  spec.filters = NotebookFilter();
-  spec.defaultExtension = "dbn";
-  spec.folder = branchFolder_;
-  std::optional<std::string> path = ui::AskOpenFile(hwnd(), spec);
+  ui::FileDialogOptions fileDialog;
+  fileDialog.filters = NotebookFilter();
+  fileDialog.defaultExtension = "dbn";
+  fileDialog.folder = branchFolder_;
+  std::optional<std::string> path = ui::AskOpenFile(hwnd(), fileDialog);
   if (!path) return;
   branchFolder_ = FolderOfPath(*path);
   BranchImport imported = notebook::ImportBranch(*path);

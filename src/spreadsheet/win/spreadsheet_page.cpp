@@ -187,19 +187,19 @@ std::optional<std::string> ClipboardText(HWND owner) {
 SpreadsheetPageShell SystemSpreadsheetPageShell() {
   SpreadsheetPageShell s;
   s.askOpen = [](HWND owner, const std::string& folder) {
-    ui::FileDialogSpec spec;
-    spec.filters = {{"Файлы dbn (*.xml)", "*.xml"}};
-    spec.defaultExtension = "xml";
-    spec.folder = folder;
-    return ui::AskOpenFile(owner, spec);
+    ui::FileDialogOptions fileDialog;
+    fileDialog.filters = {{"Файлы dbn (*.xml)", "*.xml"}};
+    fileDialog.defaultExtension = "xml";
+    fileDialog.folder = folder;
+    return ui::AskOpenFile(owner, fileDialog);
   };
   s.askSaveAs = [](HWND owner, const std::string& folder, const std::string& name) {
-    ui::FileDialogSpec spec;
-    spec.filters = {{"XML documents (*.xml)", "*.xml"}, {"All Files (*.*)", "*.*"}};
-    spec.defaultExtension = "xml";
-    spec.folder = folder;
-    spec.fileName = name;
-    return ui::AskSaveFile(owner, spec);
+    ui::FileDialogOptions fileDialog;
+    fileDialog.filters = {{"XML documents (*.xml)", "*.xml"}, {"All Files (*.*)", "*.*"}};
+    fileDialog.defaultExtension = "xml";
+    fileDialog.folder = folder;
+    fileDialog.fileName = name;
+    return ui::AskSaveFile(owner, fileDialog);
   };
   s.openHelp = [] { OpenHelp(); };
   s.askSheetName = [](HWND owner, const std::string& name) -> std::optional<std::string> {

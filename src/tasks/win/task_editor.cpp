@@ -447,10 +447,10 @@ class TaskEditor : public ui::Dialog {
   // ---- the notes' commands -------------------------------------------------------------
 
   void BrowseSound() {
-    ui::FileDialogSpec spec;
-    spec.filters = {{"Файлы wav (*.wav)", "*"}};
-    spec.defaultExtension = "wav";
-    if (auto path = ui::AskOpenFile(hwnd(), spec)) {
+    ui::FileDialogOptions fileDialog;
+    fileDialog.filters = {{"Файлы wav (*.wav)", "*"}};
+    fileDialog.defaultExtension = "wav";
+    if (auto path = ui::AskOpenFile(hwnd(), fileDialog)) {
       SetItemText(IDC_TE_SOUND, *path);
       UpdatePreview();
     }
@@ -458,10 +458,10 @@ class TaskEditor : public ui::Dialog {
 
   void ImportNotes() {
     if (!ItemText(IDC_TE_NOTES).empty() && !ui::AskYesNo(hwnd(), kImportQuestion)) return;
-    ui::FileDialogSpec spec;
-    spec.filters = {{"Text Files(*.txt) ", "*.txt"}};
-    spec.defaultExtension = "txt";
-    auto path = ui::AskOpenFile(hwnd(), spec);
+    ui::FileDialogOptions fileDialog;
+    fileDialog.filters = {{"Text Files(*.txt) ", "*.txt"}};
+    fileDialog.defaultExtension = "txt";
+    auto path = ui::AskOpenFile(hwnd(), fileDialog);
     if (!path) return;
     std::string bytes;
     if (!platform::ReadFileBytes(*path, bytes)) {
@@ -473,10 +473,10 @@ class TaskEditor : public ui::Dialog {
   }
 
   void SaveNotes() {
-    ui::FileDialogSpec spec;
-    spec.filters = {{"Файлы dbw (*.txt)", "*.txt"}};
-    spec.defaultExtension = "txt";
-    auto path = ui::AskSaveFile(hwnd(), spec);
+    ui::FileDialogOptions fileDialog;
+    fileDialog.filters = {{"Файлы dbw (*.txt)", "*.txt"}};
+    fileDialog.defaultExtension = "txt";
+    auto path = ui::AskSaveFile(hwnd(), fileDialog);
     if (!path) return;
     if (!platform::WriteFileBytes(*path, ItemText(IDC_TE_NOTES)))
       platform::ShowMessage("Не удалось записать файл " + *path, platform::MessageIcon::kExclamation);
@@ -504,10 +504,10 @@ class TaskEditor : public ui::Dialog {
   }
 
   void LinkFile() {
-    ui::FileDialogSpec spec;
-    spec.filters = {{"все файлы (*.*)", "*"}};
-    spec.defaultExtension = "*.*";
-    if (auto path = ui::AskOpenFile(hwnd(), spec)) InsertLink(*path);
+    ui::FileDialogOptions fileDialog;
+    fileDialog.filters = {{"все файлы (*.*)", "*"}};
+    fileDialog.defaultExtension = "*.*";
+    if (auto path = ui::AskOpenFile(hwnd(), fileDialog)) InsertLink(*path);
   }
 
   void LinkFolder() {

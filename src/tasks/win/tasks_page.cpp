@@ -70,12 +70,12 @@ std::vector<ui::MenuItem> ToMenu(const std::vector<MenuEntry>& entries) {
   return out;
 }
 
-ui::FileDialogSpec TaskFileSpec(const std::string& folder) {
-  ui::FileDialogSpec spec;
-  spec.filters = {{"Файлы dbw (*.dbw)", "*.dbw"}};
-  spec.defaultExtension = kDefaultExtension;
-  spec.folder = folder;
-  return spec;
+ui::FileDialogOptions TaskFileDialog(const std::string& folder) {
+  ui::FileDialogOptions fileDialog;
+  fileDialog.filters = {{"Файлы dbw (*.dbw)", "*.dbw"}};
+  fileDialog.defaultExtension = kDefaultExtension;
+  fileDialog.folder = folder;
+  return fileDialog;
 }
 
 }  // namespace
@@ -87,8 +87,8 @@ TasksShell SystemTasksShell() {
   s.chooseMenu = [](HWND owner, POINT at, const std::vector<ui::MenuItem>& items) {
     return ui::ShowContextMenu(owner, at, items);
   };
-  s.askOpen = [](HWND owner, const std::string& folder) { return ui::AskOpenFile(owner, TaskFileSpec(folder)); };
-  s.askSaveAs = [](HWND owner, const std::string& folder) { return ui::AskSaveFile(owner, TaskFileSpec(folder)); };
+  s.askOpen = [](HWND owner, const std::string& folder) { return ui::AskOpenFile(owner, TaskFileDialog(folder)); };
+  s.askSaveAs = [](HWND owner, const std::string& folder) { return ui::AskSaveFile(owner, TaskFileDialog(folder)); };
   s.askNewFile = [](HWND owner, const std::string& folder) { return ui::AskNewFile(owner, folder); };
   s.askHeadings = [](HWND owner, const std::string& values) { return AskHeadings(owner, values); };
   return s;
