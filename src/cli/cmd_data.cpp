@@ -71,15 +71,12 @@ int Data(const Args& argsIn) {
   return 0;
 }
 
-int DataSave(const Args& argsIn) {
-  Args args = argsIn;
-  bool given = false;
-  std::string password;
-  if (!TakeTablePassword(args, given, password) || args.size() != 2)
-    return Fail("usage: data-save IN OUT [--password P]");
-  DataTable table;
-  table.path = PathArg(args[0]);
-  TableLoad load = LoadTable(table);
+// Loads a table for a command that needs its records: an old format, a damaged file or a
+// protected one without the right password ends the command (its exit code), else 0.
+int OpenUnlocked(DataTable& table, const std::string& path, bool given, const std::string& password,
+                 TableLoad& load) {
+  table.path = path;
+  load = LoadTable(table);
   if (!load.opened) return Fail(ToUtf8(load.error));
   if (load.oldFormat) return Fail(ToUtf8(table.loadMessage));
   if (table.locked) {
@@ -87,6 +84,18 @@ int DataSave(const Args& argsIn) {
     ApplyTablePassword(table, password, false);
     if (table.locked) return Fail("wrong password");
   }
+  return 0;
+}
+
+int DataSave(const Args& argsIn) {
+  Args args = argsIn;
+  bool given = false;
+  std::string password;
+  if (!TakeTablePassword(args, given, password) || args.size() != 2)
+    return Fail("usage: data-save IN OUT [--password P]");
+  DataTable table;
+  TableLoad load;
+  if (int failed = OpenUnlocked(table, PathArg(args[0]), given, password, load)) return failed;
   table.path = PathArg(args[1]);
   if (given) table.password = password;
   // The command exists to produce OUT, so the table is written even when unchanged.
@@ -105,15 +114,8 @@ int DataCsv(const Args& argsIn) {
   if (!TakeTablePassword(args, given, password) || args.size() != 2)
     return Fail("usage: data-csv TABLE OUT.csv [--password P]");
   DataTable table;
-  table.path = PathArg(args[0]);
-  TableLoad load = LoadTable(table);
-  if (!load.opened) return Fail(ToUtf8(load.error));
-  if (load.oldFormat) return Fail(ToUtf8(table.loadMessage));
-  if (table.locked) {
-    if (!given) return Fail("the file is protected by a password: give --password");
-    ApplyTablePassword(table, password, false);
-    if (table.locked) return Fail("wrong password");
-  }
+  TableLoad load;
+  if (int failed = OpenUnlocked(table, PathArg(args[0]), given, password, load)) return failed;
   CsvExport exported = ExportCsv(table, PathArg(args[1]));
   if (!exported.ok) return Fail(ToUtf8(exported.error));
   std::printf("exported %d\n", static_cast<int>(table.records.size()));
