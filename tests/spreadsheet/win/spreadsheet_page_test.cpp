@@ -18,6 +18,8 @@
 #include "support/scratch.h"
 #include "support/win/gui_support.h"
 #include "support/win/sheet_driver.h"
+#include "spreadsheet/win/sheet_printer.h"
+#include "ui/printing.h"
 #include "ui/dialog.h"
 
 namespace vm::spreadsheet {
@@ -314,6 +316,100 @@ TEST_F(SpreadsheetPageTest, ContextMenusClipboardAndUndo) {
   EXPECT_EQ(book.Sheet(2).name, "Итоги");
   page.RunMenuCommand(tab, ID_SHEET_TAB_DELETE);
   EXPECT_EQ(book.SheetCount(), 2);
+}
+
+TEST_F(SpreadsheetPageTest, ResizingIsUndoneLongTabsTellTheirNamesAndPrinting) {
+  vm::testing::ProgramSheet sheet;
+  CLikeExcelDlg& page = Open(sheet);
+  GridWindow& grid = page.grid();
+  CSheet& s = page.workbook().CurrentSheet();
+
+  // Dragging column B's header edge 30 pixels right widens it, as one undo step; a
+  // click on the edge that moves nothing leaves no step.
+  int edge = grid.Bounds({1, 1}).right;
+  auto drag = [&](int by) {
+    SendMessageW(grid.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(edge, 5));
+    if (by) SendMessageW(grid.hwnd(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(edge + by, 5));
+    SendMessageW(grid.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(edge + by, 5));
+    PumpSheet(sheet);
+  };
+  size_t steps = page.history().UndoSteps();
+  drag(0);
+  EXPECT_EQ(page.history().UndoSteps(), steps);
+  drag(30);
+  EXPECT_EQ(s.ColumnWidth(1), 94);
+  EXPECT_EQ(page.history().UndoSteps(), steps + 1);
+  EXPECT_TRUE(page.modified());
+  Command(sheet, page, ID_SHEET_UNDO);
+  EXPECT_EQ(page.workbook().CurrentSheet().ColumnWidth(1), 64);
+  Command(sheet, page, ID_SHEET_REDO);
+  EXPECT_EQ(page.workbook().CurrentSheet().ColumnWidth(1), 94);
+
+  // A tab too long for its name tells it in a tooltip; a short one has none.
+  std::string longName = "Очень длинное название листа с расходами за весь прошлый год";
+  page.workbook().Sheet(1).name = longName;
+  grid.Reload();
+  EXPECT_EQ(grid.TabTip(1), longName);
+  EXPECT_EQ(grid.TabTip(0), "");
+
+  vm::testing::CapturedMessages messages;
+  // Nothing on the sheet: told so, no printer asked for.
+  int asked = 0;
+  SpreadsheetPageShell shell = SystemSpreadsheetPageShell();
+  shell.askPrinter = [&](HWND) {
+    ++asked;
+    return CreateCompatibleDC(nullptr);  // no printer: the job is refused
+  };
+  page.SetShell(shell);
+  page.workbook().SetCurrent(1);
+  grid.Reload();
+  Command(sheet, page, ID_SHEET_PRINT);
+  EXPECT_EQ(asked, 0);
+  ASSERT_EQ(messages.texts().size(), 1u);
+  EXPECT_NE(messages.texts()[0].find("нечего печатать"), std::string::npos);
+  // A refused job is told, and the workbook is as it was.
+  page.workbook().SetCurrent(0);
+  grid.Reload();
+  PressKey(sheet, grid.hwnd(), 'P', true);
+  EXPECT_EQ(asked, 1);
+  ASSERT_EQ(messages.texts().size(), 2u);
+  EXPECT_NE(messages.texts()[1].find("Не удалось напечатать"), std::string::npos);
+  EXPECT_EQ(page.workbook().Sheet(0).GetCell(0, 0).text, "Заголовок");
+  // Without a printer the print dialog is not shown (it would wait on a message box).
+  if (!ui::PrinterInstalled()) {
+    EXPECT_EQ(ui::AskPrinter(page.hwnd()), nullptr);
+    EXPECT_EQ(messages.texts().size(), 3u);
+  }
+
+  // A printed page drawn on a bitmap: the merged title's text is there, an empty cell
+  // stays white, and nothing lands beyond the page.
+  HDC dc = CreateCompatibleDC(nullptr);
+  BITMAPINFO bi{};
+  bi.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), 600, -400, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  RECT all{0, 0, 600, 400};
+  FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  PrintGeometry geometry;
+  geometry.width = 300;
+  geometry.height = 200;
+  CellPainter painter;
+  DrawPrintedPage(dc, page.workbook().Sheet(0), CellRect{0, 0, 5, 3}, geometry, page.workbook().locale, painter, 1, 1);
+  GdiFlush();
+  auto inked = [&](int left, int top, int right, int bottom) {
+    int n = 0;
+    for (int y = top; y < bottom; ++y)
+      for (int x = left; x < right; ++x)
+        if ((static_cast<const uint32_t*>(bits)[y * 600 + x] & 0xFFFFFF) != 0xFFFFFF) ++n;
+    return n;
+  };
+  EXPECT_GT(inked(2, 2, 150, 15), 20);   // "Заголовок" in A1 of the merged A1:D1
+  EXPECT_EQ(inked(70, 40, 120, 49), 0);  // inside B3, empty
+  EXPECT_EQ(inked(305, 0, 600, 400), 0);
+  SelectObject(dc, old);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
 }
 
 }  // namespace
