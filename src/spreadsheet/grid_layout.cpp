@@ -23,12 +23,15 @@ struct Spill {
 };
 
 bool SpillOf(const CSheet& sheet, int r, int c, int boxWidth, const TextWidthFn& textWidth, Spill& out) {
+  // Most texts fit, or have no room to run into: those cost no format and no measuring.
   const CSheetCell* stored = sheet.StoredCell(r, c);
-  if (!stored || !stored->HasText() || sheet.MergeAt(r, c)) return false;
-  CSheetCell f = EffectiveFormat(sheet, r, c);
-  if (f.kind != kKindText || f.Wraps()) return false;
+  if (!stored || !stored->HasText()) return false;
+  if (!Vacant(sheet, r, c + 1) && !Vacant(sheet, r, c - 1)) return false;
+  if (sheet.MergeAt(r, c)) return false;
   int overflow = textWidth(r, c) - (boxWidth - kTextPadLeft - kTextPadRight);
   if (overflow <= 0) return false;
+  CSheetCell f = EffectiveFormat(sheet, r, c);
+  if (f.kind != kKindText || f.Wraps()) return false;
   uint32_t align = f.Has(kCellAlign) ? f.align & kAlignHorizontalMask : kAlignLeft;
   int needLeft = 0, needRight = 0;
   if (align & kAlignRight)
