@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "platform/platform.h"
@@ -17,6 +18,8 @@
 #include "spreadsheet/workbook_xml.h"
 #include "support/scratch.h"
 #include "support/win/gui_support.h"
+#include "ui/colour_picker.h"
+#include "ui/text.h"
 #include "support/win/sheet_driver.h"
 #include "spreadsheet/win/sheet_printer.h"
 #include "ui/printing.h"
@@ -410,6 +413,114 @@ TEST_F(SpreadsheetPageTest, ResizingIsUndoneLongTabsTellTheirNamesAndPrinting) {
   SelectObject(dc, old);
   DeleteObject(bitmap);
   DeleteDC(dc);
+}
+
+// A workbook made from nothing by the page alone: typed, merged, formatted, resized,
+// given a second sheet, saved, and read back by opening it. With VM_SHEET_LOOK set to a
+// folder the file is also copied there and the page waits to be looked at (VM_LOOK_MS):
+// scripts/sheet-look puts that screen beside LibreOffice's picture of the same file.
+TEST_F(SpreadsheetPageTest, BuildsAWorkbookThroughThePageAlone) {
+  vm::testing::ProgramSheet sheet;
+  CLikeExcelDlg& page = Open(sheet);
+  GridWindow& grid = page.grid();
+  Command(sheet, page, ID_SHEET_NEW);
+  auto typeAt = [&](CellPos at, std::initializer_list<const char*> texts) {
+    grid.Select(at, at);
+    for (const char* t : texts) TypeInto(sheet, page, t, VK_TAB);
+  };
+  auto pick = [&](int command, int swatch) {
+    ASSERT_TRUE(page.toolbar().Drop(command));
+    const int c = ui::ColourPicker::kCell, t = ui::ColourPicker::kTextHeight;
+    POINT p{(swatch % 4) * c + c / 2, t + (swatch / 4) * c + c / 2};
+    SendMessageW(page.colourPicker().hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
+    SendMessageW(page.colourPicker().hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+    PumpSheet(sheet);
+  };
+  auto drag = [&](int column, int by) {
+    int edge = grid.Bounds({1, column}).right;
+    SendMessageW(grid.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(edge, 5));
+    SendMessageW(grid.hwnd(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(edge + by, 5));
+    SendMessageW(grid.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(edge + by, 5));
+    PumpSheet(sheet);
+  };
+  GridHit cell;
+  cell.part = GridPart::kCell;
+
+  typeAt({0, 0}, {"Расходы за май"});
+  grid.Select({0, 0}, {0, 3});
+  page.RunMenuCommand(cell, ID_SHEET_MERGE);
+  Command(sheet, page, ID_SHEET_CENTRE);
+  Command(sheet, page, ID_SHEET_BOLD);
+  pick(ID_SHEET_FILL_COLOUR, 14);  // cyan
+  typeAt({1, 0}, {"Статья", "Сумма", "Примечание"});
+  grid.Select({1, 0}, {1, 2});
+  Command(sheet, page, ID_SHEET_ITALIC);
+  pick(ID_SHEET_FILL_COLOUR, 11);  // yellow
+  typeAt({2, 0}, {"Продукты", "12500", "на месяц вперёд, с запасом на праздники"});
+  typeAt({3, 0}, {"Транспорт", "3200"});
+  typeAt({4, 0}, {"Связь", "850"});
+  grid.Select({2, 1}, {4, 1});
+  Command(sheet, page, ID_SHEET_RIGHT);
+  pick(ID_SHEET_TEXT_COLOUR, 9);  // red
+  // A text with a line break, typed with Alt+Enter, wraps.
+  grid.Select({3, 2}, {3, 2});
+  Type(sheet, grid.hwnd(), "с");
+  SendMessageW(grid.editor(), WM_SYSKEYDOWN, VK_RETURN, 0);
+  Type(sheet, grid.editor(), "новой строки");
+  PressKey(sheet, grid.editor(), VK_RETURN);
+  drag(0, 40);
+  drag(2, 36);
+  // Restructured: a row inserted above "Связь", a second sheet named.
+  grid.Select({4, 0}, {4, 0});
+  page.RunMenuCommand(cell, ID_SHEET_ROW_INSERT);
+  typeAt({4, 0}, {"Квартплата", "9000"});
+  GridHit tab;
+  tab.part = GridPart::kTab;
+  tab.tab = 0;
+  page.RunMenuCommand(tab, ID_SHEET_TAB_ADD);
+  answer_ = "Итоги";
+  tab.tab = 1;
+  page.RunMenuCommand(tab, ID_SHEET_TAB_RENAME);
+
+  const std::string path = dir_ / "Personal\\look.xml";
+  answer_ = path;
+  Command(sheet, page, ID_SHEET_SAVE);
+  ASSERT_EQ(page.path(), path);
+  const std::string saved = vm::testing::Slurp(path);
+  Command(sheet, page, ID_SHEET_NEW);
+  Command(sheet, page, ID_SHEET_OPEN);
+  ASSERT_EQ(page.workbook().SheetCount(), 2);
+  const CSheet& s = page.workbook().Sheet(0);
+  EXPECT_EQ(page.workbook().Sheet(1).name, "Итоги");
+  EXPECT_EQ(s.GetCell(0, 0).text, "Расходы за май");
+  ASSERT_EQ(s.Merges().size(), 1u);
+  EXPECT_EQ(s.Merges()[0].Rect(), (CellRect{0, 0, 0, 3}));
+  CSheetCell title = EffectiveFormat(s, 0, 0);
+  EXPECT_EQ(title.font->weight, 700);
+  EXPECT_EQ(title.align & kAlignHorizontalMask, uint32_t{kAlignCenter});
+  EXPECT_EQ(title.fillColor, ui::ColourPicker::Swatch(14));
+  EXPECT_TRUE(EffectiveFormat(s, 1, 2).font->italic);
+  EXPECT_EQ(EffectiveFormat(s, 1, 1).fillColor, ui::ColourPicker::Swatch(11));
+  EXPECT_EQ(s.GetCell(2, 2).text, "на месяц вперёд, с запасом на праздники");
+  EXPECT_EQ(s.GetCell(3, 2).text, "с\r\nновой строки");
+  EXPECT_TRUE(EffectiveFormat(s, 3, 2).Wraps());
+  EXPECT_EQ(s.GetCell(4, 0).text, "Квартплата");
+  EXPECT_EQ(s.GetCell(5, 0).text, "Связь");
+  EXPECT_EQ(EffectiveFormat(s, 5, 1).textColor, ui::ColourPicker::Swatch(9));
+  EXPECT_EQ(EffectiveFormat(s, 5, 1).align & kAlignHorizontalMask, uint32_t{kAlignRight});
+  EXPECT_EQ(s.ColumnWidth(0), 104);
+  EXPECT_EQ(s.ColumnWidth(2), 100);
+  // Saved again unchanged, the file is the same to the byte.
+  answer_ = dir_ / "Personal\\again.xml";
+  ASSERT_TRUE(page.SaveAs());
+  EXPECT_EQ(vm::testing::Slurp(dir_ / "Personal\\again.xml"), saved);
+
+  if (const char* look = std::getenv("VM_SHEET_LOOK"); look && *look) {
+    std::string copy = std::string(look) + "\\look.xml";
+    CopyFileW(ui::Wide(path).c_str(), ui::Wide(copy).c_str(), FALSE);
+    grid.Select({6, 0}, {6, 0});
+    vm::testing::LookPause("the workbook made through the page");
+  }
 }
 
 }  // namespace
