@@ -1,6 +1,7 @@
 #include "spreadsheet/win/cell_painter.h"
 
 #include <cstdio>
+#include <map>
 
 #include "spreadsheet/grid_ops.h"
 #include "ui/text.h"
@@ -49,33 +50,47 @@ void CellPainter::Paint(HDC dc, const CSheet& sheet, const std::vector<CellDraw>
                         const Marks& marks) {
   ui::SelectGuard pen(dc, GetStockObject(DC_PEN));
   SetBkMode(dc, TRANSPARENT);
+  const COLORREF window = GetSysColor(COLOR_WINDOW);
   std::vector<CSheetCell> formats;
   formats.reserve(cells.size());
+  // The lines go out at the end, one call per colour: a screen holds a thousand cells.
+  std::map<COLORREF, std::vector<POINT>> lines;
   for (const CellDraw& d : cells) {
     formats.push_back(EffectiveFormat(sheet, d.row, d.column));
     if (d.beyond) continue;
     const CSheetCell& f = formats.back();
-    COLORREF fill = f.Has(kCellFillColor) ? f.fillColor : GetSysColor(COLOR_WINDOW);
+    COLORREF fill = f.Has(kCellFillColor) ? f.fillColor : window;
     bool current = marks.current.row == d.row && marks.current.column == d.column;
     if (marks.selected.Contains(d.row, d.column) && !current) fill = Blend(fill, kSelectionTint);
-    SetDCBrushColor(dc, fill);
-    RECT box = ToRect(d.box);
-    FillRect(dc, &box, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
-    SetDCPenColor(dc, f.Has(kCellPen) ? f.pen.color : kGridLines);
-    if (!d.hideRightLine) {
-      MoveToEx(dc, d.box.right - 1, d.box.top, nullptr);
-      LineTo(dc, d.box.right - 1, d.box.bottom);
+    if (fill != window || !marks.onWindow) {
+      SetDCBrushColor(dc, fill);
+      RECT box = ToRect(d.box);
+      FillRect(dc, &box, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
     }
-    MoveToEx(dc, d.box.left, d.box.bottom - 1, nullptr);
-    LineTo(dc, d.box.right, d.box.bottom - 1);
+    std::vector<POINT>& segments = lines[f.Has(kCellPen) ? f.pen.color : kGridLines];
+    if (!d.hideRightLine) {
+      segments.push_back(POINT{d.box.right - 1, d.box.top});
+      segments.push_back(POINT{d.box.right - 1, d.box.bottom});
+    }
+    segments.push_back(POINT{d.box.left, d.box.bottom - 1});
+    segments.push_back(POINT{d.box.right, d.box.bottom - 1});
   }
+  for (const auto& [colour, points] : lines) {
+    SetDCPenColor(dc, colour);
+    std::vector<DWORD> counts(points.size() / 2, 2);
+    PolyPolyline(dc, points.data(), counts.data(), static_cast<DWORD>(counts.size()));
+  }
+  HGDIOBJ originalFont = GetCurrentObject(dc, OBJ_FONT);
+  HFONT selectedFont = nullptr;
+  COLORREF textColour = CLR_INVALID;
   for (size_t i = 0; i < cells.size(); ++i) {
     const CellDraw& d = cells[i];
     const CSheetCell& f = formats[i];
     std::string text = ShownText(f, locale);
     if (text.empty()) continue;
-    ui::SelectGuard font(dc, FontFor(f.font));
-    SetTextColor(dc, f.Has(kCellTextColor) ? f.textColor : GetSysColor(COLOR_WINDOWTEXT));
+    if (HFONT font = FontFor(f.font); font != selectedFont) SelectObject(dc, selectedFont = font);
+    if (COLORREF colour = f.Has(kCellTextColor) ? f.textColor : GetSysColor(COLOR_WINDOWTEXT); colour != textColour)
+      SetTextColor(dc, textColour = colour);
     uint32_t align = f.Has(kCellAlign) ? f.align : (kAlignLeft | kAlignBottom);
     UINT format = DT_NOPREFIX | DT_EXPANDTABS;  // merged texts hold tabs
     if (align & kAlignRight)
@@ -96,6 +111,7 @@ void CellPainter::Paint(HDC dc, const CSheet& sheet, const std::vector<CellDraw>
       DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &inner, format);
     }
   }
+  SelectObject(dc, originalFont);
 }
 
 }  // namespace vm::spreadsheet

@@ -17,10 +17,12 @@ namespace vm::spreadsheet {
 
 class CellPainter {
  public:
-  // The selected cells are tinted, but for the current one.
+  // The selected cells are tinted, but for the current one. On a window already filled
+  // with the window colour, cells of that colour are not filled again.
   struct Marks {
     CellRect selected;
     CellPos current{-1, -1};
+    bool onWindow = false;
   };
 
   HFONT FontFor(const FontDesc* font);

@@ -204,7 +204,7 @@ void GridWindow::DrawCells(HDC dc, const CellRect& selected) {
   IntersectClipRect(dc, view_.CellsLeft(), view_.CellsTop(), view_.CellsRight(), view_.CellsBottom());
   std::vector<CellDraw> cells =
       LayoutScreen(sheet, view_, [&](int r, int c) { return painter_.TextWidth(dc, sheet, r, c, locale_); });
-  painter_.Paint(dc, sheet, cells, locale_, CellPainter::Marks{selected, Current()});
+  painter_.Paint(dc, sheet, cells, locale_, CellPainter::Marks{selected, Current(), true});
   // The selection's frame, two pixels wide, inside its cells.
   if (!selected.Empty() && GetFocus() != nullptr) {
     PixelRect frame{ColumnX(sheet, view_, selected.left), RowY(sheet, view_, selected.top),
