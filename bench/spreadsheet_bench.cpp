@@ -3,7 +3,9 @@
 // keeping it for undo, and what the grid window computes to draw one screen.
 //
 // The ratios the grid must keep, each from one run:
-//   BM_ScreenDrawList/65536/n <= 2 x BM_ScreenDrawList/10/n (drawing does not grow with the sheet);
+//   BM_ScreenDrawList/65536/1 <= 2 x BM_ScreenDrawList/10/1: the same hundred cells cost
+//   the same from either sheet (/0 compares a full screen of about a thousand cells with
+//   the hundred a 10 x 10 sheet has, and grows with the cells shown, not the sheet);
 //   BM_OpenAndFirstScreen100k <= 1.5 x BM_ReadWorkbook100k;
 //   BM_UndoSnapshot100k <= BM_WriteWorkbook100k.
 //
