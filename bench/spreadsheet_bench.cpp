@@ -1,5 +1,13 @@
 // The spreadsheet core: parsing a 20 MB SpreadsheetML file with our document parser
-// next to pugixml on the same bytes, and reading and writing a workbook of 100 000 cells.
+// next to pugixml on the same bytes, reading and writing a workbook of 100 000 cells,
+// keeping it for undo, and what the grid window computes to draw one screen.
+//
+// The ratios the grid must keep, each from one run:
+//   BM_ScreenDrawList/65536/1 <= 2 x BM_ScreenDrawList/10/1: the same hundred cells cost
+//   the same from either sheet (/0 compares a full screen of about a thousand cells with
+//   the hundred a 10 x 10 sheet has, and grows with the cells shown, not the sheet);
+//   BM_OpenAndFirstScreen100k <= 1.5 x BM_ReadWorkbook100k;
+//   BM_UndoSnapshot100k <= BM_WriteWorkbook100k.
 //
 // pugixml is linked only into this benchmark and only when the build says so with
 // VELMORIA_BENCH_PUGIXML (Debian ships it as a library, not as header-only sources);
@@ -8,11 +16,16 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <map>
+#include <memory>
 #include <string>
 
 #include "bench/bench_support.h"
 #include "platform/platform.h"
 #include "spreadsheet/cell_text.h"
+#include "spreadsheet/grid_layout.h"
+#include "spreadsheet/grid_ops.h"
+#include "spreadsheet/undo_history.h"
 #include "spreadsheet/workbook_xml.h"
 #include "spreadsheet/xml_document.h"
 
@@ -137,5 +150,103 @@ void BM_WorkbookText100k(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * 100000);
 }
 BENCHMARK(BM_WorkbookText100k)->Unit(benchmark::kMillisecond);
+
+void BM_UndoSnapshot100k(benchmark::State& state) {
+  CWorkbook book;
+  Fill(book, 10000);
+  UndoHistory history;
+  for (auto _ : state) history.Take(book);
+  state.SetItemsProcessed(state.iterations() * 100000);
+}
+BENCHMARK(BM_UndoSnapshot100k)->Unit(benchmark::kMillisecond);
+
+// ---- one screen of the grid --------------------------------------------------------------
+
+// What the grid window works out for one paint, short of the GDI calls: the selection
+// with its merged areas, the current cell, the visible cells with their places and
+// spilled texts, and each cell's format and shown text. Text widths are 7 pixels a byte.
+size_t ScreenWork(const CSheet& sheet, const GridViewport& view, const GridSelection& selection,
+                  const NumberLocale& locale) {
+  CellRect selected = selection.Rect(sheet);
+  CellRect current = CellSpan(sheet, selection.anchor.row, selection.anchor.column);
+  auto width = [&](int r, int c) {
+    const CSheetCell* cell = sheet.StoredCell(r, c);
+    return cell ? static_cast<int>(cell->text.size()) * 7 : 0;
+  };
+  std::vector<CellDraw> cells = LayoutScreen(sheet, view, width);
+  size_t shown = static_cast<size_t>(selected.right + current.bottom);
+  for (const CellDraw& d : cells) shown += ShownText(EffectiveFormat(sheet, d.row, d.column), locale).size();
+  return shown;
+}
+
+GridViewport FullScreen() {
+  GridViewport view;
+  view.width = 1260;
+  view.height = 900;
+  return view;
+}
+
+// A sheet of `rows` x `columns` with text in every cell (a few hundred merged areas on
+// the big one), 16.7 million cells for the largest grid the format allows.
+const CSheet& FullSheet(int rows, int columns) {
+  static std::map<std::pair<int, int>, std::unique_ptr<CWorkbook>> made;
+  auto& book = made[{rows, columns}];
+  if (!book) {
+    book = std::make_unique<CWorkbook>();
+    CSheet& s = book->Sheet(0);
+    s.SetRowCount(rows);
+    s.SetColumnCount(columns);
+    // Texts of one length on either sheet, a little wider than a cell.
+    char text[32];
+    for (int r = 0; r < rows; ++r)
+      for (int c = 0; c < columns; ++c) {
+        std::snprintf(text, sizeof text, "%05d:%03d", r, c);
+        s.CellForEdit(r, c)->SetText(text);
+      }
+    for (int r = 0; r + 1 < rows && r < 65536; r += 256) s.Merge(CellRect{r, 1, r + 1, 2});
+  }
+  return book->Sheet(0);
+}
+
+// Args: the sheet's rows (65 536 rows of 256 columns, or 10 rows of 10), and the window:
+// 0 a full screen (1260 x 900, about a thousand cells), 1 a window that just holds the
+// 10 x 10 sheet, for the same number of cells from either sheet. The big sheet is drawn
+// scrolled to its middle, where finding rows and cells costs the most.
+void BM_ScreenDrawList(benchmark::State& state) {
+  int rows = static_cast<int>(state.range(0));
+  const CSheet& sheet = FullSheet(rows, rows > 10 ? 256 : 10);
+  GridViewport view = FullScreen();
+  if (state.range(1) == 1) {
+    view.width = view.CellsLeft() + 10 * sheet.DefaultWidth();
+    view.height = view.CellsTop() + 10 * sheet.DefaultHeight() + view.geometry.tabBarHeight;
+  }
+  view.topRow = rows / 2;
+  view.leftColumn = sheet.ColumnCount() / 2;
+  if (rows <= 10) view.topRow = view.leftColumn = 0;
+  GridSelection selection;
+  selection.Set({view.topRow + 3, view.leftColumn + 2});
+  NumberLocale locale;
+  for (auto _ : state) benchmark::DoNotOptimize(ScreenWork(sheet, view, selection, locale));
+  state.counters["cells"] = static_cast<double>(LayoutScreen(sheet, view, [](int, int) { return 0; }).size());
+}
+BENCHMARK(BM_ScreenDrawList)
+    ->Args({10, 0})
+    ->Args({65536, 0})
+    ->Args({10, 1})
+    ->Args({65536, 1})
+    ->Unit(benchmark::kMicrosecond);
+
+// Opening: reading the file, then the first screen's work.
+void BM_OpenAndFirstScreen100k(benchmark::State& state) {
+  const std::string& path = HundredThousandCells();
+  for (auto _ : state) {
+    CWorkbook book;
+    ReadWorkbook(book, path);
+    GridSelection selection;
+    benchmark::DoNotOptimize(ScreenWork(book.CurrentSheet(), FullScreen(), selection, book.locale));
+  }
+  state.SetItemsProcessed(state.iterations() * 100000);
+}
+BENCHMARK(BM_OpenAndFirstScreen100k)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -120,9 +120,32 @@ void DeleteSelectedColumns(CSheet& sheet, const CellRect& selection) {
   for (int col = r.right; col >= r.left; --col) sheet.DeleteColumn(col);
 }
 
+namespace {
+
+// The joined texts without the separators empty cells leave at the end of each row and
+// empty rows at the end: a title merged with the empty cells beside it stays the title.
+std::string WithoutTrailingSeparators(const std::string& text) {
+  std::string out;
+  size_t kept = 0;  // out's length up to its last line that holds anything
+  for (size_t at = 0; at <= text.size();) {
+    size_t end = text.find("\r\n", at);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(at, end - at);
+    line.erase(line.find_last_not_of('\t') + 1);
+    if (at > 0) out += "\r\n";
+    out += line;
+    if (!line.empty()) kept = out.size();
+    at = end + 2;
+  }
+  out.resize(kept);
+  return out;
+}
+
+}  // namespace
+
 bool MergeCells(CSheet& sheet, const CellRect& selection, bool joinTexts) {
   CellRect r = Clip(sheet, selection);
-  std::string joined = joinTexts ? CopyText(sheet, r) : std::string();
+  std::string joined = joinTexts ? WithoutTrailingSeparators(CopyText(sheet, r)) : std::string();
   if (!sheet.Merge(r)) return false;
   if (joinTexts) sheet.CellForEdit(r.top, r.left)->SetText(joined);
   return true;

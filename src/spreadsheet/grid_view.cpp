@@ -74,11 +74,18 @@ std::vector<PixelRect> TabStrip::Places(const GridViewport& view) const {
   std::vector<PixelRect> out(textWidths.size());
   int x = 2 * view.geometry.tabArrowWidth + 2;
   for (size_t i = static_cast<size_t>(std::max(firstShown, 0)); i < textWidths.size(); ++i) {
-    int w = textWidths[i] + kMargin;
+    int w = std::min(textWidths[i] + kMargin, kMaxWidth);
     out[i] = PixelRect{x, view.CellsBottom(), x + w, view.height};
     x += w;
   }
   return out;
+}
+
+bool TabStrip::Clipped(int tab, const GridViewport& view) const {
+  if (tab < firstShown || tab >= static_cast<int>(textWidths.size())) return false;
+  PixelRect place = Places(view)[static_cast<size_t>(tab)];
+  return !place.Empty() && place.left < view.width &&
+         (textWidths[static_cast<size_t>(tab)] + kMargin > kMaxWidth || place.right > view.width);
 }
 
 int TabStrip::FirstShownFor(int tab, const GridViewport& view) const {

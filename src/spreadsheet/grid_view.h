@@ -77,14 +77,19 @@ struct GridHit {
   int row = -1, column = -1, tab = -1;
 };
 
-// The sheet tabs' places: each tab as wide as its name's text plus a margin, laid out
-// from the first tab shown, right of the two arrows.
+// The sheet tabs' places: each tab as wide as its name's text plus a margin (up to a
+// limit, where a long name is cut short), laid out from the first tab shown, right of
+// the two arrows.
 struct TabStrip {
   std::vector<int> textWidths;  // one per sheet, in pixels
   int firstShown = 0;
   static constexpr int kMargin = 16;
+  static constexpr int kMaxWidth = 160;
   // Client rectangles of the tabs from firstShown on; tabs before it are empty.
   std::vector<PixelRect> Places(const GridViewport& view) const;
+  // A tab shown without its whole name: cut to the limit or by the window's edge. Such a
+  // tab tells the name in a tooltip.
+  bool Clipped(int tab, const GridViewport& view) const;
   // The first shown tab that keeps `tab` in view.
   int FirstShownFor(int tab, const GridViewport& view) const;
 };

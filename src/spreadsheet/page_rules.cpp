@@ -52,7 +52,18 @@ bool StoreTypedText(CSheet& sheet, CellPos at, const std::string& text) {
   if (cell->Has(kCellText) && cell->kind == kKindText && cell->text == text) return false;
   if (!cell->Has(kCellText) && text.empty()) return false;
   cell->SetText(text);
-  if (text.find_first_of("\r\n") != std::string::npos) cell->SetWrap(true);
+  if (text.find_first_of("\r\n") != std::string::npos) {
+    cell->SetWrap(true);
+    // The row grows to show every line; a merged area keeps its rows as they are.
+    if (!sheet.MergeAt(at.row, at.column)) {
+      const FontDesc* font = EffectiveFormat(sheet, at.row, at.column).font;
+      int lines = 1;
+      for (size_t i = text.find('\n'); i != std::string::npos; i = text.find('\n', i + 1)) ++lines;
+      int line = (std::abs(font ? font->height : FontDesc{}.height) * 6 + 4) / 5;
+      int need = std::min(lines * line + 3, 409 * 4 / 3);  // a row holds at most 409 points
+      if (sheet.RowHeight(at.row) < need) sheet.SetRowHeight(at.row, need);
+    }
+  }
   return true;
 }
 

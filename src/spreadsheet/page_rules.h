@@ -24,7 +24,8 @@ FontDesc DefaultFontFrom(const DefaultFontSetting& setting);
 // Empties the workbook to one sheet "Лист 1" of 10 columns and 100 rows, 64 wide.
 void NewWorkbook(CWorkbook& workbook);
 
-// What the in-place editor stores: the text, and wrapping when it holds a line break.
+// What the in-place editor stores: the text, and wrapping when it holds a line break;
+// then its row grows, if need be, to show every line.
 // False when the cell is outside the sheet or keeps its text already.
 bool StoreTypedText(CSheet& sheet, CellPos at, const std::string& text);
 // The text the editor starts from: the cell's own text (a number as the file holds it).

@@ -42,6 +42,9 @@ void CSheetCell::SetText(std::string_view newText) {
 // ---- rows and columns ------------------------------------------------------------------
 
 CSheet::Row* CSheet::FindRow(int r) {
+  // A sheet filled from its top holds row r at r: no search for it.
+  if (r >= 0 && static_cast<size_t>(r) < rows_.size() && rows_[static_cast<size_t>(r)].index == r)
+    return &rows_[static_cast<size_t>(r)];
   auto it = std::lower_bound(rows_.begin(), rows_.end(), r, [](const Row& row, int v) { return row.index < v; });
   return it != rows_.end() && it->index == r ? &*it : nullptr;
 }
@@ -130,6 +133,8 @@ CSheetCell* CSheet::RowFormatForEdit(int r) {
 const CSheetCell* CSheet::StoredCell(int r, int c) const {
   const Row* row = FindRow(r);
   if (!row) return nullptr;
+  if (c >= 0 && static_cast<size_t>(c) < row->cells.size() && row->cells[static_cast<size_t>(c)].column == c)
+    return &row->cells[static_cast<size_t>(c)].cell;
   auto it = std::lower_bound(row->cells.begin(), row->cells.end(), c,
                              [](const CellEntry& e, int v) { return e.column < v; });
   return it != row->cells.end() && it->column == c ? &it->cell : nullptr;

@@ -248,21 +248,33 @@ void WriteTable(CXmlDocument& doc, CXmlNode* table, const CSheet& sheet, StyleWr
   doc.AddAttribute(table, "ss:ExpandedColumnCount", Int(columns));
   doc.AddAttribute(table, "ss:ExpandedRowCount", Int(rows));
 
-  int previous = -1;
+  // Every column is written with its width, a run of plain columns of the default width
+  // as one element, and each names its index: other programs default to wider columns,
+  // and LibreOffice counts the columns of earlier sheets for a column without an index.
+  int runStart = -1;
+  auto addColumn = [&](int c, const std::string& style, int span) {
+    CXmlNode* column = doc.AddElement(table, "Column");
+    doc.AddAttribute(column, "ss:Index", Int(c + 1));
+    if (span > 0) doc.AddAttribute(column, "ss:Span", Int(span));
+    if (!style.empty()) doc.AddAttribute(column, "ss:StyleID", style);
+    doc.AddAttribute(column, "ss:AutoFitWidth", "0");
+    doc.AddAttribute(column, "ss:Width", Printf("%.2f", sheet.ColumnWidth(c) * 0.75));
+  };
+  auto writeRun = [&](int last) {
+    if (runStart >= 0) addColumn(runStart, std::string(), last - runStart);
+    runStart = -1;
+  };
   for (int c = 0; c < columns; ++c) {
     const CSheetCell* format = sheet.ColumnFormat(c);
     std::string style = format ? styles.StyleFor(*format, def) : std::string();
-    bool ownWidth = sheet.ColumnWidth(c) != sheet.DefaultWidth();
-    if (style.empty() && !ownWidth) continue;
-    CXmlNode* column = doc.AddElement(table, "Column");
-    if (c != previous + 1) doc.AddAttribute(column, "ss:Index", Int(c + 1));
-    if (!style.empty()) doc.AddAttribute(column, "ss:StyleID", style);
-    if (ownWidth) {
-      doc.AddAttribute(column, "ss:AutoFitWidth", "0");
-      doc.AddAttribute(column, "ss:Width", Printf("%.2f", sheet.ColumnWidth(c) * 0.75));
+    if (style.empty() && sheet.ColumnWidth(c) == sheet.DefaultWidth()) {
+      if (runStart < 0) runStart = c;
+      continue;
     }
-    previous = c;
+    writeRun(c - 1);
+    addColumn(c, style, 0);
   }
+  writeRun(columns - 1);
 
   // Rows to look at: those holding something, and those where a merged area starts.
   std::vector<MergeArea> merges = sheet.Merges();

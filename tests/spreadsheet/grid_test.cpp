@@ -276,6 +276,16 @@ TEST(GridOps, MergingJoinsTheTextsAsForCopying) {
   ASSERT_TRUE(MergeCells(s, {0, 0, 1, 1}, true));
   EXPECT_EQ(Text(s, 0, 0), "a\tb\r\n\td");
   EXPECT_FALSE(MergeCells(s, {2, 2, 2, 2}, true));
+  // Empty cells at the ends of rows, and empty rows at the end, leave no separators;
+  // those before a text keep its place.
+  CWorkbook other;
+  CSheet& t = Grid(other, 4, 4);
+  Put(t, 0, 0, "title");
+  Put(t, 1, 2, "c");
+  ASSERT_TRUE(MergeCells(t, {0, 0, 0, 3}, true));
+  EXPECT_EQ(Text(t, 0, 0), "title");
+  ASSERT_TRUE(MergeCells(t, {1, 0, 3, 3}, true));
+  EXPECT_EQ(Text(t, 1, 0), "\t\tc");
 }
 
 TEST(GridOps, SortComparesValuesOrTextsAndKeepsEmptyRowsLast) {

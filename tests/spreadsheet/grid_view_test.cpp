@@ -137,6 +137,22 @@ TEST(GridView, TabsLayOutAndScrollIntoView) {
   EXPECT_EQ(HitTest(s, v, tabs, 40, 290).tab, 2);
 }
 
+TEST(GridView, LongOrCutOffTabsAreClipped) {
+  GridViewport v = Screen(200, 300);
+  TabStrip tabs;
+  tabs.textWidths = {40, 400, 40, 40};
+  // The long name is cut to the limit; the tab after it starts beyond the window.
+  EXPECT_EQ(tabs.Places(v)[1].right - tabs.Places(v)[1].left, TabStrip::kMaxWidth);
+  EXPECT_FALSE(tabs.Clipped(0, v));
+  EXPECT_TRUE(tabs.Clipped(1, v));
+  EXPECT_FALSE(tabs.Clipped(2, v));  // not shown at all
+  tabs.textWidths = {40, 40, 80};
+  EXPECT_TRUE(tabs.Clipped(2, v));  // 146..242 runs past 200
+  tabs.firstShown = 1;
+  EXPECT_FALSE(tabs.Clipped(2, v));
+  EXPECT_FALSE(tabs.Clipped(0, v));
+}
+
 TEST(GridSelection, KeysMoveExtendAndPassOverMerges) {
   CSheet s = MakeSheet();
   ASSERT_TRUE(s.Merge(CellRect{1, 1, 2, 2}));

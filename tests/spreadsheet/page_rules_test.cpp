@@ -81,6 +81,14 @@ TEST(PageRules, TypedTextIsStoredWithWrappingForLineBreaks) {
   EXPECT_FALSE(s.GetCell(1, 1).Wraps());
   EXPECT_TRUE(StoreTypedText(s, {1, 1}, "два\r\nтри"));
   EXPECT_TRUE(s.GetCell(1, 1).Wraps());
+  // Two lines of the 12-pixel default font need 2 x 15 + 3; a taller row stays.
+  EXPECT_EQ(s.RowHeight(1), 33);
+  s.SetRowHeight(2, 80);
+  EXPECT_TRUE(StoreTypedText(s, {2, 1}, "a\r\nb\r\nc"));
+  EXPECT_EQ(s.RowHeight(2), 80);
+  s.Merge(CellRect{3, 0, 4, 1});
+  EXPECT_TRUE(StoreTypedText(s, {3, 0}, "a\r\nb\r\nc"));
+  EXPECT_EQ(s.RowHeight(3), 17);
   EXPECT_TRUE(StoreTypedText(s, {1, 1}, ""));
   EXPECT_FALSE(s.GetCell(1, 1).HasText());
 

@@ -1,5 +1,6 @@
 #include "spreadsheet/win/grid_window.h"
 
+#include <commctrl.h>
 #include <windowsx.h>
 
 #include <algorithm>
@@ -15,13 +16,6 @@ namespace vm::spreadsheet {
 namespace {
 
 constexpr UINT kEndEditMessage = WM_APP + 20;
-constexpr COLORREF kSelectionTint = RGB(162, 193, 248);
-
-COLORREF Blend(COLORREF a, COLORREF b) {
-  return RGB((GetRValue(a) + GetRValue(b)) / 2, (GetGValue(a) + GetGValue(b)) / 2,
-             (GetBValue(a) + GetBValue(b)) / 2);
-}
-
 void Fill(HDC dc, const RECT& r, COLORREF colour) {
   SetDCBrushColor(dc, colour);
   FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
@@ -32,9 +26,7 @@ void Line(HDC dc, int x1, int y1, int x2, int y2) {
   LineTo(dc, x2, y2);
 }
 
-RECT ToRect(const PixelRect& p) {
-  return RECT{p.left, p.top, p.right, p.bottom};
-}
+RECT ToRect(const PixelRect& p) { return RECT{p.left, p.top, p.right, p.bottom}; }
 
 bool KeyDown(int vk) {
   return GetKeyState(vk) < 0;
@@ -60,6 +52,9 @@ bool GridWindow::Create(HWND parent, int id, const RECT& place, CWorkbook& workb
                               parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)));
   if (!w) return false;
   ui::MarkWantsOwnKeys(w);
+  tip_.reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, w, nullptr,
+                             GetModuleHandleW(nullptr), nullptr));
   Reload();
   return true;
 }
@@ -83,7 +78,43 @@ void GridWindow::Reload() {
   MeasureTabs();
   tabs_.firstShown = std::clamp(tabs_.firstShown, 0, std::max(workbook_->SheetCount() - 1, 0));
   UpdateScrollBars();
+  UpdateTabTips();
   Redraw();
+}
+
+void GridWindow::UpdateTabTips() {
+  if (!tip_) return;
+  TOOLINFOW ti{};
+  ti.cbSize = sizeof ti;
+  ti.hwnd = hwnd();
+  for (; tipTools_ > 0; --tipTools_) {
+    ti.uId = static_cast<UINT_PTR>(tipTools_);
+    SendMessageW(tip_.get(), TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+  }
+  std::vector<PixelRect> places = tabs_.Places(view_);
+  for (int i = 0; i < static_cast<int>(places.size()); ++i) {
+    tipTools_ = i + 1;  // tools 1..i+1 may exist; deleting absent ones does no harm
+    if (!tabs_.Clipped(i, view_)) continue;
+    std::wstring name = ui::Wide(workbook_->Sheet(i).name);
+    ti.uFlags = TTF_SUBCLASS;
+    ti.uId = static_cast<UINT_PTR>(i + 1);
+    ti.rect = ToRect(places[static_cast<size_t>(i)]);
+    ti.lpszText = name.data();
+    SendMessageW(tip_.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+  }
+}
+
+std::string GridWindow::TabTip(int tab) const {
+  if (!tip_ || tab < 0) return {};
+  wchar_t buf[512] = {};
+  TOOLINFOW ti{};
+  ti.cbSize = sizeof ti;
+  ti.hwnd = hwnd();
+  ti.uId = static_cast<UINT_PTR>(tab + 1);
+  if (!SendMessageW(tip_.get(), TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&ti))) return {};
+  ti.lpszText = buf;
+  SendMessageW(tip_.get(), TTM_GETTEXTW, 512, reinterpret_cast<LPARAM>(&ti));
+  return ui::Narrow(buf);
 }
 
 void GridWindow::Redraw() {
@@ -116,20 +147,6 @@ PixelRect GridWindow::Bounds(CellPos cell) const {
 }
 
 // ---- drawing ---------------------------------------------------------------------------------
-
-HFONT GridWindow::FontFor(const FontDesc* font) {
-  FontDesc f = font ? *font : FontDesc{};
-  char key[64];
-  std::snprintf(key, sizeof key, "|%i|%i|%i|%i|%i|%i", f.height, f.weight, f.italic ? 1 : 0,
-                f.underline ? 1 : 0, f.charSet, f.pitchAndFamily);
-  std::string name = f.faceName + key;
-  auto it = fonts_.find(name);
-  if (it != fonts_.end()) return it->second.get();
-  HFONT made =
-      CreateFontW(f.height, 0, 0, 0, f.weight, f.italic, f.underline, 0, static_cast<BYTE>(f.charSet), 0, 0,
-                  0, static_cast<BYTE>(f.pitchAndFamily), ui::Wide(f.faceName).c_str());
-  return fonts_.emplace(name, ui::UniqueFont(made)).first->second.get();
-}
 
 void GridWindow::MeasureTabs() {
   if (!hwnd()) return;
@@ -175,28 +192,19 @@ void GridWindow::Draw(HDC dc) {
   CellRect visible = VisibleCells(sheet, view_);
   CellRect selected = SelectionRect();
   if (!visible.Empty()) {
-    DrawCells(dc, visible, selected);
+    DrawCells(dc, selected);
     DrawHeaders(dc, visible, selected);
   }
   DrawTabs(dc);
 }
 
-void GridWindow::DrawCells(HDC dc, const CellRect& visible, const CellRect& selected) {
+void GridWindow::DrawCells(HDC dc, const CellRect& selected) {
   const CSheet& sheet = Sheet();
   int saved = SaveDC(dc);
   IntersectClipRect(dc, view_.CellsLeft(), view_.CellsTop(), view_.CellsRight(), view_.CellsBottom());
-  for (int r = visible.top; r <= visible.bottom; ++r) {
-    for (int c = visible.left; c <= visible.right; ++c) {
-      int row = r, column = c;
-      if (const MergeArea* area = sheet.MergeAt(r, c)) {
-        // A merged area is drawn once, from the first of its cells on screen.
-        if (r != std::max(area->row, visible.top) || c != std::max(area->column, visible.left)) continue;
-        row = area->row;
-        column = area->column;
-      }
-      DrawCell(dc, row, column, CellBounds(sheet, view_, row, column), selected.Contains(row, column));
-    }
-  }
+  std::vector<CellDraw> cells =
+      LayoutScreen(sheet, view_, [&](int r, int c) { return painter_.TextWidth(dc, sheet, r, c, locale_); });
+  painter_.Paint(dc, sheet, cells, locale_, CellPainter::Marks{selected, Current(), true});
   // The selection's frame, two pixels wide, inside its cells.
   if (!selected.Empty() && GetFocus() != nullptr) {
     PixelRect frame{ColumnX(sheet, view_, selected.left), RowY(sheet, view_, selected.top),
@@ -209,43 +217,6 @@ void GridWindow::DrawCells(HDC dc, const CellRect& visible, const CellRect& sele
     }
   }
   RestoreDC(dc, saved);
-}
-
-void GridWindow::DrawCell(HDC dc, int row, int column, const PixelRect& box, bool selected) {
-  CSheetCell f = EffectiveFormat(Sheet(), row, column);
-  COLORREF fill = f.Has(kCellFillColor) ? f.fillColor : GetSysColor(COLOR_WINDOW);
-  CellPos current = Current();
-  if (selected && !(current.row == row && current.column == column)) fill = Blend(fill, kSelectionTint);
-  Fill(dc, ToRect(box), fill);
-
-  std::string text = ShownText(f, locale_);
-  if (!text.empty()) {
-    ui::SelectGuard font(dc, FontFor(f.font));
-    SetTextColor(dc, f.Has(kCellTextColor) ? f.textColor : GetSysColor(COLOR_WINDOWTEXT));
-    uint32_t align = f.Has(kCellAlign) ? f.align : (kAlignLeft | kAlignBottom);
-    UINT format = DT_NOPREFIX | DT_EXPANDTABS;  // merged texts hold tabs
-    if (align & kAlignRight)
-      format |= DT_RIGHT;
-    else if (align & kAlignCenter)
-      format |= DT_CENTER;
-    RECT inner{box.left + 2, box.top + 1, box.right - 3, box.bottom - 2};
-    std::wstring wide = ui::Wide(text);
-    if (f.Wraps()) {
-      RECT measure = inner;
-      DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &measure,
-                format | DT_WORDBREAK | DT_CALCRECT);
-      int spare = (inner.bottom - inner.top) - (measure.bottom - measure.top);
-      if (spare > 0 && !(align & kAlignTop)) inner.top += (align & kAlignMiddle) ? spare / 2 : spare;
-      DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &inner, format | DT_WORDBREAK);
-    } else {
-      format |= DT_SINGLELINE;
-      format |= (align & kAlignTop) ? DT_TOP : (align & kAlignMiddle) ? DT_VCENTER : DT_BOTTOM;
-      DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &inner, format);
-    }
-  }
-  SetDCPenColor(dc, f.Has(kCellPen) ? f.pen.color : RGB(157, 161, 161));
-  Line(dc, box.right - 1, box.top, box.right - 1, box.bottom);
-  Line(dc, box.left, box.bottom - 1, box.right, box.bottom - 1);
 }
 
 void GridWindow::DrawHeaders(HDC dc, const CellRect& visible, const CellRect& selected) {
@@ -317,7 +288,7 @@ void GridWindow::DrawTabs(HDC dc) {
     SetTextColor(dc, RGB(0, 0, 0));
     std::wstring name = ui::Wide(workbook_->Sheet(static_cast<int>(i)).name);
     DrawTextW(dc, name.c_str(), static_cast<int>(name.size()), &r,
-              DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+              DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
   }
 }
 
@@ -392,6 +363,7 @@ void GridWindow::ShowSheet(int sheet) {
   view_.topRow = view_.leftColumn = 0;
   selection_.Set({0, 0});
   tabs_.firstShown = tabs_.FirstShownFor(workbook_->Current(), view_);
+  UpdateTabTips();
   SelectionMoved();
   if (callbacks_.sheetChanged) callbacks_.sheetChanged(workbook_->Current());
 }
@@ -470,6 +442,7 @@ void GridWindow::OnMouseDown(int x, int y, bool shift) {
     case GridPart::kTabArrowRight: {
       int step = hit.part == GridPart::kTabArrowLeft ? -1 : 1;
       tabs_.firstShown = std::clamp(tabs_.firstShown + step, 0, std::max(workbook_->SheetCount() - 1, 0));
+      UpdateTabTips();
       Redraw();
       break;
     }
@@ -496,6 +469,13 @@ void GridWindow::OnMouseMove(int x, int y, WPARAM buttons) {
     Sheet().SetRowHeight(dragIndex_, size);
   UpdateScrollBars();
   Redraw();
+}
+
+void GridWindow::EndDrag() {
+  Drag was = drag_;
+  drag_ = Drag::kNone;
+  if ((was == Drag::kColumn || was == Drag::kRow) && callbacks_.resized)
+    callbacks_.resized(was == Drag::kColumn, dragIndex_, dragStartSize_);
 }
 
 void GridWindow::OnRightClick(int x, int y) {
@@ -531,7 +511,7 @@ void GridWindow::BeginEdit(EditStart start, const std::wstring& initial) {
       GetModuleHandleW(nullptr), nullptr);
   if (!editor_) return;
   CSheetCell f = EffectiveFormat(Sheet(), editCell_.row, editCell_.column);
-  SendMessageW(editor_, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(f.font)), FALSE);
+  SendMessageW(editor_, WM_SETFONT, reinterpret_cast<WPARAM>(painter_.FontFor(f.font)), FALSE);
   ui::MarkWantsOwnKeys(editor_);
   editorHook_.Attach(
       editor_, [this](HWND w, UINT msg, WPARAM wp, LPARAM lp) { return EditorMessage(w, msg, wp, lp); });
@@ -632,6 +612,7 @@ LRESULT GridWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       view_.width = LOWORD(lp);
       view_.height = HIWORD(lp);
       UpdateScrollBars();
+      UpdateTabTips();
       Redraw();
       return 0;
     case WM_GETDLGCODE: return DLGC_WANTALLKEYS | DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_WANTTAB;
@@ -644,14 +625,11 @@ LRESULT GridWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     }
     case WM_MOUSEMOVE: OnMouseMove(GET_X_LPARAM(lp), GET_Y_LPARAM(lp), wp); return 0;
-    case WM_LBUTTONUP: {
-      Drag was = drag_;
-      drag_ = Drag::kNone;
+    case WM_LBUTTONUP:
+      EndDrag();
       if (GetCapture() == hwnd()) ReleaseCapture();
-      if ((was == Drag::kColumn || was == Drag::kRow) && callbacks_.resized) callbacks_.resized();
       return 0;
-    }
-    case WM_CAPTURECHANGED: drag_ = Drag::kNone; return 0;
+    case WM_CAPTURECHANGED: EndDrag(); return 0;
     case WM_RBUTTONDOWN: OnRightClick(GET_X_LPARAM(lp), GET_Y_LPARAM(lp)); return 0;
     case WM_VSCROLL:
     case WM_HSCROLL: OnScroll(msg == WM_VSCROLL ? SB_VERT : SB_HORZ, LOWORD(wp)); return 0;

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "spreadsheet/grid_view.h"
+#include "spreadsheet/win/cell_painter.h"
 #include "spreadsheet/workbook.h"
 #include "ui/handles.h"
 #include "ui/window.h"
@@ -27,8 +28,9 @@ class GridWindow : private ui::Window {
     std::function<void(int sheet)> sheetChanged;
     // A right click: on a cell, a column header or a tab (hit.part says which).
     std::function<void(const GridHit& hit, POINT screen)> contextMenu;
-    // A column or row was resized by dragging its header edge.
-    std::function<void()> resized;
+    // A column (or row) was resized by dragging its header edge; it was `before` wide
+    // (or high) when the drag started.
+    std::function<void(bool column, int index, int before)> resized;
   };
 
   GridWindow();
@@ -60,6 +62,9 @@ class GridWindow : private ui::Window {
   bool EndEdit(bool store);
   HWND editor() const { return editor_; }
 
+  // The tooltip of a sheet tab shown without its whole name (the name), or "".
+  std::string TabTip(int tab) const;
+
   // Draws the whole window into `dc` (a screen or memory device context).
   void Draw(HDC dc);
 
@@ -69,11 +74,9 @@ class GridWindow : private ui::Window {
   CSheet& Sheet() const { return workbook_->CurrentSheet(); }
 
   void Paint();
-  void DrawCells(HDC dc, const CellRect& visible, const CellRect& selected);
-  void DrawCell(HDC dc, int row, int column, const PixelRect& box, bool selected);
+  void DrawCells(HDC dc, const CellRect& selected);
   void DrawHeaders(HDC dc, const CellRect& visible, const CellRect& selected);
   void DrawTabs(HDC dc);
-  HFONT FontFor(const FontDesc* font);
   void MeasureTabs();
 
   void OnKeyDown(WPARAM key);
@@ -81,12 +84,15 @@ class GridWindow : private ui::Window {
   void OnMouseDown(int x, int y, bool shift);
   void OnMouseMove(int x, int y, WPARAM buttons);
   void OnRightClick(int x, int y);
+  // A drag ends: by the button let go or the capture lost. A resize is reported once.
+  void EndDrag();
   void OnScroll(int bar, int code);
   void OnWheel(int delta);
   void MoveBy(GridKey key, KeyModifiers mods);
   void SelectionMoved();
   void UpdateScrollBars();
   void ShowSheet(int sheet);
+  void UpdateTabTips();
 
   CWorkbook* workbook_ = nullptr;
   Callbacks callbacks_;
@@ -106,9 +112,11 @@ class GridWindow : private ui::Window {
   enum class Drag { kNone, kSelect, kColumn, kRow } drag_ = Drag::kNone;
   int dragIndex_ = -1, dragOrigin_ = 0, dragStartSize_ = 0;
 
-  std::map<std::string, ui::UniqueFont> fonts_;  // by the font description's text
+  CellPainter painter_;
   ui::UniqueFont headerFont_;
   ui::Subclass editorHook_;
+  ui::UniqueWindow tip_;
+  int tipTools_ = 0;
 };
 
 }  // namespace vm::spreadsheet

@@ -10,12 +10,14 @@
 #include "shell/win/shell_resources.h"
 #include "spreadsheet/grid_ops.h"
 #include "spreadsheet/page_rules.h"
+#include "spreadsheet/win/sheet_printer.h"
 #include "spreadsheet/win/spreadsheet_resources.h"
 #include "spreadsheet/workbook_xml.h"
 #include "ui/dialog.h"
 #include "ui/file_dialogs.h"
 #include "ui/menu.h"
 #include "ui/page_keys.h"
+#include "ui/printing.h"
 #include "ui/resources.h"
 #include "ui/text.h"
 #include "ui/wait_cursor.h"
@@ -32,6 +34,7 @@ const std::vector<ui::ToolCommand>& Commands() {
       {ID_SHEET_CUT, IDI_SHEET_CUT, "Вырезать Ctrl+X"},
       {ID_SHEET_COPY, IDI_SHEET_COPY, "Копировать Ctrl+C"},
       {ID_SHEET_PASTE, IDI_SHEET_PASTE, "Вставить  Ctrl+V"},
+      {ID_SHEET_PRINT, IDI_SHEET_PRINT, "Печать Ctrl+P"},
       {ID_SHEET_UNDO, IDI_SHEET_UNDO, "Отменить Ctrl+Z"},
       {ID_SHEET_REDO, IDI_SHEET_REDO, "Повторить Ctrl+Y"},
       {ID_SHEET_BOLD, IDI_SHEET_BOLD, "Полужирный"},
@@ -208,6 +211,7 @@ SpreadsheetPageShell SystemSpreadsheetPageShell() {
     return dialog.name();
   };
   s.askFont = AskFontDialog;
+  s.askPrinter = ui::AskPrinter;
   return s;
 }
 
@@ -286,7 +290,17 @@ bool CLikeExcelDlg::OnInitDialog() {
   };
   cb.contextMenu = [this](const GridHit& hit, POINT screen) { ShowGridMenu(hit, screen); };
   cb.sheetChanged = [this](int) { UpdateButtons(); };
-  cb.resized = [this] { Changed(); };
+  cb.resized = [this](bool column, int index, int before) {
+    // The drag has changed the size already: the step kept for undo holds the old one.
+    CSheet& sheet = workbook_.CurrentSheet();
+    int now = column ? sheet.ColumnWidth(index) : sheet.RowHeight(index);
+    if (now == before) return;
+    auto set = [&](int size) { column ? sheet.SetColumnWidth(index, size) : sheet.SetRowHeight(index, size); };
+    set(before);
+    history_.Take(workbook_);
+    set(now);
+    Changed();
+  };
   RECT client;
   GetClientRect(hwnd(), &client);
   RECT place{10, 30, std::max<LONG>(client.right - 10, 11), std::max<LONG>(client.bottom - 15, 31)};
@@ -646,6 +660,27 @@ void CLikeExcelDlg::Paste() {
   });
 }
 
+void CLikeExcelDlg::Print() {
+  grid_.EndEdit(true);
+  const CSheet& sheet = workbook_.CurrentSheet();
+  if (PrintedArea(sheet).Empty()) {
+    platform::ShowMessage("На листе \"" + sheet.name + "\" нечего печатать.", platform::MessageIcon::kInformation);
+    return;
+  }
+  if (!shell_.askPrinter) return;
+  HDC printer = shell_.askPrinter(hwnd());
+  if (!printer) return;
+  int printed;
+  {
+    ui::WaitCursor wait;
+    printed = PrintSheet(printer, sheet, workbook_.locale, sheet.name);
+  }
+  DeleteDC(printer);
+  if (printed < 0)
+    platform::ShowMessage("Не удалось напечатать лист \"" + sheet.name + "\": принтер не принял задание.",
+                          platform::MessageIcon::kExclamation);
+}
+
 void CLikeExcelDlg::UndoOrRedo(bool redo) {
   grid_.EndEdit(false);
   bool done;
@@ -839,6 +874,7 @@ bool CLikeExcelDlg::OnCommand(int id, int code, HWND control) {
       break;
     }
     case ID_SHEET_UNDO: UndoOrRedo(false); break;
+    case ID_SHEET_PRINT: Print(); break;
     case ID_SHEET_REDO: UndoOrRedo(true); break;
     case ID_SHEET_FONT: ChangeFont(false); break;
     case ID_SHEET_DEFAULT_FONT: ChangeFont(true); break;

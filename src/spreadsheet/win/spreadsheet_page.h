@@ -30,6 +30,9 @@ struct SpreadsheetPageShell {
   std::function<std::optional<std::string>(HWND owner, const std::string& name)> askSheetName;
   // The font dialog from a font and text colour; nothing when cancelled.
   std::function<bool(HWND owner, FontDesc& font, COLORREF& colour)> askFont;
+  // The printer from the print dialog (the page deletes the device context); null
+  // when cancelled or when there is no printer, which the asking has reported.
+  std::function<HDC(HWND owner)> askPrinter;
 };
 SpreadsheetPageShell SystemSpreadsheetPageShell();
 
@@ -89,6 +92,9 @@ class CLikeExcelDlg : public shell::BookPage {
   void CopyOrCut(bool cut);
   void Paste();
   void UndoOrRedo(bool redo);
+  // The current sheet through the print dialog; a sheet with nothing on it, a missing
+  // printer and a refused job are told to the user.
+  void Print();
   void ChangeFont(bool defaultFont);
   void OpenFind(bool replace);
   void OnFind(const ui::FindDialog::Request& request);

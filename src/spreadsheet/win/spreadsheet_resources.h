@@ -77,6 +77,7 @@
 #define IDI_SHEET_FIND 20221
 #define IDI_SHEET_REFRESH 20222
 #define IDI_SHEET_TABLE 20223
+#define IDI_SHEET_PRINT 20224
 
 // Controls of the page.
 #define IDC_SHEET_GRID 20301

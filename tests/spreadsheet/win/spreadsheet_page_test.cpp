@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "platform/platform.h"
@@ -17,7 +18,11 @@
 #include "spreadsheet/workbook_xml.h"
 #include "support/scratch.h"
 #include "support/win/gui_support.h"
+#include "ui/colour_picker.h"
+#include "ui/text.h"
 #include "support/win/sheet_driver.h"
+#include "spreadsheet/win/sheet_printer.h"
+#include "ui/printing.h"
 #include "ui/dialog.h"
 
 namespace vm::spreadsheet {
@@ -314,6 +319,210 @@ TEST_F(SpreadsheetPageTest, ContextMenusClipboardAndUndo) {
   EXPECT_EQ(book.Sheet(2).name, "Итоги");
   page.RunMenuCommand(tab, ID_SHEET_TAB_DELETE);
   EXPECT_EQ(book.SheetCount(), 2);
+}
+
+TEST_F(SpreadsheetPageTest, ResizingIsUndoneLongTabsTellTheirNamesAndPrinting) {
+  vm::testing::ProgramSheet sheet;
+  CLikeExcelDlg& page = Open(sheet);
+  GridWindow& grid = page.grid();
+  CSheet& s = page.workbook().CurrentSheet();
+
+  // Dragging column B's header edge 30 pixels right widens it, as one undo step; a
+  // click on the edge that moves nothing leaves no step.
+  int edge = grid.Bounds({1, 1}).right;
+  auto drag = [&](int by) {
+    SendMessageW(grid.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(edge, 5));
+    if (by) SendMessageW(grid.hwnd(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(edge + by, 5));
+    SendMessageW(grid.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(edge + by, 5));
+    PumpSheet(sheet);
+  };
+  size_t steps = page.history().UndoSteps();
+  drag(0);
+  EXPECT_EQ(page.history().UndoSteps(), steps);
+  drag(30);
+  EXPECT_EQ(s.ColumnWidth(1), 94);
+  EXPECT_EQ(page.history().UndoSteps(), steps + 1);
+  EXPECT_TRUE(page.modified());
+  Command(sheet, page, ID_SHEET_UNDO);
+  EXPECT_EQ(page.workbook().CurrentSheet().ColumnWidth(1), 64);
+  Command(sheet, page, ID_SHEET_REDO);
+  EXPECT_EQ(page.workbook().CurrentSheet().ColumnWidth(1), 94);
+
+  // A tab too long for its name tells it in a tooltip; a short one has none.
+  std::string longName = "Очень длинное название листа с расходами за весь прошлый год";
+  page.workbook().Sheet(1).name = longName;
+  grid.Reload();
+  EXPECT_EQ(grid.TabTip(1), longName);
+  EXPECT_EQ(grid.TabTip(0), "");
+
+  vm::testing::CapturedMessages messages;
+  // Nothing on the sheet: told so, no printer asked for.
+  int asked = 0;
+  SpreadsheetPageShell shell = SystemSpreadsheetPageShell();
+  shell.askPrinter = [&](HWND) {
+    ++asked;
+    return CreateCompatibleDC(nullptr);  // no printer: the job is refused
+  };
+  page.SetShell(shell);
+  page.workbook().SetCurrent(1);
+  grid.Reload();
+  Command(sheet, page, ID_SHEET_PRINT);
+  EXPECT_EQ(asked, 0);
+  ASSERT_EQ(messages.texts().size(), 1u);
+  EXPECT_NE(messages.texts()[0].find("нечего печатать"), std::string::npos);
+  // A refused job is told, and the workbook is as it was.
+  page.workbook().SetCurrent(0);
+  grid.Reload();
+  PressKey(sheet, grid.hwnd(), 'P', true);
+  EXPECT_EQ(asked, 1);
+  ASSERT_EQ(messages.texts().size(), 2u);
+  EXPECT_NE(messages.texts()[1].find("Не удалось напечатать"), std::string::npos);
+  EXPECT_EQ(page.workbook().Sheet(0).GetCell(0, 0).text, "Заголовок");
+  // Without a printer the print dialog is not shown (it would wait on a message box).
+  if (!ui::PrinterInstalled()) {
+    EXPECT_EQ(ui::AskPrinter(page.hwnd()), nullptr);
+    EXPECT_EQ(messages.texts().size(), 3u);
+  }
+
+  // A printed page drawn on a bitmap: the merged title's text is there, an empty cell
+  // stays white, and nothing lands beyond the page.
+  HDC dc = CreateCompatibleDC(nullptr);
+  BITMAPINFO bi{};
+  bi.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), 600, -400, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  RECT all{0, 0, 600, 400};
+  FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  PrintGeometry geometry;
+  geometry.width = 300;
+  geometry.height = 200;
+  CellPainter painter;
+  DrawPrintedPage(dc, page.workbook().Sheet(0), CellRect{0, 0, 5, 3}, geometry, page.workbook().locale, painter, 1, 1);
+  GdiFlush();
+  auto inked = [&](int left, int top, int right, int bottom) {
+    int n = 0;
+    for (int y = top; y < bottom; ++y)
+      for (int x = left; x < right; ++x)
+        if ((static_cast<const uint32_t*>(bits)[y * 600 + x] & 0xFFFFFF) != 0xFFFFFF) ++n;
+    return n;
+  };
+  EXPECT_GT(inked(2, 2, 150, 15), 20);   // "Заголовок" in A1 of the merged A1:D1
+  EXPECT_EQ(inked(70, 40, 120, 49), 0);  // inside B3, empty
+  EXPECT_EQ(inked(305, 0, 600, 400), 0);
+  SelectObject(dc, old);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+}
+
+// A workbook made from nothing by the page alone: typed, merged, formatted, resized,
+// given a second sheet, saved, and read back by opening it. With VM_SHEET_LOOK set to a
+// folder the file is also copied there and the page waits to be looked at (VM_LOOK_MS):
+// scripts/sheet-look puts that screen beside LibreOffice's picture of the same file.
+TEST_F(SpreadsheetPageTest, BuildsAWorkbookThroughThePageAlone) {
+  vm::testing::ProgramSheet sheet;
+  CLikeExcelDlg& page = Open(sheet);
+  GridWindow& grid = page.grid();
+  Command(sheet, page, ID_SHEET_NEW);
+  auto typeAt = [&](CellPos at, std::initializer_list<const char*> texts) {
+    grid.Select(at, at);
+    for (const char* t : texts) TypeInto(sheet, page, t, VK_TAB);
+  };
+  auto pick = [&](int command, int swatch) {
+    ASSERT_TRUE(page.toolbar().Drop(command));
+    const int c = ui::ColourPicker::kCell, t = ui::ColourPicker::kTextHeight;
+    POINT p{(swatch % 4) * c + c / 2, t + (swatch / 4) * c + c / 2};
+    SendMessageW(page.colourPicker().hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
+    SendMessageW(page.colourPicker().hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+    PumpSheet(sheet);
+  };
+  auto drag = [&](int column, int by) {
+    int edge = grid.Bounds({1, column}).right;
+    SendMessageW(grid.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(edge, 5));
+    SendMessageW(grid.hwnd(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(edge + by, 5));
+    SendMessageW(grid.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(edge + by, 5));
+    PumpSheet(sheet);
+  };
+  GridHit cell;
+  cell.part = GridPart::kCell;
+
+  typeAt({0, 0}, {"Расходы за май"});
+  grid.Select({0, 0}, {0, 3});
+  page.RunMenuCommand(cell, ID_SHEET_MERGE);
+  Command(sheet, page, ID_SHEET_CENTRE);
+  Command(sheet, page, ID_SHEET_BOLD);
+  pick(ID_SHEET_FILL_COLOUR, 14);  // cyan
+  typeAt({1, 0}, {"Статья", "Сумма", "Примечание"});
+  grid.Select({1, 0}, {1, 2});
+  Command(sheet, page, ID_SHEET_ITALIC);
+  pick(ID_SHEET_FILL_COLOUR, 11);  // yellow
+  typeAt({2, 0}, {"Продукты", "12500", "на месяц вперёд, с запасом на праздники"});
+  typeAt({3, 0}, {"Транспорт", "3200"});
+  typeAt({4, 0}, {"Связь", "850"});
+  grid.Select({2, 1}, {4, 1});
+  Command(sheet, page, ID_SHEET_RIGHT);
+  pick(ID_SHEET_TEXT_COLOUR, 9);  // red
+  // A text with a line break, typed with Alt+Enter, wraps.
+  grid.Select({3, 2}, {3, 2});
+  Type(sheet, grid.hwnd(), "с");
+  SendMessageW(grid.editor(), WM_SYSKEYDOWN, VK_RETURN, 0);
+  Type(sheet, grid.editor(), "новой строки");
+  PressKey(sheet, grid.editor(), VK_RETURN);
+  drag(0, 40);
+  drag(2, 36);
+  // Restructured: a row inserted above "Связь", a second sheet named.
+  grid.Select({4, 0}, {4, 0});
+  page.RunMenuCommand(cell, ID_SHEET_ROW_INSERT);
+  typeAt({4, 0}, {"Квартплата", "9000"});
+  GridHit tab;
+  tab.part = GridPart::kTab;
+  tab.tab = 0;
+  page.RunMenuCommand(tab, ID_SHEET_TAB_ADD);
+  answer_ = "Итоги";
+  tab.tab = 1;
+  page.RunMenuCommand(tab, ID_SHEET_TAB_RENAME);
+
+  const std::string path = dir_ / "Personal\\look.xml";
+  answer_ = path;
+  Command(sheet, page, ID_SHEET_SAVE);
+  ASSERT_EQ(page.path(), path);
+  const std::string saved = vm::testing::Slurp(path);
+  Command(sheet, page, ID_SHEET_NEW);
+  Command(sheet, page, ID_SHEET_OPEN);
+  ASSERT_EQ(page.workbook().SheetCount(), 2);
+  const CSheet& s = page.workbook().Sheet(0);
+  EXPECT_EQ(page.workbook().Sheet(1).name, "Итоги");
+  EXPECT_EQ(s.GetCell(0, 0).text, "Расходы за май");
+  ASSERT_EQ(s.Merges().size(), 1u);
+  EXPECT_EQ(s.Merges()[0].Rect(), (CellRect{0, 0, 0, 3}));
+  CSheetCell title = EffectiveFormat(s, 0, 0);
+  EXPECT_EQ(title.font->weight, 700);
+  EXPECT_EQ(title.align & kAlignHorizontalMask, uint32_t{kAlignCenter});
+  EXPECT_EQ(title.fillColor, ui::ColourPicker::Swatch(14));
+  EXPECT_TRUE(EffectiveFormat(s, 1, 2).font->italic);
+  EXPECT_EQ(EffectiveFormat(s, 1, 1).fillColor, ui::ColourPicker::Swatch(11));
+  EXPECT_EQ(s.GetCell(2, 2).text, "на месяц вперёд, с запасом на праздники");
+  EXPECT_EQ(s.GetCell(3, 2).text, "с\r\nновой строки");
+  EXPECT_TRUE(EffectiveFormat(s, 3, 2).Wraps());
+  EXPECT_EQ(s.GetCell(4, 0).text, "Квартплата");
+  EXPECT_EQ(s.GetCell(5, 0).text, "Связь");
+  EXPECT_EQ(EffectiveFormat(s, 5, 1).textColor, ui::ColourPicker::Swatch(9));
+  EXPECT_EQ(EffectiveFormat(s, 5, 1).align & kAlignHorizontalMask, uint32_t{kAlignRight});
+  EXPECT_EQ(s.ColumnWidth(0), 104);
+  EXPECT_EQ(s.ColumnWidth(2), 100);
+  // Saved again unchanged, the file is the same to the byte.
+  answer_ = dir_ / "Personal\\again.xml";
+  ASSERT_TRUE(page.SaveAs());
+  EXPECT_EQ(vm::testing::Slurp(dir_ / "Personal\\again.xml"), saved);
+
+  if (const char* look = std::getenv("VM_SHEET_LOOK"); look && *look) {
+    std::string copy = std::string(look) + "\\look.xml";
+    CopyFileW(ui::Wide(path).c_str(), ui::Wide(copy).c_str(), FALSE);
+    grid.Select({6, 0}, {6, 0});
+    ShowWindow(sheet.hwnd(), SW_SHOWNORMAL);
+    SetWindowPos(sheet.hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE);
+    vm::testing::LookPause("the workbook made through the page", [&](MSG& m) { sheet.Process(m); });
+  }
 }
 
 }  // namespace
