@@ -101,7 +101,9 @@ TasksShell SystemTasksShell() {
 CWork::CWork(const CAppUtil& app)
     : shell::BookPage(shell::kTasksTab, app), editor_([this](HWND owner, const std::string& caption, const std::string& line) {
         return EditTask(owner, this->app(), caption, line);
-      }), shell_(SystemTasksShell()) {}
+      }), shell_(SystemTasksShell()) {
+  windows_.SetSnoozeHandler([this](const Firing& firing, SnoozeSpan span) { Snooze(firing, span); });
+}
 
 CWork::~CWork() = default;
 
@@ -607,7 +609,8 @@ void CWork::Tick(const shell::TickInfo& info) {
   // skipped tick leaves the scheduler where it was, so the next one checks the minutes
   // in between.
   if (firing_) return;
-  PassResult pass = scheduler_.Tick(book_, MomentOf(info.now));
+  lastTick_ = MomentOf(info.now);
+  PassResult pass = scheduler_.Tick(book_, lastTick_, &snoozes_);
   if (!pass.ran) return;
   if (!pass.changedRecords.empty() && setUp_) Rebuild();
   if (pass.firings.empty()) return;
@@ -618,6 +621,19 @@ void CWork::Tick(const shell::TickInfo& info) {
   } done{firing_};
   HWND main = hwnd() ? GetAncestor(hwnd(), GA_ROOT) : nullptr;
   RunFirings(pass.firings, main, *effects_, windows_);
+  std::string error = snoozes_.TakeError();
+  if (!error.empty()) platform::ShowMessage(error, platform::MessageIcon::kExclamation);
+}
+
+// The snooze counts from the timer's moment; the store writes it beside the book at once,
+// so it holds whatever way the program ends.
+void CWork::Snooze(const Firing& firing, SnoozeSpan span) {
+  Moment now = IsValidMoment(lastTick_) ? lastTick_ : MomentOf(platform::Now());
+  snoozes_.Follow(book_);
+  if (!snoozes_.Add(SnoozeFiring(firing, now, span))) {
+    std::string error = snoozes_.TakeError();
+    if (!error.empty()) platform::ShowMessage(error, platform::MessageIcon::kExclamation);
+  }
 }
 
 void CWork::Save() {
