@@ -142,6 +142,13 @@ platform::SaveResult SaveBook(const std::string& path, std::string_view bytes) {
   return platform::SafeReplace(path, bytes);
 }
 
+void DropLeftovers(const std::string& path) {
+  platform::RemoveLeftoverTemporary(path);
+  const std::string& folder = State().keeper.folder;
+  if (!folder.empty() && platform::DirExists(folder.substr(0, folder.size() - 1)))
+    Prune(folder, FileNameOf(path), 0);  // no day limit: the temporaries alone
+}
+
 std::string FailureMessage(const std::string& path) {
   return "Не удалось сохранить резервную копию файла " + path +
          ". Файл сохранён, но копия за сегодня не сделана.";

@@ -64,6 +64,9 @@ void Install(Keeper keeper);
 void BeforeSave(const std::string& path);
 // BeforeSave, then the safe replace.
 platform::SaveResult SaveBook(const std::string& path, std::string_view bytes);
+// After a book was read: the temporary files that saves of it, or of its backups, killed
+// half-way left behind. A book that is only read would otherwise keep them for ever.
+void DropLeftovers(const std::string& path);
 
 // "Не удалось сохранить резервную копию файла …"
 std::string FailureMessage(const std::string& path);
