@@ -216,6 +216,18 @@ void SnoozeStore::Follow(const TaskBook& book) {
   list_ = ParseSnoozeFile(bytes).snoozes;
 }
 
+void SnoozeStore::CarryTo(const TaskBook& book) {
+  std::vector<Snooze> carried;
+  if (followed_ && book.path() != bookPath_) carried = list_;
+  Follow(book);
+  if (carried.empty()) return;
+  for (Snooze& s : carried)
+    if (std::none_of(list_.begin(), list_.end(), [&](const Snooze& o) { return o.key == s.key; }))
+      list_.push_back(std::move(s));
+  ++revision_;
+  Write();
+}
+
 bool SnoozeStore::Add(Snooze snooze) {
   list_.erase(std::remove_if(list_.begin(), list_.end(), [&](const Snooze& s) { return s.key == snooze.key; }),
               list_.end());

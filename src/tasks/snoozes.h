@@ -78,6 +78,9 @@ class SnoozeStore {
   // Reads the side file of the book's file when it is not the one already read (at the
   // first call, and after another file was opened or made).
   void Follow(const TaskBook& book);
+  // Follow for "Сохранить как": the book goes on under its new file, and so do the
+  // snoozes pending for it (the old file's side file keeps its own).
+  void CarryTo(const TaskBook& book);
   const std::vector<Snooze>& snoozes() const { return list_; }
   const std::string& path() const { return path_; }
   // Grows on every change of the list.

@@ -222,6 +222,28 @@ TEST(SnoozeScheduler, EditsDropSnoozesAndAnUnloadedBookKeepsThem) {
 
 }
 
+TEST(SnoozeStore, SaveAsCarriesThePendingSnoozesToTheNewFile) {
+  testing::ScratchFolder dir;
+  TaskBook book = LoadedBook(dir, {Daily(), Daily("Другое")});
+  SnoozeStore store;
+  store.Follow(book);
+  store.Add(SnoozeFiring(FiringOf(book.record(0), 0, 0, {2027, 3, 15, 9, 30}), {2027, 3, 15, 9, 30},
+                         SnoozeSpan::k5Minutes));
+  const std::string old = testing::Slurp(store.path());
+  testing::Spit(dir / "copy.dbw", RecordFileBytes(book.records()));
+  LoadTaskFile(book, dir / "copy.dbw", {15, 3, 2027});
+  store.CarryTo(book);
+  EXPECT_EQ(store.path(), dir / "copy.dbw.snz");
+  EXPECT_EQ(testing::Slurp(dir / "copy.dbw.snz"), old);
+  EXPECT_EQ(testing::Slurp(dir / "work.dbw.snz"), old) << "the old file keeps its own";
+  // Opening another file is no save-as: nothing is carried.
+  testing::Spit(dir / "other.dbw", RecordFileBytes({Daily()}));
+  LoadTaskFile(book, dir / "other.dbw", {15, 3, 2027});
+  store.Follow(book);
+  EXPECT_TRUE(store.snoozes().empty());
+  EXPECT_FALSE(platform::FileExists(dir / "other.dbw.snz"));
+}
+
 TEST(SnoozeStore, AFailedWriteKeepsTheSnoozeForTheRunAndIsReportedOnce) {
   testing::ScratchFolder dir;
   TaskBook book = LoadedBook(dir, {Daily()});

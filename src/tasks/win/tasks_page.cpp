@@ -549,7 +549,7 @@ void CWork::FileSaveAs(bool currentOnly) {
   if (currentOnly) return;
   // The copy becomes the current file: loading it gives the book its new path and
   // "WORK"/"FILENAME", with the book unchanged.
-  OpenTaskFile(book_, app(), target, Today());
+  if (OpenTaskFile(book_, app(), target, Today()).status == FileCommandStatus::kDone) snoozes_.CarryTo(book_);
   Rebuild();
 }
 

@@ -292,6 +292,21 @@ TEST_F(TasksPageTest, ASnoozedReminderComesBackAndSurvivesARestart) {
   EXPECT_FALSE(IsWindow(open[0]));
 }
 
+// A snooze whose minute went by while the computer slept comes back once, on waking.
+TEST_F(TasksPageTest, ASnoozeThatFellDueInSleepComesBackOnceOnWaking) {
+  MakeSheet(At(9, 30));
+  TickAt(At(9, 30));
+  std::vector<HWND> open = page().reminderWindows().Windows();
+  ASSERT_EQ(open.size(), 2u);
+  SnoozeIn(open[1], SnoozeSpan::k10Minutes);
+  now_ = At(11, 15);
+  SendMessageW(sheet_->hwnd(), WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+  EXPECT_EQ(OpenHeadlines(), (std::vector<std::string>{"Поезд в Казань", "Принять лекарство"}));
+  TickAt(At(11, 16));
+  TickAt(At(11, 17));
+  EXPECT_EQ(OpenHeadlines().size(), 2u) << "once only";
+}
+
 // A snooze of a record the user edits before it comes back is dropped.
 TEST_F(TasksPageTest, AnEditedRecordLosesItsSnooze) {
   MakeSheet(At(9, 30));
