@@ -307,20 +307,5 @@ TEST_F(TasksPageTest, ASnoozeThatFellDueInSleepComesBackOnceOnWaking) {
   EXPECT_EQ(OpenHeadlines().size(), 2u) << "once only";
 }
 
-// A snooze of a record the user edits before it comes back is dropped.
-TEST_F(TasksPageTest, AnEditedRecordLosesItsSnooze) {
-  MakeSheet(At(9, 30));
-  TickAt(At(9, 30));
-  std::vector<HWND> open = page().reminderWindows().Windows();
-  ASSERT_EQ(open.size(), 2u);
-  SnoozeIn(open[1], SnoozeSpan::k5Minutes);
-  ASSERT_EQ(page().snoozes().snoozes().size(), 1u);
-  page().book().SetField(kDaily, F::Headline, "Принять лекарство после еды");
-  TickAt(At(9, 31));
-  EXPECT_TRUE(page().snoozes().snoozes().empty());
-  TickAt(At(9, 35));
-  EXPECT_EQ(OpenHeadlines(), std::vector<std::string>{"Поезд в Казань"});
-}
-
 }  // namespace
 }  // namespace vm::tasks
