@@ -87,7 +87,8 @@ std::string BackupFileNameFor(std::vector<IndexEntry>& index, const std::string&
   const std::string_view fileName = FileNameOf(path);
   auto taken = [&](const std::string& name) {
     const std::string f = FoldCase1251(name);
-    return std::any_of(index.begin(), index.end(), [&](const IndexEntry& e) { return FoldCase1251(e.name) == f; });
+    return std::any_of(index.begin(), index.end(),
+                       [&](const IndexEntry& e) { return FoldCase1251(e.name) == f; });
   };
   std::string name(fileName);
   auto [stem, ext] = SplitName(fileName);
@@ -211,7 +212,7 @@ platform::SaveResult SaveBook(const std::string& path, std::string_view bytes) {
 void DropLeftovers(const std::string& path) {
   platform::RemoveLeftoverTemporary(path);
   const std::string& folder = State().keeper.folder;
-  if (!folder.empty() && platform::DirExists(folder.substr(0, folder.size() - 1)))   {
+  if (!folder.empty() && platform::DirExists(folder.substr(0, folder.size() - 1))) {
     platform::RemoveLeftoverTemporary(folder + kIndexName);
     Prune(folder, NameIn(folder, path, false), 0);  // no day limit: the temporaries alone
   }

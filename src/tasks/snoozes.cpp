@@ -24,16 +24,15 @@ bool ProgramWritten(int field) {
     case TaskField::MiscOrder:
     case TaskField::ProjectOrder:
     case TaskField::ReminderState:
-    case TaskField::LastFired:
-      return true;
-    default:
-      return false;
+    case TaskField::LastFired: return true;
+    default: return false;
   }
 }
 
 bool IsKey(std::string_view s) {
-  return s.size() == kKeyDigits &&
-         std::all_of(s.begin(), s.end(), [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
+  return s.size() == kKeyDigits && std::all_of(s.begin(), s.end(), [](char c) {
+           return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
+         });
 }
 
 // Reads exactly `n` decimal digits.
@@ -67,7 +66,7 @@ bool ParseLine(std::string_view line, Snooze& out) {
 }  // namespace
 
 const std::vector<std::string>& SnoozeSpanTexts() {
-  static const std::vector<std::string> texts = {"5 минут", "10 минут", "15 минут",
+  static const std::vector<std::string> texts = {"5 минут",  "10 минут", "15 минут",
                                                  "30 минут", "1 час",    "завтра в это время"};
   return texts;
 }
@@ -196,7 +195,8 @@ SnoozePass RunSnoozes(std::vector<Snooze>& snoozes, const TaskList& records, con
     pass.changed = true;
   }
   snoozes = std::move(kept);
-  std::stable_sort(due.begin(), due.end(), [](const auto& a, const auto& b) { return Earlier(a.first, b.first); });
+  std::stable_sort(due.begin(), due.end(),
+                   [](const auto& a, const auto& b) { return Earlier(a.first, b.first); });
   for (auto& [at, f] : due) pass.firings.push_back(std::move(f));
   return pass;
 }
@@ -229,8 +229,9 @@ void SnoozeStore::CarryTo(const TaskBook& book) {
 }
 
 bool SnoozeStore::Add(Snooze snooze) {
-  list_.erase(std::remove_if(list_.begin(), list_.end(), [&](const Snooze& s) { return s.key == snooze.key; }),
-              list_.end());
+  list_.erase(
+      std::remove_if(list_.begin(), list_.end(), [&](const Snooze& s) { return s.key == snooze.key; }),
+      list_.end());
   list_.push_back(std::move(snooze));
   ++revision_;
   return Write();

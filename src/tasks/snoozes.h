@@ -19,8 +19,8 @@ namespace vm::tasks {
 enum class SnoozeSpan : int { k5Minutes, k10Minutes, k15Minutes, k30Minutes, kHour, kTomorrow };
 inline constexpr int kSnoozeSpanCount = 6;
 const std::vector<std::string>& SnoozeSpanTexts();  // cp1251, in SnoozeSpan order
-extern const char* const kSnoozeButtonText;          // "Отложить на"
-extern const char* const kCloseAllText;              // "Закрыть все"
+extern const char* const kSnoozeButtonText;         // "Отложить на"
+extern const char* const kCloseAllText;             // "Закрыть все"
 
 // The moment a number of minutes later (the date rolls over as it must); an invalid
 // moment comes back unchanged.
@@ -55,9 +55,9 @@ std::string SnoozeFileText(const std::vector<Snooze>& snoozes);
 
 struct SnoozeParse {
   std::vector<Snooze> snoozes;
-  bool header = false;  // the first line is the header; without it nothing is read
-  int badLines = 0;     // lines that are no snooze, skipped
-  int firstBadLine = 0; // 1-based; 0 when none
+  bool header = false;   // the first line is the header; without it nothing is read
+  int badLines = 0;      // lines that are no snooze, skipped
+  int firstBadLine = 0;  // 1-based; 0 when none
 };
 SnoozeParse ParseSnoozeFile(std::string_view text);
 

@@ -167,7 +167,7 @@ TEST(Backups, SameNamedBooksInDifferentFoldersKeepTheirOwnBackups) {
     }
   }
   EXPECT_EQ(Names(f.folder()), (std::vector<std::string>{"work.2026-12-08.dbw", "work.2026-12-09.dbw",
-                                                          "work~2.2026-12-08.dbw", "work~2.2026-12-09.dbw"}));
+                                                         "work~2.2026-12-08.dbw", "work~2.2026-12-09.dbw"}));
   EXPECT_EQ(Slurp(f.folder() + "work.2026-12-09.dbw"), "дом 8");
   EXPECT_EQ(Slurp(f.folder() + "work~2.2026-12-09.dbw"), "флешка 8");
   EXPECT_EQ(ParseIndex(Slurp(f.folder() + "books.txt")),

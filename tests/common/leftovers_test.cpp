@@ -26,7 +26,7 @@ struct Kind {
   const char* name;
   const char* file;
   const char* backupTemp;  // a cut-short backup write of this book
-  std::function<void(const std::string& path)> make, load;
+  std::function<void(const std::string&path)> make, load;
 };
 
 std::vector<Kind> Kinds() {
@@ -107,7 +107,8 @@ TEST(Leftovers, EachBookLoadRemovesItsOwnCutShortTemporariesAndNoOthers) {
     EXPECT_EQ(Slurp(dir / "Backup\\" + kind.backupTemp), "<missing>");
     EXPECT_EQ(Slurp(dir / "other.dbc.vmtmp"), "another book's");
     EXPECT_EQ(Slurp(dir / "Backup\\other.2026-12-06.dbc.vmtmp"), "another book's");
-    EXPECT_EQ(Slurp(dir / "Backup\\" + std::string(kind.backupTemp).substr(0, std::string(kind.backupTemp).size() - 6)),
+    EXPECT_EQ(Slurp(dir / "Backup\\" +
+                    std::string(kind.backupTemp).substr(0, std::string(kind.backupTemp).size() - 6)),
               "a finished backup");
     EXPECT_EQ(Slurp(path), book) << "reading changes nothing else";
     backup::Install({});

@@ -19,8 +19,15 @@ std::string Line(std::initializer_list<std::pair<F, const char*>> fields) {
 
 // Every day at 9:30.
 std::string Daily(const char* headline = "Принять лекарство") {
-  return Line({{F::Headline, headline}, {F::ReminderState, "1"}, {F::ByDate, "1"}, {F::Day, "ALL"},
-               {F::Month, "ALL"}, {F::Year, "ALL"}, {F::WithTime, "1"}, {F::Hour, "09"}, {F::Minute, "30"}});
+  return Line({{F::Headline, headline},
+               {F::ReminderState, "1"},
+               {F::ByDate, "1"},
+               {F::Day, "ALL"},
+               {F::Month, "ALL"},
+               {F::Year, "ALL"},
+               {F::WithTime, "1"},
+               {F::Hour, "09"},
+               {F::Minute, "30"}});
 }
 
 TaskBook LoadedBook(const testing::ScratchFolder& dir, const TaskList& records) {
@@ -218,8 +225,8 @@ TEST(SnoozeScheduler, EditsDropSnoozesAndAnUnloadedBookKeepsThem) {
   store.Follow(book);
   EXPECT_EQ(store.snoozes().size(), 1u);
   EXPECT_TRUE(scheduler.Tick(book, {2027, 3, 15, 9, 5}, &store).firings.empty());
-  EXPECT_EQ(Headlines(scheduler.Tick(book, {2027, 3, 15, 9, 10}, &store)), std::vector<std::string>{"Другое"});
-
+  EXPECT_EQ(Headlines(scheduler.Tick(book, {2027, 3, 15, 9, 10}, &store)),
+            std::vector<std::string>{"Другое"});
 }
 
 TEST(SnoozeStore, SaveAsCarriesThePendingSnoozesToTheNewFile) {
@@ -249,7 +256,8 @@ TEST(SnoozeStore, AFailedWriteKeepsTheSnoozeForTheRunAndIsReportedOnce) {
   TaskBook book = LoadedBook(dir, {Daily()});
   SnoozeStore store;
   store.Follow(book);
-  platform::SetSafeReplaceFaultHook([](platform::SaveError step) { return step == platform::SaveError::kRename; });
+  platform::SetSafeReplaceFaultHook(
+      [](platform::SaveError step) { return step == platform::SaveError::kRename; });
   Firing f = FiringOf(book.record(0), 0, 0, {2027, 3, 15, 9, 30});
   EXPECT_FALSE(store.Add(SnoozeFiring(f, {2027, 3, 15, 9, 30}, SnoozeSpan::k5Minutes)));
   EXPECT_FALSE(store.Add(SnoozeFiring(f, {2027, 3, 15, 9, 30}, SnoozeSpan::k10Minutes)));

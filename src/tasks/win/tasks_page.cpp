@@ -99,9 +99,11 @@ TasksShell SystemTasksShell() {
 // on the first tick, so the windows of reminders due at start open above the main window
 // rather than under it.
 CWork::CWork(const CAppUtil& app)
-    : shell::BookPage(shell::kTasksTab, app), editor_([this](HWND owner, const std::string& caption, const std::string& line) {
+    : shell::BookPage(shell::kTasksTab, app),
+      editor_([this](HWND owner, const std::string& caption, const std::string& line) {
         return EditTask(owner, this->app(), caption, line);
-      }), shell_(SystemTasksShell()) {
+      }),
+      shell_(SystemTasksShell()) {
   windows_.SetSnoozeHandler([this](const Firing& firing, SnoozeSpan span) { Snooze(firing, span); });
 }
 

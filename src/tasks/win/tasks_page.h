@@ -17,13 +17,13 @@
 #include "tasks/task_file.h"
 #include "tasks/task_views.h"
 #include "tasks/win/reminder_window.h"
+#include "tasks/win/task_editor.h"
 #include "ui/calendar_drop_down.h"
 #include "ui/find_dialog.h"
 #include "ui/handles.h"
 #include "ui/menu.h"
 #include "ui/owner_list.h"
 #include "ui/toolbar.h"
-#include "tasks/win/task_editor.h"
 #include "ui/tooltips.h"
 
 namespace vm::tasks {

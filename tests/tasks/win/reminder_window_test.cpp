@@ -35,9 +35,9 @@ void ExpectTidyLayout(HWND w) {
   RECT client;
   GetClientRect(w, &client);
   std::vector<std::pair<int, RECT>> shown;
-  for (int id : {IDC_REMINDER_ICON, IDC_REMINDER_TITLE, IDC_REMINDER_HEADLINE, IDC_REMINDER_RULE,
-                 IDC_REMINDER_NOTES, IDCANCEL, IDC_REMINDER_SNOOZE, IDC_REMINDER_SNOOZE_SPAN,
-                 IDC_REMINDER_CLOSE_ALL}) {
+  for (int id :
+       {IDC_REMINDER_ICON, IDC_REMINDER_TITLE, IDC_REMINDER_HEADLINE, IDC_REMINDER_RULE, IDC_REMINDER_NOTES,
+        IDCANCEL, IDC_REMINDER_SNOOZE, IDC_REMINDER_SNOOZE_SPAN, IDC_REMINDER_CLOSE_ALL}) {
     HWND c = GetDlgItem(w, id);
     ASSERT_NE(c, nullptr) << id;
     if (!IsWindowVisible(c)) continue;
@@ -173,7 +173,8 @@ TEST(ReminderWindow, SnoozeHandsOverTheChosenSpanAndCloseAllClosesEveryWindow) {
   vm::testing::LookPause("three windows with close-all");
 
   // "Отложить на" with "1 час" chosen hands the window's firing over and closes it alone.
-  SendDlgItemMessageW(second, IDC_REMINDER_SNOOZE_SPAN, CB_SETCURSEL, static_cast<WPARAM>(SnoozeSpan::kHour), 0);
+  SendDlgItemMessageW(second, IDC_REMINDER_SNOOZE_SPAN, CB_SETCURSEL, static_cast<WPARAM>(SnoozeSpan::kHour),
+                      0);
   SendMessageW(GetDlgItem(second, IDC_REMINDER_SNOOZE), BM_CLICK, 0, 0);
   vm::testing::PumpPending();
   EXPECT_EQ(snoozed, (std::vector<std::pair<std::string, SnoozeSpan>>{{"Второе", SnoozeSpan::kHour}}));

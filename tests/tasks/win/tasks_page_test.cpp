@@ -267,7 +267,8 @@ TEST_F(TasksPageTest, ASnoozedReminderComesBackAndSurvivesARestart) {
   EXPECT_EQ(OpenHeadlines().size(), 1u);
   TickAt(At(9, 47));
   EXPECT_EQ(OpenHeadlines(), (std::vector<std::string>{"Поезд в Казань", "Принять лекарство"}));
-  EXPECT_EQ(effects_.log, (std::vector<std::string>{"wake", "wave C:\\Звуки\\звонок.wav"})) << "sounds as before";
+  EXPECT_EQ(effects_.log, (std::vector<std::string>{"wake", "wave C:\\Звуки\\звонок.wav"}))
+      << "sounds as before";
   EXPECT_EQ(page().book().Field(kDaily, F::LastFired), "15/3/2027 9:30") << "the snooze stamps nothing";
   EXPECT_FALSE(platform::FileExists(side)) << "nothing pending, no file";
   vm::testing::LookPause("a snoozed reminder came back");
