@@ -267,8 +267,7 @@ bool CReminderMessage::OnCommand(int id, int code, HWND control) {
 }
 
 void CReminderMessage::ShowCloseAll(bool show) {
-  if (hwnd() && (IsWindowVisible(Item(IDC_REMINDER_CLOSE_ALL)) != FALSE) != show)
-    ShowItem(IDC_REMINDER_CLOSE_ALL, show);
+  if (hwnd()) ShowItem(IDC_REMINDER_CLOSE_ALL, show);
 }
 
 // ---- the open windows ----------------------------------------------------------------------
