@@ -97,17 +97,26 @@ Moment SnoozeUntil(const Moment& now, SnoozeSpan span) {
 }
 
 std::string RecordKey(std::string_view line) {
-  // FNV-1a over the fields, each followed by a byte no field can hold unescaped.
+  // FNV-1a over the fields as the field reader gives them ("#" dropped, a "|" after "#"
+  // kept), each followed by a byte no field holds; one walk over the line, as the pass
+  // keys every record.
   uint64_t h = 14695981039346656037ull;
   auto mix = [&h](unsigned char c) {
     h ^= c;
     h *= 1099511628211ull;
   };
-  for (int f = 0; f < kTaskFieldCount; ++f) {
-    if (ProgramWritten(f)) continue;
-    for (char c : GetTaskField(line, static_cast<TaskField>(f))) mix(static_cast<unsigned char>(c));
-    mix(0x1f);
+  int field = 0;
+  for (size_t i = 0; i < line.size() && field < kTaskFieldCount; ++i) {
+    const char c = line[i];
+    if (c == '|' && (i == 0 || line[i - 1] != '#')) {
+      if (!ProgramWritten(field)) mix(0x1f);
+      ++field;
+    } else if (c != '#' && !ProgramWritten(field)) {
+      mix(static_cast<unsigned char>(c));
+    }
   }
+  for (; field < kTaskFieldCount; ++field)  // the last field, and those a short line lacks
+    if (!ProgramWritten(field)) mix(0x1f);
   char buf[kKeyDigits + 1];
   std::snprintf(buf, sizeof buf, "%016llx", static_cast<unsigned long long>(h));
   return buf;

@@ -93,6 +93,16 @@ TEST(Snooze, TheRecordKeyIgnoresWhatTheProgramWritesAndSeesWhatTheUserEdits) {
   PadTaskRecord(padded);
   EXPECT_EQ(RecordKey(shortLine), RecordKey(padded));
   EXPECT_NE(RecordKey("Купить хлеб|заметка"), RecordKey("Купить хлебзаметка|"));
+  // The key sees what the field reader sees: an escaped "|" stays inside its field, and
+  // fields past the record's last are not the record's.
+  std::string escaped = base;
+  SetTaskField(escaped, F::Headline, "a|b #1");
+  EXPECT_EQ(GetTaskField(escaped, F::Headline), "a|b 1");
+  EXPECT_NE(RecordKey(escaped), key);
+  EXPECT_EQ(RecordKey(escaped + "|extra"), RecordKey(escaped));
+  std::string moved = escaped;
+  SetTaskField(moved, F::Headline, "a|b 1");
+  EXPECT_EQ(RecordKey(moved), RecordKey(escaped)) << "same fields read, same record";
 }
 
 TEST(SnoozeFile, RoundTripAndHostileLines) {
