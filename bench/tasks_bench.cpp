@@ -1,6 +1,7 @@
 // The reminder check over a 10 000-record task book, a fifth of it with active
 // reminders: a full pass (what runs when the minute or the book changed), an idle tick
-// (every other 10 ms tick), and the catch-up after a whole day asleep.
+// (every other 10 ms tick), the catch-up after a whole day asleep, and the snoozes' part
+// of a pass (every record keyed to find the snoozed ones).
 #include <benchmark/benchmark.h>
 
 #include <string>
@@ -9,6 +10,7 @@
 #include "common/record_file.h"
 #include "platform/platform.h"
 #include "tasks/reminders.h"
+#include "tasks/snoozes.h"
 #include "tasks/task_file.h"
 
 namespace {
@@ -145,5 +147,18 @@ void BM_CatchUpWholeDay(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_CatchUpWholeDay)->Unit(benchmark::kMillisecond);
+
+// Ten snoozes waiting over the book: a pass keys every record to find theirs.
+void BM_SnoozePass(benchmark::State& state) {
+  const vm::tasks::TaskList& list = Records();
+  std::vector<vm::tasks::Snooze> waiting;
+  for (size_t i = 0; i < 10; ++i)
+    waiting.push_back({{2013, 3, 6, 9, 0}, 0, vm::tasks::RecordKey(list[i * 997])});
+  for (auto _ : state) {
+    std::vector<vm::tasks::Snooze> snoozes = waiting;
+    benchmark::DoNotOptimize(vm::tasks::RunSnoozes(snoozes, list, {2013, 3, 5, 12, 0}).changed);
+  }
+}
+BENCHMARK(BM_SnoozePass)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

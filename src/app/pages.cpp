@@ -43,6 +43,8 @@ void InstallBackups(const CAppUtil& app) {
     platform::ShowMessage(message, platform::MessageIcon::kExclamation);
   };
   backup::Install(std::move(keeper));
+  // The settings file is read all the time but written only when a setting changes.
+  backup::DropLeftovers(app.SettingsPath());
 }
 
 int RunVelmoria() {

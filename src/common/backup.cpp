@@ -48,6 +48,56 @@ KeeperState& State() {
 
 }  // namespace
 
+const char* const kIndexHeader = "Velmoria backups 1";
+
+std::vector<IndexEntry> ParseIndex(std::string_view text) {
+  std::vector<IndexEntry> out;
+  bool first = true;
+  while (!text.empty()) {
+    size_t end = text.find('\n');
+    std::string_view line = text.substr(0, end);
+    text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (first) {
+      first = false;
+      if (line != kIndexHeader) return out;
+      continue;
+    }
+    size_t bar = line.find('|');
+    if (bar == std::string_view::npos || bar == 0 || bar + 1 == line.size()) continue;
+    std::string_view name = line.substr(0, bar);
+    // A name is a bare file name: nothing that could reach out of the backup folder.
+    if (name.find_first_of("\\/:") != std::string_view::npos || name == "." || name == "..") continue;
+    out.push_back({std::string(name), std::string(line.substr(bar + 1))});
+  }
+  return out;
+}
+
+std::string IndexText(const std::vector<IndexEntry>& entries) {
+  std::string out = std::string(kIndexHeader) + "\r\n";
+  for (const IndexEntry& e : entries) out += e.name + "|" + e.path + "\r\n";
+  return out;
+}
+
+std::string BackupFileNameFor(std::vector<IndexEntry>& index, const std::string& path, bool* added) {
+  if (added) *added = false;
+  const std::string folded = FoldCase1251(path);
+  for (const IndexEntry& e : index)
+    if (FoldCase1251(e.path) == folded) return e.name;
+  const std::string_view fileName = FileNameOf(path);
+  auto taken = [&](const std::string& name) {
+    const std::string f = FoldCase1251(name);
+    return std::any_of(index.begin(), index.end(),
+                       [&](const IndexEntry& e) { return FoldCase1251(e.name) == f; });
+  };
+  std::string name(fileName);
+  auto [stem, ext] = SplitName(fileName);
+  for (int n = 2; taken(name); ++n) name = std::string(stem) + "~" + std::to_string(n) + std::string(ext);
+  index.push_back({name, path});
+  if (added) *added = true;
+  return name;
+}
+
 std::string BackupName(std::string_view fileName, Day day) {
   auto [stem, ext] = SplitName(fileName);
   std::string out(stem);
@@ -99,15 +149,32 @@ std::vector<std::string> Prune(const std::string& folder, std::string_view fileN
   return removed;
 }
 
+namespace {
+
+// The name of path's backups in folder; with claim, a book new to the index is entered
+// in it. An index that cannot be written leaves the choice to this run alone.
+std::string NameIn(const std::string& folder, const std::string& path, bool claim) {
+  const std::string indexPath = folder + kIndexName;
+  std::string text;
+  std::vector<IndexEntry> index;
+  if (platform::ReadFileBytes(indexPath, text)) index = ParseIndex(text);
+  bool added = false;
+  std::string name = BackupFileNameFor(index, path, &added);
+  if (added && claim) platform::SafeReplace(indexPath, IndexText(index));
+  return name;
+}
+
+}  // namespace
+
 Outcome BackUp(const std::string& path, const Policy& policy) {
   if (policy.keepDays <= 0 || policy.folder.empty()) return Outcome::kOff;
   if (!platform::FileExists(path)) return Outcome::kNoFile;
-  std::string_view name = FileNameOf(path);
-  const std::string target = policy.folder + BackupName(name, policy.today);
-  if (platform::FileExists(target)) return Outcome::kAlreadyToday;
   std::string folder = policy.folder;
   if (!folder.empty() && folder.back() == '\\') folder.pop_back();
   if (!platform::DirExists(folder)) platform::MakeDir(folder);
+  const std::string name = NameIn(policy.folder, path, true);
+  const std::string target = policy.folder + BackupName(name, policy.today);
+  if (platform::FileExists(target)) return Outcome::kAlreadyToday;
   std::string bytes;
   if (!platform::ReadFileBytes(path, bytes) || !platform::SafeReplace(target, bytes)) return Outcome::kFailed;
   Prune(policy.folder, name, policy.keepDays);
@@ -140,6 +207,15 @@ void BeforeSave(const std::string& path) {
 platform::SaveResult SaveBook(const std::string& path, std::string_view bytes) {
   BeforeSave(path);
   return platform::SafeReplace(path, bytes);
+}
+
+void DropLeftovers(const std::string& path) {
+  platform::RemoveLeftoverTemporary(path);
+  const std::string& folder = State().keeper.folder;
+  if (!folder.empty() && platform::DirExists(folder.substr(0, folder.size() - 1))) {
+    platform::RemoveLeftoverTemporary(folder + kIndexName);
+    Prune(folder, NameIn(folder, path, false), 0);  // no day limit: the temporaries alone
+  }
 }
 
 std::string FailureMessage(const std::string& path) {

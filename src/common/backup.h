@@ -31,6 +31,24 @@ std::string BackupName(std::string_view fileName, Day day);
 // The date of a backup of fileName named `candidate` ("" when it is not one); letters
 // compare without regard to case, as Windows names do.
 std::string BackupDateOf(std::string_view fileName, std::string_view candidate);
+
+// Books of the same file name in different folders (two "work.dbw", a "notes.dbn" on a
+// stick) must not share backups. The backup folder keeps an index of which book each
+// backup name stands for ("name|full path" a line): the first book of a name keeps it,
+// later ones get "<stem>~2<ext>", "<stem>~3<ext>", ... Paths compare without regard to case.
+inline constexpr char kIndexName[] = "books.txt";
+extern const char* const kIndexHeader;  // "Velmoria backups 1"
+struct IndexEntry {
+  std::string name;  // the file name the backups are made under
+  std::string path;
+  friend bool operator==(const IndexEntry&, const IndexEntry&) = default;
+};
+std::vector<IndexEntry> ParseIndex(std::string_view text);
+std::string IndexText(const std::vector<IndexEntry>& entries);
+// The name for path's backups. When the index holds none, the free name is chosen and
+// *added (when given) set; the caller then writes the index.
+std::string BackupFileNameFor(std::vector<IndexEntry>& index, const std::string& path, bool* added = nullptr);
+
 // "GENERAL"/"BACKUPDAYS": empty or not a number gives the default; 0 switches off.
 int DaysFromSetting(const std::string& value);
 
@@ -42,8 +60,9 @@ struct Policy {
   Day today;
 };
 
-// Copies `path` into the backup folder unless today's backup of it exists already, then
-// removes that book's backups beyond the newest keepDays days.
+// Copies `path` into the backup folder, under the name the folder's index gives it,
+// unless today's backup of it exists already, then removes that book's backups beyond the
+// newest keepDays days.
 Outcome BackUp(const std::string& path, const Policy& policy);
 // Removes the backups of fileName in folder beyond the newest keepDays dates, and the
 // temporary files of its backup writes that were cut short; the backups removed are
@@ -64,6 +83,9 @@ void Install(Keeper keeper);
 void BeforeSave(const std::string& path);
 // BeforeSave, then the safe replace.
 platform::SaveResult SaveBook(const std::string& path, std::string_view bytes);
+// After a book was read: the temporary files that saves of it, or of its backups, killed
+// half-way left behind. A book that is only read would otherwise keep them for ever.
+void DropLeftovers(const std::string& path);
 
 // "Не удалось сохранить резервную копию файла …"
 std::string FailureMessage(const std::string& path);

@@ -165,6 +165,7 @@ LoadOutcome LoadRecords(RecordBook& book, const RecordLayout& layout) {
   if (!platform::ReadFileBytes(book.path, bytes)) {
     return {false, "Не удалось открыть файл " + book.path + "."};
   }
+  backup::DropLeftovers(book.path);
   book.loadMessage.clear();
   std::string rejected;
   LoadOutcome outcome;

@@ -268,6 +268,7 @@ TableLoad LoadTable(DataTable& table) {
     table.locked = false;
     return {false, "Не удалось открыть файл " + table.path + ".", 0, false};
   }
+  backup::DropLeftovers(table.path);
   std::string rejected;
   TableLoad load = LoadTableBytes(table, bytes, rejected);
   if (load.oldFormat) {

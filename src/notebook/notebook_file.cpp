@@ -252,6 +252,7 @@ NotebookRead ReadNotebook(NotebookFile& notebook, const std::string& path) {
     read.icon = platform::MessageIcon::kStop;
     return read;
   }
+  backup::DropLeftovers(path);
   NotebookContent content = ParseNotebook(bytes);
   read.format = content.format;
   if (content.tooDeep) {

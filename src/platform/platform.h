@@ -73,6 +73,11 @@ struct SaveResult {
 
 SaveResult SafeReplace(const std::string& path, std::string_view bytes);
 
+// A safe replace killed half-way (a crash, a power cut) leaves its temporary file beside
+// the target. The next safe replace of that target takes it over, but a file that is only
+// read never gets one: the loaders remove it. True when one was removed.
+bool RemoveLeftoverTemporary(const std::string& path);
+
 // Test hook: when set, SafeReplace asks it before each step and fails that step when
 // it returns true. Never set by the program.
 using FaultHook = std::function<bool(SaveError step)>;

@@ -78,6 +78,11 @@ std::string ProgramBaseName() {
 
 std::string TempNameFor(const std::string& path) { return path + ".vmtmp"; }
 
+bool RemoveLeftoverTemporary(const std::string& path) {
+  const std::string tmp = TempNameFor(path);
+  return FileExists(tmp) && RemoveFile(tmp);
+}
+
 SaveResult SafeReplaceWith(const std::string& path, std::string_view bytes, const SafeReplaceOps& ops) {
   const std::string tmp = TempNameFor(path);
   auto fail = [&](SaveError e) {

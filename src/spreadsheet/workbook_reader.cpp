@@ -9,6 +9,7 @@
 #include <optional>
 #include <unordered_map>
 
+#include "common/backup.h"
 #include "platform/platform.h"
 #include "spreadsheet/workbook_xml.h"
 #include "spreadsheet/xml_document.h"
@@ -494,6 +495,7 @@ bool ReadWorkbook(CWorkbook& workbook, const std::string& path, WorkbookReadRepo
     workbook.Clear();
     return false;
   }
+  backup::DropLeftovers(path);
   return ReadWorkbookBytes(workbook, std::move(bytes), report);
 }
 

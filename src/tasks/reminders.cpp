@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "common/record_file.h"
+#include "tasks/snoozes.h"
 
 namespace vm::tasks {
 
@@ -225,23 +226,8 @@ Decision Evaluate(Reminder& r, const Clock& c) {
 }
 
 Firing MakeFiring(const std::string& line, size_t index, const Decision& d, const Moment& due) {
-  Firing f;
-  f.record = index;
-  f.daysAhead = d.days;
-  f.due = due;
+  Firing f = FiringOf(line, index, d.days, due);
   f.switchedOff = d.switchedOff;
-  f.headline = UndoLineEscapes(GetTaskField(line, TaskField::Headline));
-  if (d.days > 0) f.headline += " - через " + NumberText(d.days) + "д.";
-  f.notes = UndoLineEscapes(GetTaskField(line, TaskField::Notes));
-  if (GetTaskField(line, TaskField::PcBeep) == "1") {
-    f.sound = ReminderSound::kBeep;
-  } else {
-    std::string wav = GetTaskField(line, TaskField::SoundFile);
-    if (wav.size() > 3) {
-      f.sound = ReminderSound::kWave;
-      f.soundFile = std::move(wav);
-    }
-  }
   return f;
 }
 
@@ -298,6 +284,27 @@ PassResult RunMinutes(TaskList& records, const std::vector<Moment>& minutes) {
 }
 
 }  // namespace
+
+Firing FiringOf(const std::string& line, size_t index, int daysAhead, const Moment& due) {
+  Firing f;
+  f.record = index;
+  f.daysAhead = daysAhead;
+  f.due = due;
+  f.key = RecordKey(line);
+  f.headline = UndoLineEscapes(GetTaskField(line, TaskField::Headline));
+  if (daysAhead > 0) f.headline += " - через " + NumberText(daysAhead) + "д.";
+  f.notes = UndoLineEscapes(GetTaskField(line, TaskField::Notes));
+  if (GetTaskField(line, TaskField::PcBeep) == "1") {
+    f.sound = ReminderSound::kBeep;
+  } else {
+    std::string wav = GetTaskField(line, TaskField::SoundFile);
+    if (wav.size() > 3) {
+      f.sound = ReminderSound::kWave;
+      f.soundFile = std::move(wav);
+    }
+  }
+  return f;
+}
 
 bool IsValidMoment(const Moment& m) {
   return m.year >= 1 && m.year <= 9999 && m.month >= 1 && m.month <= 12 && m.day >= 1 &&
@@ -406,10 +413,27 @@ PassResult RunReminderPass(TaskBook& book, const Moment* previousPass, const Mom
   return result;
 }
 
-PassResult ReminderScheduler::Tick(TaskBook& book, const Moment& now) {
+PassResult ReminderScheduler::Tick(TaskBook& book, const Moment& now, SnoozeStore* snoozes) {
   if (!IsValidMoment(now)) return {};
-  if (ran_ && !pending_ && book_ == &book && revision_ == book.revision() && now == last_) return {};
+  if (snoozes) snoozes->Follow(book);
+  const uint64_t snoozeRevision = snoozes ? snoozes->revision() : 0;
+  if (ran_ && !pending_ && book_ == &book && revision_ == book.revision() && now == last_ &&
+      snoozes_ == snoozes && snoozeRevision_ == snoozeRevision)
+    return {};
   PassResult result = RunReminderPass(book, ran_ ? &last_ : nullptr, now);
+  if (snoozes) {
+    SnoozePass back = snoozes->Run(book, now);
+    if (!back.firings.empty()) {
+      for (Firing& f : back.firings) {
+        f.snoozed = true;
+        result.firings.push_back(std::move(f));
+      }
+      std::stable_sort(result.firings.begin(), result.firings.end(),
+                       [](const Firing& a, const Firing& b) { return Earlier(a.due, b.due); });
+    }
+  }
+  snoozes_ = snoozes;
+  snoozeRevision_ = snoozes ? snoozes->revision() : 0;
   ran_ = true;
   pending_ = false;
   last_ = now;

@@ -48,7 +48,12 @@ struct Firing {
   ReminderSound sound = ReminderSound::kNone;
   std::string soundFile;     // for kWave; played synchronously
   bool switchedOff = false;  // ReminderState became "0"
+  std::string key;           // RecordKey of the record as it fired (tasks/snoozes.h)
+  bool snoozed = false;      // brought back by a snooze rather than by the rules
 };
+
+// The firing of a record's reminder: its texts and sound as the window shows them.
+Firing FiringOf(const std::string& line, size_t index, int daysAhead, const Moment& due);
 
 struct PassResult {
   bool ran = false;                    // false: an idle tick that did no reminder work
@@ -99,9 +104,13 @@ PassResult RunReminderPass(TaskBook& book, const Moment* previousPass, const Mom
 // changed since the last pass does no reminder work: the rules depend on nothing else,
 // and a pass repeated at the same minute over unchanged records fires and changes
 // nothing, so what fires is exactly what a full pass on every tick would fire.
+class SnoozeStore;
 class ReminderScheduler {
  public:
-  PassResult Tick(TaskBook& book, const Moment& now);
+  // With snoozes, the pass also brings back the snoozes of the book's file that are due
+  // and drops those of records gone or changed (tasks/snoozes.h); their firings join the
+  // rules' in the order they came due.
+  PassResult Tick(TaskBook& book, const Moment& now, SnoozeStore* snoozes = nullptr);
   // The next tick runs a full pass (used after a resume or a clock change; the minute
   // test alone already catches both, this only makes it explicit).
   void Invalidate() { pending_ = true; }
@@ -112,6 +121,8 @@ class ReminderScheduler {
   Moment last_{};
   const TaskBook* book_ = nullptr;
   uint64_t revision_ = 0;
+  const SnoozeStore* snoozes_ = nullptr;
+  uint64_t snoozeRevision_ = 0;
 };
 
 }  // namespace vm::tasks

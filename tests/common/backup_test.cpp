@@ -19,9 +19,11 @@ using testing::ScratchFolder;
 using testing::Slurp;
 using testing::Spit;
 
+// The files of a folder, the backup folder's index aside.
 std::vector<std::string> Names(const std::string& folder) {
   std::vector<std::string> names;
-  for (const auto& e : platform::ListDir(folder)) names.push_back(e.name);
+  for (const auto& e : platform::ListDir(folder))
+    if (e.name != kIndexName) names.push_back(e.name);
   std::sort(names.begin(), names.end());
   return names;
 }
@@ -146,6 +148,54 @@ TEST(Backups, AFailedBackupStillSavesTheBookAndIsReportedOnce) {
   Spit(off.dir / "a.dbp", "old");
   EXPECT_TRUE(SaveBook(off.dir / "a.dbp", "new"));
   EXPECT_FALSE(platform::DirExists(off.dir / "Backup"));
+}
+
+// Two books of one name in different folders: the first keeps the plain backup name, the
+// second gets its own, and each keeps its own days. The index says which is which.
+TEST(Backups, SameNamedBooksInDifferentFoldersKeepTheirOwnBackups) {
+  KeeperFixture f;
+  f.days = 2;
+  platform::MakeDir(f.dir / "Personal");
+  platform::MakeDir(f.dir / "Stick");
+  const std::string home = f.dir / "Personal\\work.dbw", stick = f.dir / "Stick\\work.dbw";
+  Spit(home, "дом 0");
+  Spit(stick, "флешка 0");
+  for (int day = 7; day <= 9; ++day) {
+    f.today = {2026, 12, day};
+    for (const std::string& book : {home, stick}) {
+      ASSERT_TRUE(SaveBook(book, Slurp(book).substr(0, Slurp(book).size() - 1) + std::to_string(day)));
+    }
+  }
+  EXPECT_EQ(Names(f.folder()), (std::vector<std::string>{"work.2026-12-08.dbw", "work.2026-12-09.dbw",
+                                                         "work~2.2026-12-08.dbw", "work~2.2026-12-09.dbw"}));
+  EXPECT_EQ(Slurp(f.folder() + "work.2026-12-09.dbw"), "дом 8");
+  EXPECT_EQ(Slurp(f.folder() + "work~2.2026-12-09.dbw"), "флешка 8");
+  EXPECT_EQ(ParseIndex(Slurp(f.folder() + "books.txt")),
+            (std::vector<IndexEntry>{{"work.dbw", home}, {"work~2.dbw", stick}}));
+
+  // Another run (a new keeper): the index gives the same name.
+  f.today = {2026, 12, 10};
+  Install({f.folder(), [] { return 2; }, [&f] { return f.today; }, nullptr});
+  ASSERT_TRUE(SaveBook(stick, "флешка 10"));
+  EXPECT_EQ(Slurp(f.folder() + "work~2.2026-12-10.dbw"), "флешка 9");
+  EXPECT_EQ(Slurp(f.folder() + "work.2026-12-08.dbw"), "дом 7") << "the other book's days are its own";
+}
+
+TEST(BackupNames, TheIndexGivesFreeNamesAndSkipsHostileLines) {
+  std::vector<IndexEntry> index = ParseIndex(std::string(kIndexHeader) +
+                                             "\r\ncont.dbc|C:\\A\\cont.dbc\r\n"
+                                             "no bar\n|C:\\empty name\n..\\evil.dbc|C:\\B\\cont.dbc\n"
+                                             "cont~2.dbc|C:\\C\\cont.dbc");
+  ASSERT_EQ(index.size(), 2u);
+  bool added = false;
+  EXPECT_EQ(BackupFileNameFor(index, "c:\\a\\CONT.dbc", &added), "cont.dbc");
+  EXPECT_FALSE(added);
+  EXPECT_EQ(BackupFileNameFor(index, "D:\\cont.dbc", &added), "cont~3.dbc");
+  EXPECT_TRUE(added);
+  EXPECT_EQ(BackupFileNameFor(index, "D:\\README", &added), "README");
+  EXPECT_EQ(BackupFileNameFor(index, "E:\\README", &added), "README~2");
+  EXPECT_EQ(ParseIndex(IndexText(index)), index);
+  EXPECT_TRUE(ParseIndex("cont.dbc|C:\\A\\cont.dbc").empty()) << "no header, nothing read";
 }
 
 }  // namespace

@@ -87,8 +87,8 @@ LRESULT CALLBACK RouteDialogKeys(int code, WPARAM wp, LPARAM lp) {
 
 // ---- the window ----------------------------------------------------------------------------
 
-CReminderMessage::CReminderMessage(std::string headline, std::string notes)
-    : ui::Dialog(IDD_REMINDER_MESSAGE), headline_(std::move(headline)), notes_(std::move(notes)) {}
+CReminderMessage::CReminderMessage(ReminderWindows& owner, Firing firing)
+    : ui::Dialog(IDD_REMINDER_MESSAGE), owner_(owner), firing_(std::move(firing)) {}
 
 // The window still open goes with the object (the base destroys it), its mark first.
 CReminderMessage::~CReminderMessage() {
@@ -109,9 +109,17 @@ bool CReminderMessage::OnInitDialog() {
   titleFont_.reset(CreateFontIndirectW(&lf));
   SendDlgItemMessageW(hwnd(), IDC_REMINDER_TITLE, WM_SETFONT, reinterpret_cast<WPARAM>(titleFont_.get()), FALSE);
   SetItemText(IDC_REMINDER_TITLE, kMessageBandTitle);
-  SetDlgItemTextW(hwnd(), IDC_REMINDER_HEADLINE, EditText(headline_).c_str());
-  SetDlgItemTextW(hwnd(), IDC_REMINDER_NOTES, EditText(notes_).c_str());
+  SetDlgItemTextW(hwnd(), IDC_REMINDER_HEADLINE, EditText(firing_.headline).c_str());
+  SetDlgItemTextW(hwnd(), IDC_REMINDER_NOTES, EditText(firing_.notes).c_str());
   ShowItem(IDC_REMINDER_NOTES, hasNotes());
+  SetItemText(IDC_REMINDER_SNOOZE, kSnoozeButtonText);
+  SetItemText(IDC_REMINDER_CLOSE_ALL, kCloseAllText);
+  HWND spans = Item(IDC_REMINDER_SNOOZE_SPAN);
+  for (const std::string& text : SnoozeSpanTexts())
+    SendMessageW(spans, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ui::Wide(text).c_str()));
+  SendMessageW(spans, CB_SETCURSEL, 0, 0);
+  ShowItem(IDC_REMINDER_SNOOZE, owner_.canSnooze());
+  ShowItem(IDC_REMINDER_SNOOZE_SPAN, owner_.canSnooze());
   Layout();
   // No focus is set here: the window opens without taking the keyboard from the user,
   // and the close button, first in the tab order, gets it when the window is activated.
@@ -170,7 +178,7 @@ void CReminderMessage::Layout() {
   Place(Item(IDC_REMINDER_TITLE), textLeft, margin.y, textWidth, titleHeight);
   HWND head = Item(IDC_REMINDER_HEADLINE);
   const int headTop = margin.y + titleHeight + margin.y / 2;
-  const int headHeight = fitEdit(head, EditText(headline_), textWidth, 1, kMaxHeadlineLines);
+  const int headHeight = fitEdit(head, EditText(firing_.headline), textWidth, 1, kMaxHeadlineLines);
   Place(head, textLeft, headTop, textWidth, headHeight);
   bandBottom_ = std::max<int>(margin.y + icon, headTop + headHeight) + margin.y;
   Place(Item(IDC_REMINDER_RULE), 0, bandBottom_, width, 2);
@@ -179,16 +187,33 @@ void CReminderMessage::Layout() {
   if (hasNotes()) {
     HWND notes = Item(IDC_REMINDER_NOTES);
     int notesWidth = width - 2 * margin.x;
-    int notesHeight = fitEdit(notes, EditText(notes_), notesWidth, kMinNotesLines, kMaxNotesLines);
+    int notesHeight = fitEdit(notes, EditText(firing_.notes), notesWidth, kMinNotesLines, kMaxNotesLines);
     Place(notes, margin.x, y, notesWidth, notesHeight);
     y += notesHeight + margin.y;
   }
-  HWND close = Item(IDCANCEL);
-  RECT br;
-  GetWindowRect(close, &br);
-  const int bw = br.right - br.left, bh = br.bottom - br.top;
-  Place(close, width - margin.x - bw, y, bw, bh);
-  y += bh + margin.y;
+  // The button row: the snooze on the left, the closing on the right. "Закрыть все"
+  // keeps its place while hidden, so the row never moves when it comes and goes.
+  auto size = [](HWND c) {
+    RECT r;
+    GetWindowRect(c, &r);
+    return SIZE{r.right - r.left, r.bottom - r.top};
+  };
+  const int gap = dlu(4, 0).x;
+  HWND close = Item(IDCANCEL), closeAll = Item(IDC_REMINDER_CLOSE_ALL);
+  HWND snooze = Item(IDC_REMINDER_SNOOZE), spans = Item(IDC_REMINDER_SNOOZE_SPAN);
+  const SIZE cs = size(close), as = size(closeAll), ss = size(snooze);
+  // A drop-down list's window is its closed field; its height is set with the list's.
+  RECT field;
+  GetWindowRect(spans, &field);
+  const int fieldHeight = field.bottom - field.top;
+  const int spansWidth = field.right - field.left;
+  const int row = std::max<int>(cs.cy, fieldHeight);
+  Place(close, width - margin.x - cs.cx, y + (row - cs.cy) / 2, cs.cx, cs.cy);
+  Place(closeAll, width - margin.x - cs.cx - gap - as.cx, y + (row - as.cy) / 2, as.cx, as.cy);
+  Place(snooze, margin.x, y + (row - ss.cy) / 2, ss.cx, ss.cy);
+  Place(spans, margin.x + ss.cx + gap / 2, y + (row - fieldHeight) / 2, spansWidth,
+        fieldHeight + line * (kSnoozeSpanCount + 1));
+  y += row + margin.y;
 
   RECT want{0, 0, width, y};
   AdjustWindowRectEx(&want, static_cast<DWORD>(GetWindowLongPtrW(w, GWL_STYLE)), FALSE,
@@ -219,15 +244,36 @@ bool CReminderMessage::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result
     }
     case WM_DESTROY:
       RemovePropW(hwnd(), kMessageProp);
+      owner_.UpdateCloseAll(this);
       return false;
     default:
       return false;
   }
 }
 
+bool CReminderMessage::OnCommand(int id, int code, HWND control) {
+  if (id == IDC_REMINDER_SNOOZE && code == BN_CLICKED) {
+    LRESULT chosen = SendDlgItemMessageW(hwnd(), IDC_REMINDER_SNOOZE_SPAN, CB_GETCURSEL, 0, 0);
+    if (chosen < 0 || chosen >= kSnoozeSpanCount) chosen = 0;
+    owner_.Snooze(firing_, static_cast<SnoozeSpan>(chosen));
+    End(IDCANCEL);
+    return true;
+  }
+  if (id == IDC_REMINDER_CLOSE_ALL && code == BN_CLICKED) {
+    owner_.CloseAll();
+    return true;
+  }
+  return ui::Dialog::OnCommand(id, code, control);
+}
+
+void CReminderMessage::ShowCloseAll(bool show) {
+  if (hwnd()) ShowItem(IDC_REMINDER_CLOSE_ALL, show);
+}
+
 // ---- the open windows ----------------------------------------------------------------------
 
 ReminderWindows::~ReminderWindows() {
+  leaving_ = true;
   windows_.clear();
   if (keys_) UnhookWindowsHookEx(keys_);
 }
@@ -244,9 +290,30 @@ std::vector<HWND> ReminderWindows::Windows() {
   return out;
 }
 
+void ReminderWindows::UpdateCloseAll(const CReminderMessage* closing) {
+  if (leaving_) return;
+  auto open = [closing](const auto& w) { return w.get() != closing && w->hwnd() && IsWindow(w->hwnd()); };
+  const bool several = std::count_if(windows_.begin(), windows_.end(), open) > 1;
+  for (const auto& w : windows_)
+    if (open(w)) w->ShowCloseAll(several);
+}
+
+void ReminderWindows::CloseAll() {
+  // The objects stay until the next Prune: this runs inside one of their handlers.
+  std::vector<CReminderMessage*> open;
+  for (const auto& w : windows_)
+    if (w->hwnd()) open.push_back(w.get());
+  for (CReminderMessage* w : open)
+    if (w->hwnd()) w->End(IDCANCEL);
+}
+
+void ReminderWindows::Snooze(const Firing& firing, SnoozeSpan span) {
+  if (snooze_) snooze_(firing, span);
+}
+
 HWND ReminderWindows::Open(const Firing& firing) {
   Prune();
-  auto dialog = std::make_unique<CReminderMessage>(firing.headline, firing.notes);
+  auto dialog = std::make_unique<CReminderMessage>(*this, firing);
   HWND w = dialog->CreateModeless(nullptr);
   if (!w) return nullptr;
   if (!keys_) keys_ = SetWindowsHookExW(WH_GETMESSAGE, &RouteDialogKeys, nullptr, GetCurrentThreadId());
@@ -281,6 +348,7 @@ HWND ReminderWindows::Open(const Firing& firing) {
   FLASHWINFO flash{sizeof flash, w, FLASHW_TRAY | FLASHW_TIMERNOFG, 0, 0};
   FlashWindowEx(&flash);
   windows_.push_back(std::move(dialog));
+  UpdateCloseAll();
   return w;
 }
 

@@ -1,38 +1,48 @@
 // The reminder message window ("Сообщение") and what a firing does beyond the record:
 // the display is woken, the sound played, and a window opened for it. Each firing gets
-// its own modeless window with its own close button; earlier ones stay open.
+// its own modeless window with its own close button; earlier ones stay open. A window
+// can put its reminder off ("Отложить на" and the drop-down of spans), and while more
+// than one is open each offers "Закрыть все".
 #pragma once
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "tasks/reminders.h"
+#include "tasks/snoozes.h"
 #include "ui/dialog.h"
 #include "ui/handles.h"
 
 namespace vm::tasks {
 
+class ReminderWindows;
+
 class CReminderMessage : public ui::Dialog {
  public:
   // Texts in cp1251, as the firing gives them.
-  CReminderMessage(std::string headline, std::string notes);
+  CReminderMessage(ReminderWindows& owner, Firing firing);
   ~CReminderMessage() override;
 
   // The notes area is shown only when there are notes.
-  bool hasNotes() const { return !notes_.empty(); }
+  bool hasNotes() const { return !firing_.notes.empty(); }
+  const Firing& firing() const { return firing_; }
+  void ShowCloseAll(bool show);
 
  protected:
   bool OnInitDialog() override;
+  bool OnCommand(int id, int code, HWND control) override;
   bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 
  private:
   void Layout();
   int TextHeight(HWND control, HFONT font, const std::wstring& text, int width) const;
 
-  std::string headline_, notes_;
+  ReminderWindows& owner_;
+  Firing firing_;
   int bandBottom_ = 0;
   ui::UniqueFont titleFont_;
   ui::UniqueIcon icon_, smallIcon_;
@@ -54,11 +64,26 @@ class ReminderWindows {
   // The windows still open, oldest first.
   std::vector<HWND> Windows();
 
+  // What "Отложить на" does with the window's firing; without one the window offers no
+  // snooze.
+  using SnoozeHandler = std::function<void(const Firing& firing, SnoozeSpan span)>;
+  void SetSnoozeHandler(SnoozeHandler handler) { snooze_ = std::move(handler); }
+  bool canSnooze() const { return static_cast<bool>(snooze_); }
+  // "Закрыть все".
+  void CloseAll();
+
  private:
+  friend class CReminderMessage;
   void Prune();
+  void Snooze(const Firing& firing, SnoozeSpan span);
+  // "Закрыть все" is shown in every window while more than one is open; `closing` is
+  // the window on its way out.
+  void UpdateCloseAll(const CReminderMessage* closing = nullptr);
 
   std::vector<std::unique_ptr<CReminderMessage>> windows_;
   HHOOK keys_ = nullptr;
+  SnoozeHandler snooze_;
+  bool leaving_ = false;  // the windows go with this object
 };
 
 // The effects of one firing that reach outside the program. The defaults are the

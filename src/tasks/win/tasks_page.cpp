@@ -99,9 +99,13 @@ TasksShell SystemTasksShell() {
 // on the first tick, so the windows of reminders due at start open above the main window
 // rather than under it.
 CWork::CWork(const CAppUtil& app)
-    : shell::BookPage(shell::kTasksTab, app), editor_([this](HWND owner, const std::string& caption, const std::string& line) {
+    : shell::BookPage(shell::kTasksTab, app),
+      editor_([this](HWND owner, const std::string& caption, const std::string& line) {
         return EditTask(owner, this->app(), caption, line);
-      }), shell_(SystemTasksShell()) {}
+      }),
+      shell_(SystemTasksShell()) {
+  windows_.SetSnoozeHandler([this](const Firing& firing, SnoozeSpan span) { Snooze(firing, span); });
+}
 
 CWork::~CWork() = default;
 
@@ -547,7 +551,7 @@ void CWork::FileSaveAs(bool currentOnly) {
   if (currentOnly) return;
   // The copy becomes the current file: loading it gives the book its new path and
   // "WORK"/"FILENAME", with the book unchanged.
-  OpenTaskFile(book_, app(), target, Today());
+  if (OpenTaskFile(book_, app(), target, Today()).status == FileCommandStatus::kDone) snoozes_.CarryTo(book_);
   Rebuild();
 }
 
@@ -607,7 +611,8 @@ void CWork::Tick(const shell::TickInfo& info) {
   // skipped tick leaves the scheduler where it was, so the next one checks the minutes
   // in between.
   if (firing_) return;
-  PassResult pass = scheduler_.Tick(book_, MomentOf(info.now));
+  lastTick_ = MomentOf(info.now);
+  PassResult pass = scheduler_.Tick(book_, lastTick_, &snoozes_);
   if (!pass.ran) return;
   if (!pass.changedRecords.empty() && setUp_) Rebuild();
   if (pass.firings.empty()) return;
@@ -618,6 +623,19 @@ void CWork::Tick(const shell::TickInfo& info) {
   } done{firing_};
   HWND main = hwnd() ? GetAncestor(hwnd(), GA_ROOT) : nullptr;
   RunFirings(pass.firings, main, *effects_, windows_);
+  std::string error = snoozes_.TakeError();
+  if (!error.empty()) platform::ShowMessage(error, platform::MessageIcon::kExclamation);
+}
+
+// The snooze counts from the timer's moment; the store writes it beside the book at once,
+// so it holds whatever way the program ends.
+void CWork::Snooze(const Firing& firing, SnoozeSpan span) {
+  Moment now = IsValidMoment(lastTick_) ? lastTick_ : MomentOf(platform::Now());
+  snoozes_.Follow(book_);
+  if (!snoozes_.Add(SnoozeFiring(firing, now, span))) {
+    std::string error = snoozes_.TakeError();
+    if (!error.empty()) platform::ShowMessage(error, platform::MessageIcon::kExclamation);
+  }
 }
 
 void CWork::Save() {

@@ -13,16 +13,17 @@
 
 #include "shell/win/book_page.h"
 #include "tasks/reminders.h"
+#include "tasks/snoozes.h"
 #include "tasks/task_file.h"
 #include "tasks/task_views.h"
 #include "tasks/win/reminder_window.h"
+#include "tasks/win/task_editor.h"
 #include "ui/calendar_drop_down.h"
 #include "ui/find_dialog.h"
 #include "ui/handles.h"
 #include "ui/menu.h"
 #include "ui/owner_list.h"
 #include "ui/toolbar.h"
-#include "tasks/win/task_editor.h"
 #include "ui/tooltips.h"
 
 namespace vm::tasks {
@@ -56,6 +57,7 @@ class CWork : public shell::BookPage {
 
   TaskBook& book() { return book_; }
   ReminderWindows& reminderWindows() { return windows_; }
+  const SnoozeStore& snoozes() const { return snoozes_; }
   int currentView() const { return context_.view; }
   const ViewContext& context() const { return context_; }
   const BuiltView& shown() const { return shown_; }
@@ -117,9 +119,12 @@ class CWork : public shell::BookPage {
   void EditHeadings();
   void ChooseDiaryDate();
   void ShowLoadProblem(const LoadOutcome& load);
+  void Snooze(const Firing& firing, SnoozeSpan span);
 
   TaskBook book_;
   ReminderScheduler scheduler_;
+  SnoozeStore snoozes_;
+  Moment lastTick_{};  // the timer's last moment: a snooze counts from it
   ReminderWindows windows_;
   ReminderEffects systemEffects_;
   ReminderEffects* effects_ = &systemEffects_;

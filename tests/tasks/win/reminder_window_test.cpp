@@ -35,8 +35,9 @@ void ExpectTidyLayout(HWND w) {
   RECT client;
   GetClientRect(w, &client);
   std::vector<std::pair<int, RECT>> shown;
-  for (int id : {IDC_REMINDER_ICON, IDC_REMINDER_TITLE, IDC_REMINDER_HEADLINE, IDC_REMINDER_RULE,
-                 IDC_REMINDER_NOTES, IDCANCEL}) {
+  for (int id :
+       {IDC_REMINDER_ICON, IDC_REMINDER_TITLE, IDC_REMINDER_HEADLINE, IDC_REMINDER_RULE, IDC_REMINDER_NOTES,
+        IDCANCEL, IDC_REMINDER_SNOOZE, IDC_REMINDER_SNOOZE_SPAN, IDC_REMINDER_CLOSE_ALL}) {
     HWND c = GetDlgItem(w, id);
     ASSERT_NE(c, nullptr) << id;
     if (!IsWindowVisible(c)) continue;
@@ -79,6 +80,7 @@ TEST(ReminderWindow, ShowsItsTextsAndTheNotesAreaOnlyWithNotes) {
       {"texts longer than their areas", longHeadline, longNotes, longHeadline, longNotes},
   };
   ReminderWindows windows;
+  windows.SetSnoozeHandler([](const Firing&, SnoozeSpan) {});
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     HWND w = windows.Open(MakeFiring(c.headline, c.notes));
@@ -94,6 +96,10 @@ TEST(ReminderWindow, ShowsItsTextsAndTheNotesAreaOnlyWithNotes) {
       EXPECT_EQ(ItemText(w, IDC_REMINDER_NOTES), c.shownNotes);
     }
     EXPECT_EQ(ItemText(w, IDCANCEL), "Закрыть");
+    EXPECT_EQ(ItemText(w, IDC_REMINDER_SNOOZE), "Отложить на");
+    EXPECT_EQ(ItemText(w, IDC_REMINDER_SNOOZE_SPAN), "5 минут") << "the shortest span is offered first";
+    EXPECT_EQ(ItemText(w, IDC_REMINDER_CLOSE_ALL), "Закрыть все");
+    EXPECT_EQ(IsWindowVisible(GetDlgItem(w, IDC_REMINDER_CLOSE_ALL)) != FALSE, windows.Windows().size() > 1);
     EXPECT_NE(SendDlgItemMessageW(w, IDC_REMINDER_ICON, STM_GETICON, 0, 0), 0) << "the reminder icon";
     ExpectTidyLayout(w);
     // The notes area ends the window above its close button.
@@ -144,6 +150,56 @@ TEST(ReminderWindow, EachFiringHasItsOwnWindowAndItsOwnCloseButton) {
   SendMessageW(third, WM_SYSCOMMAND, SC_CLOSE, 0);
   vm::testing::PumpPending();
   EXPECT_TRUE(windows.Windows().empty());
+}
+
+TEST(ReminderWindow, SnoozeHandsOverTheChosenSpanAndCloseAllClosesEveryWindow) {
+  ReminderWindows windows;
+  std::vector<std::pair<std::string, SnoozeSpan>> snoozed;
+  windows.SetSnoozeHandler([&](const Firing& f, SnoozeSpan span) { snoozed.emplace_back(f.headline, span); });
+  HWND first = windows.Open(MakeFiring("Первое", ""));
+  ASSERT_NE(first, nullptr);
+  EXPECT_FALSE(IsWindowVisible(GetDlgItem(first, IDC_REMINDER_CLOSE_ALL))) << "one window: no close-all";
+  HWND spans = GetDlgItem(first, IDC_REMINDER_SNOOZE_SPAN);
+  ASSERT_EQ(SendMessageW(spans, CB_GETCOUNT, 0, 0), kSnoozeSpanCount);
+  for (int i = 0; i < kSnoozeSpanCount; ++i) {
+    wchar_t item[64] = {};
+    SendMessageW(spans, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
+    EXPECT_EQ(ui::Narrow(item), SnoozeSpanTexts()[i]);
+  }
+  HWND second = windows.Open(MakeFiring("Второе", "заметка"));
+  HWND third = windows.Open(MakeFiring("Третье", ""));
+  for (HWND w : {first, second, third}) EXPECT_TRUE(IsWindowVisible(GetDlgItem(w, IDC_REMINDER_CLOSE_ALL)));
+  ExpectTidyLayout(second);
+  vm::testing::LookPause("three windows with close-all");
+
+  // "Отложить на" with "1 час" chosen hands the window's firing over and closes it alone.
+  SendDlgItemMessageW(second, IDC_REMINDER_SNOOZE_SPAN, CB_SETCURSEL, static_cast<WPARAM>(SnoozeSpan::kHour),
+                      0);
+  SendMessageW(GetDlgItem(second, IDC_REMINDER_SNOOZE), BM_CLICK, 0, 0);
+  vm::testing::PumpPending();
+  EXPECT_EQ(snoozed, (std::vector<std::pair<std::string, SnoozeSpan>>{{"Второе", SnoozeSpan::kHour}}));
+  EXPECT_FALSE(IsWindow(second));
+  EXPECT_EQ(windows.Windows(), (std::vector<HWND>{first, third}));
+  EXPECT_TRUE(IsWindowVisible(GetDlgItem(third, IDC_REMINDER_CLOSE_ALL)));
+
+  // Down to one window, close-all goes; with two again it comes back.
+  SendMessageW(GetDlgItem(first, IDCANCEL), BM_CLICK, 0, 0);
+  vm::testing::PumpPending();
+  EXPECT_FALSE(IsWindowVisible(GetDlgItem(third, IDC_REMINDER_CLOSE_ALL)));
+  HWND fourth = windows.Open(MakeFiring("Четвёртое", ""));
+  EXPECT_TRUE(IsWindowVisible(GetDlgItem(third, IDC_REMINDER_CLOSE_ALL)));
+  HWND fifth = windows.Open(MakeFiring("Пятое", ""));
+  SendMessageW(GetDlgItem(fourth, IDC_REMINDER_CLOSE_ALL), BM_CLICK, 0, 0);
+  vm::testing::PumpPending();
+  for (HWND w : {third, fourth, fifth}) EXPECT_FALSE(IsWindow(w));
+  EXPECT_TRUE(windows.Windows().empty());
+  EXPECT_EQ(snoozed.size(), 1u) << "closing is no snooze";
+
+  // Without a handler there is nothing to put off with.
+  ReminderWindows plain;
+  HWND alone = plain.Open(MakeFiring("Без отсрочки", ""));
+  EXPECT_FALSE(IsWindowVisible(GetDlgItem(alone, IDC_REMINDER_SNOOZE)));
+  EXPECT_FALSE(IsWindowVisible(GetDlgItem(alone, IDC_REMINDER_SNOOZE_SPAN)));
 }
 
 // Writes down each effect with the number of windows open at that moment, so the order

@@ -97,6 +97,13 @@ class TasksPageTest : public ::testing::Test {
     now_ = t;
     SendMessageW(sheet_->hwnd(), WM_TIMER, shell::kSheetTimerId, 0);
   }
+  // The user chooses a span in a reminder window and presses "Отложить на".
+  void SnoozeIn(HWND w, SnoozeSpan span) {
+    SendDlgItemMessageW(w, IDC_REMINDER_SNOOZE_SPAN, CB_SETCURSEL, static_cast<WPARAM>(span), 0);
+    SendMessageW(GetDlgItem(w, IDC_REMINDER_SNOOZE), BM_CLICK, 0, 0);
+    vm::testing::PumpPending();
+  }
+  bool OffersCloseAll(HWND w) { return IsWindowVisible(GetDlgItem(w, IDC_REMINDER_CLOSE_ALL)) != FALSE; }
   std::vector<std::string> OpenHeadlines() {
     std::vector<std::string> out;
     for (HWND w : page().reminderWindows().Windows()) out.push_back(Headline(w));
@@ -237,6 +244,68 @@ TEST_F(TasksPageTest, AResumeOrAClockChangeCatchesUpTheMinutesThatWentBy) {
     EXPECT_EQ(page().book().Field(kLater, F::LastFired), "");
     sheet_.reset();
   }
+}
+
+// A reminder put off in its window comes back at the chosen minute on the sheet's timer,
+// and a snooze still pending when the program ends comes back after it starts again.
+TEST_F(TasksPageTest, ASnoozedReminderComesBackAndSurvivesARestart) {
+  const std::string side = path_ + ".snz";
+  MakeSheet(At(9, 29));
+  TickAt(At(9, 29));
+  TickAt(At(9, 30));
+  std::vector<HWND> open = page().reminderWindows().Windows();
+  ASSERT_EQ(open.size(), 2u);
+  EXPECT_TRUE(OffersCloseAll(open[0]) && OffersCloseAll(open[1]));
+  TickAt(At(9, 32));
+  SnoozeIn(open[1], SnoozeSpan::k15Minutes);
+  EXPECT_EQ(OpenHeadlines(), std::vector<std::string>{"Поезд в Казань"});
+  EXPECT_FALSE(OffersCloseAll(open[0])) << "one window left";
+  EXPECT_EQ(ParseSnoozeFile(vm::testing::Slurp(side)).snoozes.size(), 1u) << "written at once";
+
+  effects_.log.clear();
+  TickAt(At(9, 46));
+  EXPECT_EQ(OpenHeadlines().size(), 1u);
+  TickAt(At(9, 47));
+  EXPECT_EQ(OpenHeadlines(), (std::vector<std::string>{"Поезд в Казань", "Принять лекарство"}));
+  EXPECT_EQ(effects_.log, (std::vector<std::string>{"wake", "wave C:\\Звуки\\звонок.wav"}))
+      << "sounds as before";
+  EXPECT_EQ(page().book().Field(kDaily, F::LastFired), "15/3/2027 9:30") << "the snooze stamps nothing";
+  EXPECT_FALSE(platform::FileExists(side)) << "nothing pending, no file";
+  vm::testing::LookPause("a snoozed reminder came back");
+
+  // Put off again till tomorrow; the program ends and starts on the next day.
+  SnoozeIn(page().reminderWindows().Windows().back(), SnoozeSpan::kTomorrow);
+  EXPECT_NE(vm::testing::Slurp(side).find("2027-03-16 09:47|0|"), std::string::npos);
+  sheet_.reset();
+  MakeSheet(At(9, 29, 16));
+  TickAt(At(9, 29, 16));
+  EXPECT_TRUE(OpenHeadlines().empty());
+  TickAt(At(9, 30, 16));
+  EXPECT_EQ(OpenHeadlines(), std::vector<std::string>{"Принять лекарство"}) << "the rule's own firing";
+  TickAt(At(9, 47, 16));
+  EXPECT_EQ(OpenHeadlines(), (std::vector<std::string>{"Принять лекарство", "Принять лекарство"}));
+
+  // "Закрыть все" in either window closes both.
+  open = page().reminderWindows().Windows();
+  SendMessageW(GetDlgItem(open[1], IDC_REMINDER_CLOSE_ALL), BM_CLICK, 0, 0);
+  vm::testing::PumpPending();
+  EXPECT_TRUE(page().reminderWindows().Windows().empty());
+  EXPECT_FALSE(IsWindow(open[0]));
+}
+
+// A snooze whose minute went by while the computer slept comes back once, on waking.
+TEST_F(TasksPageTest, ASnoozeThatFellDueInSleepComesBackOnceOnWaking) {
+  MakeSheet(At(9, 30));
+  TickAt(At(9, 30));
+  std::vector<HWND> open = page().reminderWindows().Windows();
+  ASSERT_EQ(open.size(), 2u);
+  SnoozeIn(open[1], SnoozeSpan::k10Minutes);
+  now_ = At(11, 15);
+  SendMessageW(sheet_->hwnd(), WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+  EXPECT_EQ(OpenHeadlines(), (std::vector<std::string>{"Поезд в Казань", "Принять лекарство"}));
+  TickAt(At(11, 16));
+  TickAt(At(11, 17));
+  EXPECT_EQ(OpenHeadlines().size(), 2u) << "once only";
 }
 
 }  // namespace
