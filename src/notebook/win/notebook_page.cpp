@@ -342,7 +342,10 @@ void CNoteBook::UpdateButtons() {
                  ID_NOTE_CUT, ID_NOTE_COPY, ID_NOTE_PASTE})
     formatBar_.Enable(id, note);
   toolbar_.Enable(ID_NOTE_FIND_TEXT, note);
-  toolbar_.Enable(ID_NOTE_FIND_ALL, !nb_.isProtected);
+  // A locked file takes no tree command: their buttons say so.
+  for (int id : {ID_NOTE_ADD_ROOT, ID_NOTE_ADD_LEAF, ID_NOTE_DELETE, ID_NOTE_COPY_BRANCH, ID_NOTE_FIND_TITLE,
+                 ID_NOTE_FIND_ALL})
+    toolbar_.Enable(id, !nb_.isProtected);
   toolbar_.Enable(ID_NOTE_PRINT, note);
   formatBar_.Enable(ID_NOTE_UNDO, note && history_.CanUndo());
   formatBar_.Enable(ID_NOTE_REDO, note && history_.CanRedo());

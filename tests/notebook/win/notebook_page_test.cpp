@@ -208,6 +208,8 @@ TEST_F(NotebookPageTest, LockedFileHidesTreeAndEditorUntilThePasswordIsEntered) 
   EXPECT_TRUE(page.notebook().isProtected);
   EXPECT_FALSE(IsWindowVisible(page.tree().hwnd()));
   EXPECT_FALSE(IsWindowVisible(page.editor()));
+  EXPECT_FALSE(page.toolbar().IsEnabled(ID_NOTE_ADD_ROOT));
+  EXPECT_FALSE(page.toolbar().IsEnabled(ID_NOTE_DELETE));
   Command(sheet, page, ID_NOTE_ADD_ROOT);  // nothing while locked
   EXPECT_EQ(page.notebook().root->ChildCount(), 1u);
   EXPECT_TRUE(ApplyPassword(page.notebook(), "пароль", false));
