@@ -27,6 +27,21 @@ std::string NotePlainText(std::string_view body);
 // as "е".
 char SearchFold(char c);
 std::string SearchFold(std::string_view text);
+// The plain text of a rich-text body already folded as above, appended to `out`: the
+// same as SearchFold(RtfPlainText(rtf)) in one pass.
+void AppendFoldedRtfPlainText(std::string_view rtf, std::string& out);
+// A folded text to look for in folded texts, byte for byte. It looks first for its two
+// rarest bytes, sixteen places at a time, and compares in full only where both stand.
+class FoldedNeedle {
+ public:
+  explicit FoldedNeedle(std::string_view folded);  // kept by reference
+  // The first place at or after `from`; npos when none or when the needle is empty.
+  size_t FindIn(std::string_view text, size_t from) const;
+
+ private:
+  std::string_view text_;
+  size_t rare_ = 0, other_ = 0;
+};
 
 // One place the text was found.
 struct NoteHit {
@@ -54,6 +69,8 @@ constexpr size_t kMaxNoteHits = 1000;
 class NoteSearchCache {
  public:
   const std::string& Folded(const XmlElement& note);
+  // The folded text when an entry for the note's body as it is now is kept; null if not.
+  const std::string* Cached(const XmlElement& note);
   // Entries of notes a complete search did not visit are dropped.
   void BeginSearch() { ++generation_; }
   void EndSearch();

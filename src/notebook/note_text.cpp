@@ -109,6 +109,23 @@ std::string LinkText(std::string_view path) {
   return link;
 }
 
+// ---- text files -------------------------------------------------------------------------------
+
+bool IsPlainTextFileName(std::string_view path) {
+  return path.size() > 4 && UpperCp1251(path.substr(path.size() - 4)) == ".TXT";
+}
+
+std::string PlainTextFileBytes(std::string_view editorText) {
+  std::string bytes;
+  bytes.reserve(editorText.size() + editorText.size() / 32);
+  for (size_t i = 0; i < editorText.size(); ++i) {
+    bytes += editorText[i];
+    // A CR LF the editor gave already stays one line end.
+    if (editorText[i] == '\r' && (i + 1 == editorText.size() || editorText[i + 1] != '\n')) bytes += '\n';
+  }
+  return bytes;
+}
+
 // ---- splitter ---------------------------------------------------------------------------------
 
 std::string FormatSplitter(int position, int width) {

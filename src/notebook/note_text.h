@@ -62,6 +62,13 @@ long EditorPosition(std::string_view plain, size_t position);
 // with spaces as "%20" and "\" as "/"; any other path stays as it is.
 std::string LinkText(std::string_view path);
 
+// "Экспорт текста в файл": a name ending ".txt" (any case) takes the plain text, any
+// other the rich text.
+bool IsPlainTextFileName(std::string_view path);
+// The editor's plain text as a text file holds it: the editor ends paragraphs with a
+// lone CR, the file with CR LF.
+std::string PlainTextFileBytes(std::string_view editorText);
+
 // "NOTE" "PROCENT": the splitter's place as a fraction of the page width ("%f").
 std::string FormatSplitter(int position, int width);
 // The stored fraction when it can place the splitter: a number above 0 and below 1.

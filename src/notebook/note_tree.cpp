@@ -106,6 +106,21 @@ BranchClipboard::Paste BranchClipboard::PasteUnder(NotebookFile& notebook, XmlEl
 
 // ---- drag and drop ----------------------------------------------------------------------------
 
+BranchesAdded AddImportedBranches(NotebookFile& notebook, XmlElement& target, XmlElement& notes) {
+  BranchesAdded result;
+  while (notes.ChildCount()) {
+    std::unique_ptr<XmlElement> branch = notes.DetachChild(notes.Child(0));
+    if (!FitsUnder(target, BranchHeight(*branch))) {
+      result.tooDeep = true;
+      continue;
+    }
+    while (target.FindChild(branch->name())) branch->SetName(branch->name() + "+");
+    result.added.push_back(target.AppendChild(std::move(branch)));
+  }
+  if (!result.added.empty()) MarkChanged(notebook);
+  return result;
+}
+
 DropCheck CheckDrop(const XmlElement& dragged, const XmlElement& target) {
   if (IsInBranch(target, dragged)) return DropCheck::kRefused;
   if (target.FindChild(dragged.name())) return DropCheck::kRefused;

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "notebook/notebook_file.h"
 #include "notebook/xml_tree.h"
@@ -59,6 +60,15 @@ class BranchClipboard {
   std::unique_ptr<XmlElement> held_;
   const XmlElement* source_ = nullptr;
 };
+
+// Branches read from a file put under `target` as its last children, in order, each
+// with "+" appended to its title while a child already has it. A branch the file could
+// not hold that deep is left out. The notebook is marked changed when any was added.
+struct BranchesAdded {
+  std::vector<XmlElement*> added;
+  bool tooDeep = false;  // some branch was left out
+};
+BranchesAdded AddImportedBranches(NotebookFile& notebook, XmlElement& target, XmlElement& notes);
 
 enum class DropCheck { kAllowed, kRefused, kTooDeep };
 // A drop of `dragged` onto `target`: never onto itself, into its own branch, nor where a

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "common/ask_dialogs.h"
 #include "common/backup.h"
 #include "common/record_file.h"
 #include "notebook/header_codec.h"
@@ -147,8 +148,7 @@ std::string SavPath(const std::string& path) {
 }
 
 NotebookSave WriteFile(const std::string& path, const std::string& bytes) {
-  if (!backup::SaveBook(path, bytes))
-    return {SaveStatus::kFailed, SaveFailedMessage(path)};
+  if (!backup::SaveBook(path, bytes)) return {SaveStatus::kFailed, SaveFailedMessage(path)};
   return {SaveStatus::kSaved, {}};
 }
 
@@ -333,6 +333,33 @@ BranchImport ImportBranch(const std::string& path) {
   import.ok = true;
   import.notes = std::move(content.root);
   return import;
+}
+
+std::string WithNotebookExtension(std::string path) {
+  static const char kExtension[] = ".dbn";
+  bool has = path.size() >= 4;
+  for (size_t i = 0; has && i < 4; ++i) {
+    char c = path[path.size() - 4 + i];
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+    has = c == kExtension[i];
+  }
+  if (!has) path += kExtension;
+  return path;
+}
+
+std::string NotebookDialogFolder(const std::string& openPath, const std::string& programFolder) {
+  std::string folder = FolderOfPath(openPath);
+  if (!folder.empty() && platform::DirExists(folder)) return folder;
+  folder = programFolder + "Personal";
+  if (!platform::DirExists(folder)) platform::MakeDir(folder);
+  return folder;
+}
+
+std::string StartupNotebookPath(const std::string& stored, const std::string& programFolder) {
+  if (stored.empty()) return {};
+  if (platform::FileExists(stored)) return stored;
+  std::string personal = programFolder + "Personal\\" + FileNameOf(stored);
+  return platform::FileExists(personal) ? personal : std::string();
 }
 
 PasswordMode PasswordModeFor(const NotebookFile& notebook) {

@@ -104,6 +104,16 @@ struct BranchImport {
 // (so it has no password and was not renamed) or a "FILEFORMAT1" file is accepted.
 BranchImport ImportBranch(const std::string& path);
 
+// ---- where files are ----------------------------------------------------------------
+// A name typed for a new or saved-as notebook: ".dbn" appended unless it ends so (any case).
+std::string WithNotebookExtension(std::string path);
+// Where the open and save-as dialogs start: the open file's folder when it exists,
+// otherwise "Personal" in the program folder, made when missing.
+std::string NotebookDialogFolder(const std::string& openPath, const std::string& programFolder);
+// The notebook reopened at start-up: the stored "FILENAME" when that file exists, else
+// the file of the same name in "Personal" when that exists; empty when neither does.
+std::string StartupNotebookPath(const std::string& stored, const std::string& programFolder);
+
 // ---- password ------------------------------------------------------------------------
 enum class PasswordMode { kSetting, kEntering };
 PasswordMode PasswordModeFor(const NotebookFile& notebook);

@@ -1,6 +1,7 @@
 #include "ui/toolbar.h"
 
 #include <cstring>
+#include <vector>
 
 #include "ui/resources.h"
 #include "ui/text.h"
@@ -44,6 +45,40 @@ Toolbar::~Toolbar() {
   }
 }
 
+namespace {
+
+// The icons faded to grey for disabled buttons: not every comctl32 (Wine's) greys 32-bit
+// icons by itself, and a disabled button must not look like one that works.
+HIMAGELIST GreyedCopy(HIMAGELIST images) {
+  HIMAGELIST grey = ImageList_Duplicate(images);
+  IMAGEINFO info{};
+  if (!grey || ImageList_GetImageCount(grey) == 0 || !ImageList_GetImageInfo(grey, 0, &info)) return grey;
+  BITMAP bm{};
+  if (!GetObjectW(info.hbmImage, sizeof bm, &bm) || bm.bmBitsPixel != 32) return grey;
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = bm.bmWidth;
+  bi.bmiHeader.biHeight = -bm.bmHeight;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  bi.bmiHeader.biCompression = BI_RGB;
+  std::vector<unsigned char> px(static_cast<size_t>(bm.bmWidth) * static_cast<size_t>(bm.bmHeight) * 4);
+  HDC dc = GetDC(nullptr);
+  if (GetDIBits(dc, info.hbmImage, 0, static_cast<UINT>(bm.bmHeight), px.data(), &bi, DIB_RGB_COLORS)) {
+    for (size_t i = 0; i + 3 < px.size(); i += 4) {
+      int light = (px[i] * 11 + px[i + 1] * 59 + px[i + 2] * 30) / 100;
+      auto faded = static_cast<unsigned char>(light / 2 + 96);
+      px[i] = px[i + 1] = px[i + 2] = faded;
+      px[i + 3] = static_cast<unsigned char>(px[i + 3] / 2);
+    }
+    SetDIBits(dc, info.hbmImage, 0, static_cast<UINT>(bm.bmHeight), px.data(), &bi, DIB_RGB_COLORS);
+  }
+  ReleaseDC(nullptr, dc);
+  return grey;
+}
+
+}  // namespace
+
 bool Toolbar::Create(HWND parent, int controlId, int toolbarId, const std::vector<ToolCommand>& commands) {
   buttons_ = ToolbarResourceCommands(toolbarId);
   if (buttons_.empty()) return false;
@@ -77,6 +112,9 @@ bool Toolbar::Create(HWND parent, int controlId, int toolbarId, const std::vecto
     tb.push_back(b);
   }
   SendMessageW(bar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_.get()));
+  disabledImages_.reset(GreyedCopy(images_.get()));
+  if (disabledImages_)
+    SendMessageW(bar_, TB_SETDISABLEDIMAGELIST, 0, reinterpret_cast<LPARAM>(disabledImages_.get()));
   SendMessageW(bar_, TB_ADDBUTTONSW, tb.size(), reinterpret_cast<LPARAM>(tb.data()));
   parentHook_.Attach(parent_,
                      [this](HWND h, UINT m, WPARAM w, LPARAM l) { return ParentMessage(h, m, w, l); });

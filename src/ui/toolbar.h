@@ -64,7 +64,7 @@ class Toolbar {
   std::vector<int> buttons_;
   std::map<int, Dropped> dropDowns_;
   std::wstring tipBuffer_;
-  UniqueImageList images_;
+  UniqueImageList images_, disabledImages_;
   Subclass parentHook_, barHook_;
 };
 

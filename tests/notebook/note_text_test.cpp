@@ -65,6 +65,16 @@ TEST(NoteText, LinksToFilesAndFoldersBecomeFileUrls) {
   EXPECT_EQ(LinkText("relative\\path name"), "relative\\path name");
 }
 
+TEST(NoteText, TextFilesTakePlainTextWithCrLfAndOthersRichText) {
+  EXPECT_TRUE(IsPlainTextFileName("C:\\Мои\\заметка.TXT"));
+  EXPECT_TRUE(IsPlainTextFileName("a.txt"));
+  EXPECT_FALSE(IsPlainTextFileName("a.rtf"));
+  EXPECT_FALSE(IsPlainTextFileName(".txt"));
+  EXPECT_FALSE(IsPlainTextFileName("txt"));
+  EXPECT_EQ(PlainTextFileBytes("a\rb\r\nc\r"), "a\r\nb\r\nc\r\n");
+  EXPECT_EQ(PlainTextFileBytes(""), "");
+}
+
 TEST(NoteText, SplitterFractionIsStoredAndOnlyUsableValuesPlaceIt) {
   EXPECT_EQ(FormatSplitter(150, 600), "0.250000");
   EXPECT_EQ(FormatSplitter(1, 0), "0.000000");

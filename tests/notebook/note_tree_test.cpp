@@ -126,6 +126,38 @@ TEST(NoteTree, PastesAndDropsStopAtTheDepthTheReaderTakes) {
   EXPECT_EQ(AddNote(nb, deep->Child(0)), nullptr);
 }
 
+TEST(NoteTree, ImportedBranchesTakeFreeTitlesAndStopAtTheDepthTheReaderTakes) {
+  NotebookFile nb = Sample();
+  nb.state = kSaved;
+  XmlElement* work = nb.root->Child(0);
+  auto file = NewNotebookRoot();
+  file->AppendChild("План", "1");
+  file->AppendChild("План", "2");
+  file->AppendChild("Новое", "3");
+  BranchesAdded added = AddImportedBranches(nb, *work, *file);
+  EXPECT_EQ(Shape(*work), "План(Май)|Отчёт|План+|План++|Новое");
+  ASSERT_EQ(added.added.size(), 3u);
+  EXPECT_EQ(added.added[1]->value(), "2");
+  EXPECT_FALSE(added.tooDeep);
+  EXPECT_EQ(nb.state, kChanged);
+
+  // A branch that would lie deeper than the reader takes is left out, the others stay.
+  XmlElement* deep = work;
+  while (LevelOf(*deep) < kMaxXmlDepth - 2) deep = deep->AppendChild("x", "");
+  file->AppendChild("Лист", "")->AppendChild("Глубже", "")->AppendChild("Ещё", "");
+  file->AppendChild("Один", "");
+  nb.state = kSaved;
+  added = AddImportedBranches(nb, *deep, *file);
+  EXPECT_TRUE(added.tooDeep);
+  EXPECT_EQ(Shape(*deep), "Один");
+  EXPECT_EQ(file->ChildCount(), 0u);
+  // Nothing added leaves the notebook as it was.
+  nb.state = kSaved;
+  file->AppendChild("Лист", "")->AppendChild("Глубже", "")->AppendChild("Ещё", "");
+  EXPECT_TRUE(AddImportedBranches(nb, *deep, *file).tooDeep);
+  EXPECT_EQ(nb.state, kSaved);
+}
+
 TEST(NoteTree, SortOrdersTitlesWithoutCaseAndYoBesideYe) {
   NotebookFile nb;
   nb.state = kChanged;

@@ -335,3 +335,33 @@ TEST_F(NotebookFileTest, BranchExportAndImportRule) {
 
 }  // namespace
 }  // namespace vm::notebook
+
+namespace vm::notebook {
+namespace {
+
+TEST(NotebookPaths, ExtensionFoldersAndTheStartUpFile) {
+  EXPECT_EQ(WithNotebookExtension("C:\\Личное\\книга"), "C:\\Личное\\книга.dbn");
+  EXPECT_EQ(WithNotebookExtension("книга.DBN"), "книга.DBN");
+  EXPECT_EQ(WithNotebookExtension("книга.dbn.txt"), "книга.dbn.txt.dbn");
+  EXPECT_EQ(WithNotebookExtension("dbn"), "dbn.dbn");
+
+  testing::ScratchFolder dir;
+  const std::string program = dir.path(), personal = dir / "Personal";
+  // No file yet, or its folder is gone: "Personal", made on the way.
+  EXPECT_EQ(NotebookDialogFolder("", program), personal);
+  EXPECT_TRUE(platform::DirExists(personal));
+  EXPECT_EQ(NotebookDialogFolder(dir / "нет\\книга.dbn", program), personal);
+  platform::MakeDir(dir / "Мои");
+  EXPECT_EQ(NotebookDialogFolder(dir / "Мои\\книга.dbn", program), dir / "Мои");
+
+  // The stored file, else the one of that name in "Personal", else none.
+  EXPECT_EQ(StartupNotebookPath("", program), "");
+  EXPECT_EQ(StartupNotebookPath(dir / "Мои\\книга.dbn", program), "");
+  testing::Spit(personal + "\\книга.dbn", "");
+  EXPECT_EQ(StartupNotebookPath("D:\\Старое\\книга.dbn", program), personal + "\\книга.dbn");
+  testing::Spit(dir / "Мои\\книга.dbn", "");
+  EXPECT_EQ(StartupNotebookPath(dir / "Мои\\книга.dbn", program), dir / "Мои\\книга.dbn");
+}
+
+}  // namespace
+}  // namespace vm::notebook

@@ -5,19 +5,14 @@
 #include <shellapi.h>
 #include <windowsx.h>
 
-#include "common/ask_dialogs.h"
 #include "common/recode.h"
 #include "common/win/shell_actions_win.h"
-#include "notebook/header_codec.h"
+#include "notebook/win/notebook_page_parts.h"
 #include "notebook/win/notebook_resources.h"
-#include "platform/platform.h"
 #include "shell/win/shell_resources.h"
 #include "ui/ask_dialogs.h"
-#include "ui/dialog.h"
 #include "ui/file_dialogs.h"
-#include "ui/folder_picker.h"
 #include "ui/page_keys.h"
-#include "ui/question.h"
 #include "ui/resources.h"
 #include "ui/rich_edit.h"
 #include "ui/text.h"
@@ -25,14 +20,14 @@
 
 namespace vm::notebook {
 
+using namespace notepage;
+
 namespace {
 
 constexpr int kBarHeight = 28;
 constexpr int kToolbarHeight = 2 * kBarHeight;  // the file and tree row, then the format row
 constexpr int kSplitterWidth = 5;
 constexpr int kMinPane = 40;
-constexpr int kMaxNoteCharacters = 65536;
-const char kSection[] = "NOTE";
 
 const std::vector<ui::ToolCommand>& Commands() {
   static const std::vector<ui::ToolCommand> table = {
@@ -73,10 +68,11 @@ const std::vector<ui::ToolCommand>& Commands() {
   return table;
 }
 
-std::string WithExtension(std::string path) {
-  if (path.size() < 4 || UpperCp1251(path.substr(path.size() - 4)) != ".DBN") path += ".dbn";
-  return path;
-}
+}  // namespace
+
+// ---- what the page's files share ---------------------------------------------------------------
+
+namespace notepage {
 
 const std::vector<std::pair<std::string, std::string>>& NotebookFilter() {
   static const std::vector<std::pair<std::string, std::string>> f = {{"Файлы dbn (*.dbn)", "*.dbn"}};
@@ -97,78 +93,16 @@ PARAFORMAT2 ParaFormat(HWND edit) {
   return pf;
 }
 
-// "Поиск во всех заметках": the text, "Найти" fills the list with the hits (the note's
-// path, a tab, the text around the hit); a double click or Enter on a hit ends the
-// dialog with it chosen.
-class FindAllDialog : public ui::Dialog {
- public:
-  FindAllDialog(const XmlElement& root, NoteSearchCache& cache, std::string what)
-      : ui::Dialog(IDD_NOTE_FIND_ALL), root_(root), cache_(cache), what_(std::move(what)) {}
-  const std::string& what() const { return what_; }
-  // The chosen hit after IDOK.
-  std::optional<NoteHit> chosen() const { return chosen_; }
+ui::MenuItem MenuEntry(int id, const char* text, bool enabled, bool checked) {
+  ui::MenuItem m;
+  m.id = id;
+  m.text = text;
+  m.enabled = enabled;
+  m.checked = checked;
+  return m;
+}
 
- protected:
-  bool OnInitDialog() override {
-    SetItemText(IDC_NOTE_FIND_ALL_TEXT, what_);
-    int tab = 120;
-    SendMessageW(Item(IDC_NOTE_FIND_ALL_LIST), LB_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(&tab));
-    SendMessageW(Item(IDC_NOTE_FIND_ALL_LIST), LB_SETHORIZONTALEXTENT, 1200, 0);
-    if (!what_.empty()) Search();
-    SetFocus(Item(IDC_NOTE_FIND_ALL_TEXT));
-    SendMessageW(Item(IDC_NOTE_FIND_ALL_TEXT), EM_SETSEL, 0, -1);
-    return false;
-  }
-  void OnOk() override {
-    // Enter on a selected hit in the list chooses it; anywhere else it searches.
-    if (GetFocus() == Item(IDC_NOTE_FIND_ALL_LIST) && Choose()) return;
-    what_ = ItemText(IDC_NOTE_FIND_ALL_TEXT);
-    Search();
-  }
-  bool OnCommand(int id, int code, HWND control) override {
-    if (id == IDC_NOTE_FIND_ALL_LIST && code == LBN_DBLCLK) {
-      Choose();
-      return true;
-    }
-    return ui::Dialog::OnCommand(id, code, control);
-  }
-
- private:
-  void Search() {
-    ui::WaitCursor wait;
-    found_ = FindInAllNotes(root_, what_, kMaxNoteHits, &cache_);
-    HWND list = Item(IDC_NOTE_FIND_ALL_LIST);
-    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
-    SendMessageW(list, LB_RESETCONTENT, 0, 0);
-    for (const NoteHit& hit : found_.hits) {
-      std::wstring row = ui::Wide(hit.path + "\t" + (hit.inTitle ? "[заголовок] " : "") + hit.context);
-      SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row.c_str()));
-    }
-    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(list, nullptr, TRUE);
-    if (!found_.hits.empty()) SendMessageW(list, LB_SETCURSEL, 0, 0);
-    std::string count = what_.empty()         ? std::string()
-                        : found_.hits.empty() ? std::string("Ничего не найдено")
-                                              : "Найдено: " + std::to_string(found_.hits.size());
-    if (found_.truncated) count += " (показаны первые)";
-    SetItemText(IDC_NOTE_FIND_ALL_COUNT, count);
-  }
-  bool Choose() {
-    LRESULT row = SendMessageW(Item(IDC_NOTE_FIND_ALL_LIST), LB_GETCURSEL, 0, 0);
-    if (row < 0 || static_cast<size_t>(row) >= found_.hits.size()) return false;
-    chosen_ = found_.hits[static_cast<size_t>(row)];
-    End(IDOK);
-    return true;
-  }
-
-  const XmlElement& root_;
-  NoteSearchCache& cache_;
-  std::string what_;
-  AllNotesSearch found_;
-  std::optional<NoteHit> chosen_;
-};
-
-}  // namespace
+}  // namespace notepage
 
 NotebookDialogs SystemNotebookDialogs() {
   NotebookDialogs d;
@@ -257,12 +191,10 @@ bool CNoteBook::OnInitDialog() {
   else
     split_ = client.right * 3 / 10;
 
-  std::string stored = app().GetSetting(kSection, "FILENAME");
   bool opened = false;
-  if (app().GetFlag("GENERAL", "LAST") && !stored.empty()) {
-    std::string path = stored;
-    if (!platform::FileExists(path)) path = app().ProgramFolder() + "Personal\\" + FileNameOf(stored);
-    if (platform::FileExists(path)) opened = OpenPath(path);
+  if (app().GetFlag("GENERAL", "LAST")) {
+    std::string path = StartupNotebookPath(app().GetSetting(kSection, "FILENAME"), app().ProgramFolder());
+    if (!path.empty()) opened = OpenPath(path);
   }
   if (!opened) RebuildTree();
   Layout();
@@ -410,7 +342,10 @@ void CNoteBook::UpdateButtons() {
                  ID_NOTE_CUT, ID_NOTE_COPY, ID_NOTE_PASTE})
     formatBar_.Enable(id, note);
   toolbar_.Enable(ID_NOTE_FIND_TEXT, note);
-  toolbar_.Enable(ID_NOTE_FIND_ALL, !nb_.isProtected);
+  // A locked file takes no tree command: their buttons say so.
+  for (int id : {ID_NOTE_ADD_ROOT, ID_NOTE_ADD_LEAF, ID_NOTE_DELETE, ID_NOTE_COPY_BRANCH, ID_NOTE_FIND_TITLE,
+                 ID_NOTE_FIND_ALL})
+    toolbar_.Enable(id, !nb_.isProtected);
   toolbar_.Enable(ID_NOTE_PRINT, note);
   formatBar_.Enable(ID_NOTE_UNDO, note && history_.CanUndo());
   formatBar_.Enable(ID_NOTE_REDO, note && history_.CanRedo());
@@ -633,642 +568,6 @@ bool CNoteBook::OnCommand(int id, int code, HWND control) {
       }
       return false;
   }
-}
-
-// ---- menus ------------------------------------------------------------------------------------
-
-std::vector<ui::MenuItem> CNoteBook::TreeMenu() const {
-  auto item = [](int id, const char* text, bool enabled = true) {
-    ui::MenuItem m;
-    m.id = id;
-    m.text = text;
-    m.enabled = enabled;
-    return m;
-  };
-  bool selected = tree_.Selected() != nullptr;
-  ui::MenuItem exportImport = item(0, "Экспор/импорт");
-  exportImport.items = {item(ID_NOTE_EXPORT_BRANCH, "ветви в файл", selected),
-                        item(ID_NOTE_IMPORT_BRANCH, "ветви из файла", selected)};
-  ui::MenuItem sort = item(0, "Сортировать..");
-  sort.items = {item(ID_NOTE_SORT_BRANCH, "ветвь", selected), item(ID_NOTE_SORT_TREE, "дерево")};
-  return {item(ID_NOTE_ADD_ROOT, "Новый корень", nb_.state != kNoDocument),
-          item(ID_NOTE_ADD_LEAF, "Новый лист", selected),
-          item(ID_NOTE_RENAME, "Переименовать", selected),
-          item(ID_NOTE_COPY_BRANCH, "Копировать", selected),
-          item(ID_NOTE_PASTE_BRANCH, "Вставить", clip_.CanPaste() && selected),
-          item(ID_NOTE_DELETE, "Удалить"),
-          ui::MenuSeparator(),
-          item(ID_NOTE_FIND_ALL, "Поиск во всех заметках"),
-          exportImport,
-          sort};
-}
-
-std::vector<ui::MenuItem> CNoteBook::EditorMenu() const {
-  long first = 0, last = 0;
-  ui::GetSelection(edit_, first, last);
-  bool any = last > first;
-  bool canPaste = SendMessageW(edit_, EM_CANPASTE, 0, 0) != 0;
-  CHARFORMAT2W cf = CharFormat(edit_);
-  PARAFORMAT2 pf = ParaFormat(edit_);
-  auto item = [](int id, const char* text, bool enabled = true, bool checked = false) {
-    ui::MenuItem m;
-    m.id = id;
-    m.text = text;
-    m.enabled = enabled;
-    m.checked = checked;
-    return m;
-  };
-  return {item(ID_NOTE_CUT, "Вырезать", any),
-          item(ID_NOTE_COPY, "Копировать", any),
-          item(ID_NOTE_PASTE, "Вставить", canPaste),
-          item(ID_NOTE_CLEAR, "Удалить", any),
-          ui::MenuSeparator(),
-          item(ID_NOTE_BOLD, "Полужирный", true, (cf.dwEffects & CFE_BOLD) != 0),
-          item(ID_NOTE_ITALIC, "Курсив", true, (cf.dwEffects & CFE_ITALIC) != 0),
-          item(ID_NOTE_UNDERLINE, "Подчеркнутый", true, (cf.dwEffects & CFE_UNDERLINE) != 0),
-          ui::MenuSeparator(),
-          item(ID_NOTE_BULLETS, "Маркеры", true, pf.wNumbering == PFN_BULLET),
-          item(ID_NOTE_ALIGN_LEFT, "Выравнивание слева", true, pf.wAlignment == PFA_LEFT),
-          item(ID_NOTE_ALIGN_CENTRE, "Выравнивание по центру", true, pf.wAlignment == PFA_CENTER),
-          item(ID_NOTE_ALIGN_RIGHT, "Выравнивание справа", true, pf.wAlignment == PFA_RIGHT),
-          ui::MenuSeparator(),
-          item(ID_NOTE_INDENT_MORE, "Увеличить отступ"),
-          item(ID_NOTE_INDENT_LESS, "Уменьшить отступ", pf.dxStartIndent > 0),
-          ui::MenuSeparator(),
-          item(ID_NOTE_WORD_WRAP, "Перенос слов", true, wordWrap_),
-          ui::MenuSeparator(),
-          item(ID_NOTE_SELECT_ALL, "Выделить все")};
-}
-
-std::vector<ui::MenuItem> CNoteBook::ExportMenu() const {
-  bool note = current_ != nullptr && !nb_.isProtected;
-  auto item = [note](int id, const char* text) {
-    ui::MenuItem m;
-    m.id = id;
-    m.text = text;
-    m.enabled = note;
-    return m;
-  };
-  ui::MenuItem exportImport = item(0, "Экспорт/импорт");
-  exportImport.items = {item(ID_NOTE_TEXT_TO_FILE, "текста в файл"),
-                        item(ID_NOTE_TEXT_FROM_FILE, "текста из файла")};
-  ui::MenuItem recode = item(0, "Перекодировка");
-  for (const RecodeCommand& c : RecodeCommands()) recode.items.push_back(item(c.id, c.text));
-  recode.items.push_back(item(kUtf8ToWinCommand, "UTF8->Win"));
-  ui::MenuItem translit = item(0, "Транслит");
-  translit.items = {item(kLatToRusCommand, "Lat->Rusi"), item(kRusToLatCommand, "Rus->Lat")};
-  return {exportImport,
-          recode,
-          item(kCharsetRepairCommand, "Кирилица"),
-          translit,
-          ui::MenuSeparator(),
-          item(ID_NOTE_OUTSIDE, "Открыть в программе просмотра"),
-          item(ID_NOTE_LINK_FILE, "Прикрепить ссылку на файл"),
-          item(ID_NOTE_LINK_FOLDER, "Прикрепить ссылку на файловую папку")};
-}
-
-// ---- files ------------------------------------------------------------------------------------
-
-void CNoteBook::Save() {
-  if (nb_.state != kChanged && nb_.state != kRearranged) return;
-  NotebookSave saved;
-  {
-    ui::WaitCursor wait;
-    saved = SaveNotebook(nb_, nb_.state == kRearranged ? nb_.root.get() : nullptr);
-  }
-  if (saved.status == SaveStatus::kFailed) platform::ShowMessage(saved.error, platform::MessageIcon::kStop);
-}
-
-bool CNoteBook::SaveFirst() {
-  if (app().GetFlag("GENERAL", "AUTOSAVE")) Save();
-  return true;
-}
-
-void CNoteBook::SaveFile() {
-  if (nb_.path.empty()) {
-    SaveAs();
-    return;
-  }
-  if (nb_.state == kSaved) nb_.state = kChanged;  // the user asked for it: write what is shown
-  Save();
-}
-
-void CNoteBook::NewFile() {
-  SaveFirst();
-  std::string folder = NewFileInitialFolder(app().GetSetting(kSection, "FILENAME"), app().ProgramFolder());
-  std::optional<std::string> chosen = dialogs_.newFile(hwnd(), folder);
-  if (!chosen) return;
-  std::string path = WithExtension(*chosen);
-  if (platform::FileExists(path) && !ui::AskYesNo(hwnd(), path + " уже существует. \n Заменить?")) return;
-  nb_ = NotebookFile{};
-  nb_.path = path;
-  nb_.state = kChanged;  // the new file is made at once, so it can be reopened
-  clip_ = BranchClipboard{};
-  Save();
-  app().PutSetting(kSection, "FILENAME", path);
-  RebuildTree();
-}
-
-void CNoteBook::OpenFile() {
-  SaveFirst();
-  std::string folder = FolderOfPath(nb_.path);
-  if (folder.empty() || !platform::DirExists(folder)) {
-    folder = app().ProgramFolder() + "Personal";
-    if (!platform::DirExists(folder)) platform::MakeDir(folder);
-  }
-  if (std::optional<std::string> path = dialogs_.openFile(hwnd(), folder)) OpenPath(*path);
-}
-
-bool CNoteBook::OpenPath(const std::string& path) {
-  NotebookRead read;
-  {
-    ui::WaitCursor wait;
-    read = ReadNotebook(nb_, path);
-  }
-  if (!read.message.empty()) platform::ShowMessage(read.message, read.icon);
-  if (!read.ok && !read.setAside) return false;
-  clip_ = BranchClipboard{};
-  app().PutSetting(kSection, "FILENAME", nb_.path.empty() ? path : nb_.path);
-  RebuildTree();
-  return read.ok;
-}
-
-void CNoteBook::SaveAs() {
-  std::string folder = FolderOfPath(nb_.path);
-  if (folder.empty() || !platform::DirExists(folder)) {
-    folder = app().ProgramFolder() + "Personal";
-    if (!platform::DirExists(folder)) platform::MakeDir(folder);
-  }
-  std::optional<std::string> chosen = dialogs_.saveAs(hwnd(), folder);
-  if (!chosen) return;
-  std::string old = nb_.path;
-  int oldState = nb_.state;
-  nb_.path = WithExtension(*chosen);
-  if (nb_.state != kNoDocument && nb_.state != kRearranged) nb_.state = kChanged;
-  Save();
-  if (nb_.state == kChanged && oldState != kChanged) {  // the write failed: stay with the old file
-    nb_.path = old;
-    nb_.state = oldState;
-    return;
-  }
-  app().PutSetting(kSection, "FILENAME", nb_.path);
-}
-
-void CNoteBook::Password() {
-  vm::PasswordMode mode = PasswordModeFor(nb_) == notebook::PasswordMode::kEntering ? vm::PasswordMode::kEnter
-                                                                                    : vm::PasswordMode::kSet;
-  std::optional<ui::PasswordAnswer> answer = ui::AskPassword(hwnd(), mode);
-  if (!answer) return;
-  bool wasLocked = nb_.isProtected;
-  bool show = ApplyPassword(nb_, answer->text, answer->removePassword);
-  // A new password protects the file when it is written; the notes stay on show.
-  if (!wasLocked) nb_.isProtected = false;
-  if (show || !wasLocked) ShowLocked();
-}
-
-// ---- the tree ---------------------------------------------------------------------------------
-
-void CNoteBook::AddNote(bool root) {
-  HTREEITEM parentItem = root ? nullptr : tree_.Selected();
-  if (!root && !parentItem) return;
-  XmlElement* note = notebook::AddNote(nb_, root ? nullptr : NoteOf(parentItem));
-  if (!note) return;
-  HTREEITEM item = tree_.Add(parentItem, note->name(), reinterpret_cast<LPARAM>(note));
-  if (parentItem) tree_.Expand(parentItem, true);
-  tree_.Select(item);
-  UpdateButtons();
-}
-
-void CNoteBook::DeleteNote() {
-  HTREEITEM item = tree_.Selected();
-  if (!item) {
-    platform::ShowMessage(kNothingSelected, platform::MessageIcon::kExclamation);
-    return;
-  }
-  if (!ui::AskYesNo(hwnd(), kDeleteBranchQuestion)) return;
-  XmlElement* note = NoteOf(item);
-  clip_.Forget(note);
-  current_ = nullptr;  // the selection moves while the item goes
-  loading_ = true;
-  tree_.Remove(item);
-  loading_ = false;
-  notebook::DeleteNote(nb_, *note);
-  SelectNote(tree_.Selected());
-}
-
-void CNoteBook::CopyBranch() {
-  if (XmlElement* note = NoteOf(tree_.Selected())) clip_.Copy(*note);
-  UpdateButtons();
-}
-
-void CNoteBook::PasteBranch() {
-  HTREEITEM target = tree_.Selected();
-  XmlElement* note = NoteOf(target);
-  if (!note) return;
-  XmlElement* pasted = nullptr;
-  switch (clip_.PasteUnder(nb_, *note, &pasted)) {
-    case BranchClipboard::Paste::kDone: {
-      HTREEITEM item = AddItems(target, *pasted);
-      tree_.Expand(target, true);
-      tree_.Select(item);
-      break;
-    }
-    case BranchClipboard::Paste::kTooDeep:
-      platform::ShowMessage(kTooDeepMessage, platform::MessageIcon::kExclamation);
-      break;
-    case BranchClipboard::Paste::kRefused: break;  // a clash is refused silently
-  }
-  UpdateButtons();
-}
-
-void CNoteBook::Drop(HTREEITEM dragged, HTREEITEM target) {
-  KillTimer(hwnd(), 1);
-  XmlElement* note = NoteOf(dragged);
-  XmlElement* onto = NoteOf(target);
-  if (!note || !onto) return;
-  DropCheck check = MoveNote(nb_, *note, *onto);
-  if (check == DropCheck::kTooDeep)
-    platform::ShowMessage(kTooDeepMessage, platform::MessageIcon::kExclamation);
-  if (check != DropCheck::kAllowed) return;
-  loading_ = true;
-  tree_.Remove(dragged);
-  loading_ = false;
-  HTREEITEM item = AddItems(target, *note);
-  tree_.Expand(target, true);
-  tree_.Select(item);
-  SelectNote(item);
-}
-
-void CNoteBook::Sort(bool wholeTree) {
-  XmlElement* parent = wholeTree ? nb_.root.get() : NoteOf(tree_.Selected());
-  if (!parent) return;
-  XmlElement* keep = current_;
-  SortChildren(nb_, *parent);
-  RebuildTree();
-  if (HTREEITEM item = ItemOf(keep)) tree_.Select(item);
-}
-
-void CNoteBook::FindTitle() {
-  findTitleMode_ = true;
-  find_.Open(hwnd(), std::string(), false, [this](const ui::FindDialog::Request& r) {
-    if (r.action != ui::FindDialog::Action::kFindNext) return;
-    const XmlElement* hit =
-        notebook::FindTitle(*nb_.root, NoteOf(tree_.Selected()), r.what, r.matchCase, r.down);
-    if (HTREEITEM item = ItemOf(hit)) tree_.Select(item);
-  });
-}
-
-void CNoteBook::FindText() {
-  find_.Open(
-      hwnd(), std::string(), false,
-      [this](const ui::FindDialog::Request& r) {
-        if (r.action != ui::FindDialog::Action::kFindNext || !current_) return;
-        std::string plain = ui::Narrow(ui::PlainText(edit_));
-        size_t hit = FindInNote(plain, r.what, r.matchCase, findFrom_);
-        if (hit == std::string::npos) {
-          findFrom_ = 0;
-          return;
-        }
-        findFrom_ = hit + 1;
-        long at = EditorPosition(plain, hit);
-        ui::SetSelection(edit_, at, at + static_cast<long>(r.what.size()));
-        SendMessageW(edit_, EM_SCROLLCARET, 0, 0);
-      },
-      true);
-}
-
-void CNoteBook::FindAll() {
-  // The dialog is modal, so the document cannot change under its hits.
-  FindAllDialog dialog(*nb_.root, searchCache_, findAllText_);
-  INT_PTR ended = dialog.DoModal(hwnd());
-  findAllText_ = dialog.what();
-  if (ended != IDOK) return;
-  if (std::optional<NoteHit> hit = dialog.chosen()) ShowHit(*hit, findAllText_);
-}
-
-void CNoteBook::ShowHit(const NoteHit& hit, const std::string& what) {
-  HTREEITEM item = ItemOf(hit.note);
-  if (!item) return;
-  tree_.Select(item);
-  if (current_ != hit.note) SelectNote(item);
-  if (hit.inTitle) {
-    SetFocus(tree_.hwnd());
-    return;
-  }
-  // The editor's own text is searched to the same hit, so its line breaks and any
-  // character it shows differently cannot shift the selection.
-  long at = OccurrencePosition(ui::Narrow(ui::PlainText(edit_)), what, hit.occurrence);
-  if (at < 0) return;
-  SetFocus(edit_);
-  ui::SetSelection(edit_, at, at + static_cast<long>(what.size()));
-  SendMessageW(edit_, EM_SCROLLCARET, 0, 0);
-}
-
-// ---- formats ----------------------------------------------------------------------------------
-
-void CNoteBook::ToggleEffect(DWORD mask, DWORD effect) {
-  CHARFORMAT2W cf = CharFormat(edit_);
-  bool on = (cf.dwMask & mask) && (cf.dwEffects & effect);
-  CHARFORMAT2W set{};
-  set.cbSize = sizeof set;
-  set.dwMask = mask;
-  set.dwEffects = on ? 0 : effect;
-  SendMessageW(edit_, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&set));
-  Snapshot(0, true);
-}
-
-void CNoteBook::Align(WORD alignment) {
-  PARAFORMAT2 pf{};
-  pf.cbSize = sizeof pf;
-  pf.dwMask = PFM_ALIGNMENT;
-  pf.wAlignment = alignment;
-  SendMessageW(edit_, EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&pf));
-  Snapshot(0, true);
-}
-
-void CNoteBook::Bullets() {
-  PARAFORMAT2 now = ParaFormat(edit_);
-  PARAFORMAT2 pf{};
-  pf.cbSize = sizeof pf;
-  pf.dwMask = PFM_NUMBERING | PFM_OFFSET;
-  bool on = now.wNumbering == PFN_BULLET;
-  pf.wNumbering = on ? 0 : PFN_BULLET;
-  pf.dxOffset = on ? 0 : 360;
-  SendMessageW(edit_, EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&pf));
-  Snapshot(0, true);
-}
-
-void CNoteBook::Indent(int twips) {
-  PARAFORMAT2 now = ParaFormat(edit_);
-  PARAFORMAT2 pf{};
-  pf.cbSize = sizeof pf;
-  pf.dwMask = PFM_STARTINDENT;
-  pf.dxStartIndent = now.dxStartIndent + twips < 0 ? 0 : now.dxStartIndent + twips;
-  SendMessageW(edit_, EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&pf));
-  Snapshot(0, true);
-}
-
-void CNoteBook::PickFont() {
-  CHARFORMAT2W cf = CharFormat(edit_);
-  LOGFONTW lf{};
-  lstrcpynW(lf.lfFaceName, cf.szFaceName, LF_FACESIZE);
-  HDC dc = GetDC(hwnd());
-  lf.lfHeight = -MulDiv(cf.yHeight, GetDeviceCaps(dc, LOGPIXELSY), 1440);
-  ReleaseDC(hwnd(), dc);
-  lf.lfWeight = (cf.dwEffects & CFE_BOLD) ? FW_BOLD : FW_NORMAL;
-  lf.lfItalic = (cf.dwEffects & CFE_ITALIC) != 0;
-  lf.lfUnderline = (cf.dwEffects & CFE_UNDERLINE) != 0;
-  lf.lfStrikeOut = (cf.dwEffects & CFE_STRIKEOUT) != 0;
-  lf.lfCharSet = RUSSIAN_CHARSET;
-  CHOOSEFONTW c{};
-  c.lStructSize = sizeof c;
-  c.hwndOwner = hwnd();
-  c.lpLogFont = &lf;
-  c.Flags = CF_SCREENFONTS | CF_EFFECTS | CF_INITTOLOGFONTSTRUCT;
-  c.rgbColors = cf.crTextColor;
-  if (!::ChooseFontW(&c)) return;
-  CHARFORMAT2W set{};
-  set.cbSize = sizeof set;
-  set.dwMask =
-      CFM_FACE | CFM_SIZE | CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT | CFM_COLOR | CFM_CHARSET;
-  lstrcpynW(set.szFaceName, lf.lfFaceName, LF_FACESIZE);
-  set.yHeight = c.iPointSize * 2;  // tenths of a point to twips
-  if (lf.lfWeight >= FW_BOLD) set.dwEffects |= CFE_BOLD;
-  if (lf.lfItalic) set.dwEffects |= CFE_ITALIC;
-  if (lf.lfUnderline) set.dwEffects |= CFE_UNDERLINE;
-  if (lf.lfStrikeOut) set.dwEffects |= CFE_STRIKEOUT;
-  set.crTextColor = c.rgbColors;
-  set.bCharSet = lf.lfCharSet;
-  SendMessageW(edit_, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&set));
-  Snapshot(0, true);
-}
-
-void CNoteBook::ChooseColour(bool highlight) {
-  if (!current_) return;
-  RECT button = formatBar_.ButtonScreenRect(highlight ? ID_NOTE_HIGHLIGHT : ID_NOTE_COLOUR);
-  CHARFORMAT2W now = CharFormat(edit_);
-  COLORREF current = highlight ? ((now.dwEffects & CFE_AUTOBACKCOLOR) ? CLR_INVALID : now.crBackColor)
-                               : ((now.dwEffects & CFE_AUTOCOLOR) ? CLR_INVALID : now.crTextColor);
-  picker_.Show(hwnd(), POINT{button.left, button.bottom}, current, [this, highlight](COLORREF colour) {
-    CHARFORMAT2W set{};
-    set.cbSize = sizeof set;
-    if (highlight) {
-      set.dwMask = CFM_BACKCOLOR;
-      if (colour == CLR_INVALID)
-        set.dwEffects = CFE_AUTOBACKCOLOR;
-      else
-        set.crBackColor = colour;
-    } else {
-      set.dwMask = CFM_COLOR;
-      if (colour == CLR_INVALID)
-        set.dwEffects = CFE_AUTOCOLOR;
-      else
-        set.crTextColor = colour;
-    }
-    SendMessageW(edit_, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&set));
-    Snapshot(0, true);
-  });
-}
-
-// ---- recoding, links, files of one note -------------------------------------------------------
-
-void CNoteBook::SetPlainText(const std::string& cp1251) {
-  loading_ = true;
-  ui::StreamInRtf(edit_, DefaultRtf());
-  ui::SetSelection(edit_, 0, -1);
-  ui::ReplaceSelection(edit_, ui::Wide(cp1251), false);
-  loading_ = false;
-  StoreText();
-  Snapshot(0, true);
-}
-
-void CNoteBook::Recode(int command) {
-  ui::WaitCursor wait;
-  if (command == kCharsetRepairCommand) {
-    loading_ = true;
-    ui::StreamInRtf(edit_, RepairCharsetTag(ui::StreamOutRtf(edit_)));
-    loading_ = false;
-    StoreText();
-    Snapshot(0, true);
-    return;
-  }
-  std::string plain = ui::Narrow(ui::PlainText(edit_));
-  if (const RecodeCommand* c = FindRecodeCommand(command)) {
-    RecodeInPlace(plain, c->from, c->to);
-  } else if (command == kUtf8ToWinCommand) {
-    // The plain text holds the note's bytes as cp1251 characters; UTF-8 is read from them.
-    RecodeOutcome out = Utf8ToWindows(plain);
-    if (!out.ok) {
-      if (!out.message.empty()) platform::ShowMessage(out.message, platform::MessageIcon::kExclamation);
-      return;  // the text stays as it was
-    }
-    plain = out.text;
-  } else if (command == kLatToRusCommand) {
-    plain = LatinToRussian(plain);
-  } else if (command == kRusToLatCommand) {
-    plain = RussianToLatin(plain);
-  }
-  SetPlainText(plain);
-}
-
-void CNoteBook::InsertLink(bool folder) {
-  std::optional<std::string> path;
-  if (folder) {
-    path = ui::PickFolder(hwnd(), FolderOfPath(nb_.path));
-  } else {
-    ui::FileDialogOptions fileDialog;
-    fileDialog.filters = {{"все файлы (*.*)", "*"}};
-    path = ui::AskOpenFile(hwnd(), fileDialog);
-  }
-  if (!path) return;
-  SendMessageW(edit_, WM_SETREDRAW, FALSE, 0);
-  LRESULT top = SendMessageW(edit_, EM_GETFIRSTVISIBLELINE, 0, 0);
-  ui::ReplaceSelection(edit_, ui::Wide(LinkText(*path)), true);
-  LRESULT nowTop = SendMessageW(edit_, EM_GETFIRSTVISIBLELINE, 0, 0);
-  SendMessageW(edit_, EM_LINESCROLL, 0, top - nowTop);
-  SendMessageW(edit_, WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(edit_, nullptr, TRUE);
-  Snapshot(0, true);
-}
-
-void CNoteBook::TextToFile() {
-  ui::FileDialogOptions fileDialog;
-  fileDialog.filters = {{"RTF-файлы (*.rtf)", "*.rtf"}, {"TXT-файлы (*.txt)", "*.txt"}, {"Все файлы (*.*)", "*.*"}};
-  fileDialog.defaultExtension = "rtf";
-  std::optional<std::string> path = ui::AskSaveFile(hwnd(), fileDialog);
-  if (!path) return;
-  bool text = path->size() > 4 && UpperCp1251(path->substr(path->size() - 4)) == ".TXT";
-  std::string bytes = text ? ui::Narrow(ui::PlainText(edit_)) : ui::StreamOutRtf(edit_);
-  if (text) {  // the editor ends paragraphs with CR alone
-    std::string lines;
-    for (char c : bytes) lines += c == '\r' ? std::string("\r\n") : std::string(1, c);
-    bytes = lines;
-  }
-  if (!platform::WriteFileBytes(*path, bytes))
-    platform::ShowMessage("Не удалось записать файл " + *path, platform::MessageIcon::kExclamation);
-}
-
-void CNoteBook::TextFromFile() {
-  ui::FileDialogOptions fileDialog;
-  fileDialog.filters = {{"RTF-файлы (*.rtf)", "*.rtf"}, {"TXT-файлы (*.txt)", "*.txt"}, {"Все файлы (*.*)", "*.*"}};
-  fileDialog.defaultExtension = "rtf";
-  std::optional<std::string> path = ui::AskOpenFile(hwnd(), fileDialog);
-  if (!path) return;
-  std::string bytes;
-  if (!platform::ReadFileBytes(*path, bytes)) {
-    platform::ShowMessage("Не удалось прочитать файл " + *path, platform::MessageIcon::kExclamation);
-    return;
-  }
-  if (GetWindowTextLengthW(edit_) > 0 && !ui::AskYesNo(hwnd(), "Заменить текст?")) return;
-  if (IsRtfBody(bytes)) {
-    loading_ = true;
-    ui::StreamInRtf(edit_, bytes);
-    loading_ = false;
-    StoreText();
-    Snapshot(0, true);
-  } else {
-    SetPlainText(bytes.substr(0, kMaxNoteCharacters));
-  }
-}
-
-void CNoteBook::OpenOutside() {
-  std::string folder = app().ProgramFolder() + "Temp";
-  if (!platform::DirExists(folder)) platform::MakeDir(folder);
-  std::string path = folder + "\\Note.rtf";
-  platform::WriteFileBytes(path, ui::StreamOutRtf(edit_));
-  if (dialogs_.openWithShell(path) <= 32)
-    platform::ShowMessage(
-        "Не найден текстовый редактор для открытия файлов rtf!, создан файл отчета \"Note.rtf\"",
-        platform::MessageIcon::kExclamation);
-}
-
-void CNoteBook::ExportBranch() {
-  XmlElement* note = NoteOf(tree_.Selected());
-  if (!note) return;
-  ui::FileDialogOptions fileDialog;
-  fileDialog.filters = NotebookFilter();
-  fileDialog.defaultExtension = "dbn";
-  fileDialog.folder = branchFolder_;
-  fileDialog.fileName = note->name();
-  std::optional<std::string> path = ui::AskSaveFile(hwnd(), fileDialog);
-  if (!path) return;
-  branchFolder_ = FolderOfPath(*path);
-  NotebookSave saved;
-  {
-    ui::WaitCursor wait;
-    saved = notebook::ExportBranch(*note, *path);
-  }
-  if (saved.status == SaveStatus::kFailed) platform::ShowMessage(saved.error, platform::MessageIcon::kStop);
-}
-
-void CNoteBook::ImportBranch() {
-  HTREEITEM target = tree_.Selected();
-  XmlElement* note = NoteOf(target);
-  if (!note) return;
-  ui::FileDialogOptions fileDialog;
-  fileDialog.filters = NotebookFilter();
-  fileDialog.defaultExtension = "dbn";
-  fileDialog.folder = branchFolder_;
-  std::optional<std::string> path = ui::AskOpenFile(hwnd(), fileDialog);
-  if (!path) return;
-  branchFolder_ = FolderOfPath(*path);
-  BranchImport imported = notebook::ImportBranch(*path);
-  if (!imported.ok) {
-    platform::ShowMessage(imported.message, imported.icon);
-    return;
-  }
-  bool tooDeep = false;
-  while (imported.notes->ChildCount()) {
-    std::unique_ptr<XmlElement> branch = imported.notes->DetachChild(imported.notes->Child(0));
-    if (!FitsUnder(*note, BranchHeight(*branch))) {
-      tooDeep = true;
-      continue;
-    }
-    while (note->FindChild(branch->name())) branch->SetName(branch->name() + "+");
-    AddItems(target, *note->AppendChild(std::move(branch)));
-  }
-  MarkChanged(nb_);
-  tree_.Expand(target, true);
-  if (tooDeep) platform::ShowMessage(kTooDeepMessage, platform::MessageIcon::kExclamation);
-}
-
-void CNoteBook::Print() {
-  PRINTDLGW pd{};
-  pd.lStructSize = sizeof pd;
-  pd.hwndOwner = hwnd();
-  pd.Flags = PD_RETURNDC | PD_NOSELECTION | PD_NOPAGENUMS;
-  if (!PrintDlgW(&pd) || !pd.hDC) return;
-  ui::WaitCursor wait;
-  HDC dc = pd.hDC;
-  DOCINFOW doc{};
-  doc.cbSize = sizeof doc;
-  std::wstring title = ui::Wide(current_->name());
-  doc.lpszDocName = title.c_str();
-  int width = GetDeviceCaps(dc, PHYSICALWIDTH), height = GetDeviceCaps(dc, PHYSICALHEIGHT);
-  int dpiX = GetDeviceCaps(dc, LOGPIXELSX), dpiY = GetDeviceCaps(dc, LOGPIXELSY);
-  FORMATRANGE fr{};
-  fr.hdc = fr.hdcTarget = dc;
-  fr.rcPage = RECT{0, 0, MulDiv(width, 1440, dpiX), MulDiv(height, 1440, dpiY)};
-  fr.rc = RECT{1440, 1440, fr.rcPage.right - 1080, fr.rcPage.bottom - 1440};
-  long length = GetWindowTextLengthW(edit_);
-  if (StartDocW(dc, &doc) > 0) {
-    fr.chrg.cpMin = 0;
-    fr.chrg.cpMax = -1;
-    while (fr.chrg.cpMin < length) {
-      StartPage(dc);
-      RECT area = fr.rc;
-      long next = static_cast<long>(SendMessageW(edit_, EM_FORMATRANGE, TRUE, reinterpret_cast<LPARAM>(&fr)));
-      fr.rc = area;
-      EndPage(dc);
-      if (next <= fr.chrg.cpMin) break;
-      fr.chrg.cpMin = next;
-    }
-    EndDoc(dc);
-  }
-  SendMessageW(edit_, EM_FORMATRANGE, FALSE, 0);
-  DeleteDC(dc);
-  if (pd.hDevMode) GlobalFree(pd.hDevMode);
-  if (pd.hDevNames) GlobalFree(pd.hDevNames);
 }
 
 }  // namespace vm::notebook

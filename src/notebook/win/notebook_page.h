@@ -42,6 +42,7 @@ class CNoteBook : public shell::BookPage {
   bool PreTranslate(MSG& msg) override;
 
   void SetDialogs(NotebookDialogs dialogs) { dialogs_ = std::move(dialogs); }
+  const NotebookDialogs& dialogs() const { return dialogs_; }
   NotebookFile& notebook() { return nb_; }
   ui::TreeView& tree() { return tree_; }
   HWND editor() const { return edit_; }
@@ -127,7 +128,7 @@ class CNoteBook : public shell::BookPage {
   std::string branchFolder_;
   size_t findFrom_ = 0;
   bool findTitleMode_ = false;
-  std::string findAllText_;  // the last text searched in every note
+  std::string findAllText_;      // the last text searched in every note
   NoteSearchCache searchCache_;  // folded note texts kept between searches
   ui::TreeView tree_;
   HWND edit_ = nullptr;

@@ -8,6 +8,7 @@
 #include <dlgs.h>
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 #include "notebook/win/notebook_page.h"
@@ -207,6 +208,8 @@ TEST_F(NotebookPageTest, LockedFileHidesTreeAndEditorUntilThePasswordIsEntered) 
   EXPECT_TRUE(page.notebook().isProtected);
   EXPECT_FALSE(IsWindowVisible(page.tree().hwnd()));
   EXPECT_FALSE(IsWindowVisible(page.editor()));
+  EXPECT_FALSE(page.toolbar().IsEnabled(ID_NOTE_ADD_ROOT));
+  EXPECT_FALSE(page.toolbar().IsEnabled(ID_NOTE_DELETE));
   Command(sheet, page, ID_NOTE_ADD_ROOT);  // nothing while locked
   EXPECT_EQ(page.notebook().root->ChildCount(), 1u);
   EXPECT_TRUE(ApplyPassword(page.notebook(), "пароль", false));
@@ -328,6 +331,86 @@ TEST_F(NotebookPageTest, F3FindsInTheNoteAndTheSearchInEveryNoteSelectsTheHit) {
   ASSERT_TRUE(ReadNotebook(back, page.notebook().path).ok);
   EXPECT_EQ(back.root->Child(1)->value(), page.current()->value());
   EXPECT_EQ(FindInAllNotes(*back.root, "ёлка").hits.size(), 1u);
+}
+
+// "Done when": a notebook made through the page alone (new file, notes added, renamed,
+// filled and formatted, dragged and sorted, a password set) is saved, reopened locked,
+// unlocked, and then holds exactly what the page held.
+TEST_F(NotebookPageTest, ANotebookMadeThroughThePageReopensExactlyAsItWasLeft) {
+  vm::testing::ProgramSheet sheet;
+  CNoteBook& page = Open(sheet);
+  NotebookDialogs dialogs = page.dialogs();
+  std::string made = dir_ / "Personal\\Новая";
+  dialogs.newFile = [&](HWND, const std::string&) { return std::optional<std::string>(made); };
+  page.SetDialogs(dialogs);
+  Command(sheet, page, ID_NOTE_NEW_FILE);
+  EXPECT_EQ(page.notebook().path, made + ".dbn");
+  EXPECT_TRUE(platform::FileExists(made + ".dbn"));  // made at once
+  EXPECT_EQ(CAppUtil().GetSetting("NOTE", "FILENAME"), made + ".dbn");
+  EXPECT_EQ(page.tree().Count(), 0);
+
+  auto rename = [&](const char* typed) {
+    Command(sheet, page, ID_NOTE_RENAME);
+    HWND label = TreeView_GetEditControl(page.tree().hwnd());
+    ASSERT_TRUE(label);
+    SetWindowTextW(label, ui::Wide(typed).c_str());
+    TreeView_EndEditLabelNow(page.tree().hwnd(), FALSE);
+    PumpSheet(sheet);
+  };
+  Command(sheet, page, ID_NOTE_ADD_ROOT);
+  rename("Яблоки и груши");
+  Command(sheet, page, ID_NOTE_ADD_LEAF);
+  rename("Сорта");
+  vm::testing::Type(sheet, page.editor(), "Антоновка");
+  ui::SetSelection(page.editor(), 0, 4);
+  Command(sheet, page, ID_NOTE_BOLD);
+  Command(sheet, page, ID_NOTE_ADD_LEAF);  // a third level
+  vm::testing::Type(sheet, page.editor(), "Осень");
+  Command(sheet, page, ID_NOTE_ADD_ROOT);
+  rename("вишня");
+  Command(sheet, page, ID_NOTE_ADD_ROOT);
+  rename("Абрикосы");
+  EXPECT_EQ(Shape(page.tree(), nullptr), "Яблоки_и_груши(Сорта(Новый))|вишня|Абрикосы");
+
+  // "Абрикосы" dragged onto "вишня", then the top level sorted: writes follow the screen.
+  auto centre = [&](const char* path) {
+    RECT r{};
+    HTREEITEM item = page.ItemOf(FindByPath(*page.notebook().root, path));
+    TreeView_GetItemRect(page.tree().hwnd(), item, &r, TRUE);
+    return std::make_pair(item, POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+  };
+  auto [apricots, apricotsAt] = centre("Абрикосы^^");
+  auto [cherry, cherryAt] = centre("вишня^^");
+  page.tree().BeginDrag(apricots, apricotsAt);
+  page.tree().DragTo(cherryAt);
+  page.tree().EndDrag(true);
+  PumpSheet(sheet);
+  Command(sheet, page, ID_NOTE_SORT_TREE);
+  EXPECT_EQ(Shape(page.tree(), nullptr), "вишня(Абрикосы)|Яблоки_и_груши(Сорта(Новый))");
+  EXPECT_EQ(page.notebook().state, kRearranged);
+
+  {
+    DriveDialog set([](ui::Dialog& d) { TypePassword(d, "Сад"); });
+    Command(sheet, page, ID_NOTE_PASSWORD);
+  }
+  Command(sheet, page, ID_NOTE_SAVE_FILE);
+  const std::string shown = page.notebook().root->ToXml();
+  const std::string sorts = FindByPath(*page.notebook().root, "Яблоки_и_груши^^Сорта^^")->value();
+  EXPECT_NE(sorts.find("\\b"), std::string::npos) << sorts;  // the format is in the note
+
+  ASSERT_TRUE(page.OpenPath(made + ".dbn"));
+  PumpSheet(sheet);
+  EXPECT_TRUE(page.notebook().isProtected);
+  EXPECT_FALSE(IsWindowVisible(page.tree().hwnd()));
+  {
+    DriveDialog right([](ui::Dialog& d) { TypePassword(d, "Сад"); });
+    Command(sheet, page, ID_NOTE_PASSWORD);
+  }
+  EXPECT_FALSE(page.notebook().isProtected);
+  EXPECT_EQ(page.notebook().root->ToXml(), shown);
+  EXPECT_EQ(Shape(page.tree(), nullptr), "вишня(Абрикосы)|Яблоки_и_груши(Сорта(Новый))");
+  Select(sheet, page, "Яблоки_и_груши^^Сорта^^");
+  EXPECT_EQ(ui::Narrow(ui::PlainText(page.editor())).substr(0, 9), "Антоновка");
 }
 
 }  // namespace

@@ -1,0 +1,28 @@
+// What the notebook page's source files share: the settings section, the editor's
+// limit, the file type of the dialogs and the editor's format at the selection.
+#pragma once
+
+#include <windows.h>
+// After windows.h, which it needs.
+#include <richedit.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "ui/menu.h"
+
+namespace vm::notebook::notepage {
+
+inline constexpr int kMaxNoteCharacters = 65536;
+inline constexpr char kSection[] = "NOTE";
+
+// "Файлы dbn (*.dbn)" for the open, save-as and branch dialogs.
+const std::vector<std::pair<std::string, std::string>>& NotebookFilter();
+// The character and paragraph format at the editor's selection.
+CHARFORMAT2W CharFormat(HWND edit);
+PARAFORMAT2 ParaFormat(HWND edit);
+// An item of the page's menus (id 0 with items: a submenu).
+ui::MenuItem MenuEntry(int id, const char* text, bool enabled = true, bool checked = false);
+
+}  // namespace vm::notebook::notepage
