@@ -76,6 +76,9 @@ std::string StreamOutRtf(HWND edit, bool selectionOnly) {
   es.pfnCallback = &WriteChunk;
   SendMessageW(edit, EM_STREAMOUT, SF_RTF | (selectionOnly ? SFF_SELECTION : 0),
                reinterpret_cast<LPARAM>(&es));
+  // The control ends its RTF with a terminating NUL after the closing brace; kept, it
+  // would travel into every note body and from there into the notebook file.
+  while (!out.empty() && out.back() == '\0') out.pop_back();
   return out;
 }
 

@@ -43,6 +43,7 @@ TEST(RichEdit, RtfRoundTripFormatsSelectionUndoAndLimit) {
   EXPECT_EQ(rtf.compare(0, 6, "{\\rtf1"), 0);
   EXPECT_NE(rtf.find("\\b"), std::string::npos);
   EXPECT_NE(rtf.find("\\qc"), std::string::npos);
+  EXPECT_EQ(rtf.find('\0'), std::string::npos) << "no terminating NUL in the text";
   std::string part = StreamOutRtf(edit, true);
   EXPECT_EQ(part.find("world"), std::string::npos) << "only the selection";
 
