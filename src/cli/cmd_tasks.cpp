@@ -1,12 +1,15 @@
 // Subcommands of the task book: loading a ".dbw" file and running the reminder check at
 // a given moment.
+#include <algorithm>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "cli/cli.h"
 #include "common/record_file.h"
 #include "platform/platform.h"
 #include "tasks/reminders.h"
+#include "tasks/snoozes.h"
 #include "tasks/task_editor_model.h"
 #include "tasks/task_file.h"
 
@@ -79,14 +82,28 @@ int Remind(const Args& argsIn) {
   tasks::LoadOutcome loaded = tasks::LoadTaskFile(book, PathArg(args[0]), tasks::DateOf(moment));
   if (!loaded.opened) return Fail(ToUtf8(loaded.error));
   tasks::PassResult pass = tasks::RunReminderPass(book, nullptr, moment);
+  // Reminders put off in the program and due by then come back as the timer brings them
+  // back; only --save takes them off the book's side file.
+  tasks::SnoozeStore snoozes;
+  snoozes.Follow(book);
+  std::vector<tasks::Snooze> pending = snoozes.snoozes();
+  tasks::SnoozePass back = save ? snoozes.Run(book, moment) : tasks::RunSnoozes(pending, book.records(), moment);
+  for (tasks::Firing& f : back.firings) {
+    f.snoozed = true;
+    pass.firings.push_back(std::move(f));
+  }
+  std::stable_sort(pass.firings.begin(), pass.firings.end(),
+                   [](const tasks::Firing& a, const tasks::Firing& b) { return tasks::Earlier(a.due, b.due); });
   for (const tasks::Firing& f : pass.firings) {
     char days[16];
     std::snprintf(days, sizeof days, "%i", f.daysAhead);
-    PrintLine(std::string("fire\t") + days + "\t" + ShowLineBreaks(f.headline));
+    PrintLine(std::string(f.snoozed ? "snoozed\t" : "fire\t") + days + "\t" + ShowLineBreaks(f.headline));
   }
   if (save) {
     tasks::SaveOutcome saved = tasks::WriteTaskFile(book);
     if (saved.status != tasks::TaskSaveStatus::kSaved) return Fail(ToUtf8(saved.error));
+    std::string error = snoozes.TakeError();
+    if (!error.empty()) return Fail(ToUtf8(error));
   }
   return 0;
 }

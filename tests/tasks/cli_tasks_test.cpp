@@ -7,6 +7,7 @@
 #include "platform/platform.h"
 #include "support/cli_runner.h"
 #include "support/scratch.h"
+#include "tasks/snoozes.h"
 #include "tasks/task_record.h"
 
 namespace vm::tasks {
@@ -69,6 +70,27 @@ TEST(TasksCli, RemindOverSuccessiveMoments) {
   EXPECT_EQ(fields.out, "loaded 1\nrejected 0\nstate 1\n0\t7/3/2013 10:30\n");
   for (const char* bad : {"'07/03/2013 24:00'", "'31/02/2013 10:00'", "07/03/2013", "'07/03/2013 1:30'"})
     EXPECT_EQ(RunCli("remind " + file + " " + bad).code, 1) << bad;
+}
+
+// A reminder put off in the program comes back through remind at its minute; the side
+// file keeps it until a --save run takes it off.
+TEST(TasksCli, RemindBringsBackSnoozes) {
+  testing::ScratchFolder dir;
+  std::string rec = EmptyTaskRecord();
+  SetTaskField(rec, TaskField::Headline, "Позвонить");
+  testing::Spit(dir / "s.dbw", rec + "\r\n");
+  Snooze snooze;
+  snooze.at = Moment{2026, 12, 7, 10, 15};
+  snooze.key = RecordKey(rec);
+  const std::string side = dir / "s.dbw.snz";
+  testing::Spit(side, SnoozeFileText({snooze}));
+  std::string file = PosixPath(dir / "s.dbw");
+  EXPECT_EQ(RunCli("remind " + file + " '07/12/2026 10:14' --save").out, "");
+  for (int run = 0; run < 2; ++run)  // without --save the side file stays as it was
+    EXPECT_EQ(RunCli("remind " + file + " '07/12/2026 10:15'").out, U("snoozed\t0\tПозвонить\n"));
+  EXPECT_EQ(RunCli("remind " + file + " '08/12/2026 09:00' --save").out, U("snoozed\t0\tПозвонить\n"));
+  EXPECT_FALSE(platform::FileExists(side));
+  EXPECT_EQ(RunCli("remind " + file + " '08/12/2026 09:01' --save").out, "");
 }
 
 TEST(TasksCli, NextFiringsOfARecord) {
