@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "fuzz_support.h"
 #include "dates/date_file.h"
 #include "dates/dates_list.h"
 

@@ -1,22 +1,34 @@
-// What the fuzz targets share: a scratch folder and a failure report that prints the
-// input so that it can be added to the corpus.
+// What the fuzz targets share: files in memory in place of the disk, and a failure
+// report that prints the input so that it can be added to the corpus.
 #pragma once
 
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
+#include "platform/memory_files.h"
+
 namespace vm::fuzz {
 
-// A folder under /tmp with its trailing "\" (core path form), made once per process.
-inline const std::string& FuzzFolder() {
-  static const std::string dir = [] {
-    char tmpl[] = "/tmp/vmfuzzXXXXXX";
-    std::string d = mkdtemp(tmpl);
-    for (char& c : d)
-      if (c == '/') c = '\\';
-    return d + "\\";
+// Every file call of a fuzz target goes to memory: a target loads and saves at the speed
+// of its code, not of the file system, and leaves nothing behind. Put in place before
+// the first input, for the whole process.
+inline platform::MemoryFiles& Files() {
+  static platform::MemoryFiles* files = [] {
+    auto* f = new platform::MemoryFiles;
+    platform::SetFileLayer(f);
+    return f;
   }();
+  return *files;
+}
+inline const bool kFilesInMemory = (Files(), true);
+
+// An empty folder for one input, with its trailing "\" (core path form): whatever the
+// previous input left in memory is gone.
+inline const std::string& FuzzFolder() {
+  static const std::string dir = "M:\\fuzz\\";
+  Files().Clear();
+  Files().MakeDirs(dir);
   return dir;
 }
 

@@ -1,12 +1,14 @@
-// LoadRecords and SaveRecords over arbitrary file contents, as contacts and as firms.
+// LoadRecords and SaveRecords over arbitrary file contents, as contacts and as firms,
+// with the files in memory. Rejected lines must land in the side file, and what is
+// saved must load back record for record.
 #include <cstdint>
-#include <cstdio>
 #include <string>
-#include <unistd.h>
 
-#include "fuzz_support.h"
 #include "common/record_file.h"
+#include "fuzz_support.h"
 #include "platform/platform.h"
+
+using vm::fuzz::Report;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string& dir = vm::fuzz::FuzzFolder();
@@ -14,12 +16,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string path = dir + "book.dbc";
   vm::platform::WriteFileBytes(path, bytes);
   for (int firms = 0; firms < 2; ++firms) {
+    const vm::RecordLayout layout = firms ? vm::FirmsLayout() : vm::ContactsLayout();
     vm::RecordBook book;
     book.path = path;
-    vm::LoadRecords(book, firms ? vm::FirmsLayout() : vm::ContactsLayout());
+    vm::LoadOutcome loaded = vm::LoadRecords(book, layout);
+    if (loaded.rejected > 0 && !vm::platform::FileExists(vm::SideFilePath(path)))
+      Report(bytes, "rejected lines without a side file");
     book.path = dir + "out.dbc";
     book.state = vm::kStateChanged;
-    vm::SaveRecords(book);
+    if (vm::SaveRecords(book).status != vm::SaveStatus::kSaved) {
+      if (!book.oldFormat) Report(bytes, "a book that loaded does not save");
+      continue;
+    }
+    vm::RecordBook back;
+    back.path = book.path;
+    vm::LoadOutcome again = vm::LoadRecords(back, layout);
+    if (back.oldFormat || again.rejected != 0 || back.records != book.records)
+      Report(bytes, "saved records do not load back");
   }
   return 0;
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "fuzz_support.h"
 #include "dates/date_file.h"
 #include "dates/new_date.h"
 

@@ -7,6 +7,7 @@
 
 #include "fuzz_support.h"
 #include "notebook/notebook_file.h"
+#include "platform/platform.h"
 
 using namespace vm::notebook;
 
@@ -33,8 +34,30 @@ std::string Dump(const XmlElement& e) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string bytes(reinterpret_cast<const char*>(data), size);
   NotebookContent content = ParseNotebook(bytes);
-  if (content.xmlError || content.tooDeep) return 0;
+
+  // The same bytes as a file (in memory): a damaged one is set aside under another name,
+  // a sound one opens, saves and opens again note for note.
+  const std::string path = vm::fuzz::FuzzFolder() + "book.dbn";
+  vm::platform::WriteFileBytes(path, bytes);
+  NotebookFile file;
+  NotebookRead read = ReadNotebook(file, path);
+  if (content.tooDeep) {
+    if (read.ok) Report(bytes, "a notebook too deep opened");
+    return 0;
+  }
+  if (content.xmlError) {
+    if (read.ok || !read.setAside || vm::platform::FileExists(path)) Report(bytes, "a damaged notebook not set aside");
+    return 0;
+  }
   std::string expected = Dump(*content.root);
+  if (!read.ok || Dump(*file.root) != expected || file.password != content.password)
+    Report(bytes, "the file read differs from the bytes read");
+  MarkChanged(file);
+  if (SaveNotebook(file).status != SaveStatus::kSaved) Report(bytes, "an opened notebook does not save");
+  NotebookFile again;
+  if (!ReadNotebook(again, path).ok || Dump(*again.root) != expected || again.password != content.password)
+    Report(bytes, "a saved notebook does not open again");
+
   for (const std::string& password : {std::string(), content.password, std::string("p^w")}) {
     std::string written = NotebookBytes(*content.root, "book.dbn", password);
     NotebookContent back = ParseNotebook(written);

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "fuzz_support.h"
 #include "common/record_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

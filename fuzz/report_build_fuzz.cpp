@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "fuzz_support.h"
 #include "common/report.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

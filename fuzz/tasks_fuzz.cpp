@@ -1,12 +1,13 @@
-// LoadTaskFile over arbitrary file contents, then the reminder check at moments taken
-// from the input's first bytes. Beyond not crashing, two promises are checked: a second
-// pass at the same minute does nothing, and an idle tick of the scheduler does no work.
+// LoadTaskFile over arbitrary file contents (in memory), then the reminder check at
+// moments taken from the input's first bytes. Beyond not crashing, three promises are
+// checked: rejected lines land in the side file, a second pass at the same minute does
+// nothing, and an idle tick of the scheduler does no work.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
-#include <unistd.h>
 
 #include "fuzz_support.h"
+#include "common/record_file.h"
 #include "platform/platform.h"
 #include "tasks/reminders.h"
 #include "tasks/task_file.h"
@@ -42,7 +43,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   vm::platform::WriteFileBytes(path, std::string(reinterpret_cast<const char*>(data) + kMomentBytes,
                                                  size - kMomentBytes));
   vm::tasks::TaskBook book;
-  vm::tasks::LoadTaskFile(book, path, vm::tasks::DateOf(first));
+  vm::tasks::LoadOutcome loaded = vm::tasks::LoadTaskFile(book, path, vm::tasks::DateOf(first));
+  if (loaded.rejected > 0 && !vm::platform::FileExists(vm::SideFilePath(path))) std::abort();
 
   vm::tasks::TaskList list = book.records();
   vm::tasks::CheckReminders(list, raw);

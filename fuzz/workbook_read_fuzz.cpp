@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "fuzz_support.h"
 #include "spreadsheet/grid_ops.h"
 #include "spreadsheet/workbook_xml.h"
 

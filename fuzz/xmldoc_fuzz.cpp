@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "fuzz_support.h"
 #include "spreadsheet/xml_document.h"
 
 using vm::spreadsheet::CXmlDocument;

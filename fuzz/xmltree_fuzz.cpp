@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "fuzz_support.h"
 #include "notebook/xml_tree.h"
 
 using vm::notebook::XmlElement;

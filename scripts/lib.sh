@@ -10,9 +10,10 @@ VM_BASE_PACKAGES="cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev
 
 vm_say() { printf '\n== %s\n' "$*"; }
 
+# Installs what is missing of the base list, scripts/deps/*.txt and the packages named.
 vm_install_deps() {
   local wanted pkgs=() missing=()
-  wanted="$VM_BASE_PACKAGES $(cat "$VM_ROOT"/scripts/deps/*.txt 2>/dev/null | sed 's/#.*//')"
+  wanted="$VM_BASE_PACKAGES $* $(cat "$VM_ROOT"/scripts/deps/*.txt 2>/dev/null | sed 's/#.*//')"
   for p in $wanted; do pkgs+=("$p"); done
   for p in "${pkgs[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -83,6 +83,33 @@ bool RemoveLeftoverTemporary(const std::string& path);
 using FaultHook = std::function<bool(SaveError step)>;
 void SetSafeReplaceFaultHook(FaultHook hook);
 
+// ---- the file layer -----------------------------------------------------------------
+// Every file call above goes through the current layer: the system's files, unless a
+// test or a fuzz target has put another in their place (the in-memory one of
+// platform/memory_files.h), so that loaders and savers run without touching the disk.
+class FileLayer {
+ public:
+  virtual ~FileLayer() = default;
+  virtual bool ReadFileBytes(const std::string& path, std::string& bytes) = 0;
+  virtual bool WriteFileBytes(const std::string& path, std::string_view bytes) = 0;
+  virtual bool FileExists(const std::string& path) = 0;
+  virtual bool DirExists(const std::string& path) = 0;
+  virtual bool MakeDir(const std::string& path) = 0;
+  virtual bool RemoveFile(const std::string& path) = 0;
+  virtual bool RemoveDir(const std::string& path) = 0;
+  virtual bool MoveFileNoReplace(const std::string& from, const std::string& to) = 0;
+  virtual std::vector<DirEntry> ListDir(const std::string& folder) = 0;
+  // Goes through the same steps (and the fault hook) as the system's safe replace.
+  virtual SaveResult SafeReplace(const std::string& path, std::string_view bytes) = 0;
+};
+
+// The system's files.
+FileLayer& SystemFiles();
+// Test hook: routes the file calls to `layer` (nullptr: back to the system's files). The
+// layer must outlive its use. Never set by the program. While another layer is in
+// place, FileUpdateLock locks nothing.
+void SetFileLayer(FileLayer* layer);
+
 // Serialises read-modify-write of a shared file (the settings file) between this
 // program's processes: two copies run at once for a moment when a second start closes
 // the first, and a write of one must not be lost to the other's. Best effort: gives up

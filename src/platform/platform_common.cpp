@@ -76,6 +76,66 @@ std::string ProgramBaseName() {
   return dot == std::string::npos ? name : name.substr(0, dot);
 }
 
+namespace {
+
+class SystemFileLayer final : public FileLayer {
+ public:
+  bool ReadFileBytes(const std::string& path, std::string& bytes) override {
+    return SystemReadFileBytes(path, bytes);
+  }
+  bool WriteFileBytes(const std::string& path, std::string_view bytes) override {
+    return SystemWriteFileBytes(path, bytes);
+  }
+  bool FileExists(const std::string& path) override { return SystemFileExists(path); }
+  bool DirExists(const std::string& path) override { return SystemDirExists(path); }
+  bool MakeDir(const std::string& path) override { return SystemMakeDir(path); }
+  bool RemoveFile(const std::string& path) override { return SystemRemoveFile(path); }
+  bool RemoveDir(const std::string& path) override { return SystemRemoveDir(path); }
+  bool MoveFileNoReplace(const std::string& from, const std::string& to) override {
+    return SystemMoveFileNoReplace(from, to);
+  }
+  std::vector<DirEntry> ListDir(const std::string& folder) override { return SystemListDir(folder); }
+  SaveResult SafeReplace(const std::string& path, std::string_view bytes) override {
+    return SystemSafeReplace(path, bytes);
+  }
+};
+
+FileLayer*& CurrentLayer() {
+  static FileLayer* layer = nullptr;
+  return layer;
+}
+
+}  // namespace
+
+FileLayer& SystemFiles() {
+  static FileLayer* layer = new SystemFileLayer;  // never destroyed: files may be written at exit
+  return *layer;
+}
+
+void SetFileLayer(FileLayer* layer) { CurrentLayer() = layer == &SystemFiles() ? nullptr : layer; }
+FileLayer* InstalledFileLayer() { return CurrentLayer(); }
+
+// The program's calls go straight to the system's files; only a test's layer is asked.
+#define VM_FILE_CALL(call) \
+  (CurrentLayer() ? CurrentLayer()->call : System##call)
+
+bool ReadFileBytes(const std::string& path, std::string& bytes) { return VM_FILE_CALL(ReadFileBytes(path, bytes)); }
+bool WriteFileBytes(const std::string& path, std::string_view bytes) {
+  return VM_FILE_CALL(WriteFileBytes(path, bytes));
+}
+bool FileExists(const std::string& path) { return VM_FILE_CALL(FileExists(path)); }
+bool DirExists(const std::string& path) { return VM_FILE_CALL(DirExists(path)); }
+bool MakeDir(const std::string& path) { return VM_FILE_CALL(MakeDir(path)); }
+bool RemoveFile(const std::string& path) { return VM_FILE_CALL(RemoveFile(path)); }
+bool RemoveDir(const std::string& path) { return VM_FILE_CALL(RemoveDir(path)); }
+bool MoveFileNoReplace(const std::string& from, const std::string& to) {
+  return VM_FILE_CALL(MoveFileNoReplace(from, to));
+}
+std::vector<DirEntry> ListDir(const std::string& folder) { return VM_FILE_CALL(ListDir(folder)); }
+SaveResult SafeReplace(const std::string& path, std::string_view bytes) { return VM_FILE_CALL(SafeReplace(path, bytes)); }
+
+#undef VM_FILE_CALL
+
 std::string TempNameFor(const std::string& path) { return path + ".vmtmp"; }
 
 bool RemoveLeftoverTemporary(const std::string& path) {

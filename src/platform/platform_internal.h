@@ -4,6 +4,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/platform.h"
 
@@ -14,6 +15,21 @@ std::string NativeModulePath();
 void NativeShowMessage(const std::string& cp1251Text, MessageIcon icon);
 bool InjectedFault(SaveError step);
 std::string TempNameFor(const std::string& path);
+
+// The system's file calls, behind the public ones of platform.h.
+bool SystemReadFileBytes(const std::string& path, std::string& bytes);
+bool SystemWriteFileBytes(const std::string& path, std::string_view bytes);
+bool SystemFileExists(const std::string& path);
+bool SystemDirExists(const std::string& path);
+bool SystemMakeDir(const std::string& path);
+bool SystemRemoveFile(const std::string& path);
+bool SystemRemoveDir(const std::string& path);
+bool SystemMoveFileNoReplace(const std::string& from, const std::string& to);
+std::vector<DirEntry> SystemListDir(const std::string& folder);
+SaveResult SystemSafeReplace(const std::string& path, std::string_view bytes);
+// The layer a test has put in place of the system's files, or nullptr.
+FileLayer* InstalledFileLayer();
+inline bool OtherFileLayer() { return InstalledFileLayer() != nullptr; }
 
 // The steps of the safe replace, so that one sequence serves both systems.
 struct SafeReplaceOps {

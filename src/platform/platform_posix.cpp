@@ -113,7 +113,7 @@ bool FromUtf16(unsigned codePage, std::u16string_view text, std::string& out, ch
                   });
 }
 
-bool ReadFileBytes(const std::string& path, std::string& bytes) {
+bool SystemReadFileBytes(const std::string& path, std::string& bytes) {
   bytes.clear();
   FILE* f = std::fopen(NativePath(path).c_str(), "rb");
   if (!f) return false;
@@ -127,37 +127,37 @@ bool ReadFileBytes(const std::string& path, std::string& bytes) {
   return ok;
 }
 
-bool WriteFileBytes(const std::string& path, std::string_view bytes) {
+bool SystemWriteFileBytes(const std::string& path, std::string_view bytes) {
   FILE* f = std::fopen(NativePath(path).c_str(), "wb");
   if (!f) return false;
   bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
   return std::fclose(f) == 0 && ok;
 }
 
-bool FileExists(const std::string& path) {
+bool SystemFileExists(const std::string& path) {
   struct stat st;
   return stat(NativePath(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-bool DirExists(const std::string& path) {
+bool SystemDirExists(const std::string& path) {
   struct stat st;
   return stat(NativePath(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-bool MakeDir(const std::string& path) { return mkdir(NativePath(path).c_str(), 0777) == 0; }
+bool SystemMakeDir(const std::string& path) { return mkdir(NativePath(path).c_str(), 0777) == 0; }
 
-bool RemoveFile(const std::string& path) { return unlink(NativePath(path).c_str()) == 0; }
+bool SystemRemoveFile(const std::string& path) { return unlink(NativePath(path).c_str()) == 0; }
 
-bool RemoveDir(const std::string& path) { return rmdir(NativePath(path).c_str()) == 0; }
+bool SystemRemoveDir(const std::string& path) { return rmdir(NativePath(path).c_str()) == 0; }
 
-bool MoveFileNoReplace(const std::string& from, const std::string& to) {
+bool SystemMoveFileNoReplace(const std::string& from, const std::string& to) {
   // link + unlink refuses an existing target without a window for a race.
   std::string f = NativePath(from), t = NativePath(to);
   if (link(f.c_str(), t.c_str()) != 0) return false;
   return unlink(f.c_str()) == 0;
 }
 
-std::vector<DirEntry> ListDir(const std::string& folder) {
+std::vector<DirEntry> SystemListDir(const std::string& folder) {
   std::vector<DirEntry> out;
   std::string native = NativePath(folder);
   DIR* d = opendir(native.c_str());
@@ -174,7 +174,7 @@ std::vector<DirEntry> ListDir(const std::string& folder) {
   return out;
 }
 
-SaveResult SafeReplace(const std::string& path, std::string_view bytes) {
+SaveResult SystemSafeReplace(const std::string& path, std::string_view bytes) {
   SafeReplaceOps ops;
   ops.open = [](const std::string& p) -> void* {
     int fd = ::open(NativePath(p).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
@@ -213,6 +213,7 @@ SaveResult SafeReplace(const std::string& path, std::string_view bytes) {
 }
 
 FileUpdateLock::FileUpdateLock(const std::string& path) {
+  if (OtherFileLayer()) return;  // its folder need not exist on the disk
   // The file itself is replaced by rename, so the lock is taken on its folder.
   std::string dir = NativePath(path);
   auto cut = dir.find_last_of('/');

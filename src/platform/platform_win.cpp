@@ -67,7 +67,7 @@ bool FromUtf16(unsigned codePage, std::u16string_view text, std::string& out, ch
   return true;
 }
 
-bool ReadFileBytes(const std::string& path, std::string& bytes) {
+bool SystemReadFileBytes(const std::string& path, std::string& bytes) {
   bytes.clear();
   HANDLE h = CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -100,7 +100,7 @@ static bool WriteAll(HANDLE h, std::string_view bytes) {
   return true;
 }
 
-bool WriteFileBytes(const std::string& path, std::string_view bytes) {
+bool SystemWriteFileBytes(const std::string& path, std::string_view bytes) {
   HANDLE h = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) return false;
@@ -108,27 +108,27 @@ bool WriteFileBytes(const std::string& path, std::string_view bytes) {
   return CloseHandle(h) && ok;
 }
 
-bool FileExists(const std::string& path) {
+bool SystemFileExists(const std::string& path) {
   DWORD a = GetFileAttributesW(Wide(path).c_str());
   return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool DirExists(const std::string& path) {
+bool SystemDirExists(const std::string& path) {
   DWORD a = GetFileAttributesW(Wide(path).c_str());
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool MakeDir(const std::string& path) { return CreateDirectoryW(Wide(path).c_str(), nullptr) != 0; }
+bool SystemMakeDir(const std::string& path) { return CreateDirectoryW(Wide(path).c_str(), nullptr) != 0; }
 
-bool RemoveFile(const std::string& path) { return DeleteFileW(Wide(path).c_str()) != 0; }
+bool SystemRemoveFile(const std::string& path) { return DeleteFileW(Wide(path).c_str()) != 0; }
 
-bool RemoveDir(const std::string& path) { return RemoveDirectoryW(Wide(path).c_str()) != 0; }
+bool SystemRemoveDir(const std::string& path) { return RemoveDirectoryW(Wide(path).c_str()) != 0; }
 
-bool MoveFileNoReplace(const std::string& from, const std::string& to) {
+bool SystemMoveFileNoReplace(const std::string& from, const std::string& to) {
   return MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), 0) != 0;
 }
 
-std::vector<DirEntry> ListDir(const std::string& folder) {
+std::vector<DirEntry> SystemListDir(const std::string& folder) {
   std::vector<DirEntry> out;
   std::string pattern = folder;
   if (!pattern.empty() && pattern.back() != '\\') pattern += '\\';
@@ -145,7 +145,7 @@ std::vector<DirEntry> ListDir(const std::string& folder) {
   return out;
 }
 
-SaveResult SafeReplace(const std::string& path, std::string_view bytes) {
+SaveResult SystemSafeReplace(const std::string& path, std::string_view bytes) {
   SafeReplaceOps ops;
   ops.open = [](const std::string& p) -> void* {
     HANDLE h = CreateFileW(Wide(p).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,

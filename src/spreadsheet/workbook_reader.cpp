@@ -375,9 +375,13 @@ class Reader {
     // A chain of parents is followed only so far: a style may name itself.
     if (found == styles_.end() || id == "Default" || depth > kMaxStyleChain) return;
     const CXmlNode* style = found->second;
+    // One parent, the first named: following every repeated "Parent" of a style that
+    // names itself took exponential time.
+    const CXmlNode* parent = nullptr;
     ForEachAttribute(style, [&](std::string_view local, const CXmlNode* a, bool excel) {
-      if (!excel && local == "Parent") Collect(doc_.DecodeEntities(AttributeText(a)), effect, depth + 1);
+      if (!excel && local == "Parent" && !parent) parent = a;
     });
+    if (parent) Collect(doc_.DecodeEntities(AttributeText(parent)), effect, depth + 1);
     for (const CXmlNode* part = style->firstChild; part; part = part->next) {
       if (part->kind != kXmlElement) continue;
       if (Is(part, "Alignment")) {

@@ -237,9 +237,22 @@ Firing MakeFiring(const std::string& line, size_t index, const Decision& d, cons
 PassResult RunMinutes(TaskList& records, const std::vector<Moment>& minutes) {
   PassResult result;
   if (minutes.empty()) return result;
+  // A catch-up checks up to a day of minutes: the clocks are made once the first record
+  // needs them, and a minute of the same day as the one before takes that day's parts.
   std::vector<Clock> clocks;
-  clocks.reserve(minutes.size());
-  for (const Moment& m : minutes) clocks.push_back(MakeClock(m));
+  auto makeClocks = [&] {
+    clocks.reserve(minutes.size());
+    for (const Moment& m : minutes) {
+      const Clock* before = clocks.empty() ? nullptr : &clocks.back();
+      if (before && before->now.year == m.year && before->now.month == m.month && before->now.day == m.day) {
+        Clock c = *before;
+        SetMinute(c, m.hour, m.minute);
+        clocks.push_back(std::move(c));
+      } else {
+        clocks.push_back(MakeClock(m));
+      }
+    }
+  };
   result.ran = true;
   result.minutesChecked = static_cast<int>(minutes.size());
 
@@ -252,6 +265,7 @@ PassResult RunMinutes(TaskList& records, const std::vector<Moment>& minutes) {
     // would repeat on every tick.
     if (!HasTaskField(line, TaskField::LastFired)) continue;
     Reminder r = ReadReminder(line, state);
+    if (clocks.empty()) makeClocks();
     const std::string firstStamp = r.lastFired;
     size_t lastMinute = 0;
     Decision last;

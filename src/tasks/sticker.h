@@ -56,7 +56,7 @@ void WriteStickerFont(const CAppUtil& app, const StickerLook& look);
 struct StickerPosition {
   int top = 0, left = 0;
 };
-// "TOP"/"LEFT", with the Part's clamps against the screen size.
+// "TOP"/"LEFT"; a position off the screen or too near its right or bottom edge reads as 0.
 StickerPosition ReadStickerPosition(const CAppUtil& app, int screenWidth, int screenHeight);
 StickerPosition ClampStickerPosition(StickerPosition p, int screenWidth, int screenHeight);
 void WriteStickerPosition(const CAppUtil& app, StickerPosition p);

@@ -200,7 +200,7 @@ const char* ViewMenuText(int view) {
 const char* ViewCaptionText(int view) {
   switch (view) {
     case kViewTasks: return "Задачи:";
-    case kViewInfo: return "Инормация:";  // sic, the Part's spelling
+    case kViewInfo: return "Инормация:";  // sic: the heading has always been spelled so
     case kViewDeadlines: return "Сроки:";
     case kViewDiary: return "Ежедневник:";
     case kViewAll: return "Все записи:";

@@ -263,6 +263,19 @@ TEST(WorkbookRoundTrip, EveryAttributeTheFormatCarries) {
   EXPECT_EQ(Slurp(third), Slurp(again));
 }
 
+TEST(WorkbookReader, AStyleNamingItselfAsParentManyTimesReadsAtOnce) {
+  // Every repeated "Parent" used to be followed down the chain: 8 of them, 8^16 steps.
+  std::string parents;
+  for (int i = 0; i < 8; ++i) parents += " ss:Parent=\"x\"";
+  CWorkbook book;
+  ASSERT_TRUE(Read(book, kHead + "<Styles><Style ss:ID=\"x\"" + parents +
+                             "><Font ss:Italic=\"1\"/></Style></Styles><Worksheet ss:Name=\"S\"><Table><Row>"
+                             "<Cell ss:StyleID=\"x\"><Data ss:Type=\"String\">a</Data></Cell></Row></Table>"
+                             "</Worksheet></Workbook>"));
+  ASSERT_NE(book.Sheet(0).GetCell(0, 0).font, nullptr);
+  EXPECT_TRUE(book.Sheet(0).GetCell(0, 0).font->italic);
+}
+
 TEST(WorkbookReader, PartsOfTheFormat) {
   CWorkbook book;
   WorkbookReadReport report;

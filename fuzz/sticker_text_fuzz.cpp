@@ -1,0 +1,76 @@
+// The sticker text composed from arbitrary records on arbitrary days. Input: day, month,
+// options, then one record a line: a line with "|" is taken as it is, any other is split
+// at tabs into status, date, deadline flag and headline. The text never has a line
+// wider than the sticker, shows every marked record, and wrapping only breaks lines.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "common/record_file.h"
+#include "fuzz_support.h"
+#include "tasks/sticker.h"
+#include "tasks/task_record.h"
+
+using namespace vm::tasks;
+
+using vm::fuzz::Report;
+
+namespace {
+
+std::string Record(const std::string& line) {
+  if (line.find('|') != std::string::npos) return line;
+  std::string record = EmptyTaskRecord();
+  const TaskField fields[] = {TaskField::Status, TaskField::Date, TaskField::DeadlineFlag, TaskField::Headline};
+  size_t start = 0;
+  for (TaskField field : fields) {
+    size_t tab = line.find('\t', start);
+    SetTaskField(record, field, std::string_view(line).substr(start, tab - start));
+    if (tab == std::string::npos) break;
+    start = tab + 1;
+  }
+  return record;
+}
+
+// Each CR LF-separated line of text no wider than width.
+bool Fits(std::string_view text, size_t width) {
+  size_t start = 0;
+  for (;;) {
+    size_t end = text.find("\r\n", start);
+    if ((end == std::string_view::npos ? text.size() : end) - start > width) return false;
+    if (end == std::string_view::npos) return true;
+    start = end + 2;
+  }
+}
+
+std::string Ink(std::string_view text) {
+  std::string out;
+  for (char c : text)
+    if (c != ' ' && c != '\r' && c != '\n') out += c;
+  return out;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size < 3) return 0;
+  const vm::dates::Date today{1 + data[0] % 28, 1 + data[1] % 12, 2024};
+  const bool ahead = data[2] & 1;
+  const int width = 1 + (data[2] >> 1) % 80;
+  std::string bytes(reinterpret_cast<const char*>(data) + 3, size - 3);
+  TaskList records;
+  for (const std::string& line : vm::SplitTextLines(bytes)) records.push_back(Record(line));
+
+  std::string text = StickerText(records, today, ahead);
+  if (!Fits(text, kStickerLineWidth)) Report(bytes, "a sticker line wider than the sticker");
+  if (!text.empty() && text.size() < static_cast<size_t>(kStickerLineWidth))
+    Report(bytes, "a short sticker text not padded");
+  if (AnyStickerRecord(records) && text.empty()) Report(bytes, "marked records but no sticker text");
+  if (!ahead && !AnyStickerRecord(records) && !text.empty()) Report(bytes, "a sticker text of nothing marked");
+  if (StickerCode(text) != (text.empty() ? kStickerEmptyCode : kStickerShowCode)) Report(bytes, "wrong sticker code");
+
+  std::string wrapped = WrapStickerLine(bytes, width);
+  if (bytes.find('\n') == std::string::npos && !Fits(wrapped, static_cast<size_t>(width)))
+    Report(bytes, "a wrapped line wider than asked");
+  if (Ink(wrapped) != Ink(bytes)) Report(bytes, "wrapping changed the text");
+  return 0;
+}
