@@ -98,10 +98,7 @@ void ColourPicker::Paint(HDC dc) {
 LRESULT ColourPicker::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd(), &ps);
-      Paint(dc);
-      EndPaint(hwnd(), &ps);
+      Paint(ui::PaintGuard(hwnd()).dc());
       return 0;
     }
     case WM_LBUTTONUP: {

@@ -10,13 +10,15 @@
 
 namespace vm::ui {
 
+// Written with designated initialisers; each member has its own initialiser so that any
+// may be left out: {.filters = {...}, .folder = folder}.
 struct FileDialogOptions {
-  std::string title;  // cp1251; empty: the system's
+  std::string title{};  // cp1251; empty: the system's
   // Pairs of a description and its patterns ("Файлы дел (*.dbw)", "*.dbw").
-  std::vector<std::pair<std::string, std::string>> filters;
-  std::string defaultExtension;  // without the dot; added to a name typed without one
-  std::string folder;            // where the dialog opens
-  std::string fileName;          // the name offered
+  std::vector<std::pair<std::string, std::string>> filters{};
+  std::string defaultExtension{};  // without the dot; added to a name typed without one
+  std::string folder{};            // where the dialog opens
+  std::string fileName{};          // the name offered
 };
 
 // The filter string the dialogs take: each text and pattern ends with a zero, and one

@@ -78,6 +78,11 @@ struct ModuleTraits {
   static HMODULE Invalid() { return nullptr; }
   static void Free(HMODULE h) { FreeLibrary(h); }
 };
+struct DcTraits {
+  using Handle = HDC;
+  static HDC Invalid() { return nullptr; }
+  static void Free(HDC h) { DeleteDC(h); }
+};
 struct KeyTraits {
   using Handle = HKEY;
   static HKEY Invalid() { return nullptr; }
@@ -95,6 +100,7 @@ using UniqueImageList = Owner<ImageListTraits>;
 using UniqueAccel = Owner<AccelTraits>;
 using UniqueModule = Owner<ModuleTraits>;
 using UniqueKey = Owner<KeyTraits>;
+using UniqueDc = Owner<DcTraits>;  // CreateCompatibleDC and the like
 
 // Selects a GDI object into a device context for the guard's lifetime.
 class SelectGuard {
@@ -107,6 +113,21 @@ class SelectGuard {
  private:
   HDC dc_;
   HGDIOBJ old_;
+};
+
+// BeginPaint for the guard's lifetime, EndPaint at its end: a WM_PAINT handler's DC.
+class PaintGuard {
+ public:
+  explicit PaintGuard(HWND window) : window_(window) { dc_ = BeginPaint(window, &ps_); }
+  ~PaintGuard() { EndPaint(window_, &ps_); }
+  PaintGuard(const PaintGuard&) = delete;
+  PaintGuard& operator=(const PaintGuard&) = delete;
+  HDC dc() const { return dc_; }
+
+ private:
+  HWND window_;
+  PAINTSTRUCT ps_{};
+  HDC dc_ = nullptr;
 };
 
 }  // namespace vm::ui

@@ -133,10 +133,7 @@ void LinkLabel::Paint(HDC dc) {
 LRESULT LinkLabel::Handle(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd_, &ps);
-      Paint(dc);
-      EndPaint(hwnd_, &ps);
+      Paint(ui::PaintGuard(hwnd_).dc());
       return 0;
     }
     case WM_PRINTCLIENT:

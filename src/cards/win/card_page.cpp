@@ -233,10 +233,7 @@ void CardPage::Paint(HDC dc) {
 
 bool CardPage::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
   if (msg == WM_PAINT) {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(hwnd(), &ps);
-    Paint(dc);
-    EndPaint(hwnd(), &ps);
+    Paint(ui::PaintGuard(hwnd()).dc());
     result = 0;
     return true;
   }

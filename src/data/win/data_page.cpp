@@ -56,34 +56,25 @@ std::string RenamedAs(const std::string& path, const char* extension) {
 DataPageShell SystemDataPageShell() {
   DataPageShell s;
   s.askOpen = [](HWND owner, const std::string& folder) {
-    ui::FileDialogOptions fileDialog;
-    fileDialog.filters = {{"dbp-файлы (*.dbp)", "*.dbp"}};
-    fileDialog.defaultExtension = "dbp";
-    fileDialog.folder = folder;
-    return ui::AskOpenFile(owner, fileDialog);
+    return ui::AskOpenFile(
+        owner, {.filters = {{"dbp-файлы (*.dbp)", "*.dbp"}}, .defaultExtension = "dbp", .folder = folder});
   };
   s.askSaveAs = [](HWND owner, const std::string& folder, const std::string& name) {
-    ui::FileDialogOptions fileDialog;
-    fileDialog.filters = {{"Файлы dbp (*.dbp)", "*.dbp"}};
-    fileDialog.defaultExtension = "dbp";
-    fileDialog.folder = folder;
-    fileDialog.fileName = name;
-    return ui::AskSaveFile(owner, fileDialog);
+    return ui::AskSaveFile(owner, {.filters = {{"Файлы dbp (*.dbp)", "*.dbp"}},
+                                   .defaultExtension = "dbp",
+                                   .folder = folder,
+                                   .fileName = name});
   };
   s.askCsvOpen = [](HWND owner, const std::string& folder) {
-    ui::FileDialogOptions fileDialog;
-    fileDialog.filters = {{"Файлы CSV (*.csv)", "*.csv"}, {"Все файлы (*.*)", "*.*"}};
-    fileDialog.defaultExtension = "csv";
-    fileDialog.folder = folder;
-    return ui::AskOpenFile(owner, fileDialog);
+    return ui::AskOpenFile(owner, {.filters = {{"Файлы CSV (*.csv)", "*.csv"}, {"Все файлы (*.*)", "*.*"}},
+                                   .defaultExtension = "csv",
+                                   .folder = folder});
   };
   s.askCsvSave = [](HWND owner, const std::string& folder, const std::string& name) {
-    ui::FileDialogOptions fileDialog;
-    fileDialog.filters = {{"Файлы CSV (*.csv)", "*.csv"}};
-    fileDialog.defaultExtension = "csv";
-    fileDialog.folder = folder;
-    fileDialog.fileName = name;
-    return ui::AskSaveFile(owner, fileDialog);
+    return ui::AskSaveFile(owner, {.filters = {{"Файлы CSV (*.csv)", "*.csv"}},
+                                   .defaultExtension = "csv",
+                                   .folder = folder,
+                                   .fileName = name});
   };
   s.askNew = [](HWND owner, const std::string& currentPath) { return AskNewTable(owner, currentPath); };
   s.askPassword = [](HWND owner, PasswordMode mode) -> std::optional<DataPageShell::Password> {
@@ -221,10 +212,7 @@ void CPh::Paint(HDC dc) {
 
 bool CPh::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
   if (msg == WM_PAINT) {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(hwnd(), &ps);
-    Paint(dc);
-    EndPaint(hwnd(), &ps);
+    Paint(ui::PaintGuard(hwnd()).dc());
     result = 0;
     return true;
   }

@@ -108,18 +108,10 @@ NotebookDialogs SystemNotebookDialogs() {
   NotebookDialogs d;
   d.newFile = [](HWND owner, const std::string& folder) { return ui::AskNewFile(owner, folder); };
   d.openFile = [](HWND owner, const std::string& folder) {
-    ui::FileDialogOptions fileDialog;
-    fileDialog.filters = NotebookFilter();
-    fileDialog.defaultExtension = "dbn";
-    fileDialog.folder = folder;
-    return ui::AskOpenFile(owner, fileDialog);
+    return ui::AskOpenFile(owner, {.filters = NotebookFilter(), .defaultExtension = "dbn", .folder = folder});
   };
   d.saveAs = [](HWND owner, const std::string& folder) {
-    ui::FileDialogOptions fileDialog;
-    fileDialog.filters = NotebookFilter();
-    fileDialog.defaultExtension = "dbn";
-    fileDialog.folder = folder;
-    return ui::AskSaveFile(owner, fileDialog);
+    return ui::AskSaveFile(owner, {.filters = NotebookFilter(), .defaultExtension = "dbn", .folder = folder});
   };
   d.openWithShell = [](const std::string& path) {
     HINSTANCE h = ShellExecuteW(nullptr, L"open", ui::Wide(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
@@ -422,17 +414,14 @@ bool CNoteBook::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
   switch (msg) {
     case WM_PAINT: {
       if (!nb_.isProtected) return false;
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd(), &ps);
+      ui::PaintGuard paint(hwnd());
       RECT r;
       GetClientRect(hwnd(), &r);
       r.top = kToolbarHeight;
-      SetBkMode(dc, TRANSPARENT);
-      HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0)));
+      SetBkMode(paint.dc(), TRANSPARENT);
+      ui::SelectGuard font(paint.dc(), reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0)));
       std::wstring text = ui::Wide(kProtectedNotice);
-      DrawTextW(dc, text.c_str(), -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-      SelectObject(dc, old);
-      EndPaint(hwnd(), &ps);
+      DrawTextW(paint.dc(), text.c_str(), -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
       result = 0;
       return true;
     }

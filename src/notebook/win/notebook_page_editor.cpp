@@ -29,11 +29,9 @@ namespace {
 
 // The files a note's text goes to and comes from.
 ui::FileDialogOptions NoteTextFiles() {
-  ui::FileDialogOptions fileDialog;
-  fileDialog.filters = {
-      {"RTF-файлы (*.rtf)", "*.rtf"}, {"TXT-файлы (*.txt)", "*.txt"}, {"Все файлы (*.*)", "*.*"}};
-  fileDialog.defaultExtension = "rtf";
-  return fileDialog;
+  return {
+      .filters = {{"RTF-файлы (*.rtf)", "*.rtf"}, {"TXT-файлы (*.txt)", "*.txt"}, {"Все файлы (*.*)", "*.*"}},
+      .defaultExtension = "rtf"};
 }
 
 }  // namespace
@@ -190,9 +188,7 @@ void CNoteBook::InsertLink(bool folder) {
   if (folder) {
     path = ui::PickFolder(hwnd(), FolderOfPath(nb_.path));
   } else {
-    ui::FileDialogOptions fileDialog;
-    fileDialog.filters = {{"все файлы (*.*)", "*"}};
-    path = ui::AskOpenFile(hwnd(), fileDialog);
+    path = ui::AskOpenFile(hwnd(), {.filters = {{"все файлы (*.*)", "*"}}});
   }
   if (!path) return;
   SendMessageW(edit_, WM_SETREDRAW, FALSE, 0);
@@ -206,8 +202,7 @@ void CNoteBook::InsertLink(bool folder) {
 }
 
 void CNoteBook::TextToFile() {
-  ui::FileDialogOptions fileDialog = NoteTextFiles();
-  std::optional<std::string> path = ui::AskSaveFile(hwnd(), fileDialog);
+  std::optional<std::string> path = ui::AskSaveFile(hwnd(), NoteTextFiles());
   if (!path) return;
   std::string bytes = IsPlainTextFileName(*path) ? PlainTextFileBytes(ui::Narrow(ui::PlainText(edit_)))
                                                  : ui::StreamOutRtf(edit_);
@@ -216,8 +211,7 @@ void CNoteBook::TextToFile() {
 }
 
 void CNoteBook::TextFromFile() {
-  ui::FileDialogOptions fileDialog = NoteTextFiles();
-  std::optional<std::string> path = ui::AskOpenFile(hwnd(), fileDialog);
+  std::optional<std::string> path = ui::AskOpenFile(hwnd(), NoteTextFiles());
   if (!path) return;
   std::string bytes;
   if (!platform::ReadFileBytes(*path, bytes)) {

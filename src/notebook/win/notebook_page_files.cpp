@@ -110,12 +110,10 @@ void CNoteBook::Password() {
 void CNoteBook::ExportBranch() {
   XmlElement* note = NoteOf(tree_.Selected());
   if (!note) return;
-  ui::FileDialogOptions fileDialog;
-  fileDialog.filters = NotebookFilter();
-  fileDialog.defaultExtension = "dbn";
-  fileDialog.folder = branchFolder_;
-  fileDialog.fileName = note->name();
-  std::optional<std::string> path = ui::AskSaveFile(hwnd(), fileDialog);
+  std::optional<std::string> path = ui::AskSaveFile(hwnd(), {.filters = NotebookFilter(),
+                                                             .defaultExtension = "dbn",
+                                                             .folder = branchFolder_,
+                                                             .fileName = note->name()});
   if (!path) return;
   branchFolder_ = FolderOfPath(*path);
   NotebookSave saved;
@@ -130,11 +128,8 @@ void CNoteBook::ImportBranch() {
   HTREEITEM target = tree_.Selected();
   XmlElement* note = NoteOf(target);
   if (!note) return;
-  ui::FileDialogOptions fileDialog;
-  fileDialog.filters = NotebookFilter();
-  fileDialog.defaultExtension = "dbn";
-  fileDialog.folder = branchFolder_;
-  std::optional<std::string> path = ui::AskOpenFile(hwnd(), fileDialog);
+  std::optional<std::string> path = ui::AskOpenFile(
+      hwnd(), {.filters = NotebookFilter(), .defaultExtension = "dbn", .folder = branchFolder_});
   if (!path) return;
   branchFolder_ = FolderOfPath(*path);
   BranchImport imported = notebook::ImportBranch(*path);

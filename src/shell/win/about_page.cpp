@@ -175,10 +175,7 @@ bool about::OnNotify(NMHDR* header, LRESULT& result) {
 bool about::OnMessage(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
   switch (msg) {
     case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd(), &ps);
-      Paint(dc);
-      EndPaint(hwnd(), &ps);
+      Paint(ui::PaintGuard(hwnd()).dc());
       result = 0;
       return true;
     }
@@ -213,15 +210,13 @@ void about::Paint(HDC dc) {
   if (picture_) {
     BITMAP bm{};
     GetObjectW(picture_.get(), sizeof bm, &bm);
-    HDC mem = CreateCompatibleDC(dc);
-    HGDIOBJ old = SelectObject(mem, picture_.get());
+    ui::UniqueDc mem(CreateCompatibleDC(dc));
+    ui::SelectGuard picture(mem.get(), picture_.get());
     int oldMode = SetStretchBltMode(dc, HALFTONE);
     SetBrushOrgEx(dc, 0, 0, nullptr);
-    StretchBlt(dc, l.picture.left, l.picture.top, l.picture.width(), l.picture.height(), mem, 0, 0,
+    StretchBlt(dc, l.picture.left, l.picture.top, l.picture.width(), l.picture.height(), mem.get(), 0, 0,
                bm.bmWidth, bm.bmHeight, SRCCOPY);
     SetStretchBltMode(dc, oldMode);
-    SelectObject(mem, old);
-    DeleteDC(mem);
   }
   RECT frame{l.frame.left, l.frame.top, l.frame.right, l.frame.bottom};
   DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);

@@ -71,14 +71,10 @@ LRESULT Splash::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       if (wp == kTimerId) Close();
       return 0;
     case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd(), &ps);
-      HDC mem = CreateCompatibleDC(dc);
-      HGDIOBJ old = SelectObject(mem, picture_.get());
-      BitBlt(dc, 0, 0, size_.cx, size_.cy, mem, 0, 0, SRCCOPY);
-      SelectObject(mem, old);
-      DeleteDC(mem);
-      EndPaint(hwnd(), &ps);
+      ui::PaintGuard paint(hwnd());
+      ui::UniqueDc mem(CreateCompatibleDC(paint.dc()));
+      ui::SelectGuard picture(mem.get(), picture_.get());
+      BitBlt(paint.dc(), 0, 0, size_.cx, size_.cy, mem.get(), 0, 0, SRCCOPY);
       return 0;
     }
     case WM_ERASEBKGND:

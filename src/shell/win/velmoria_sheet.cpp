@@ -448,10 +448,7 @@ LRESULT CVelmoriaSheet::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       Tick();
       break;
     case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd_, &ps);
-      Paint(dc);
-      EndPaint(hwnd_, &ps);
+      Paint(ui::PaintGuard(hwnd_).dc());
       return 0;
     }
     case WM_SIZE: {

@@ -165,21 +165,15 @@ void GridWindow::MeasureTabs() {
 }
 
 void GridWindow::Paint() {
-  PAINTSTRUCT ps;
-  HDC dc = BeginPaint(hwnd(), &ps);
+  ui::PaintGuard paint(hwnd());
   RECT client;
   GetClientRect(hwnd(), &client);
-  if (client.right > 0 && client.bottom > 0) {
-    HDC memory = CreateCompatibleDC(dc);
-    ui::UniqueBitmap surface(CreateCompatibleBitmap(dc, client.right, client.bottom));
-    {
-      ui::SelectGuard picture(memory, surface.get());
-      Draw(memory);
-      BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
-    }
-    DeleteDC(memory);
-  }
-  EndPaint(hwnd(), &ps);
+  if (client.right <= 0 || client.bottom <= 0) return;
+  ui::UniqueDc memory(CreateCompatibleDC(paint.dc()));
+  ui::UniqueBitmap surface(CreateCompatibleBitmap(paint.dc(), client.right, client.bottom));
+  ui::SelectGuard picture(memory.get(), surface.get());
+  Draw(memory.get());
+  BitBlt(paint.dc(), 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
 }
 
 void GridWindow::Draw(HDC dc) {

@@ -190,19 +190,15 @@ std::optional<std::string> ClipboardText(HWND owner) {
 SpreadsheetPageShell SystemSpreadsheetPageShell() {
   SpreadsheetPageShell s;
   s.askOpen = [](HWND owner, const std::string& folder) {
-    ui::FileDialogOptions fileDialog;
-    fileDialog.filters = {{"Файлы dbn (*.xml)", "*.xml"}};
-    fileDialog.defaultExtension = "xml";
-    fileDialog.folder = folder;
-    return ui::AskOpenFile(owner, fileDialog);
+    return ui::AskOpenFile(
+        owner, {.filters = {{"Файлы dbn (*.xml)", "*.xml"}}, .defaultExtension = "xml", .folder = folder});
   };
   s.askSaveAs = [](HWND owner, const std::string& folder, const std::string& name) {
-    ui::FileDialogOptions fileDialog;
-    fileDialog.filters = {{"XML documents (*.xml)", "*.xml"}, {"All Files (*.*)", "*.*"}};
-    fileDialog.defaultExtension = "xml";
-    fileDialog.folder = folder;
-    fileDialog.fileName = name;
-    return ui::AskSaveFile(owner, fileDialog);
+    return ui::AskSaveFile(owner,
+                           {.filters = {{"XML documents (*.xml)", "*.xml"}, {"All Files (*.*)", "*.*"}},
+                            .defaultExtension = "xml",
+                            .folder = folder,
+                            .fileName = name});
   };
   s.openHelp = [] { OpenHelp(); };
   s.askSheetName = [](HWND owner, const std::string& name) -> std::optional<std::string> {
@@ -338,10 +334,7 @@ void CLikeExcelDlg::Paint(HDC dc) {
 
 bool CLikeExcelDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
   if (msg == WM_PAINT) {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(hwnd(), &ps);
-    Paint(dc);
-    EndPaint(hwnd(), &ps);
+    Paint(ui::PaintGuard(hwnd()).dc());
     result = 0;
     return true;
   }

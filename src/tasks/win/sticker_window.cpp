@@ -141,17 +141,11 @@ void CAlarmWnd::Redraw() {
 }
 
 void CAlarmWnd::Paint() {
-  PAINTSTRUCT ps;
-  HDC dc = BeginPaint(hwnd(), &ps);
-  if (bitmap_) {
-    HDC mem = CreateCompatibleDC(dc);
-    {
-      ui::SelectGuard bitmap(mem, bitmap_.get());
-      BitBlt(dc, 0, 0, textSize_.cx + 20, textSize_.cy + 20, mem, 0, 0, SRCCOPY);
-    }
-    DeleteDC(mem);
-  }
-  EndPaint(hwnd(), &ps);
+  ui::PaintGuard paint(hwnd());
+  if (!bitmap_) return;
+  ui::UniqueDc mem(CreateCompatibleDC(paint.dc()));
+  ui::SelectGuard bitmap(mem.get(), bitmap_.get());
+  BitBlt(paint.dc(), 0, 0, textSize_.cx + 20, textSize_.cy + 20, mem.get(), 0, 0, SRCCOPY);
 }
 
 // ---- messages -------------------------------------------------------------------------------------

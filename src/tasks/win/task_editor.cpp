@@ -447,10 +447,8 @@ class TaskEditor : public ui::Dialog {
   // ---- the notes' commands -------------------------------------------------------------
 
   void BrowseSound() {
-    ui::FileDialogOptions fileDialog;
-    fileDialog.filters = {{"Файлы wav (*.wav)", "*"}};
-    fileDialog.defaultExtension = "wav";
-    if (auto path = ui::AskOpenFile(hwnd(), fileDialog)) {
+    if (auto path =
+            ui::AskOpenFile(hwnd(), {.filters = {{"Файлы wav (*.wav)", "*"}}, .defaultExtension = "wav"})) {
       SetItemText(IDC_TE_SOUND, *path);
       UpdatePreview();
     }
@@ -458,10 +456,8 @@ class TaskEditor : public ui::Dialog {
 
   void ImportNotes() {
     if (!ItemText(IDC_TE_NOTES).empty() && !ui::AskYesNo(hwnd(), kImportQuestion)) return;
-    ui::FileDialogOptions fileDialog;
-    fileDialog.filters = {{"Text Files(*.txt) ", "*.txt"}};
-    fileDialog.defaultExtension = "txt";
-    auto path = ui::AskOpenFile(hwnd(), fileDialog);
+    auto path =
+        ui::AskOpenFile(hwnd(), {.filters = {{"Text Files(*.txt) ", "*.txt"}}, .defaultExtension = "txt"});
     if (!path) return;
     std::string bytes;
     if (!platform::ReadFileBytes(*path, bytes)) {
@@ -473,10 +469,8 @@ class TaskEditor : public ui::Dialog {
   }
 
   void SaveNotes() {
-    ui::FileDialogOptions fileDialog;
-    fileDialog.filters = {{"Файлы dbw (*.txt)", "*.txt"}};
-    fileDialog.defaultExtension = "txt";
-    auto path = ui::AskSaveFile(hwnd(), fileDialog);
+    auto path =
+        ui::AskSaveFile(hwnd(), {.filters = {{"Файлы dbw (*.txt)", "*.txt"}}, .defaultExtension = "txt"});
     if (!path) return;
     if (!platform::WriteFileBytes(*path, ItemText(IDC_TE_NOTES)))
       platform::ShowMessage("Не удалось записать файл " + *path, platform::MessageIcon::kExclamation);
@@ -504,10 +498,9 @@ class TaskEditor : public ui::Dialog {
   }
 
   void LinkFile() {
-    ui::FileDialogOptions fileDialog;
-    fileDialog.filters = {{"все файлы (*.*)", "*"}};
-    fileDialog.defaultExtension = "*.*";
-    if (auto path = ui::AskOpenFile(hwnd(), fileDialog)) InsertLink(*path);
+    if (auto path =
+            ui::AskOpenFile(hwnd(), {.filters = {{"все файлы (*.*)", "*"}}, .defaultExtension = "*.*"}))
+      InsertLink(*path);
   }
 
   void LinkFolder() {

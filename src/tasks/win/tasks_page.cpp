@@ -71,11 +71,8 @@ std::vector<ui::MenuItem> ToMenu(const std::vector<MenuEntry>& entries) {
 }
 
 ui::FileDialogOptions TaskFileDialog(const std::string& folder) {
-  ui::FileDialogOptions fileDialog;
-  fileDialog.filters = {{"Файлы dbw (*.dbw)", "*.dbw"}};
-  fileDialog.defaultExtension = kDefaultExtension;
-  fileDialog.folder = folder;
-  return fileDialog;
+  return {
+      .filters = {{"Файлы dbw (*.dbw)", "*.dbw"}}, .defaultExtension = kDefaultExtension, .folder = folder};
 }
 
 }  // namespace
