@@ -38,7 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   // The same bytes as a file (in memory): LoadTable reads what LoadTableBytes reads and
   // sends the rejected lines to the side file; what SaveTable writes loads back.
-  const std::string path = vm::fuzz::FuzzFolder() + "table.dbp";
+  vm::fuzz::Scratch scratch;
+  const std::string path = scratch.Folder() + "table.dbp";
   vm::platform::WriteFileBytes(path, bytes);
   DataTable fromFile;
   fromFile.path = path;

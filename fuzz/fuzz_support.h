@@ -23,14 +23,24 @@ inline platform::MemoryFiles& Files() {
 }
 inline const bool kFilesInMemory = (Files(), true);
 
-// An empty folder for one input, with its trailing "\" (core path form): whatever the
-// previous input left in memory is gone.
-inline const std::string& FuzzFolder() {
-  static const std::string dir = "M:\\fuzz\\";
-  Files().Clear();
-  Files().MakeDirs(dir);
-  return dir;
-}
+// An empty folder in memory for one input, with its trailing "\" (core path form).
+// Whatever the input wrote is freed again when it ends, so each run frees what it
+// allocates: libFuzzer reruns an input that seems to leak, and a folder left over to
+// the next input made every run look like a leak.
+class Scratch {
+ public:
+  Scratch() {
+    Files().Clear();
+    Files().MakeDirs(kFolder);
+  }
+  ~Scratch() { Files().Clear(); }
+  Scratch(const Scratch&) = delete;
+  Scratch& operator=(const Scratch&) = delete;
+  static std::string Folder() { return kFolder; }
+
+ private:
+  static constexpr const char* kFolder = "M:\\fuzz\\";
+};
 
 // Prints what broke and the failing input byte for byte, then aborts.
 [[noreturn]] inline void Report(const std::string& input, const char* what) {

@@ -11,7 +11,8 @@
 using vm::fuzz::Report;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const std::string& dir = vm::fuzz::FuzzFolder();
+  vm::fuzz::Scratch scratch;
+  const std::string dir = scratch.Folder();
   std::string bytes(reinterpret_cast<const char*>(data), size);
   const std::string path = dir + "book.dbc";
   vm::platform::WriteFileBytes(path, bytes);

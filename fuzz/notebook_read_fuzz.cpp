@@ -37,7 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   // The same bytes as a file (in memory): a damaged one is set aside under another name,
   // a sound one opens, saves and opens again note for note.
-  const std::string path = vm::fuzz::FuzzFolder() + "book.dbn";
+  vm::fuzz::Scratch scratch;
+  const std::string path = scratch.Folder() + "book.dbn";
   vm::platform::WriteFileBytes(path, bytes);
   NotebookFile file;
   NotebookRead read = ReadNotebook(file, path);

@@ -35,7 +35,8 @@ void Moments(const uint8_t* data, vm::tasks::Moment& first, vm::tasks::Moment& l
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const std::string& dir = vm::fuzz::FuzzFolder();
+  vm::fuzz::Scratch scratch;
+  const std::string dir = scratch.Folder();
   if (size < kMomentBytes) return 0;
   vm::tasks::Moment first, later, raw;
   Moments(data, first, later, raw);
