@@ -33,29 +33,40 @@ int HexValue(char c) {
 }
 
 // The body of the escaped form (without the mark).
+// Runs of safe bytes are appended whole.
 void AppendEscaped(std::string& out, std::string_view text, std::string_view unsafe) {
-  for (char c : text) {
-    if (c == kEscapeMark || unsafe.find(c) != std::string_view::npos) {
-      unsigned char b = static_cast<unsigned char>(c);
-      out += kEscapeMark;
-      out += kHexDigits[b >> 4];
-      out += kHexDigits[b & 15];
-    } else {
-      out += c;
-    }
+  std::array<bool, 256> escaped{};
+  escaped[static_cast<unsigned char>(kEscapeMark)] = true;
+  for (char c : unsafe) escaped[static_cast<unsigned char>(c)] = true;
+  out.reserve(out.size() + text.size());
+  size_t run = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const auto b = static_cast<unsigned char>(text[i]);
+    if (!escaped[b]) continue;
+    out.append(text.data() + run, i - run);
+    const char hex[3] = {kEscapeMark, kHexDigits[b >> 4], kHexDigits[b & 15]};
+    out.append(hex, 3);
+    run = i + 1;
   }
+  out.append(text.data() + run, text.size() - run);
 }
 
+// From one ESC to the next; what lies between is copied whole.
 std::string UnescapeBody(std::string_view body) {
   std::string out;
   out.reserve(body.size());
-  for (size_t i = 0; i < body.size(); ++i) {
-    if (body[i] == kEscapeMark && i + 2 < body.size() && HexValue(body[i + 1]) >= 0 &&
-        HexValue(body[i + 2]) >= 0) {
+  size_t i = 0;
+  while (i < body.size()) {
+    size_t mark = body.find(kEscapeMark, i);
+    if (mark == std::string_view::npos) mark = body.size();
+    out.append(body.data() + i, mark - i);
+    i = mark;
+    if (i == body.size()) break;
+    if (i + 2 < body.size() && HexValue(body[i + 1]) >= 0 && HexValue(body[i + 2]) >= 0) {
       out += static_cast<char>(HexValue(body[i + 1]) * 16 + HexValue(body[i + 2]));
-      i += 2;
+      i += 3;
     } else {
-      out += body[i];
+      out += body[i++];
     }
   }
   return out;
