@@ -34,6 +34,10 @@ const std::array<uint8_t, 256>& EncoderBytes() {
   return table;
 }
 
+bool HasLineBreak(std::string_view text) {
+  return !text.empty() && (std::memchr(text.data(), '\r', text.size()) || std::memchr(text.data(), '\n', text.size()));
+}
+
 constexpr char kScrambleKey[] = "kvnr";
 
 const char kHexDigits[] = "0123456789ABCDEF";
@@ -110,7 +114,7 @@ std::string EncodeHeader(std::string_view text) {
   const char* p = text.data();
   const char* const end = p + text.size();
   // Without CR or LF every three bytes are a group as they stand.
-  if (!std::memchr(p, '\r', text.size()) && !std::memchr(p, '\n', text.size()))
+  if (!HasLineBreak(text))
     for (; end - p >= 3; p += 3) put((byte(p[0]) << 16) | (byte(p[1]) << 8) | byte(p[2]));
   uint32_t v = 0;
   int filled = 0;
@@ -151,7 +155,7 @@ std::string DecodeHeaderBytes(std::string_view code) {
   const char* p = code.data();
   const char* const end = p + code.size();
   // Without CR or LF every four symbols are a group as they stand.
-  if (!std::memchr(p, '\r', code.size()) && !std::memchr(p, '\n', code.size()))
+  if (!HasLineBreak(code))
     for (; end - p >= 4; p += 4) put((bits(p[0]) << 18) | (bits(p[1]) << 12) | (bits(p[2]) << 6) | bits(p[3]));
   uint32_t v = 0;
   int filled = 0;
