@@ -49,42 +49,50 @@ int HexValue(char c) {
 }
 
 // The body of the escaped form (without the mark).
-// Runs of safe bytes are appended whole.
+// Written through a pointer into room for the worst case (every byte escaped), so
+// nothing is appended piece by piece.
 void AppendEscaped(std::string& out, std::string_view text, std::string_view unsafe) {
   std::array<bool, 256> escaped{};
   escaped[static_cast<unsigned char>(kEscapeMark)] = true;
   for (char c : unsafe) escaped[static_cast<unsigned char>(c)] = true;
-  out.reserve(out.size() + text.size());
-  size_t run = 0;
-  for (size_t i = 0; i < text.size(); ++i) {
-    const auto b = static_cast<unsigned char>(text[i]);
-    if (!escaped[b]) continue;
-    out.append(text.data() + run, i - run);
-    const char hex[3] = {kEscapeMark, kHexDigits[b >> 4], kHexDigits[b & 15]};
-    out.append(hex, 3);
-    run = i + 1;
-  }
-  out.append(text.data() + run, text.size() - run);
-}
-
-// From one ESC to the next; what lies between is copied whole.
-std::string UnescapeBody(std::string_view body) {
-  std::string out;
-  out.reserve(body.size());
-  size_t i = 0;
-  while (i < body.size()) {
-    size_t mark = body.find(kEscapeMark, i);
-    if (mark == std::string_view::npos) mark = body.size();
-    out.append(body.data() + i, mark - i);
-    i = mark;
-    if (i == body.size()) break;
-    if (i + 2 < body.size() && HexValue(body[i + 1]) >= 0 && HexValue(body[i + 2]) >= 0) {
-      out += static_cast<char>(HexValue(body[i + 1]) * 16 + HexValue(body[i + 2]));
-      i += 3;
+  const size_t base = out.size();
+  out.resize(base + 3 * text.size());
+  char* w = out.data() + base;
+  for (char c : text) {
+    const auto b = static_cast<unsigned char>(c);
+    if (escaped[b]) {
+      w[0] = kEscapeMark;
+      w[1] = kHexDigits[b >> 4];
+      w[2] = kHexDigits[b & 15];
+      w += 3;
     } else {
-      out += body[i++];
+      *w++ = c;
     }
   }
+  out.resize(static_cast<size_t>(w - out.data()));
+}
+
+// From one ESC to the next; what lies between is copied whole. Never longer than the body.
+std::string UnescapeBody(std::string_view body) {
+  std::string out(body.size(), '\0');
+  char* w = out.data();
+  const char* p = body.data();
+  const char* const end = p + body.size();
+  while (p < end) {
+    const char* mark = static_cast<const char*>(std::memchr(p, kEscapeMark, static_cast<size_t>(end - p)));
+    const char* stop = mark ? mark : end;
+    std::memcpy(w, p, static_cast<size_t>(stop - p));
+    w += stop - p;
+    p = stop;
+    if (p == end) break;
+    if (end - p > 2 && HexValue(p[1]) >= 0 && HexValue(p[2]) >= 0) {
+      *w++ = static_cast<char>(HexValue(p[1]) * 16 + HexValue(p[2]));
+      p += 3;
+    } else {
+      *w++ = *p++;
+    }
+  }
+  out.resize(static_cast<size_t>(w - out.data()));
   return out;
 }
 

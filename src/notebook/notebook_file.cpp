@@ -1,5 +1,6 @@
 #include "notebook/notebook_file.h"
 
+#include <cstring>
 #include <vector>
 
 #include "common/ask_dialogs.h"
@@ -25,7 +26,7 @@ constexpr std::string_view kBodyUnsafe("\0\x01\n\x0B\x0C\r", 6);
 constexpr std::string_view kTitleUnsafe("\0\n\r^", 4);
 
 bool StartsWith(std::string_view s, std::string_view prefix) {
-  return s.substr(0, prefix.size()) == prefix;
+  return s.size() >= prefix.size() && std::memcmp(s.data(), prefix.data(), prefix.size()) == 0;
 }
 
 // A plain body is written unchanged when the reader gives it back exactly: it joins
@@ -188,15 +189,17 @@ void MarkChanged(NotebookFile& notebook) {
 
 bool TextLines::Next(std::string_view& line) {
   if (start_ >= bytes_.size()) return false;
-  size_t lf = bytes_.find('\n', start_);
-  if (lf == std::string_view::npos) {
-    line = bytes_.substr(start_);
+  const char* const begin = bytes_.data() + start_;
+  const size_t left = bytes_.size() - start_;
+  const char* lf = static_cast<const char*>(std::memchr(begin, '\n', left));
+  if (!lf) {
+    line = std::string_view(begin, left);
     start_ = bytes_.size();
     return true;
   }
-  size_t stop = lf > start_ && bytes_[lf - 1] == '\r' ? lf - 1 : lf;
-  line = bytes_.substr(start_, stop - start_);
-  start_ = lf + 1;
+  const char* stop = lf > begin && lf[-1] == '\r' ? lf - 1 : lf;
+  line = std::string_view(begin, static_cast<size_t>(stop - begin));
+  start_ += static_cast<size_t>(lf - begin) + 1;
   return true;
 }
 

@@ -596,6 +596,8 @@ std::string XmlElement::ToXml(const XmlWriteOptions& options) const {
 std::unique_ptr<XmlElement> XmlElement::DeepCopy() const {
   auto copy = std::make_unique<XmlElement>(name_, value_, kind_);
   copy->document_ = document_;
+  copy->attributes_.reserve(attributes_.size());
+  copy->children_.reserve(children_.size());
   for (const XmlAttribute& a : attributes_) copy->AddAttribute(a.name, a.value);
   for (const auto& c : children_) copy->AppendChild(c->DeepCopy());
   return copy;
