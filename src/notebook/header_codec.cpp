@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 namespace vm::notebook {
 
@@ -22,6 +23,21 @@ const std::array<uint8_t, 256>& DecoderIndex() {
   return table;
 }
 
+// Every byte as the encoder takes it: "^" stands for a zero byte.
+const std::array<uint8_t, 256>& EncoderBytes() {
+  static const std::array<uint8_t, 256> table = [] {
+    std::array<uint8_t, 256> t{};
+    for (int i = 0; i < 256; ++i) t[static_cast<size_t>(i)] = static_cast<uint8_t>(i);
+    t[static_cast<unsigned char>('^')] = 0;
+    return t;
+  }();
+  return table;
+}
+
+bool HasLineBreak(std::string_view text) {
+  return !text.empty() && (std::memchr(text.data(), '\r', text.size()) || std::memchr(text.data(), '\n', text.size()));
+}
+
 constexpr char kScrambleKey[] = "kvnr";
 
 const char kHexDigits[] = "0123456789ABCDEF";
@@ -33,31 +49,50 @@ int HexValue(char c) {
 }
 
 // The body of the escaped form (without the mark).
+// Written through a pointer into room for the worst case (every byte escaped), so
+// nothing is appended piece by piece.
 void AppendEscaped(std::string& out, std::string_view text, std::string_view unsafe) {
+  std::array<bool, 256> escaped{};
+  escaped[static_cast<unsigned char>(kEscapeMark)] = true;
+  for (char c : unsafe) escaped[static_cast<unsigned char>(c)] = true;
+  const size_t base = out.size();
+  out.resize(base + 3 * text.size());
+  char* w = out.data() + base;
   for (char c : text) {
-    if (c == kEscapeMark || unsafe.find(c) != std::string_view::npos) {
-      unsigned char b = static_cast<unsigned char>(c);
-      out += kEscapeMark;
-      out += kHexDigits[b >> 4];
-      out += kHexDigits[b & 15];
+    const auto b = static_cast<unsigned char>(c);
+    if (escaped[b]) {
+      w[0] = kEscapeMark;
+      w[1] = kHexDigits[b >> 4];
+      w[2] = kHexDigits[b & 15];
+      w += 3;
     } else {
-      out += c;
+      *w++ = c;
     }
   }
+  out.resize(static_cast<size_t>(w - out.data()));
 }
 
+// From one ESC to the next; what lies between is copied whole. Never longer than the body.
 std::string UnescapeBody(std::string_view body) {
-  std::string out;
-  out.reserve(body.size());
-  for (size_t i = 0; i < body.size(); ++i) {
-    if (body[i] == kEscapeMark && i + 2 < body.size() && HexValue(body[i + 1]) >= 0 &&
-        HexValue(body[i + 2]) >= 0) {
-      out += static_cast<char>(HexValue(body[i + 1]) * 16 + HexValue(body[i + 2]));
-      i += 2;
+  std::string out(body.size(), '\0');
+  char* w = out.data();
+  const char* p = body.data();
+  const char* const end = p + body.size();
+  while (p < end) {
+    const char* mark = static_cast<const char*>(std::memchr(p, kEscapeMark, static_cast<size_t>(end - p)));
+    const char* stop = mark ? mark : end;
+    std::memcpy(w, p, static_cast<size_t>(stop - p));
+    w += stop - p;
+    p = stop;
+    if (p == end) break;
+    if (end - p > 2 && HexValue(p[1]) >= 0 && HexValue(p[2]) >= 0) {
+      *w++ = static_cast<char>(HexValue(p[1]) * 16 + HexValue(p[2]));
+      p += 3;
     } else {
-      out += body[i];
+      *w++ = *p++;
     }
   }
+  out.resize(static_cast<size_t>(w - out.data()));
   return out;
 }
 
@@ -72,22 +107,34 @@ bool HeaderCarries(std::string_view text) {
 }  // namespace
 
 std::string EncodeHeader(std::string_view text) {
+  const auto& bytes = EncoderBytes();
   std::string out;
-  out.reserve((text.size() + 2) / 3 * 4);
-  uint8_t group[3];
+  out.resize((text.size() + 2) / 3 * 4);  // every group, padding included
+  char* w = out.data();
+  auto put = [&](uint32_t v) {
+    w[0] = kHeaderAlphabet[(v >> 18) & 63];
+    w[1] = kHeaderAlphabet[(v >> 12) & 63];
+    w[2] = kHeaderAlphabet[(v >> 6) & 63];
+    w[3] = kHeaderAlphabet[v & 63];
+    w += 4;
+  };
+  auto byte = [&](char c) { return uint32_t{bytes[static_cast<unsigned char>(c)]}; };
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  // Without CR or LF every three bytes are a group as they stand.
+  if (!HasLineBreak(text))
+    for (; end - p >= 3; p += 3) put((byte(p[0]) << 16) | (byte(p[1]) << 8) | byte(p[2]));
+  uint32_t v = 0;
   int filled = 0;
-  auto take = [&](unsigned char c) {
+  auto take = [&](char c) {
     if (c == '\r' || c == '\n') return;
-    group[filled++] = c == '^' ? 0 : c;
-    if (filled < 3) return;
-    uint32_t v = (uint32_t{group[0]} << 16) | (uint32_t{group[1]} << 8) | group[2];
-    out += kHeaderAlphabet[(v >> 18) & 63];
-    out += kHeaderAlphabet[(v >> 12) & 63];
-    out += kHeaderAlphabet[(v >> 6) & 63];
-    out += kHeaderAlphabet[v & 63];
+    v = (v << 8) | byte(c);
+    if (++filled < 3) return;
+    put(v & 0xFFFFFF);
+    v = 0;
     filled = 0;
   };
-  for (char c : text) take(static_cast<unsigned char>(c));
+  for (; p < end; ++p) take(*p);
   // (8n) mod 6 is 2 for n mod 3 = 1 and 4 for n mod 3 = 2.
   switch (text.size() % 3) {
     case 1:
@@ -97,25 +144,38 @@ std::string EncodeHeader(std::string_view text) {
     case 2: take('^'); break;
     default: break;
   }
+  out.resize(static_cast<size_t>(w - out.data()));
   return out;
 }
 
 std::string DecodeHeaderBytes(std::string_view code) {
   const auto& index = DecoderIndex();
   std::string out;
-  out.reserve(code.size() / 4 * 3);
+  out.resize(code.size() / 4 * 3);
+  char* w = out.data();
+  auto put = [&](uint32_t v) {
+    w[0] = static_cast<char>((v >> 16) & 255);
+    w[1] = static_cast<char>((v >> 8) & 255);
+    w[2] = static_cast<char>(v & 255);
+    w += 3;
+  };
+  auto bits = [&](char c) { return uint32_t{index[static_cast<unsigned char>(c)]}; };
+  const char* p = code.data();
+  const char* const end = p + code.size();
+  // Without CR or LF every four symbols are a group as they stand.
+  if (!HasLineBreak(code))
+    for (; end - p >= 4; p += 4) put((bits(p[0]) << 18) | (bits(p[1]) << 12) | (bits(p[2]) << 6) | bits(p[3]));
   uint32_t v = 0;
   int filled = 0;
-  for (char c : code) {
-    if (c == '\r' || c == '\n') continue;
-    v = (v << 6) | index[static_cast<unsigned char>(c)];
+  for (; p < end; ++p) {
+    if (*p == '\r' || *p == '\n') continue;
+    v = (v << 6) | bits(*p);
     if (++filled < 4) continue;
-    out += static_cast<char>((v >> 16) & 255);
-    out += static_cast<char>((v >> 8) & 255);
-    out += static_cast<char>(v & 255);
+    put(v);
     v = 0;
     filled = 0;
   }
+  out.resize(static_cast<size_t>(w - out.data()));
   return out;
 }
 

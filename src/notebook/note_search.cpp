@@ -84,26 +84,6 @@ const std::array<unsigned char, 256>& FoldTable() {
   return table;
 }
 
-void FoldInto(std::string_view text, std::string& out) {
-  const auto& table = FoldTable();
-  out.resize(text.size());
-  for (size_t i = 0; i < text.size(); ++i)
-    out[i] = static_cast<char>(table[static_cast<unsigned char>(text[i])]);
-}
-
-std::string Context(std::string_view plain, size_t at, size_t length) {
-  constexpr size_t kBefore = 30, kAfter = 50;
-  size_t begin = at > kBefore ? at - kBefore : 0;
-  size_t end = at + length + kAfter < plain.size() ? at + length + kAfter : plain.size();
-  std::string out = begin > 0 ? "..." : "";
-  for (size_t i = begin; i < end; ++i) {
-    char c = plain[i];
-    out += (c == '\r' || c == '\n' || c == '\t') ? ' ' : c;
-  }
-  if (end < plain.size()) out += "...";
-  return out;
-}
-
 }  // namespace
 
 namespace {
@@ -227,6 +207,26 @@ inline unsigned Mask(Block v) {
 #include "notebook/note_search_blocks.inc"
 }  // namespace blocks
 #endif
+
+void FoldInto(std::string_view text, std::string& out) {
+  out.resize(text.size());
+  blocks::Fold(text.data(), text.data() + text.size(), out.data());
+}
+
+// The text around a hit on one line: line breaks and tabs become spaces.
+std::string Context(std::string_view plain, size_t at, size_t length) {
+  constexpr size_t kBefore = 30, kAfter = 50;
+  size_t begin = at > kBefore ? at - kBefore : 0;
+  size_t end = at + length + kAfter < plain.size() ? at + length + kAfter : plain.size();
+  std::string out;
+  out.reserve(end - begin + 6);
+  if (begin > 0) out += "...";
+  const size_t from = out.size();
+  out.append(plain.substr(begin, end - begin));
+  blocks::BlankBreaks(out.data() + from, out.data() + out.size());
+  if (end < plain.size()) out += "...";
+  return out;
+}
 
 // The plain text of `rtf` appended to `out`, folded for searching when kFold, in one
 // pass. The output is never longer than the input, so room for all of it (and the 16

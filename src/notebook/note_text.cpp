@@ -1,7 +1,9 @@
 #include "notebook/note_text.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "notebook/note_tree.h"
 
@@ -86,9 +88,16 @@ size_t FindInNote(std::string_view plain, std::string_view what, bool matchCase,
 }
 
 long EditorPosition(std::string_view plain, size_t position) {
+  // Every CR LF that starts before the position; found from one CR to the next.
   long breaks = 0;
-  for (size_t i = 0; i < position && i + 1 < plain.size(); ++i)
-    if (plain[i] == '\r' && plain[i + 1] == '\n') ++breaks;
+  const char* p = plain.data();
+  const char* const end = p + (plain.empty() ? 0 : std::min(position, plain.size() - 1));
+  while (p < end) {
+    const char* cr = static_cast<const char*>(std::memchr(p, '\r', static_cast<size_t>(end - p)));
+    if (!cr) break;
+    if (cr[1] == '\n') ++breaks;
+    p = cr + 1;
+  }
   return static_cast<long>(position) - breaks;
 }
 

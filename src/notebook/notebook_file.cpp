@@ -1,5 +1,6 @@
 #include "notebook/notebook_file.h"
 
+#include <cstring>
 #include <vector>
 
 #include "common/ask_dialogs.h"
@@ -25,7 +26,7 @@ constexpr std::string_view kBodyUnsafe("\0\x01\n\x0B\x0C\r", 6);
 constexpr std::string_view kTitleUnsafe("\0\n\r^", 4);
 
 bool StartsWith(std::string_view s, std::string_view prefix) {
-  return s.substr(0, prefix.size()) == prefix;
+  return s.size() >= prefix.size() && std::memcmp(s.data(), prefix.data(), prefix.size()) == 0;
 }
 
 // A plain body is written unchanged when the reader gives it back exactly: it joins
@@ -53,21 +54,31 @@ bool ScrambledBodyFits(std::string_view body) {
   return wire[0] != '<' && wire.find_first_of(std::string_view("\0\n\r", 3)) == std::string::npos;
 }
 
-std::string BodyLine(std::string_view body, bool protect) {
-  if (!protect) return PlainBodyFits(body) ? std::string(body) : EscapeText(body, kBodyUnsafe);
+void AppendBodyLine(std::string& out, std::string_view body, bool protect) {
+  if (!protect) {
+    if (PlainBodyFits(body))
+      out += body;
+    else
+      out += EscapeText(body, kBodyUnsafe);
+    return;
+  }
   std::string line = ScrambledBodyFits(body) ? std::string(body) : EscapeText(body, kBodyUnsafe);
   ScrambleInPlace(line);
-  return line;
+  out += line;
 }
 
-std::string TagText(std::string_view title, bool protect) {
+// A title as its tag holds it: made in `made`, or none when the title stands as it is.
+bool MakeTagText(std::string_view title, bool protect, std::string& made) {
   if (protect) {
     bool fits = !IsEscaped(title) && title.find_first_of(kTitleUnsafe) == std::string_view::npos;
-    return EncodeHeader(fits ? std::string(title) : EscapeText(title, kTitleUnsafe));
+    made = fits ? EncodeHeader(title) : EncodeHeader(EscapeText(title, kTitleUnsafe));
+    return true;
   }
   bool fits = !IsEscaped(title) && !StartsWith(title, "/") &&
               title.find_first_of(std::string_view("\0\n\r", 3)) == std::string_view::npos;
-  return fits ? std::string(title) : EscapeText(title, kTitleUnsafe);
+  if (fits) return false;
+  made = EscapeText(title, kTitleUnsafe);
+  return true;
 }
 
 // Depth first, parent before children, the body after the children. Iterative, so the
@@ -75,16 +86,19 @@ std::string TagText(std::string_view title, bool protect) {
 void AppendNotes(std::string& out, const XmlElement& top, bool protect) {
   struct Frame {
     const XmlElement* element;
-    std::string tag;
+    std::string made;  // the tag when it is not the title as it stands
+    bool isMade = false;
     size_t next = 0;
+    std::string_view Tag() const { return isMade ? std::string_view(made) : std::string_view(element->name()); }
   };
   std::vector<Frame> stack;
   auto open = [&](const XmlElement* e) {
-    std::string tag = TagText(e->name(), protect);
+    Frame frame{e, {}, false, 0};
+    frame.isMade = MakeTagText(e->name(), protect, frame.made);
     out += "\r\n<";
-    out += tag;
+    out += frame.Tag();
     out += '>';
-    stack.push_back({e, std::move(tag), 0});
+    stack.push_back(std::move(frame));
   };
   open(&top);
   while (!stack.empty()) {
@@ -94,9 +108,9 @@ void AppendNotes(std::string& out, const XmlElement& top, bool protect) {
       continue;
     }
     out += "\r\n";
-    out += BodyLine(f.element->value(), protect);
+    AppendBodyLine(out, f.element->value(), protect);
     out += "\r\n</";
-    out += f.tag;
+    out += f.Tag();
     out += '>';
     stack.pop_back();
   }
@@ -173,19 +187,35 @@ void MarkChanged(NotebookFile& notebook) {
   if (notebook.state == kSaved || notebook.state == kChanged) notebook.state = kChanged;
 }
 
+bool TextLines::Next(std::string_view& line) {
+  if (start_ >= bytes_.size()) return false;
+  const char* const begin = bytes_.data() + start_;
+  const size_t left = bytes_.size() - start_;
+  const char* lf = static_cast<const char*>(std::memchr(begin, '\n', left));
+  if (!lf) {
+    line = std::string_view(begin, left);
+    start_ = bytes_.size();
+    return true;
+  }
+  const char* stop = lf > begin && lf[-1] == '\r' ? lf - 1 : lf;
+  line = std::string_view(begin, static_cast<size_t>(stop - begin));
+  start_ += static_cast<size_t>(lf - begin) + 1;
+  return true;
+}
+
 NotebookContent ParseNotebook(std::string_view bytes) {
   NotebookContent content;
   content.root = NewNotebookRoot();
-  std::vector<std::string> lines = SplitTextLines(bytes);
-  size_t i = 0;
-  while (i < lines.size() && lines[i].empty()) ++i;
-  if (i == lines.size()) return content;
+  TextLines lines(bytes);
+  std::string_view first;
+  do {
+    if (!lines.Next(first)) return content;
+  } while (first.empty());
 
-  const std::string& first = lines[i];
   bool encodedTitles = false;
+  bool firstIsNote = false;  // the first line is already a line of the notes
   if (first == "FILEFORMAT1") {
     content.format = NotebookFormat::kFileFormat1;
-    ++i;
   } else if (StartsWith(first, "/1|") || StartsWith(first, "/2|")) {
     bool current = first[1] == '2';
     content.format = current ? NotebookFormat::kCurrent : NotebookFormat::kV1;
@@ -200,7 +230,6 @@ NotebookContent ParseNotebook(std::string_view bytes) {
       content.headerText = decoded;
       if (decoded.find(kExtension) == std::string::npos) content.password = decoded;
     }
-    ++i;
   } else if (first[0] == '<') {
     content.format = NotebookFormat::kXml;
     std::string_view text = bytes.substr(0, bytes.find('\0'));
@@ -212,14 +241,16 @@ NotebookContent ParseNotebook(std::string_view bytes) {
       content.xmlErrorText = options.errorText;
     }
     return content;
+  } else {
+    firstIsNote = true;
   }
 
   bool scrambled = !content.password.empty();
   XmlElement* current = content.root.get();
   int depth = 0;
   GatheredBody gathered(scrambled);
-  for (; i < lines.size(); ++i) {
-    const std::string& line = lines[i];
+  std::string_view line = first;
+  while (firstIsNote ? (firstIsNote = false, true) : lines.Next(line)) {
     if (StartsWith(line, "</")) {
       if (!gathered.empty()) current->SetValue(gathered.Take());
       if (current->parent()) {
@@ -232,10 +263,9 @@ NotebookContent ParseNotebook(std::string_view bytes) {
         content.tooDeep = true;
         return content;
       }
-      std::string_view tag(line);
+      std::string_view tag = line;
       tag = tag.size() >= 2 ? tag.substr(1, tag.size() - 2) : std::string_view();
-      std::string title = encodedTitles ? DecodeHeader(tag) : std::string(tag);
-      current = current->AppendChild(ReadMaybeEscaped(title));
+      current = current->AppendChild(encodedTitles ? ReadMaybeEscaped(DecodeHeader(tag)) : ReadMaybeEscaped(tag));
       ++depth;
     } else {
       gathered.Add(line);

@@ -1,6 +1,13 @@
 #include "notebook/xml_tree.h"
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace vm::notebook {
 
@@ -8,66 +15,227 @@ namespace {
 
 constexpr size_t npos = std::string_view::npos;
 
-bool IsBlank(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+bool StartsAt(std::string_view t, size_t p, std::string_view token) {
+  return p <= t.size() && t.size() - p >= token.size() && std::memcmp(t.data() + p, token.data(), token.size()) == 0;
 }
+
+// A few bytes looked for in a text: up to kMaxListed of them sixteen places at a time,
+// any more one byte at a time through a table.
+class ByteSet {
+ public:
+  explicit ByteSet(std::string_view bytes) {
+    for (char c : bytes) Add(c);
+  }
+  void Add(char c) {
+    const auto u = static_cast<unsigned char>(c);
+    if (member_[u]) return;
+    member_[u] = true;
+    if (count_ == 0) listed_.fill(c);  // unused places repeat the first byte
+    if (count_ < kMaxListed) listed_[count_] = c;
+    ++count_;
+  }
+  bool Has(char c) const { return member_[static_cast<unsigned char>(c)]; }
+
+  // The first place at or after p that holds one of the bytes, or `also` when that is
+  // not zero; npos when none does.
+  size_t Find(std::string_view t, size_t p, char also = 0) const { return Scan<true>(t, p, also); }
+  // The first place at or after p that holds none of them; npos when none does.
+  size_t FindOther(std::string_view t, size_t p) const { return Scan<false>(t, p, 0); }
+  // The last place that holds none of them; npos when none does.
+  size_t FindLastOther(std::string_view t) const {
+    const char* const text = t.data();
+    size_t e = t.size();
+#if defined(__SSE2__)
+    if (count_ > 0 && count_ <= kMaxListed) {
+      const __m128i first = _mm_set1_epi8(listed_[0]);
+      for (; e >= 16; e -= 16)
+        if (unsigned m = ~Hits(text + e - 16, first) & 0xFFFF)
+          return e - 16 + static_cast<size_t>(31 - __builtin_clz(m));
+      if (e == 0) return npos;
+      unsigned m = ~Hits(Padded(text, e).data(), first) & ((1u << e) - 1);
+      return m ? static_cast<size_t>(31 - __builtin_clz(m)) : npos;
+    }
+#endif
+    while (e-- > 0)
+      if (!Has(text[e])) return e;
+    return npos;
+  }
+
+ private:
+  template <bool kMember>
+  size_t Scan(std::string_view t, size_t p, char also) const {
+    const char* const text = t.data();
+    const size_t n = t.size();
+#if defined(__SSE2__)
+    if (count_ > 0 && count_ <= kMaxListed) {
+      const unsigned flip = kMember ? 0 : 0xFFFF;
+      const __m128i extra = _mm_set1_epi8(also ? also : listed_[0]);
+      for (; p < n && n - p >= 16; p += 16)
+        if (unsigned m = Hits(text + p, extra) ^ flip) return p + static_cast<size_t>(__builtin_ctz(m));
+      if (p >= n) return npos;
+      unsigned m = (Hits(Padded(text + p, n - p).data(), extra) ^ flip) & ((1u << (n - p)) - 1);
+      return m ? p + static_cast<size_t>(__builtin_ctz(m)) : npos;
+    }
+#endif
+    for (; p < n; ++p)
+      if ((Has(text[p]) || (also && text[p] == also)) == kMember) return p;
+    return npos;
+  }
+
+#if defined(__SSE2__)
+  // The mask of the sixteen bytes at `at` that are in the set or equal to `extra`'s.
+  unsigned Hits(const char* at, __m128i extra) const {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+    __m128i any = _mm_cmpeq_epi8(v, extra);
+    for (size_t k = 1; k < kMaxListed; ++k) any = _mm_or_si128(any, _mm_cmpeq_epi8(v, _mm_set1_epi8(listed_[k])));
+    return static_cast<unsigned>(_mm_movemask_epi8(any));
+  }
+  // Fewer than sixteen bytes copied to a block, so that nothing past them is read; the
+  // rest of the block holds a byte of the set.
+  std::array<char, 16> Padded(const char* at, size_t n) const {
+    std::array<char, 16> block;
+    block.fill(listed_[0]);
+    std::memcpy(block.data(), at, n);
+    return block;
+  }
+#endif
+
+  static constexpr size_t kMaxListed = 8;
+  std::array<bool, 256> member_{};
+  std::array<char, kMaxListed> listed_{};
+  size_t count_ = 0;
+};
+
+const ByteSet& Blanks() {
+  static const ByteSet set(" \t\n\r\v\f");
+  return set;
+}
+
 
 size_t SkipBlanks(std::string_view t, size_t p) {
-  while (p < t.size() && IsBlank(t[p])) ++p;
-  return p;
-}
-
-bool StartsAt(std::string_view t, size_t p, std::string_view token) {
-  return p <= t.size() && t.substr(p, token.size()) == token;
+  size_t q = Blanks().FindOther(t, p);
+  return q == npos ? std::max(p, t.size()) : q;
 }
 
 std::string_view Trim(std::string_view s) {
-  size_t b = 0, e = s.size();
-  while (b < e && IsBlank(s[b])) ++b;
-  while (e > b && IsBlank(s[e - 1])) --e;
+  size_t b = Blanks().FindOther(s, 0);
+  if (b == npos) return s.substr(s.size());
+  size_t e = Blanks().FindLastOther(s) + 1;
   return s.substr(b, e - b);
 }
 
 bool BlankOnly(std::string_view s) {
-  return Trim(s).empty();
+  return Blanks().FindOther(s, 0) == npos;
 }
 
 // The first of `stops` at or after p; an escape character makes the next one literal.
-size_t FindStop(std::string_view t, size_t p, std::string_view stops, char escape) {
-  char set[8];
-  size_t n = stops.copy(set, sizeof set - 1);
-  if (escape) set[n++] = escape;
-  std::string_view wanted(set, n);
+size_t FindStop(std::string_view t, size_t p, const ByteSet& stops, char escape) {
   while (p < t.size()) {
-    size_t q = t.find_first_of(wanted, p);
+    size_t q = stops.Find(t, p, escape);
     if (q == npos || !escape || t[q] != escape) return q;
     p = q + 2;
   }
   return npos;
 }
 
-size_t FindToken(std::string_view t, size_t p, std::string_view token, char escape) {
-  for (; p < t.size(); ++p) {
+// Where texts, quoted and unquoted attribute values end.
+const ByteSet& TextEnds() {
+  static const ByteSet set("<");
+  return set;
+}
+const ByteSet& QuoteEnds(char quote) {
+  static const ByteSet single("'"), twice("\"");
+  return quote == '\'' ? single : twice;
+}
+const ByteSet& UnquotedEnds() {
+  static const ByteSet set(" \t\r\n>");
+  return set;
+}
+
+// The ends of names and of attribute names.
+const ByteSet& NameEnds() {
+  static const ByteSet set(" /\t\r\n>");
+  return set;
+}
+const ByteSet& AttributeNameEnds() {
+  static const ByteSet set(" =\t\r\n");
+  return set;
+}
+const ByteSet& InstructionNameEnds() {
+  static const ByteSet set(" \t\r\n");
+  return set;
+}
+const ByteSet& ClosingNameEnds() {
+  static const ByteSet set(" >");
+  return set;
+}
+
+// The first "?>" at or after p, escapes skipped.
+size_t FindInstructionEnd(std::string_view t, size_t p, char escape) {
+  static const ByteSet starts("?");
+  constexpr std::string_view token = "?>";
+  while (p < t.size()) {
+    p = starts.Find(t, p, escape);
+    if (p == npos) return npos;
     if (escape && t[p] == escape) {
-      ++p;
+      p += 2;
       continue;
     }
     if (StartsAt(t, p, token)) return p;
+    ++p;
   }
   return npos;
 }
 
-std::string DropEscapes(std::string_view s, char escape) {
-  std::string out;
-  out.reserve(s.size());
-  for (size_t i = 0; i < s.size(); ++i) {
-    if (s[i] == escape) {
-      if (++i < s.size()) out += s[i];
-    } else {
-      out += s[i];
-    }
+// Drops every single escape character, and keeps the one after it, in place.
+void DropEscapes(std::string& s, char escape) {
+  char* const begin = s.data();
+  const char* const end = begin + s.size();
+  const char* r = static_cast<const char*>(std::memchr(begin, escape, s.size()));
+  if (!r) return;
+  char* w = const_cast<char*>(r);
+  while (r < end) {
+    // r is on an escape: the byte after it (if any) is kept as it is.
+    if (++r == end) break;
+    *w++ = *r++;
+    const char* next = static_cast<const char*>(std::memchr(r, escape, static_cast<size_t>(end - r)));
+    const char* stop = next ? next : end;
+    std::memmove(w, r, static_cast<size_t>(stop - r));
+    w += stop - r;
+    r = stop;
   }
-  return out;
+  s.resize(static_cast<size_t>(w - begin));
+}
+
+// References from the table replaced by their characters in place (never longer).
+void DecodeInPlace(std::string& s, const XmlEntityTable& table) {
+  char* const begin = s.data();
+  const size_t n = s.size();
+  const char* amp = static_cast<const char*>(std::memchr(begin, '&', n));
+  if (!amp) return;
+  std::string_view text(begin, n);
+  size_t r = static_cast<size_t>(amp - begin), w = r;
+  while (r < n) {
+    // r is on "&".
+    const XmlEntity* hit = nullptr;
+    for (const XmlEntity& e : table)
+      if (!e.reference.empty() && StartsAt(text, r, e.reference)) {
+        hit = &e;
+        break;
+      }
+    if (hit) {
+      begin[w++] = hit->character;
+      r += hit->reference.size();
+    } else {
+      begin[w++] = begin[r++];
+    }
+    const char* next = r < n ? static_cast<const char*>(std::memchr(begin + r, '&', n - r)) : nullptr;
+    const size_t stop = next ? static_cast<size_t>(next - begin) : n;
+    std::memmove(begin + w, begin + r, stop - r);
+    w += stop - r;
+    r = stop;
+  }
+  s.resize(w);
 }
 
 // Every stored text is trimmed, and a text that is empty then leaves the field as it
@@ -80,35 +248,24 @@ void StoreName(std::string& field, std::string_view raw) {
 void StoreText(std::string& field, std::string_view raw, const XmlParseOptions& o) {
   std::string_view s = Trim(raw);
   if (s.empty()) return;
-  std::string text = o.escape ? DropEscapes(s, o.escape) : std::string(s);
-  if (o.decodeReferences && o.entities) text = DecodeReferences(text, *o.entities);
-  field = std::move(text);
+  field.assign(s);
+  if (o.escape) DropEscapes(field, o.escape);
+  if (o.decodeReferences && o.entities) DecodeInPlace(field, *o.entities);
 }
 
-size_t Fail(XmlParseOptions& o, size_t position, int code, const std::string& text) {
+// Records the first error of a parse, its text made from `format` with up to two
+// names; kept out of line, so that the parser's frames stay small.
+[[gnu::noinline, gnu::cold]] size_t Fail(XmlParseOptions& o, size_t position, int code, const char* format,
+                                         std::string_view a = {}, std::string_view b = {}) {
   if (!o.error) {
+    char buf[1024];
+    std::snprintf(buf, sizeof buf, format, std::string(a).c_str(), std::string(b).c_str());
     o.error = true;
     o.errorPosition = position;
     o.errorCode = code;
-    o.errorText = text;
+    o.errorText = buf;
   }
   return kXmlNone;
-}
-
-std::string Format(const char* format, const std::string& a) {
-  char buf[1024];
-  std::snprintf(buf, sizeof buf, format, a.c_str());
-  return buf;
-}
-
-std::string Format(const char* format, const std::string& a, const std::string& b) {
-  char buf[1024];
-  std::snprintf(buf, sizeof buf, format, a.c_str(), b.c_str());
-  return buf;
-}
-
-std::string MustBeClosed(const std::string& name) {
-  return Format("%.256s must be closed with </%.256s>", name, name);
 }
 
 void AppendTabs(std::string& out, int level) {
@@ -116,9 +273,44 @@ void AppendTabs(std::string& out, int level) {
   if (level > 0) out.append(static_cast<size_t>(level), '\t');
 }
 
+// What a table writes for each byte: the index of its first entity, -1 for none.
+class Encoder {
+ public:
+  explicit Encoder(const XmlEntityTable& table) : table_(table), marked_(std::string_view()) {
+    index_.fill(-1);
+    for (size_t i = table.size(); i-- > 0;) index_[static_cast<unsigned char>(table[i].character)] = static_cast<int>(i);
+    for (const XmlEntity& e : table) marked_.Add(e.character);
+  }
+  void AppendTo(std::string& out, std::string_view text) const {
+    size_t p = 0;
+    while (p < text.size()) {
+      size_t q = marked_.Find(text, p);
+      if (q == npos) q = text.size();
+      out.append(text.data() + p, q - p);
+      if (q == text.size()) break;
+      out += table_[static_cast<size_t>(index_[static_cast<unsigned char>(text[q])])].reference;
+      p = q + 1;
+    }
+  }
+
+ private:
+  const XmlEntityTable& table_;
+  std::array<int, 256> index_;
+  ByteSet marked_;
+};
+
+void EncodeInto(std::string& out, std::string_view text, const XmlEntityTable& table) {
+  if (&table == &DefaultEntities()) {
+    static const Encoder standard(DefaultEntities());
+    standard.AppendTo(out, text);
+  } else {
+    Encoder(table).AppendTo(out, text);
+  }
+}
+
 void AppendText(std::string& out, const std::string& text, const XmlWriteOptions& w) {
   if (w.encodeReferences && w.entities)
-    out += EncodeReferences(text, *w.entities);
+    EncodeInto(out, text, *w.entities);
   else
     out += text;
 }
@@ -140,42 +332,15 @@ void XmlParseOptions::ClearError() {
 }
 
 std::string DecodeReferences(std::string_view text, const XmlEntityTable& table) {
-  if (text.find('&') == npos) return std::string(text);
-  std::string out;
-  out.reserve(text.size());
-  for (size_t i = 0; i < text.size();) {
-    const XmlEntity* hit = nullptr;
-    if (text[i] == '&')
-      for (const XmlEntity& e : table)
-        if (!e.reference.empty() && StartsAt(text, i, e.reference)) {
-          hit = &e;
-          break;
-        }
-    if (hit) {
-      out += hit->character;
-      i += hit->reference.size();
-    } else {
-      out += text[i++];
-    }
-  }
+  std::string out(text);
+  DecodeInPlace(out, table);
   return out;
 }
 
 std::string EncodeReferences(std::string_view text, const XmlEntityTable& table) {
   std::string out;
   out.reserve(text.size() + text.size() / 8);
-  for (char c : text) {
-    const XmlEntity* hit = nullptr;
-    for (const XmlEntity& e : table)
-      if (e.character == c) {
-        hit = &e;
-        break;
-      }
-    if (hit)
-      out += hit->reference;
-    else
-      out += c;
-  }
+  EncodeInto(out, text, table);
   return out;
 }
 
@@ -250,8 +415,8 @@ size_t XmlElement::ParseAttributes(std::string_view t, size_t p, XmlParseOptions
     p = SkipBlanks(t, p);
     if (p < t.size() && (t[p] == '>' || t[p] == '/')) return p;
     if (p >= t.size() && stopAtEnd) return p;
-    size_t q = t.find_first_of(" =\t\r\n", p);
-    if (q == npos) return Fail(o, p, kXmlAttributeError, Format("<%.768s> attribute has error ", name_));
+    size_t q = AttributeNameEnds().Find(t, p);
+    if (q == npos) return Fail(o, p, kXmlAttributeError, "<%.768s> attribute has error ", name_);
     size_t index = attributes_.size();
     AddAttribute({});
     StoreName(attributes_[index].name, t.substr(p, q - p));
@@ -259,12 +424,12 @@ size_t XmlElement::ParseAttributes(std::string_view t, size_t p, XmlParseOptions
     if (p >= t.size() || t[p] != '=') continue;
     p = SkipBlanks(t, p + 1);
     if (p < t.size() && (t[p] == '"' || t[p] == '\'')) {
-      size_t end = FindStop(t, p + 1, t.substr(p, 1), o.escape);
-      if (end == npos) return Fail(o, p, kXmlAttributeError, Format("<%.768s> attribute has error ", name_));
+      size_t end = FindStop(t, p + 1, QuoteEnds(t[p]), o.escape);
+      if (end == npos) return Fail(o, p, kXmlAttributeError, "<%.768s> attribute has error ", name_);
       StoreText(attributes_[index].value, t.substr(p + 1, end - p - 1), o);
       p = end + 1;
     } else {
-      size_t end = FindStop(t, p, " \t\r\n>", o.escape);
+      size_t end = FindStop(t, p, UnquotedEnds(), o.escape);
       if (end == npos) end = t.size();
       StoreText(attributes_[index].value, t.substr(p, end - p), o);
       p = end;
@@ -282,13 +447,13 @@ size_t XmlElement::ParseAt(std::string_view t, size_t p, XmlParseOptions& o, int
     p = t.find('<', p);
     if (p == npos) return kXmlNone;
     if (StartsAt(t, p, "<?")) {
-      size_t end = FindToken(t, p + 2, "?>", o.escape);
+      size_t end = FindInstructionEnd(t, p + 2, o.escape);
       if (end == npos) return Fail(o, p, kXmlNotClosed, "Element must be closed.");
       if (document_) {
         std::string_view inside = t.substr(0, end);
         auto pi = std::make_unique<XmlElement>(std::string(), std::string(), XmlKind::kProcessingInstruction);
         pi->document_ = document_;
-        size_t nameEnd = inside.find_first_of(" \t\r\n", p + 2);
+        size_t nameEnd = InstructionNameEnds().Find(inside, p + 2);
         if (nameEnd == npos) nameEnd = inside.size();
         StoreName(pi->name_, inside.substr(p + 2, nameEnd - p - 2));
         if (pi->ParseAttributes(inside, nameEnd, o, true) == kXmlNone) return kXmlNone;
@@ -320,7 +485,7 @@ size_t XmlElement::ParseAt(std::string_view t, size_t p, XmlParseOptions& o, int
     break;
   }
 
-  size_t q = t.find_first_of(" /\t\r\n>", p + 1);
+  size_t q = NameEnds().Find(t, p + 1);
   if (q == npos) q = t.size();
   StoreName(name_, t.substr(p + 1, q - p - 1));
   p = ParseAttributes(t, q, o, false);
@@ -334,25 +499,24 @@ size_t XmlElement::ParseAt(std::string_view t, size_t p, XmlParseOptions& o, int
 
   for (;;) {
     if (p >= t.size() || t[p] != '<') {
-      size_t next = FindStop(t, p, "<", o.escape);
-      if (next == npos) return Fail(o, p, kXmlClosingTagMissing, MustBeClosed(name_));
+      size_t next = FindStop(t, p, TextEnds(), o.escape);
+      if (next == npos) return Fail(o, p, kXmlClosingTagMissing, "%.256s must be closed with </%.256s>", name_, name_);
       if (BlankOnly(value_)) StoreText(value_, t.substr(p, next - p), o);
       p = next;
       continue;
     }
     if (StartsAt(t, p, "</")) {
       p = SkipBlanks(t, p + 2);
-      size_t end = t.find_first_of(" >", p);
+      size_t end = ClosingNameEnds().Find(t, p);
       size_t close = end == npos ? npos : t.find('>', end);
       if (close == npos)
-        return Fail(o, p, kXmlClosingTagMissing, Format("it must be closed with </%.768s>", name_));
-      std::string closing(t.substr(p, end - p));
+        return Fail(o, p, kXmlClosingTagMissing, "it must be closed with </%.768s>", name_);
+      std::string_view closing = t.substr(p, end - p);
       if (closing == name_ || o.forcedParse) return close + 1;
-      return Fail(o, p, kXmlTagMismatch,
-                  Format("'<%.256s> ... </%.256s>' is not wel-formed.", name_, closing));
+      return Fail(o, p, kXmlTagMismatch, "'<%.256s> ... </%.256s>' is not wel-formed.", name_, closing);
     }
     if (depth >= kMaxXmlDepth)
-      return Fail(o, p, kXmlTooDeep, Format("<%.256s> is nested too deeply.", name_));
+      return Fail(o, p, kXmlTooDeep, "<%.256s> is nested too deeply.", name_);
     auto child = std::make_unique<XmlElement>();
     child->parent_ = this;
     child->document_ = document_;
@@ -387,8 +551,16 @@ void XmlElement::AppendXml(std::string& out, const XmlWriteOptions& w, int level
       AppendAttributes(out, w);
       out += "?>";
       return;
-    case XmlKind::kComment: out += "<!--" + value_ + "-->"; return;
-    case XmlKind::kCData: out += "<![CDATA[" + value_ + "]]>"; return;
+    case XmlKind::kComment:
+      out += "<!--";
+      out += value_;
+      out += "-->";
+      return;
+    case XmlKind::kCData:
+      out += "<![CDATA[";
+      out += value_;
+      out += "]]>";
+      return;
     case XmlKind::kElement: break;
   }
   out += '<';
@@ -424,6 +596,8 @@ std::string XmlElement::ToXml(const XmlWriteOptions& options) const {
 std::unique_ptr<XmlElement> XmlElement::DeepCopy() const {
   auto copy = std::make_unique<XmlElement>(name_, value_, kind_);
   copy->document_ = document_;
+  copy->attributes_.reserve(attributes_.size());
+  copy->children_.reserve(children_.size());
   for (const XmlAttribute& a : attributes_) copy->AddAttribute(a.name, a.value);
   for (const auto& c : children_) copy->AppendChild(c->DeepCopy());
   return copy;

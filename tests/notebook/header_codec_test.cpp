@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstring>
+#include <random>
+
 #include <set>
 
 namespace vm::notebook {
@@ -43,6 +47,46 @@ TEST(HeaderCodec, EncodingPadsWithZeroBytesAndRoundTrips) {
     if (b != '^' && b != '\r' && b != '\n') every += static_cast<char>(b);
   for (size_t cut = 0; cut <= every.size(); cut += 7)
     EXPECT_EQ(DecodeHeader(EncodeHeader(every.substr(cut))), every.substr(cut)) << cut;
+}
+
+// The encoding and decoding, a group at a time, against the plain byte-by-byte forms:
+// texts with and without CR, LF and "^", of every length around a group.
+TEST(HeaderCodec, GroupWiseCodingMatchesThePlainForms) {
+  auto plainEncode = [](const std::string& text) {
+    std::string padded = text + std::string((3 - text.size() % 3) % 3, '^'), out, group;
+    for (char c : padded) {
+      if (c == '\r' || c == '\n') continue;
+      group += c == '^' ? '\0' : c;
+      if (group.size() < 3) continue;
+      uint32_t v = (uint32_t{static_cast<unsigned char>(group[0])} << 16) |
+                   (uint32_t{static_cast<unsigned char>(group[1])} << 8) | static_cast<unsigned char>(group[2]);
+      for (int shift = 18; shift >= 0; shift -= 6) out += kHeaderAlphabet[(v >> shift) & 63];
+      group.clear();
+    }
+    return out;
+  };
+  auto plainDecode = [](const std::string& code) {
+    std::string out;
+    uint32_t v = 0;
+    int filled = 0;
+    for (char c : code) {
+      if (c == '\r' || c == '\n') continue;
+      const char* at = std::strchr(kHeaderAlphabet, c);
+      v = (v << 6) | (c != '\0' && at ? static_cast<uint32_t>(at - kHeaderAlphabet) : 0);
+      if (++filled < 4) continue;
+      out += {static_cast<char>(v >> 16), static_cast<char>(v >> 8), static_cast<char>(v)};
+      v = 0;
+      filled = 0;
+    }
+    return out;
+  };
+  std::mt19937 random(3);
+  for (int round = 0; round < 3000; ++round) {
+    std::string text(static_cast<size_t>(random() % 30), '\0');
+    for (char& c : text) c = round % 3 ? "ab^\r\n=\xFF \0"[random() % 9] : static_cast<char>(random() % 256);
+    ASSERT_EQ(EncodeHeader(text), plainEncode(text)) << ::testing::PrintToString(text);
+    ASSERT_EQ(DecodeHeaderBytes(text), plainDecode(text)) << ::testing::PrintToString(text);
+  }
 }
 
 TEST(HeaderCodec, DecodingMapsUnknownSymbolsToZeroAndDropsLeftovers) {

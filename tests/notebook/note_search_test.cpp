@@ -234,5 +234,41 @@ TEST(FindInAllNotes, TheEditorPositionOfAHitCountsEachLineBreakOnce) {
   EXPECT_EQ(OccurrencePosition(editor, "", 0), -1);
 }
 
+// Folding, a hit's context and its editor position, taken a block at a time, against
+// the plain byte-by-byte forms: every byte value at every place of a block, runs of
+// line breaks, texts of every length around the block size.
+TEST(FindInAllNotes, BlockWiseFoldContextAndPositionMatchTheBytewiseForms) {
+  std::mt19937 random(22);
+  const char kBreaky[] = {'\r', '\n', '\t', ' ', 'a', 'Z', '\xC0', '\xA8', '\xB8', '\x80'};
+  for (int round = 0; round < 600; ++round) {
+    std::string text(static_cast<size_t>(random() % 70), '\0');
+    for (char& c : text)
+      c = round % 2 ? kBreaky[random() % std::size(kBreaky)] : static_cast<char>(random() % 256);
+    std::string folded;
+    for (char c : text) folded += SearchFold(c);
+    ASSERT_EQ(SearchFold(text), folded) << testing::PrintToString(text);
+    for (size_t position = 0; position <= text.size() + 1; ++position) {
+      long breaks = 0;
+      for (size_t i = 0; i < position && i + 1 < text.size(); ++i)
+        breaks += text[i] == '\r' && text[i + 1] == '\n';
+      ASSERT_EQ(EditorPosition(text, position), static_cast<long>(position) - breaks);
+    }
+    // The one hit of a needle that stands nowhere else: its context is the text around
+    // it with breaks and tabs as spaces, "..." where it was cut.
+    const std::string plain = std::string(static_cast<size_t>(random() % 45), 'x') + "#@" + text;
+    NotebookFile nb;
+    nb.root->AppendChild("n", plain);
+    const size_t at = plain.find("#@");
+    std::string around = plain.substr(at > 30 ? at - 30 : 0, at + 2 + 50 - (at > 30 ? at - 30 : 0));
+    for (char& c : around)
+      if (c == '\r' || c == '\n' || c == '\t') c = ' ';
+    if (at > 30) around = "..." + around;
+    if (at + 52 < plain.size()) around += "...";
+    AllNotesSearch found = FindInAllNotes(*nb.root, "#@");
+    ASSERT_EQ(found.hits.size(), 1u);
+    EXPECT_EQ(found.hits[0].context, around);
+  }
+}
+
 }  // namespace
 }  // namespace vm::notebook

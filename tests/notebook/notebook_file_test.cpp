@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <random>
+
+#include "common/record_file.h"
+
 #include "notebook/header_codec.h"
 #include "platform/platform.h"
 #include "support/scratch.h"
@@ -70,6 +75,46 @@ std::unique_ptr<XmlElement> AwkwardTree() {
   }
   root->AppendChild("Последняя", "конец");
   return root;
+}
+
+// The reader's lines, taken as views, are the shared splitter's lines; and the escaped
+// form, written and read a run at a time, is the byte-by-byte form.
+TEST(NotebookFormat, LinesAndEscapesMatchTheirPlainForms) {
+  std::mt19937 random(5);
+  const char kBytes[] = {'\r', '\n', 'a', '<', '\x1B', '0', 'F', '\0', '^', '\xFF'};
+  for (int round = 0; round < 2000; ++round) {
+    std::string bytes(static_cast<size_t>(random() % 24), 'x');
+    for (char& c : bytes) c = kBytes[random() % std::size(kBytes)];
+    std::vector<std::string> lines;
+    TextLines reader(bytes);
+    for (std::string_view line; reader.Next(line);) lines.emplace_back(line);
+    ASSERT_EQ(lines, SplitTextLines(bytes)) << ::testing::PrintToString(bytes);
+
+    const std::string unsafe = round % 2 ? std::string("\0\n\r^", 4) : std::string("a");
+    std::string escaped(1, kEscapeMark), plain;
+    for (char c : bytes) {
+      if (c == kEscapeMark || unsafe.find(c) != std::string::npos) {
+        char hex[4];
+        std::snprintf(hex, sizeof hex, "%02X", static_cast<unsigned char>(c));
+        escaped += kEscapeMark + std::string(hex);
+      } else {
+        escaped += c;
+      }
+    }
+    ASSERT_EQ(EscapeText(bytes, unsafe), escaped);
+    ASSERT_EQ(UnescapeText(escaped), bytes);
+    // Stray marks and digits read as they stand, one byte at a time.
+    for (size_t i = 0; i < bytes.size(); ++i) {
+      auto hex = [](char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); };
+      if (bytes[i] == kEscapeMark && i + 2 < bytes.size() && hex(bytes[i + 1]) && hex(bytes[i + 2])) {
+        plain += static_cast<char>(std::stoi(bytes.substr(i + 1, 2), nullptr, 16));
+        i += 2;
+      } else {
+        plain += bytes[i];
+      }
+    }
+    ASSERT_EQ(UnescapeText(kEscapeMark + bytes), plain) << ::testing::PrintToString(bytes);
+  }
 }
 
 TEST(NotebookFormat, EveryTreeReadsBackExactlyAsWritten) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 namespace vm::notebook {
 namespace {
 
@@ -164,6 +166,83 @@ TEST(XmlTree, ReferencesRoundTripThroughWriteAndParse) {
   back.Parse(text, options);
   EXPECT_EQ(back.value(), root.value());
   EXPECT_EQ(back.attributes()[0].value, "<&>");
+}
+
+// The plain forms of what the parser and writer do to a text, one byte at a time.
+std::string PlainDecode(const std::string& text, const XmlEntityTable& table) {
+  std::string out;
+  for (size_t i = 0; i < text.size();) {
+    const XmlEntity* hit = nullptr;
+    for (const XmlEntity& e : table)
+      if (text[i] == '&' && !e.reference.empty() && text.compare(i, e.reference.size(), e.reference) == 0) {
+        hit = &e;
+        break;
+      }
+    out += hit ? hit->character : text[i];
+    i += hit ? hit->reference.size() : 1;
+  }
+  return out;
+}
+
+std::string PlainEncode(const std::string& text, const XmlEntityTable& table) {
+  std::string out;
+  for (char c : text) {
+    const XmlEntity* hit = nullptr;
+    for (const XmlEntity& e : table)
+      if (!hit && e.character == c) hit = &e;
+    out += hit ? hit->reference : std::string(1, c);
+  }
+  return out;
+}
+
+std::string PlainStored(const std::string& raw, char escape, const XmlEntityTable& table) {
+  auto blank = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
+  size_t b = 0, e = raw.size();
+  while (b < e && blank(raw[b])) ++b;
+  while (e > b && blank(raw[e - 1])) --e;
+  std::string kept;
+  for (size_t i = b; i < e; ++i) {
+    if (escape && raw[i] == escape && ++i == e) break;
+    kept += raw[i];
+  }
+  return PlainDecode(kept, table);
+}
+
+// Texts of every length around the sixteen-byte blocks the scans take, made of blanks,
+// escapes, references, delimiters and other bytes: stored, decoded and encoded as the
+// plain forms above do it.
+TEST(XmlTree, BlockWiseScansMatchThePlainForms) {
+  const XmlEntityTable wide = {{'&', "&amp;"}, {'<', "&lt;"}, {'a', "&x;"}, {'b', "&y;"}, {'c', "&z;"},
+                               {'d', "&w;"},   {'e', "&v;"},  {'f', "&u;"}, {'g', "&t;"}, {'\0', "&0;"},
+                               {'a', "&never;"}, {'h', ""}};
+  static const char* const kPieces[] = {" ",   "\t",  "\r\n", "\\",   "\\\\", "\\<", "&amp;", "&lt;", "&x;",
+                                        "&q;", "&",   "x",    "\xE9", "?",    ">",    "'",     "\"",   "="};
+  std::mt19937 random(7);
+  for (int round = 0; round < 3000; ++round) {
+    std::string text;
+    for (int k = static_cast<int>(random() % 24); k > 0; --k) text += kPieces[random() % std::size(kPieces)];
+    if (round % 3 == 0) text = std::string(random() % 40, ' ') + text + std::string(random() % 40, '\t');
+    const XmlEntityTable& table = round % 2 ? wide : DefaultEntities();
+    ASSERT_EQ(DecodeReferences(text, table), PlainDecode(text, table)) << text;
+    ASSERT_EQ(EncodeReferences(text, table), PlainEncode(text, table)) << text;
+
+    // As an element's text and a quoted attribute value, up to the delimiter.
+    std::string inner;
+    for (char c : text)
+      if (c != '<' && c != '"' && c != '\'') inner += c;
+    size_t escapes = inner.size() - 1 - inner.find_last_not_of('\\');
+    if (inner.find_last_not_of('\\') == std::string::npos) escapes = inner.size();
+    if (escapes % 2) inner += 'x';  // a last escape would take the delimiter
+    XmlElement root;
+    XmlParseOptions options;
+    root.Parse("<e a=\"" + inner + "\" b=" + std::string(inner.size() % 5, ' ') + "v>" + inner + "<i/></e>", options);
+    ASSERT_FALSE(options.error) << inner;
+    const std::string stored = PlainStored(inner, '\\', DefaultEntities());
+    EXPECT_EQ(root.value(), stored) << inner;
+    ASSERT_EQ(root.attributes().size(), 2u);
+    EXPECT_EQ(root.attributes()[0].value, stored) << inner;
+    EXPECT_EQ(root.attributes()[1].value, "v");
+  }
 }
 
 }  // namespace
