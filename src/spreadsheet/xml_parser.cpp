@@ -35,6 +35,27 @@ bool EndsName(char c) { return Is(c, kEndsName); }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+// Whether all eight bytes at p are white space: one test for the eight, as the runs of
+// indentation the writer makes are long.
+bool EightSpaces(const char* p) {
+  auto at = [p](int i) { return kClasses[static_cast<unsigned char>(p[i])]; };
+  return (at(0) & at(1) & at(2) & at(3) & at(4) & at(5) & at(6) & at(7) & kSpace) != 0;
+}
+
+// The first byte of [from, to) that is not white space, or `to`.
+const char* SkipSpaces(const char* from, const char* to) {
+  while (to - from >= 8 && EightSpaces(from)) from += 8;
+  while (from < to && IsSpace(*from)) ++from;
+  return from;
+}
+
+// The start of the white space that ends [from, to).
+const char* SkipSpacesBack(const char* from, const char* to) {
+  while (to - from >= 8 && EightSpaces(to - 8)) to -= 8;
+  while (to > from && IsSpace(to[-1])) --to;
+  return to;
+}
+
 std::string Format(const char* fmt, std::string_view a = {}, std::string_view b = {}) {
   // Messages hold at most 511 characters; names from the input are cut to fit.
   char buf[512];
@@ -84,9 +105,7 @@ class XmlParser {
  private:
   CXmlNode* Open() const { return stack_.back(); }
 
-  void SkipSpace() {
-    while (p_ < end_ && IsSpace(*p_)) ++p_;
-  }
+  void SkipSpace() { p_ = SkipSpaces(p_, end_); }
 
   bool StartsWith(const char* s) const {
     size_t n = std::strlen(s);
@@ -100,11 +119,11 @@ class XmlParser {
       line_ = 1;
       lineStart_ = begin_;
     }
-    for (const char* q = lineAt_; q < p_; ++q) {
-      if (*q == '\n') {
-        ++line_;
-        lineStart_ = q + 1;
-      }
+    for (const char* q = lineAt_; q < p_;) {
+      const void* br = std::memchr(q, '\n', static_cast<size_t>(p_ - q));
+      if (!br) break;
+      ++line_;
+      q = lineStart_ = static_cast<const char*>(br) + 1;
     }
     lineAt_ = p_;
     line = line_;
@@ -353,8 +372,7 @@ class XmlParser {
     if (!HasLineBreak(blankStart, p_)) start = blankStart;
     const void* lt = std::memchr(p_, '<', static_cast<size_t>(end_ - p_));
     const char* stop = lt ? static_cast<const char*>(lt) : end_;
-    const char* last = stop;
-    while (last > p_ && IsSpace(last[-1])) --last;
+    const char* last = SkipSpacesBack(p_, stop);
     const char* textEnd = HasLineBreak(last, stop) ? last : stop;
     std::string_view raw(start, static_cast<size_t>(textEnd - start));
     CXmlNode* node = Add(kXmlText, {});
@@ -367,9 +385,8 @@ class XmlParser {
   }
 
   static bool HasLineBreak(const char* from, const char* to) {
-    for (const char* q = from; q < to; ++q)
-      if (*q == '\n' || *q == '\r') return true;
-    return false;
+    size_t n = static_cast<size_t>(to - from);
+    return n && (std::memchr(from, '\n', n) || std::memchr(from, '\r', n));
   }
 
   void AppendReference(std::string& out, unsigned code) const {
@@ -521,17 +538,13 @@ class XmlParser {
 
   // <!ENTITY name "text"> at q; q ends after the declaration. False at the end of text.
   bool EntityDeclaration(const char*& q) {
-    q += 8;
-    while (q < end_ && IsSpace(*q)) ++q;
+    q = SkipSpaces(q + 8, end_);
     bool parameter = q < end_ && *q == '%';
-    if (parameter) {
-      ++q;
-      while (q < end_ && IsSpace(*q)) ++q;
-    }
+    if (parameter) q = SkipSpaces(q + 1, end_);
     const char* nameStart = q;
     while (q < end_ && IsNameChar(*q)) ++q;
     std::string_view name(nameStart, static_cast<size_t>(q - nameStart));
-    while (q < end_ && IsSpace(*q)) ++q;
+    q = SkipSpaces(q, end_);
     if (q == end_) return false;
     std::string_view text;
     bool external = false;
