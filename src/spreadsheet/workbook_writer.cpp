@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <unordered_map>
 
@@ -119,12 +120,15 @@ std::string EncodeCellText(std::string_view text) {
   const auto* s = reinterpret_cast<const unsigned char*>(text.data());
   const size_t n = text.size();
   size_t from = 0;
-  auto bits = [&](size_t k) { return reinterpret_cast<uintptr_t>(kEncoded[s[k]]); };
+  // The plain bytes between the encoded ones go in as runs, eight bytes a test.
+  auto eightPlain = [&](size_t i) {
+    unsigned char b[8];
+    std::memcpy(b, s + i, sizeof b);
+    auto bits = [&](int k) { return reinterpret_cast<uintptr_t>(kEncoded[b[k]]); };
+    return !(bits(0) | bits(1) | bits(2) | bits(3) | bits(4) | bits(5) | bits(6) | bits(7));
+  };
   for (size_t i = 0; i < n; ++i) {
-    // The plain bytes between the encoded ones go in as runs, eight bytes a test.
-    while (i + 8 <= n && !(bits(i) | bits(i + 1) | bits(i + 2) | bits(i + 3) | bits(i + 4) | bits(i + 5) | bits(i + 6) |
-                           bits(i + 7)))
-      i += 8;
+    while (i + 8 <= n && eightPlain(i)) i += 8;
     if (i >= n) break;
     const char* encoded = kEncoded[s[i]];
     if (!encoded) continue;
