@@ -38,9 +38,10 @@ std::optional<std::string_view> Namespace(const CXmlNode* element, std::string_v
   for (const CXmlNode* e = element; e; e = e->parent) {
     if (!e->declaresNamespaces) continue;
     for (const CXmlNode* a = e->firstAttribute; a; a = a->next) {
+      // The lengths first: they rule out most attributes without comparing any text.
       std::string_view n = a->name;
-      if (n.size() < 5 || n.compare(0, 5, "xmlns") != 0) continue;
-      if (prefix.empty() ? n.size() == 5 : n.size() == 6 + prefix.size() && n[5] == ':' && n.substr(6) == prefix)
+      if (prefix.empty() ? n.size() != 5 : n.size() != 6 + prefix.size() || n[5] != ':') continue;
+      if (n.compare(0, 5, "xmlns") == 0 && n.substr(std::min<size_t>(6, n.size())) == prefix)
         return std::string_view(a->value);
     }
   }
