@@ -45,9 +45,16 @@ const std::string kPredefinedText[] = {">", "<", "&", "'", "\""};
 // Which of them a name is (letter case aside), or -1.
 int Predefined(std::string_view name) {
   if (name.size() < 2 || name.size() > 4) return -1;
-  for (int i = 0; i < 5; ++i)
-    if (EqualsNoCase(kPredefinedName[i], name)) return i;
-  return -1;
+  // The first letter and the length tell which one it can be.
+  int i = -1;
+  switch (Lower(static_cast<unsigned char>(name[0]))) {
+    case 'g': i = 0; break;
+    case 'l': i = 1; break;
+    case 'a': i = name.size() == 3 ? 2 : 3; break;
+    case 'q': i = 4; break;
+    default: return -1;
+  }
+  return EqualsNoCase(kPredefinedName[i], name) ? i : -1;
 }
 
 // The Unicode code points of the Windows-1251 bytes 0x80-0xFF, from the platform.

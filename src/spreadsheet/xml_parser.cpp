@@ -80,20 +80,6 @@ const char* SkipSpacesBack(const char* from, const char* to) {
   return to;
 }
 
-std::string Format(const char* fmt, std::string_view a = {}, std::string_view b = {}) {
-  // Messages hold at most 511 characters; names from the input are cut to fit.
-  char buf[512];
-  std::string sa(a.substr(0, 200)), sb(b.substr(0, 200));
-  std::snprintf(buf, sizeof buf, fmt, sa.c_str(), sb.c_str());
-  return buf;
-}
-
-std::string FormatChar(const char* fmt, char c) {
-  char buf[512];
-  std::snprintf(buf, sizeof buf, fmt, c);
-  return buf;
-}
-
 }  // namespace
 
 class XmlParser {
@@ -154,10 +140,30 @@ class XmlParser {
     column = static_cast<int>(p_ - lineStart_) + 1;
   }
 
-  void Error(int code, const std::string& message) {
+  // Error messages are made in one buffer that the parser keeps: reporting allocates
+  // nothing once it has grown.
+  const std::string& Format(const char* fmt, std::string_view a = {}, std::string_view b = {}) {
+    // Messages hold at most 511 characters; names from the input are cut to fit.
+    char sa[201], sb[201], buf[512];
+    sa[a.copy(sa, 200)] = '\0';
+    sb[b.copy(sb, 200)] = '\0';
+    std::snprintf(buf, sizeof buf, fmt, sa, sb);
+    message_.assign(buf);
+    return message_;
+  }
+
+  const std::string& FormatChar(const char* fmt, char c) {
+    char buf[512];
+    std::snprintf(buf, sizeof buf, fmt, c);
+    message_.assign(buf);
+    return message_;
+  }
+
+  void Error(int code, std::string_view message) {
+    if (message.data() != message_.data()) message_.assign(message.data(), message.size());
     int line = 1, column = 1;
     if (begin_) Position(line, column);
-    doc_.Report(code, message, line, column);
+    doc_.Report(code, message_, line, column);
   }
 
   CXmlNode* Add(int kind, std::string_view text) {
@@ -455,12 +461,14 @@ class XmlParser {
         i = after;
         continue;
       }
-      std::string replacement;
+      std::string character;  // a character reference's byte (no allocation)
+      std::string_view replacement;
       bool known = false;
       if (!name.empty() && name[0] == '#') {
         unsigned code = 0;
         if (CharacterCode(name.substr(1), code)) {
-          AppendReference(replacement, code);
+          AppendReference(character, code);
+          replacement = character;
           known = true;
         }
       } else if (const std::string* text = doc_.FindEntity(name)) {
@@ -480,7 +488,7 @@ class XmlParser {
         Error(kXmlBadEntity, Format("Bad character entity '&%s;' encountered.", name));
       }
       if (known)
-        out += replacement;
+        out.append(replacement);
       else
         out.append(raw.substr(amp, after - amp));
       i = after;
@@ -628,6 +636,7 @@ class XmlParser {
   bool budgetReported_ = false;
   bool stopped_ = false;
   std::string scratchName_;
+  std::string message_;
   const char* lineAt_;
   const char* lineStart_;
   int line_ = 1;

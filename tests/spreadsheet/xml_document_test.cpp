@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <map>
 #include <random>
@@ -171,6 +172,25 @@ TEST(XmlParser, NodesOfEveryKind) {
   for (const CXmlNode* c = r->firstChild; c; c = c->next) children.push_back(c->kind);
   EXPECT_EQ(children, (std::vector<int>{kXmlCData, kXmlElement, kXmlText}));
   EXPECT_EQ(r->firstChild->name, "<raw>&amp;");
+}
+
+// The five predefined entities in any letter case, against near misses, decoded as a
+// plain case-blind lookup decodes them; a declared entity cannot take their names.
+TEST(XmlParser, GeneratedPredefinedEntityNames) {
+  const std::map<std::string, std::string> five = {{"gt", ">"}, {"lt", "<"}, {"amp", "&"}, {"apos", "'"}, {"quot", "\""}};
+  std::mt19937 rng(13);
+  const std::string letters = "gltampsoquGLTAMPSOQUx";
+  Parsed declared("<!DOCTYPE d [<!ENTITY AMP \"no\"><!ENTITY Ampx \"yes\">]><a/>");
+  for (int i = 0; i < 3000; ++i) {
+    std::string name;
+    for (int k = 0, n = 2 + rng() % 3; k < n; ++k) name += letters[rng() % letters.size()];
+    std::string lower = name;
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    std::string expected = five.count(lower) ? five.at(lower) : lower == "ampx" ? "yes" : "&" + name + ";";
+    EXPECT_EQ(declared.doc.DecodeEntities("&" + name + ";"), expected) << name;
+    Parsed text("<a>&" + name + ";</a>");
+    EXPECT_EQ(TextOf(text.First()), five.count(lower) ? five.at(lower) : "&" + name + ";") << name;
+  }
 }
 
 TEST(XmlParser, FindElementFollowsBackslashPaths) {
