@@ -42,19 +42,33 @@ unsigned EntityHash(std::string_view name) {
 const std::string kPredefinedName[] = {"gt", "lt", "amp", "apos", "quot"};
 const std::string kPredefinedText[] = {">", "<", "&", "'", "\""};
 
-// Which of them a name is (letter case aside), or -1.
+// Up to four bytes as one number, the same way for names and for the table.
+uint32_t Packed(std::string_view s) {
+  uint32_t v = 0;
+  std::memcpy(&v, s.data(), std::min<size_t>(s.size(), 4));
+  return v;
+}
+
+// Which of them a name is (letter case aside), or -1. The names are all letters, so
+// setting bit 5 of each byte folds the case; the whole name is then one comparison.
 int Predefined(std::string_view name) {
   if (name.size() < 2 || name.size() > 4) return -1;
+  static const std::array<uint32_t, 5> kPacked = [] {
+    std::array<uint32_t, 5> t{};
+    for (int i = 0; i < 5; ++i) t[i] = Packed(kPredefinedName[i]);
+    return t;
+  }();
+  const uint32_t folded = Packed(name) | Packed(std::string_view("    ", name.size()));
   // The first letter and the length tell which one it can be.
   int i = -1;
-  switch (Lower(static_cast<unsigned char>(name[0]))) {
+  switch (name[0] | 0x20) {
     case 'g': i = 0; break;
     case 'l': i = 1; break;
     case 'a': i = name.size() == 3 ? 2 : 3; break;
     case 'q': i = 4; break;
     default: return -1;
   }
-  return EqualsNoCase(kPredefinedName[i], name) ? i : -1;
+  return folded == kPacked[i] ? i : -1;
 }
 
 // The Unicode code points of the Windows-1251 bytes 0x80-0xFF, from the platform.
