@@ -3,7 +3,6 @@
 // bounded for the readers and writers that walk the tree recursively.
 #include <array>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <new>
 
@@ -141,21 +140,31 @@ class XmlParser {
   }
 
   // Error messages are made in one buffer that the parser keeps: reporting allocates
-  // nothing once it has grown.
+  // nothing once it has grown. The formats hold "%s" for names (at most two), each cut
+  // at 200 characters and at a NUL as printf would, and messages at 511 characters.
   const std::string& Format(const char* fmt, std::string_view a = {}, std::string_view b = {}) {
-    // Messages hold at most 511 characters; names from the input are cut to fit.
-    char sa[201], sb[201], buf[512];
-    sa[a.copy(sa, 200)] = '\0';
-    sb[b.copy(sb, 200)] = '\0';
-    std::snprintf(buf, sizeof buf, fmt, sa, sb);
-    message_.assign(buf);
+    const std::string_view names[2] = {a, b};
+    message_.clear();
+    int next = 0;
+    const char* f = fmt;
+    for (const char* pct; next < 2 && (pct = std::strchr(f, '%'));) {
+      message_.append(f, static_cast<size_t>(pct - f));
+      std::string_view name = names[next++].substr(0, 200);
+      message_.append(name.substr(0, name.find('\0')));
+      f = pct + 2;
+    }
+    message_.append(f);
+    if (message_.size() > 511) message_.resize(511);
     return message_;
   }
 
+  // The format's "%c" replaced by c; a NUL ends the message there, as it ended printf's.
   const std::string& FormatChar(const char* fmt, char c) {
-    char buf[512];
-    std::snprintf(buf, sizeof buf, fmt, c);
-    message_.assign(buf);
+    const char* pct = std::strchr(fmt, '%');
+    message_.assign(fmt, static_cast<size_t>(pct - fmt));
+    if (c == '\0') return message_;
+    message_ += c;
+    message_.append(pct + 2);
     return message_;
   }
 

@@ -92,6 +92,21 @@ TEST(XmlParser, EveryErrorHasItsCodeMessageAndPosition) {
   }
 }
 
+TEST(XmlParser, MessagesCutLongNamesAndEndAtANul) {
+  const std::string longName(300, 'n');
+  Parsed p("<" + longName + " " + longName + "></" + longName + "x>");
+  ASSERT_EQ(p.errors.size(), 2u);
+  EXPECT_EQ(p.errors[0].message, "Unexpected token while parsing attribute (element " + longName.substr(0, 200) +
+                                     ", name " + longName.substr(0, 200) + ").");
+  EXPECT_EQ(p.errors[1].message, "Expecting end tag '" + longName.substr(0, 200) + "'. Found end tag '" +
+                                     longName.substr(0, 200) + "' instead.");
+  Parsed nul(std::string("<a\0b/>", 6));
+  ASSERT_FALSE(nul.errors.empty());
+  EXPECT_EQ(nul.errors[0].message, "Illegal character (");
+  Parsed control("<a\x01" "b/>");
+  EXPECT_EQ(control.errors[0].message, "Illegal character (\x01) encountered while parsing name.");
+}
+
 TEST(XmlParser, ErrorsDoNotStopTheParse) {
   Parsed p("<a><b>one</c><d>two</d></b>&bad;<e/></a>");
   const CXmlNode* a = p.First();
