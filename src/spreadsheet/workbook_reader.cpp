@@ -36,10 +36,12 @@ QName Split(std::string_view name) {
 // The namespace a prefix is bound to at an element; nullopt when it is bound nowhere.
 std::optional<std::string_view> Namespace(const CXmlNode* element, std::string_view prefix) {
   for (const CXmlNode* e = element; e; e = e->parent) {
+    if (!e->declaresNamespaces) continue;
     for (const CXmlNode* a = e->firstAttribute; a; a = a->next) {
+      // The lengths first: they rule out most attributes without comparing any text.
       std::string_view n = a->name;
-      if (n.size() < 5 || n.compare(0, 5, "xmlns") != 0) continue;
-      if (prefix.empty() ? n.size() == 5 : n.size() == 6 + prefix.size() && n[5] == ':' && n.substr(6) == prefix)
+      if (prefix.empty() ? n.size() != 5 : n.size() != 6 + prefix.size() || n[5] != ':') continue;
+      if (n.compare(0, 5, "xmlns") == 0 && n.substr(std::min<size_t>(6, n.size())) == prefix)
         return std::string_view(a->value);
     }
   }
@@ -62,11 +64,23 @@ bool Is(const CXmlNode* node, std::string_view local) {
 // Attributes of the spreadsheet namespace (or without a prefix) of an element.
 template <typename F>
 void ForEachAttribute(const CXmlNode* element, F f) {
+  // The attributes of an element mostly share one prefix: it is looked up once.
+  std::string_view last;
+  bool resolved = false, lastSs = false, lastExcel = false;
   for (const CXmlNode* a = element->firstAttribute; a; a = a->next) {
     QName q = Split(a->name);
     if (q.prefix == "xmlns" || q.local == "xmlns") continue;
-    bool ss = q.prefix.empty() || InNamespace(element, q.prefix, kSpreadsheetNs, "ss");
-    bool excel = !ss && InNamespace(element, q.prefix, kExcelNs, "x");
+    bool ss = true, excel = false;
+    if (!q.prefix.empty()) {
+      if (!resolved || q.prefix != last) {
+        last = q.prefix;
+        resolved = true;
+        lastSs = InNamespace(element, q.prefix, kSpreadsheetNs, "ss");
+        lastExcel = !lastSs && InNamespace(element, q.prefix, kExcelNs, "x");
+      }
+      ss = lastSs;
+      excel = lastExcel;
+    }
     if (ss || excel) f(q.local, a, excel);
   }
 }
@@ -311,10 +325,12 @@ class Reader {
     Gather(data, raw);
     // "&#160" (with or without ";") came from a blank and the parser gave it back as
     // one; "&#10" came from a line break.
-    std::string text;
-    text.reserve(raw.size());
+    // Most texts have no line break and are taken as they are.
     bool wrap = false;
-    for (size_t i = 0; i < raw.size(); ++i) {
+    const bool breaks = raw.find('\n') != std::string::npos || raw.find('\r') != std::string::npos;
+    std::string text = breaks ? std::string() : std::move(raw);
+    if (breaks) text.reserve(raw.size());
+    for (size_t i = 0; breaks && i < raw.size(); ++i) {
       char ch = raw[i];
       if (ch == '\r' || ch == '\n') {
         if (ch == '\r' && i + 1 < raw.size() && raw[i + 1] == '\n') ++i;

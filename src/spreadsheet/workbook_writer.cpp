@@ -1,7 +1,10 @@
 // The SpreadsheetML writer: the grid model turned into a CXmlDocument and written.
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <unordered_map>
 
@@ -102,23 +105,39 @@ std::string EscapeAttribute(std::string_view text) {
 // and the characters XML reserves as entities (raw, a "<" or "&" in a cell would make
 // the file unreadable).
 std::string EncodeCellText(std::string_view text) {
+  static const std::array<const char*, 256> kEncoded = [] {
+    std::array<const char*, 256> t{};
+    t[' '] = "&#32;";
+    t['\r'] = "&#10;";
+    t['\n'] = "&#10;";
+    t['&'] = "&amp;";
+    t['<'] = "&lt;";
+    t['>'] = "&gt;";
+    return t;
+  }();
   std::string out;
   out.reserve(text.size() + 16);
-  for (size_t i = 0; i < text.size(); ++i) {
-    char c = text[i];
-    switch (c) {
-      case ' ': out += "&#32;"; break;
-      case '\r':
-        if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        out += "&#10;";
-        break;
-      case '\n': out += "&#10;"; break;
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      default: out += c;
-    }
+  const auto* s = reinterpret_cast<const unsigned char*>(text.data());
+  const size_t n = text.size();
+  size_t from = 0;
+  // The plain bytes between the encoded ones go in as runs, eight bytes a test.
+  auto eightPlain = [&](size_t i) {
+    unsigned char b[8];
+    std::memcpy(b, s + i, sizeof b);
+    auto bits = [&](int k) { return reinterpret_cast<uintptr_t>(kEncoded[b[k]]); };
+    return !(bits(0) | bits(1) | bits(2) | bits(3) | bits(4) | bits(5) | bits(6) | bits(7));
+  };
+  for (size_t i = 0; i < n; ++i) {
+    while (i + 8 <= n && eightPlain(i)) i += 8;
+    if (i >= n) break;
+    const char* encoded = kEncoded[s[i]];
+    if (!encoded) continue;
+    out.append(text.substr(from, i - from));
+    out += encoded;
+    if (s[i] == '\r' && i + 1 < n && s[i + 1] == '\n') ++i;  // CR LF is one break
+    from = i + 1;
   }
+  out.append(text.substr(std::min(from, n)));
   return out;
 }
 

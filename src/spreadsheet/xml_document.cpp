@@ -3,6 +3,7 @@
 #include "spreadsheet/xml_document.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -15,7 +16,7 @@ namespace {
 // Node blocks grow from small (most documents are) to this size.
 constexpr size_t kFirstBlock = 16;
 constexpr size_t kLargestBlock = 1024;
-constexpr const char* kIndent = "   ";
+constexpr size_t kIndentWidth = 3;  // blanks a level
 constexpr size_t kWrapWidth = 80;
 
 unsigned char Lower(unsigned char c) { return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c + 32) : c; }
@@ -35,6 +36,39 @@ unsigned EntityHash(std::string_view name) {
   unsigned h = 0;
   for (char c : name) h = h * 33 + Lower(static_cast<unsigned char>(c));
   return h;
+}
+
+// The five entities every document knows, declared before anything the document says.
+const std::string kPredefinedName[] = {"gt", "lt", "amp", "apos", "quot"};
+const std::string kPredefinedText[] = {">", "<", "&", "'", "\""};
+
+// Up to four bytes as one number, the same way for names and for the table.
+uint32_t Packed(std::string_view s) {
+  uint32_t v = 0;
+  std::memcpy(&v, s.data(), std::min<size_t>(s.size(), 4));
+  return v;
+}
+
+// Which of them a name is (letter case aside), or -1. The names are all letters, so
+// setting bit 5 of each byte folds the case; the whole name is then one comparison.
+int Predefined(std::string_view name) {
+  if (name.size() < 2 || name.size() > 4) return -1;
+  static const std::array<uint32_t, 5> kPacked = [] {
+    std::array<uint32_t, 5> t{};
+    for (int i = 0; i < 5; ++i) t[i] = Packed(kPredefinedName[i]);
+    return t;
+  }();
+  const uint32_t folded = Packed(name) | Packed(std::string_view("    ", name.size()));
+  // The first letter and the length tell which one it can be.
+  int i = -1;
+  switch (name[0] | 0x20) {
+    case 'g': i = 0; break;
+    case 'l': i = 1; break;
+    case 'a': i = name.size() == 3 ? 2 : 3; break;
+    case 'q': i = 4; break;
+    default: return -1;
+  }
+  return folded == kPacked[i] ? i : -1;
 }
 
 // The Unicode code points of the Windows-1251 bytes 0x80-0xFF, from the platform.
@@ -112,14 +146,16 @@ CXmlDocument::CXmlDocument() { Clear(); }
 CXmlDocument::~CXmlDocument() = default;
 
 void CXmlDocument::Clear() {
-  blocks_.clear();
-  used_ = capacity_ = 0;
-  for (auto& bucket : entities_) bucket.clear();
+  // The first block stays for the next document: most documents are small, and a
+  // reader that makes a document and parses into it then allocates nodes once.
+  if (blocks_.size() > 1) blocks_.resize(1);
+  capacity_ = blocks_.empty() ? 0 : kFirstBlock;
+  used_ = 0;
+  if (entityCount_)
+    for (auto& bucket : entities_) bucket.clear();
+  entityCount_ = 0;
   errorCount_ = 0;
   root_ = NewNode(kXmlElement, "[Root]");
-  static const char* const kPredefined[][2] = {
-      {"gt", ">"}, {"lt", "<"}, {"amp", "&"}, {"apos", "'"}, {"quot", "\""}};
-  for (const auto& e : kPredefined) AddEntity(e[0], e[1]);
 }
 
 CXmlNode* CXmlDocument::NewNode(int kind, std::string_view nameOrText) {
@@ -129,12 +165,21 @@ CXmlNode* CXmlDocument::NewNode(int kind, std::string_view nameOrText) {
     used_ = 0;
   }
   CXmlNode* node = &blocks_.back()[used_++];
+  // A node of the kept first block may have served an earlier document.
   node->kind = kind;
+  node->declaresNamespaces = false;
+  node->parent = nullptr;
   node->name.assign(nameOrText.data(), nameOrText.size());
+  node->valueKind = XmlValue::kNone;
+  node->value.clear();
+  node->firstAttribute = node->lastAttribute = node->firstChild = node->lastChild = node->next = nullptr;
   return node;
 }
 
 void CXmlDocument::AddNode(CXmlNode* parent, CXmlNode* node) {
+  const std::string& name = node->name;
+  if (node->kind == kXmlAttribute && name.size() >= 5 && name[0] == 'x' && name.compare(0, 5, "xmlns") == 0)
+    parent->declaresNamespaces = true;
   node->parent = parent;
   node->next = nullptr;
   CXmlNode*& first = node->kind == kXmlAttribute ? parent->firstAttribute : parent->firstChild;
@@ -208,13 +253,18 @@ CXmlNode* CXmlDocument::FindAttribute(const CXmlNode* element, std::string_view 
 // ---- entities ------------------------------------------------------------------------
 
 void CXmlDocument::AddEntity(std::string_view name, std::string_view text) {
+  if (Predefined(name) >= 0) return;  // the first declaration binds
   auto& bucket = entities_[EntityHash(name) % kBuckets];
   for (const Entity& e : bucket)
-    if (EqualsNoCase(e.name, name)) return;  // the first declaration binds
+    if (EqualsNoCase(e.name, name)) return;
   bucket.push_back({std::string(name), std::string(text)});
+  ++entityCount_;
 }
 
 const std::string* CXmlDocument::FindEntity(std::string_view name) const {
+  int predefined = Predefined(name);
+  if (predefined >= 0) return &kPredefinedText[predefined];
+  if (!entityCount_) return nullptr;
   const auto& bucket = entities_[EntityHash(name) % kBuckets];
   for (const Entity& e : bucket)
     if (EqualsNoCase(e.name, name)) return &e.text;
@@ -297,7 +347,8 @@ void CXmlDocument::Report(int code, const std::string& message, int line, int co
 
 std::string CXmlDocument::Write() const {
   std::string out;
-  for (const CXmlNode* n = root_->firstChild; n; n = n->next) WriteNode(out, n, 0);
+  const EscapeNames names = MakeEscapeNames();
+  for (const CXmlNode* n = root_->firstChild; n; n = n->next) WriteNode(out, n, 0, names);
   return out;
 }
 
@@ -306,58 +357,106 @@ bool CXmlDocument::SaveFile(const std::string& path) const {
   return static_cast<bool>(platform::SafeReplace(path, Write()));
 }
 
-void CXmlDocument::WriteNode(std::string& out, const CXmlNode* node, int level) const {
+namespace {
+
+// In the tables of WriteText "#10" (a line break goes out as "&#10;") and a carriage
+// return that is written as it is unless it ends a line.
+const std::string kLineBreakName = "#10";
+const std::string kBareReturn;
+
+// Raw texts have no entities: only their line breaks change.
+const CXmlDocument::EscapeNames& RawNames() {
+  static const CXmlDocument::EscapeNames names = [] {
+    CXmlDocument::EscapeNames t{};
+    t['\n'] = &kLineBreakName;
+    t['\r'] = &kBareReturn;
+    return t;
+  }();
+  return names;
+}
+
+// The first byte from `from` on that the table names, or npos; eight bytes a test.
+size_t FirstNamed(std::string_view text, size_t from, const CXmlDocument::EscapeNames& names) {
+  const size_t n = text.size();
+  size_t i = from;
+  for (; i + 8 <= n; i += 8) {
+    unsigned char b[8];  // copied out: fewer pointer steps for the sanitizers to check
+    std::memcpy(b, text.data() + i, sizeof b);
+    auto bits = [&](int k) { return reinterpret_cast<uintptr_t>(names[b[k]]); };
+    if (bits(0) | bits(1) | bits(2) | bits(3) | bits(4) | bits(5) | bits(6) | bits(7)) break;
+  }
+  for (; i < n; ++i)
+    if (names[static_cast<unsigned char>(text[i])]) return i;
+  return std::string_view::npos;
+}
+
+}  // namespace
+
+CXmlDocument::EscapeNames CXmlDocument::MakeEscapeNames() const {
+  // Characters that are the text of an entity go out as that entity: the first declared
+  // one, but the five predefined ones always win.
+  EscapeNames names{};
+  if (entityCount_) {
+    for (const auto& bucket : entities_)
+      for (const Entity& e : bucket)
+        if (e.text.size() == 1 && !names[static_cast<unsigned char>(e.text[0])])
+          names[static_cast<unsigned char>(e.text[0])] = &e.name;
+  }
+  for (int i = 0; i < 5; ++i) names[static_cast<unsigned char>(kPredefinedText[i][0])] = &kPredefinedName[i];
+  if (!names['\r']) names['\r'] = &kBareReturn;
+  names['\n'] = &kLineBreakName;
+  return names;
+}
+
+void CXmlDocument::WriteNode(std::string& out, const CXmlNode* node, int level, const EscapeNames& names) const {
   // Trees deeper than the parser accepts can only be built by a program; their deeper
   // levels are left out rather than risking the stack.
   if (level > kXmlMaxDepth) return;
-  auto indent = [&] {
-    for (int i = 0; i < level; ++i) out += kIndent;
-  };
+  const size_t indent = static_cast<size_t>(level) * kIndentWidth;
   auto framed = [&](const char* open, const std::string& text, const char* close) {
-    indent();
+    out.append(indent, ' ');
     out += open;
     out += text;
     out += close;
-    out += "\r\n";
   };
   switch (node->kind) {
     case kXmlElement: {
-      indent();
+      out.append(indent, ' ');
       out += '<';
       out += node->name;
       for (const CXmlNode* a = node->firstAttribute; a; a = a->next) {
         out += ' ';
         out += a->name;
-        out += '=';
         if (a->valueKind == XmlValue::kText) {
           // Values are written as they are; only the quote is chosen so that the value
           // cannot end the attribute early (a value read from single quotes may hold '"').
           const std::string& v = a->value;
           if (v.find('"') == std::string::npos) {
-            out += '"';
+            out += "=\"";
             out += v;
             out += '"';
           } else if (v.find('\'') == std::string::npos) {
-            out += '\'';
+            out += "='";
             out += v;
             out += '\'';
           } else {
-            out += '"';
-            for (char c : v) {
-              if (c == '"')
-                out += "&quot;";
-              else
-                out += c;
+            out += "=\"";
+            size_t from = 0;
+            for (size_t q = v.find('"'); q != std::string::npos; q = v.find('"', from)) {
+              out.append(v, from, q - from);
+              out += "&quot;";
+              from = q + 1;
             }
+            out.append(v, from, std::string::npos);
             out += '"';
           }
         } else if (a->valueKind == XmlValue::kInteger) {
           // Quoted: an unquoted value is not well-formed XML.
-          out += '"';
+          out += "=\"";
           out += a->value;
           out += '"';
         } else {
-          out += "\"\"";
+          out += "=\"\"";
         }
       }
       if (!node->firstChild) {
@@ -365,69 +464,68 @@ void CXmlDocument::WriteNode(std::string& out, const CXmlNode* node, int level) 
         break;
       }
       out += ">\r\n";
-      for (const CXmlNode* c = node->firstChild; c; c = c->next) WriteNode(out, c, level + 1);
-      indent();
+      for (const CXmlNode* c = node->firstChild; c; c = c->next) WriteNode(out, c, level + 1, names);
+      out.append(indent, ' ');
       out += "</";
       out += node->name;
       out += ">\r\n";
       break;
     }
-    case kXmlCData: framed("<![CDATA[", node->name, "]]>"); break;
-    case kXmlComment: framed("<!--", node->name, "-->"); break;
-    case kXmlMarkup: framed("<!", node->name, ">"); break;
-    case kXmlInstruction: framed("<?", node->name, "?>"); break;
-    case kXmlText: WriteText(out, node->name, true, level); break;
-    case kXmlRawText: WriteText(out, node->name, false, level); break;
+    case kXmlCData: framed("<![CDATA[", node->name, "]]>\r\n"); break;
+    case kXmlComment: framed("<!--", node->name, "-->\r\n"); break;
+    case kXmlMarkup: framed("<!", node->name, ">\r\n"); break;
+    case kXmlInstruction: framed("<?", node->name, "?>\r\n"); break;
+    case kXmlText: WriteText(out, node->name, &names, level); break;
+    case kXmlRawText: WriteText(out, node->name, nullptr, level); break;
     default: break;
   }
 }
 
-void CXmlDocument::WriteText(std::string& out, std::string_view text, bool escape, int level) const {
-  // Characters that are the text of an entity go out as that entity (the first such
-  // entity wins, so the five predefined ones always do).
-  std::array<const std::string*, 256> names{};
-  if (escape) {
-    for (const auto& bucket : entities_)
-      for (const Entity& e : bucket)
-        if (e.text.size() == 1) {
-          auto& slot = names[static_cast<unsigned char>(e.text[0])];
-          if (!slot || e.name == "amp" || e.name == "lt" || e.name == "gt" || e.name == "quot" || e.name == "apos")
-            slot = &e.name;
-        }
-  }
+void CXmlDocument::WriteText(std::string& out, std::string_view text, const EscapeNames* escape, int level) const {
+  // The text with its line breaks and, when escaped, its entity characters replaced;
+  // CR LF is one break. Most texts have none of them and go out as they are.
+  const EscapeNames& names = escape ? *escape : RawNames();
   std::string body;
-  body.reserve(text.size() + 16);
-  for (size_t i = 0; i < text.size(); ++i) {
-    char c = text[i];
-    if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;  // CR LF is one break
-    if (c == '\n') {
-      body += "&#10;";
-    } else if (escape && names[static_cast<unsigned char>(c)]) {
-      body += '&';
-      body += *names[static_cast<unsigned char>(c)];
-      body += ';';
-    } else {
-      body += c;
+  std::string_view shown = text;
+  size_t at = FirstNamed(text, 0, names);
+  if (at != std::string_view::npos) {
+    body.reserve(text.size() + 16);
+    size_t from = 0;
+    for (; at != std::string_view::npos; at = FirstNamed(text, from, names)) {
+      body.append(text.substr(from, at - from));
+      from = at + 1;
+      const char c = text[at];
+      const std::string* name = names[static_cast<unsigned char>(c)];
+      if (c == '\r' && from < text.size() && text[from] == '\n') continue;  // the LF writes the break
+      if (name == &kBareReturn) {
+        body += c;
+      } else {
+        body += '&';
+        body += *name;
+        body += ';';
+      }
     }
+    body.append(text.substr(from));
+    shown = body;
   }
-  if (body.empty()) return;
+  if (shown.empty()) return;
   // Lines shorter than the wrap width, broken after a blank; a word longer than a line
   // gets a line of its own. Only blanks break lines: a tab is part of the text.
-  const size_t indentWidth = static_cast<size_t>(level) * 3;
+  const size_t indentWidth = static_cast<size_t>(level) * kIndentWidth;
   const size_t room = indentWidth + 1 < kWrapWidth ? kWrapWidth - 1 - indentWidth : 1;
   size_t pos = 0;
-  while (pos < body.size()) {
-    size_t len = body.size() - pos;
+  while (pos < shown.size()) {
+    size_t len = shown.size() - pos;
     if (len > room) {
-      size_t cut = body.rfind(' ', pos + room - 1);
-      if (cut == std::string::npos || cut < pos) {
-        cut = body.find(' ', pos + room);
-        if (cut == std::string::npos) cut = body.size() - 1;
+      size_t cut = shown.rfind(' ', pos + room - 1);
+      if (cut == std::string_view::npos || cut < pos) {
+        cut = shown.find(' ', pos + room);
+        if (cut == std::string_view::npos) cut = shown.size() - 1;
       }
       len = cut + 1 - pos;
     }
-    for (int i = 0; i < level; ++i) out += kIndent;
-    out.append(body, pos, len);
+    out.append(indentWidth, ' ');
+    out.append(shown.substr(pos, len));
     out += "\r\n";
     pos += len;
   }
@@ -470,8 +568,16 @@ unsigned CodePageOf(std::string_view name) {
 }
 
 bool IsAscii(const std::string& bytes) {
-  for (unsigned char c : bytes)
-    if (c >= 0x80) return false;
+  // Eight bytes a test.
+  const char* p = bytes.data();
+  size_t n = bytes.size(), i = 0;
+  for (; i + 8 <= n; i += 8) {
+    uint64_t word = 0;
+    std::memcpy(&word, p + i, 8);
+    if (word & 0x8080808080808080ULL) return false;
+  }
+  for (; i < n; ++i)
+    if (static_cast<unsigned char>(p[i]) >= 0x80) return false;
   return true;
 }
 

@@ -51,6 +51,9 @@ enum class XmlValue : unsigned char { kNone, kText, kInteger };
 class CXmlNode {
  public:
   int kind = kXmlText;
+  // Set on an element when an attribute named "xmlns" or "xmlns:..." joins it, and
+  // never cleared: readers that resolve namespace prefixes look at such elements only.
+  bool declaresNamespaces = false;
   CXmlNode* parent = nullptr;
   std::string name;  // element and attribute name; the text of every other kind
 
@@ -81,6 +84,8 @@ bool AttributeInteger(const CXmlNode* attribute, int& value);
 class CXmlDocument {
  public:
   using ErrorCallback = std::function<void(int code, const std::string& message, int line, int column)>;
+  // For the writer: the entity each byte is written as (null: the byte itself).
+  using EscapeNames = std::array<const std::string*, 256>;
 
   CXmlDocument();
   ~CXmlDocument();
@@ -145,13 +150,16 @@ class CXmlDocument {
   static constexpr int kBuckets = 67;
 
   void Report(int code, const std::string& message, int line, int column);
-  void WriteNode(std::string& out, const CXmlNode* node, int level) const;
-  void WriteText(std::string& out, std::string_view text, bool escape, int level) const;
+  EscapeNames MakeEscapeNames() const;
+  void WriteNode(std::string& out, const CXmlNode* node, int level, const EscapeNames& names) const;
+  void WriteText(std::string& out, std::string_view text, const EscapeNames* names, int level) const;
 
   std::vector<std::unique_ptr<CXmlNode[]>> blocks_;
   size_t used_ = 0, capacity_ = 0;
   CXmlNode* root_ = nullptr;
+  // Entities the document declared; the five predefined ones live outside the table.
   std::array<std::vector<Entity>, kBuckets> entities_;
+  size_t entityCount_ = 0;
   ErrorCallback callback_;
   int errorCount_ = 0;
   bool unterminatedReferences_ = false;

@@ -2,7 +2,7 @@
 // than recursing, so the nesting depth costs no machine stack; the depth is still
 // bounded for the readers and writers that walk the tree recursively.
 #include <array>
-#include <cstdio>
+#include <cstdint>
 #include <cstring>
 #include <new>
 
@@ -35,18 +35,48 @@ bool EndsName(char c) { return Is(c, kEndsName); }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-std::string Format(const char* fmt, std::string_view a = {}, std::string_view b = {}) {
-  // Messages hold at most 511 characters; names from the input are cut to fit.
-  char buf[512];
-  std::string sa(a.substr(0, 200)), sb(b.substr(0, 200));
-  std::snprintf(buf, sizeof buf, fmt, sa.c_str(), sb.c_str());
-  return buf;
+// 0x80 in each byte of x that is zero, 0 in the others (no carry crosses a byte).
+constexpr uint64_t ZeroBytes(uint64_t x) {
+  constexpr uint64_t k7F = 0x7F7F7F7F7F7F7F7FULL;
+  return ~(((x & k7F) + k7F) | x | k7F);
 }
 
-std::string FormatChar(const char* fmt, char c) {
-  char buf[512];
-  std::snprintf(buf, sizeof buf, fmt, c);
-  return buf;
+// Whether all eight bytes at p are white space: arithmetic on one word, no table, so
+// one test for the eight in the sanitizer build too.
+bool EightSpaces(const char* p) {
+  constexpr uint64_t kEach = 0x0101010101010101ULL;
+  uint64_t w = 0;
+  std::memcpy(&w, p, sizeof w);
+  uint64_t hits = ZeroBytes(w ^ (kEach * ' ')) | ZeroBytes(w ^ (kEach * '\t')) | ZeroBytes(w ^ (kEach * '\r')) |
+                  ZeroBytes(w ^ (kEach * '\n'));
+  return hits == 0x8080808080808080ULL;
+}
+
+// Whether the 32 bytes at p are all blanks, as the writer's indentation is.
+bool ThirtyTwoBlanks(const char* p) {
+  constexpr uint64_t kBlanks = 0x2020202020202020ULL;
+  uint64_t w[4];
+  std::memcpy(w, p, sizeof w);
+  return ((w[0] ^ kBlanks) | (w[1] ^ kBlanks) | (w[2] ^ kBlanks) | (w[3] ^ kBlanks)) == 0;
+}
+
+// The first byte of [from, to) that is not white space, or `to`.
+const char* SkipSpaces(const char* from, const char* to) {
+  // Most calls find nothing or one blank to skip; the longer runs go a word at a time.
+  if (from == to || !IsSpace(*from)) return from;
+  if (to - from >= 2 && !IsSpace(from[1])) return from + 1;
+  while (to - from >= 32 && ThirtyTwoBlanks(from)) from += 32;
+  while (to - from >= 8 && EightSpaces(from)) from += 8;
+  while (from < to && IsSpace(*from)) ++from;
+  return from;
+}
+
+// The start of the white space that ends [from, to).
+const char* SkipSpacesBack(const char* from, const char* to) {
+  while (to - from >= 32 && ThirtyTwoBlanks(to - 32)) to -= 32;
+  while (to - from >= 8 && EightSpaces(to - 8)) to -= 8;
+  while (to > from && IsSpace(to[-1])) --to;
+  return to;
 }
 
 }  // namespace
@@ -84,9 +114,7 @@ class XmlParser {
  private:
   CXmlNode* Open() const { return stack_.back(); }
 
-  void SkipSpace() {
-    while (p_ < end_ && IsSpace(*p_)) ++p_;
-  }
+  void SkipSpace() { p_ = SkipSpaces(p_, end_); }
 
   bool StartsWith(const char* s) const {
     size_t n = std::strlen(s);
@@ -100,21 +128,51 @@ class XmlParser {
       line_ = 1;
       lineStart_ = begin_;
     }
-    for (const char* q = lineAt_; q < p_; ++q) {
-      if (*q == '\n') {
-        ++line_;
-        lineStart_ = q + 1;
-      }
+    for (const char* q = lineAt_; q < p_;) {
+      const void* br = std::memchr(q, '\n', static_cast<size_t>(p_ - q));
+      if (!br) break;
+      ++line_;
+      q = lineStart_ = static_cast<const char*>(br) + 1;
     }
     lineAt_ = p_;
     line = line_;
     column = static_cast<int>(p_ - lineStart_) + 1;
   }
 
-  void Error(int code, const std::string& message) {
+  // Error messages are made in one buffer that the parser keeps: reporting allocates
+  // nothing once it has grown. The formats hold "%s" for names (at most two), each cut
+  // at 200 characters and at a NUL as printf would, and messages at 511 characters.
+  const std::string& Format(const char* fmt, std::string_view a = {}, std::string_view b = {}) {
+    const std::string_view names[2] = {a, b};
+    message_.clear();
+    int next = 0;
+    const char* f = fmt;
+    for (const char* pct; next < 2 && (pct = std::strchr(f, '%'));) {
+      message_.append(f, static_cast<size_t>(pct - f));
+      std::string_view name = names[next++].substr(0, 200);
+      message_.append(name.substr(0, name.find('\0')));
+      f = pct + 2;
+    }
+    message_.append(f);
+    if (message_.size() > 511) message_.resize(511);
+    return message_;
+  }
+
+  // The format's "%c" replaced by c; a NUL ends the message there, as it ended printf's.
+  const std::string& FormatChar(const char* fmt, char c) {
+    const char* pct = std::strchr(fmt, '%');
+    message_.assign(fmt, static_cast<size_t>(pct - fmt));
+    if (c == '\0') return message_;
+    message_ += c;
+    message_.append(pct + 2);
+    return message_;
+  }
+
+  void Error(int code, std::string_view message) {
+    if (message.data() != message_.data()) message_.assign(message.data(), message.size());
     int line = 1, column = 1;
     if (begin_) Position(line, column);
-    doc_.Report(code, message, line, column);
+    doc_.Report(code, message_, line, column);
   }
 
   CXmlNode* Add(int kind, std::string_view text) {
@@ -353,8 +411,7 @@ class XmlParser {
     if (!HasLineBreak(blankStart, p_)) start = blankStart;
     const void* lt = std::memchr(p_, '<', static_cast<size_t>(end_ - p_));
     const char* stop = lt ? static_cast<const char*>(lt) : end_;
-    const char* last = stop;
-    while (last > p_ && IsSpace(last[-1])) --last;
+    const char* last = SkipSpacesBack(p_, stop);
     const char* textEnd = HasLineBreak(last, stop) ? last : stop;
     std::string_view raw(start, static_cast<size_t>(textEnd - start));
     CXmlNode* node = Add(kXmlText, {});
@@ -367,9 +424,8 @@ class XmlParser {
   }
 
   static bool HasLineBreak(const char* from, const char* to) {
-    for (const char* q = from; q < to; ++q)
-      if (*q == '\n' || *q == '\r') return true;
-    return false;
+    size_t n = static_cast<size_t>(to - from);
+    return n && (std::memchr(from, '\n', n) || std::memchr(from, '\r', n));
   }
 
   void AppendReference(std::string& out, unsigned code) const {
@@ -414,12 +470,14 @@ class XmlParser {
         i = after;
         continue;
       }
-      std::string replacement;
+      std::string character;  // a character reference's byte (no allocation)
+      std::string_view replacement;
       bool known = false;
       if (!name.empty() && name[0] == '#') {
         unsigned code = 0;
         if (CharacterCode(name.substr(1), code)) {
-          AppendReference(replacement, code);
+          AppendReference(character, code);
+          replacement = character;
           known = true;
         }
       } else if (const std::string* text = doc_.FindEntity(name)) {
@@ -439,7 +497,7 @@ class XmlParser {
         Error(kXmlBadEntity, Format("Bad character entity '&%s;' encountered.", name));
       }
       if (known)
-        out += replacement;
+        out.append(replacement);
       else
         out.append(raw.substr(amp, after - amp));
       i = after;
@@ -521,17 +579,13 @@ class XmlParser {
 
   // <!ENTITY name "text"> at q; q ends after the declaration. False at the end of text.
   bool EntityDeclaration(const char*& q) {
-    q += 8;
-    while (q < end_ && IsSpace(*q)) ++q;
+    q = SkipSpaces(q + 8, end_);
     bool parameter = q < end_ && *q == '%';
-    if (parameter) {
-      ++q;
-      while (q < end_ && IsSpace(*q)) ++q;
-    }
+    if (parameter) q = SkipSpaces(q + 1, end_);
     const char* nameStart = q;
     while (q < end_ && IsNameChar(*q)) ++q;
     std::string_view name(nameStart, static_cast<size_t>(q - nameStart));
-    while (q < end_ && IsSpace(*q)) ++q;
+    q = SkipSpaces(q, end_);
     if (q == end_) return false;
     std::string_view text;
     bool external = false;
@@ -591,6 +645,7 @@ class XmlParser {
   bool budgetReported_ = false;
   bool stopped_ = false;
   std::string scratchName_;
+  std::string message_;
   const char* lineAt_;
   const char* lineStart_;
   int line_ = 1;

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <iterator>
+#include <map>
+#include <random>
 
 #include "platform/platform.h"
 #include "spreadsheet/grid_ops.h"
@@ -158,6 +161,41 @@ TEST(WorkbookWriter, TextsThatXmlReservesStayReadable) {
   EXPECT_EQ(back.Sheet(0).name, "A & B <\"c\">");
   EXPECT_EQ(back.Sheet(0).GetCell(0, 0).text, "x < y && \"z\" > 0\r\nnext");
   EXPECT_EQ(back.Sheet(0).GetCell(1, 0).text, "&#160; literal");
+}
+
+// Cell texts of every awkward byte: written as a plain loop encodes them, and read back
+// with each line break as CR LF.
+TEST(WorkbookRoundTrip, GeneratedCellTextsEncodeAsAPlainLoopAndReadBack) {
+  std::mt19937 rng(5);
+  const char* pieces[] = {"a", " ", "  ", "\r\n", "\r", "\n", "&", "<", ">", "\"", "'", "\xCF\xF0", "long words", "\t", ";"};
+  CWorkbook book;
+  CSheet& s = Grid(book, 300, 2);
+  std::vector<std::string> texts;
+  for (int r = 0; r < 300; ++r) {
+    std::string t = "x";
+    for (int i = 0, n = rng() % (r % 10 == 0 ? 150 : 8); i < n; ++i) t += pieces[rng() % std::size(pieces)];
+    Put(s, r, 1, texts.emplace_back(t));
+  }
+  std::string out = WorkbookText(book);
+  CWorkbook back;
+  ASSERT_TRUE(Read(back, out));
+  std::map<char, std::string> named = {{' ', "&#32;"}, {'&', "&amp;"}, {'<', "&lt;"}, {'>', "&gt;"}};
+  for (int r = 0; r < 300; ++r) {
+    std::string encoded, read;
+    const std::string& t = texts[r];
+    for (size_t i = 0; i < t.size(); ++i) {
+      if (t[i] == '\r' || t[i] == '\n') {
+        i += t[i] == '\r' && i + 1 < t.size() && t[i + 1] == '\n';
+        encoded += "&#10;";
+        read += "\r\n";
+        continue;
+      }
+      encoded += named.count(t[i]) ? named[t[i]] : std::string(1, t[i]);
+      read += t[i];
+    }
+    EXPECT_TRUE(Has(out, "ss:Type='String'>" + encoded + "</Data>")) << r;
+    EXPECT_EQ(back.Sheet(0).GetCell(r, 1).text, read) << r;
+  }
 }
 
 TEST(WorkbookRoundTrip, EveryAttributeTheFormatCarries) {
@@ -385,6 +423,42 @@ TEST(WorkbookReader, NamespacePrefixesEncodingsAndOlderFiles) {
   EXPECT_EQ(book.Sheet(0).GetCell(0, 1).text,
             "1\xA0"
             "234");
+}
+
+// Prefixes bound at any level, the cell's own included: an attribute counts when its
+// prefix is bound to the spreadsheet namespace where it stands, or bound nowhere and "ss".
+TEST(WorkbookReader, GeneratedNamespaceBindingsResolveAsAPlainLookup) {
+  std::mt19937 rng(3);
+  const char* urns[] = {"urn:schemas-microsoft-com:office:spreadsheet", "urn:schemas-microsoft-com:office:excel",
+                        "urn:other"};
+  const char* elements[] = {"Workbook", "Worksheet", "Table", "Row", "Cell"};
+  const char* prefixes[] = {"ss", "x", "q"};
+  for (int round = 0; round < 300; ++round) {
+    std::vector<std::map<std::string, int>> bound(5);  // prefix -> urn, per level
+    std::string doc;
+    for (int level = 0; level < 5; ++level) {
+      doc += std::string("<") + elements[level];
+      for (const char* prefix : {"", "ss", "x", "q"}) {
+        if (rng() % 4) continue;
+        int urn = *prefix ? static_cast<int>(rng() % 3) : 0;  // the elements stay in the namespace
+        bound[level][prefix] = urn;
+        doc += std::string(" xmlns") + (*prefix ? ":" : "") + prefix + "=\"" + urns[urn] + "\"";
+      }
+      if (level < 4) doc += ">";
+    }
+    auto spreadsheet = [&](const std::string& prefix) {
+      for (int level = 4; level >= 0; --level)
+        if (bound[level].count(prefix)) return bound[level][prefix] == 0;
+      return prefix == "ss";
+    };
+    std::string index = prefixes[rng() % 3], merge = prefixes[rng() % 3];
+    doc += " " + index + ":Index=\"5\" " + merge + ":MergeAcross=\"1\"><Data>v</Data></Cell></Row></Table></Worksheet></Workbook>";
+    CWorkbook book;
+    ASSERT_TRUE(Read(book, doc)) << doc;
+    const int column = spreadsheet(index) ? 4 : 0;
+    EXPECT_EQ(book.Sheet(0).GetCell(0, column).text, "v") << doc;
+    EXPECT_EQ(book.Sheet(0).Merges().size(), spreadsheet(merge) ? 1u : 0u) << doc;
+  }
 }
 
 TEST(WorkbookReader, RefusesIndexesBeyondTheGrid) {

@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <map>
+#include <random>
+
 #include "platform/platform.h"
 #include "support/scratch.h"
 
@@ -86,6 +92,21 @@ TEST(XmlParser, EveryErrorHasItsCodeMessageAndPosition) {
   }
 }
 
+TEST(XmlParser, MessagesCutLongNamesAndEndAtANul) {
+  const std::string longName(300, 'n');
+  Parsed p("<" + longName + " " + longName + "></" + longName + "x>");
+  ASSERT_EQ(p.errors.size(), 2u);
+  EXPECT_EQ(p.errors[0].message, "Unexpected token while parsing attribute (element " + longName.substr(0, 200) +
+                                     ", name " + longName.substr(0, 200) + ").");
+  EXPECT_EQ(p.errors[1].message, "Expecting end tag '" + longName.substr(0, 200) + "'. Found end tag '" +
+                                     longName.substr(0, 200) + "' instead.");
+  Parsed nul(std::string("<a\0b/>", 6));
+  ASSERT_FALSE(nul.errors.empty());
+  EXPECT_EQ(nul.errors[0].message, "Illegal character (");
+  Parsed control("<a\x01" "b/>");
+  EXPECT_EQ(control.errors[0].message, "Illegal character (\x01) encountered while parsing name.");
+}
+
 TEST(XmlParser, ErrorsDoNotStopTheParse) {
   Parsed p("<a><b>one</c><d>two</d></b>&bad;<e/></a>");
   const CXmlNode* a = p.First();
@@ -166,6 +187,25 @@ TEST(XmlParser, NodesOfEveryKind) {
   for (const CXmlNode* c = r->firstChild; c; c = c->next) children.push_back(c->kind);
   EXPECT_EQ(children, (std::vector<int>{kXmlCData, kXmlElement, kXmlText}));
   EXPECT_EQ(r->firstChild->name, "<raw>&amp;");
+}
+
+// The five predefined entities in any letter case, against near misses, decoded as a
+// plain case-blind lookup decodes them; a declared entity cannot take their names.
+TEST(XmlParser, GeneratedPredefinedEntityNames) {
+  const std::map<std::string, std::string> five = {{"gt", ">"}, {"lt", "<"}, {"amp", "&"}, {"apos", "'"}, {"quot", "\""}};
+  std::mt19937 rng(13);
+  const std::string letters = "gltampsoquGLTAMPSOQUx";
+  Parsed declared("<!DOCTYPE d [<!ENTITY AMP \"no\"><!ENTITY Ampx \"yes\">]><a/>");
+  for (int i = 0; i < 3000; ++i) {
+    std::string name;
+    for (int k = 0, n = 2 + rng() % 3; k < n; ++k) name += letters[rng() % letters.size()];
+    std::string lower = name;
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    std::string expected = five.count(lower) ? five.at(lower) : lower == "ampx" ? "yes" : "&" + name + ";";
+    EXPECT_EQ(declared.doc.DecodeEntities("&" + name + ";"), expected) << name;
+    Parsed text("<a>&" + name + ";</a>");
+    EXPECT_EQ(TextOf(text.First()), five.count(lower) ? five.at(lower) : "&" + name + ";") << name;
+  }
 }
 
 TEST(XmlParser, FindElementFollowsBackslashPaths) {
@@ -312,6 +352,142 @@ TEST(XmlDocumentFile, LoadConvertsDeclaredEncodingsAndSaveReplaces) {
   doc.AddElement(doc.Root(), "x");
   EXPECT_TRUE(doc.SaveFile(dir / "out.xml"));
   EXPECT_EQ(testing::Slurp(dir / "out.xml"), "<x/>\r\n");
+}
+
+
+// ---- generated documents against plain references --------------------------------------------
+
+// The writer as a plain byte loop: indentation per level, every text built byte by byte.
+struct PlainWriter {
+  std::map<char, std::string> names;  // entity characters (one declared entity per character)
+  void Text(std::string& out, const std::string& text, bool escape, int level) const {
+    std::string body;
+    for (size_t i = 0; i < text.size(); ++i) {
+      char c = text[i];
+      if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+      if (c == '\n')
+        body += "&#10;";
+      else if (escape && names.count(c))
+        body += "&" + names.at(c) + ";";
+      else
+        body += c;
+    }
+    const size_t width = static_cast<size_t>(level) * 3, room = width + 1 < 80 ? 79 - width : 1;
+    for (size_t pos = 0, len; pos < body.size(); pos += len) {
+      len = body.size() - pos;
+      if (len > room) {
+        size_t cut = body.rfind(' ', pos + room - 1);
+        if (cut == std::string::npos || cut < pos) cut = std::min(body.find(' ', pos + room), body.size() - 1);
+        len = cut + 1 - pos;
+      }
+      out += std::string(width, ' ') + body.substr(pos, len) + "\r\n";
+    }
+  }
+  void Node(std::string& out, const CXmlNode* n, int level) const {
+    if (level > kXmlMaxDepth) return;
+    std::string in(static_cast<size_t>(level) * 3, ' ');
+    const char* frames[][2] = {{"", ""}, {"<![CDATA[", "]]>"}, {"<!--", "-->"}, {}, {"<!", ">"}, {}, {"<?", "?>"}};
+    if (n->kind == kXmlText || n->kind == kXmlRawText) return Text(out, n->name, n->kind == kXmlText, level);
+    if (n->kind != kXmlElement) {
+      out += in + frames[n->kind][0] + n->name + frames[n->kind][1] + "\r\n";
+      return;
+    }
+    out += in + "<" + n->name;
+    for (const CXmlNode* a = n->firstAttribute; a; a = a->next) {
+      std::string v = a->valueKind == XmlValue::kNone ? "" : a->value;
+      char q = a->valueKind != XmlValue::kText || v.find('"') == std::string::npos ? '"'
+               : v.find('\'') == std::string::npos                                 ? '\''
+                                                                                   : 0;
+      for (size_t at; !q && (at = v.find('"')) != std::string::npos;) v.replace(at, 1, "&quot;");
+      out += " " + a->name + "=" + (q ? q : '"') + v + (q ? q : '"');
+    }
+    out += n->firstChild ? ">\r\n" : "/>\r\n";
+    if (!n->firstChild) return;
+    for (const CXmlNode* c = n->firstChild; c; c = c->next) Node(out, c, level + 1);
+    out += in + "</" + n->name + ">\r\n";
+  }
+};
+
+std::string Pick(std::mt19937& rng, std::initializer_list<const char*> from) {
+  return *(from.begin() + rng() % from.size());
+}
+
+TEST(XmlWriter, GeneratedTreesAreWrittenAsThePlainWriterDoes) {
+  std::mt19937 rng(7);
+  for (int round = 0; round < 800; ++round) {
+    // Some entities declared for single characters (the predefined ones stay first).
+    std::string doctype = "<!DOCTYPE d [";
+    PlainWriter plain;
+    plain.names = {{'>', "gt"}, {'<', "lt"}, {'&', "amp"}, {'\'', "apos"}, {'"', "quot"}};
+    for (char c : std::string("x\r\t;<")) {
+      if (rng() % 3) continue;
+      std::string name = "e" + std::to_string(static_cast<int>(c)) + (rng() % 2 ? "A" : "b");
+      doctype += "<!ENTITY " + name + " \"" + (c == '\r' ? "&#13;" : c == '<' ? "&#60;" : std::string(1, c)) + "\">";
+      plain.names.emplace(c, name);
+    }
+    CXmlDocument doc;
+    doc.Parse(doctype + "]>");
+    CXmlNode* open = doc.Root();
+    for (int step = 0, n = rng() % 60; step < n; ++step) {
+      std::string text;
+      for (int i = 0, len = rng() % 3 == 0 ? rng() % 300 : rng() % 12; i < len; ++i)
+        text += Pick(rng, {"a", "b", " ", " ", "x", "\r\n", "\n", "\r", "\t", ";", "<", "&", "\"", "'", "\xCF", "word"});
+      switch (rng() % 8) {
+        case 0: open = doc.AddElement(open, Pick(rng, {"a", "Row", "ss:Cell"})); break;
+        case 1: open = open->parent ? open->parent : open; break;
+        case 2: doc.AddAttribute(open == doc.Root() ? doc.AddElement(open, "t") : open, "k", text); break;
+        case 3: doc.AddIntegerAttribute(open == doc.Root() ? doc.AddElement(open, "t") : open, "n", -7); break;
+        case 4: doc.AddNode(open, doc.NewNode(kXmlRawText, text)); break;
+        case 5: doc.AddNode(open, doc.NewNode(static_cast<int>(rng() % 7), text)); break;
+        default: doc.AddNode(open, doc.NewNode(kXmlText, text)); break;
+      }
+    }
+    std::string expected;
+    for (const CXmlNode* n = doc.Root()->firstChild; n; n = n->next) plain.Node(expected, n, 0);
+    ASSERT_EQ(doc.Write(), expected) << "round " << round;
+  }
+}
+
+// Texts between tags: blanks at either end that hold a line break are layout and go;
+// others stay. Error positions: line and column of the "&" of each unknown entity.
+TEST(XmlParser, GeneratedLayoutAndPositionsMatchAPlainReading) {
+  std::mt19937 rng(11);
+  auto blanks = [&] {
+    std::string s;
+    for (int i = 0, n = rng() % 4 == 0 ? rng() % 40 : rng() % 3; i < n; ++i) s += Pick(rng, {" ", " ", "\t", "\r", "\n"});
+    return s;
+  };
+  auto hasBreak = [](const std::string& s) { return s.find_first_of("\r\n") != std::string::npos; };
+  for (int round = 0; round < 800; ++round) {
+    std::string doc = "<r>";
+    std::vector<std::string> texts;
+    std::vector<std::pair<int, int>> positions;
+    for (int i = 0, n = rng() % 12; i < n; ++i) {
+      std::string lead = blanks(), word = Pick(rng, {"a", "b c", "&amp;", "x&bogus;y", "\xCF", "\x8D\x0B", "\xA0\x89"}), trail = blanks();
+      for (int k = 0, m = rng() % 3; k < m; ++k) word += blanks() + Pick(rng, {"d", "&lt;", "&zz;"});
+      for (size_t amp = word.find('&'); amp != std::string::npos; amp = word.find('&', amp + 1)) {
+        if (word.compare(amp, 4, "&amp") == 0 || word.compare(amp, 3, "&lt") == 0) continue;
+        std::string before = doc + lead + word.substr(0, amp);
+        size_t lineStart = before.find_last_of('\n');
+        positions.emplace_back(1 + std::count(before.begin(), before.end(), '\n'),
+                               static_cast<int>(before.size() - (lineStart == std::string::npos ? 0 : lineStart + 1)) + 1);
+      }
+      std::string text = (hasBreak(lead) ? "" : lead) + word + (hasBreak(trail) ? "" : trail);
+      for (auto [from, to] : {std::pair<const char*, const char*>{"&amp;", "&"}, {"&lt;", "<"}})
+        for (size_t k; (k = text.find(from)) != std::string::npos;) text.replace(k, std::strlen(from), to);
+      texts.push_back(text);
+      doc += lead + word + trail + (rng() % 2 ? "<e/>" : "<e a='1'\r\n   b=\"2\" />");
+    }
+    doc += blanks() + "</r>" + blanks();
+    Parsed p(doc);
+    std::vector<std::string> got;
+    for (const CXmlNode* c = p.First()->firstChild; c; c = c->next)
+      if (c->kind == kXmlText) got.push_back(c->name);
+    ASSERT_EQ(got, texts) << doc;
+    std::vector<std::pair<int, int>> reported;
+    for (const Reported& e : p.errors) reported.emplace_back(e.line, e.column);
+    ASSERT_EQ(reported, positions) << doc;
+  }
 }
 
 }  // namespace
