@@ -1,6 +1,7 @@
 #include "tasks/task_record.h"
 
 #include <cstdio>
+#include <cstring>
 
 #include "common/record_file.h"
 
@@ -22,6 +23,61 @@ void SetTaskField(std::string& line, TaskField field, std::string_view value) {
 }
 
 bool TaskFlagOn(std::string_view line, TaskField field) { return GetTaskField(line, field) == "1"; }
+
+TaskFieldReader::TaskFieldReader(std::string_view line) : line_(line) {
+  if (line.empty()) return;
+  // The field rule of GetField: a "|" after "#" does not end a field.
+  found_ = 0;
+  bounds_[0] = 0;
+  const char* base = line.data();
+  size_t at = 0;
+  while (found_ < kTaskFieldCount - 1 && at < line.size()) {
+    const void* hit = std::memchr(base + at, '|', line.size() - at);
+    if (!hit) break;
+    size_t bar = static_cast<size_t>(static_cast<const char*>(hit) - base);
+    at = bar + 1;
+    if (bar > 0 && base[bar - 1] == '#') continue;
+    bounds_[++found_] = static_cast<uint32_t>(bar + 1);
+  }
+  // The last field found runs to the next separator or the end of the line.
+  size_t end = line.size();
+  for (size_t i = at; i < line.size(); ++i) {
+    const void* hit = std::memchr(base + i, '|', line.size() - i);
+    if (!hit) break;
+    size_t bar = static_cast<size_t>(static_cast<const char*>(hit) - base);
+    if (bar == 0 || base[bar - 1] != '#') {
+      end = bar;
+      break;
+    }
+    i = bar;
+  }
+  bounds_[found_ + 1] = static_cast<uint32_t>(end + 1);
+}
+
+std::string_view TaskFieldReader::Raw(TaskField field) const {
+  int n = static_cast<int>(field);
+  if (n < 0 || n > found_) return {};
+  return line_.substr(bounds_[n], bounds_[n + 1] - 1 - bounds_[n]);
+}
+
+std::string TaskFieldReader::Get(TaskField field) const {
+  std::string_view raw = Raw(field);
+  std::string out;
+  out.reserve(raw.size());
+  for (size_t from = 0; from < raw.size();) {
+    size_t hash = raw.find('#', from);
+    if (hash == std::string_view::npos) hash = raw.size();
+    out.append(raw.substr(from, hash - from));
+    from = hash + 1;
+  }
+  return out;
+}
+
+bool TaskFieldReader::Is(TaskField field, std::string_view text) const {
+  std::string_view raw = Raw(field);
+  if (raw.find('#') == std::string_view::npos) return raw == text;
+  return Get(field) == text;
+}
 
 int ReadNumber(std::string_view text) {
   size_t i = 0;

@@ -3,6 +3,8 @@
 // the sticker and the reminder check read and write records through these names.
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -81,6 +83,26 @@ bool HasTaskField(std::string_view line, TaskField field);
 void SetTaskField(std::string& line, TaskField field, std::string_view value);
 // A field that reads exactly "1".
 bool TaskFlagOn(std::string_view line, TaskField field);
+
+// The fields of one record line found in a single pass, for code that reads many of
+// them: each read gives exactly what GetTaskField, HasTaskField and TaskFlagOn give,
+// without scanning the line again. The line must outlive the reader and stay unchanged.
+class TaskFieldReader {
+ public:
+  explicit TaskFieldReader(std::string_view line);
+  bool Has(TaskField field) const { return static_cast<int>(field) <= found_; }
+  std::string Get(TaskField field) const;
+  // The field equals `text` (which holds no "#").
+  bool Is(TaskField field, std::string_view text) const;
+  bool FlagOn(TaskField field) const { return Is(field, "1"); }
+
+ private:
+  // The field as it stands in the line, "#" included; empty when missing.
+  std::string_view Raw(TaskField field) const;
+  std::string_view line_;
+  int found_ = -1;  // the last field the line holds; -1 for an empty line
+  std::array<uint32_t, kTaskFieldCount + 1> bounds_{};  // field n spans [bounds_[n], bounds_[n+1] - 1)
+};
 
 // Numbers in records are decimal text; text that is not a number reads as 0, as do the
 // digits after any non-digit. Values are held within +-1 000 000, so arithmetic on them
