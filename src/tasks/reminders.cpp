@@ -286,6 +286,15 @@ Firing MakeFiring(const std::string& line, size_t index, const Decision& d, cons
   return f;
 }
 
+// SetTaskField on a field whose place in the line is known.
+void ReplaceField(std::string& line, std::pair<size_t, size_t> span, const std::string& value) {
+  if (value.find_first_of("#|\n") == std::string::npos) {
+    line.replace(span.first, span.second, value);
+  } else {
+    line.replace(span.first, span.second, FieldText(value));
+  }
+}
+
 // The first minute a pass at `now` checks: the minute after the previous pass when that
 // was earlier the same day, midnight when it was an earlier day, else `now` alone.
 int FirstMinuteToCheck(const Moment& previousPass, const Moment& now) {
@@ -311,16 +320,13 @@ PassResult RunMinutes(TaskList& records, int first, const Moment& now) {
   std::vector<std::pair<int, Firing>> fired;  // minute, firing
   for (size_t i = 0; i < records.size(); ++i) {
     std::string& line = records[i];
-    std::string state;
-    {
-      TaskFieldReader fields(line);
-      if (!fields.Has(TaskField::ReminderState)) continue;
-      state = fields.Get(TaskField::ReminderState);
-      // A record too short to hold its stamp is left alone: a firing it could not stamp
-      // would repeat on every tick.
-      if (!Examined(state) || !fields.Has(TaskField::LastFired)) continue;
-    }
-    Reminder r = ReadReminder(TaskFieldReader(line), state);
+    TaskFieldReader fields(line);
+    if (!fields.Has(TaskField::ReminderState)) continue;
+    const std::string state = fields.Get(TaskField::ReminderState);
+    // A record too short to hold its stamp is left alone: a firing it could not stamp
+    // would repeat on every tick.
+    if (!Examined(state) || !fields.Has(TaskField::LastFired)) continue;
+    Reminder r = ReadReminder(fields, state);
     if (!clockMade) {
       clock = MakeClock(now);
       clock.lastMinute = lastMinute;
@@ -340,16 +346,13 @@ PassResult RunMinutes(TaskList& records, int first, const Moment& now) {
       }
       k = std::max(d.next, k + 1);
     }
-    bool changed = false;
-    if (r.lastFired != firstStamp) {
-      SetTaskField(line, TaskField::LastFired, r.lastFired);
-      changed = true;
-    }
-    if (r.state != state) {
-      SetTaskField(line, TaskField::ReminderState, r.state);
-      changed = true;
-    }
-    if (changed) result.changedRecords.push_back(i);
+    // The stamp stands after the state, so it is written first and the state's place
+    // in the line still holds.
+    const bool newStamp = r.lastFired != firstStamp, newState = r.state != state;
+    const auto stampSpan = fields.Span(TaskField::LastFired), stateSpan = fields.Span(TaskField::ReminderState);
+    if (newStamp) ReplaceField(line, stampSpan, r.lastFired);
+    if (newState) ReplaceField(line, stateSpan, r.state);
+    if (newStamp || newState) result.changedRecords.push_back(i);
     result.bookChanged |= markedChanged;
     if (last.fire) {
       Moment due = now;
@@ -373,13 +376,14 @@ Firing FiringOf(const std::string& line, size_t index, int daysAhead, const Mome
   f.daysAhead = daysAhead;
   f.due = due;
   f.key = RecordKey(line);
-  f.headline = UndoLineEscapes(GetTaskField(line, TaskField::Headline));
+  TaskFieldReader fields(line);
+  f.headline = UndoLineEscapes(fields.Get(TaskField::Headline));
   if (daysAhead > 0) f.headline += " - через " + NumberText(daysAhead) + "д.";
-  f.notes = UndoLineEscapes(GetTaskField(line, TaskField::Notes));
-  if (GetTaskField(line, TaskField::PcBeep) == "1") {
+  f.notes = UndoLineEscapes(fields.Get(TaskField::Notes));
+  if (fields.FlagOn(TaskField::PcBeep)) {
     f.sound = ReminderSound::kBeep;
   } else {
-    std::string wav = GetTaskField(line, TaskField::SoundFile);
+    std::string wav = fields.Get(TaskField::SoundFile);
     if (wav.size() > 3) {
       f.sound = ReminderSound::kWave;
       f.soundFile = std::move(wav);

@@ -24,40 +24,40 @@ void SetTaskField(std::string& line, TaskField field, std::string_view value) {
 
 bool TaskFlagOn(std::string_view line, TaskField field) { return GetTaskField(line, field) == "1"; }
 
-TaskFieldReader::TaskFieldReader(std::string_view line) : line_(line) {
-  if (line.empty()) return;
+void TaskFieldReader::Reach(int n) const {
   // The field rule of GetField: a "|" after "#" does not end a field.
-  found_ = 0;
-  bounds_[0] = 0;
-  const char* base = line.data();
-  size_t at = 0;
-  while (found_ < kTaskFieldCount - 1 && at < line.size()) {
-    const void* hit = std::memchr(base + at, '|', line.size() - at);
-    if (!hit) break;
-    size_t bar = static_cast<size_t>(static_cast<const char*>(hit) - base);
-    at = bar + 1;
-    if (bar > 0 && base[bar - 1] == '#') continue;
-    bounds_[++found_] = static_cast<uint32_t>(bar + 1);
-  }
-  // The last field found runs to the next separator or the end of the line.
-  size_t end = line.size();
-  for (size_t i = at; i < line.size(); ++i) {
-    const void* hit = std::memchr(base + i, '|', line.size() - i);
-    if (!hit) break;
-    size_t bar = static_cast<size_t>(static_cast<const char*>(hit) - base);
-    if (bar == 0 || base[bar - 1] != '#') {
-      end = bar;
+  const char* base = line_.data();
+  while (separators_ <= n && scanned_ < line_.size()) {
+    const void* hit = std::memchr(base + scanned_, '|', line_.size() - scanned_);
+    if (!hit) {
+      scanned_ = line_.size();
       break;
     }
-    i = bar;
+    size_t bar = static_cast<size_t>(static_cast<const char*>(hit) - base);
+    scanned_ = bar + 1;
+    if (bar == 0 || base[bar - 1] != '#') at_[separators_++] = static_cast<uint32_t>(bar);
   }
-  bounds_[found_ + 1] = static_cast<uint32_t>(end + 1);
+}
+
+bool TaskFieldReader::Has(TaskField field) const {
+  int n = static_cast<int>(field);
+  if (line_.empty() || n < 0 || n >= kTaskFieldCount) return false;
+  if (n > 0) Reach(n - 1);
+  return separators_ >= n;
+}
+
+std::pair<size_t, size_t> TaskFieldReader::Span(TaskField field) const {
+  if (!Has(field)) return {line_.size(), 0};
+  int n = static_cast<int>(field);
+  Reach(n);
+  size_t begin = n == 0 ? 0 : at_[n - 1] + 1;
+  size_t end = n < separators_ ? at_[n] : line_.size();
+  return {begin, end - begin};
 }
 
 std::string_view TaskFieldReader::Raw(TaskField field) const {
-  int n = static_cast<int>(field);
-  if (n < 0 || n > found_) return {};
-  return line_.substr(bounds_[n], bounds_[n + 1] - 1 - bounds_[n]);
+  auto [begin, length] = Span(field);
+  return line_.substr(begin, length);
 }
 
 std::string TaskFieldReader::Get(TaskField field) const {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "dates/calendar.h"
@@ -85,23 +86,31 @@ void SetTaskField(std::string& line, TaskField field, std::string_view value);
 bool TaskFlagOn(std::string_view line, TaskField field);
 
 // The fields of one record line found in a single pass, for code that reads many of
-// them: each read gives exactly what GetTaskField, HasTaskField and TaskFlagOn give,
-// without scanning the line again. The line must outlive the reader and stay unchanged.
+// them: each read gives exactly what GetTaskField, HasTaskField and TaskFlagOn give. The
+// line is walked once, only as far as the fields asked for so far; it must outlive the
+// reader and stay unchanged.
 class TaskFieldReader {
  public:
-  explicit TaskFieldReader(std::string_view line);
-  bool Has(TaskField field) const { return static_cast<int>(field) <= found_; }
+  explicit TaskFieldReader(std::string_view line) : line_(line) {}
+  bool Has(TaskField field) const;
   std::string Get(TaskField field) const;
   // The field equals `text` (which holds no "#").
   bool Is(TaskField field, std::string_view text) const;
   bool FlagOn(TaskField field) const { return Is(field, "1"); }
+  // Where the field stands in the line, "#" included: its offset and length. The line
+  // with that span replaced by FieldText(value) is what SetTaskField gives. The field
+  // must be there (Has).
+  std::pair<size_t, size_t> Span(TaskField field) const;
 
  private:
   // The field as it stands in the line, "#" included; empty when missing.
   std::string_view Raw(TaskField field) const;
+  // Finds separators until field n is bounded or the line ends.
+  void Reach(int n) const;
   std::string_view line_;
-  int found_ = -1;  // the last field the line holds; -1 for an empty line
-  std::array<uint32_t, kTaskFieldCount + 1> bounds_{};  // field n spans [bounds_[n], bounds_[n+1] - 1)
+  mutable int separators_ = 0;  // found so far; separator k ends field k
+  mutable size_t scanned_ = 0;  // the walk goes on from here
+  mutable std::array<uint32_t, kTaskFieldCount> at_{};
 };
 
 // Numbers in records are decimal text; text that is not a number reads as 0, as do the

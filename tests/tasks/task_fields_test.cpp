@@ -31,5 +31,25 @@ TEST(TaskFieldReader, ReadsEveryFieldAsTheFieldReaderDoes) {
   EXPECT_EQ(TaskFieldReader("a#|b|c#").Get(TaskField::Notes), "c");
 }
 
+// A field written in place over its span gives the line SetTaskField gives.
+TEST(TaskFieldReader, SpanReplacedIsTheFieldWritten) {
+  std::mt19937 rng(9);
+  const char alphabet[] = {'|', '|', '#', '1', 'x', '\n', '\r'};
+  for (int round = 0; round < 2000; ++round) {
+    std::string line = EmptyTaskRecord(), value;
+    for (size_t i = rng() % 40; i > 0; --i) line.insert(rng() % line.size(), 1, alphabet[rng() % sizeof alphabet]);
+    for (size_t i = rng() % 6; i > 0; --i) value.push_back(alphabet[rng() % sizeof alphabet]);
+    const TaskField f = static_cast<TaskField>(rng() % kTaskFieldCount);
+    TaskFieldReader fields(line);
+    if (!fields.Has(f)) continue;
+    auto [begin, length] = fields.Span(f);
+    std::string inPlace = line;
+    inPlace.replace(begin, length, FieldText(value));
+    std::string written = line;
+    SetTaskField(written, f, value);
+    ASSERT_EQ(inPlace, written) << line << " field " << static_cast<int>(f);
+  }
+}
+
 }  // namespace
 }  // namespace vm::tasks
