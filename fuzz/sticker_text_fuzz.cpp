@@ -31,10 +31,14 @@ std::string Record(const std::string& line) {
   }
   std::string record;
   record.reserve(line.size() + kTaskSeparators);
+  int written = 0;  // separators so far
   for (int n = 0; n < kTaskFieldCount; ++n) {
-    if (n > 0) record.push_back('|');
-    if (!values[n].empty()) record += vm::FieldText(values[n]);
+    if (values[n].empty()) continue;
+    record.append(static_cast<size_t>(n - written), '|');
+    written = n;
+    record += vm::FieldText(values[n]);
   }
+  record.append(static_cast<size_t>(kTaskSeparators - written), '|');
   return record;
 }
 

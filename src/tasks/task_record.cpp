@@ -1,5 +1,6 @@
 #include "tasks/task_record.h"
 
+#include <bit>
 #include <cstdio>
 #include <cstring>
 
@@ -24,18 +25,49 @@ void SetTaskField(std::string& line, TaskField field, std::string_view value) {
 
 bool TaskFlagOn(std::string_view line, TaskField field) { return GetTaskField(line, field) == "1"; }
 
+namespace {
+
+// The high bit of each byte of `word` that equals `c`, and no other bit.
+uint64_t BytesEqual(uint64_t word, unsigned char c) {
+  constexpr uint64_t kLow7 = 0x7f7f7f7f7f7f7f7full;
+  const uint64_t x = word ^ (0x0101010101010101ull * c);
+  return ~(((x & kLow7) + kLow7) | x | kLow7);
+}
+
+// Up to eight bytes of text from `at`, the first in the lowest byte; zero past the end.
+uint64_t LoadWord(const char* at, size_t available) {
+  unsigned char bytes[8] = {};
+  std::memcpy(bytes, at, available < 8 ? available : 8);
+  uint64_t word = 0;
+  if constexpr (std::endian::native == std::endian::little) {
+    std::memcpy(&word, bytes, 8);
+  } else {
+    for (int k = 7; k >= 0; --k) word = (word << 8) | bytes[k];
+  }
+  return word;
+}
+
+}  // namespace
+
 void TaskFieldReader::Reach(int n) const {
-  // The field rule of GetField: a "|" after "#" does not end a field.
+  // The field rule of GetField: a "|" after "#" does not end a field. Eight bytes are
+  // tested at a time, each separator found costing one step.
   const char* base = line_.data();
   while (separators_ <= n && scanned_ < line_.size()) {
-    const void* hit = std::memchr(base + scanned_, '|', line_.size() - scanned_);
-    if (!hit) {
-      scanned_ = line_.size();
-      break;
+    const size_t available = line_.size() - scanned_;
+    const uint64_t word = LoadWord(base + scanned_, available);
+    const bool afterHash = scanned_ > 0 && base[scanned_ - 1] == '#';
+    uint64_t bars = BytesEqual(word, '|') & ~((BytesEqual(word, '#') << 8) | (afterHash ? 0x80u : 0u));
+    if (available < 8) bars &= (uint64_t{1} << (available * 8)) - 1;
+    for (; bars != 0; bars &= bars - 1) {
+      const size_t bar = scanned_ + static_cast<size_t>(std::countr_zero(bars)) / 8;
+      at_[separators_++] = static_cast<uint32_t>(bar);
+      if (separators_ > n) {
+        scanned_ = bar + 1;
+        return;
+      }
     }
-    size_t bar = static_cast<size_t>(static_cast<const char*>(hit) - base);
-    scanned_ = bar + 1;
-    if (bar == 0 || base[bar - 1] != '#') at_[separators_++] = static_cast<uint32_t>(bar);
+    scanned_ += available < 8 ? available : 8;
   }
 }
 
