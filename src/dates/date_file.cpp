@@ -133,6 +133,49 @@ void SortInto(std::vector<Pending>& pending, std::vector<std::string>& out) {
   for (Pending& p : pending) out.push_back(std::move(p.item));
 }
 
+// SplitDateFields into a vector kept from line to line: its strings keep their room.
+void SplitDateFieldsInto(std::string_view line, std::vector<std::string>& fields) {
+  size_t used = 0;
+  auto field = [&fields, &used]() -> std::string& {
+    if (used == fields.size()) fields.emplace_back();
+    std::string& f = fields[used++];
+    f.clear();
+    return f;
+  };
+  // Appends text without its "#"s.
+  auto appendPlain = [](std::string& out, std::string_view text) {
+    for (size_t hash; (hash = text.find('#')) != std::string_view::npos; text.remove_prefix(hash + 1))
+      out.append(text.substr(0, hash));
+    out.append(text);
+  };
+  std::string* current = &field();
+  size_t start = 0, from = 0;
+  for (size_t slash; (slash = line.find('/', from)) != std::string_view::npos;) {
+    from = slash + 1;
+    if (slash > 0 && line[slash - 1] == '#') continue;  // part of the field
+    appendPlain(*current, line.substr(start, slash - start));
+    current = &field();
+    start = slash + 1;
+  }
+  appendPlain(*current, line.substr(start));
+  fields.resize(used);
+}
+
+// Calls `each` with every line of `bytes` as SplitTextLines gives them.
+template <typename Each>
+void ForEachTextLine(std::string_view bytes, Each each) {
+  while (!bytes.empty()) {
+    size_t lf = bytes.find('\n');
+    if (lf == std::string_view::npos) {
+      each(bytes);
+      return;
+    }
+    size_t stop = lf > 0 && bytes[lf - 1] == '\r' ? lf - 1 : lf;
+    each(bytes.substr(0, stop));
+    bytes.remove_prefix(lf + 1);
+  }
+}
+
 enum class Where { kNone, kPast, kToday, kComing };
 
 // The whole state of one evaluation: the reference date and the feast dates of the
@@ -152,7 +195,8 @@ class Evaluator {
     if (!raw.empty() && raw[0] == ';') return;
     std::string_view line = TrimRight(raw);
     if (line.empty()) return;
-    std::vector<std::string> fields = SplitDateFields(line);
+    std::vector<std::string>& fields = fields_;
+    SplitDateFieldsInto(line, fields);
     fields.resize(std::max<size_t>(fields.size(), 4));
     const std::string& code = fields[0];
     if (code.empty() || fields[1].empty() || fields[1] == kMarkerField) return;
@@ -276,6 +320,7 @@ class Evaluator {
   Date orthodox_[3], catholic_[3], jewish_[3];
   std::vector<Pending> past_, coming_;
   std::vector<std::string> today_;
+  std::vector<std::string> fields_;  // of the current line
 };
 
 }  // namespace
@@ -287,15 +332,8 @@ std::string_view TrimRight(std::string_view text) {
 }
 
 std::vector<std::string> SplitDateFields(std::string_view line) {
-  std::vector<std::string> fields(1);
-  for (size_t i = 0; i < line.size(); ++i) {
-    char c = line[i];
-    if (c == '/' && (i == 0 || line[i - 1] != '#')) {
-      fields.emplace_back();
-    } else if (c != '#') {
-      fields.back().push_back(c);
-    }
-  }
+  std::vector<std::string> fields;
+  SplitDateFieldsInto(line, fields);
   return fields;
 }
 
@@ -335,7 +373,7 @@ DateLists EvaluateDateText(std::string_view bytes, Date reference) {
   if (!IsValidDate(reference)) return {};
   Evaluator evaluator(reference);
   // A line's CR goes with the trailing blanks the evaluator trims anyway.
-  for (const std::string& line : SplitTextLines(bytes)) evaluator.Line(line);
+  ForEachTextLine(bytes, [&evaluator](std::string_view line) { evaluator.Line(line); });
   return evaluator.Finish();
 }
 
@@ -356,20 +394,16 @@ std::string UpgradeHeader(const std::string& path) {
 
 std::optional<std::string> UpgradedDateText(std::string_view bytes, const std::string& path) {
   if (bytes.find(kFormatMarker) != std::string_view::npos) return std::nullopt;
-  std::string converted;
-  for (const std::string& raw : SplitTextLines(bytes)) {
-    if (!raw.empty() && raw[0] == ';') continue;
+  std::string converted, line;
+  ForEachTextLine(bytes, [&converted, &line](std::string_view raw) {
+    if (!raw.empty() && raw[0] == ';') return;
     std::string_view trimmed = TrimLeft(TrimRight(raw));
-    if (trimmed.empty()) continue;
-    std::string line;
-    for (size_t i = 0; i < trimmed.size(); ++i) {
-      if (trimmed[i] == ' ' && i + 1 < trimmed.size() && trimmed[i + 1] == '%') {
-        line += "/%";
-        ++i;
-      } else {
-        line += trimmed[i];
-      }
-    }
+    if (trimmed.empty()) return;
+    // Each " %" becomes "/%".
+    line.clear();
+    for (size_t at; (at = trimmed.find(" %")) != std::string_view::npos; trimmed.remove_prefix(at + 2))
+      line.append(trimmed.substr(0, at)).append("/%");
+    line.append(trimmed);
     // The older lines put a blank between the date and the text; a line without one
     // is all date.
     size_t blank = line.find_first_of(" \t");
@@ -380,7 +414,7 @@ std::optional<std::string> UpgradedDateText(std::string_view bytes, const std::s
     converted += date;
     converted += '/';
     converted += text;
-  }
+  });
   if (converted.empty()) return std::nullopt;
   return UpgradeHeader(path) + converted;
 }

@@ -1,0 +1,96 @@
+// The date file's field split, line walk and upgrade work on whole runs of bytes; these
+// tests hold them to the plain byte-by-byte forms over generated text.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "common/record_file.h"
+#include "dates/date_file.h"
+
+namespace vm::dates {
+namespace {
+
+std::string Generated(std::mt19937& rng, const char* alphabet, size_t maxLength) {
+  std::string out;
+  const size_t n = std::char_traits<char>::length(alphabet);
+  for (size_t i = rng() % (maxLength + 1); i > 0; --i) out.push_back(alphabet[rng() % n]);
+  return out;
+}
+
+TEST(DateTextWalk, FieldsSplitAsByteByByte) {
+  std::mt19937 rng(17);
+  for (int round = 0; round < 3000; ++round) {
+    const std::string line = Generated(rng, "//##ab1 ", 30);
+    std::vector<std::string> plain(1);
+    for (size_t i = 0; i < line.size(); ++i) {
+      if (line[i] == '/' && (i == 0 || line[i - 1] != '#'))
+        plain.emplace_back();
+      else if (line[i] != '#')
+        plain.back().push_back(line[i]);
+    }
+    ASSERT_EQ(SplitDateFields(line), plain) << line;
+  }
+}
+
+// The upgrade as a loop over SplitTextLines, building each line a byte at a time.
+std::optional<std::string> UpgradedPlainly(std::string_view bytes, const std::string& path) {
+  if (bytes.find(kFormatMarker) != std::string_view::npos) return std::nullopt;
+  std::string converted;
+  for (const std::string& raw : SplitTextLines(bytes)) {
+    if (!raw.empty() && raw[0] == ';') continue;
+    std::string_view trimmed = TrimRight(raw);
+    while (!trimmed.empty() && std::string_view(" \t\r\n\v\f").find(trimmed[0]) != std::string_view::npos)
+      trimmed.remove_prefix(1);
+    if (trimmed.empty()) continue;
+    std::string line;
+    for (size_t i = 0; i < trimmed.size(); ++i) {
+      if (trimmed[i] == ' ' && i + 1 < trimmed.size() && trimmed[i + 1] == '%') {
+        line += "/%";
+        ++i;
+      } else {
+        line += trimmed[i];
+      }
+    }
+    size_t blank = line.find_first_of(" \t");
+    std::string text = blank == std::string::npos ? "" : line.substr(blank + 1);
+    while (!text.empty() && std::string_view(" \t\r\n\v\f").find(text[0]) != std::string_view::npos) text.erase(0, 1);
+    converted += "\n" + line.substr(0, blank) + "/" + text;
+  }
+  if (converted.empty()) return std::nullopt;
+  return UpgradeHeader(path) + converted;
+}
+
+TEST(DateTextWalk, UpgradeMatchesTheLineByLineForm) {
+  std::mt19937 rng(23);
+  int upgraded = 0;
+  for (int round = 0; round < 3000; ++round) {
+    const std::string bytes = Generated(rng, "\n\n\r;  %%%1/a\t", 80);
+    auto fast = UpgradedDateText(bytes, "Holidays.txt");
+    ASSERT_EQ(fast, UpgradedPlainly(bytes, "Holidays.txt")) << bytes;
+    upgraded += fast.has_value();
+  }
+  EXPECT_GT(upgraded, 1000);
+}
+
+// Line ends of either kind and a last line without one give the same lists.
+TEST(DateTextWalk, EvaluationReadsEveryLineOnce) {
+  const Date ref{5, 3, 2013};
+  const std::string lines[] = {"05/03/Сегодня", "04/03/1990/Вчера", "; 05/03/комментарий", "", "07/03/Скоро"};
+  std::string lf, crlf;
+  for (const std::string& l : lines) lf += l + "\n", crlf += l + "\r\n";
+  const DateLists a = EvaluateDateText(lf, ref), b = EvaluateDateText(crlf, ref);
+  const DateLists c = EvaluateDateText(lf.substr(0, lf.size() - 1), ref);
+  for (const DateLists* d : {&b, &c}) {
+    EXPECT_EQ(d->past, a.past);
+    EXPECT_EQ(d->today, a.today);
+    EXPECT_EQ(d->coming, a.coming);
+  }
+  EXPECT_EQ(a.today, std::vector<std::string>{"Сегодня"});
+  EXPECT_EQ(a.past.size(), 1u);
+  EXPECT_EQ(a.coming, std::vector<std::string>{"07/03|Скоро"});
+}
+
+}  // namespace
+}  // namespace vm::dates
