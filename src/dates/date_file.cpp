@@ -161,21 +161,6 @@ void SplitDateFieldsInto(std::string_view line, std::vector<std::string>& fields
   fields.resize(used);
 }
 
-// Calls `each` with every line of `bytes` as SplitTextLines gives them.
-template <typename Each>
-void ForEachTextLine(std::string_view bytes, Each each) {
-  while (!bytes.empty()) {
-    size_t lf = bytes.find('\n');
-    if (lf == std::string_view::npos) {
-      each(bytes);
-      return;
-    }
-    size_t stop = lf > 0 && bytes[lf - 1] == '\r' ? lf - 1 : lf;
-    each(bytes.substr(0, stop));
-    bytes.remove_prefix(lf + 1);
-  }
-}
-
 enum class Where { kNone, kPast, kToday, kComing };
 
 // The whole state of one evaluation: the reference date and the feast dates of the

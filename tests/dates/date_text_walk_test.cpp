@@ -8,6 +8,7 @@
 
 #include "common/record_file.h"
 #include "dates/date_file.h"
+#include "dates/dates_list.h"
 
 namespace vm::dates {
 namespace {
@@ -90,6 +91,33 @@ TEST(DateTextWalk, EvaluationReadsEveryLineOnce) {
   EXPECT_EQ(a.today, std::vector<std::string>{"Сегодня"});
   EXPECT_EQ(a.past.size(), 1u);
   EXPECT_EQ(a.coming, std::vector<std::string>{"07/03|Скоро"});
+}
+
+// The search as a loop over SplitTextLines, upper-casing each line on its own.
+std::vector<std::string> SearchedPlainly(std::string_view bytes, std::string_view needle, bool matchCase) {
+  std::vector<std::string> out;
+  std::string wanted = matchCase ? std::string(needle) : UpperCp1251(needle);
+  for (const std::string& line : SplitTextLines(bytes)) {
+    if (!line.empty() && line[0] == ';') continue;
+    if ((matchCase ? line : UpperCp1251(line)).find(wanted) == std::string::npos) continue;
+    std::string shown;
+    for (char c : line) shown += c == '\t' ? std::string(6, ' ') : std::string(1, c);
+    out.push_back(shown);
+  }
+  return out;
+}
+
+TEST(DateTextWalk, SearchMatchesTheLineByLineForm) {
+  std::mt19937 rng(29);
+  const char alphabet[] = "\n\r\t;aAbB\xE0\xC0\xB8\xA8 ";
+  for (int round = 0; round < 3000; ++round) {
+    const std::string bytes = Generated(rng, alphabet, 60), needle = Generated(rng, alphabet + 3, 2);
+    const bool matchCase = rng() % 2;
+    std::vector<std::string> shown;
+    for (const ListLine& l : SearchDateText(bytes, needle, matchCase))
+      if (l.kind == LineKind::kEntry) shown.push_back(l.text);
+    ASSERT_EQ(shown, SearchedPlainly(bytes, needle, matchCase)) << bytes << " / " << needle;
+  }
 }
 
 }  // namespace
