@@ -1,6 +1,8 @@
 #include "dates/date_file.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstdlib>
 #include <cstdio>
 #include <iterator>
 
@@ -133,8 +135,9 @@ void SortInto(std::vector<Pending>& pending, std::vector<std::string>& out) {
   for (Pending& p : pending) out.push_back(std::move(p.item));
 }
 
-// SplitDateFields into a vector kept from line to line: its strings keep their room.
-void SplitDateFieldsInto(std::string_view line, std::vector<std::string>& fields) {
+// SplitDateFields into a vector kept from line to line (its strings keep their room),
+// of the first `most` fields at most.
+void SplitDateFieldsInto(std::string_view line, std::vector<std::string>& fields, size_t most = SIZE_MAX) {
   size_t used = 0;
   auto field = [&fields, &used]() -> std::string& {
     if (used == fields.size()) fields.emplace_back();
@@ -154,8 +157,12 @@ void SplitDateFieldsInto(std::string_view line, std::vector<std::string>& fields
     from = slash + 1;
     if (slash > 0 && line[slash - 1] == '#') continue;  // part of the field
     appendPlain(*current, line.substr(start, slash - start));
-    current = &field();
     start = slash + 1;
+    if (used == most) {
+      fields.resize(used);
+      return;
+    }
+    current = &field();
   }
   appendPlain(*current, line.substr(start));
   fields.resize(used);
@@ -180,17 +187,21 @@ class Evaluator {
     if (!raw.empty() && raw[0] == ';') return;
     std::string_view line = TrimRight(raw);
     if (line.empty()) return;
+    // The rules read the first four fields; any after them are not split off.
     std::vector<std::string>& fields = fields_;
-    SplitDateFieldsInto(line, fields);
-    fields.resize(std::max<size_t>(fields.size(), 4));
+    SplitDateFieldsInto(line, fields, 4);
+    fields.resize(4);
     const std::string& code = fields[0];
     if (code.empty() || fields[1].empty() || fields[1] == kMarkerField) return;
 
     if (code.compare(0, 2, "RP") == 0) {
       // The sign is read from the line itself, the third character.
       bool minus = line.size() > 2 && line[2] == '-';
-      int offset = LeadingNumber(fields[1]);
-      RuleDate(line, fields, [&](int k) { return AddDays(orthodox_[k], minus ? -offset : offset); });
+      const int offset = minus ? -LeadingNumber(fields[1]) : LeadingNumber(fields[1]);
+      RuleDate(line, fields, [&](int k) {
+        // A date nowhere near the window is not worked out: any stand-in far from it does.
+        return NearWindow(orthodox_[k], offset) ? AddDays(orthodox_[k], offset) : Date{1, 1, -50000};
+      });
     } else if (code == "RK") {
       fields[2] = kCatholicEasterText;
       fields[3].clear();
@@ -215,6 +226,15 @@ class Evaluator {
   }
 
  private:
+  // Whether `offset` days from `base` may land within the window around the reference
+  // date. The day serial counts a leap day every fourth year, so the serial of the date
+  // reached differs from serial + offset by the century leap days the calendar leaves
+  // out on the way, fewer than one in 30 000 days; a margin covers them.
+  bool NearWindow(Date base, int offset) const {
+    const long long estimate = static_cast<long long>(DaySerial(base)) + offset - refSerial_;
+    return std::llabs(estimate) <= kWindow + 4 + std::abs(offset) / 30000;
+  }
+
   void WeekdayDate(std::string_view line, const std::vector<std::string>& fields) {
     const std::string& code = fields[0];
     int weekday = -1;
@@ -391,7 +411,7 @@ std::optional<std::string> UpgradedDateText(std::string_view bytes, const std::s
     line.append(trimmed);
     // The older lines put a blank between the date and the text; a line without one
     // is all date.
-    size_t blank = line.find_first_of(" \t");
+    size_t blank = std::min(line.find(' '), line.find('\t'));
     std::string_view date = std::string_view(line).substr(0, blank);
     std::string_view text =
         blank == std::string::npos ? std::string_view() : TrimLeft(std::string_view(line).substr(blank + 1));

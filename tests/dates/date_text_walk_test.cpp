@@ -2,6 +2,7 @@
 // tests hold them to the plain byte-by-byte forms over generated text.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <random>
 #include <string>
 #include <vector>
@@ -12,6 +13,8 @@
 
 namespace vm::dates {
 namespace {
+
+using Items = std::vector<std::string>;
 
 std::string Generated(std::mt19937& rng, const char* alphabet, size_t maxLength) {
   std::string out;
@@ -33,6 +36,39 @@ TEST(DateTextWalk, FieldsSplitAsByteByByte) {
     }
     ASSERT_EQ(SplitDateFields(line), plain) << line;
   }
+}
+
+// Easter-offset lines far from the window are passed over without working their date
+// out; what is listed stays that of working out every candidate year.
+TEST(DateTextWalk, EasterOffsetsListedAsWorkedOut) {
+  std::mt19937 rng(31);
+  const int years[] = {1, 2, 4, 1899, 1900, 1901, 2000, 2013, 2099, 2100, 2101, 2400, 9997};
+  int listed = 0;
+  for (int round = 0; round < 4000; ++round) {
+    const Date ref{1 + static_cast<int>(rng() % 28), 1 + static_cast<int>(rng() % 12),
+                   years[rng() % std::size(years)] + static_cast<int>(rng() % 3)};
+    // Mostly offsets that reach from a feast to near the reference date, some far ones.
+    const int shift = static_cast<int>(rng() % 3) - 1, jitter = static_cast<int>(rng() % 25) - 12;
+    const int offset = round % 4 ? DaySerial(ref) - DaySerial(OrthodoxEaster(ref.year + shift)) + jitter
+                                 : static_cast<int>(rng() % 1999999) - 999999;
+    const std::string line = std::string(offset < 0 ? "RP-/" : "RP+/") + std::to_string(std::abs(offset)) + "/T";
+    Items past, today, coming;
+    for (int shift : {0, -1, 1}) {
+      const Date d = AddDays(OrthodoxEaster(ref.year + shift), offset);
+      const int rc = DaySerial(d) - DaySerial(ref);
+      if (rc < -5 || rc > 5) continue;
+      char date[16];
+      std::snprintf(date, sizeof date, "%02d/%02d|T", d.day, d.month);
+      (rc < 0 ? past : rc == 0 ? today : coming).push_back(rc == 0 ? "T" : date);
+      break;
+    }
+    const DateLists lists = EvaluateDateText(line, ref);
+    ASSERT_EQ(lists.past, past) << line << " at " << ref.day << "." << ref.month << "." << ref.year;
+    ASSERT_EQ(lists.today, today) << line;
+    ASSERT_EQ(lists.coming, coming) << line << " at " << ref.day << "." << ref.month << "." << ref.year;
+    listed += !past.empty() || !today.empty() || !coming.empty();
+  }
+  EXPECT_GT(listed, 1000);
 }
 
 // The upgrade as a loop over SplitTextLines, building each line a byte at a time.
