@@ -101,10 +101,10 @@ class TaskFieldReader {
   // with that span replaced by FieldText(value) is what SetTaskField gives. The field
   // must be there (Has).
   std::pair<size_t, size_t> Span(TaskField field) const;
-
- private:
   // The field as it stands in the line, "#" included; empty when missing.
   std::string_view Raw(TaskField field) const;
+
+ private:
   // Finds separators until field n is bounded or the line ends.
   void Reach(int n) const;
   std::string_view line_;
