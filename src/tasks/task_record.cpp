@@ -1,5 +1,6 @@
 #include "tasks/task_record.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstdio>
 #include <cstring>
@@ -36,13 +37,15 @@ uint64_t BytesEqual(uint64_t word, unsigned char c) {
 
 // Up to eight bytes of text from `at`, the first in the lowest byte; zero past the end.
 uint64_t LoadWord(const char* at, size_t available) {
-  unsigned char bytes[8] = {};
-  std::memcpy(bytes, at, available < 8 ? available : 8);
   uint64_t word = 0;
   if constexpr (std::endian::native == std::endian::little) {
-    std::memcpy(&word, bytes, 8);
+    if (available >= 8) {
+      std::memcpy(&word, at, 8);
+      return word;
+    }
+    std::memcpy(&word, at, available);
   } else {
-    for (int k = 7; k >= 0; --k) word = (word << 8) | bytes[k];
+    for (size_t k = std::min<size_t>(available, 8); k-- > 0;) word = (word << 8) | static_cast<unsigned char>(at[k]);
   }
   return word;
 }
