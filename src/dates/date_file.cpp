@@ -1,6 +1,7 @@
 #include "dates/date_file.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstdlib>
 #include <cstdio>
@@ -84,10 +85,10 @@ std::string TwoDigits(int n) {
   return buf;
 }
 
-std::string Anniversary(const std::string& text, int n) {
+std::string Anniversary(std::string_view text, int n) {
   char buf[16];
   std::snprintf(buf, sizeof buf, "%i", n);
-  return text + kAnniversaryOpen + buf + kAnniversaryClose;
+  return std::string(text).append(kAnniversaryOpen).append(buf).append(kAnniversaryClose);
 }
 
 // Year, month, day of an item's date part: split at "/" or, without one, at "."; a
@@ -170,6 +171,9 @@ void SplitDateFieldsInto(std::string_view line, std::vector<std::string>& fields
 
 enum class Where { kNone, kPast, kToday, kComing };
 
+// The first four fields of a line; those it lacks are empty.
+using Fields = std::array<std::string_view, 4>;
+
 // The whole state of one evaluation: the reference date and the feast dates of the
 // years a rule may fall in, computed once rather than per line.
 class Evaluator {
@@ -187,11 +191,21 @@ class Evaluator {
     if (!raw.empty() && raw[0] == ';') return;
     std::string_view line = TrimRight(raw);
     if (line.empty()) return;
-    // The rules read the first four fields; any after them are not split off.
-    std::vector<std::string>& fields = fields_;
-    SplitDateFieldsInto(line, fields, 4);
-    fields.resize(4);
-    const std::string& code = fields[0];
+    // The rules read the first four fields; any after them are not split off. A line
+    // without "#" has them as they stand.
+    Fields fields;
+    if (line.find('#') == std::string_view::npos) {
+      size_t start = 0;
+      for (size_t k = 0; k < fields.size() && start <= line.size(); ++k) {
+        size_t slash = std::min(line.find('/', start), line.size());
+        fields[k] = line.substr(start, slash - start);
+        start = slash + 1;
+      }
+    } else {
+      SplitDateFieldsInto(line, unescaped_, fields.size());
+      for (size_t k = 0; k < unescaped_.size(); ++k) fields[k] = unescaped_[k];
+    }
+    const std::string_view code = fields[0];
     if (code.empty() || fields[1].empty() || fields[1] == kMarkerField) return;
 
     if (code.compare(0, 2, "RP") == 0) {
@@ -204,11 +218,11 @@ class Evaluator {
       });
     } else if (code == "RK") {
       fields[2] = kCatholicEasterText;
-      fields[3].clear();
+      fields[3] = {};
       RuleDate(line, fields, [&](int k) { return catholic_[k]; });
     } else if (code == "RE") {
       fields[2] = kJewishEasterText;
-      fields[3].clear();
+      fields[3] = {};
       RuleDate(line, fields, [&](int k) { return jewish_[k]; });
     } else if (LeadingNumber(code) == 0) {
       WeekdayDate(line, fields);
@@ -235,8 +249,8 @@ class Evaluator {
     return std::llabs(estimate) <= kWindow + 4 + std::abs(offset) / 30000;
   }
 
-  void WeekdayDate(std::string_view line, const std::vector<std::string>& fields) {
-    const std::string& code = fields[0];
+  void WeekdayDate(std::string_view line, const Fields& fields) {
+    const std::string_view code = fields[0];
     int weekday = -1;
     for (int w = 0; w < 7; ++w) {
       std::string_view abbrev = WeekdayAbbrev(w);
@@ -261,7 +275,7 @@ class Evaluator {
   // or the one after) in which it falls within the window around the reference date,
   // and its anniversary is counted from that year.
   template <typename Compute>
-  void RuleDate(std::string_view line, const std::vector<std::string>& fields, Compute compute) {
+  void RuleDate(std::string_view line, const Fields& fields, Compute compute) {
     for (int k = 0; k < 3; ++k) {
       Date d = compute(k);
       int rc = DaySerial(d) - refSerial_;
@@ -275,7 +289,7 @@ class Evaluator {
     }
   }
 
-  void FixedDate(std::string_view line, const std::vector<std::string>& fields) {
+  void FixedDate(std::string_view line, const Fields& fields) {
     int day = LeadingNumber(fields[0]);
     int month = LeadingNumber(fields[1]);
     if (day <= 0) return;
@@ -301,21 +315,21 @@ class Evaluator {
       if (where == Where::kPast && month > ref_.month) --n;
       if (where == Where::kComing && month < ref_.month) ++n;
     }
-    Emit(line, fields, fields[0] + "/" + fields[1], where, year != 0, n, shift);
+    Emit(line, fields, std::string(fields[0]).append("/").append(fields[1]), where, year != 0, n, shift);
   }
 
-  void Emit(std::string_view line, const std::vector<std::string>& fields, const std::string& datePart,
+  void Emit(std::string_view line, const Fields& fields, const std::string& datePart,
             Where where, bool hasYear, int n, int shift) {
     bool nameDay = fields[2] == "%";
     if (where == Where::kToday) {
       if (nameDay)
         today_.emplace_back(line);
       else
-        today_.push_back(hasYear ? Anniversary(fields[3], n) : fields[2]);
+        today_.push_back(hasYear ? Anniversary(fields[3], n) : std::string(fields[2]));
       return;
     }
     if (nameDay) return;
-    std::string item = datePart + "|" + (hasYear ? Anniversary(fields[3], n) : fields[2]);
+    std::string item = datePart + "|" + (hasYear ? Anniversary(fields[3], n) : std::string(fields[2]));
     DateKey key = ItemKey(item, shift);
     (where == Where::kPast ? past_ : coming_).push_back(Pending{key, std::move(item)});
   }
@@ -325,7 +339,7 @@ class Evaluator {
   Date orthodox_[3], catholic_[3], jewish_[3];
   std::vector<Pending> past_, coming_;
   std::vector<std::string> today_;
-  std::vector<std::string> fields_;  // of the current line
+  std::vector<std::string> unescaped_;  // the fields of a line with "#", "#" dropped
 };
 
 }  // namespace

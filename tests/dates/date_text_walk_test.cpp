@@ -71,6 +71,32 @@ TEST(DateTextWalk, EasterOffsetsListedAsWorkedOut) {
   EXPECT_GT(listed, 1000);
 }
 
+// A line read as it stands and the same line with "#"s that the field rule drops give
+// the same items: the plain reading and the unescaping one agree.
+TEST(DateTextWalk, LinesWithAndWithoutDroppedHashesListTheSame) {
+  std::mt19937 rng(37);
+  auto pick = [&rng](std::initializer_list<std::string> v) {
+    return v.begin()[std::uniform_int_distribution<size_t>(0, v.size() - 1)(rng)];
+  };
+  int listed = 0;
+  for (int round = 0; round < 3000; ++round) {
+    const Date ref{1 + static_cast<int>(rng() % 28), 1 + static_cast<int>(rng() % 12), 2000 + static_cast<int>(rng() % 30)};
+    const std::string code = pick({std::to_string(ref.day), std::to_string(ref.day + 2), "01", "RP+", "RP-", "RK",
+                                   "RE", std::string(WeekdayAbbrev(static_cast<int>(rng() % 7))) + std::to_string(rng() % 6)});
+    std::string line = code + "/" + pick({std::to_string(ref.month), "12", "0", "40", "x"}) + "/" +
+                       pick({"Праздник", "1990", " 2001", "Text/Year"}) + pick({"", "/Что", "/"});
+    std::string hashed = line;
+    for (size_t i = hashed.size(); i-- > 3;)
+      if (hashed[i] != '/' && rng() % 4 == 0) hashed.insert(i, 1, '#');
+    const DateLists a = EvaluateDateText(line, ref), b = EvaluateDateText(hashed, ref);
+    ASSERT_EQ(a.past, b.past) << line << " / " << hashed;
+    ASSERT_EQ(a.today, b.today) << line << " / " << hashed;
+    ASSERT_EQ(a.coming, b.coming) << line << " / " << hashed;
+    listed += !a.past.empty() || !a.today.empty() || !a.coming.empty();
+  }
+  EXPECT_GT(listed, 200);
+}
+
 // The upgrade as a loop over SplitTextLines, building each line a byte at a time.
 std::optional<std::string> UpgradedPlainly(std::string_view bytes, const std::string& path) {
   if (bytes.find(kFormatMarker) != std::string_view::npos) return std::nullopt;
