@@ -36,7 +36,11 @@ std::string Record(std::string line) {
     if (values[n].empty()) continue;
     record.append(static_cast<size_t>(n - written), '|');
     written = n;
-    record += vm::FieldText(values[n]);
+    // The line has no "|" and no line break: FieldText would only drop "#".
+    if (values[n].find('#') == std::string_view::npos)
+      record += values[n];
+    else
+      record += vm::FieldText(values[n]);
   }
   record.append(static_cast<size_t>(kTaskSeparators - written), '|');
   return record;
