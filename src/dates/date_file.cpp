@@ -1,6 +1,9 @@
 #include "dates/date_file.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstdlib>
 #include <cstdio>
 #include <iterator>
 
@@ -82,10 +85,10 @@ std::string TwoDigits(int n) {
   return buf;
 }
 
-std::string Anniversary(const std::string& text, int n) {
+std::string Anniversary(std::string_view text, int n) {
   char buf[16];
   std::snprintf(buf, sizeof buf, "%i", n);
-  return text + kAnniversaryOpen + buf + kAnniversaryClose;
+  return std::string(text).append(kAnniversaryOpen).append(buf).append(kAnniversaryClose);
 }
 
 // Year, month, day of an item's date part: split at "/" or, without one, at "."; a
@@ -133,7 +136,43 @@ void SortInto(std::vector<Pending>& pending, std::vector<std::string>& out) {
   for (Pending& p : pending) out.push_back(std::move(p.item));
 }
 
+// SplitDateFields into a vector kept from line to line (its strings keep their room),
+// of the first `most` fields at most.
+void SplitDateFieldsInto(std::string_view line, std::vector<std::string>& fields, size_t most = SIZE_MAX) {
+  size_t used = 0;
+  auto field = [&fields, &used]() -> std::string& {
+    if (used == fields.size()) fields.emplace_back();
+    std::string& f = fields[used++];
+    f.clear();
+    return f;
+  };
+  // Appends text without its "#"s.
+  auto appendPlain = [](std::string& out, std::string_view text) {
+    for (size_t hash; (hash = text.find('#')) != std::string_view::npos; text.remove_prefix(hash + 1))
+      out.append(text.substr(0, hash));
+    out.append(text);
+  };
+  std::string* current = &field();
+  size_t start = 0, from = 0;
+  for (size_t slash; (slash = line.find('/', from)) != std::string_view::npos;) {
+    from = slash + 1;
+    if (slash > 0 && line[slash - 1] == '#') continue;  // part of the field
+    appendPlain(*current, line.substr(start, slash - start));
+    start = slash + 1;
+    if (used == most) {
+      fields.resize(used);
+      return;
+    }
+    current = &field();
+  }
+  appendPlain(*current, line.substr(start));
+  fields.resize(used);
+}
+
 enum class Where { kNone, kPast, kToday, kComing };
+
+// The first four fields of a line; those it lacks are empty.
+using Fields = std::array<std::string_view, 4>;
 
 // The whole state of one evaluation: the reference date and the feast dates of the
 // years a rule may fall in, computed once rather than per line.
@@ -152,23 +191,38 @@ class Evaluator {
     if (!raw.empty() && raw[0] == ';') return;
     std::string_view line = TrimRight(raw);
     if (line.empty()) return;
-    std::vector<std::string> fields = SplitDateFields(line);
-    fields.resize(std::max<size_t>(fields.size(), 4));
-    const std::string& code = fields[0];
+    // The rules read the first four fields; any after them are not split off. A line
+    // without "#" has them as they stand.
+    Fields fields;
+    if (line.find('#') == std::string_view::npos) {
+      size_t start = 0;
+      for (size_t k = 0; k < fields.size() && start <= line.size(); ++k) {
+        size_t slash = std::min(line.find('/', start), line.size());
+        fields[k] = line.substr(start, slash - start);
+        start = slash + 1;
+      }
+    } else {
+      SplitDateFieldsInto(line, unescaped_, fields.size());
+      for (size_t k = 0; k < unescaped_.size(); ++k) fields[k] = unescaped_[k];
+    }
+    const std::string_view code = fields[0];
     if (code.empty() || fields[1].empty() || fields[1] == kMarkerField) return;
 
     if (code.compare(0, 2, "RP") == 0) {
       // The sign is read from the line itself, the third character.
       bool minus = line.size() > 2 && line[2] == '-';
-      int offset = LeadingNumber(fields[1]);
-      RuleDate(line, fields, [&](int k) { return AddDays(orthodox_[k], minus ? -offset : offset); });
+      const int offset = minus ? -LeadingNumber(fields[1]) : LeadingNumber(fields[1]);
+      RuleDate(line, fields, [&](int k) {
+        // A date nowhere near the window is not worked out: any stand-in far from it does.
+        return NearWindow(orthodox_[k], offset) ? AddDays(orthodox_[k], offset) : Date{1, 1, -50000};
+      });
     } else if (code == "RK") {
       fields[2] = kCatholicEasterText;
-      fields[3].clear();
+      fields[3] = {};
       RuleDate(line, fields, [&](int k) { return catholic_[k]; });
     } else if (code == "RE") {
       fields[2] = kJewishEasterText;
-      fields[3].clear();
+      fields[3] = {};
       RuleDate(line, fields, [&](int k) { return jewish_[k]; });
     } else if (LeadingNumber(code) == 0) {
       WeekdayDate(line, fields);
@@ -186,8 +240,17 @@ class Evaluator {
   }
 
  private:
-  void WeekdayDate(std::string_view line, const std::vector<std::string>& fields) {
-    const std::string& code = fields[0];
+  // Whether `offset` days from `base` may land within the window around the reference
+  // date. The day serial counts a leap day every fourth year, so the serial of the date
+  // reached differs from serial + offset by the century leap days the calendar leaves
+  // out on the way, fewer than one in 30 000 days; a margin covers them.
+  bool NearWindow(Date base, int offset) const {
+    const long long estimate = static_cast<long long>(DaySerial(base)) + offset - refSerial_;
+    return std::llabs(estimate) <= kWindow + 4 + std::abs(offset) / 30000;
+  }
+
+  void WeekdayDate(std::string_view line, const Fields& fields) {
+    const std::string_view code = fields[0];
     int weekday = -1;
     for (int w = 0; w < 7; ++w) {
       std::string_view abbrev = WeekdayAbbrev(w);
@@ -212,7 +275,7 @@ class Evaluator {
   // or the one after) in which it falls within the window around the reference date,
   // and its anniversary is counted from that year.
   template <typename Compute>
-  void RuleDate(std::string_view line, const std::vector<std::string>& fields, Compute compute) {
+  void RuleDate(std::string_view line, const Fields& fields, Compute compute) {
     for (int k = 0; k < 3; ++k) {
       Date d = compute(k);
       int rc = DaySerial(d) - refSerial_;
@@ -226,7 +289,7 @@ class Evaluator {
     }
   }
 
-  void FixedDate(std::string_view line, const std::vector<std::string>& fields) {
+  void FixedDate(std::string_view line, const Fields& fields) {
     int day = LeadingNumber(fields[0]);
     int month = LeadingNumber(fields[1]);
     if (day <= 0) return;
@@ -252,21 +315,21 @@ class Evaluator {
       if (where == Where::kPast && month > ref_.month) --n;
       if (where == Where::kComing && month < ref_.month) ++n;
     }
-    Emit(line, fields, fields[0] + "/" + fields[1], where, year != 0, n, shift);
+    Emit(line, fields, std::string(fields[0]).append("/").append(fields[1]), where, year != 0, n, shift);
   }
 
-  void Emit(std::string_view line, const std::vector<std::string>& fields, const std::string& datePart,
+  void Emit(std::string_view line, const Fields& fields, const std::string& datePart,
             Where where, bool hasYear, int n, int shift) {
     bool nameDay = fields[2] == "%";
     if (where == Where::kToday) {
       if (nameDay)
         today_.emplace_back(line);
       else
-        today_.push_back(hasYear ? Anniversary(fields[3], n) : fields[2]);
+        today_.push_back(hasYear ? Anniversary(fields[3], n) : std::string(fields[2]));
       return;
     }
     if (nameDay) return;
-    std::string item = datePart + "|" + (hasYear ? Anniversary(fields[3], n) : fields[2]);
+    std::string item = datePart + "|" + (hasYear ? Anniversary(fields[3], n) : std::string(fields[2]));
     DateKey key = ItemKey(item, shift);
     (where == Where::kPast ? past_ : coming_).push_back(Pending{key, std::move(item)});
   }
@@ -276,6 +339,7 @@ class Evaluator {
   Date orthodox_[3], catholic_[3], jewish_[3];
   std::vector<Pending> past_, coming_;
   std::vector<std::string> today_;
+  std::vector<std::string> unescaped_;  // the fields of a line with "#", "#" dropped
 };
 
 }  // namespace
@@ -287,15 +351,8 @@ std::string_view TrimRight(std::string_view text) {
 }
 
 std::vector<std::string> SplitDateFields(std::string_view line) {
-  std::vector<std::string> fields(1);
-  for (size_t i = 0; i < line.size(); ++i) {
-    char c = line[i];
-    if (c == '/' && (i == 0 || line[i - 1] != '#')) {
-      fields.emplace_back();
-    } else if (c != '#') {
-      fields.back().push_back(c);
-    }
-  }
+  std::vector<std::string> fields;
+  SplitDateFieldsInto(line, fields);
   return fields;
 }
 
@@ -335,7 +392,7 @@ DateLists EvaluateDateText(std::string_view bytes, Date reference) {
   if (!IsValidDate(reference)) return {};
   Evaluator evaluator(reference);
   // A line's CR goes with the trailing blanks the evaluator trims anyway.
-  for (const std::string& line : SplitTextLines(bytes)) evaluator.Line(line);
+  ForEachTextLine(bytes, [&evaluator](std::string_view line) { evaluator.Line(line); });
   return evaluator.Finish();
 }
 
@@ -356,23 +413,19 @@ std::string UpgradeHeader(const std::string& path) {
 
 std::optional<std::string> UpgradedDateText(std::string_view bytes, const std::string& path) {
   if (bytes.find(kFormatMarker) != std::string_view::npos) return std::nullopt;
-  std::string converted;
-  for (const std::string& raw : SplitTextLines(bytes)) {
-    if (!raw.empty() && raw[0] == ';') continue;
+  std::string converted, line;
+  ForEachTextLine(bytes, [&converted, &line](std::string_view raw) {
+    if (!raw.empty() && raw[0] == ';') return;
     std::string_view trimmed = TrimLeft(TrimRight(raw));
-    if (trimmed.empty()) continue;
-    std::string line;
-    for (size_t i = 0; i < trimmed.size(); ++i) {
-      if (trimmed[i] == ' ' && i + 1 < trimmed.size() && trimmed[i + 1] == '%') {
-        line += "/%";
-        ++i;
-      } else {
-        line += trimmed[i];
-      }
-    }
+    if (trimmed.empty()) return;
+    // Each " %" becomes "/%".
+    line.clear();
+    for (size_t at; (at = trimmed.find(" %")) != std::string_view::npos; trimmed.remove_prefix(at + 2))
+      line.append(trimmed.substr(0, at)).append("/%");
+    line.append(trimmed);
     // The older lines put a blank between the date and the text; a line without one
     // is all date.
-    size_t blank = line.find_first_of(" \t");
+    size_t blank = std::min(line.find(' '), line.find('\t'));
     std::string_view date = std::string_view(line).substr(0, blank);
     std::string_view text =
         blank == std::string::npos ? std::string_view() : TrimLeft(std::string_view(line).substr(blank + 1));
@@ -380,7 +433,7 @@ std::optional<std::string> UpgradedDateText(std::string_view bytes, const std::s
     converted += date;
     converted += '/';
     converted += text;
-  }
+  });
   if (converted.empty()) return std::nullopt;
   return UpgradeHeader(path) + converted;
 }

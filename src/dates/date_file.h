@@ -49,6 +49,20 @@ std::string UpgradeHeader(const std::string& path);
 // Fields of an entry line, separated by "/": a "/" directly after "#" belongs to the
 // field, and every "#" is dropped.
 std::vector<std::string> SplitDateFields(std::string_view line);
+// Calls `each` with every line of `bytes` as SplitTextLines gives them, as views into
+// `bytes`: split at LF, one CR before each LF dropped, a last line without LF counted.
+template <typename Each>
+void ForEachTextLine(std::string_view bytes, Each each) {
+  while (!bytes.empty()) {
+    size_t lf = bytes.find('\n');
+    if (lf == std::string_view::npos) {
+      each(bytes);
+      return;
+    }
+    each(bytes.substr(0, lf > 0 && bytes[lf - 1] == '\r' ? lf - 1 : lf));
+    bytes.remove_prefix(lf + 1);
+  }
+}
 // Removes spaces, tabs, CR, LF, VT and FF at the end.
 std::string_view TrimRight(std::string_view text);
 // The leading whole number of a text as the C library reads one (leading blanks, a

@@ -1,5 +1,6 @@
 #include "dates/dates_list.h"
 
+#include <array>
 #include <cstdio>
 
 #include "common/record_file.h"
@@ -189,8 +190,13 @@ EasterMenu EasterMenuTexts(int year) {
 }
 
 std::string UpperCp1251(std::string_view text) {
+  static const std::array<char, 256> kUpper = [] {
+    std::array<char, 256> table{};
+    for (int c = 0; c < 256; ++c) table[c] = static_cast<char>(UpperByte(static_cast<unsigned char>(c)));
+    return table;
+  }();
   std::string out(text);
-  for (char& c : out) c = static_cast<char>(UpperByte(static_cast<unsigned char>(c)));
+  for (char& c : out) c = kUpper[static_cast<unsigned char>(c)];
   return out;
 }
 
@@ -198,20 +204,21 @@ std::vector<ListLine> SearchDateText(std::string_view bytes, std::string_view ne
   std::vector<ListLine> lines;
   lines.push_back({LineKind::kHeading, kSearchHeading, kSearchColour, kWhite});
   std::string wanted = matchCase ? std::string(needle) : UpperCp1251(needle);
-  for (const std::string& line : SplitTextLines(bytes)) {
-    if (!line.empty() && line[0] == ';') continue;
-    bool found = matchCase ? line.find(wanted) != std::string::npos
-                           : UpperCp1251(line).find(wanted) != std::string::npos;
-    if (!found) continue;
+  // Without case the search runs over an upper-case copy of the whole text: each line
+  // stands at the same place in both.
+  const std::string upper = matchCase ? std::string() : UpperCp1251(bytes);
+  const std::string_view searched = matchCase ? bytes : std::string_view(upper);
+  ForEachTextLine(bytes, [&](std::string_view line) {
+    if (!line.empty() && line[0] == ';') return;
+    const size_t at = static_cast<size_t>(line.data() - bytes.data());
+    if (searched.substr(at, line.size()).find(wanted) == std::string_view::npos) return;
     std::string shown;
-    for (char c : line) {
-      if (c == '\t')
-        shown += kTabAsSpaces;
-      else
-        shown += c;
-    }
+    shown.reserve(line.size());
+    for (size_t tab; (tab = line.find('\t')) != std::string_view::npos; line.remove_prefix(tab + 1))
+      shown.append(line.substr(0, tab)).append(kTabAsSpaces);
+    shown.append(line);
     lines.push_back({LineKind::kEntry, std::move(shown), kWhite, kSearchColour});
-  }
+  });
   return lines;
 }
 

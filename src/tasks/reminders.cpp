@@ -1,6 +1,7 @@
 #include "tasks/reminders.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 
@@ -15,9 +16,16 @@ const char* const kMessageBandTitle = "  Напоминание.";
 namespace {
 
 const char kAll[] = "ALL";
+constexpr int kDayMinutes = 24 * 60;
 
 bool StartsWith(const std::string& text, const std::string& prefix) {
   return text.size() >= prefix.size() && text.compare(0, prefix.size(), prefix) == 0;
+}
+
+void AppendNumber(std::string& out, int value) {
+  char buf[16];
+  auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value);
+  out.append(buf, end);
 }
 
 using dates::InLastWeekOfMonth;
@@ -40,14 +48,21 @@ struct Clock {
   std::string today, time;
   int quarter = 0, quarterMonth = 0, week = 0, weekday = 0;
   bool lastWeek = false;
+  // The last minute of the day being checked: a decision may look that far ahead.
+  int lastMinute = kDayMinutes - 1;
 };
 
-// Moves a clock to another minute of its day; the day's parts stay.
-void SetMinute(Clock& c, int hour, int minute) {
-  c.now.hour = hour;
-  c.now.minute = minute;
-  c.minutes = hour * 60 + minute;
-  c.time = TimeStamp(c.now);
+// Moves a clock to another minute of its day; the day's parts stay. The time stamp is
+// TimeStamp's text: the day's stamp, a space, then "%i:%i".
+void SetMinute(Clock& c, int minuteOfDay) {
+  c.now.hour = minuteOfDay / 60;
+  c.now.minute = minuteOfDay % 60;
+  c.minutes = minuteOfDay;
+  c.time.assign(c.today);
+  c.time.push_back(' ');
+  AppendNumber(c.time, c.now.hour);
+  c.time.push_back(':');
+  AppendNumber(c.time, c.now.minute);
 }
 
 Clock MakeClock(const Moment& m) {
@@ -60,47 +75,59 @@ Clock MakeClock(const Moment& m) {
   c.week = std::min(WeekOfMonth(m.day, m.month, m.year), 5);
   c.weekday = dates::Weekday(m.day, m.month, m.year);
   c.lastWeek = InLastWeekOfMonth(m.day, m.month, m.year);
-  SetMinute(c, m.hour, m.minute);
+  SetMinute(c, m.hour * 60 + m.minute);
   return c;
 }
 
-// The reminder fields of one record, read once per pass.
+// The reminder fields of one record, read once per pass into what the rules test.
 struct Reminder {
-  std::string state, byDate, day, month, year, byCalendar, withTime, periodic, startHour, startMinute, hour,
-      minute, weekAhead, permanent, lastFired;
+  std::string state, lastFired;
+  bool byDate = false, byCalendar = false, periodic = false, weekAhead = false, permanentOff = false;
+  bool dayAll = false, monthAll = false, yearAll = false, hourAll = false, fromTime = false;
+  int withTime = -1;  // 0 for "0", 1 for "1", -1 for anything else
+  int day = 0, month = 0, year = 0;
+  int hour = 0;    // the hour of the time rules: after the ">" when there is one
+  int minute = 0;
+  int period = 0;  // minutes between periodic firings
+  int start = 0;   // minute of the day periodic firings count from
   bool quarter[4] = {}, quarterMonth[3] = {}, week[4] = {}, lastWeek = false, weekday[7] = {};
 };
 
-bool Flag(const std::string& line, TaskField field) {
-  return TaskFlagOn(line, field);
-}
 TaskField Offset(TaskField first, int k) {
   return static_cast<TaskField>(static_cast<int>(first) + k);
 }
 
-Reminder ReadReminder(const std::string& line, std::string state) {
+Reminder ReadReminder(const TaskFieldReader& f, std::string state) {
   Reminder r;
   r.state = std::move(state);
-  r.byDate = GetTaskField(line, TaskField::ByDate);
-  r.day = GetTaskField(line, TaskField::Day);
-  r.month = GetTaskField(line, TaskField::Month);
-  r.year = GetTaskField(line, TaskField::Year);
-  r.byCalendar = GetTaskField(line, TaskField::ByCalendar);
-  r.withTime = GetTaskField(line, TaskField::WithTime);
-  r.periodic = GetTaskField(line, TaskField::Periodic);
-  r.startHour = GetTaskField(line, TaskField::StartHour);
-  r.startMinute = GetTaskField(line, TaskField::StartMinute);
-  r.hour = GetTaskField(line, TaskField::Hour);
-  r.minute = GetTaskField(line, TaskField::Minute);
-  r.weekAhead = GetTaskField(line, TaskField::WeekAhead);
-  r.permanent = GetTaskField(line, TaskField::Permanent);
-  r.lastFired = GetTaskField(line, TaskField::LastFired);
-  if (r.byCalendar == "1" && r.periodic != "1" && r.byDate != "1") {
-    for (int k = 0; k < 4; ++k) r.quarter[k] = Flag(line, Offset(TaskField::Quarter1, k));
-    for (int k = 0; k < 3; ++k) r.quarterMonth[k] = Flag(line, Offset(TaskField::QuarterMonth1, k));
-    for (int k = 0; k < 4; ++k) r.week[k] = Flag(line, Offset(TaskField::Week1, k));
-    r.lastWeek = Flag(line, TaskField::LastWeek);
-    for (int k = 0; k < 7; ++k) r.weekday[k] = Flag(line, Offset(TaskField::Monday, k));
+  r.lastFired = f.Get(TaskField::LastFired);
+  r.byDate = f.FlagOn(TaskField::ByDate);
+  r.byCalendar = f.FlagOn(TaskField::ByCalendar);
+  r.periodic = f.FlagOn(TaskField::Periodic);
+  r.weekAhead = f.FlagOn(TaskField::WeekAhead);
+  r.permanentOff = f.Is(TaskField::Permanent, "0");
+  r.withTime = f.Is(TaskField::WithTime, "0") ? 0 : f.Is(TaskField::WithTime, "1") ? 1 : -1;
+  const std::string day = f.Get(TaskField::Day), month = f.Get(TaskField::Month), year = f.Get(TaskField::Year);
+  r.dayAll = day == kAll;
+  r.monthAll = month == kAll;
+  r.yearAll = year == kAll;
+  r.day = ReadNumber(day);
+  r.month = ReadNumber(month);
+  r.year = ReadNumber(year);
+  const std::string hour = f.Get(TaskField::Hour);
+  r.hourAll = hour == kAll;
+  r.fromTime = !hour.empty() && hour[0] == '>';
+  r.hour = ReadNumber(r.fromTime ? std::string_view(hour).substr(1) : std::string_view(hour));
+  r.minute = ReadNumber(f.Get(TaskField::Minute));
+  // The interval reads the hour field as it stands: ">" and "ALL" give 0 hours.
+  r.period = ReadNumber(hour) * 60 + r.minute;
+  r.start = ReadNumber(f.Get(TaskField::StartHour)) * 60 + ReadNumber(f.Get(TaskField::StartMinute));
+  if (r.byCalendar && !r.periodic && !r.byDate) {
+    for (int k = 0; k < 4; ++k) r.quarter[k] = f.FlagOn(Offset(TaskField::Quarter1, k));
+    for (int k = 0; k < 3; ++k) r.quarterMonth[k] = f.FlagOn(Offset(TaskField::QuarterMonth1, k));
+    for (int k = 0; k < 4; ++k) r.week[k] = f.FlagOn(Offset(TaskField::Week1, k));
+    r.lastWeek = f.FlagOn(TaskField::LastWeek);
+    for (int k = 0; k < 7; ++k) r.weekday[k] = f.FlagOn(Offset(TaskField::Monday, k));
   }
   return r;
 }
@@ -116,98 +143,126 @@ struct Decision {
   // The verdict looked at the time of day. When it did not and nothing fired, every
   // later minute of the same day gives the same verdict, so a forecast may skip them.
   bool timeMatters = false;
+  // The next minute of the day worth checking: every minute before it (up to the
+  // clock's last minute) would give this same verdict, or, after a periodic firing,
+  // a firing that the one at `next` replaces. kDayMinutes: none left.
+  int next = kDayMinutes;
 };
+
+// The verdict of a minute at which the time rule did not fire; it holds until `next`.
+Decision Wait(int next) {
+  Decision d;
+  d.timeMatters = true;
+  d.next = std::clamp(next, 0, kDayMinutes);
+  return d;
+}
 
 // FireReminder's decisions on the record: the stamp and the switch-off.
 Decision Fire(Reminder& r, const Clock& c, int days, bool periodic) {
   Decision d{true, days, false};
+  d.next = c.minutes + 1;
   if (periodic) return d;
-  r.lastFired = r.hour == kAll || r.withTime == "1" ? c.time : c.today;
-  bool oneTimeDate = r.byDate == "1" && r.day != kAll && r.month != kAll && r.year != kAll && r.hour != kAll;
-  if (days == 0 && ((r.permanent == "0" && r.byCalendar == "1") || oneTimeDate)) {
+  r.lastFired = r.hourAll || r.withTime == 1 ? c.time : c.today;
+  bool oneTimeDate = r.byDate && !r.dayAll && !r.monthAll && !r.yearAll && !r.hourAll;
+  if (days == 0 && ((r.permanentOff && r.byCalendar) || oneTimeDate)) {
     r.state.assign(1, '0');
     d.switchedOff = true;
   }
   return d;
 }
 
-// The time test shared by the date and calendar rules when a time is set.
-bool TimeDue(const Reminder& r, const Clock& c, int hour, int minute, bool fromTime) {
-  if (r.lastFired == c.time) return false;
-  if (!fromTime) return c.now.hour == hour && c.now.minute == minute;
-  return !StartsWith(r.lastFired, c.today) && c.minutes > hour * 60 + minute;
+// The first minute of the day from `from` on that is `start` plus a multiple of
+// `period` and is not `start` itself: the minutes a periodic rule fires at.
+long long PeriodicMinuteFrom(long long from, long long start, long long period) {
+  long long rest = ((from - start) % period + period) % period;
+  long long m = rest == 0 ? from : from + period - rest;
+  return m == start ? m + period : m;
 }
 
-Decision TimedFire(Reminder& r, const Clock& c, int hour, int minute, bool fromTime) {
-  if (TimeDue(r, c, hour, minute, fromTime)) return Fire(r, c, 0, false);
-  Decision wait;
-  wait.timeMatters = true;
-  return wait;
+// The time test shared by the date and calendar rules when a time is set.
+Decision TimedFire(Reminder& r, const Clock& c, int hour, int minute) {
+  if (r.lastFired == c.time) {
+    // Only a stamp of this very minute holds the rule back; it never does after ">".
+  } else if (!r.fromTime) {
+    if (c.now.hour == hour && c.now.minute == minute) return Fire(r, c, 0, false);
+  } else if (!StartsWith(r.lastFired, c.today) && c.minutes > hour * 60 + minute) {
+    return Fire(r, c, 0, false);
+  }
+  // When it can fire next: after ">" the minute past its time unless it fired today; at
+  // a set time that minute of the hour, of every hour when the hour is "ALL".
+  if (r.fromTime) {
+    if (StartsWith(r.lastFired, c.today)) return Wait(kDayMinutes);
+    return Wait(static_cast<int>(std::max<long long>(c.minutes + 1, hour * 60LL + minute + 1)));
+  }
+  if (minute < 0 || minute > 59) return Wait(kDayMinutes);
+  if (r.hourAll) return Wait(c.minutes - c.minutes % 60 + minute + (c.minutes % 60 >= minute ? 60 : 0));
+  if (hour < 0 || hour > 23 || hour * 60 + minute <= c.minutes) return Wait(kDayMinutes);
+  return Wait(hour * 60 + minute);
 }
 
 // A record with Hour "ALL" and no time set is stamped with the time when it fires, which
 // no "fired today" test of the rules recognises; it is held to one firing a day.
 bool AllHoursFiredToday(const Reminder& r, const Clock& c) {
-  return r.hour == kAll && StartsWith(r.lastFired, c.today);
+  return r.hourAll && StartsWith(r.lastFired, c.today);
 }
 
 Decision Evaluate(Reminder& r, const Clock& c) {
   if (!Examined(r.state)) return {};
-  const bool dayAll = r.day == kAll, monthAll = r.month == kAll, yearAll = r.year == kAll;
-  const int year = yearAll ? c.now.year : ReadNumber(r.year);
-  const int month = monthAll ? c.now.month : ReadNumber(r.month);
-  const int day = dayAll ? c.now.day : ReadNumber(r.day);
-  const bool fromTime = !r.hour.empty() && r.hour[0] == '>';
-  const int hour = fromTime         ? ReadNumber(std::string_view(r.hour).substr(1))
-                   : r.hour == kAll ? c.now.hour
-                                    : ReadNumber(r.hour);
-  const int minute = ReadNumber(r.minute);
+  const int year = r.yearAll ? c.now.year : r.year;
+  const int month = r.monthAll ? c.now.month : r.month;
+  const int day = r.dayAll ? c.now.day : r.day;
+  const int hour = !r.fromTime && r.hourAll ? c.now.hour : r.hour;
+  const int minute = r.minute;
 
-  if (r.periodic == "1") {
+  if (r.periodic) {
     // The stamp carries the date, so a reminder with one firing minute a day repeats
     // every day; older files may still hold the bare "%i:%i" form, which never matches.
-    int period = ReadNumber(r.hour) * 60 + ReadNumber(r.minute);
     // An interval of zero (or less) never fires.
-    if (period <= 0) return {};
-    Decision wait;
-    wait.timeMatters = true;
-    if (r.lastFired == c.time) return wait;
-    int start = ReadNumber(r.startHour) * 60 + ReadNumber(r.startMinute);
-    int distance = std::abs(c.minutes - start);
-    if (distance == 0 || distance % period != 0) return wait;
+    if (r.period <= 0) return {};
+    const long long next = PeriodicMinuteFrom(c.minutes, r.start, r.period);
+    if (next != c.minutes || r.lastFired == c.time) {
+      return Wait(static_cast<int>(std::min<long long>(PeriodicMinuteFrom(c.minutes + 1, r.start, r.period), kDayMinutes)));
+    }
     r.lastFired = c.time;
-    return Fire(r, c, 0, true);
+    Decision d = Fire(r, c, 0, true);
+    // It fires again at each later firing minute, each stamp replacing the one before:
+    // of a run of minutes only the last firing minute counts.
+    long long last = PeriodicMinuteFrom(c.lastMinute - r.period + 1, r.start, r.period);
+    if (last > c.lastMinute) last -= r.period;
+    if (last == r.start) last -= r.period;
+    if (last > c.minutes) d.next = static_cast<int>(last);
+    return d;
   }
 
   const int diff = TargetSerial(day, month, year) - c.serial;
 
-  if (r.byDate == "1") {
+  if (r.byDate) {
     if (r.lastFired == c.today) return {};
     if (diff == 0) {
-      if (r.withTime == "0") {
+      if (r.withTime == 0) {
         if (AllHoursFiredToday(r, c)) return {};
         r.lastFired = c.today;
         return Fire(r, c, 0, false);
       }
-      if (r.withTime == "1") return TimedFire(r, c, hour, minute, fromTime);
+      if (r.withTime == 1) return TimedFire(r, c, hour, minute);
       return {};
     }
     if (diff >= 1 && diff <= 7) {
-      if (r.weekAhead == "1" && !StartsWith(r.lastFired, c.today)) return Fire(r, c, diff, false);
+      if (r.weekAhead && !StartsWith(r.lastFired, c.today)) return Fire(r, c, diff, false);
       return {};
     }
     if (diff < 0) {
-      bool missed = (!dayAll && !monthAll && !yearAll) ||
-                    (dayAll && (month < c.now.month || year < c.now.year)) ||
-                    (!dayAll && monthAll && year < c.now.year);
+      bool missed = (!r.dayAll && !r.monthAll && !r.yearAll) ||
+                    (r.dayAll && (month < c.now.month || year < c.now.year)) ||
+                    (!r.dayAll && r.monthAll && year < c.now.year);
       if (missed) r.state.assign("-1", 2);
     }
     return {};
   }
 
-  if (r.byCalendar == "1") {
-    if (r.lastFired == c.today && r.hour != kAll) return {};
-    if (r.permanent == "0" && r.lastFired.size() > 1) return {};
+  if (r.byCalendar) {
+    if (r.lastFired == c.today && !r.hourAll) return {};
+    if (r.permanentOff && r.lastFired.size() > 1) return {};
     bool weekOn = false;
     switch (c.week) {
       case 1:
@@ -219,8 +274,8 @@ Decision Evaluate(Reminder& r, const Clock& c) {
     if (!(r.quarter[c.quarter - 1] && r.quarterMonth[c.quarterMonth - 1] && weekOn && r.weekday[c.weekday]))
       return {};
     if (r.lastFired == c.today) return {};
-    if (r.withTime == "0") return AllHoursFiredToday(r, c) ? Decision{} : Fire(r, c, 0, false);
-    if (r.withTime == "1") return TimedFire(r, c, hour, minute, fromTime);
+    if (r.withTime == 0) return AllHoursFiredToday(r, c) ? Decision{} : Fire(r, c, 0, false);
+    if (r.withTime == 1) return TimedFire(r, c, hour, minute);
   }
   return {};
 }
@@ -231,64 +286,80 @@ Firing MakeFiring(const std::string& line, size_t index, const Decision& d, cons
   return f;
 }
 
-// Checks the given minutes in order. Records never affect one another, so each record
-// is read once and taken through all the minutes; the firings are then put back in the
-// order the minutes would have given them.
-PassResult RunMinutes(TaskList& records, const std::vector<Moment>& minutes) {
-  PassResult result;
-  if (minutes.empty()) return result;
-  // A catch-up checks up to a day of minutes: the clocks are made once the first record
-  // needs them, and a minute of the same day as the one before takes that day's parts.
-  std::vector<Clock> clocks;
-  auto makeClocks = [&] {
-    clocks.reserve(minutes.size());
-    for (const Moment& m : minutes) {
-      const Clock* before = clocks.empty() ? nullptr : &clocks.back();
-      if (before && before->now.year == m.year && before->now.month == m.month && before->now.day == m.day) {
-        Clock c = *before;
-        SetMinute(c, m.hour, m.minute);
-        clocks.push_back(std::move(c));
-      } else {
-        clocks.push_back(MakeClock(m));
-      }
-    }
-  };
-  result.ran = true;
-  result.minutesChecked = static_cast<int>(minutes.size());
+// SetTaskField on a field whose place in the line is known.
+void ReplaceField(std::string& line, std::pair<size_t, size_t> span, const std::string& value) {
+  if (value.find_first_of("#|\n") == std::string::npos) {
+    line.replace(span.first, span.second, value);
+  } else {
+    line.replace(span.first, span.second, FieldText(value));
+  }
+}
 
-  std::vector<std::pair<size_t, Firing>> fired;  // minute index, firing
-  std::string state;
+// The first minute a pass at `now` checks: the minute after the previous pass when that
+// was earlier the same day, midnight when it was an earlier day, else `now` alone.
+int FirstMinuteToCheck(const Moment& previousPass, const Moment& now) {
+  const int nowMinute = now.hour * 60 + now.minute;
+  if (!IsValidMoment(previousPass) || !IsValidMoment(now) || !Earlier(previousPass, now)) return nowMinute;
+  bool sameDay =
+      previousPass.year == now.year && previousPass.month == now.month && previousPass.day == now.day;
+  return sameDay ? previousPass.hour * 60 + previousPass.minute + 1 : 0;
+}
+
+// Checks the minutes `first` to `now` of now's day in order, as passes at each of them
+// would. Records never affect one another, so each record is read once and taken
+// through the minutes on its own, from each verdict straight to the next minute that
+// can give another; the firings are then put back in the order the minutes gave them.
+PassResult RunMinutes(TaskList& records, int first, const Moment& now) {
+  PassResult result;
+  const int lastMinute = now.hour * 60 + now.minute;
+  result.ran = true;
+  result.minutesChecked = lastMinute - first + 1;
+
+  Clock clock;
+  bool clockMade = false;
+  std::vector<std::pair<int, Firing>> fired;  // minute, firing
   for (size_t i = 0; i < records.size(); ++i) {
     std::string& line = records[i];
-    if (!GetField(line, static_cast<int>(TaskField::ReminderState), state) || !Examined(state)) continue;
+    TaskFieldReader fields(line);
+    if (!fields.Has(TaskField::ReminderState)) continue;
+    const std::string state = fields.Get(TaskField::ReminderState);
     // A record too short to hold its stamp is left alone: a firing it could not stamp
     // would repeat on every tick.
-    if (!HasTaskField(line, TaskField::LastFired)) continue;
-    Reminder r = ReadReminder(line, state);
-    if (clocks.empty()) makeClocks();
+    if (!Examined(state) || !fields.Has(TaskField::LastFired)) continue;
+    Reminder r = ReadReminder(fields, state);
+    if (!clockMade) {
+      clock = MakeClock(now);
+      clock.lastMinute = lastMinute;
+      clockMade = true;
+    }
     const std::string firstStamp = r.lastFired;
-    size_t lastMinute = 0;
+    int firedAt = -1;
     Decision last;
     bool markedChanged = false;
-    for (size_t k = 0; k < clocks.size() && Examined(r.state); ++k) {
-      Decision d = Evaluate(r, clocks[k]);
-      if (!d.fire) continue;
-      last = d;
-      lastMinute = k;
-      markedChanged |= r.periodic != "1";
+    for (int k = first; k <= lastMinute && Examined(r.state);) {
+      SetMinute(clock, k);
+      Decision d = Evaluate(r, clock);
+      if (d.fire) {
+        last = d;
+        firedAt = k;
+        markedChanged |= !r.periodic;
+      }
+      k = std::max(d.next, k + 1);
     }
-    bool changed = false;
-    if (r.lastFired != firstStamp) {
-      SetTaskField(line, TaskField::LastFired, r.lastFired);
-      changed = true;
-    }
-    if (r.state != state) {
-      SetTaskField(line, TaskField::ReminderState, r.state);
-      changed = true;
-    }
-    if (changed) result.changedRecords.push_back(i);
+    // The stamp stands after the state, so it is written first and the state's place
+    // in the line still holds.
+    const bool newStamp = r.lastFired != firstStamp, newState = r.state != state;
+    const auto stampSpan = fields.Span(TaskField::LastFired), stateSpan = fields.Span(TaskField::ReminderState);
+    if (newStamp) ReplaceField(line, stampSpan, r.lastFired);
+    if (newState) ReplaceField(line, stateSpan, r.state);
+    if (newStamp || newState) result.changedRecords.push_back(i);
     result.bookChanged |= markedChanged;
-    if (last.fire) fired.emplace_back(lastMinute, MakeFiring(line, i, last, minutes[lastMinute]));
+    if (last.fire) {
+      Moment due = now;
+      due.hour = firedAt / 60;
+      due.minute = firedAt % 60;
+      fired.emplace_back(firedAt, MakeFiring(line, i, last, due));
+    }
   }
   std::stable_sort(fired.begin(), fired.end(),
                    [](const auto& a, const auto& b) { return a.first < b.first; });
@@ -305,13 +376,14 @@ Firing FiringOf(const std::string& line, size_t index, int daysAhead, const Mome
   f.daysAhead = daysAhead;
   f.due = due;
   f.key = RecordKey(line);
-  f.headline = UndoLineEscapes(GetTaskField(line, TaskField::Headline));
+  TaskFieldReader fields(line);
+  f.headline = UndoLineEscapes(fields.Get(TaskField::Headline));
   if (daysAhead > 0) f.headline += " - через " + NumberText(daysAhead) + "д.";
-  f.notes = UndoLineEscapes(GetTaskField(line, TaskField::Notes));
-  if (GetTaskField(line, TaskField::PcBeep) == "1") {
+  f.notes = UndoLineEscapes(fields.Get(TaskField::Notes));
+  if (fields.FlagOn(TaskField::PcBeep)) {
     f.sound = ReminderSound::kBeep;
   } else {
-    std::string wav = GetTaskField(line, TaskField::SoundFile);
+    std::string wav = fields.Get(TaskField::SoundFile);
     if (wav.size() > 3) {
       f.sound = ReminderSound::kWave;
       f.soundFile = std::move(wav);
@@ -364,11 +436,12 @@ std::vector<ForecastFiring> ForecastFirings(const std::string& line, const Momen
                                             const Moment& until) {
   std::vector<ForecastFiring> out;
   if (count <= 0 || !IsValidMoment(from) || !IsValidMoment(until)) return out;
-  std::string state;
   // The same records the pass leaves alone: no reminder state, or no room for a stamp.
-  if (!GetField(line, static_cast<int>(TaskField::ReminderState), state) || !Examined(state)) return out;
-  if (!HasTaskField(line, TaskField::LastFired)) return out;
-  Reminder r = ReadReminder(line, state);
+  TaskFieldReader fields(line);
+  if (!fields.Has(TaskField::ReminderState)) return out;
+  std::string state = fields.Get(TaskField::ReminderState);
+  if (!Examined(state) || !fields.Has(TaskField::LastFired)) return out;
+  Reminder r = ReadReminder(fields, state);
   long budget = kForecastMinuteBudget;
   dates::Date day = DateOf(from);
   int minute = from.hour * 60 + from.minute;
@@ -377,7 +450,7 @@ std::vector<ForecastFiring> ForecastFirings(const std::string& line, const Momen
     for (; minute < 24 * 60; ++minute) {
       const Moment at{day.year, day.month, day.day, minute / 60, minute % 60};
       if (Earlier(until, at) || budget-- <= 0) return out;
-      SetMinute(c, at.hour, at.minute);
+      SetMinute(c, minute);
       Decision d = Evaluate(r, c);
       if (d.fire) {
         out.push_back({at, d.days});
@@ -395,25 +468,21 @@ std::vector<ForecastFiring> ForecastFirings(const std::string& line, const Momen
 
 PassResult CheckReminders(TaskList& records, const Moment& now) {
   if (!IsValidMoment(now)) return {};
-  return RunMinutes(records, {now});
+  return RunMinutes(records, now.hour * 60 + now.minute, now);
 }
 
 std::vector<Moment> SkippedMinutes(const Moment& previousPass, const Moment& now) {
   std::vector<Moment> out;
-  if (!IsValidMoment(previousPass) || !IsValidMoment(now) || !Earlier(previousPass, now)) return out;
-  bool sameDay =
-      previousPass.year == now.year && previousPass.month == now.month && previousPass.day == now.day;
-  int from = sameDay ? previousPass.hour * 60 + previousPass.minute + 1 : 0;
+  if (!IsValidMoment(now)) return out;
   int to = now.hour * 60 + now.minute;
-  for (int m = from; m < to; ++m) out.push_back({now.year, now.month, now.day, m / 60, m % 60});
+  for (int m = FirstMinuteToCheck(previousPass, now); m < to; ++m)
+    out.push_back({now.year, now.month, now.day, m / 60, m % 60});
   return out;
 }
 
 PassResult CheckRemindersSince(TaskList& records, const Moment& previousPass, const Moment& now) {
   if (!IsValidMoment(now)) return {};
-  std::vector<Moment> minutes = SkippedMinutes(previousPass, now);
-  minutes.push_back(now);
-  return RunMinutes(records, minutes);
+  return RunMinutes(records, FirstMinuteToCheck(previousPass, now), now);
 }
 
 PassResult RunReminderPass(TaskBook& book, const Moment* previousPass, const Moment& now) {

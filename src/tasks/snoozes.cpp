@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 
 #include "platform/platform.h"
 
@@ -98,28 +99,23 @@ Moment SnoozeUntil(const Moment& now, SnoozeSpan span) {
 
 std::string RecordKey(std::string_view line) {
   // FNV-1a over the fields as the field reader gives them ("#" dropped, a "|" after "#"
-  // kept), each followed by a byte no field holds; one walk over the line, as the pass
-  // keys every record.
+  // kept), each followed by a byte no field holds; a field a short line lacks counts as
+  // empty.
   uint64_t h = 14695981039346656037ull;
   auto mix = [&h](unsigned char c) {
     h ^= c;
     h *= 1099511628211ull;
   };
-  int field = 0;
-  for (size_t i = 0; i < line.size() && field < kTaskFieldCount; ++i) {
-    const char c = line[i];
-    if (c == '|' && (i == 0 || line[i - 1] != '#')) {
-      if (!ProgramWritten(field)) mix(0x1f);
-      ++field;
-    } else if (c != '#' && !ProgramWritten(field)) {
-      mix(static_cast<unsigned char>(c));
-    }
+  const TaskFieldReader fields(line);
+  for (int field = 0; field < kTaskFieldCount; ++field) {
+    if (ProgramWritten(field)) continue;
+    for (char c : fields.Raw(static_cast<TaskField>(field)))
+      if (c != '#') mix(static_cast<unsigned char>(c));
+    mix(0x1f);
   }
-  for (; field < kTaskFieldCount; ++field)  // the last field, and those a short line lacks
-    if (!ProgramWritten(field)) mix(0x1f);
-  char buf[kKeyDigits + 1];
-  std::snprintf(buf, sizeof buf, "%016llx", static_cast<unsigned long long>(h));
-  return buf;
+  std::string key(kKeyDigits, '0');
+  for (size_t i = kKeyDigits; i-- > 0; h >>= 4) key[i] = "0123456789abcdef"[h & 0xf];
+  return key;
 }
 
 Snooze SnoozeFiring(const Firing& firing, const Moment& now, SnoozeSpan span) {
@@ -189,6 +185,9 @@ SnoozePass RunSnoozes(std::vector<Snooze>& snoozes, const TaskList& records, con
   for (const std::string& line : records) keys.push_back(RecordKey(line));
   std::vector<std::pair<Moment, Firing>> due;
   std::vector<Snooze> kept;
+  // A record brought back by several snoozes is read once: its firing differs from one
+  // to the next only in the time, unless the days ahead differ too.
+  std::vector<std::optional<Firing>> firingOf(records.size());
   for (Snooze& s : snoozes) {
     auto found = std::find(keys.begin(), keys.end(), s.key);
     if (found == keys.end()) {
@@ -200,7 +199,10 @@ SnoozePass RunSnoozes(std::vector<Snooze>& snoozes, const TaskList& records, con
       continue;
     }
     size_t index = static_cast<size_t>(found - keys.begin());
-    due.emplace_back(s.at, FiringOf(records[index], index, s.daysAhead, s.at));
+    std::optional<Firing>& known = firingOf[index];
+    if (!known || known->daysAhead != s.daysAhead) known = FiringOf(records[index], index, s.daysAhead, s.at);
+    due.emplace_back(s.at, *known);
+    due.back().second.due = s.at;
     pass.changed = true;
   }
   snoozes = std::move(kept);

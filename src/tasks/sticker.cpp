@@ -32,20 +32,24 @@ void AppendWrapped(std::string& out, const std::string& line) {
 }  // namespace
 
 std::string WrapStickerLine(std::string_view line, int width) {
+  // A width below one character would never shorten what is left.
+  const size_t w = static_cast<size_t>(std::max(width, 1));
   std::string out;
-  std::string rest(line);
-  while (static_cast<int>(rest.size()) > width) {
+  out.reserve(line.size() + line.size() / w * 2);
+  size_t from = 0;
+  while (line.size() - from > w) {
     // The last blank before the width-th character; a line without one breaks there.
-    size_t cut = rest.rfind(' ', static_cast<size_t>(width - 1));
-    if (cut == std::string::npos || cut == 0) {
-      out += rest.substr(0, width) + "\r\n";
-      rest.erase(0, width);
+    std::string_view rest = line.substr(from);
+    size_t cut = rest.rfind(' ', w - 1);
+    if (cut == std::string_view::npos || cut == 0) {
+      out.append(rest.substr(0, w)).append("\r\n");
+      from += w;
     } else {
-      out += rest.substr(0, cut) + "\r\n";
-      rest.erase(0, cut + 1);
+      out.append(rest.substr(0, cut)).append("\r\n");
+      from += cut + 1;
     }
   }
-  return out + rest;
+  return out.append(line.substr(from));
 }
 
 std::string StickerText(const TaskList& records, const dates::Date& today, bool deadlinesAhead) {
@@ -54,17 +58,17 @@ std::string StickerText(const TaskList& records, const dates::Date& today, bool 
   std::vector<std::pair<int, size_t>> deadlines;
   int todaySerial = dates::DaySerial(today);
   for (size_t i = 0; i < records.size(); ++i) {
-    const std::string& line = records[i];
-    std::string status = GetTaskField(line, F::Status);
+    const TaskFieldReader fields(records[i]);
+    std::string status = fields.Get(F::Status);
     bool marked = HasStickerMark(status);
-    if (!TaskFlagOn(line, F::DeadlineFlag)) {
+    if (!fields.FlagOn(F::DeadlineFlag)) {
       if (!marked) continue;
       char buf[32];
       std::snprintf(buf, sizeof buf, "   %i. ", ++number);
-      AppendWrapped(partA, buf + OneLine(GetTaskField(line, F::Headline)));
+      AppendWrapped(partA, buf + OneLine(fields.Get(F::Headline)));
       continue;
     }
-    auto date = ParseTaskDate(GetTaskField(line, F::Date));
+    auto date = ParseTaskDate(fields.Get(F::Date));
     int serial = date ? dates::DaySerial(*date) : 0;
     bool near = deadlinesAhead && date && serial >= todaySerial && serial <= todaySerial + 3 && status != "1" &&
                 status != "2";
@@ -72,8 +76,10 @@ std::string StickerText(const TaskList& records, const dates::Date& today, bool 
   }
   std::stable_sort(deadlines.begin(), deadlines.end(),
                    [](const auto& a, const auto& b) { return a.first < b.first; });
-  for (const auto& [serial, i] : deadlines)
-    AppendWrapped(partB, "   " + GetTaskField(records[i], F::Date) + " " + OneLine(GetTaskField(records[i], F::Headline)));
+  for (const auto& [serial, i] : deadlines) {
+    const TaskFieldReader fields(records[i]);
+    AppendWrapped(partB, "   " + fields.Get(F::Date) + " " + OneLine(fields.Get(F::Headline)));
+  }
   std::string text = partA;
   if (!partB.empty()) text += text.empty() ? partB : "\r\n" + partB;
   if (!text.empty() && text.size() < static_cast<size_t>(kStickerLineWidth)) text.resize(kStickerLineWidth, ' ');
@@ -85,7 +91,7 @@ int StickerCode(std::string_view text) { return text.empty() ? kStickerEmptyCode
 
 bool AnyStickerRecord(const TaskList& records) {
   for (const std::string& line : records)
-    if (HasStickerMark(GetTaskField(line, F::Status))) return true;
+    if (HasStickerMark(TaskFieldReader(line).Get(F::Status))) return true;
   return false;
 }
 

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <random>
+
 #include "common/record_file.h"
 #include "platform/platform.h"
 #include "support/scratch.h"
@@ -103,6 +106,59 @@ TEST(Snooze, TheRecordKeyIgnoresWhatTheProgramWritesAndSeesWhatTheUserEdits) {
   std::string moved = escaped;
   SetTaskField(moved, F::Headline, "a|b 1");
   EXPECT_EQ(RecordKey(moved), RecordKey(escaped)) << "same fields read, same record";
+}
+
+// The key as one walk over the line's bytes, field by field.
+std::string KeyByteByByte(std::string_view line) {
+  auto programWritten = [](int f) {
+    for (F p : {F::DiaryOrder, F::TaskOrder, F::InfoOrder, F::MiscOrder, F::ProjectOrder, F::ReminderState,
+                F::LastFired})
+      if (static_cast<int>(p) == f) return true;
+    return false;
+  };
+  uint64_t h = 14695981039346656037ull;
+  auto mix = [&h](unsigned char c) { h = (h ^ c) * 1099511628211ull; };
+  int field = 0;
+  for (size_t i = 0; i < line.size() && field < kTaskFieldCount; ++i) {
+    if (line[i] == '|' && (i == 0 || line[i - 1] != '#')) {
+      if (!programWritten(field)) mix(0x1f);
+      ++field;
+    } else if (line[i] != '#' && !programWritten(field)) {
+      mix(static_cast<unsigned char>(line[i]));
+    }
+  }
+  for (; field < kTaskFieldCount; ++field)
+    if (!programWritten(field)) mix(0x1f);
+  char buf[17];
+  std::snprintf(buf, sizeof buf, "%016llx", static_cast<unsigned long long>(h));
+  return buf;
+}
+
+TEST(Snooze, TheRecordKeyIsTheHashOfEveryByteAFieldReads) {
+  std::mt19937 rng(41);
+  const char alphabet[] = {'|', '|', '|', '#', 'a', '1', '\xE0'};
+  for (int round = 0; round < 3000; ++round) {
+    std::string line = round % 2 ? EmptyTaskRecord() : std::string();
+    for (size_t i = rng() % 120; i > 0; --i) line.insert(rng() % (line.size() + 1), 1, alphabet[rng() % sizeof alphabet]);
+    ASSERT_EQ(RecordKey(line), KeyByteByByte(line)) << line;
+  }
+}
+
+TEST(SnoozePass, SnoozesOfOneRecordEachFireWithTheirOwnTimeAndDays) {
+  TaskList records{Daily("Один"), Daily("Два")};
+  std::vector<Snooze> list;
+  for (int k : {0, 1, 0, 3, 3})
+    list.push_back({{2027, 3, 15, 9, 10 + k}, k, RecordKey(records[k % 2 == 0 ? 0 : 1])});
+  std::vector<std::string> seen;
+  for (const Firing& f : RunSnoozes(list, records, {2027, 3, 15, 9, 30}).firings) {
+    Firing alone = FiringOf(records[f.record], f.record, f.daysAhead, f.due);
+    EXPECT_EQ(f.headline, alone.headline);
+    EXPECT_EQ(f.key, alone.key);
+    seen.push_back(f.headline + " " + TimeStamp(f.due));
+  }
+  EXPECT_EQ(seen, (std::vector<std::string>{"Один 15/3/2027 9:10", "Один 15/3/2027 9:10",
+                                            "Два - через 1д. 15/3/2027 9:11", "Два - через 3д. 15/3/2027 9:13",
+                                            "Два - через 3д. 15/3/2027 9:13"}));
 }
 
 TEST(SnoozeFile, RoundTripAndHostileLines) {

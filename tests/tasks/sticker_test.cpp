@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "shell/app_util.h"
 #include "support/scratch.h"
 #include "tasks/task_views.h"
@@ -44,6 +46,35 @@ TEST(StickerText, WrapsAtTheLastBlankBeforeForty) {
   EXPECT_EQ(WrapStickerLine(std::string(45, 'x')), std::string(40, 'x') + "\r\n" + std::string(5, 'x'));
   std::string ok(40, 'y');
   EXPECT_EQ(WrapStickerLine(ok), ok);
+}
+
+// Wrapping as a loop that cuts the front off the rest each time.
+std::string WrappedPlainly(std::string rest, int width) {
+  std::string out;
+  while (static_cast<int>(rest.size()) > width) {
+    size_t cut = rest.rfind(' ', static_cast<size_t>(width - 1));
+    if (cut == std::string::npos || cut == 0) {
+      out += rest.substr(0, width) + "\r\n";
+      rest.erase(0, width);
+    } else {
+      out += rest.substr(0, cut) + "\r\n";
+      rest.erase(0, cut + 1);
+    }
+  }
+  return out + rest;
+}
+
+TEST(StickerText, WrapsLikeCuttingTheFrontOffAtEveryWidth) {
+  std::mt19937 rng(4);
+  for (int round = 0; round < 3000; ++round) {
+    std::string line;
+    for (size_t i = rng() % 200; i > 0; --i) line.push_back(rng() % 4 ? 'a' + static_cast<char>(rng() % 3) : ' ');
+    const int width = 1 + static_cast<int>(rng() % 60);
+    ASSERT_EQ(WrapStickerLine(line, width), WrappedPlainly(line, width)) << width << " '" << line << "'";
+  }
+  // No width leaves a line unbroken forever: below one it wraps as at one.
+  EXPECT_EQ(WrapStickerLine("ab c", 0), "a\r\nb\r\n \r\nc");
+  EXPECT_EQ(WrapStickerLine("ab c", -5), WrapStickerLine("ab c", 1));
 }
 
 TEST(StickerText, LengthLimit) {
