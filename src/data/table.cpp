@@ -91,12 +91,6 @@ void CTableDef::AddColumnEntry(std::string name, unsigned width, int flag) {
   lastColumn = static_cast<int>(names.size()) - 1;
 }
 
-int CountFieldSeparators(std::string_view line) {
-  int n = 0;
-  for (size_t i = 0; i < line.size(); ++i) n += line[i] == '|' && (i == 0 || line[i - 1] != '#');
-  return n;
-}
-
 std::string CTableRecord::Field(int k) const {
   return GetField(line, k);
 }
