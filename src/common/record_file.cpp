@@ -14,24 +14,6 @@ const char kConvertHint[] = " старой версии, загрузка пре
 
 constexpr size_t npos = std::string_view::npos;
 
-// Where field n begins: just after the nth counted separator; npos when the line has
-// fewer.
-size_t FieldBegin(std::string_view line, int n) {
-  size_t at = 0;
-  for (int k = 0; k < n; ++k) {
-    size_t sep = FindFieldSeparator(line, at);
-    if (sep == npos) return npos;
-    at = sep + 1;
-  }
-  return at;
-}
-
-// Where the field that begins at `begin` ends: its separator or the end of the line.
-size_t FieldEnd(std::string_view line, size_t begin) {
-  size_t sep = FindFieldSeparator(line, begin);
-  return sep == npos ? line.size() : sep;
-}
-
 // "ERN:" and "EOR:" never overlap (no inner character of either is an "E") and their
 // replacements hold neither, so one pass makes what the two replacements in turn make.
 void AppendUnescaped(std::string& out, std::string_view line) {
@@ -70,6 +52,21 @@ size_t FindFieldSeparator(std::string_view line, size_t from) {
   for (size_t i = line.find('|', from); i != npos; i = line.find('|', i + 1))
     if (i == 0 || line[i - 1] != '#') return i;
   return npos;
+}
+
+size_t FieldBegin(std::string_view line, int n) {
+  size_t at = 0;
+  for (int k = 0; k < n; ++k) {
+    size_t sep = FindFieldSeparator(line, at);
+    if (sep == npos) return npos;
+    at = sep + 1;
+  }
+  return at;
+}
+
+size_t FieldEnd(std::string_view line, size_t begin) {
+  size_t sep = FindFieldSeparator(line, begin);
+  return sep == npos ? line.size() : sep;
 }
 
 int CountSeparators(std::string_view line) {

@@ -15,6 +15,10 @@ int CountSeparators(std::string_view line);
 // counts). The first one at or after `from`, npos when there is none; and their number.
 size_t FindFieldSeparator(std::string_view line, size_t from);
 int CountFieldSeparators(std::string_view line);
+// Where field n begins (just after the nth separator; npos when the line has fewer) and
+// where the field that begins at `begin` ends (its separator or the end of the line).
+size_t FieldBegin(std::string_view line, int n);
+size_t FieldEnd(std::string_view line, size_t begin);
 // Field n of a line: a "|" after "#" does not end a field and every "#" is dropped.
 // False (and empty text) when the line has fewer than n separators or is empty.
 bool GetField(std::string_view line, int n, std::string& value);
