@@ -56,7 +56,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fromSave.path = path;
   TableLoad second = LoadTable(fromSave);
   if (second.rejected != 0 || !SameTable(fromSave, fromFile)) Report(bytes, "a saved table does not load back");
-  for (const std::string& password : {std::string(), table.password, std::string("p^w")}) {
+  // Each password once: a table read without one would repeat the first round trip.
+  const std::string passwords[] = {std::string(), table.password, std::string("p^w")};
+  for (size_t p = 0; p < 3; ++p) {
+    const std::string& password = passwords[p];
+    if ((p > 0 && password == passwords[0]) || (p > 1 && password == passwords[1])) continue;
     DataTable copy = table;
     copy.password = password;
     std::string written = TableBytes(copy);

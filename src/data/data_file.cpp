@@ -75,27 +75,71 @@ void ReserveColumns(CTableDef& def, size_t n) {
   def.shown.reserve(n);
 }
 
-struct Header {
-  std::vector<std::string> fields;
-  const std::string& Field(size_t n) const {
-    static const std::string empty;
-    return n < fields.size() ? fields[n] : empty;
+// The fields of a header line by the escape rule of HeaderFields, as views: into the
+// line itself when it holds no escape character, else into the cleaned copy kept here
+// (reserved at the line's size, so it never moves while it grows).
+class Header {
+ public:
+  Header(std::string_view line, char escape) {
+    constexpr size_t npos = std::string_view::npos;
+    size_t bars = 0;
+    for (size_t i = line.find('|'); i != npos; i = line.find('|', i + 1)) ++bars;
+    fields_.reserve(bars + 1);
+    size_t pos = 0, bar = line.find('|'), esc = line.find(escape);
+    if (esc == npos) {
+      for (; bar != npos; bar = line.find('|', pos)) {
+        fields_.push_back(line.substr(pos, bar - pos));
+        pos = bar + 1;
+      }
+      fields_.push_back(line.substr(pos));
+      return;
+    }
+    text_.reserve(line.size());
+    size_t start = 0;
+    auto close = [&] {
+      fields_.emplace_back(text_.data() + start, text_.size() - start);
+      start = text_.size();
+    };
+    while (bar != npos || esc != npos) {
+      size_t stop = std::min(bar, esc);
+      text_.append(line.substr(pos, stop - pos));
+      pos = stop + 1;
+      if (stop == bar) {
+        if (bar == 0 || line[bar - 1] != escape)
+          close();
+        else if (bar != esc)
+          text_.push_back('|');
+        bar = line.find('|', pos);
+      }
+      if (stop == esc) esc = line.find(escape, pos);
+    }
+    text_.append(line.substr(pos));
+    close();
   }
+  Header(const Header&) = delete;
+  Header& operator=(const Header&) = delete;
+
+  const std::vector<std::string_view>& fields() const { return fields_; }
+  std::string_view Field(size_t n) const { return n < fields_.size() ? fields_[n] : std::string_view(); }
+
+ private:
+  std::string text_;
+  std::vector<std::string_view> fields_;
 };
 
 void ReadHeader(DataTable& table, std::string_view line) {
   CTableDef& def = table.def;
   char version = line[1];
-  Header h{HeaderFields(line, '\\')};
-  int n = ColumnCount(static_cast<int>(h.fields.size()) - 1, 3);
+  Header h(line, '\\');
+  int n = ColumnCount(static_cast<int>(h.fields().size()) - 1, 3);
   size_t N = static_cast<size_t>(n);
   def.key = h.Field(3 * N + 4);
   ReserveColumns(def, N);
   notebook::KeyParts key = notebook::SplitKeyText(DecodeHeader(def.key), kExtension);
   bool encodedNames = version == '4' && !key.password.empty();
   for (size_t k = 1; k <= N; ++k) {
-    const std::string& raw = h.Field(k);
-    std::string name = ReadMaybeEscaped(encodedNames ? DecodeHeader(raw) : raw);
+    std::string_view raw = h.Field(k);
+    std::string name = encodedNames ? ReadMaybeEscaped(DecodeHeader(raw)) : ReadMaybeEscaped(raw);
     int flag = version == '1' ? 1 : DecimalInt(h.Field(2 * N + k));
     def.AddColumnEntry(std::move(name), static_cast<unsigned>(DecimalInt(h.Field(N + k))), flag);
   }
@@ -116,13 +160,13 @@ void ReadHeader(DataTable& table, std::string_view line) {
 
 void ReadVersion2Header(DataTable& table, std::string_view line) {
   CTableDef& def = table.def;
-  Header h{HeaderFields(line, '#')};
-  int n = ColumnCount(static_cast<int>(h.fields.size()) - 1, 2);
+  Header h(line, '#');
+  int n = ColumnCount(static_cast<int>(h.fields().size()) - 1, 2);
   size_t N = static_cast<size_t>(n);
   ReserveColumns(def, N);
   for (size_t k = 1; k <= N; ++k) {
     unsigned width = static_cast<unsigned>(DecimalInt(h.Field(N + k)));
-    def.AddColumnEntry(h.Field(k), width == 0 ? kNewColumnWidth : width, 1);
+    def.AddColumnEntry(std::string(h.Field(k)), width == 0 ? kNewColumnWidth : width, 1);
   }
   def.lastColumn = n - 1;
   def.phoneColumn = LinkColumnValue(h.Field(2 * N + 1), n);
@@ -195,29 +239,8 @@ void AppendNumber(std::string& out, int v) {
 }  // namespace
 
 std::vector<std::string> HeaderFields(std::string_view line, char escape) {
-  constexpr size_t npos = std::string_view::npos;
-  size_t bars = 0;
-  for (size_t i = line.find('|'); i != npos; i = line.find('|', i + 1)) ++bars;
-  std::vector<std::string> fields;
-  fields.reserve(bars + 1);  // so `field` stays valid
-  std::string* field = &fields.emplace_back();
-  // The text between bars and escape characters is appended a run at a time.
-  size_t pos = 0, bar = line.find('|'), esc = line.find(escape);
-  while (bar != npos || esc != npos) {
-    size_t stop = std::min(bar, esc);
-    field->append(line.substr(pos, stop - pos));
-    pos = stop + 1;
-    if (stop == bar) {
-      if (bar == 0 || line[bar - 1] != escape)
-        field = &fields.emplace_back();
-      else if (bar != esc)
-        field->push_back('|');
-      bar = line.find('|', pos);
-    }
-    if (stop == esc) esc = line.find(escape, pos);
-  }
-  field->append(line.substr(pos));
-  return fields;
+  Header h(line, escape);
+  return {h.fields().begin(), h.fields().end()};
 }
 
 std::string TableKey(std::string_view fileName, std::string_view password) {
