@@ -1,5 +1,6 @@
 #include "common/record_file.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 
@@ -115,20 +116,31 @@ std::string SetField(std::string_view record, int n, std::string_view value) {
   return out;
 }
 
+void AppendFieldText(std::string& out, std::string_view value) {
+  // The runs between the bytes that change are appended whole.
+  size_t pos = 0, hash = value.find('#'), bar = value.find('|'), lf = value.find('\n');
+  for (;;) {
+    size_t stop = std::min(hash, std::min(bar, lf));
+    if (stop == npos) break;
+    out.append(value.substr(pos, stop - pos));
+    pos = stop + 1;
+    if (stop == hash) {
+      hash = value.find('#', pos);
+    } else if (stop == bar) {
+      out += "#|";
+      bar = value.find('|', pos);
+    } else {
+      out += stop > 0 && value[stop - 1] == '\r' ? "\n" : "\r\n";
+      lf = value.find('\n', pos);
+    }
+  }
+  out.append(value.substr(pos));
+}
+
 std::string FieldText(std::string_view value) {
   std::string out;
   out.reserve(value.size());
-  for (size_t i = 0; i < value.size(); ++i) {
-    char c = value[i];
-    if (c == '#') continue;
-    if (c == '|') {
-      out += "#|";
-    } else if (c == '\n' && (i == 0 || value[i - 1] != '\r')) {
-      out += "\r\n";
-    } else {
-      out += c;
-    }
-  }
+  AppendFieldText(out, value);
   return out;
 }
 

@@ -32,6 +32,7 @@ std::string SetField(std::string_view record, int n, std::string_view value);
 // when the file is read again. So "#" is dropped, "|" is written as "#|" (read back as
 // "|"), and a lone LF becomes CR LF.
 std::string FieldText(std::string_view value);
+void AppendFieldText(std::string& out, std::string_view value);
 // SetField with the value written by FieldText.
 std::string SetFieldText(std::string_view record, int n, std::string_view value);
 

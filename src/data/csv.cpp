@@ -221,6 +221,23 @@ std::string RowList(const std::vector<int>& rows) {
   return out;
 }
 
+// The record's fields at the given columns (in increasing order) as CTableRecord::Field
+// reads them, in one walk along the line.
+void ReadFields(std::string_view line, const std::vector<int>& columns, std::vector<std::string>& fields) {
+  size_t begin = 0;
+  int at = 0;
+  for (size_t i = 0; i < columns.size(); ++i) {
+    fields[i].clear();
+    for (; begin != std::string_view::npos && at < columns[i]; ++at) {
+      size_t sep = FindFieldSeparator(line, begin);
+      begin = sep == std::string_view::npos ? sep : sep + 1;
+    }
+    // Field 0 of the rest of the line is field `at` of the line: the character before
+    // the rest is a separator, never "#".
+    if (begin != std::string_view::npos) GetField(line.substr(begin), 0, fields[i]);
+  }
+}
+
 }  // namespace
 
 // ---- export -----------------------------------------------------------------------------
@@ -232,7 +249,7 @@ std::string CsvBytes(const DataTable& table) {
   for (size_t i = 0; i < columns.size(); ++i) fields[i] = table.def.names[static_cast<size_t>(columns[i])];
   AppendCsvRow(cp1251, fields);
   for (const CTableRecord& r : table.records) {
-    for (size_t i = 0; i < columns.size(); ++i) fields[i] = r.Field(columns[i]);
+    ReadFields(r.line, columns, fields);
     AppendCsvRow(cp1251, fields);
   }
   // The separators, quotes and line breaks are ASCII, the same in both encodings, so the
@@ -302,10 +319,10 @@ CsvImport ImportCsvBytes(std::string_view bytes, const std::string& fileName) {
     std::string line;
     for (size_t k = 0; k < fields.size(); ++k) {
       convert(fields[k]);
-      for (char c : value)
-        if (c == '#') out.hashes.Add(row);
+      for (size_t hash = value.find('#'); hash != std::string::npos; hash = value.find('#', hash + 1))
+        out.hashes.Add(row);
       if (k) line += '|';
-      line += FieldText(value);
+      AppendFieldText(line, value);
     }
     out.table.records.push_back({std::move(line)});
   }

@@ -132,6 +132,19 @@ std::string SetField(std::string_view record, int n, std::string_view value) {
   size_t end = n < static_cast<int>(seps.size()) ? seps[n] : record.size();
   return std::string(record.substr(0, begin)) + std::string(value) + std::string(record.substr(end));
 }
+std::string FieldText(std::string_view value) {
+  std::string out;
+  for (size_t i = 0; i < value.size(); ++i) {
+    char c = value[i];
+    if (c == '|')
+      out += "#|";
+    else if (c == '\n' && (i == 0 || value[i - 1] != '\r'))
+      out += "\r\n";
+    else if (c != '#')
+      out += c;
+  }
+  return out;
+}
 std::string Replaced(std::string s, const std::string& from, const std::string& to) {
   for (size_t at = s.find(from); at != std::string::npos; at = s.find(from, at + to.size()))
     s.replace(at, from.size(), to);
@@ -157,6 +170,7 @@ TEST(RecordLine, FastFieldFunctionsAgreeWithThePlainOnes) {
       EXPECT_EQ(fast, slow) << n;
       EXPECT_EQ(SetField(line, n, "v#|"), plain::SetField(line, n, "v#|")) << n;
     }
+    EXPECT_EQ(FieldText(line), plain::FieldText(line));
     EXPECT_EQ(UndoLineEscapes(line), plain::Replaced(plain::Replaced(line, "ERN:", "\r\n"), "EOR:", "\r"));
     EXPECT_EQ(ApplyLineEscapes(line), plain::Replaced(plain::Replaced(line, "\r\n", "ERN:"), "\r", "EOR:"));
     std::vector<std::string> lines;
