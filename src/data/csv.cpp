@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <unordered_map>
 
 #include "common/record_file.h"
 #include "data/data_book.h"
@@ -62,25 +61,50 @@ std::string NotTextMessage(const std::string& fileName) {
          "Сохраните таблицу в формате CSV в одной из этих кодировок.";
 }
 
-// Turns UTF-16 into Windows-1251 one character at a time through the platform's code
-// page, remembering the answer for each character met. A character the page lacks
-// becomes "?" and is counted.
+// The Windows-1251 byte of each UTF-16 character that has one (0: none; ASCII aside).
+// The platform converts without best fit, so the code page maps characters one to one:
+// the bytes 0x80-0xFF that read as a character and write back as the same byte are all
+// there is, and every other character has no byte. Built once, from the platform's own
+// conversions.
+class Cp1251Bytes {
+ public:
+  Cp1251Bytes() {
+    for (int b = 0x80; b <= 0xFF; ++b) {
+      const char byte = static_cast<char>(b);
+      std::u16string unit;
+      std::string back;
+      bool lossy = false;
+      if (!platform::ToUtf16(platform::kCp1251, std::string_view(&byte, 1), unit) || unit.size() != 1) continue;
+      if (!platform::FromUtf16(platform::kCp1251, unit, back, '?', &lossy) || lossy || back != std::string(1, byte))
+        continue;
+      byte_[unit[0]] = static_cast<unsigned char>(b);
+    }
+  }
+  // The byte, or -1 when the code page lacks the character.
+  int Of(char16_t u) const { return byte_[u] ? byte_[u] : -1; }
+
+ private:
+  unsigned char byte_[0x10000] = {};
+};
+
+// Turns UTF-16 into Windows-1251. A character the page lacks becomes "?" and is counted.
 class Cp1251Encoder {
  public:
   // Appends the field's bytes; returns how many characters had to be replaced.
   int Append(std::u16string_view text, std::string& out) {
+    static const Cp1251Bytes bytes;
     int lost = 0;
+    out.reserve(out.size() + text.size());
     for (size_t i = 0; i < text.size(); ++i) {
       char16_t u = text[i];
       if (u < 0x80) {
         out += static_cast<char>(u);
         continue;
       }
-      size_t units = 1;
-      if (u >= 0xD800 && u < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000)
-        units = 2;
-      int byte = Byte(text.substr(i, units));
-      i += units - 1;
+      // A surrogate pair is one character, beyond the page.
+      bool pair = u >= 0xD800 && u < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000;
+      int byte = pair ? -1 : bytes.Of(u);
+      i += pair;
       if (byte < 0) {
         out += '?';
         ++lost;
@@ -90,23 +114,6 @@ class Cp1251Encoder {
     }
     return lost;
   }
-
- private:
-  int Byte(std::u16string_view character) {
-    char32_t key = character.size() == 2
-                       ? 0x10000 + ((character[0] - 0xD800u) << 10) + (character[1] - 0xDC00u)
-                       : character[0];
-    auto it = known_.find(key);
-    if (it != known_.end()) return it->second;
-    std::string bytes;
-    bool lossy = false;
-    bool ok = platform::FromUtf16(platform::kCp1251, character, bytes, '?', &lossy);
-    int byte = ok && !lossy && bytes.size() == 1 ? static_cast<unsigned char>(bytes[0]) : -1;
-    known_.emplace(key, byte);
-    return byte;
-  }
-
-  std::unordered_map<char32_t, int> known_;
 };
 
 // ---- import: the CSV grammar ----------------------------------------------------------

@@ -1,5 +1,7 @@
 #include "data/csv.h"
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include "data/data_file.h"
@@ -181,6 +183,41 @@ TEST(CsvExport, ReadsFieldsAsTheFieldRuleDoes) {
     }
     EXPECT_EQ(CsvBytes(t), CsvBytes(plain)) << Lines(t)[0] << " / " << Lines(t)[1] << " / " << Lines(t)[2];
   }
+}
+
+// Import converts through a table of the code page built once; every character must
+// come out as the platform's own conversion makes it, "?" where the page lacks it.
+TEST(CsvImport, EveryCharacterConvertsAsThePlatformDoes) {
+  auto utf8 = [](char32_t c) {
+    std::string s;
+    if (c < 0x800) {
+      s += static_cast<char>(0xC0 | c >> 6);
+    } else if (c < 0x10000) {
+      s += static_cast<char>(0xE0 | c >> 12);
+      s += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+    } else {
+      s += static_cast<char>(0xF0 | c >> 18);
+      s += static_cast<char>(0x80 | (c >> 12 & 0x3F));
+      s += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+    }
+    return s + static_cast<char>(0x80 | (c & 0x3F));
+  };
+  std::string csv = "h\r\n";
+  std::vector<std::string> expected;
+  for (char32_t c = 0x80; c < 0x10000; ++c) {
+    if (c >= 0xD800 && c < 0xE000) continue;
+    csv += utf8(c) + "\r\n";
+    std::string byte;
+    bool lossy = false;
+    ASSERT_TRUE(platform::FromUtf16(platform::kCp1251, std::u16string(1, static_cast<char16_t>(c)), byte, '?', &lossy));
+    expected.push_back(lossy ? "?" : byte);
+  }
+  csv += utf8(0x1F600) + "\r\n";  // beyond the BMP: one character, one "?"
+  expected.push_back("?");
+  CsvImport in = ImportCsvBytes(csv, "all.csv");
+  ASSERT_TRUE(in.ok);
+  EXPECT_EQ(Lines(in.table), expected);
+  EXPECT_EQ(in.unconvertible.count, static_cast<int>(std::count(expected.begin(), expected.end(), "?")));
 }
 
 }  // namespace
