@@ -116,6 +116,81 @@ class Cp1251Encoder {
   }
 };
 
+// Windows-1251 is read a byte at a time, so the platform's conversion of each byte, made
+// once, converts any text: to UTF-16 (exact when every byte gives one unit) and to UTF-8.
+struct Cp1251Chars {
+  char16_t unit[256];
+  bool oneUnitEach = true;
+  std::string utf8[256];
+  Cp1251Chars() {
+    for (int b = 0; b < 256; ++b) {
+      const char byte = static_cast<char>(b);
+      std::u16string wide;
+      oneUnitEach = platform::ToUtf16(platform::kCp1251, std::string_view(&byte, 1), wide) &&
+                    wide.size() == 1 && oneUnitEach;
+      unit[b] = wide.empty() ? 0 : wide[0];
+      utf8[b] = platform::Cp1251ToUtf8(std::string_view(&byte, 1));
+    }
+  }
+};
+
+const Cp1251Chars& Cp1251Table() {
+  static const Cp1251Chars table;
+  return table;
+}
+
+bool DecodeCp1251(std::string_view bytes, std::u16string& text) {
+  const Cp1251Chars& t = Cp1251Table();
+  if (!t.oneUnitEach) return platform::ToUtf16(platform::kCp1251, bytes, text);
+  text.resize(bytes.size());
+  for (size_t i = 0; i < bytes.size(); ++i) text[i] = t.unit[static_cast<unsigned char>(bytes[i])];
+  return true;
+}
+
+std::string Cp1251AsUtf8(std::string_view cp1251) {
+  const Cp1251Chars& t = Cp1251Table();
+  std::string out;
+  out.reserve(cp1251.size() + cp1251.size() / 2);
+  for (char c : cp1251) {
+    if (static_cast<unsigned char>(c) < 0x80)
+      out += c;
+    else
+      out += t.utf8[static_cast<unsigned char>(c)];
+  }
+  return out;
+}
+
+// Bytes that no UTF-8 reader takes: a continuation byte where none belongs, 0xFE or 0xFF,
+// or a lead byte followed by too few continuation bytes before the text goes on. (A
+// sequence cut off by the end is left to the platform.)
+bool BrokenUtf8(std::string_view bytes) {
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    unsigned char b = static_cast<unsigned char>(bytes[i]);
+    if (b < 0x80) continue;
+    if (b < 0xC0 || b >= 0xFE) return true;
+    size_t follow = b < 0xE0 ? 1 : b < 0xF0 ? 2 : b < 0xF8 ? 3 : b < 0xFC ? 4 : 5;
+    for (size_t k = 1; k <= follow; ++k) {
+      if (i + k >= bytes.size()) return false;
+      if ((static_cast<unsigned char>(bytes[i + k]) & 0xC0) != 0x80) return true;
+    }
+    i += follow;
+  }
+  return false;
+}
+
+// Strict UTF-8: ASCII alone reads a byte at a time; text no reader takes is refused
+// at once; anything else is the platform's to read.
+bool DecodeUtf8(std::string_view bytes, std::u16string& text) {
+  size_t ascii = 0;
+  while (ascii < bytes.size() && static_cast<unsigned char>(bytes[ascii]) < 0x80) ++ascii;
+  if (ascii == bytes.size()) {
+    text.assign(bytes.begin(), bytes.end());
+    return true;
+  }
+  if (BrokenUtf8(bytes.substr(ascii))) return false;
+  return platform::ToUtf16(platform::kUtf8, bytes, text, true);
+}
+
 // ---- import: the CSV grammar ----------------------------------------------------------
 
 // The separator of a file: whichever of ",", ";" and a tab occurs most often outside
@@ -261,7 +336,7 @@ std::string CsvBytes(const DataTable& table) {
   }
   // The separators, quotes and line breaks are ASCII, the same in both encodings, so the
   // whole text is converted at once.
-  return std::string(kUtf8Mark) + platform::Cp1251ToUtf8(cp1251);
+  return std::string(kUtf8Mark) + Cp1251AsUtf8(cp1251);
 }
 
 CsvExport ExportCsv(const DataTable& table, const std::string& path) {
@@ -287,9 +362,9 @@ CsvImport ImportCsvBytes(std::string_view bytes, const std::string& fileName) {
     return out;
   }
   std::u16string text;
-  if (platform::ToUtf16(platform::kUtf8, bytes, text, true)) {
+  if (DecodeUtf8(bytes, text)) {
     out.encoding = CsvEncoding::kUtf8;
-  } else if (!marked && !HasUndefinedCp1251Byte(bytes) && platform::ToUtf16(platform::kCp1251, bytes, text)) {
+  } else if (!marked && !HasUndefinedCp1251Byte(bytes) && DecodeCp1251(bytes, text)) {
     out.encoding = CsvEncoding::kCp1251;
   } else {
     out.error = NotTextMessage(fileName);

@@ -220,5 +220,37 @@ TEST(CsvImport, EveryCharacterConvertsAsThePlatformDoes) {
   EXPECT_EQ(in.unconvertible.count, static_cast<int>(std::count(expected.begin(), expected.end(), "?")));
 }
 
+// The encoding is decided and the text read as the platform reads it, whatever the bytes.
+TEST(CsvImport, DecodesAsThePlatformDoes) {
+  const char* const pieces[] = {"a", "\x98", "\xC0", "\xD0\x9F", "\xE2\x82\xAC", "\xF0\x9F\x98\x80", "\x80",
+                                "\xBF", "\xFE", "\xFF", "\xED\xA0\x80", "\xC1\xBF", "\xF8\x88\x80\x80\x80", "\xEF"};
+  uint32_t seed = 31337;
+  auto next = [&] { return seed = seed * 1103515245u + 12345u, seed >> 16; };
+  for (int round = 0; round < 3000; ++round) {
+    std::string bytes = "h";
+    for (size_t n = next() % 6; n > 0; --n) bytes += pieces[next() % std::size(pieces)];
+    std::u16string wide;
+    CsvEncoding encoding = CsvEncoding::kUtf8;
+    bool ok = platform::ToUtf16(platform::kUtf8, bytes, wide, true);
+    if (!ok && bytes.find('\x98') == std::string::npos) {
+      ok = platform::ToUtf16(platform::kCp1251, bytes, wide);
+      encoding = CsvEncoding::kCp1251;
+    }
+    CsvImport in = ImportCsvBytes(bytes, "f.csv");
+    ASSERT_EQ(in.ok, ok) << bytes;
+    if (!ok) continue;
+    EXPECT_EQ(in.encoding, encoding) << bytes;
+    std::string name;
+    platform::FromUtf16(platform::kCp1251, wide, name, '?');
+    EXPECT_EQ(in.table.def.names, std::vector<std::string>{name}) << bytes;
+  }
+  std::string all;
+  for (int b = 1; b < 256; ++b)
+    if (std::string_view(",;\t\"\r\n").find(static_cast<char>(b)) == std::string_view::npos) all += static_cast<char>(b);
+  DataTable t;
+  t.def.AddColumnEntry(all, 100, 1);
+  EXPECT_EQ(CsvBytes(t), kMark + Utf8(all + "\r\n"));
+}
+
 }  // namespace
 }  // namespace vm::data
