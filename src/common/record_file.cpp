@@ -20,8 +20,8 @@ constexpr size_t npos = std::string_view::npos;
 void AppendUnescaped(std::string& out, std::string_view line) {
   size_t pos = 0;
   for (size_t e = line.find('E'); e != npos; e = line.find('E', e + 1)) {
-    std::string_view at = line.substr(e, 4);
-    const char* to = at == "ERN:" ? "\r\n" : at == "EOR:" ? "\r" : nullptr;
+    if (e + 3 >= line.size() || line[e + 3] != ':' || line[e + 2] != (line[e + 1] == 'R' ? 'N' : 'R')) continue;
+    const char* to = line[e + 1] == 'R' ? "\r\n" : line[e + 1] == 'O' ? "\r" : nullptr;
     if (!to) continue;
     out.append(line.substr(pos, e - pos)).append(to);
     pos = e + 4;
@@ -234,19 +234,30 @@ LoadOutcome LoadRecords(RecordBook& book, const RecordLayout& layout) {
   backup::DropLeftovers(book.path);
   book.loadMessage.clear();
   std::string rejected;
-  // Rejected lines as read: they become the carried lines only when no side file takes them.
-  std::vector<std::string_view> rejectedLines;
   LoadOutcome outcome;
+  // What each line is: the end of what can be loaded (the older layout), nothing to
+  // load, a rejected line (with its separator count) or a record.
+  enum class Kind { kStop, kSkip, kRejected, kRecord };
+  auto kind = [&](std::string_view line, int& count) {
+    if (line.find("<Records") != npos) return Kind::kStop;
+    if (line.find('|') == npos) return Kind::kSkip;
+    count = CountSeparators(line);
+    return count < layout.separators ? Kind::kRejected : Kind::kRecord;
+  };
+  size_t lineCount = 1;
+  for (size_t lf = bytes.find('\n'); lf != npos; lf = bytes.find('\n', lf + 1)) ++lineCount;
+  book.records.reserve(lineCount);
   TextLines lines(bytes);
   for (std::string_view line; lines.Next(line);) {
-    if (line.find("<Records") != npos) {
+    int count = 0;
+    Kind k = kind(line, count);
+    if (k == Kind::kStop) {
       book.loadMessage = layout.oldFormatMessage;
       book.oldFormat = true;
       break;
     }
-    if (line.find('|') == npos) continue;
-    int count = CountSeparators(line);
-    if (count < layout.separators) {
+    if (k == Kind::kSkip) continue;
+    if (k == Kind::kRejected) {
       if (layout.unescapeBeforeCheck)
         AppendUnescaped(rejected, line);
       else
@@ -254,12 +265,11 @@ LoadOutcome LoadRecords(RecordBook& book, const RecordLayout& layout) {
       char num[16];
       rejected.push_back('\n');
       rejected.append(num, std::to_chars(num, num + sizeof num, count).ptr).push_back('\n');
-      rejectedLines.push_back(line);
+      ++outcome.rejected;
       continue;
     }
     book.records.push_back(UndoLineEscapes(line));
   }
-  outcome.rejected = static_cast<int>(rejectedLines.size());
   book.state = kStateLoaded;
   if (!rejected.empty()) {
     std::string side = SideFilePath(book.path);
@@ -269,7 +279,13 @@ LoadOutcome LoadRecords(RecordBook& book, const RecordLayout& layout) {
     } else {
       // Without the side file the rejected lines exist only in the book file: keep them
       // for the next save instead of letting it drop them.
-      book.carried.assign(rejectedLines.begin(), rejectedLines.end());
+      TextLines again(bytes);
+      int count = 0;
+      for (std::string_view line; again.Next(line);) {
+        Kind k = kind(line, count);
+        if (k == Kind::kStop) break;
+        if (k == Kind::kRejected) book.carried.emplace_back(line);
+      }
       book.loadMessage = SideFileFailedMessage(side, outcome.rejected);
     }
   }
