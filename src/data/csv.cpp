@@ -178,16 +178,34 @@ bool BrokenUtf8(std::string_view bytes) {
   return false;
 }
 
-// Strict UTF-8: ASCII alone reads a byte at a time; text no reader takes is refused
-// at once; anything else is the platform's to read.
+// Strict UTF-8. Text of ASCII and of the characters every reader takes alike (two- and
+// three-byte forms of U+0080-U+FFFD, no surrogate, no noncharacter) is read here; text no
+// reader takes is refused at once; anything else is the platform's to read.
 bool DecodeUtf8(std::string_view bytes, std::u16string& text) {
-  size_t ascii = 0;
-  while (ascii < bytes.size() && static_cast<unsigned char>(bytes[ascii]) < 0x80) ++ascii;
-  if (ascii == bytes.size()) {
-    text.assign(bytes.begin(), bytes.end());
-    return true;
+  auto tail = [&](size_t i) { return i < bytes.size() && (static_cast<unsigned char>(bytes[i]) & 0xC0) == 0x80; };
+  text.clear();
+  text.reserve(bytes.size());
+  for (size_t i = 0; i < bytes.size();) {
+    unsigned b = static_cast<unsigned char>(bytes[i]);
+    if (b < 0x80) {
+      text.push_back(static_cast<char16_t>(b));
+      ++i;
+    } else if (b >= 0xC2 && b < 0xE0 && tail(i + 1)) {
+      text.push_back(static_cast<char16_t>((b & 0x1F) << 6 | (static_cast<unsigned char>(bytes[i + 1]) & 0x3F)));
+      i += 2;
+    } else if (b >= 0xE0 && b < 0xF0 && tail(i + 1) && tail(i + 2)) {
+      char32_t c = (b & 0x0F) << 12 | (static_cast<unsigned char>(bytes[i + 1]) & 0x3F) << 6 |
+                   (static_cast<unsigned char>(bytes[i + 2]) & 0x3F);
+      if (c < 0x800 || (c >= 0xD800 && c < 0xE000) || (c >= 0xFDD0 && c <= 0xFDEF) || c >= 0xFFFE) break;
+      text.push_back(static_cast<char16_t>(c));
+      i += 3;
+    } else {
+      break;
+    }
+    if (i == bytes.size()) return true;
   }
-  if (BrokenUtf8(bytes.substr(ascii))) return false;
+  if (bytes.empty()) return true;
+  if (BrokenUtf8(bytes)) return false;
   return platform::ToUtf16(platform::kUtf8, bytes, text, true);
 }
 
