@@ -254,7 +254,10 @@ class CsvReader {
     for (;;) {
       std::u16string& field = fields.emplace_back();
       if (text_[at_] == '"') ReadQuoted(field);
-      while (!AtEnd() && text_[at_] != sep_ && !EndOfLine()) field += text_[at_++];
+      size_t end = at_;
+      while (end < text_.size() && text_[end] != sep_ && text_[end] != '\r' && text_[end] != '\n') ++end;
+      field.append(text_.substr(at_, end - at_));
+      at_ = end;
       if (!AtEnd() && text_[at_] == sep_) {
         ++at_;
         if (AtEnd()) {
@@ -285,10 +288,13 @@ class CsvReader {
         if (!unclosedRow_) unclosedRow_ = opened;
         return;
       }
+      // Up to the next quote in one piece.
+      size_t quote = std::min(text_.find(u'"', at_), text_.size());
+      field.append(text_.substr(at_, quote - at_));
+      at_ = quote;
+      if (AtEnd()) continue;
       char16_t c = text_[at_++];
-      if (c != '"') {
-        field += c;
-      } else if (!AtEnd() && text_[at_] == '"') {
+      if (!AtEnd() && text_[at_] == '"') {
         field += c;
         ++at_;
       } else {
@@ -405,6 +411,9 @@ CsvImport ImportCsvBytes(std::string_view bytes, const std::string& fileName) {
       for (int lost = encoder.Append(field, value); lost > 0; --lost) out.unconvertible.Add(row);
     };
     if (!headerRead) {
+      def.names.reserve(fields.size());
+      def.widths.reserve(fields.size());
+      def.shown.reserve(fields.size());
       for (const std::u16string& f : fields) {
         convert(f);
         def.AddColumnEntry(value, kNewColumnWidth, 1);
