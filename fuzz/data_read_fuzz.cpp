@@ -56,11 +56,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fromSave.path = path;
   TableLoad second = LoadTable(fromSave);
   if (second.rejected != 0 || !SameTable(fromSave, fromFile)) Report(bytes, "a saved table does not load back");
-  // Each password once: a table read without one would repeat the first round trip.
-  const std::string passwords[] = {std::string(), table.password, std::string("p^w")};
-  for (size_t p = 0; p < 3; ++p) {
-    const std::string& password = passwords[p];
-    if ((p > 0 && password == passwords[0]) || (p > 1 && password == passwords[1])) continue;
+  // One password an input, chosen by its length: none, the table's own (with its carried
+  // lines) or a new one. Each goes through the same code whichever input brings it.
+  {
+    const std::string passwords[] = {std::string(), table.password, std::string("p^w")};
+    const std::string& password = passwords[size % 3];
     DataTable copy = table;
     copy.password = password;
     std::string written = TableBytes(copy);
