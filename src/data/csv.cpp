@@ -94,24 +94,30 @@ class Cp1251Encoder {
   int Append(std::u16string_view text, std::string& out) {
     static const Cp1251Bytes bytes;
     int lost = 0;
-    out.reserve(out.size() + text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-      char16_t u = text[i];
+    // Never more bytes than units: written in place, then cut to length.
+    size_t base = out.size();
+    out.resize(base + text.size());
+    char* to = out.data() + base;
+    const char16_t* at = text.data();
+    const char16_t* end = at + text.size();
+    for (; at < end; ++at) {
+      char16_t u = *at;
       if (u < 0x80) {
-        out += static_cast<char>(u);
+        *to++ = static_cast<char>(u);
         continue;
       }
       // A surrogate pair is one character, beyond the page.
-      bool pair = u >= 0xD800 && u < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000;
+      bool pair = u >= 0xD800 && u < 0xDC00 && at + 1 < end && at[1] >= 0xDC00 && at[1] < 0xE000;
       int byte = pair ? -1 : bytes.Of(u);
-      i += pair;
+      at += pair;
       if (byte < 0) {
-        out += '?';
+        *to++ = '?';
         ++lost;
       } else {
-        out += static_cast<char>(byte);
+        *to++ = static_cast<char>(byte);
       }
     }
+    out.resize(static_cast<size_t>(to - out.data()));
     return lost;
   }
 };
@@ -143,7 +149,8 @@ bool DecodeCp1251(std::string_view bytes, std::u16string& text) {
   const Cp1251Chars& t = Cp1251Table();
   if (!t.oneUnitEach) return platform::ToUtf16(platform::kCp1251, bytes, text);
   text.resize(bytes.size());
-  for (size_t i = 0; i < bytes.size(); ++i) text[i] = t.unit[static_cast<unsigned char>(bytes[i])];
+  char16_t* to = text.data();
+  for (char c : bytes) *to++ = t.unit[static_cast<unsigned char>(c)];
   return true;
 }
 
@@ -182,29 +189,33 @@ bool BrokenUtf8(std::string_view bytes) {
 // three-byte forms of U+0080-U+FFFD, no surrogate, no noncharacter) is read here; text no
 // reader takes is refused at once; anything else is the platform's to read.
 bool DecodeUtf8(std::string_view bytes, std::u16string& text) {
-  auto tail = [&](size_t i) { return i < bytes.size() && (static_cast<unsigned char>(bytes[i]) & 0xC0) == 0x80; };
-  text.clear();
-  text.reserve(bytes.size());
-  for (size_t i = 0; i < bytes.size();) {
-    unsigned b = static_cast<unsigned char>(bytes[i]);
+  // Never more units than bytes: written in place, then cut to length.
+  text.resize(bytes.size());
+  char16_t* to = text.data();
+  const unsigned char* at = reinterpret_cast<const unsigned char*>(bytes.data());
+  const unsigned char* end = at + bytes.size();
+  auto tail = [&](const unsigned char* p) { return p < end && (*p & 0xC0) == 0x80; };
+  while (at < end) {
+    unsigned b = *at;
     if (b < 0x80) {
-      text.push_back(static_cast<char16_t>(b));
-      ++i;
-    } else if (b >= 0xC2 && b < 0xE0 && tail(i + 1)) {
-      text.push_back(static_cast<char16_t>((b & 0x1F) << 6 | (static_cast<unsigned char>(bytes[i + 1]) & 0x3F)));
-      i += 2;
-    } else if (b >= 0xE0 && b < 0xF0 && tail(i + 1) && tail(i + 2)) {
-      char32_t c = (b & 0x0F) << 12 | (static_cast<unsigned char>(bytes[i + 1]) & 0x3F) << 6 |
-                   (static_cast<unsigned char>(bytes[i + 2]) & 0x3F);
+      *to++ = static_cast<char16_t>(b);
+      ++at;
+    } else if (b >= 0xC2 && b < 0xE0 && tail(at + 1)) {
+      *to++ = static_cast<char16_t>((b & 0x1F) << 6 | (at[1] & 0x3F));
+      at += 2;
+    } else if (b >= 0xE0 && b < 0xF0 && tail(at + 1) && tail(at + 2)) {
+      char32_t c = (b & 0x0F) << 12 | (at[1] & 0x3F) << 6 | (at[2] & 0x3F);
       if (c < 0x800 || (c >= 0xD800 && c < 0xE000) || (c >= 0xFDD0 && c <= 0xFDEF) || c >= 0xFFFE) break;
-      text.push_back(static_cast<char16_t>(c));
-      i += 3;
+      *to++ = static_cast<char16_t>(c);
+      at += 3;
     } else {
       break;
     }
-    if (i == bytes.size()) return true;
   }
-  if (bytes.empty()) return true;
+  if (at == end) {
+    text.resize(static_cast<size_t>(to - text.data()));
+    return true;
+  }
   if (BrokenUtf8(bytes)) return false;
   return platform::ToUtf16(platform::kUtf8, bytes, text, true);
 }
