@@ -256,30 +256,41 @@ class CsvReader {
 
   // The next row's fields; an empty line gives no field at all.
   void Next(std::vector<std::u16string>& fields) {
-    fields.clear();
     ++row_;
     if (EndOfLine()) {
       SkipLineBreak();
+      fields.clear();
       return;
     }
+    // The strings of the row before are reused, buffers and all.
+    size_t count = 0;
+    auto nextField = [&]() -> std::u16string& {
+      if (count == fields.size())
+        fields.emplace_back();
+      else
+        fields[count].clear();
+      return fields[count++];
+    };
+    const char16_t* d = text_.data();
     for (;;) {
-      std::u16string& field = fields.emplace_back();
-      if (text_[at_] == '"') ReadQuoted(field);
+      std::u16string& field = nextField();
+      if (d[at_] == '"') ReadQuoted(field);
       size_t end = at_;
-      while (end < text_.size() && text_[end] != sep_ && text_[end] != '\r' && text_[end] != '\n') ++end;
+      while (end < text_.size() && d[end] != sep_ && d[end] != '\r' && d[end] != '\n') ++end;
       field.append(text_.substr(at_, end - at_));
       at_ = end;
-      if (!AtEnd() && text_[at_] == sep_) {
+      if (!AtEnd() && d[at_] == sep_) {
         ++at_;
         if (AtEnd()) {
-          fields.emplace_back();
-          return;
+          nextField();
+          break;
         }
         continue;
       }
       SkipLineBreak();
-      return;
+      break;
     }
+    fields.resize(count);
   }
 
  private:
