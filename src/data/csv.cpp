@@ -1,6 +1,7 @@
 #include "data/csv.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 
 #include "common/record_file.h"
@@ -20,7 +21,19 @@ constexpr size_t kRowsListed = 20;
 // ";" and a tab are quoted too: a reader that guesses the separator from the first
 // row, as this one does, must see only commas outside quotes.
 void AppendCsvField(std::string& out, std::string_view field) {
-  if (field.find_first_of(",;\t\"\r\n") == std::string_view::npos) {
+  static const auto quoted = [] {
+    std::array<bool, 256> t{};
+    for (unsigned char c : std::string_view(",;\t\"\r\n")) t[c] = true;
+    return t;
+  }();
+  bool plain = true;
+  for (char c : field) {
+    if (quoted[static_cast<unsigned char>(c)]) {
+      plain = false;
+      break;
+    }
+  }
+  if (plain) {
     out += field;
     return;
   }
@@ -352,17 +365,23 @@ std::string RowList(const std::vector<int>& rows) {
 // The record's fields at the given columns (in increasing order) as CTableRecord::Field
 // reads them, in one walk along the line.
 void ReadFields(std::string_view line, const std::vector<int>& columns, std::vector<std::string>& fields) {
-  size_t begin = 0;
-  int at = 0;
-  for (size_t i = 0; i < columns.size(); ++i) {
-    fields[i].clear();
-    for (; begin != std::string_view::npos && at < columns[i]; ++at) {
-      size_t sep = FindFieldSeparator(line, begin);
-      begin = sep == std::string_view::npos ? sep : sep + 1;
+  for (std::string& f : fields) f.clear();
+  if (columns.empty()) return;
+  size_t begin = 0, i = 0;
+  for (int at = 0;; ++at) {
+    size_t end = FieldEnd(line, begin);
+    if (at == columns[i]) {
+      // Every "#" is dropped: the runs between them are appended whole.
+      std::string_view field = line.substr(begin, end - begin);
+      for (size_t hash = field.find('#'); hash != std::string_view::npos; hash = field.find('#')) {
+        fields[i].append(field.substr(0, hash));
+        field.remove_prefix(hash + 1);
+      }
+      fields[i].append(field);
+      if (++i == columns.size()) return;
     }
-    // Field 0 of the rest of the line is field `at` of the line: the character before
-    // the rest is a separator, never "#".
-    if (begin != std::string_view::npos) GetField(line.substr(begin), 0, fields[i]);
+    if (end == line.size()) return;  // the line has no more fields: the rest stay empty
+    begin = end + 1;
   }
 }
 
