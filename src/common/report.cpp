@@ -353,7 +353,8 @@ std::string FillReport(std::string_view layoutBytes, std::string_view data) {
   };
 
   std::string body;
-  for (const std::string& line : SplitTextLines(data)) {
+  TextLines lines(data);
+  for (std::string_view line; lines.Next(line);) {
     long long n = LineBlock(line);
     std::vector<Item> items = ParseItems(line);
     if (n != 0) {
