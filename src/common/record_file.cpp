@@ -145,7 +145,7 @@ std::string FieldText(std::string_view value) {
 }
 
 std::string SetFieldText(std::string_view record, int n, std::string_view value) {
-  if (value.find_first_of("#|\n") == std::string_view::npos) return SetField(record, n, value);
+  if (!HoldsAnyOf(value, "#|\n")) return SetField(record, n, value);
   return SetField(record, n, FieldText(value));
 }
 

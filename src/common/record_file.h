@@ -19,6 +19,13 @@ int CountFieldSeparators(std::string_view line);
 // where the field that begins at `begin` ends (its separator or the end of the line).
 size_t FieldBegin(std::string_view line, int n);
 size_t FieldEnd(std::string_view line, size_t begin);
+// Whether the text holds any of the characters: one fast search per character instead
+// of a test of the whole set at every byte.
+inline bool HoldsAnyOf(std::string_view text, std::string_view chars) {
+  for (char c : chars)
+    if (text.find(c) != std::string_view::npos) return true;
+  return false;
+}
 // Field n of a line: a "|" after "#" does not end a field and every "#" is dropped.
 // False (and empty text) when the line has fewer than n separators or is empty.
 bool GetField(std::string_view line, int n, std::string& value);

@@ -195,7 +195,7 @@ void DropLeadingBreak(std::string& record) {
 }
 
 std::string EncodedName(std::string_view name) {
-  bool fits = !IsEscaped(name) && name.find_first_of(kHeaderUnsafe) == std::string_view::npos;
+  bool fits = !IsEscaped(name) && !HoldsAnyOf(name, kHeaderUnsafe);
   return EncodeHeader(fits ? std::string(name) : EscapeText(name, kHeaderUnsafe));
 }
 
@@ -204,7 +204,7 @@ std::string EncodedName(std::string_view name) {
 // mark; such a record is written in the escaped form.
 void AppendPlainLine(std::string& out, const std::string& record) {
   bool fits = !record.empty() && record[0] != '/' && !IsEscaped(record) &&
-              record.find_first_of(std::string_view("\0\n\r", 3)) == std::string::npos &&
+              !HoldsAnyOf(record, std::string_view("\0\n\r", 3)) &&
               record.find(kOldLayoutMark) == std::string::npos;
   if (fits)
     out += record;
@@ -224,7 +224,7 @@ std::string ScrambledWithBreak(std::string_view text) {
 
 std::string ScrambledLine(const std::string& record) {
   std::string wire = ScrambledWithBreak(record);
-  bool fits = !IsEscaped(record) && wire.find_first_of(std::string_view("\0\n\r", 3)) == std::string::npos &&
+  bool fits = !IsEscaped(record) && !HoldsAnyOf(wire, std::string_view("\0\n\r", 3)) &&
               wire.find(kOldLayoutMark) == std::string::npos;
   return fits ? wire : ScrambledWithBreak(EscapeText(record, kLineUnsafe));
 }

@@ -252,7 +252,7 @@ std::string PlainHeaderName(std::string_view name) {
   // "<" too, so that the escaped form never holds the older layout's mark.
   constexpr std::string_view kUnsafe("|\\\r\n\0<", 6);
   bool fits = !notebook::IsEscaped(name) &&
-              name.find_first_of(std::string_view("|\\\r\n\0", 5)) == std::string_view::npos &&
+              !HoldsAnyOf(name, std::string_view("|\\\r\n\0", 5)) &&
               name.find("<Records") == std::string_view::npos;
   return fits ? std::string(name) : notebook::EscapeText(name, kUnsafe);
 }

@@ -171,6 +171,7 @@ TEST(RecordLine, FastFieldFunctionsAgreeWithThePlainOnes) {
       EXPECT_EQ(SetField(line, n, "v#|"), plain::SetField(line, n, "v#|")) << n;
     }
     EXPECT_EQ(FieldText(line), plain::FieldText(line));
+    EXPECT_EQ(HoldsAnyOf(line, std::string_view("#\n\0", 3)), line.find_first_of(std::string_view("#\n\0", 3)) != std::string::npos);
     EXPECT_EQ(UndoLineEscapes(line), plain::Replaced(plain::Replaced(line, "ERN:", "\r\n"), "EOR:", "\r"));
     EXPECT_EQ(ApplyLineEscapes(line), plain::Replaced(plain::Replaced(line, "\r\n", "ERN:"), "\r", "EOR:"));
     std::vector<std::string> lines;
