@@ -1,9 +1,10 @@
 #include "common/record_file.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cstdio>
 
 #include "common/backup.h"
-#include "common/text_util.h"
 #include "platform/platform.h"
 
 namespace vm {
@@ -12,14 +13,33 @@ namespace {
 
 const char kConvertHint[] = " старой версии, загрузка прекращена.\n Выполните конвертацию файла программой \"Fardelle.exe\"";
 
-// Positions of the counted separators of a line.
-std::vector<size_t> SeparatorPositions(std::string_view line) {
-  std::vector<size_t> out;
-  for (size_t i = 0; i < line.size(); ++i)
-    if (line[i] == '|' && (i == 0 || line[i - 1] != '#')) out.push_back(i);
-  return out;
+constexpr size_t npos = std::string_view::npos;
+
+// "ERN:" and "EOR:" never overlap (no inner character of either is an "E") and their
+// replacements hold neither, so one pass makes what the two replacements in turn make.
+void AppendUnescaped(std::string& out, std::string_view line) {
+  size_t pos = 0;
+  for (size_t e = line.find('E'); e != npos; e = line.find('E', e + 1)) {
+    if (e + 3 >= line.size() || line[e + 3] != ':' || line[e + 2] != (line[e + 1] == 'R' ? 'N' : 'R')) continue;
+    const char* to = line[e + 1] == 'R' ? "\r\n" : line[e + 1] == 'O' ? "\r" : nullptr;
+    if (!to) continue;
+    out.append(line.substr(pos, e - pos)).append(to);
+    pos = e + 4;
+    e += 3;
+  }
+  out.append(line.substr(pos));
 }
 
+void AppendEscaped(std::string& out, std::string_view record) {
+  size_t pos = 0;
+  for (size_t cr = record.find('\r'); cr != npos; cr = record.find('\r', pos)) {
+    out.append(record.substr(pos, cr - pos));
+    bool pair = cr + 1 < record.size() && record[cr + 1] == '\n';
+    out.append(pair ? "ERN:" : "EOR:");
+    pos = cr + (pair ? 2 : 1);
+  }
+  out.append(record.substr(pos));
+}
 
 }  // namespace
 
@@ -29,27 +49,51 @@ const char* const kFirmsOldFormatMessage =
     "Файл firm.dbo (firm.dbf) старой версии, загрузка прекращена.\n Выполните конвертацию файла программой "
     "\"Fardelle.exe\"";
 
+size_t FindFieldSeparator(std::string_view line, size_t from) {
+  for (size_t i = line.find('|', from); i != npos; i = line.find('|', i + 1))
+    if (i == 0 || line[i - 1] != '#') return i;
+  return npos;
+}
+
+size_t FieldBegin(std::string_view line, int n) {
+  size_t at = 0;
+  for (int k = 0; k < n; ++k) {
+    size_t sep = FindFieldSeparator(line, at);
+    if (sep == npos) return npos;
+    at = sep + 1;
+  }
+  return at;
+}
+
+size_t FieldEnd(std::string_view line, size_t begin) {
+  size_t sep = FindFieldSeparator(line, begin);
+  return sep == npos ? line.size() : sep;
+}
+
 int CountSeparators(std::string_view line) {
   int n = 0;
-  for (char c : line) n += c == '|';
+  for (size_t i = line.find('|'); i != npos; i = line.find('|', i + 1)) ++n;
+  return n;
+}
+
+int CountFieldSeparators(std::string_view line) {
+  int n = 0;
+  for (size_t i = FindFieldSeparator(line, 0); i != npos; i = FindFieldSeparator(line, i + 1)) ++n;
   return n;
 }
 
 bool GetField(std::string_view line, int n, std::string& value) {
   value.clear();
   if (line.empty() || n < 0) return false;
-  size_t start = 0;
-  int passed = 0;
-  size_t i = 0;
-  for (; i < line.size(); ++i) {
-    if (line[i] != '|' || (i > 0 && line[i - 1] == '#')) continue;
-    if (passed == n) break;
-    ++passed;
-    start = i + 1;
+  size_t begin = FieldBegin(line, n);
+  if (begin == npos) return false;
+  std::string_view field = line.substr(begin, FieldEnd(line, begin) - begin);
+  // Every "#" is dropped: the runs between them are appended whole.
+  for (size_t hash = field.find('#'); hash != npos; hash = field.find('#')) {
+    value.append(field.substr(0, hash));
+    field.remove_prefix(hash + 1);
   }
-  if (passed < n) return false;
-  for (size_t k = start; k < i; ++k)
-    if (line[k] != '#') value.push_back(line[k]);
+  value.append(field);
   return true;
 }
 
@@ -61,65 +105,84 @@ std::string GetField(std::string_view line, int n) {
 
 std::string SetField(std::string_view record, int n, std::string_view value) {
   if (n < 0) return std::string(record);
-  std::vector<size_t> seps = SeparatorPositions(record);
-  if (static_cast<int>(seps.size()) < n) return std::string(record);
-  size_t begin = n == 0 ? 0 : seps[n - 1] + 1;
-  size_t end = n < static_cast<int>(seps.size()) ? seps[n] : record.size();
+  size_t begin = FieldBegin(record, n);
+  if (begin == npos) return std::string(record);
+  size_t end = FieldEnd(record, begin);
   std::string out;
-  out.reserve(record.size() + value.size());
+  out.reserve(record.size() - (end - begin) + value.size());
   out.append(record.substr(0, begin));
   out.append(value);
   out.append(record.substr(end));
   return out;
 }
 
+void AppendFieldText(std::string& out, std::string_view value) {
+  // The runs between the bytes that change are appended whole.
+  size_t pos = 0, hash = value.find('#'), bar = value.find('|'), lf = value.find('\n');
+  for (;;) {
+    size_t stop = std::min(hash, std::min(bar, lf));
+    if (stop == npos) break;
+    out.append(value.substr(pos, stop - pos));
+    pos = stop + 1;
+    if (stop == hash) {
+      hash = value.find('#', pos);
+    } else if (stop == bar) {
+      out += "#|";
+      bar = value.find('|', pos);
+    } else {
+      out += stop > 0 && value[stop - 1] == '\r' ? "\n" : "\r\n";
+      lf = value.find('\n', pos);
+    }
+  }
+  out.append(value.substr(pos));
+}
+
 std::string FieldText(std::string_view value) {
   std::string out;
   out.reserve(value.size());
-  for (size_t i = 0; i < value.size(); ++i) {
-    char c = value[i];
-    if (c == '#') continue;
-    if (c == '|') {
-      out += "#|";
-    } else if (c == '\n' && (i == 0 || value[i - 1] != '\r')) {
-      out += "\r\n";
-    } else {
-      out += c;
-    }
-  }
+  AppendFieldText(out, value);
   return out;
 }
 
 std::string SetFieldText(std::string_view record, int n, std::string_view value) {
-  if (value.find_first_of("#|\n") == std::string_view::npos) return SetField(record, n, value);
+  if (!HoldsAnyOf(value, "#|\n")) return SetField(record, n, value);
   return SetField(record, n, FieldText(value));
 }
 
 std::string UndoLineEscapes(std::string_view line) {
-  std::string s(line);
-  ReplaceAll(s, "ERN:", "\r\n");
-  ReplaceAll(s, "EOR:", "\r");
-  return s;
+  std::string out;
+  out.reserve(line.size());
+  AppendUnescaped(out, line);
+  return out;
 }
 
 std::string ApplyLineEscapes(std::string_view record) {
-  std::string s(record);
-  ReplaceAll(s, "\r\n", "ERN:");
-  ReplaceAll(s, "\r", "EOR:");
-  return s;
+  std::string out;
+  out.reserve(record.size() + record.size() / 8);
+  AppendEscaped(out, record);
+  return out;
+}
+
+bool TextLines::Next(std::string_view& line) {
+  if (rest_.empty()) return false;
+  size_t lf = rest_.find('\n');
+  if (lf == npos) {
+    line = rest_;
+    rest_ = {};
+    return true;
+  }
+  line = rest_.substr(0, lf > 0 && rest_[lf - 1] == '\r' ? lf - 1 : lf);
+  rest_.remove_prefix(lf + 1);
+  return true;
 }
 
 std::vector<std::string> SplitTextLines(std::string_view bytes) {
+  size_t count = 1;
+  for (size_t lf = bytes.find('\n'); lf != npos; lf = bytes.find('\n', lf + 1)) ++count;
   std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < bytes.size()) {
-    size_t lf = bytes.find('\n', start);
-    size_t end = lf == std::string_view::npos ? bytes.size() : lf;
-    size_t stop = end;
-    if (lf != std::string_view::npos && stop > start && bytes[stop - 1] == '\r') --stop;
-    lines.emplace_back(bytes.substr(start, stop - start));
-    start = lf == std::string_view::npos ? bytes.size() : lf + 1;
-  }
+  lines.reserve(count);
+  TextLines walk(bytes);
+  for (std::string_view line; walk.Next(line);) lines.emplace_back(line);
   return lines;
 }
 
@@ -139,8 +202,11 @@ std::string SideFilePath(const std::string& bookPath) {
 }
 
 std::string SideFileText(const std::string& separatorMessage, const std::string& rejected) {
-  return separatorMessage + "\n" + "Формат файла:\n" + "Незагруженная строка\n" + "Количество разделителей\n" +
-         "\n" + rejected;
+  static const std::string_view kFormat = "\nФормат файла:\nНезагруженная строка\nКоличество разделителей\n\n";
+  std::string out;
+  out.reserve(separatorMessage.size() + kFormat.size() + rejected.size());
+  out.append(separatorMessage).append(kFormat).append(rejected);
+  return out;
 }
 
 std::string SideFileMessage(const std::string& sidePath) {
@@ -169,19 +235,36 @@ LoadOutcome LoadRecords(RecordBook& book, const RecordLayout& layout) {
   book.loadMessage.clear();
   std::string rejected;
   LoadOutcome outcome;
-  for (std::string& line : SplitTextLines(bytes)) {
-    if (line.find("<Records") != std::string::npos) {
+  // What each line is: the end of what can be loaded (the older layout), nothing to
+  // load, a rejected line (with its separator count) or a record.
+  enum class Kind { kStop, kSkip, kRejected, kRecord };
+  auto kind = [&](std::string_view line, int& count) {
+    if (line.find("<Records") != npos) return Kind::kStop;
+    if (line.find('|') == npos) return Kind::kSkip;
+    count = CountSeparators(line);
+    return count < layout.separators ? Kind::kRejected : Kind::kRecord;
+  };
+  size_t lineCount = 1;
+  for (size_t lf = bytes.find('\n'); lf != npos; lf = bytes.find('\n', lf + 1)) ++lineCount;
+  book.records.reserve(lineCount);
+  TextLines lines(bytes);
+  for (std::string_view line; lines.Next(line);) {
+    int count = 0;
+    Kind k = kind(line, count);
+    if (k == Kind::kStop) {
       book.loadMessage = layout.oldFormatMessage;
       book.oldFormat = true;
       break;
     }
-    if (line.find('|') == std::string::npos) continue;
-    int count = CountSeparators(line);
-    if (count < layout.separators) {
+    if (k == Kind::kSkip) continue;
+    if (k == Kind::kRejected) {
+      if (layout.unescapeBeforeCheck)
+        AppendUnescaped(rejected, line);
+      else
+        rejected.append(line);
       char num[16];
-      std::snprintf(num, sizeof num, "%i", count);
-      rejected += (layout.unescapeBeforeCheck ? UndoLineEscapes(line) : line) + "\n" + num + "\n";
-      book.carried.push_back(std::move(line));
+      rejected.push_back('\n');
+      rejected.append(num, std::to_chars(num, num + sizeof num, count).ptr).push_back('\n');
       ++outcome.rejected;
       continue;
     }
@@ -192,11 +275,17 @@ LoadOutcome LoadRecords(RecordBook& book, const RecordLayout& layout) {
     std::string side = SideFilePath(book.path);
     if (platform::SafeReplace(side, SideFileText(layout.separatorMessage, rejected))) {
       book.loadMessage = SideFileMessage(side);
-      book.carried.clear();
       book.state = kStateChanged;
     } else {
       // Without the side file the rejected lines exist only in the book file: keep them
       // for the next save instead of letting it drop them.
+      TextLines again(bytes);
+      int count = 0;
+      for (std::string_view line; again.Next(line);) {
+        Kind k = kind(line, count);
+        if (k == Kind::kStop) break;
+        if (k == Kind::kRejected) book.carried.emplace_back(line);
+      }
       book.loadMessage = SideFileFailedMessage(side, outcome.rejected);
     }
   }
@@ -209,11 +298,7 @@ std::string RecordFileBytes(const std::vector<std::string>& records) {
   for (const auto& r : records) total += r.size() + 2;
   out.reserve(total + total / 16);
   for (const auto& r : records) {
-    if (r.find('\r') == std::string::npos) {
-      out += r;
-    } else {
-      out += ApplyLineEscapes(r);
-    }
+    AppendEscaped(out, r);
     out += "\r\n";
   }
   return out;
@@ -233,7 +318,7 @@ SaveOutcome SaveRecords(RecordBook& book) {
                 "Выполните конвертацию файла программой \"Fardelle.exe\""};
   }
   std::string bytes = RecordFileBytes(book.records);
-  for (const std::string& line : book.carried) bytes += line + "\r\n";
+  for (const std::string& line : book.carried) bytes.append(line).append("\r\n");
   if (!backup::SaveBook(book.path, bytes)) {
     return {SaveStatus::kFailed, SaveFailedMessage(book.path)};
   }

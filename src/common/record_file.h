@@ -11,6 +11,21 @@ namespace vm {
 
 // Every "|" counts, also one after "#".
 int CountSeparators(std::string_view line);
+// The separators of the field rule: a "|" not after "#" (a "|" at the very start always
+// counts). The first one at or after `from`, npos when there is none; and their number.
+size_t FindFieldSeparator(std::string_view line, size_t from);
+int CountFieldSeparators(std::string_view line);
+// Where field n begins (just after the nth separator; npos when the line has fewer) and
+// where the field that begins at `begin` ends (its separator or the end of the line).
+size_t FieldBegin(std::string_view line, int n);
+size_t FieldEnd(std::string_view line, size_t begin);
+// Whether the text holds any of the characters: one fast search per character instead
+// of a test of the whole set at every byte.
+inline bool HoldsAnyOf(std::string_view text, std::string_view chars) {
+  for (char c : chars)
+    if (text.find(c) != std::string_view::npos) return true;
+  return false;
+}
 // Field n of a line: a "|" after "#" does not end a field and every "#" is dropped.
 // False (and empty text) when the line has fewer than n separators or is empty.
 bool GetField(std::string_view line, int n, std::string& value);
@@ -24,6 +39,7 @@ std::string SetField(std::string_view record, int n, std::string_view value);
 // when the file is read again. So "#" is dropped, "|" is written as "#|" (read back as
 // "|"), and a lone LF becomes CR LF.
 std::string FieldText(std::string_view value);
+void AppendFieldText(std::string& out, std::string_view value);
 // SetField with the value written by FieldText.
 std::string SetFieldText(std::string_view record, int n, std::string_view value);
 
@@ -34,6 +50,16 @@ std::string ApplyLineEscapes(std::string_view record);
 // Splits text read from a file into lines at LF, dropping one CR before each LF; a
 // final line without LF counts, an empty tail does not.
 std::vector<std::string> SplitTextLines(std::string_view bytes);
+// The same lines one at a time, as views into the bytes.
+class TextLines {
+ public:
+  explicit TextLines(std::string_view bytes) : rest_(bytes) {}
+  // False after the last line.
+  bool Next(std::string_view& line);
+
+ private:
+  std::string_view rest_;
+};
 
 // Book state: 0 before the first load, 1 loaded and unchanged, 2 changed (also after a
 // load that rejected lines), -1 saved.

@@ -1,6 +1,7 @@
 #include "common/report.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <map>
 #include <vector>
@@ -78,39 +79,59 @@ size_t FindStartMarker(std::string_view s, size_t from = 0) {
   return npos;
 }
 
-// Position of the "D#" of the last end marker (a digit followed by "D#").
-size_t FindLastEndMarker(std::string_view s) {
-  for (size_t i = s.rfind("D#"); i != npos && i > 0; i = s.rfind("D#", i - 1))
-    if (IsDigit(s[i - 1])) return i;
+// Every block marker is three characters with a "D" in the middle: "#D" and a digit
+// (start) or a digit and "D#" (end). A marker pattern starting at q (the position
+// before its "D").
+bool MarkerAt(std::string_view s, size_t q) {
+  if (q + 2 >= s.size()) return false;
+  return (s[q] == '#' && IsDigit(s[q + 2])) || (IsDigit(s[q]) && s[q + 2] == '#');
+}
+
+// The first marker pattern that starts at or after `from`; npos when none.
+size_t FindMarker(std::string_view s, size_t from) {
+  for (size_t d = s.find('D', from + 1); d != npos; d = s.find('D', d + 1))
+    if (MarkerAt(s, d - 1)) return d - 1;
   return npos;
 }
 
-bool HoldsMarker(std::string_view s) {
-  if (FindStartMarker(s) != npos) return true;
-  for (size_t i = s.find("D#"); i != npos; i = s.find("D#", i + 1))
-    if (i > 0 && IsDigit(s[i - 1])) return true;
-  return false;
+// Position of the "D#" of the last end marker (a digit followed by "D#").
+size_t FindLastEndMarker(std::string_view s) {
+  for (size_t d = s.rfind('D'); d != npos && d > 0; d = s.rfind('D', d - 1))
+    if (d + 1 < s.size() && s[d + 1] == '#' && IsDigit(s[d - 1])) return d;
+  return npos;
 }
 
 // What a "#" pair's inner text becomes once an editor's tags and blanks are taken out:
 // only characters that follow a ">" and precede the next "<" survive a tag, so any text
 // before the first tag goes too.
 std::string CleanedName(std::string_view inner) {
-  std::string s;
-  if (inner.find('<') != npos) {
-    bool take = false;
-    for (char c : inner) {
-      if (c == '>') take = true;
-      else if (c == '<') take = false;
-      else if (take) s.push_back(c);
+  std::string out(inner.size(), '\0');
+  size_t n = 0;
+  bool tags = inner.find('<') != npos;
+  bool take = !tags;
+  for (char c : inner) {
+    if (tags && c == '>') {
+      take = true;
+    } else if (tags && c == '<') {
+      take = false;
+    } else if (take && !IsBlank(c)) {
+      out[n++] = c;
     }
-  } else {
-    s.assign(inner);
   }
-  std::string out;
-  for (char c : s)
-    if (!IsBlank(c)) out.push_back(c);
+  out.resize(n);
   return out;
+}
+
+// Whether a "#" pair's inner text holds a tag or white space.
+bool Damaged(std::string_view inner) {
+  static const auto marks = [] {
+    std::array<bool, 256> t{};
+    for (unsigned char c : {'<', ' ', '\t', '\r', '\n'}) t[c] = true;
+    return t;
+  }();
+  for (char c : inner)
+    if (marks[static_cast<unsigned char>(c)]) return true;
+  return false;
 }
 
 bool IsKeyLike(std::string_view s) {
@@ -229,15 +250,13 @@ std::string CleanPlaceholders(std::string text) {
     if (a == npos) break;
     size_t b = text.find('#', a + 1);
     if (b == npos) break;
-    std::string inner = text.substr(a + 1, b - a - 1);
-    bool damaged = false;
-    for (char c : inner) damaged = damaged || c == '<' || IsBlank(c);
-    if (damaged) {
+    std::string_view inner = std::string_view(text).substr(a + 1, b - a - 1);
+    if (Damaged(inner)) {
       // Only a pair that cleans to a name is a placeholder. Any other text between two
       // "#" (say "# #" in a sentence) would otherwise be rewritten all over the page.
       std::string cleaned = CleanedName(inner);
       if (IsKeyLike(cleaned)) {
-        a = ReplaceAllTracking(text, inner, cleaned, a);
+        a = ReplaceAllTracking(text, std::string(inner), cleaned, a);
         b = a + 1 + cleaned.size();
       }
     }
@@ -263,18 +282,25 @@ std::string RemoveTitle(std::string text) {
 }
 
 std::string UnwrapMarkers(std::string text) {
-  size_t pos = 0;
+  // The paragraph starts only move forward, so the next close and the next marker found
+  // for one start hold for the following ones until the text changes.
+  size_t pos = 0, close = npos, marker = npos;
+  bool known = false;
   for (;;) {
     size_t s = FindParagraphOpen(text, pos);
     if (s == npos) break;
-    size_t c = FindParagraphClose(text, s + 2);
-    if (c == npos) break;
-    size_t e = std::min(c + 4, text.size());  // "</p" and the character after it
-    std::string stretch = text.substr(s, e - s);
-    if (HoldsMarker(stretch)) {
+    if (!known || close == npos || close < s + 2) close = FindParagraphClose(text, s + 2);
+    if (close == npos) break;
+    if (!known || (marker != npos && marker < s)) marker = FindMarker(text, s);
+    known = true;
+    size_t e = std::min(close + 4, text.size());  // "</p" and the character after it
+    // The stretch holds a marker when one lies wholly inside it.
+    if (marker != npos && marker + 3 <= e) {
+      std::string stretch = text.substr(s, e - s);
       std::string unwrapped = HashRuns(stretch);
       s = ReplaceAllTracking(text, stretch, unwrapped, s);
       pos = s + unwrapped.size();
+      known = false;
     } else {
       pos = s + 2;
     }
@@ -327,7 +353,8 @@ std::string FillReport(std::string_view layoutBytes, std::string_view data) {
   };
 
   std::string body;
-  for (const std::string& line : SplitTextLines(data)) {
+  TextLines lines(data);
+  for (std::string_view line; lines.Next(line);) {
     long long n = LineBlock(line);
     std::vector<Item> items = ParseItems(line);
     if (n != 0) {

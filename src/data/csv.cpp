@@ -1,8 +1,8 @@
 #include "data/csv.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
-#include <unordered_map>
 
 #include "common/record_file.h"
 #include "data/data_book.h"
@@ -21,7 +21,19 @@ constexpr size_t kRowsListed = 20;
 // ";" and a tab are quoted too: a reader that guesses the separator from the first
 // row, as this one does, must see only commas outside quotes.
 void AppendCsvField(std::string& out, std::string_view field) {
-  if (field.find_first_of(",;\t\"\r\n") == std::string_view::npos) {
+  static const auto quoted = [] {
+    std::array<bool, 256> t{};
+    for (unsigned char c : std::string_view(",;\t\"\r\n")) t[c] = true;
+    return t;
+  }();
+  bool plain = true;
+  for (char c : field) {
+    if (quoted[static_cast<unsigned char>(c)]) {
+      plain = false;
+      break;
+    }
+  }
+  if (plain) {
     out += field;
     return;
   }
@@ -62,52 +74,164 @@ std::string NotTextMessage(const std::string& fileName) {
          "Сохраните таблицу в формате CSV в одной из этих кодировок.";
 }
 
-// Turns UTF-16 into Windows-1251 one character at a time through the platform's code
-// page, remembering the answer for each character met. A character the page lacks
-// becomes "?" and is counted.
+// The Windows-1251 byte of each UTF-16 character that has one (0: none; ASCII aside).
+// The platform converts without best fit, so the code page maps characters one to one:
+// the bytes 0x80-0xFF that read as a character and write back as the same byte are all
+// there is, and every other character has no byte. Built once, from the platform's own
+// conversions.
+class Cp1251Bytes {
+ public:
+  Cp1251Bytes() {
+    for (int b = 0x80; b <= 0xFF; ++b) {
+      const char byte = static_cast<char>(b);
+      std::u16string unit;
+      std::string back;
+      bool lossy = false;
+      if (!platform::ToUtf16(platform::kCp1251, std::string_view(&byte, 1), unit) || unit.size() != 1) continue;
+      if (!platform::FromUtf16(platform::kCp1251, unit, back, '?', &lossy) || lossy || back != std::string(1, byte))
+        continue;
+      byte_[unit[0]] = static_cast<unsigned char>(b);
+    }
+  }
+  // The byte, or -1 when the code page lacks the character.
+  int Of(char16_t u) const { return byte_[u] ? byte_[u] : -1; }
+
+ private:
+  unsigned char byte_[0x10000] = {};
+};
+
+// Turns UTF-16 into Windows-1251. A character the page lacks becomes "?" and is counted.
 class Cp1251Encoder {
  public:
   // Appends the field's bytes; returns how many characters had to be replaced.
   int Append(std::u16string_view text, std::string& out) {
+    static const Cp1251Bytes bytes;
     int lost = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-      char16_t u = text[i];
+    // Never more bytes than units: written in place, then cut to length.
+    size_t base = out.size();
+    out.resize(base + text.size());
+    char* to = out.data() + base;
+    const char16_t* at = text.data();
+    const char16_t* end = at + text.size();
+    for (; at < end; ++at) {
+      char16_t u = *at;
       if (u < 0x80) {
-        out += static_cast<char>(u);
+        *to++ = static_cast<char>(u);
         continue;
       }
-      size_t units = 1;
-      if (u >= 0xD800 && u < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000)
-        units = 2;
-      int byte = Byte(text.substr(i, units));
-      i += units - 1;
+      // A surrogate pair is one character, beyond the page.
+      bool pair = u >= 0xD800 && u < 0xDC00 && at + 1 < end && at[1] >= 0xDC00 && at[1] < 0xE000;
+      int byte = pair ? -1 : bytes.Of(u);
+      at += pair;
       if (byte < 0) {
-        out += '?';
+        *to++ = '?';
         ++lost;
       } else {
-        out += static_cast<char>(byte);
+        *to++ = static_cast<char>(byte);
       }
     }
+    out.resize(static_cast<size_t>(to - out.data()));
     return lost;
   }
-
- private:
-  int Byte(std::u16string_view character) {
-    char32_t key = character.size() == 2
-                       ? 0x10000 + ((character[0] - 0xD800u) << 10) + (character[1] - 0xDC00u)
-                       : character[0];
-    auto it = known_.find(key);
-    if (it != known_.end()) return it->second;
-    std::string bytes;
-    bool lossy = false;
-    bool ok = platform::FromUtf16(platform::kCp1251, character, bytes, '?', &lossy);
-    int byte = ok && !lossy && bytes.size() == 1 ? static_cast<unsigned char>(bytes[0]) : -1;
-    known_.emplace(key, byte);
-    return byte;
-  }
-
-  std::unordered_map<char32_t, int> known_;
 };
+
+// Windows-1251 is read a byte at a time, so the platform's conversion of each byte, made
+// once, converts any text: to UTF-16 (exact when every byte gives one unit) and to UTF-8.
+struct Cp1251Chars {
+  char16_t unit[256];
+  bool oneUnitEach = true;
+  std::string utf8[256];
+  Cp1251Chars() {
+    for (int b = 0; b < 256; ++b) {
+      const char byte = static_cast<char>(b);
+      std::u16string wide;
+      oneUnitEach = platform::ToUtf16(platform::kCp1251, std::string_view(&byte, 1), wide) &&
+                    wide.size() == 1 && oneUnitEach;
+      unit[b] = wide.empty() ? 0 : wide[0];
+      utf8[b] = platform::Cp1251ToUtf8(std::string_view(&byte, 1));
+    }
+  }
+};
+
+const Cp1251Chars& Cp1251Table() {
+  static const Cp1251Chars table;
+  return table;
+}
+
+bool DecodeCp1251(std::string_view bytes, std::u16string& text) {
+  const Cp1251Chars& t = Cp1251Table();
+  if (!t.oneUnitEach) return platform::ToUtf16(platform::kCp1251, bytes, text);
+  text.resize(bytes.size());
+  char16_t* to = text.data();
+  for (char c : bytes) *to++ = t.unit[static_cast<unsigned char>(c)];
+  return true;
+}
+
+std::string Cp1251AsUtf8(std::string_view cp1251) {
+  const Cp1251Chars& t = Cp1251Table();
+  std::string out;
+  out.reserve(cp1251.size() + cp1251.size() / 2);
+  for (char c : cp1251) {
+    if (static_cast<unsigned char>(c) < 0x80)
+      out += c;
+    else
+      out += t.utf8[static_cast<unsigned char>(c)];
+  }
+  return out;
+}
+
+// Bytes that no UTF-8 reader takes: a continuation byte where none belongs, 0xFE or 0xFF,
+// or a lead byte followed by too few continuation bytes before the text goes on. (A
+// sequence cut off by the end is left to the platform.)
+bool BrokenUtf8(std::string_view bytes) {
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    unsigned char b = static_cast<unsigned char>(bytes[i]);
+    if (b < 0x80) continue;
+    if (b < 0xC0 || b >= 0xFE) return true;
+    size_t follow = b < 0xE0 ? 1 : b < 0xF0 ? 2 : b < 0xF8 ? 3 : b < 0xFC ? 4 : 5;
+    for (size_t k = 1; k <= follow; ++k) {
+      if (i + k >= bytes.size()) return false;
+      if ((static_cast<unsigned char>(bytes[i + k]) & 0xC0) != 0x80) return true;
+    }
+    i += follow;
+  }
+  return false;
+}
+
+// Strict UTF-8. Text of ASCII and of the characters every reader takes alike (two- and
+// three-byte forms of U+0080-U+FFFD, no surrogate, no noncharacter) is read here; text no
+// reader takes is refused at once; anything else is the platform's to read.
+bool DecodeUtf8(std::string_view bytes, std::u16string& text) {
+  // Never more units than bytes: written in place, then cut to length.
+  text.resize(bytes.size());
+  char16_t* to = text.data();
+  const unsigned char* at = reinterpret_cast<const unsigned char*>(bytes.data());
+  const unsigned char* end = at + bytes.size();
+  auto tail = [&](const unsigned char* p) { return p < end && (*p & 0xC0) == 0x80; };
+  while (at < end) {
+    unsigned b = *at;
+    if (b < 0x80) {
+      *to++ = static_cast<char16_t>(b);
+      ++at;
+    } else if (b >= 0xC2 && b < 0xE0 && tail(at + 1)) {
+      *to++ = static_cast<char16_t>((b & 0x1F) << 6 | (at[1] & 0x3F));
+      at += 2;
+    } else if (b >= 0xE0 && b < 0xF0 && tail(at + 1) && tail(at + 2)) {
+      char32_t c = (b & 0x0F) << 12 | (at[1] & 0x3F) << 6 | (at[2] & 0x3F);
+      if (c < 0x800 || (c >= 0xD800 && c < 0xE000) || (c >= 0xFDD0 && c <= 0xFDEF) || c >= 0xFFFE) break;
+      *to++ = static_cast<char16_t>(c);
+      at += 3;
+    } else {
+      break;
+    }
+  }
+  if (at == end) {
+    text.resize(static_cast<size_t>(to - text.data()));
+    return true;
+  }
+  if (BrokenUtf8(bytes)) return false;
+  return platform::ToUtf16(platform::kUtf8, bytes, text, true);
+}
 
 // ---- import: the CSV grammar ----------------------------------------------------------
 
@@ -145,27 +269,41 @@ class CsvReader {
 
   // The next row's fields; an empty line gives no field at all.
   void Next(std::vector<std::u16string>& fields) {
-    fields.clear();
     ++row_;
     if (EndOfLine()) {
       SkipLineBreak();
+      fields.clear();
       return;
     }
+    // The strings of the row before are reused, buffers and all.
+    size_t count = 0;
+    auto nextField = [&]() -> std::u16string& {
+      if (count == fields.size())
+        fields.emplace_back();
+      else
+        fields[count].clear();
+      return fields[count++];
+    };
+    const char16_t* d = text_.data();
     for (;;) {
-      std::u16string& field = fields.emplace_back();
-      if (text_[at_] == '"') ReadQuoted(field);
-      while (!AtEnd() && text_[at_] != sep_ && !EndOfLine()) field += text_[at_++];
-      if (!AtEnd() && text_[at_] == sep_) {
+      std::u16string& field = nextField();
+      if (d[at_] == '"') ReadQuoted(field);
+      size_t end = at_;
+      while (end < text_.size() && d[end] != sep_ && d[end] != '\r' && d[end] != '\n') ++end;
+      field.append(text_.substr(at_, end - at_));
+      at_ = end;
+      if (!AtEnd() && d[at_] == sep_) {
         ++at_;
         if (AtEnd()) {
-          fields.emplace_back();
-          return;
+          nextField();
+          break;
         }
         continue;
       }
       SkipLineBreak();
-      return;
+      break;
     }
+    fields.resize(count);
   }
 
  private:
@@ -185,10 +323,13 @@ class CsvReader {
         if (!unclosedRow_) unclosedRow_ = opened;
         return;
       }
+      // Up to the next quote in one piece.
+      size_t quote = std::min(text_.find(u'"', at_), text_.size());
+      field.append(text_.substr(at_, quote - at_));
+      at_ = quote;
+      if (AtEnd()) continue;
       char16_t c = text_[at_++];
-      if (c != '"') {
-        field += c;
-      } else if (!AtEnd() && text_[at_] == '"') {
+      if (!AtEnd() && text_[at_] == '"') {
         field += c;
         ++at_;
       } else {
@@ -221,6 +362,29 @@ std::string RowList(const std::vector<int>& rows) {
   return out;
 }
 
+// The record's fields at the given columns (in increasing order) as CTableRecord::Field
+// reads them, in one walk along the line.
+void ReadFields(std::string_view line, const std::vector<int>& columns, std::vector<std::string>& fields) {
+  for (std::string& f : fields) f.clear();
+  if (columns.empty()) return;
+  size_t begin = 0, i = 0;
+  for (int at = 0;; ++at) {
+    size_t end = FieldEnd(line, begin);
+    if (at == columns[i]) {
+      // Every "#" is dropped: the runs between them are appended whole.
+      std::string_view field = line.substr(begin, end - begin);
+      for (size_t hash = field.find('#'); hash != std::string_view::npos; hash = field.find('#')) {
+        fields[i].append(field.substr(0, hash));
+        field.remove_prefix(hash + 1);
+      }
+      fields[i].append(field);
+      if (++i == columns.size()) return;
+    }
+    if (end == line.size()) return;  // the line has no more fields: the rest stay empty
+    begin = end + 1;
+  }
+}
+
 }  // namespace
 
 // ---- export -----------------------------------------------------------------------------
@@ -232,12 +396,12 @@ std::string CsvBytes(const DataTable& table) {
   for (size_t i = 0; i < columns.size(); ++i) fields[i] = table.def.names[static_cast<size_t>(columns[i])];
   AppendCsvRow(cp1251, fields);
   for (const CTableRecord& r : table.records) {
-    for (size_t i = 0; i < columns.size(); ++i) fields[i] = r.Field(columns[i]);
+    ReadFields(r.line, columns, fields);
     AppendCsvRow(cp1251, fields);
   }
   // The separators, quotes and line breaks are ASCII, the same in both encodings, so the
   // whole text is converted at once.
-  return std::string(kUtf8Mark) + platform::Cp1251ToUtf8(cp1251);
+  return std::string(kUtf8Mark) + Cp1251AsUtf8(cp1251);
 }
 
 CsvExport ExportCsv(const DataTable& table, const std::string& path) {
@@ -263,9 +427,9 @@ CsvImport ImportCsvBytes(std::string_view bytes, const std::string& fileName) {
     return out;
   }
   std::u16string text;
-  if (platform::ToUtf16(platform::kUtf8, bytes, text, true)) {
+  if (DecodeUtf8(bytes, text)) {
     out.encoding = CsvEncoding::kUtf8;
-  } else if (!marked && !HasUndefinedCp1251Byte(bytes) && platform::ToUtf16(platform::kCp1251, bytes, text)) {
+  } else if (!marked && !HasUndefinedCp1251Byte(bytes) && DecodeCp1251(bytes, text)) {
     out.encoding = CsvEncoding::kCp1251;
   } else {
     out.error = NotTextMessage(fileName);
@@ -288,6 +452,9 @@ CsvImport ImportCsvBytes(std::string_view bytes, const std::string& fileName) {
       for (int lost = encoder.Append(field, value); lost > 0; --lost) out.unconvertible.Add(row);
     };
     if (!headerRead) {
+      def.names.reserve(fields.size());
+      def.widths.reserve(fields.size());
+      def.shown.reserve(fields.size());
       for (const std::u16string& f : fields) {
         convert(f);
         def.AddColumnEntry(value, kNewColumnWidth, 1);
@@ -302,10 +469,10 @@ CsvImport ImportCsvBytes(std::string_view bytes, const std::string& fileName) {
     std::string line;
     for (size_t k = 0; k < fields.size(); ++k) {
       convert(fields[k]);
-      for (char c : value)
-        if (c == '#') out.hashes.Add(row);
+      for (size_t hash = value.find('#'); hash != std::string::npos; hash = value.find('#', hash + 1))
+        out.hashes.Add(row);
       if (k) line += '|';
-      line += FieldText(value);
+      AppendFieldText(line, value);
     }
     out.table.records.push_back({std::move(line)});
   }

@@ -1,7 +1,8 @@
 #include "data/data_file.h"
 
+#include <algorithm>
+#include <charconv>
 #include <climits>
-#include <cstdio>
 #include <vector>
 
 #include "common/backup.h"
@@ -31,20 +32,6 @@ constexpr std::string_view kLineUnsafe("\0\x01\n\x0B\x0C\r<=", 8);
 
 bool StartsWith(std::string_view s, std::string_view prefix) {
   return s.substr(0, prefix.size()) == prefix;
-}
-
-// The fields of a header line: a "|" after the escape character does not separate (a
-// "|" at the very start always does), and every escape character is dropped.
-std::vector<std::string> HeaderFields(std::string_view line, char escape) {
-  std::vector<std::string> fields(1);
-  for (size_t i = 0; i < line.size(); ++i) {
-    char c = line[i];
-    if (c == '|' && (i == 0 || line[i - 1] != escape))
-      fields.emplace_back();
-    else if (c != escape)
-      fields.back() += c;
-  }
-  return fields;
 }
 
 // The decimal value at the start of a field, as the C library reads it; out-of-range
@@ -82,26 +69,77 @@ int ColumnCount(int separators, int per) {
   return n < 0 ? 0 : n;
 }
 
-struct Header {
-  std::vector<std::string> fields;
-  const std::string& Field(size_t n) const {
-    static const std::string empty;
-    return n < fields.size() ? fields[n] : empty;
+void ReserveColumns(CTableDef& def, size_t n) {
+  def.names.reserve(n);
+  def.widths.reserve(n);
+  def.shown.reserve(n);
+}
+
+// The fields of a header line by the escape rule of HeaderFields, as views: into the
+// line itself when it holds no escape character, else into the cleaned copy kept here
+// (reserved at the line's size, so it never moves while it grows).
+class Header {
+ public:
+  Header(std::string_view line, char escape) {
+    constexpr size_t npos = std::string_view::npos;
+    size_t bars = 0;
+    for (size_t i = line.find('|'); i != npos; i = line.find('|', i + 1)) ++bars;
+    fields_.reserve(bars + 1);
+    size_t pos = 0, bar = line.find('|'), esc = line.find(escape);
+    if (esc == npos) {
+      for (; bar != npos; bar = line.find('|', pos)) {
+        fields_.push_back(line.substr(pos, bar - pos));
+        pos = bar + 1;
+      }
+      fields_.push_back(line.substr(pos));
+      return;
+    }
+    text_.reserve(line.size());
+    size_t start = 0;
+    auto close = [&] {
+      fields_.emplace_back(text_.data() + start, text_.size() - start);
+      start = text_.size();
+    };
+    while (bar != npos || esc != npos) {
+      size_t stop = std::min(bar, esc);
+      text_.append(line.substr(pos, stop - pos));
+      pos = stop + 1;
+      if (stop == bar) {
+        if (bar == 0 || line[bar - 1] != escape)
+          close();
+        else if (bar != esc)
+          text_.push_back('|');
+        bar = line.find('|', pos);
+      }
+      if (stop == esc) esc = line.find(escape, pos);
+    }
+    text_.append(line.substr(pos));
+    close();
   }
+  Header(const Header&) = delete;
+  Header& operator=(const Header&) = delete;
+
+  const std::vector<std::string_view>& fields() const { return fields_; }
+  std::string_view Field(size_t n) const { return n < fields_.size() ? fields_[n] : std::string_view(); }
+
+ private:
+  std::string text_;
+  std::vector<std::string_view> fields_;
 };
 
-void ReadHeader(DataTable& table, const std::string& line) {
+void ReadHeader(DataTable& table, std::string_view line) {
   CTableDef& def = table.def;
   char version = line[1];
-  Header h{HeaderFields(line, '\\')};
-  int n = ColumnCount(static_cast<int>(h.fields.size()) - 1, 3);
+  Header h(line, '\\');
+  int n = ColumnCount(static_cast<int>(h.fields().size()) - 1, 3);
   size_t N = static_cast<size_t>(n);
   def.key = h.Field(3 * N + 4);
+  ReserveColumns(def, N);
   notebook::KeyParts key = notebook::SplitKeyText(DecodeHeader(def.key), kExtension);
   bool encodedNames = version == '4' && !key.password.empty();
   for (size_t k = 1; k <= N; ++k) {
-    const std::string& raw = h.Field(k);
-    std::string name = ReadMaybeEscaped(encodedNames ? DecodeHeader(raw) : raw);
+    std::string_view raw = h.Field(k);
+    std::string name = encodedNames ? ReadMaybeEscaped(DecodeHeader(raw)) : ReadMaybeEscaped(raw);
     int flag = version == '1' ? 1 : DecimalInt(h.Field(2 * N + k));
     def.AddColumnEntry(std::move(name), static_cast<unsigned>(DecimalInt(h.Field(N + k))), flag);
   }
@@ -120,14 +158,15 @@ void ReadHeader(DataTable& table, const std::string& line) {
   }
 }
 
-void ReadVersion2Header(DataTable& table, const std::string& line) {
+void ReadVersion2Header(DataTable& table, std::string_view line) {
   CTableDef& def = table.def;
-  Header h{HeaderFields(line, '#')};
-  int n = ColumnCount(static_cast<int>(h.fields.size()) - 1, 2);
+  Header h(line, '#');
+  int n = ColumnCount(static_cast<int>(h.fields().size()) - 1, 2);
   size_t N = static_cast<size_t>(n);
+  ReserveColumns(def, N);
   for (size_t k = 1; k <= N; ++k) {
     unsigned width = static_cast<unsigned>(DecimalInt(h.Field(N + k)));
-    def.AddColumnEntry(h.Field(k), width == 0 ? kNewColumnWidth : width, 1);
+    def.AddColumnEntry(std::string(h.Field(k)), width == 0 ? kNewColumnWidth : width, 1);
   }
   def.lastColumn = n - 1;
   def.phoneColumn = LinkColumnValue(h.Field(2 * N + 1), n);
@@ -156,18 +195,21 @@ void DropLeadingBreak(std::string& record) {
 }
 
 std::string EncodedName(std::string_view name) {
-  bool fits = !IsEscaped(name) && name.find_first_of(kHeaderUnsafe) == std::string_view::npos;
+  bool fits = !IsEscaped(name) && !HoldsAnyOf(name, kHeaderUnsafe);
   return EncodeHeader(fits ? std::string(name) : EscapeText(name, kHeaderUnsafe));
 }
 
 // A plain line is read back as written unless it is empty, starts with "/" (a header
 // or a skipped line), holds a line break or a zero byte, or holds the older layout's
 // mark; such a record is written in the escaped form.
-std::string PlainLine(const std::string& record) {
+void AppendPlainLine(std::string& out, const std::string& record) {
   bool fits = !record.empty() && record[0] != '/' && !IsEscaped(record) &&
-              record.find_first_of(std::string_view("\0\n\r", 3)) == std::string::npos &&
+              !HoldsAnyOf(record, std::string_view("\0\n\r", 3)) &&
               record.find(kOldLayoutMark) == std::string::npos;
-  return fits ? record : EscapeText(record, kLineUnsafe);
+  if (fits)
+    out += record;
+  else
+    out += EscapeText(record, kLineUnsafe);
 }
 
 // The scrambled form of a line break followed by the text.
@@ -182,18 +224,24 @@ std::string ScrambledWithBreak(std::string_view text) {
 
 std::string ScrambledLine(const std::string& record) {
   std::string wire = ScrambledWithBreak(record);
-  bool fits = !IsEscaped(record) && wire.find_first_of(std::string_view("\0\n\r", 3)) == std::string::npos &&
+  bool fits = !IsEscaped(record) && !HoldsAnyOf(wire, std::string_view("\0\n\r", 3)) &&
               wire.find(kOldLayoutMark) == std::string::npos;
   return fits ? wire : ScrambledWithBreak(EscapeText(record, kLineUnsafe));
 }
 
-std::string Number(int v) {
+// "|" and the number.
+void AppendNumber(std::string& out, int v) {
   char buf[16];
-  std::snprintf(buf, sizeof buf, "|%i", v);
-  return buf;
+  buf[0] = '|';
+  out.append(buf, std::to_chars(buf + 1, buf + sizeof buf, v).ptr);
 }
 
 }  // namespace
+
+std::vector<std::string> HeaderFields(std::string_view line, char escape) {
+  Header h(line, escape);
+  return {h.fields().begin(), h.fields().end()};
+}
 
 std::string TableKey(std::string_view fileName, std::string_view password) {
   return notebook::EncodeKey(fileName, password, kExtension);
@@ -208,9 +256,13 @@ TableLoad LoadTableBytes(DataTable& table, std::string_view bytes, std::string& 
   table.carried.clear();
   rejected.clear();
   bool headerRead = false;
-  for (std::string& line : SplitTextLines(bytes)) {
+  size_t lineCount = 1;
+  for (size_t lf = bytes.find('\n'); lf != std::string_view::npos; lf = bytes.find('\n', lf + 1)) ++lineCount;
+  table.records.reserve(lineCount);
+  TextLines lines(bytes);
+  for (std::string_view line; lines.Next(line);) {
     if (line.empty()) continue;
-    if (line.find(kOldLayoutMark) != std::string::npos) {
+    if (line.find(kOldLayoutMark) != std::string_view::npos) {
       table.loadMessage = OldFormatMessage(table.path);
       table.records.clear();
       table.def.Clear();
@@ -234,20 +286,25 @@ TableLoad LoadTableBytes(DataTable& table, std::string_view bytes, std::string& 
     }
     if (line[0] == '/') continue;
 
+    std::string record;
     if (table.def.protection > 1) {
-      notebook::ScrambleInPlace(line);
-      DropLeadingBreak(line);
+      record.assign(line);
+      notebook::ScrambleInPlace(record);
+      DropLeadingBreak(record);
+      if (IsEscaped(record)) record = notebook::UnescapeText(record);
+    } else {
+      record = IsEscaped(line) ? notebook::UnescapeText(line) : std::string(line);
     }
-    std::string record = IsEscaped(line) ? notebook::UnescapeText(line) : std::move(line);
     int separators = CountFieldSeparators(record);
     if (!headerRead) {
+      ReserveColumns(table.def, static_cast<size_t>(separators) + 1);
       for (int i = 0; i <= separators; ++i) table.def.AddColumnEntry({}, kNewColumnWidth, 1);
       headerRead = true;
     }
     if (separators < table.def.lastColumn) {
       char count[16];
-      std::snprintf(count, sizeof count, "%i", separators);
-      rejected += record + "\n" + count + "\n";
+      rejected.append(record).push_back('\n');
+      rejected.append(count, std::to_chars(count, count + sizeof count, separators).ptr).push_back('\n');
       table.carried.push_back(std::move(record));
       ++load.rejected;
       continue;
@@ -292,26 +349,37 @@ std::string TableBytes(DataTable& table) {
   CTableDef& def = table.def;
   def.key = TableKey(notebook::FileNameOf(table.path), table.password);
   bool protect = !table.password.empty();
-  std::string names, widths, flags;
+  std::string out = "/4";
   for (size_t c = 0; c < def.names.size(); ++c) {
-    names += "|";
-    names += protect ? EncodedName(def.names[c]) : PlainHeaderName(def.names[c]);
-    widths +=
-        Number(c < def.widths.size() ? static_cast<int>(def.widths[c]) : static_cast<int>(kNewColumnWidth));
-    flags += Number(c < def.shown.size() ? def.shown[c] : 1);
+    out += '|';
+    if (protect)
+      out += EncodedName(def.names[c]);
+    else
+      out += PlainHeaderName(def.names[c]);
   }
-  std::string out = "/4" + names + widths + flags + Number(def.phoneColumn) + Number(def.emailColumn) +
-                    Number(def.webColumn) + "|" + def.key;
+  for (size_t c = 0; c < def.names.size(); ++c)
+    AppendNumber(out, c < def.widths.size() ? static_cast<int>(def.widths[c]) : static_cast<int>(kNewColumnWidth));
+  for (size_t c = 0; c < def.names.size(); ++c) AppendNumber(out, c < def.shown.size() ? def.shown[c] : 1);
+  AppendNumber(out, def.phoneColumn);
+  AppendNumber(out, def.emailColumn);
+  AppendNumber(out, def.webColumn);
+  out.append("|").append(def.key);
   size_t total = out.size();
   for (const CTableRecord& r : table.records) total += r.line.size() + 3;
   out.reserve(total + total / 16);
   for (const CTableRecord& r : table.records) {
     out += "\r\n";
-    out += protect ? ScrambledLine(r.line) : PlainLine(r.line);
+    if (protect)
+      out += ScrambledLine(r.line);
+    else
+      AppendPlainLine(out, r.line);
   }
   for (const std::string& line : table.carried) {
     out += "\r\n";
-    out += protect ? ScrambledLine(line) : PlainLine(line);
+    if (protect)
+      out += ScrambledLine(line);
+    else
+      AppendPlainLine(out, line);
   }
   return out;
 }

@@ -6,6 +6,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "data/table.h"
 
@@ -37,6 +38,10 @@ struct TableSave {
 TableSave SaveTable(DataTable& table);
 // The bytes SaveTable writes (and the key it stores in the definition).
 std::string TableBytes(DataTable& table);
+
+// The fields of a header line: a "|" after the escape character does not separate (a
+// "|" at the very start always does), and every escape character is dropped.
+std::vector<std::string> HeaderFields(std::string_view line, char escape);
 
 // The key text for a file name and password.
 std::string TableKey(std::string_view fileName, std::string_view password);

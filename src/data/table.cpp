@@ -13,14 +13,6 @@ const char* const kDeleteColumnQuestion = " Данные удаляемого с
 
 namespace {
 
-// Positions of the separators that count by the field rule.
-std::vector<size_t> Separators(std::string_view line) {
-  std::vector<size_t> out;
-  for (size_t i = 0; i < line.size(); ++i)
-    if (line[i] == '|' && (i == 0 || line[i - 1] != '#')) out.push_back(i);
-  return out;
-}
-
 // A "#" at the end of a field would hide the separator that follows it. Every "#" is
 // dropped from a field's value anyway, so the trailing ones can go without changing
 // what the field shows.
@@ -91,12 +83,6 @@ void CTableDef::AddColumnEntry(std::string name, unsigned width, int flag) {
   lastColumn = static_cast<int>(names.size()) - 1;
 }
 
-int CountFieldSeparators(std::string_view line) {
-  int n = 0;
-  for (size_t i = 0; i < line.size(); ++i) n += line[i] == '|' && (i == 0 || line[i - 1] != '#');
-  return n;
-}
-
 std::string CTableRecord::Field(int k) const {
   return GetField(line, k);
 }
@@ -106,35 +92,28 @@ void CTableRecord::SetField(int k, std::string_view value) {
 }
 
 void CTableRecord::RemoveField(int k) {
-  std::vector<size_t> seps = Separators(line);
-  if (k < 0 || k > static_cast<int>(seps.size())) return;
-  if (seps.empty()) {
-    line.clear();
-  } else if (k == 0) {
-    line.erase(0, seps[0] + 1);
-  } else {
-    size_t begin = seps[static_cast<size_t>(k) - 1];
-    size_t end = k < static_cast<int>(seps.size()) ? seps[static_cast<size_t>(k)] : line.size();
-    line.erase(begin, end - begin);
+  if (k < 0) return;
+  if (k == 0) {
+    size_t first = FindFieldSeparator(line, 0);
+    line.erase(0, first == std::string::npos ? line.size() : first + 1);
+    return;
   }
+  size_t begin = FieldBegin(line, k);
+  if (begin == std::string::npos) return;
+  // The field goes with the separator before it.
+  line.erase(begin - 1, FieldEnd(line, begin) - (begin - 1));
 }
 
 void CTableRecord::SwapFields(int j, int k) {
   if (j < 0 || k < 0 || j == k) return;
   if (j > k) std::swap(j, k);
-  while (CountFieldSeparators(line) < k) {
+  if (int missing = k - CountFieldSeparators(line); missing > 0) {
     line.resize(WithoutTrailingHashes(line).size());
-    line += '|';
+    line.append(static_cast<size_t>(missing), '|');
   }
-  std::vector<size_t> seps = Separators(line);
-  auto span = [&](int n) {
-    size_t b = n == 0 ? 0 : seps[static_cast<size_t>(n) - 1] + 1;
-    size_t e = n < static_cast<int>(seps.size()) ? seps[static_cast<size_t>(n)] : line.size();
-    return std::pair<size_t, size_t>(b, e);
-  };
-  auto [jb, je] = span(j);
-  auto [kb, ke] = span(k);
   std::string_view view(line);
+  size_t jb = FieldBegin(view, j), je = FieldEnd(view, jb);
+  size_t kb = FieldBegin(view, k), ke = FieldEnd(view, kb);
   std::string out;
   out.reserve(line.size());
   out.append(view.substr(0, jb));
@@ -273,7 +252,7 @@ std::string PlainHeaderName(std::string_view name) {
   // "<" too, so that the escaped form never holds the older layout's mark.
   constexpr std::string_view kUnsafe("|\\\r\n\0<", 6);
   bool fits = !notebook::IsEscaped(name) &&
-              name.find_first_of(std::string_view("|\\\r\n\0", 5)) == std::string_view::npos &&
+              !HoldsAnyOf(name, std::string_view("|\\\r\n\0", 5)) &&
               name.find("<Records") == std::string_view::npos;
   return fits ? std::string(name) : notebook::EscapeText(name, kUnsafe);
 }

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/record_file.h"
+
 namespace vm::data {
 
 // Modified state of a table: changed since the last save, or not.
@@ -53,7 +55,7 @@ struct CTableRecord {
 };
 
 // The separators that count by the field rule (a "|" after "#" does not).
-int CountFieldSeparators(std::string_view line);
+using vm::CountFieldSeparators;
 
 // The table the data page owns: its definition, its records and its file state.
 struct DataTable {

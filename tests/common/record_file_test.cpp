@@ -104,6 +104,87 @@ TEST(RecordLine, EveryBookWritesFieldsByTheSharedRule) {
   }
 }
 
+// The field functions as first written, byte by byte: the fast ones must agree with
+// them on every line.
+namespace plain {
+bool Counted(std::string_view l, size_t i) { return l[i] == '|' && (i == 0 || l[i - 1] != '#'); }
+bool GetField(std::string_view line, int n, std::string& value) {
+  value.clear();
+  if (line.empty() || n < 0) return false;
+  size_t start = 0, i = 0;
+  int passed = 0;
+  for (; i < line.size(); ++i) {
+    if (!Counted(line, i)) continue;
+    if (passed++ == n) break;
+    start = i + 1;
+  }
+  if (passed < n) return false;
+  for (size_t k = start; k < i; ++k)
+    if (line[k] != '#') value.push_back(line[k]);
+  return true;
+}
+std::string SetField(std::string_view record, int n, std::string_view value) {
+  std::vector<size_t> seps;
+  for (size_t i = 0; i < record.size(); ++i)
+    if (Counted(record, i)) seps.push_back(i);
+  if (n < 0 || static_cast<int>(seps.size()) < n) return std::string(record);
+  size_t begin = n == 0 ? 0 : seps[n - 1] + 1;
+  size_t end = n < static_cast<int>(seps.size()) ? seps[n] : record.size();
+  return std::string(record.substr(0, begin)) + std::string(value) + std::string(record.substr(end));
+}
+std::string FieldText(std::string_view value) {
+  std::string out;
+  for (size_t i = 0; i < value.size(); ++i) {
+    char c = value[i];
+    if (c == '|')
+      out += "#|";
+    else if (c == '\n' && (i == 0 || value[i - 1] != '\r'))
+      out += "\r\n";
+    else if (c != '#')
+      out += c;
+  }
+  return out;
+}
+std::string Replaced(std::string s, const std::string& from, const std::string& to) {
+  for (size_t at = s.find(from); at != std::string::npos; at = s.find(from, at + to.size()))
+    s.replace(at, from.size(), to);
+  return s;
+}
+}  // namespace plain
+
+TEST(RecordLine, FastFieldFunctionsAgreeWithThePlainOnes) {
+  const char* const pieces[] = {"|", "|", "#", "##", "#|", "a", "E", "ER", "ERN:", "EOR:", "O", ":", "\r", "\n"};
+  uint32_t seed = 12345;
+  auto next = [&] { return seed = seed * 1103515245u + 12345u, seed >> 16; };
+  for (int round = 0; round < 4000; ++round) {
+    std::string line;
+    for (size_t len = next() % 24; line.size() < len;) line += pieces[next() % std::size(pieces)];
+    SCOPED_TRACE(::testing::PrintToString(line));
+    int counted = 0, all = 0;
+    for (size_t i = 0; i < line.size(); ++i) counted += plain::Counted(line, i), all += line[i] == '|';
+    EXPECT_EQ(CountFieldSeparators(line), counted);
+    EXPECT_EQ(CountSeparators(line), all);
+    for (int n = -1; n <= counted + 1; ++n) {
+      std::string fast = "junk", slow;
+      EXPECT_EQ(GetField(line, n, fast), plain::GetField(line, n, slow)) << n;
+      EXPECT_EQ(fast, slow) << n;
+      EXPECT_EQ(SetField(line, n, "v#|"), plain::SetField(line, n, "v#|")) << n;
+    }
+    EXPECT_EQ(FieldText(line), plain::FieldText(line));
+    EXPECT_EQ(HoldsAnyOf(line, std::string_view("#\n\0", 3)), line.find_first_of(std::string_view("#\n\0", 3)) != std::string::npos);
+    EXPECT_EQ(UndoLineEscapes(line), plain::Replaced(plain::Replaced(line, "ERN:", "\r\n"), "EOR:", "\r"));
+    EXPECT_EQ(ApplyLineEscapes(line), plain::Replaced(plain::Replaced(line, "\r\n", "ERN:"), "\r", "EOR:"));
+    std::vector<std::string> lines;
+    for (size_t start = 0; start < line.size();) {
+      size_t lf = std::min(line.find('\n', start), line.size());
+      size_t stop = lf < line.size() && lf > start && line[lf - 1] == '\r' ? lf - 1 : lf;
+      lines.push_back(line.substr(start, stop - start));
+      start = lf + 1;
+    }
+    EXPECT_EQ(SplitTextLines(line), lines);
+  }
+}
+
 class RecordBookTest : public ::testing::Test {
  protected:
   ScratchFolder dir;

@@ -120,6 +120,91 @@ TEST(ReportSteps, TitleAndMarkerParagraphsAreRemoved) {
   for (const Case& c : cases) EXPECT_EQ(report_steps::UnwrapMarkers(c.text), c.unwrapped) << c.text;
 }
 
+// The cleaning steps as first written, rescanning each stretch: the single-pass steps
+// must agree with them on every text.
+namespace plain {
+constexpr size_t npos = std::string::npos;
+bool Digit(char c) { return c >= '0' && c <= '9'; }
+bool Blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+size_t Replace(std::string& text, const std::string& from, const std::string& to, size_t tracked) {
+  std::string out;
+  size_t pos = 0, moved = tracked;
+  for (size_t hit = text.find(from); hit != npos; hit = text.find(from, pos)) {
+    out.append(text, pos, hit - pos).append(to);
+    if (hit < tracked) moved = moved + to.size() - from.size();
+    pos = hit + from.size();
+  }
+  text = out + text.substr(pos);
+  return moved;
+}
+std::string Clean(std::string text) {
+  for (size_t pos = 0;;) {
+    size_t a = text.find('#', pos), b = a == npos ? npos : text.find('#', a + 1);
+    if (b == npos) return text;
+    std::string inner = text.substr(a + 1, b - a - 1), kept, name;
+    bool tags = inner.find('<') != npos, take = !tags;
+    for (char c : inner) {
+      if (tags && (c == '>' || c == '<')) take = c == '>';
+      else if (take) kept += c;
+    }
+    for (char c : kept)
+      if (!Blank(c)) name += c;
+    bool damaged = false, key = !name.empty();
+    for (char c : inner) damaged = damaged || c == '<' || Blank(c);
+    for (char c : name) key = key && (Digit(c) || std::isalpha(static_cast<unsigned char>(c)) || c == '_');
+    if (damaged && key) {
+      a = Replace(text, inner, name, a);
+      b = a + 1 + name.size();
+    }
+    pos = b + 1;
+  }
+}
+std::string Unwrap(std::string text) {
+  for (size_t pos = 0;;) {
+    size_t s = npos, c = npos;
+    for (size_t i = text.find('<', pos); i != npos && s == npos; i = text.find('<', i + 1))
+      if (i + 2 < text.size() && (text[i + 1] == 'p' || text[i + 1] == 'P') &&
+          (text[i + 2] == '>' || text[i + 2] == '/' || Blank(text[i + 2])))
+        s = i;
+    if (s == npos) return text;
+    for (size_t i = text.find("</", s + 2); i != npos && c == npos; i = text.find("</", i + 1))
+      if (i + 2 < text.size() && (text[i + 2] == 'p' || text[i + 2] == 'P') &&
+          (i + 3 == text.size() || text[i + 3] == '>' || Blank(text[i + 3])))
+        c = i;
+    if (c == npos) return text;
+    std::string stretch = text.substr(s, std::min(c + 4, text.size()) - s), runs;
+    bool marker = false;
+    for (size_t i = 0; i + 2 < stretch.size(); ++i)
+      marker = marker || (stretch[i] == '#' && stretch[i + 1] == 'D' && Digit(stretch[i + 2])) ||
+               (Digit(stretch[i]) && stretch[i + 1] == 'D' && stretch[i + 2] == '#');
+    if (!marker) {
+      pos = s + 2;
+      continue;
+    }
+    bool take = false;
+    for (char ch : stretch) {
+      if (ch == '#') take = true;
+      else if (ch == '<') take = false;
+      if (take) runs += ch;
+    }
+    pos = Replace(text, stretch, runs, s) + runs.size();
+  }
+}
+}  // namespace plain
+
+TEST(ReportSteps, SinglePassStepsAgreeWithThePlainOnes) {
+  const char* const pieces[] = {"<p>", "</p>", "<P ", "</P>", "<p", "</", "#", "#", "D", "1", "#D1#", "#1D#",
+                                " ", "<b>", "</b>", "x", "<pre>", ">", "NAME", "\r\n"};
+  uint32_t seed = 2024;
+  auto next = [&] { return seed = seed * 1103515245u + 12345u, seed >> 16; };
+  for (int round = 0; round < 6000; ++round) {
+    std::string text;
+    for (size_t n = next() % 14; n > 0; --n) text += pieces[next() % std::size(pieces)];
+    EXPECT_EQ(report_steps::CleanPlaceholders(text), plain::Clean(text)) << text;
+    EXPECT_EQ(report_steps::UnwrapMarkers(text), plain::Unwrap(text)) << text;
+  }
+}
+
 TEST(ReportFill, HeadBlocksAndTailFollowTheDataLines) {
   const std::string layout =
       "<html><title>T</title><h1>#ZAGOLOVOK#</h1>\r\n"

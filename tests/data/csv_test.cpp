@@ -1,5 +1,7 @@
 #include "data/csv.h"
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include "data/data_file.h"
@@ -157,6 +159,100 @@ TEST(CsvRoundTrip, ExportThenImportGivesTheSameTable) {
                                        "||", "Один||"};
   EXPECT_EQ(Lines(in.table), expected);
   EXPECT_EQ(CsvImportReport(in), "");
+}
+
+// The export reads each record in one walk along its line; a table of the same values
+// written plainly, one field per column, must export the same text.
+TEST(CsvExport, ReadsFieldsAsTheFieldRuleDoes) {
+  const char* const pieces[] = {"|", "|", "#", "##", "#|", "a", ",", "\""};
+  uint32_t seed = 4242;
+  auto next = [&] { return seed = seed * 1103515245u + 12345u, seed >> 16; };
+  for (int round = 0; round < 500; ++round) {
+    DataTable t, plain;
+    for (int c = 0; c < 5; ++c) {
+      t.def.AddColumnEntry("c", 100, next() % 3 ? 1 : 0);
+      plain.def.AddColumnEntry("c", 100, t.def.shown.back());
+    }
+    for (int r = 0; r < 3; ++r) {
+      std::string line;
+      for (size_t len = next() % 14; line.size() < len;) line += pieces[next() % std::size(pieces)];
+      t.records.push_back({line});
+      std::string fields;
+      for (int c = 0; c < 5; ++c) fields += (c ? "|" : "") + FieldText(GetField(line, c));
+      plain.records.push_back({fields});
+    }
+    EXPECT_EQ(CsvBytes(t), CsvBytes(plain)) << Lines(t)[0] << " / " << Lines(t)[1] << " / " << Lines(t)[2];
+  }
+}
+
+// Import converts through a table of the code page built once; every character must
+// come out as the platform's own conversion makes it, "?" where the page lacks it.
+TEST(CsvImport, EveryCharacterConvertsAsThePlatformDoes) {
+  auto utf8 = [](char32_t c) {
+    std::string s;
+    if (c < 0x800) {
+      s += static_cast<char>(0xC0 | c >> 6);
+    } else if (c < 0x10000) {
+      s += static_cast<char>(0xE0 | c >> 12);
+      s += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+    } else {
+      s += static_cast<char>(0xF0 | c >> 18);
+      s += static_cast<char>(0x80 | (c >> 12 & 0x3F));
+      s += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+    }
+    return s + static_cast<char>(0x80 | (c & 0x3F));
+  };
+  std::string csv = "h\r\n";
+  std::vector<std::string> expected;
+  for (char32_t c = 0x80; c < 0x10000; ++c) {
+    if (c >= 0xD800 && c < 0xE000) continue;
+    csv += utf8(c) + "\r\n";
+    std::string byte;
+    bool lossy = false;
+    ASSERT_TRUE(platform::FromUtf16(platform::kCp1251, std::u16string(1, static_cast<char16_t>(c)), byte, '?', &lossy));
+    expected.push_back(lossy ? "?" : byte);
+  }
+  csv += utf8(0x1F600) + "\r\n";  // beyond the BMP: one character, one "?"
+  expected.push_back("?");
+  CsvImport in = ImportCsvBytes(csv, "all.csv");
+  ASSERT_TRUE(in.ok);
+  EXPECT_EQ(Lines(in.table), expected);
+  EXPECT_EQ(in.unconvertible.count, static_cast<int>(std::count(expected.begin(), expected.end(), "?")));
+}
+
+// The encoding is decided and the text read as the platform reads it, whatever the bytes.
+TEST(CsvImport, DecodesAsThePlatformDoes) {
+  const char* const pieces[] = {"a", "\x98", "\xC0", "\xD0\x9F", "\xE2\x82\xAC", "\xF0\x9F\x98\x80", "\x80",
+                                "\xBF", "\xFE", "\xFF", "\xED\xA0\x80", "\xC1\xBF", "\xF8\x88\x80\x80\x80", "\xEF",
+                                "\xE0\x80\xAF", "\xEF\xBF\xBE", "\xEF\xBF\xBD", "\xEF\xB7\x90", "\xF4\x90\x80\x80",
+                                "\xC2\x80", "\xDF\xBF", "\xEE\x80\x80", "\xED\x9F\xBF"};
+  uint32_t seed = 31337;
+  auto next = [&] { return seed = seed * 1103515245u + 12345u, seed >> 16; };
+  for (int round = 0; round < 3000; ++round) {
+    std::string bytes = "h";
+    for (size_t n = next() % 6; n > 0; --n) bytes += pieces[next() % std::size(pieces)];
+    if (round % 2 && bytes.size() > 1) bytes.erase(0, 1);  // also with no ASCII at all
+    std::u16string wide;
+    CsvEncoding encoding = CsvEncoding::kUtf8;
+    bool ok = platform::ToUtf16(platform::kUtf8, bytes, wide, true);
+    if (!ok && bytes.find('\x98') == std::string::npos) {
+      ok = platform::ToUtf16(platform::kCp1251, bytes, wide);
+      encoding = CsvEncoding::kCp1251;
+    }
+    CsvImport in = ImportCsvBytes(bytes, "f.csv");
+    ASSERT_EQ(in.ok, ok) << bytes;
+    if (!ok) continue;
+    EXPECT_EQ(in.encoding, encoding) << bytes;
+    std::string name;
+    platform::FromUtf16(platform::kCp1251, wide, name, '?');
+    EXPECT_EQ(in.table.def.names, std::vector<std::string>{name}) << bytes;
+  }
+  std::string all;
+  for (int b = 1; b < 256; ++b)
+    if (std::string_view(",;\t\"\r\n").find(static_cast<char>(b)) == std::string_view::npos) all += static_cast<char>(b);
+  DataTable t;
+  t.def.AddColumnEntry(all, 100, 1);
+  EXPECT_EQ(CsvBytes(t), kMark + Utf8(all + "\r\n"));
 }
 
 }  // namespace

@@ -43,6 +43,60 @@ TEST(TableRecord, FieldOperationsFollowTheHashRule) {
   EXPECT_EQ(CountFieldSeparators("|#|"), 1);
 }
 
+// Removing and exchanging fields as first written, over a list of every separator:
+// the walking versions must agree with them on every line.
+namespace plain {
+std::vector<size_t> Separators(std::string_view l) {
+  std::vector<size_t> out;
+  for (size_t i = 0; i < l.size(); ++i)
+    if (l[i] == '|' && (i == 0 || l[i - 1] != '#')) out.push_back(i);
+  return out;
+}
+std::string Removed(std::string line, int k) {
+  std::vector<size_t> seps = Separators(line);
+  if (k < 0 || k > static_cast<int>(seps.size())) return line;
+  if (seps.empty()) return "";
+  if (k == 0) return line.erase(0, seps[0] + 1);
+  size_t end = k < static_cast<int>(seps.size()) ? seps[k] : line.size();
+  return line.erase(seps[k - 1], end - seps[k - 1]);
+}
+std::string Trimmed(std::string s) {
+  while (!s.empty() && s.back() == '#') s.pop_back();
+  return s;
+}
+std::string Swapped(std::string line, int j, int k) {
+  if (j < 0 || k < 0 || j == k) return line;
+  if (j > k) std::swap(j, k);
+  while (static_cast<int>(Separators(line).size()) < k) line = Trimmed(line) + "|";
+  std::vector<size_t> seps = Separators(line);
+  auto begin = [&](int n) { return n == 0 ? 0 : seps[n - 1] + 1; };
+  auto end = [&](int n) { return n < static_cast<int>(seps.size()) ? seps[n] : line.size(); };
+  return line.substr(0, begin(j)) + Trimmed(line.substr(begin(k), end(k) - begin(k))) +
+         line.substr(end(j), begin(k) - end(j)) + Trimmed(line.substr(begin(j), end(j) - begin(j))) +
+         line.substr(end(k));
+}
+}  // namespace plain
+
+TEST(TableRecord, RemoveAndSwapAgreeWithThePlainVersions) {
+  const char* const pieces[] = {"|", "|", "#", "#|", "##", "a", "bc"};
+  uint32_t seed = 777;
+  auto next = [&] { return seed = seed * 1103515245u + 12345u, seed >> 16; };
+  for (int round = 0; round < 3000; ++round) {
+    std::string line;
+    for (size_t len = next() % 16; line.size() < len;) line += pieces[next() % std::size(pieces)];
+    int fields = static_cast<int>(plain::Separators(line).size()) + 1;
+    for (int j = -1; j <= fields + 1; ++j) {
+      CTableRecord removed{line};
+      removed.RemoveField(j);
+      EXPECT_EQ(removed.line, plain::Removed(line, j)) << line << " remove " << j;
+      int k = static_cast<int>(next() % (fields + 3)) - 1;
+      CTableRecord swapped{line};
+      swapped.SwapFields(j, k);
+      EXPECT_EQ(swapped.line, plain::Swapped(line, j, k)) << line << " swap " << j << " " << k;
+    }
+  }
+}
+
 DataTable ThreeColumns() {
   DataTable t;
   t.def.AddColumnEntry("Имя", 120, 1);
