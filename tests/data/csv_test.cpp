@@ -243,8 +243,17 @@ TEST(CsvImport, DecodesAsThePlatformDoes) {
     ASSERT_EQ(in.ok, ok) << bytes;
     if (!ok) continue;
     EXPECT_EQ(in.encoding, encoding) << bytes;
+    // One "?" for a character beyond the page, a surrogate pair included (the system's
+    // own conversion gives two for a pair on Windows, one elsewhere).
     std::string name;
-    platform::FromUtf16(platform::kCp1251, wide, name, '?');
+    for (size_t i = 0; i < wide.size(); ++i) {
+      bool pair = wide[i] >= 0xD800 && wide[i] < 0xDC00 && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 &&
+                  wide[i + 1] < 0xE000;
+      std::string one;
+      platform::FromUtf16(platform::kCp1251, std::u16string_view(wide).substr(i, pair ? 2 : 1), one, '?');
+      name += pair ? std::string("?") : one;
+      i += pair;
+    }
     EXPECT_EQ(in.table.def.names, std::vector<std::string>{name}) << bytes;
   }
   std::string all;
