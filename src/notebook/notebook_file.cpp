@@ -81,37 +81,44 @@ bool MakeTagText(std::string_view title, bool protect, std::string& made) {
   return true;
 }
 
-// Depth first, parent before children, the body after the children. Iterative, so the
-// depth of a tree never matters to the stack.
-void AppendNotes(std::string& out, const XmlElement& top, bool protect) {
+// Depth first, parent before children, the body after the children: `top` itself
+// with `withTop`, otherwise only its children one after the other. Iterative, so the
+// depth of a tree never matters to the stack, and one stack serves all the notes.
+void AppendNotes(std::string& out, const XmlElement& top, bool withTop, bool protect) {
   struct Frame {
-    const XmlElement* element;
+    const XmlElement* element = nullptr;
     std::string made;  // the tag when it is not the title as it stands
     bool isMade = false;
     size_t next = 0;
     std::string_view Tag() const { return isMade ? std::string_view(made) : std::string_view(element->name()); }
   };
   std::vector<Frame> stack;
+  stack.reserve(16);
   auto open = [&](const XmlElement* e) {
-    Frame frame{e, {}, false, 0};
+    Frame& frame = stack.emplace_back();
+    frame.element = e;
     frame.isMade = MakeTagText(e->name(), protect, frame.made);
     out += "\r\n<";
     out += frame.Tag();
     out += '>';
-    stack.push_back(std::move(frame));
   };
-  open(&top);
+  if (withTop)
+    open(&top);
+  else
+    stack.emplace_back().element = &top;  // a holder: written only through its children
   while (!stack.empty()) {
     Frame& f = stack.back();
     if (f.next < f.element->ChildCount()) {
       open(f.element->Child(f.next++));
       continue;
     }
-    out += "\r\n";
-    AppendBodyLine(out, f.element->value(), protect);
-    out += "\r\n</";
-    out += f.Tag();
-    out += '>';
+    if (withTop || stack.size() > 1) {
+      out += "\r\n";
+      AppendBodyLine(out, f.element->value(), protect);
+      out += "\r\n</";
+      out += f.Tag();
+      out += '>';
+    }
     stack.pop_back();
   }
 }
@@ -314,14 +321,13 @@ NotebookRead ReadNotebook(NotebookFile& notebook, const std::string& path) {
 
 std::string NotebookBytes(const XmlElement& root, std::string_view fileName, std::string_view password) {
   std::string out = Header(fileName, password);
-  bool protect = !password.empty();
-  for (size_t i = 0; i < root.ChildCount(); ++i) AppendNotes(out, *root.Child(i), protect);
+  AppendNotes(out, root, false, !password.empty());
   return out;
 }
 
 std::string BranchBytes(const XmlElement& branch, std::string_view fileName) {
   std::string out = Header(fileName, {});
-  AppendNotes(out, branch, false);
+  AppendNotes(out, branch, true, false);
   return out;
 }
 

@@ -131,6 +131,17 @@ TEST(NotebookFormat, EveryTreeReadsBackExactlyAsWritten) {
   }
 }
 
+// A notebook without password is its header followed by each top-level note written
+// as a branch, one after the other.
+TEST(NotebookFormat, NotebookIsItsBranchesOneAfterTheOther) {
+  auto tree = AwkwardTree();
+  const std::string header = NotebookBytes(*NewNotebookRoot(), "b.dbn", "");
+  std::string joined = header;
+  for (size_t i = 0; i < tree->ChildCount(); ++i) joined += BranchBytes(*tree->Child(i), "b.dbn").substr(header.size());
+  EXPECT_GT(tree->ChildCount(), 1u);
+  EXPECT_EQ(NotebookBytes(*tree, "b.dbn", ""), joined);
+}
+
 TEST(NotebookFormat, OrdinaryNotesAreWrittenInTheSharedForm) {
   auto root = NewNotebookRoot();
   XmlElement* a = root->AppendChild("A", "body a\r\n\r\nline 2\r\n");
