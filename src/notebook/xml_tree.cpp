@@ -34,6 +34,7 @@ class ByteSet {
     if (count_ == 0) listed_.fill(c);  // unused places repeat the first byte
     if (count_ < kMaxListed) listed_[count_] = c;
     ++count_;
+    blockWise_ = count_ <= kMaxListed;
   }
   bool Has(char c) const { return member_[static_cast<unsigned char>(c)]; }
 
@@ -47,7 +48,7 @@ class ByteSet {
     const char* const text = t.data();
     size_t e = t.size();
 #if defined(__SSE2__)
-    if (count_ > 0 && count_ <= kMaxListed) {
+    if (blockWise_) {
       const __m128i first = _mm_set1_epi8(listed_[0]);
       for (; e >= 16; e -= 16)
         if (unsigned m = ~Hits(text + e - 16, first) & 0xFFFF)
@@ -68,11 +69,16 @@ class ByteSet {
     const char* const text = t.data();
     const size_t n = t.size();
 #if defined(__SSE2__)
-    if (count_ > 0 && count_ <= kMaxListed) {
+    if (blockWise_) {
       if (p >= n) return npos;
       const unsigned flip = kMember ? 0 : 0xFFFF;
       const __m128i extra = _mm_set1_epi8(also ? also : listed_[0]);
-      // Long runs (blanks before deep tags) go sixty-four bytes a step.
+      // Most hits are near: one block first, then long runs (blanks before deep tags)
+      // sixty-four bytes a step.
+      if (n - p >= 16) {
+        if (unsigned m = Hits(text + p, extra) ^ flip) return p + static_cast<size_t>(__builtin_ctz(m));
+        p += 16;
+      }
       for (; n - p >= 64; p += 64) {
         const uint64_t m = (uint64_t{Hits(text + p, extra)} | uint64_t{Hits(text + p + 16, extra)} << 16 |
                             uint64_t{Hits(text + p + 32, extra)} << 32 | uint64_t{Hits(text + p + 48, extra)} << 48) ^
@@ -113,6 +119,7 @@ class ByteSet {
   std::array<bool, 256> member_{};
   std::array<char, kMaxListed> listed_{};
   size_t count_ = 0;
+  bool blockWise_ = false;  // some bytes, all of them listed
 };
 
 const ByteSet& Blanks() {
