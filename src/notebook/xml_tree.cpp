@@ -129,11 +129,14 @@ const ByteSet& Blanks() {
 
 
 size_t SkipBlanks(std::string_view t, size_t p) {
+  if (p < t.size() && !Blanks().Has(t[p])) return p;  // mostly nothing to skip
   size_t q = Blanks().FindOther(t, p);
   return q == npos ? std::max(p, t.size()) : q;
 }
 
 std::string_view Trim(std::string_view s) {
+  // Names and most texts neither start nor end with a blank.
+  if (s.empty() || (!Blanks().Has(s.front()) && !Blanks().Has(s.back()))) return s;
   size_t b = Blanks().FindOther(s, 0);
   if (b == npos) return s.substr(s.size());
   size_t e = Blanks().FindLastOther(s) + 1;
