@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -33,6 +34,7 @@ class ByteSet {
     if (count_ == 0) listed_.fill(c);  // unused places repeat the first byte
     if (count_ < kMaxListed) listed_[count_] = c;
     ++count_;
+    blockWise_ = count_ <= kMaxListed;
   }
   bool Has(char c) const { return member_[static_cast<unsigned char>(c)]; }
 
@@ -46,7 +48,7 @@ class ByteSet {
     const char* const text = t.data();
     size_t e = t.size();
 #if defined(__SSE2__)
-    if (count_ > 0 && count_ <= kMaxListed) {
+    if (blockWise_) {
       const __m128i first = _mm_set1_epi8(listed_[0]);
       for (; e >= 16; e -= 16)
         if (unsigned m = ~Hits(text + e - 16, first) & 0xFFFF)
@@ -67,10 +69,23 @@ class ByteSet {
     const char* const text = t.data();
     const size_t n = t.size();
 #if defined(__SSE2__)
-    if (count_ > 0 && count_ <= kMaxListed) {
+    if (blockWise_) {
+      if (p >= n) return npos;
       const unsigned flip = kMember ? 0 : 0xFFFF;
       const __m128i extra = _mm_set1_epi8(also ? also : listed_[0]);
-      for (; p < n && n - p >= 16; p += 16)
+      // Most hits are near: one block first, then long runs (blanks before deep tags)
+      // sixty-four bytes a step.
+      if (n - p >= 16) {
+        if (unsigned m = Hits(text + p, extra) ^ flip) return p + static_cast<size_t>(__builtin_ctz(m));
+        p += 16;
+      }
+      for (; n - p >= 64; p += 64) {
+        const uint64_t m = (uint64_t{Hits(text + p, extra)} | uint64_t{Hits(text + p + 16, extra)} << 16 |
+                            uint64_t{Hits(text + p + 32, extra)} << 32 | uint64_t{Hits(text + p + 48, extra)} << 48) ^
+                           (kMember ? 0 : ~uint64_t{0});
+        if (m) return p + static_cast<size_t>(__builtin_ctzll(m));
+      }
+      for (; n - p >= 16; p += 16)
         if (unsigned m = Hits(text + p, extra) ^ flip) return p + static_cast<size_t>(__builtin_ctz(m));
       if (p >= n) return npos;
       unsigned m = (Hits(Padded(text + p, n - p).data(), extra) ^ flip) & ((1u << (n - p)) - 1);
@@ -104,6 +119,7 @@ class ByteSet {
   std::array<bool, 256> member_{};
   std::array<char, kMaxListed> listed_{};
   size_t count_ = 0;
+  bool blockWise_ = false;  // some bytes, all of them listed
 };
 
 const ByteSet& Blanks() {
@@ -113,11 +129,14 @@ const ByteSet& Blanks() {
 
 
 size_t SkipBlanks(std::string_view t, size_t p) {
+  if (p < t.size() && !Blanks().Has(t[p])) return p;  // mostly nothing to skip
   size_t q = Blanks().FindOther(t, p);
   return q == npos ? std::max(p, t.size()) : q;
 }
 
 std::string_view Trim(std::string_view s) {
+  // Names and most texts neither start nor end with a blank.
+  if (s.empty() || (!Blanks().Has(s.front()) && !Blanks().Has(s.back()))) return s;
   size_t b = Blanks().FindOther(s, 0);
   if (b == npos) return s.substr(s.size());
   size_t e = Blanks().FindLastOther(s) + 1;
@@ -347,19 +366,47 @@ std::string EncodeReferences(std::string_view text, const XmlEntityTable& table)
 XmlElement::XmlElement(std::string name, std::string value, XmlKind kind)
     : name_(std::move(name)), value_(std::move(value)), kind_(kind) {}
 
+void XmlElement::ChildList::Grow(size_t capacity) {
+  auto** grown = new XmlElement*[capacity];
+  std::copy(data_, data_ + size_, grown);
+  if (data_ != inline_) delete[] data_;
+  data_ = grown;
+  capacity_ = capacity;
+}
+
+void XmlElement::ChildList::insert(size_t i, XmlElement* e) {
+  push_back(e);
+  std::rotate(data_ + i, data_ + size_ - 1, data_ + size_);
+}
+
+XmlElement* XmlElement::ChildList::erase(size_t i) {
+  XmlElement* e = data_[i];
+  std::copy(data_ + i + 1, data_ + size_, data_ + i);
+  --size_;
+  return e;
+}
+
 XmlElement::~XmlElement() {
   Clear();
 }
 
 void XmlElement::Clear() {
   attributes_.clear();
-  std::vector<std::unique_ptr<XmlElement>> pending = std::move(children_);
-  children_.clear();
-  while (!pending.empty()) {
-    std::unique_ptr<XmlElement> e = std::move(pending.back());
-    pending.pop_back();
-    for (auto& c : e->children_) pending.push_back(std::move(c));
-    e->children_.clear();
+  // Down through the last children and back up through the parent links, deleting
+  // each element once it has no children left: neither the stack nor any list grows
+  // with the tree.
+  XmlElement* e = this;
+  for (;;) {
+    if (!e->children_.empty()) {
+      XmlElement* last = e->children_.pop_back();
+      last->parent_ = e;
+      e = last;
+      continue;
+    }
+    if (e == this) return;
+    XmlElement* up = e->parent_;
+    delete e;  // childless, so its own Clear ends at once
+    e = up;
   }
 }
 
@@ -369,8 +416,8 @@ XmlAttribute& XmlElement::AddAttribute(std::string name, std::string value) {
 }
 
 XmlElement* XmlElement::FindChild(std::string_view name) const {
-  for (const auto& c : children_)
-    if (c->name_ == name) return c.get();
+  for (XmlElement* c : children_)
+    if (c->name_ == name) return c;
   return nullptr;
 }
 
@@ -380,24 +427,26 @@ XmlElement* XmlElement::AppendChild(std::string name, std::string value) {
 
 XmlElement* XmlElement::AppendChild(std::unique_ptr<XmlElement> child) {
   child->parent_ = this;
-  children_.push_back(std::move(child));
-  return children_.back().get();
+  children_.push_back(child.get());
+  return child.release();
 }
 
 XmlElement* XmlElement::InsertAfter(const XmlElement* after, std::unique_ptr<XmlElement> child) {
   child->parent_ = this;
+  size_t at = children_.size();
   for (size_t i = 0; i < children_.size(); ++i)
-    if (children_[i].get() == after)
-      return children_.insert(children_.begin() + i + 1, std::move(child))->get();
-  children_.push_back(std::move(child));
-  return children_.back().get();
+    if (children_[i] == after) {
+      at = i + 1;
+      break;
+    }
+  children_.insert(at, child.get());
+  return child.release();
 }
 
 std::unique_ptr<XmlElement> XmlElement::DetachChild(const XmlElement* child) {
   for (size_t i = 0; i < children_.size(); ++i) {
-    if (children_[i].get() != child) continue;
-    std::unique_ptr<XmlElement> out = std::move(children_[i]);
-    children_.erase(children_.begin() + i);
+    if (children_[i] != child) continue;
+    std::unique_ptr<XmlElement> out(children_.erase(i));
     out->parent_ = nullptr;
     return out;
   }
@@ -499,9 +548,12 @@ size_t XmlElement::ParseAt(std::string_view t, size_t p, XmlParseOptions& o, int
 
   for (;;) {
     if (p >= t.size() || t[p] != '<') {
-      size_t next = FindStop(t, p, TextEnds(), o.escape);
+      // Leading blanks are neither stops nor escapes (unless the escape is a blank) and
+      // would be trimmed away: skipped once, so the blanks between children are read once.
+      const size_t start = Blanks().Has(o.escape) ? p : SkipBlanks(t, p);
+      size_t next = FindStop(t, start, TextEnds(), o.escape);
       if (next == npos) return Fail(o, p, kXmlClosingTagMissing, "%.256s must be closed with </%.256s>", name_, name_);
-      if (BlankOnly(value_)) StoreText(value_, t.substr(p, next - p), o);
+      if (next > start && BlankOnly(value_)) StoreText(value_, t.substr(start, next - start), o);
       p = next;
       continue;
     }
@@ -542,7 +594,7 @@ void XmlElement::AppendXml(std::string& out, const XmlWriteOptions& w, int level
   if (w.newLines) AppendTabs(out, level);
   switch (kind_) {
     case XmlKind::kDocument:
-      for (const auto& c : children_) c->AppendXml(out, w, level);
+      for (const XmlElement* c : children_) c->AppendXml(out, w, level);
       return;
     case XmlKind::kProcessingInstruction:
       out += "<?";
@@ -576,7 +628,7 @@ void XmlElement::AppendXml(std::string& out, const XmlWriteOptions& w, int level
   out += '>';
   bool nested = !children_.empty() && w.newLines;
   int inner = nested ? level + 1 : level;
-  for (const auto& c : children_) c->AppendXml(out, w, inner);
+  for (const XmlElement* c : children_) c->AppendXml(out, w, inner);
   if (!value_.empty()) {
     if (nested) AppendTabs(out, inner);
     AppendText(out, value_, w);
@@ -599,7 +651,7 @@ std::unique_ptr<XmlElement> XmlElement::DeepCopy() const {
   copy->attributes_.reserve(attributes_.size());
   copy->children_.reserve(children_.size());
   for (const XmlAttribute& a : attributes_) copy->AddAttribute(a.name, a.value);
-  for (const auto& c : children_) copy->AppendChild(c->DeepCopy());
+  for (const XmlElement* c : children_) copy->AppendChild(c->DeepCopy());
   return copy;
 }
 

@@ -96,9 +96,7 @@ class XmlElement {
   XmlAttribute& AddAttribute(std::string name, std::string value = {});
 
   size_t ChildCount() const { return children_.size(); }
-  XmlElement* Child(size_t index) const {
-    return index < children_.size() ? children_[index].get() : nullptr;
-  }
+  XmlElement* Child(size_t index) const { return index < children_.size() ? children_[index] : nullptr; }
   // The first child with exactly this name, or none.
   XmlElement* FindChild(std::string_view name) const;
   XmlElement* AppendChild(std::string name, std::string value = {});
@@ -133,7 +131,41 @@ class XmlElement {
   std::string name_;
   std::string value_;
   XmlElement* parent_ = nullptr;
-  std::vector<std::unique_ptr<XmlElement>> children_;
+  // The children, owned: the element deletes them. The first few are kept in the
+  // element itself, so most elements need no list of their own.
+  class ChildList {
+   public:
+    ChildList() : data_(inline_) {}
+    ~ChildList() {
+      if (data_ != inline_) delete[] data_;
+    }
+    ChildList(const ChildList&) = delete;
+    ChildList& operator=(const ChildList&) = delete;
+    size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
+    XmlElement* operator[](size_t i) const { return data_[i]; }
+    XmlElement* const* begin() const { return data_; }
+    XmlElement* const* end() const { return data_ + size_; }
+    void reserve(size_t n) {
+      if (n > capacity_) Grow(n);
+    }
+    void push_back(XmlElement* e) {
+      if (size_ == capacity_) Grow(capacity_ * 2);
+      data_[size_++] = e;
+    }
+    XmlElement* pop_back() { return data_[--size_]; }
+    void insert(size_t i, XmlElement* e);
+    XmlElement* erase(size_t i);
+
+   private:
+    void Grow(size_t capacity);
+    static constexpr size_t kInline = 3;
+    XmlElement** data_;
+    size_t size_ = 0;
+    size_t capacity_ = kInline;
+    XmlElement* inline_[kInline];
+  };
+  ChildList children_;
   std::vector<XmlAttribute> attributes_;
   XmlKind kind_ = XmlKind::kElement;
   XmlElement* document_ = nullptr;

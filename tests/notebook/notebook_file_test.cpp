@@ -131,6 +131,41 @@ TEST(NotebookFormat, EveryTreeReadsBackExactlyAsWritten) {
   }
 }
 
+// A notebook without password is its header followed by each top-level note written
+// as a branch, one after the other.
+TEST(NotebookFormat, NotebookIsItsBranchesOneAfterTheOther) {
+  auto tree = AwkwardTree();
+  const std::string header = NotebookBytes(*NewNotebookRoot(), "b.dbn", "");
+  std::string joined = header;
+  for (size_t i = 0; i < tree->ChildCount(); ++i) joined += BranchBytes(*tree->Child(i), "b.dbn").substr(header.size());
+  EXPECT_GT(tree->ChildCount(), 1u);
+  EXPECT_EQ(NotebookBytes(*tree, "b.dbn", ""), joined);
+}
+
+// Tags hold a title as it stands exactly when the plain search of its unsafe bytes
+// finds none, and the escaped form otherwise, with and without password.
+TEST(NotebookFormat, TagsMatchThePlainRuleForTitles) {
+  std::mt19937 random(9);
+  const char kBytes[] = {'\0', '\n', '\r', '^', '/', '\x1B', 'a', '\xE9', ' '};
+  const std::string_view unsafe("\0\n\r^", 4);
+  for (int round = 0; round < 1500; ++round) {
+    std::string title(static_cast<size_t>(random() % 20), 'x');
+    for (char& c : title)
+      if (random() % 3 == 0) c = kBytes[random() % std::size(kBytes)];
+    auto root = NewNotebookRoot();
+    root->AppendChild(title, "b");
+    const std::string header = NotebookBytes(*NewNotebookRoot(), "t.dbn", "");
+    bool plain = !IsEscaped(title) && (title.empty() || title[0] != '/') &&
+                 title.find_first_of(unsafe.substr(0, 3)) == std::string::npos;
+    EXPECT_EQ(NotebookBytes(*root, "t.dbn", ""),
+              header + "\r\n<" + (plain ? title : EscapeText(title, unsafe)) + ">\r\nb\r\n</" +
+                  (plain ? title : EscapeText(title, unsafe)) + ">");
+    bool carried = !IsEscaped(title) && title.find_first_of(unsafe) == std::string::npos;
+    const std::string tag = EncodeHeader(carried ? title : EscapeText(title, unsafe));
+    EXPECT_NE(NotebookBytes(*root, "t.dbn", "pw").find("\r\n<" + tag + ">\r\n"), std::string::npos);
+  }
+}
+
 TEST(NotebookFormat, OrdinaryNotesAreWrittenInTheSharedForm) {
   auto root = NewNotebookRoot();
   XmlElement* a = root->AppendChild("A", "body a\r\n\r\nline 2\r\n");

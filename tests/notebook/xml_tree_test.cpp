@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <random>
+#include <string>
+#include <vector>
 
 namespace vm::notebook {
 namespace {
@@ -242,6 +245,88 @@ TEST(XmlTree, BlockWiseScansMatchThePlainForms) {
     ASSERT_EQ(root.attributes().size(), 2u);
     EXPECT_EQ(root.attributes()[0].value, stored) << inner;
     EXPECT_EQ(root.attributes()[1].value, "v");
+  }
+}
+
+// Blank runs and texts of every length around the sixty-four-byte steps of the scans,
+// between children, before the first text and after it, with and without an escape
+// that is itself a blank.
+TEST(XmlTree, LongBlankRunsAndTextsMatchThePlainForms) {
+  std::mt19937 random(11);
+  static const char kBlanks[] = " \t\r\n\v\f";
+  char escape = 0;
+  auto blanks = [&](size_t n) {  // an escape would make the next "<" literal
+    std::string out;
+    while (out.size() < n)
+      if (char c = kBlanks[random() % 6]; c != escape) out += c;
+    return out;
+  };
+  for (size_t n = 0; n < 200; ++n) {
+    std::string text(n, 'x');
+    for (size_t i = 0; i < n; i += 1 + random() % 9) text[i] = " \t&<\\"[random() % 5];
+    for (char e : {'\\', '\t', '\0'}) {
+      escape = e;
+      std::string inner;
+      for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '<') continue;
+        inner += text[i];
+        if (escape && text[i] == escape) inner += 'y';  // never escapes a delimiter
+      }
+      const std::string input = "<e>" + blanks(n) + "<c/>" + blanks(n % 70) + inner + blanks(n / 2) + "<d>" +
+                                blanks(130 - n % 130) + "</d>" + blanks(n) + "</e>";
+      XmlElement root;
+      XmlParseOptions options;
+      options.escape = escape;
+      ASSERT_NE(root.Parse(input, options), kXmlNone) << options.errorText;
+      EXPECT_EQ(root.value(), PlainStored(inner, escape, DefaultEntities())) << n;
+      ASSERT_EQ(root.ChildCount(), 2u);
+      EXPECT_EQ(root.Child(1)->value(), "");
+    }
+  }
+  // A text that runs to the end is still an unclosed element, whatever blanks lead it.
+  XmlElement root;
+  XmlParseOptions options;
+  EXPECT_EQ(root.Parse("<a><b/>" + std::string(100, ' ') + "x" + std::string(100, ' '), options), kXmlNone);
+  EXPECT_EQ(options.errorCode, kXmlClosingTagMissing);
+  EXPECT_EQ(options.errorPosition, 7u);
+}
+
+// Children appended, inserted and detached at random keep the order and parents a plain
+// list of them keeps, below and above the number held in the element itself.
+TEST(XmlTree, ChildListMatchesAPlainList) {
+  std::mt19937 random(5);
+  for (int round = 0; round < 200; ++round) {
+    XmlElement root("r");
+    std::vector<XmlElement*> plain;
+    std::vector<std::unique_ptr<XmlElement>> detached;
+    for (int step = 0; step < 40; ++step) {
+      const unsigned op = random() % 4;
+      if (op == 3 && !plain.empty()) {
+        size_t i = random() % plain.size();
+        detached.push_back(root.DetachChild(plain[i]));
+        ASSERT_EQ(detached.back().get(), plain[i]);
+        plain.erase(plain.begin() + static_cast<long>(i));
+      } else if (op == 2 && !plain.empty()) {
+        size_t i = random() % plain.size();
+        auto child = std::make_unique<XmlElement>(std::to_string(step));
+        plain.insert(plain.begin() + static_cast<long>(i) + 1, child.get());
+        root.InsertAfter(plain[i], std::move(child));
+      } else {
+        plain.push_back(root.AppendChild(std::to_string(step)));
+        plain.back()->AppendChild("grandchild");
+      }
+      ASSERT_EQ(root.ChildCount(), plain.size());
+      for (size_t i = 0; i < plain.size(); ++i) {
+        ASSERT_EQ(root.Child(i), plain[i]);
+        ASSERT_EQ(plain[i]->parent(), &root);
+      }
+    }
+    EXPECT_EQ(root.Child(plain.size()), nullptr);
+    auto copy = root.DeepCopy();
+    ASSERT_EQ(copy->ChildCount(), plain.size());
+    for (size_t i = 0; i < plain.size(); ++i) EXPECT_EQ(copy->Child(i)->name(), plain[i]->name());
+    root.Clear();
+    EXPECT_EQ(root.ChildCount(), 0u);
   }
 }
 
