@@ -59,7 +59,8 @@ std::string StickerText(const TaskList& records, const dates::Date& today, bool 
   int todaySerial = dates::DaySerial(today);
   for (size_t i = 0; i < records.size(); ++i) {
     const TaskFieldReader fields(records[i]);
-    std::string status = fields.Get(F::Status);
+    std::string buffer;
+    const std::string_view status = fields.View(F::Status, buffer);
     bool marked = HasStickerMark(status);
     if (!fields.FlagOn(F::DeadlineFlag)) {
       if (!marked) continue;
@@ -68,7 +69,8 @@ std::string StickerText(const TaskList& records, const dates::Date& today, bool 
       AppendWrapped(partA, buf + OneLine(fields.Get(F::Headline)));
       continue;
     }
-    auto date = ParseTaskDate(fields.Get(F::Date));
+    std::string dateBuffer;
+    auto date = ParseTaskDate(fields.View(F::Date, dateBuffer));
     int serial = date ? dates::DaySerial(*date) : 0;
     bool near = deadlinesAhead && date && serial >= todaySerial && serial <= todaySerial + 3 && status != "1" &&
                 status != "2";
@@ -90,8 +92,9 @@ bool StickerTextFits(std::string_view text) { return text.size() < kStickerBuffe
 int StickerCode(std::string_view text) { return text.empty() ? kStickerEmptyCode : kStickerShowCode; }
 
 bool AnyStickerRecord(const TaskList& records) {
+  std::string buffer;
   for (const std::string& line : records)
-    if (HasStickerMark(TaskFieldReader(line).Get(F::Status))) return true;
+    if (HasStickerMark(TaskFieldReader(line).View(F::Status, buffer))) return true;
   return false;
 }
 

@@ -94,6 +94,9 @@ class TaskFieldReader {
   explicit TaskFieldReader(std::string_view line) : line_(line) {}
   bool Has(TaskField field) const;
   std::string Get(TaskField field) const;
+  // What Get gives, as a view into the line when the field holds no "#" and else into
+  // `buffer`, which then holds Get's text.
+  std::string_view View(TaskField field, std::string& buffer) const;
   // The field equals `text` (which holds no "#").
   bool Is(TaskField field, std::string_view text) const;
   bool FlagOn(TaskField field) const { return Is(field, "1"); }
