@@ -113,7 +113,8 @@ class TaskFieldReader {
   std::string_view line_;
   mutable int separators_ = 0;  // found so far; separator k ends field k
   mutable size_t scanned_ = 0;  // the walk goes on from here
-  mutable std::array<uint32_t, kTaskFieldCount> at_{};
+  // Eight places to spare: a word of separators is stored eight at a time.
+  mutable std::array<uint32_t, kTaskFieldCount + 8> at_{};
 };
 
 // Numbers in records are decimal text; text that is not a number reads as 0, as do the
