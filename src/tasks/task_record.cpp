@@ -106,24 +106,27 @@ void TaskFieldReader::Reach(int n) const {
 }
 
 bool TaskFieldReader::Has(TaskField field) const {
-  int n = static_cast<int>(field);
+  const int n = static_cast<int>(field);
   if (line_.empty() || n < 0 || n >= kTaskFieldCount) return false;
-  if (n > 0) Reach(n - 1);
+  if (separators_ < n) Reach(n - 1);
   return separators_ >= n;
 }
 
 std::pair<size_t, size_t> TaskFieldReader::Span(TaskField field) const {
-  if (!Has(field)) return {line_.size(), 0};
-  int n = static_cast<int>(field);
-  Reach(n);
-  size_t begin = n == 0 ? 0 : at_[n - 1] + 1;
-  size_t end = n < separators_ ? at_[n] : line_.size();
+  // Reaching field n's end reaches its start on the way: one walk, one test of the
+  // separators found when it is done.
+  const int n = static_cast<int>(field);
+  if (line_.empty() || n < 0 || n >= kTaskFieldCount) return {line_.size(), 0};
+  if (separators_ <= n) Reach(n);
+  if (separators_ < n) return {line_.size(), 0};
+  const size_t begin = n == 0 ? 0 : at_[n - 1] + 1;
+  const size_t end = n < separators_ ? at_[n] : line_.size();
   return {begin, end - begin};
 }
 
 std::string_view TaskFieldReader::Raw(TaskField field) const {
   auto [begin, length] = Span(field);
-  return line_.substr(begin, length);
+  return std::string_view(line_.data() + begin, length);
 }
 
 std::string TaskFieldReader::Get(TaskField field) const {
