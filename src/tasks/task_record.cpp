@@ -150,9 +150,12 @@ std::string_view TaskFieldReader::View(TaskField field, std::string& buffer) con
 }
 
 bool TaskFieldReader::Is(TaskField field, std::string_view text) const {
-  std::string_view raw = Raw(field);
-  if (raw.find('#') == std::string_view::npos) return raw == text;
-  return Get(field) == text;
+  const std::string_view raw = Raw(field);
+  // "#" only makes a field longer than its text: one as long as `text` is it or is not,
+  // a shorter one is not, and only a longer one holding "#" needs its text made.
+  if (raw.size() == text.size()) return raw.size() == 1 ? raw[0] == text[0] : raw == text;
+  if (raw.size() < text.size()) return false;
+  return raw.find('#') != std::string_view::npos && Get(field) == text;
 }
 
 int ReadNumber(std::string_view text) {
