@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/record_file.h"
 #include "fuzz_support.h"
@@ -33,7 +34,9 @@ std::string Record(std::string line) {
   std::string record;
   record.reserve(line.size() + kTaskSeparators);
   int written = 0;  // separators so far
-  for (int n = 0; n < kTaskFieldCount; ++n) {
+  // Only these four fields are ever set: they are written in the order they stand.
+  for (TaskField field : {TaskField::Headline, TaskField::Date, TaskField::DeadlineFlag, TaskField::Status}) {
+    const int n = static_cast<int>(field);
     if (values[n].empty()) continue;
     record.append(static_cast<size_t>(n - written), '|');
     written = n;
@@ -65,10 +68,15 @@ std::string Ink(std::string_view text) {
     t[' '] = t['\r'] = t['\n'] = true;
     return t;
   }();
-  std::string ink;
-  ink.reserve(text.size());
-  for (char c : text)
-    if (!blank[static_cast<unsigned char>(c)]) ink.push_back(c);
+  // Every byte is written, and the end moves past those that are not blank.
+  std::string ink(text.size(), '\0');
+  char* out = ink.data();
+  size_t kept = 0;
+  for (char c : text) {
+    out[kept] = c;
+    kept += !blank[static_cast<unsigned char>(c)];
+  }
+  ink.resize(kept);
   return ink;
 }
 
@@ -84,7 +92,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const int width = 1 + (data[2] >> 1) % 80;
   std::string bytes(reinterpret_cast<const char*>(data) + 3, size - 3);
   TaskList records;
-  for (std::string& line : vm::SplitTextLines(bytes)) records.push_back(Record(std::move(line)));
+  std::vector<std::string> lines = vm::SplitTextLines(bytes);
+  records.reserve(lines.size());
+  for (std::string& line : lines) records.push_back(Record(std::move(line)));
 
   std::string text = StickerText(records, today, ahead);
   if (!Fits(text, kStickerLineWidth)) Report(bytes, "a sticker line wider than the sticker");
