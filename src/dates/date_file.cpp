@@ -212,7 +212,7 @@ class Evaluator {
       size_t start = 0;
       for (size_t k = 0; k < fields.size() && start <= line.size(); ++k) {
         size_t slash = std::min(line.find('/', start), line.size());
-        fields[k] = line.substr(start, slash - start);
+        fields[k] = std::string_view(line.data() + start, slash - start);  // start <= slash
         start = slash + 1;
       }
     } else {
@@ -364,7 +364,7 @@ class Evaluator {
 std::string_view TrimRight(std::string_view text) {
   size_t n = text.size();
   while (n > 0 && IsBlank(text[n - 1])) --n;
-  return text.substr(0, n);
+  return std::string_view(text.data(), n);
 }
 
 std::vector<std::string> SplitDateFields(std::string_view line) {
