@@ -2,9 +2,11 @@
 // options, then one record a line: a line with "|" is taken as it is, any other is split
 // at tabs into status, date, deadline flag and headline. The text never has a line
 // wider than the sticker, shows every marked record, and wrapping only breaks lines.
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/record_file.h"
 #include "fuzz_support.h"
@@ -32,7 +34,9 @@ std::string Record(std::string line) {
   std::string record;
   record.reserve(line.size() + kTaskSeparators);
   int written = 0;  // separators so far
-  for (int n = 0; n < kTaskFieldCount; ++n) {
+  // Only these four fields are ever set: they are written in the order they stand.
+  for (TaskField field : {TaskField::Headline, TaskField::Date, TaskField::DeadlineFlag, TaskField::Status}) {
+    const int n = static_cast<int>(field);
     if (values[n].empty()) continue;
     record.append(static_cast<size_t>(n - written), '|');
     written = n;
@@ -57,17 +61,27 @@ bool Fits(std::string_view text, size_t width) {
   }
 }
 
-// The two texts hold the same characters once blanks and line breaks are left out.
-bool SameInk(std::string_view a, std::string_view b) {
-  auto blank = [](char c) { return c == ' ' || c == '\r' || c == '\n'; };
-  size_t i = 0, j = 0;
-  for (;;) {
-    while (i < a.size() && blank(a[i])) ++i;
-    while (j < b.size() && blank(b[j])) ++j;
-    if (i == a.size() || j == b.size()) return i == a.size() && j == b.size();
-    if (a[i++] != b[j++]) return false;
+// The text without its blanks and line breaks, looked up in a table: one test a byte.
+std::string Ink(std::string_view text) {
+  static const auto blank = [] {
+    std::array<bool, 256> t{};
+    t[' '] = t['\r'] = t['\n'] = true;
+    return t;
+  }();
+  // Every byte is written, and the end moves past those that are not blank.
+  std::string ink(text.size(), '\0');
+  char* out = ink.data();
+  size_t kept = 0;
+  for (char c : text) {
+    out[kept] = c;
+    kept += !blank[static_cast<unsigned char>(c)];
   }
+  ink.resize(kept);
+  return ink;
 }
+
+// The two texts hold the same characters once blanks and line breaks are left out.
+bool SameInk(std::string_view a, std::string_view b) { return Ink(a) == Ink(b); }
 
 }  // namespace
 
@@ -78,7 +92,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const int width = 1 + (data[2] >> 1) % 80;
   std::string bytes(reinterpret_cast<const char*>(data) + 3, size - 3);
   TaskList records;
-  for (std::string& line : vm::SplitTextLines(bytes)) records.push_back(Record(std::move(line)));
+  std::vector<std::string> lines = vm::SplitTextLines(bytes);
+  records.reserve(lines.size());
+  for (std::string& line : lines) records.push_back(Record(std::move(line)));
 
   std::string text = StickerText(records, today, ahead);
   if (!Fits(text, kStickerLineWidth)) Report(bytes, "a sticker line wider than the sticker");

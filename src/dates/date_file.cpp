@@ -53,8 +53,22 @@ const int kCandidateYears[3] = {0, -1, 1};
 const int kWindow = 5;       // days either side of the reference date
 const int kYearReach = 365;  // the farthest a real date is from the reference date
 
-bool IsBlank(char c) {
-  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+// Space, tab, CR, LF, VT and FF, looked up rather than compared one by one.
+constexpr auto kBlanks = [] {
+  std::array<bool, 256> t{};
+  for (unsigned char c : {' ', '\t', '\r', '\n', '\v', '\f'}) t[c] = true;
+  return t;
+}();
+
+bool IsBlank(char c) { return kBlanks[static_cast<unsigned char>(c)]; }
+
+// Where an item's date part ends: its first "|" not preceded by "#"; npos when none.
+size_t ItemBar(std::string_view item) {
+  for (size_t from = 0;;) {
+    size_t bar = item.find('|', from);
+    if (bar == std::string_view::npos || bar == 0 || item[bar - 1] != '#') return bar;
+    from = bar + 1;
+  }
 }
 
 std::string_view TrimLeft(std::string_view s) {
@@ -105,15 +119,15 @@ struct DateKey {
 };
 
 DateKey ItemKey(std::string_view item, int shift) {
-  std::string datePart, text;
-  SplitItem(item, datePart, text);
-  char sep = datePart.find('/') != std::string::npos ? '/' : '.';
+  const size_t bar = ItemBar(item);
+  const std::string_view datePart = bar == std::string_view::npos ? std::string_view() : item.substr(0, bar);
+  char sep = datePart.find('/') != std::string_view::npos ? '/' : '.';
   int parts[3] = {0, 0, 0};
   size_t start = 0;
   for (int k = 0; k < 3 && start <= datePart.size(); ++k) {
     size_t end = datePart.find(sep, start);
-    if (end == std::string::npos) end = datePart.size();
-    parts[k] = LeadingNumber(std::string_view(datePart).substr(start, end - start));
+    if (end == std::string_view::npos) end = datePart.size();
+    parts[k] = LeadingNumber(datePart.substr(start, end - start));
     start = end + 1;
   }
   DateKey key;
@@ -198,7 +212,7 @@ class Evaluator {
       size_t start = 0;
       for (size_t k = 0; k < fields.size() && start <= line.size(); ++k) {
         size_t slash = std::min(line.find('/', start), line.size());
-        fields[k] = line.substr(start, slash - start);
+        fields[k] = std::string_view(line.data() + start, slash - start);  // start <= slash
         start = slash + 1;
       }
     } else {
@@ -208,7 +222,9 @@ class Evaluator {
     const std::string_view code = fields[0];
     if (code.empty() || fields[1].empty() || fields[1] == kMarkerField) return;
 
-    if (code.compare(0, 2, "RP") == 0) {
+    // The feast rules all start with "R": other codes are not compared with them.
+    const bool rule = code[0] == 'R';
+    if (rule && code.compare(0, 2, "RP") == 0) {
       // The sign is read from the line itself, the third character.
       bool minus = line.size() > 2 && line[2] == '-';
       const int offset = minus ? -LeadingNumber(fields[1]) : LeadingNumber(fields[1]);
@@ -216,11 +232,11 @@ class Evaluator {
         // A date nowhere near the window is not worked out: any stand-in far from it does.
         return NearWindow(orthodox_[k], offset) ? AddDays(orthodox_[k], offset) : Date{1, 1, -50000};
       });
-    } else if (code == "RK") {
+    } else if (rule && code == "RK") {
       fields[2] = kCatholicEasterText;
       fields[3] = {};
       RuleDate(line, fields, [&](int k) { return catholic_[k]; });
-    } else if (code == "RE") {
+    } else if (rule && code == "RE") {
       fields[2] = kJewishEasterText;
       fields[3] = {};
       RuleDate(line, fields, [&](int k) { return jewish_[k]; });
@@ -251,6 +267,12 @@ class Evaluator {
 
   void WeekdayDate(std::string_view line, const Fields& fields) {
     const std::string_view code = fields[0];
+    char last = code.back();
+    int n = last >= '0' && last <= '9' ? last - '0' : 0;
+    int month = LeadingNumber(fields[1]);
+    // Without a weekday, with n outside 1-5 or a month outside 1-12 there is no day
+    // in the month to name, so the line matches no date. The weekday is looked for last.
+    if (n < 1 || n > 5 || month < 1 || month > 12) return;
     int weekday = -1;
     for (int w = 0; w < 7; ++w) {
       std::string_view abbrev = WeekdayAbbrev(w);
@@ -259,12 +281,7 @@ class Evaluator {
         break;
       }
     }
-    char last = code.back();
-    int n = last >= '0' && last <= '9' ? last - '0' : 0;
-    int month = LeadingNumber(fields[1]);
-    // Without a weekday, with n outside 1-5 or a month outside 1-12 there is no day
-    // in the month to name, so the line matches no date.
-    if (weekday < 0 || n < 1 || n > 5 || month < 1 || month > 12) return;
+    if (weekday < 0) return;
     RuleDate(line, fields, [&](int k) {
       int year = ref_.year + kCandidateYears[k];
       return Date{NthWeekday(n, weekday, month, year), month, year};
@@ -347,7 +364,7 @@ class Evaluator {
 std::string_view TrimRight(std::string_view text) {
   size_t n = text.size();
   while (n > 0 && IsBlank(text[n - 1])) --n;
-  return text.substr(0, n);
+  return std::string_view(text.data(), n);
 }
 
 std::vector<std::string> SplitDateFields(std::string_view line) {
@@ -377,15 +394,14 @@ bool EntryYear(std::string_view field3, std::string_view field4, int& year) {
 }
 
 void SplitItem(std::string_view item, std::string& datePart, std::string& text) {
-  for (size_t i = 0; i < item.size(); ++i) {
-    if (item[i] == '|' && (i == 0 || item[i - 1] != '#')) {
-      datePart.assign(item.substr(0, i));
-      text.assign(item.substr(i + 1));
-      return;
-    }
+  const size_t bar = ItemBar(item);
+  if (bar == std::string_view::npos) {
+    datePart.clear();
+    text.assign(item);
+    return;
   }
-  datePart.clear();
-  text.assign(item);
+  datePart.assign(item.substr(0, bar));
+  text.assign(item.substr(bar + 1));
 }
 
 DateLists EvaluateDateText(std::string_view bytes, Date reference) {

@@ -59,7 +59,7 @@ void ForEachTextLine(std::string_view bytes, Each each) {
       each(bytes);
       return;
     }
-    each(bytes.substr(0, lf > 0 && bytes[lf - 1] == '\r' ? lf - 1 : lf));
+    each(std::string_view(bytes.data(), lf > 0 && bytes[lf - 1] == '\r' ? lf - 1 : lf));
     bytes.remove_prefix(lf + 1);
   }
 }

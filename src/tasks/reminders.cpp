@@ -107,21 +107,26 @@ Reminder ReadReminder(const TaskFieldReader& f, std::string state) {
   r.weekAhead = f.FlagOn(TaskField::WeekAhead);
   r.permanentOff = f.Is(TaskField::Permanent, "0");
   r.withTime = f.Is(TaskField::WithTime, "0") ? 0 : f.Is(TaskField::WithTime, "1") ? 1 : -1;
-  const std::string day = f.Get(TaskField::Day), month = f.Get(TaskField::Month), year = f.Get(TaskField::Year);
-  r.dayAll = day == kAll;
-  r.monthAll = month == kAll;
-  r.yearAll = year == kAll;
-  r.day = ReadNumber(day);
-  r.month = ReadNumber(month);
-  r.year = ReadNumber(year);
-  const std::string hour = f.Get(TaskField::Hour);
+  // Fields are read as views into the line; only one holding "#" is copied, into `text`.
+  std::string text;
+  std::string_view value = f.View(TaskField::Day, text);
+  r.dayAll = value == kAll;
+  r.day = ReadNumber(value);
+  value = f.View(TaskField::Month, text);
+  r.monthAll = value == kAll;
+  r.month = ReadNumber(value);
+  value = f.View(TaskField::Year, text);
+  r.yearAll = value == kAll;
+  r.year = ReadNumber(value);
+  r.minute = ReadNumber(f.View(TaskField::Minute, text));
+  const std::string_view hour = f.View(TaskField::Hour, text);
   r.hourAll = hour == kAll;
   r.fromTime = !hour.empty() && hour[0] == '>';
-  r.hour = ReadNumber(r.fromTime ? std::string_view(hour).substr(1) : std::string_view(hour));
-  r.minute = ReadNumber(f.Get(TaskField::Minute));
+  r.hour = ReadNumber(r.fromTime ? hour.substr(1) : hour);
   // The interval reads the hour field as it stands: ">" and "ALL" give 0 hours.
   r.period = ReadNumber(hour) * 60 + r.minute;
-  r.start = ReadNumber(f.Get(TaskField::StartHour)) * 60 + ReadNumber(f.Get(TaskField::StartMinute));
+  r.start = ReadNumber(f.View(TaskField::StartHour, text)) * 60;
+  r.start += ReadNumber(f.View(TaskField::StartMinute, text));
   if (r.byCalendar && !r.periodic && !r.byDate) {
     for (int k = 0; k < 4; ++k) r.quarter[k] = f.FlagOn(Offset(TaskField::Quarter1, k));
     for (int k = 0; k < 3; ++k) r.quarterMonth[k] = f.FlagOn(Offset(TaskField::QuarterMonth1, k));
@@ -377,9 +382,10 @@ Firing FiringOf(const std::string& line, size_t index, int daysAhead, const Mome
   f.due = due;
   f.key = RecordKey(line);
   TaskFieldReader fields(line);
-  f.headline = UndoLineEscapes(fields.Get(TaskField::Headline));
+  std::string text;
+  f.headline = UndoLineEscapes(fields.View(TaskField::Headline, text));
   if (daysAhead > 0) f.headline += " - через " + NumberText(daysAhead) + "д.";
-  f.notes = UndoLineEscapes(fields.Get(TaskField::Notes));
+  f.notes = UndoLineEscapes(fields.View(TaskField::Notes, text));
   if (fields.FlagOn(TaskField::PcBeep)) {
     f.sound = ReminderSound::kBeep;
   } else {

@@ -109,8 +109,17 @@ std::string RecordKey(std::string_view line) {
   const TaskFieldReader fields(line);
   for (int field = 0; field < kTaskFieldCount; ++field) {
     if (ProgramWritten(field)) continue;
-    for (char c : fields.Raw(static_cast<TaskField>(field)))
-      if (c != '#') mix(static_cast<unsigned char>(c));
+    const std::string_view raw = fields.Raw(static_cast<TaskField>(field));
+    if (raw.find('#') == std::string_view::npos) {
+      // Eight bytes a step: the hash is the same, the loop tests fewer times.
+      size_t i = 0;
+      for (; raw.size() - i >= 8; i += 8)
+        for (size_t k = 0; k < 8; ++k) mix(static_cast<unsigned char>(raw[i + k]));
+      for (; i < raw.size(); ++i) mix(static_cast<unsigned char>(raw[i]));
+    } else {
+      for (char c : raw)
+        if (c != '#') mix(static_cast<unsigned char>(c));
+    }
     mix(0x1f);
   }
   std::string key(kKeyDigits, '0');

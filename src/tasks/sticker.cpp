@@ -1,6 +1,9 @@
 #include "tasks/sticker.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
+#include <cstdint>
 #include <cstdlib>
 #include <cstdio>
 #include <utility>
@@ -29,6 +32,27 @@ void AppendWrapped(std::string& out, const std::string& line) {
   out += WrapStickerLine(line);
 }
 
+// The place of the last blank among the first `count` bytes of `text`, npos when none;
+// eight bytes are tested at a time, from the end.
+size_t LastBlank(const char* text, size_t count) {
+  constexpr uint64_t kLow7 = 0x7f7f7f7f7f7f7f7full;
+  while (count > 0) {
+    const size_t take = count < 8 ? count : 8;
+    const char* at = text + count - take;
+    uint64_t word = 0;
+    if (std::endian::native == std::endian::little && take == 8)
+      std::memcpy(&word, at, 8);
+    else
+      for (size_t k = 0; k < take; ++k) word |= uint64_t{static_cast<unsigned char>(at[k])} << (8 * k);
+    const uint64_t x = word ^ 0x2020202020202020ull;
+    uint64_t blanks = ~(((x & kLow7) + kLow7) | x | kLow7);
+    if (take < 8) blanks &= (uint64_t{1} << (8 * take)) - 1;
+    if (blanks != 0) return count - take + static_cast<size_t>(63 - __builtin_clzll(blanks)) / 8;
+    count -= take;
+  }
+  return std::string_view::npos;
+}
+
 }  // namespace
 
 std::string WrapStickerLine(std::string_view line, int width) {
@@ -40,7 +64,7 @@ std::string WrapStickerLine(std::string_view line, int width) {
   while (line.size() - from > w) {
     // The last blank before the width-th character; a line without one breaks there.
     std::string_view rest = line.substr(from);
-    size_t cut = rest.rfind(' ', w - 1);
+    size_t cut = LastBlank(rest.data(), w);
     if (cut == std::string_view::npos || cut == 0) {
       out.append(rest.substr(0, w)).append("\r\n");
       from += w;
@@ -59,7 +83,8 @@ std::string StickerText(const TaskList& records, const dates::Date& today, bool 
   int todaySerial = dates::DaySerial(today);
   for (size_t i = 0; i < records.size(); ++i) {
     const TaskFieldReader fields(records[i]);
-    std::string status = fields.Get(F::Status);
+    std::string buffer;
+    const std::string_view status = fields.View(F::Status, buffer);
     bool marked = HasStickerMark(status);
     if (!fields.FlagOn(F::DeadlineFlag)) {
       if (!marked) continue;
@@ -68,7 +93,8 @@ std::string StickerText(const TaskList& records, const dates::Date& today, bool 
       AppendWrapped(partA, buf + OneLine(fields.Get(F::Headline)));
       continue;
     }
-    auto date = ParseTaskDate(fields.Get(F::Date));
+    std::string dateBuffer;
+    auto date = ParseTaskDate(fields.View(F::Date, dateBuffer));
     int serial = date ? dates::DaySerial(*date) : 0;
     bool near = deadlinesAhead && date && serial >= todaySerial && serial <= todaySerial + 3 && status != "1" &&
                 status != "2";
@@ -90,8 +116,9 @@ bool StickerTextFits(std::string_view text) { return text.size() < kStickerBuffe
 int StickerCode(std::string_view text) { return text.empty() ? kStickerEmptyCode : kStickerShowCode; }
 
 bool AnyStickerRecord(const TaskList& records) {
+  std::string buffer;
   for (const std::string& line : records)
-    if (HasStickerMark(TaskFieldReader(line).Get(F::Status))) return true;
+    if (HasStickerMark(TaskFieldReader(line).View(F::Status, buffer))) return true;
   return false;
 }
 

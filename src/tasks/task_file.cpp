@@ -110,7 +110,7 @@ LoadOutcome LoadTaskFile(TaskBook& book, const std::string& path, const dates::D
       line += count == 49 ? "||" : "|";
       count = 51;
     }
-    rejected += line + "\n" + NumberText(count) + "\n";
+    rejected.append(line).append("\n").append(NumberText(count)).append("\n");
   }
   outcome.rejected = static_cast<int>(rejectedLines.size());
 

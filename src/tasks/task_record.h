@@ -94,6 +94,9 @@ class TaskFieldReader {
   explicit TaskFieldReader(std::string_view line) : line_(line) {}
   bool Has(TaskField field) const;
   std::string Get(TaskField field) const;
+  // What Get gives, as a view into the line when the field holds no "#" and else into
+  // `buffer`, which then holds Get's text.
+  std::string_view View(TaskField field, std::string& buffer) const;
   // The field equals `text` (which holds no "#").
   bool Is(TaskField field, std::string_view text) const;
   bool FlagOn(TaskField field) const { return Is(field, "1"); }
@@ -110,7 +113,8 @@ class TaskFieldReader {
   std::string_view line_;
   mutable int separators_ = 0;  // found so far; separator k ends field k
   mutable size_t scanned_ = 0;  // the walk goes on from here
-  mutable std::array<uint32_t, kTaskFieldCount> at_{};
+  // Eight places to spare: a word of separators is stored eight at a time.
+  mutable std::array<uint32_t, kTaskFieldCount + 8> at_{};
 };
 
 // Numbers in records are decimal text; text that is not a number reads as 0, as do the

@@ -1,6 +1,8 @@
 #include "dates/date_file.h"
 
 #include <gtest/gtest.h>
+#include <algorithm>
+#include <random>
 
 #include <string>
 #include <vector>
@@ -283,6 +285,32 @@ TEST(DateItems, SplitAtTheFirstUnescapedBar) {
   SplitItem("no bar", date, text);
   EXPECT_EQ(date, "");
   EXPECT_EQ(text, "no bar");
+}
+
+// The split and the blank rules give what a plain walk over the bytes gives.
+TEST(DateItems, SplitAndBlanksAsAByteWalkGives) {
+  std::mt19937 rng(31);
+  const char alphabet[] = {'|', '#', '1', '/', ' ', '\t', '\v', '\f', '\r', '\n', '-', 'x', '\xA0'};
+  auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; };
+  for (int round = 0; round < 3000; ++round) {
+    std::string item;
+    for (size_t i = rng() % 24; i > 0; --i) item.push_back(alphabet[rng() % sizeof alphabet]);
+    size_t bar = 0;
+    while (bar < item.size() && !(item[bar] == '|' && (bar == 0 || item[bar - 1] != '#'))) ++bar;
+    std::string date, text;
+    SplitItem(item, date, text);
+    ASSERT_EQ(date, bar < item.size() ? item.substr(0, bar) : "") << item;
+    ASSERT_EQ(text, bar < item.size() ? item.substr(bar + 1) : item) << item;
+    size_t end = item.size();
+    while (end > 0 && blank(item[end - 1])) --end;
+    ASSERT_EQ(TrimRight(item), item.substr(0, end)) << item;
+    size_t lead = 0;
+    while (lead < item.size() && blank(item[lead])) ++lead;
+    const int sign = lead < item.size() && item[lead] == '-' ? -1 : 1;
+    int number = 0;
+    for (size_t i = lead + (sign < 0); i < item.size() && item[i] == '1'; ++i) number = std::min(999999, number * 10 + 1);
+    ASSERT_EQ(LeadingNumber(item), sign * number) << item;
+  }
 }
 
 // ---- the upgrade ---------------------------------------------------------------------

@@ -76,6 +76,29 @@ TEST(Snooze, WhenItComesBack) {
   EXPECT_EQ(SnoozeFiring(notice, {2027, 3, 16, 23, 40}, SnoozeSpan::kTomorrow).key, notice.key);
 }
 
+// The key is FNV-1a over the fields the user writes, each as the shared reader gives it
+// and followed by 0x1f, in sixteen hex digits.
+TEST(Snooze, TheRecordKeyHashesTheUserFieldsAsTheyRead) {
+  std::mt19937 rng(23);
+  const char alphabet[] = {'|', '|', '#', 'x', '1', '\xE0'};
+  for (int round = 0; round < 1000; ++round) {
+    std::string line = round % 2 ? EmptyTaskRecord() : "";
+    for (size_t i = rng() % 120; i > 0; --i)
+      line.insert(rng() % (line.size() + 1), 1, alphabet[rng() % sizeof alphabet]);
+    uint64_t h = 14695981039346656037ull;
+    for (int n = 0; n < kTaskFieldCount; ++n) {
+      const F f = static_cast<F>(n);
+      if (f == F::LastFired || f == F::ReminderState || f == F::TaskOrder || f == F::DiaryOrder ||
+          f == F::InfoOrder || f == F::MiscOrder || f == F::ProjectOrder)
+        continue;
+      for (unsigned char c : GetTaskField(line, f) + '\x1f') h = (h ^ c) * 1099511628211ull;
+    }
+    char hex[17];
+    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(h));
+    ASSERT_EQ(RecordKey(line), hex) << line;
+  }
+}
+
 TEST(Snooze, TheRecordKeyIgnoresWhatTheProgramWritesAndSeesWhatTheUserEdits) {
   const std::string base = Daily();
   const std::string key = RecordKey(base);

@@ -72,6 +72,14 @@ TEST(StickerText, WrapsLikeCuttingTheFrontOffAtEveryWidth) {
     const int width = 1 + static_cast<int>(rng() % 60);
     ASSERT_EQ(WrapStickerLine(line, width), WrappedPlainly(line, width)) << width << " '" << line << "'";
   }
+  // Bytes one bit off a blank, and blanks on both sides of every eight-byte boundary.
+  const char near[] = {' ', '!', '\xA0', '\0', '0', '\x60', 'a'};
+  for (int round = 0; round < 3000; ++round) {
+    std::string line;
+    for (size_t i = rng() % 90; i > 0; --i) line.push_back(near[rng() % sizeof near]);
+    const int width = 1 + static_cast<int>(rng() % 20);
+    ASSERT_EQ(WrapStickerLine(line, width), WrappedPlainly(line, width)) << width << " '" << line << "'";
+  }
   // No width leaves a line unbroken forever: below one it wraps as at one.
   EXPECT_EQ(WrapStickerLine("ab c", 0), "a\r\nb\r\n \r\nc");
   EXPECT_EQ(WrapStickerLine("ab c", -5), WrapStickerLine("ab c", 1));
