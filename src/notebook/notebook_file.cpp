@@ -215,22 +215,6 @@ void MarkChanged(NotebookFile& notebook) {
   if (notebook.state == kSaved || notebook.state == kChanged) notebook.state = kChanged;
 }
 
-bool TextLines::Next(std::string_view& line) {
-  if (start_ >= bytes_.size()) return false;
-  const char* const begin = bytes_.data() + start_;
-  const size_t left = bytes_.size() - start_;
-  const char* lf = static_cast<const char*>(std::memchr(begin, '\n', left));
-  if (!lf) {
-    line = std::string_view(begin, left);
-    start_ = bytes_.size();
-    return true;
-  }
-  const char* stop = lf > begin && lf[-1] == '\r' ? lf - 1 : lf;
-  line = std::string_view(begin, static_cast<size_t>(stop - begin));
-  start_ += static_cast<size_t>(lf - begin) + 1;
-  return true;
-}
-
 NotebookContent ParseNotebook(std::string_view bytes) {
   NotebookContent content;
   content.root = NewNotebookRoot();

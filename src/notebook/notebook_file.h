@@ -59,19 +59,6 @@ struct NotebookContent {
 };
 NotebookContent ParseNotebook(std::string_view bytes);
 
-// The lines of a file one after the other, as views into it: split at LF, a CR before
-// the LF dropped, no line after a last LF (the lines SplitTextLines gives, uncopied).
-class TextLines {
- public:
-  explicit TextLines(std::string_view bytes) : bytes_(bytes) {}
-  // The next line into `line`; false when there is none.
-  bool Next(std::string_view& line);
-
- private:
-  std::string_view bytes_;
-  size_t start_ = 0;
-};
-
 struct NotebookRead {
   bool ok = false;
   NotebookFormat format = NotebookFormat::kNone;
