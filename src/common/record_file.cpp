@@ -87,14 +87,16 @@ bool GetField(std::string_view line, int n, std::string& value) {
   if (line.empty() || n < 0) return false;
   size_t begin = FieldBegin(line, n);
   if (begin == npos) return false;
-  std::string_view field = line.substr(begin, FieldEnd(line, begin) - begin);
-  // Every "#" is dropped: the runs between them are appended whole.
-  for (size_t hash = field.find('#'); hash != npos; hash = field.find('#')) {
-    value.append(field.substr(0, hash));
-    field.remove_prefix(hash + 1);
-  }
-  value.append(field);
+  AppendFieldValue(value, line.substr(begin, FieldEnd(line, begin) - begin));
   return true;
+}
+
+void AppendFieldValue(std::string& out, std::string_view raw) {
+  for (size_t hash = raw.find('#'); hash != npos; hash = raw.find('#')) {
+    out.append(raw.substr(0, hash));
+    raw.remove_prefix(hash + 1);
+  }
+  out.append(raw);
 }
 
 std::string GetField(std::string_view line, int n) {

@@ -29,6 +29,9 @@ inline bool HoldsAnyOf(std::string_view text, std::string_view chars) {
 // Field n of a line: a "|" after "#" does not end a field and every "#" is dropped.
 // False (and empty text) when the line has fewer than n separators or is empty.
 bool GetField(std::string_view line, int n, std::string& value);
+// Appends a field as it stands in a line ("#" included) as GetField reads it: every
+// "#" dropped, the runs between them appended whole.
+void AppendFieldValue(std::string& out, std::string_view raw);
 std::string GetField(std::string_view line, int n);  // empty when missing
 // The record with field n replaced; unchanged when it has fewer than n separators.
 std::string SetField(std::string_view record, int n, std::string_view value);

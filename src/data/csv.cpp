@@ -371,13 +371,7 @@ void ReadFields(std::string_view line, const std::vector<int>& columns, std::vec
   for (int at = 0;; ++at) {
     size_t end = FieldEnd(line, begin);
     if (at == columns[i]) {
-      // Every "#" is dropped: the runs between them are appended whole.
-      std::string_view field = line.substr(begin, end - begin);
-      for (size_t hash = field.find('#'); hash != std::string_view::npos; hash = field.find('#')) {
-        fields[i].append(field.substr(0, hash));
-        field.remove_prefix(hash + 1);
-      }
-      fields[i].append(field);
+      AppendFieldValue(fields[i], line.substr(begin, end - begin));
       if (++i == columns.size()) return;
     }
     if (end == line.size()) return;  // the line has no more fields: the rest stay empty

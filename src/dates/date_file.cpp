@@ -160,18 +160,12 @@ void SplitDateFieldsInto(std::string_view line, std::vector<std::string>& fields
     f.clear();
     return f;
   };
-  // Appends text without its "#"s.
-  auto appendPlain = [](std::string& out, std::string_view text) {
-    for (size_t hash; (hash = text.find('#')) != std::string_view::npos; text.remove_prefix(hash + 1))
-      out.append(text.substr(0, hash));
-    out.append(text);
-  };
   std::string* current = &field();
   size_t start = 0, from = 0;
   for (size_t slash; (slash = line.find('/', from)) != std::string_view::npos;) {
     from = slash + 1;
     if (slash > 0 && line[slash - 1] == '#') continue;  // part of the field
-    appendPlain(*current, line.substr(start, slash - start));
+    AppendFieldValue(*current, line.substr(start, slash - start));
     start = slash + 1;
     if (used == most) {
       fields.resize(used);
@@ -179,7 +173,7 @@ void SplitDateFieldsInto(std::string_view line, std::vector<std::string>& fields
     }
     current = &field();
   }
-  appendPlain(*current, line.substr(start));
+  AppendFieldValue(*current, line.substr(start));
   fields.resize(used);
 }
 

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/byte_words.h"
 #include "tasks/task_views.h"
 
 namespace vm::tasks {
@@ -35,18 +36,9 @@ void AppendWrapped(std::string& out, const std::string& line) {
 // The place of the last blank among the first `count` bytes of `text`, npos when none;
 // eight bytes are tested at a time, from the end.
 size_t LastBlank(const char* text, size_t count) {
-  constexpr uint64_t kLow7 = 0x7f7f7f7f7f7f7f7full;
   while (count > 0) {
     const size_t take = count < 8 ? count : 8;
-    const char* at = text + count - take;
-    uint64_t word = 0;
-    if (std::endian::native == std::endian::little && take == 8)
-      std::memcpy(&word, at, 8);
-    else
-      for (size_t k = 0; k < take; ++k) word |= uint64_t{static_cast<unsigned char>(at[k])} << (8 * k);
-    const uint64_t x = word ^ 0x2020202020202020ull;
-    uint64_t blanks = ~(((x & kLow7) + kLow7) | x | kLow7);
-    if (take < 8) blanks &= (uint64_t{1} << (8 * take)) - 1;
+    uint64_t blanks = BytesEqual(LoadWord(text + count - take, take), ' ');
     if (blanks != 0) return count - take + static_cast<size_t>(63 - __builtin_clzll(blanks)) / 8;
     count -= take;
   }

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/byte_words.h"
 #include "common/record_file.h"
 
 namespace vm::tasks {
@@ -27,28 +28,6 @@ void SetTaskField(std::string& line, TaskField field, std::string_view value) {
 bool TaskFlagOn(std::string_view line, TaskField field) { return GetTaskField(line, field) == "1"; }
 
 namespace {
-
-// The high bit of each byte of `word` that equals `c`, and no other bit.
-uint64_t BytesEqual(uint64_t word, unsigned char c) {
-  constexpr uint64_t kLow7 = 0x7f7f7f7f7f7f7f7full;
-  const uint64_t x = word ^ (0x0101010101010101ull * c);
-  return ~(((x & kLow7) + kLow7) | x | kLow7);
-}
-
-// Up to eight bytes of text from `at`, the first in the lowest byte; zero past the end.
-uint64_t LoadWord(const char* at, size_t available) {
-  uint64_t word = 0;
-  if constexpr (std::endian::native == std::endian::little) {
-    if (available >= 8) {
-      std::memcpy(&word, at, 8);
-      return word;
-    }
-    std::memcpy(&word, at, available);
-  } else {
-    for (size_t k = std::min<size_t>(available, 8); k-- > 0;) word = (word << 8) | static_cast<unsigned char>(at[k]);
-  }
-  return word;
-}
 
 // The index of the lowest byte marked in `bits` (7 when none is), without the test
 // for zero std::countr_zero makes.
@@ -133,12 +112,7 @@ std::string TaskFieldReader::Get(TaskField field) const {
   std::string_view raw = Raw(field);
   std::string out;
   out.reserve(raw.size());
-  for (size_t from = 0; from < raw.size();) {
-    size_t hash = raw.find('#', from);
-    if (hash == std::string_view::npos) hash = raw.size();
-    out.append(raw.substr(from, hash - from));
-    from = hash + 1;
-  }
+  AppendFieldValue(out, raw);
   return out;
 }
 
