@@ -20,14 +20,26 @@ bool StartsAt(std::string_view t, size_t p, std::string_view token) {
   return p <= t.size() && t.size() - p >= token.size() && std::memcmp(t.data() + p, token.data(), token.size()) == 0;
 }
 
+// t.find(c, p) without handing the view itself to the library, so that a caller can
+// keep it in registers.
+size_t FindByte(std::string_view t, size_t p, char c) {
+  if (p >= t.size()) return npos;
+  const void* hit = std::memchr(t.data() + p, c, t.size() - p);
+  return hit ? static_cast<size_t>(static_cast<const char*>(hit) - t.data()) : npos;
+}
+
+bool SameText(std::string_view a, const std::string& b) {
+  return a.size() == b.size() && (a.empty() || std::memcmp(a.data(), b.data(), a.size()) == 0);
+}
+
 // A few bytes looked for in a text: up to kMaxListed of them sixteen places at a time,
 // any more one byte at a time through a table.
 class ByteSet {
  public:
-  explicit ByteSet(std::string_view bytes) {
+  constexpr explicit ByteSet(std::string_view bytes) {
     for (char c : bytes) Add(c);
   }
-  void Add(char c) {
+  constexpr void Add(char c) {
     const auto u = static_cast<unsigned char>(c);
     if (member_[u]) return;
     member_[u] = true;
@@ -122,29 +134,28 @@ class ByteSet {
   bool blockWise_ = false;  // some bytes, all of them listed
 };
 
-const ByteSet& Blanks() {
-  static const ByteSet set(" \t\n\r\v\f");
-  return set;
-}
+// The sets are built when the program is compiled, so using one costs no check of
+// whether it was made yet.
+constexpr ByteSet kBlanks(" \t\n\r\v\f");
 
 
 size_t SkipBlanks(std::string_view t, size_t p) {
-  if (p < t.size() && !Blanks().Has(t[p])) return p;  // mostly nothing to skip
-  size_t q = Blanks().FindOther(t, p);
+  if (p < t.size() && !kBlanks.Has(t[p])) return p;  // mostly nothing to skip
+  size_t q = kBlanks.FindOther(t, p);
   return q == npos ? std::max(p, t.size()) : q;
 }
 
 std::string_view Trim(std::string_view s) {
   // Names and most texts neither start nor end with a blank.
-  if (s.empty() || (!Blanks().Has(s.front()) && !Blanks().Has(s.back()))) return s;
-  size_t b = Blanks().FindOther(s, 0);
+  if (s.empty() || (!kBlanks.Has(s.front()) && !kBlanks.Has(s.back()))) return s;
+  size_t b = kBlanks.FindOther(s, 0);
   if (b == npos) return s.substr(s.size());
-  size_t e = Blanks().FindLastOther(s) + 1;
+  size_t e = kBlanks.FindLastOther(s) + 1;
   return s.substr(b, e - b);
 }
 
 bool BlankOnly(std::string_view s) {
-  return Blanks().FindOther(s, 0) == npos;
+  return kBlanks.FindOther(s, 0) == npos;
 }
 
 // The first of `stops` at or after p; an escape character makes the next one literal.
@@ -158,43 +169,23 @@ size_t FindStop(std::string_view t, size_t p, const ByteSet& stops, char escape)
 }
 
 // Where texts, quoted and unquoted attribute values end.
-const ByteSet& TextEnds() {
-  static const ByteSet set("<");
-  return set;
-}
-const ByteSet& QuoteEnds(char quote) {
-  static const ByteSet single("'"), twice("\"");
-  return quote == '\'' ? single : twice;
-}
-const ByteSet& UnquotedEnds() {
-  static const ByteSet set(" \t\r\n>");
-  return set;
-}
+constexpr ByteSet kTextEnds("<");
+constexpr ByteSet kSingleQuoteEnds("'");
+constexpr ByteSet kDoubleQuoteEnds("\"");
+constexpr ByteSet kUnquotedEnds(" \t\r\n>");
 
 // The ends of names and of attribute names.
-const ByteSet& NameEnds() {
-  static const ByteSet set(" /\t\r\n>");
-  return set;
-}
-const ByteSet& AttributeNameEnds() {
-  static const ByteSet set(" =\t\r\n");
-  return set;
-}
-const ByteSet& InstructionNameEnds() {
-  static const ByteSet set(" \t\r\n");
-  return set;
-}
-const ByteSet& ClosingNameEnds() {
-  static const ByteSet set(" >");
-  return set;
-}
+constexpr ByteSet kNameEnds(" /\t\r\n>");
+constexpr ByteSet kAttributeNameEnds(" =\t\r\n");
+constexpr ByteSet kInstructionNameEnds(" \t\r\n");
+constexpr ByteSet kClosingNameEnds(" >");
+constexpr ByteSet kInstructionStarts("?");
 
 // The first "?>" at or after p, escapes skipped.
 size_t FindInstructionEnd(std::string_view t, size_t p, char escape) {
-  static const ByteSet starts("?");
   constexpr std::string_view token = "?>";
   while (p < t.size()) {
-    p = starts.Find(t, p, escape);
+    p = kInstructionStarts.Find(t, p, escape);
     if (p == npos) return npos;
     if (escape && t[p] == escape) {
       p += 2;
@@ -456,6 +447,9 @@ std::unique_ptr<XmlElement> XmlElement::DetachChild(const XmlElement* child) {
 size_t XmlElement::Parse(std::string_view text, size_t position, XmlParseOptions& options) {
   size_t zero = text.find('\0');
   if (zero != npos) text = text.substr(0, zero);
+  name_.clear();
+  value_.clear();
+  Clear();
   return ParseAt(text, position, options, 0);
 }
 
@@ -464,80 +458,95 @@ size_t XmlElement::ParseAttributes(std::string_view t, size_t p, XmlParseOptions
     p = SkipBlanks(t, p);
     if (p < t.size() && (t[p] == '>' || t[p] == '/')) return p;
     if (p >= t.size() && stopAtEnd) return p;
-    size_t q = AttributeNameEnds().Find(t, p);
+    size_t q = kAttributeNameEnds.Find(t, p);
     if (q == npos) return Fail(o, p, kXmlAttributeError, "<%.768s> attribute has error ", name_);
-    size_t index = attributes_.size();
-    AddAttribute({});
-    StoreName(attributes_[index].name, t.substr(p, q - p));
+    XmlAttribute& attribute = attributes_.emplace_back();
+    attribute.owner = this;
+    StoreName(attribute.name, std::string_view(t.data() + p, q - p));
     p = SkipBlanks(t, q);
     if (p >= t.size() || t[p] != '=') continue;
     p = SkipBlanks(t, p + 1);
     if (p < t.size() && (t[p] == '"' || t[p] == '\'')) {
-      size_t end = FindStop(t, p + 1, QuoteEnds(t[p]), o.escape);
+      size_t end = FindStop(t, p + 1, t[p] == '\'' ? kSingleQuoteEnds : kDoubleQuoteEnds, o.escape);
       if (end == npos) return Fail(o, p, kXmlAttributeError, "<%.768s> attribute has error ", name_);
-      StoreText(attributes_[index].value, t.substr(p + 1, end - p - 1), o);
+      StoreText(attribute.value, std::string_view(t.data() + p + 1, end - p - 1), o);
       p = end + 1;
     } else {
-      size_t end = FindStop(t, p, UnquotedEnds(), o.escape);
+      size_t end = FindStop(t, p, kUnquotedEnds, o.escape);
       if (end == npos) end = t.size();
-      StoreText(attributes_[index].value, t.substr(p, end - p), o);
+      StoreText(attribute.value, std::string_view(t.data() + p, end - p), o);
       p = end;
     }
   }
 }
 
-size_t XmlElement::ParseAt(std::string_view t, size_t p, XmlParseOptions& o, int depth) {
-  name_.clear();
-  value_.clear();
-  Clear();
+[[gnu::noinline]] size_t XmlElement::ParseInstruction(std::string_view t, size_t p, XmlParseOptions& o) {
+  size_t end = FindInstructionEnd(t, p + 2, o.escape);
+  if (end == npos) return Fail(o, p, kXmlNotClosed, "Element must be closed.");
+  if (document_) {
+    std::string_view inside = t.substr(0, end);
+    auto pi = std::make_unique<XmlElement>(std::string(), std::string(), XmlKind::kProcessingInstruction);
+    pi->document_ = document_;
+    size_t nameEnd = kInstructionNameEnds.Find(inside, p + 2);
+    if (nameEnd == npos) nameEnd = inside.size();
+    StoreName(pi->name_, inside.substr(p + 2, nameEnd - p - 2));
+    if (pi->ParseAttributes(inside, nameEnd, o, true) == kXmlNone) return kXmlNone;
+    document_->AppendChild(std::move(pi));
+  }
+  return end + 2;
+}
 
+[[gnu::noinline]] size_t XmlElement::ParseMarked(std::string_view t, size_t p, bool comment, XmlParseOptions& o) {
+  std::string_view open = comment ? "<!--" : "<![CDATA[";
+  std::string_view close = comment ? "-->" : "]]>";
+  size_t end = t.find(close, p + open.size());
+  if (end == npos) return Fail(o, p, kXmlNotClosed, "Element must be closed.");
+  if (XmlElement* host = parent_ ? parent_ : document_) {
+    auto node = std::make_unique<XmlElement>(comment ? "#COMMENT" : "#CDATA", std::string(),
+                                             comment ? XmlKind::kComment : XmlKind::kCData);
+    node->document_ = document_;
+    StoreName(node->value_, t.substr(p + open.size(), end - p - open.size()));
+    host->AppendChild(std::move(node));
+  }
+  return end + close.size();
+}
+
+[[gnu::noinline]] XmlElement* XmlElement::NewChild() {
+  auto* child = new XmlElement();
+  child->parent_ = this;
+  child->document_ = document_;
+  return child;
+}
+
+// Runs on an element that is still empty (Parse empties it, the others are new). The
+// nodes before the element and the element's children are read in helpers, so that
+// this frame, one for each level of nesting, holds nothing the sanitizer must guard.
+size_t XmlElement::ParseAt(std::string_view t, size_t p, XmlParseOptions& o, int depth) {
   // Processing instructions, comments and CDATA sections before the element.
   for (;;) {
-    p = t.find('<', p);
+    p = FindByte(t, p, '<');
     if (p == npos) return kXmlNone;
-    if (StartsAt(t, p, "<?")) {
-      size_t end = FindInstructionEnd(t, p + 2, o.escape);
-      if (end == npos) return Fail(o, p, kXmlNotClosed, "Element must be closed.");
-      if (document_) {
-        std::string_view inside = t.substr(0, end);
-        auto pi = std::make_unique<XmlElement>(std::string(), std::string(), XmlKind::kProcessingInstruction);
-        pi->document_ = document_;
-        size_t nameEnd = InstructionNameEnds().Find(inside, p + 2);
-        if (nameEnd == npos) nameEnd = inside.size();
-        StoreName(pi->name_, inside.substr(p + 2, nameEnd - p - 2));
-        if (pi->ParseAttributes(inside, nameEnd, o, true) == kXmlNone) return kXmlNone;
-        document_->AppendChild(std::move(pi));
-      }
-      p = end + 2;
+    const char mark = p + 1 < t.size() ? t[p + 1] : '\0';
+    if (mark == '?') {
+      p = ParseInstruction(t, p, o);
+      if (p == kXmlNone) return kXmlNone;
       continue;
     }
-    bool comment = StartsAt(t, p, "<!--");
-    if (comment || StartsAt(t, p, "<![CDATA[")) {
-      std::string_view open = comment ? "<!--" : "<![CDATA[";
-      std::string_view close = comment ? "-->" : "]]>";
-      size_t end = t.find(close, p + open.size());
-      if (end == npos) return Fail(o, p, kXmlNotClosed, "Element must be closed.");
-      XmlElement* host = parent_ ? parent_ : document_;
-      if (host) {
-        auto node = std::make_unique<XmlElement>(comment ? "#COMMENT" : "#CDATA", std::string(),
-                                                 comment ? XmlKind::kComment : XmlKind::kCData);
-        node->document_ = document_;
-        StoreName(node->value_, t.substr(p + open.size(), end - p - open.size()));
-        host->AppendChild(std::move(node));
-      }
-      p = end + close.size();
-      // Inside an element the node stands in this element's place: the parent drops
-      // this nameless element and keeps the node.
-      if (host && parent_ && parent_->kind_ != XmlKind::kDocument) return p;
-      continue;
-    }
-    break;
+    if (mark != '!') break;
+    const bool comment = StartsAt(t, p, "<!--");
+    if (!comment && !StartsAt(t, p, "<![CDATA[")) break;
+    p = ParseMarked(t, p, comment, o);
+    if (p == kXmlNone) return kXmlNone;
+    // Inside an element the node stands in this element's place: the parent drops
+    // this nameless element and keeps the node.
+    if (parent_ && parent_->kind_ != XmlKind::kDocument) return p;
   }
 
-  size_t q = NameEnds().Find(t, p + 1);
+  size_t q = kNameEnds.Find(t, p + 1);
   if (q == npos) q = t.size();
-  StoreName(name_, t.substr(p + 1, q - p - 1));
-  p = ParseAttributes(t, q, o, false);
+  StoreName(name_, std::string_view(t.data() + p + 1, q - p - 1));
+  // Most tags end right after the name.
+  p = q < t.size() && t[q] == '>' ? q : ParseAttributes(t, q, o, false);
   if (p == kXmlNone) return kXmlNone;
 
   if (t[p] == '/') {
@@ -550,30 +559,31 @@ size_t XmlElement::ParseAt(std::string_view t, size_t p, XmlParseOptions& o, int
     if (p >= t.size() || t[p] != '<') {
       // Leading blanks are neither stops nor escapes (unless the escape is a blank) and
       // would be trimmed away: skipped once, so the blanks between children are read once.
-      const size_t start = Blanks().Has(o.escape) ? p : SkipBlanks(t, p);
-      size_t next = FindStop(t, start, TextEnds(), o.escape);
+      const size_t start = kBlanks.Has(o.escape) ? p : SkipBlanks(t, p);
+      size_t next = FindStop(t, start, kTextEnds, o.escape);
       if (next == npos) return Fail(o, p, kXmlClosingTagMissing, "%.256s must be closed with </%.256s>", name_, name_);
-      if (next > start && BlankOnly(value_)) StoreText(value_, t.substr(start, next - start), o);
+      if (next > start && BlankOnly(value_)) StoreText(value_, std::string_view(t.data() + start, next - start), o);
       p = next;
       continue;
     }
-    if (StartsAt(t, p, "</")) {
+    if (p + 1 < t.size() && t[p + 1] == '/') {
       p = SkipBlanks(t, p + 2);
-      size_t end = ClosingNameEnds().Find(t, p);
-      size_t close = end == npos ? npos : t.find('>', end);
+      size_t end = kClosingNameEnds.Find(t, p);
+      size_t close = end == npos ? npos : FindByte(t, end, '>');
       if (close == npos)
         return Fail(o, p, kXmlClosingTagMissing, "it must be closed with </%.768s>", name_);
-      std::string_view closing = t.substr(p, end - p);
-      if (closing == name_ || o.forcedParse) return close + 1;
+      std::string_view closing(t.data() + p, end - p);
+      if (SameText(closing, name_) || o.forcedParse) return close + 1;
       return Fail(o, p, kXmlTagMismatch, "'<%.256s> ... </%.256s>' is not wel-formed.", name_, closing);
     }
     if (depth >= kMaxXmlDepth)
       return Fail(o, p, kXmlTooDeep, "<%.256s> is nested too deeply.", name_);
-    auto child = std::make_unique<XmlElement>();
-    child->parent_ = this;
-    child->document_ = document_;
+    XmlElement* child = NewChild();
     size_t next = child->ParseAt(t, p, o, depth + 1);
-    if (!child->name_.empty()) AppendChild(std::move(child));
+    if (!child->name_.empty())
+      children_.push_back(child);
+    else
+      delete child;
     if (next == kXmlNone) return kXmlNone;
     p = next;
   }

@@ -126,6 +126,11 @@ class XmlElement {
  private:
   size_t ParseAt(std::string_view text, size_t position, XmlParseOptions& options, int depth);
   size_t ParseAttributes(std::string_view text, size_t position, XmlParseOptions& options, bool stopAtEnd);
+  // A processing instruction at `position` ("<?"), or a comment or CDATA section ("<!").
+  size_t ParseInstruction(std::string_view text, size_t position, XmlParseOptions& options);
+  size_t ParseMarked(std::string_view text, size_t position, bool comment, XmlParseOptions& options);
+  // A new empty element below this one, not yet in the list of children.
+  XmlElement* NewChild();
   void AppendAttributes(std::string& out, const XmlWriteOptions& options) const;
 
   std::string name_;
