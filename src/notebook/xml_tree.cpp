@@ -496,12 +496,13 @@ size_t XmlElement::ParseAttributes(std::string_view t, size_t p, XmlParseOptions
   return end + 2;
 }
 
-[[gnu::noinline]] size_t XmlElement::ParseMarked(std::string_view t, size_t p, bool comment, XmlParseOptions& o) {
+[[gnu::noinline]] size_t XmlElement::ParseMarked(std::string_view t, size_t p, bool comment, XmlParseOptions& o,
+                                                  XmlElement* host) {
   std::string_view open = comment ? "<!--" : "<![CDATA[";
   std::string_view close = comment ? "-->" : "]]>";
   size_t end = t.find(close, p + open.size());
   if (end == npos) return Fail(o, p, kXmlNotClosed, "Element must be closed.");
-  if (XmlElement* host = parent_ ? parent_ : document_) {
+  if (host) {
     auto node = std::make_unique<XmlElement>(comment ? "#COMMENT" : "#CDATA", std::string(),
                                              comment ? XmlKind::kComment : XmlKind::kCData);
     node->document_ = document_;
@@ -535,7 +536,7 @@ size_t XmlElement::ParseAt(std::string_view t, size_t p, XmlParseOptions& o, int
     if (mark != '!') break;
     const bool comment = StartsAt(t, p, "<!--");
     if (!comment && !StartsAt(t, p, "<![CDATA[")) break;
-    p = ParseMarked(t, p, comment, o);
+    p = ParseMarked(t, p, comment, o, parent_ ? parent_ : document_);
     if (p == kXmlNone) return kXmlNone;
     // Inside an element the node stands in this element's place: the parent drops
     // this nameless element and keeps the node.
@@ -578,6 +579,16 @@ size_t XmlElement::ParseAt(std::string_view t, size_t p, XmlParseOptions& o, int
     }
     if (depth >= kMaxXmlDepth)
       return Fail(o, p, kXmlTooDeep, "<%.256s> is nested too deeply.", name_);
+    // A comment or CDATA section among the children of an element is kept in place of
+    // the child that would hold it; read here without making that child first.
+    if (kind_ != XmlKind::kDocument && p + 1 < t.size() && t[p + 1] == '!') {
+      const bool comment = StartsAt(t, p, "<!--");
+      if (comment || StartsAt(t, p, "<![CDATA[")) {
+        p = ParseMarked(t, p, comment, o, this);
+        if (p == kXmlNone) return kXmlNone;
+        continue;
+      }
+    }
     XmlElement* child = NewChild();
     size_t next = child->ParseAt(t, p, o, depth + 1);
     if (!child->name_.empty())

@@ -128,7 +128,9 @@ class XmlElement {
   size_t ParseAttributes(std::string_view text, size_t position, XmlParseOptions& options, bool stopAtEnd);
   // A processing instruction at `position` ("<?"), or a comment or CDATA section ("<!").
   size_t ParseInstruction(std::string_view text, size_t position, XmlParseOptions& options);
-  size_t ParseMarked(std::string_view text, size_t position, bool comment, XmlParseOptions& options);
+  // The node goes to `host`, if any.
+  size_t ParseMarked(std::string_view text, size_t position, bool comment, XmlParseOptions& options,
+                     XmlElement* host);
   // A new empty element below this one, not yet in the list of children.
   XmlElement* NewChild();
   void AppendAttributes(std::string& out, const XmlWriteOptions& options) const;
