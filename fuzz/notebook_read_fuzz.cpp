@@ -21,7 +21,9 @@ namespace {
 // The same notes: titles, bodies and children alike in order, at every depth; without
 // recursion, as trees may be deep.
 bool SameNotes(const XmlElement& a, const XmlElement& b) {
-  std::vector<std::pair<const XmlElement*, const XmlElement*>> pending{{&a, &b}};
+  std::vector<std::pair<const XmlElement*, const XmlElement*>> pending;
+  pending.reserve(64);
+  pending.emplace_back(&a, &b);
   while (!pending.empty()) {
     auto [x, y] = pending.back();
     pending.pop_back();

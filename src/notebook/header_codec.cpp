@@ -187,10 +187,26 @@ std::string DecodeHeader(std::string_view code) {
 }
 
 void ScrambleInPlace(std::string& text) {
-  // XOR with each key letter in turn is one XOR with all of them combined.
-  char mask = 0;
-  for (const char* k = kScrambleKey; *k; ++k) mask = static_cast<char>(mask ^ *k);
-  for (char& c : text) c = static_cast<char>(c ^ mask);
+  ScrambleInPlace(text.data(), text.size());
+}
+
+void ScrambleInPlace(char* text, size_t size) {
+  // XOR with each key letter in turn is one XOR with all of them combined; eight bytes
+  // are taken at a time.
+  constexpr unsigned char kMask = [] {
+    unsigned char m = 0;
+    for (const char* k = kScrambleKey; *k; ++k) m = static_cast<unsigned char>(m ^ *k);
+    return m;
+  }();
+  constexpr uint64_t kWideMask = kMask * 0x0101010101010101ull;
+  size_t i = 0;
+  for (; size - i >= 8; i += 8) {
+    uint64_t w;
+    std::memcpy(&w, text + i, 8);
+    w ^= kWideMask;
+    std::memcpy(text + i, &w, 8);
+  }
+  for (; i < size; ++i) text[i] = static_cast<char>(text[i] ^ kMask);
 }
 
 std::string Scramble(std::string_view text) {
@@ -200,10 +216,16 @@ std::string Scramble(std::string_view text) {
 }
 
 std::string EscapeText(std::string_view text, std::string_view unsafe) {
-  std::string out(1, kEscapeMark);
-  out.reserve(text.size() + 8);
-  AppendEscaped(out, text, unsafe);
+  std::string out;
+  AppendEscapedText(out, text, unsafe);
   return out;
+}
+
+void AppendEscapedText(std::string& out, std::string_view text, std::string_view unsafe) {
+  // Room for the worst case at once: AppendEscaped would otherwise grow the text again.
+  out.reserve(out.size() + 1 + 3 * text.size());
+  out += kEscapeMark;
+  AppendEscaped(out, text, unsafe);
 }
 
 std::string UnescapeText(std::string_view escaped) {

@@ -28,6 +28,7 @@ std::string DecodeHeader(std::string_view code);
 // Every byte XORed with each letter of "kvnr" in turn; the same call undoes it.
 std::string Scramble(std::string_view text);
 void ScrambleInPlace(std::string& text);
+void ScrambleInPlace(char* text, size_t size);
 
 // ---- the escaped form ----------------------------------------------------------------
 // A text that its line format cannot hold as it is (a body with empty lines or a line
@@ -43,6 +44,8 @@ inline bool IsEscaped(std::string_view text) {
 }
 // The mark followed by the text with ESC and every byte of `unsafe` hex-escaped.
 std::string EscapeText(std::string_view text, std::string_view unsafe);
+// The same appended to `out`.
+void AppendEscapedText(std::string& out, std::string_view text, std::string_view unsafe);
 // The text after the mark with its escapes undone; an ESC that is not followed by two
 // hex digits is kept as it is.
 std::string UnescapeText(std::string_view escaped);

@@ -80,17 +80,21 @@ bool ScrambledBodyFits(std::string_view body) {
   return wire[0] != '<' && wire.find_first_of(std::string_view("\0\n\r", 3)) == std::string::npos;
 }
 
+// Appended in place: the line is scrambled where it lands.
 void AppendBodyLine(std::string& out, std::string_view body, bool protect) {
   if (!protect) {
     if (PlainBodyFits(body))
       out += body;
     else
-      out += EscapeText(body, kBodyUnsafe);
+      AppendEscapedText(out, body, kBodyUnsafe);
     return;
   }
-  std::string line = ScrambledBodyFits(body) ? std::string(body) : EscapeText(body, kBodyUnsafe);
-  ScrambleInPlace(line);
-  out += line;
+  const size_t at = out.size();
+  if (ScrambledBodyFits(body))
+    out += body;
+  else
+    AppendEscapedText(out, body, kBodyUnsafe);
+  ScrambleInPlace(out.data() + at, out.size() - at);
 }
 
 // A title as its tag holds it: made in `made`, or none when the title stands as it is.
@@ -181,6 +185,14 @@ class GatheredBody {
   size_t lines_ = 0;
   std::string text_;
 };
+
+// A note's title from the text of its tag; a decoded title is handed on, not copied.
+std::string TitleOfTag(std::string_view tag, bool encoded) {
+  if (!encoded) return ReadMaybeEscaped(tag);
+  std::string title = DecodeHeader(tag);
+  if (IsEscaped(title)) return UnescapeText(title);
+  return title;
+}
 
 std::string SavPath(const std::string& path) {
   size_t dot = path.find_last_of('.');
@@ -277,7 +289,7 @@ NotebookContent ParseNotebook(std::string_view bytes) {
       }
       std::string_view tag = line;
       tag = tag.size() >= 2 ? tag.substr(1, tag.size() - 2) : std::string_view();
-      current = current->AppendChild(encodedTitles ? ReadMaybeEscaped(DecodeHeader(tag)) : ReadMaybeEscaped(tag));
+      current = current->AppendChild(TitleOfTag(tag, encodedTitles));
       ++depth;
     } else {
       gathered.Add(line);
@@ -324,14 +336,19 @@ NotebookRead ReadNotebook(NotebookFile& notebook, const std::string& path) {
   return read;
 }
 
+// Most notebooks fit in this much; a larger one grows from there.
+constexpr size_t kFirstRoom = 512;
+
 std::string NotebookBytes(const XmlElement& root, std::string_view fileName, std::string_view password) {
   std::string out = Header(fileName, password);
+  out.reserve(kFirstRoom);
   AppendNotes(out, root, false, !password.empty());
   return out;
 }
 
 std::string BranchBytes(const XmlElement& branch, std::string_view fileName) {
   std::string out = Header(fileName, {});
+  out.reserve(kFirstRoom);
   AppendNotes(out, branch, true, false);
   return out;
 }

@@ -105,6 +105,12 @@ TEST(HeaderCodec, ScramblingXorsWithEachKeyLetterAndUndoesItself) {
   for (int b = 0; b < 256; ++b)
     EXPECT_EQ(static_cast<unsigned char>(once[b]), static_cast<unsigned char>(b ^ 'k' ^ 'v' ^ 'n' ^ 'r'));
   EXPECT_EQ(Scramble(once), all);
+  // Pieces of every length around the eight-byte steps, at an odd start.
+  for (size_t n = 0; n < 20; ++n) {
+    std::string piece = all.substr(3, n);
+    ScrambleInPlace(piece.data(), piece.size());
+    EXPECT_EQ(piece, once.substr(3, n));
+  }
 }
 
 TEST(HeaderCodec, EscapedFormCarriesEveryByte) {
@@ -116,6 +122,9 @@ TEST(HeaderCodec, EscapedFormCarriesEveryByte) {
   EXPECT_EQ(escaped.find_first_of(unsafe), std::string::npos);
   EXPECT_EQ(escaped.find(kEscapeMark, 1), escaped.find(std::string(1, kEscapeMark) + "00"));
   EXPECT_EQ(UnescapeText(escaped), all);
+  std::string appended = "head";
+  AppendEscapedText(appended, all, unsafe);
+  EXPECT_EQ(appended, "head" + escaped);
   EXPECT_EQ(ReadMaybeEscaped("plain"), "plain");
   // A stray mark without two hex digits is kept.
   EXPECT_EQ(UnescapeText("\x1B"
