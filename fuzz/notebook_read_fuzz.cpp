@@ -93,7 +93,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                      : "notebook round trip differs");
     }
   }
-  if (!content.root->ChildCount()) return 0;
+  // A branch is exported from every other input (the input picks): the export reads
+  // the first note's whole subtree again, and one input in two reaches every path of it.
+  if (!content.root->ChildCount() || size % 2) return 0;
   std::string branch = BranchBytes(*content.root->Child(0), "branch.dbn");
   NotebookContent back = ParseNotebook(branch);
   if (back.headerText != "branch.dbn" || back.root->ChildCount() != 1) Report(bytes, "branch export differs");

@@ -378,7 +378,8 @@ XmlElement* XmlElement::ChildList::erase(size_t i) {
 }
 
 XmlElement::~XmlElement() {
-  Clear();
+  // The attributes go with their list; most elements have no children to take apart.
+  if (!children_.empty()) Clear();
 }
 
 void XmlElement::Clear() {
