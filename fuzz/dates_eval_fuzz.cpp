@@ -1,7 +1,10 @@
-// Date-file evaluation over arbitrary file contents at arbitrary reference dates. The
-// first four bytes choose the date (invalid ones included), the rest is the file.
+// Date-file evaluation over arbitrary file contents at arbitrary reference dates, the
+// way the program reads a file: converted first when it is of the older kind. Text
+// with the format marker reaches the evaluator as it stands. The first four bytes
+// choose the date (invalid ones included), the rest is the file.
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -29,16 +32,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (data[2] < 200) ref.year = 1895 + ref.year % 210;  // mostly the years the rules hold for
   std::string_view file(reinterpret_cast<const char*>(data) + 4, size - 4);
 
-  vm::dates::DateLists lists = vm::dates::EvaluateDateText(file, ref);
+  // As the program reads a date file: an older file is converted first (once: the
+  // converted text converts no further) and the dates come from what it converted to.
+  std::optional<std::string> upgraded = vm::dates::UpgradedDateText(file, "C:\\P\\Support\\Holidays.txt");
+  if (upgraded) {
+    if (upgraded->rfind(vm::dates::kFormatMarker, 0) != 0) std::abort();
+    if (vm::dates::UpgradedDateText(*upgraded, "Holidays.txt")) std::abort();
+  }
+  vm::dates::DateLists lists = vm::dates::EvaluateDateText(upgraded ? std::string_view(*upgraded) : file, ref);
   CheckLists(lists);
   if (!vm::dates::IsValidDate(ref) && (!lists.past.empty() || !lists.today.empty() || !lists.coming.empty()))
     std::abort();
-
-  if (auto upgraded = vm::dates::UpgradedDateText(file, "C:\\P\\Support\\Holidays.txt")) {
-    if (upgraded->rfind(vm::dates::kFormatMarker, 0) != 0) std::abort();
-    if (vm::dates::UpgradedDateText(*upgraded, "Holidays.txt")) std::abort();  // converts once
-    CheckLists(vm::dates::EvaluateDateText(*upgraded, ref));
-  }
 
   if (vm::dates::IsValidDate(ref)) {
     vm::dates::DatesList list = vm::dates::BuildDatesList(lists, lists, ref);
