@@ -142,13 +142,75 @@ void AppendCodePoint(std::string& out, unsigned codePoint) {
 
 // ---- nodes ---------------------------------------------------------------------------
 
+namespace {
+
+// Node blocks a document no longer needs wait here for the next document of the same
+// thread, by their place in the sequence of sizes (the last place: every largest
+// block): a program that reads, writes and reads again then allocates its nodes once.
+// Their strings keep their buffers, except the long ones, so the spare blocks hold
+// little memory beyond their nodes.
+constexpr size_t kSizes = 7;  // 16, 32, ... 1024
+constexpr size_t kSpareBlocks = 4;
+constexpr size_t kSpareLargest = 16;
+constexpr size_t kSpareStringCapacity = 256;
+
+struct SpareBlocks {
+  std::array<std::vector<std::unique_ptr<CXmlNode[]>>, kSizes> bySize;
+};
+thread_local SpareBlocks tSpare;
+
+size_t SizeIndex(size_t capacity) {
+  size_t i = 0;
+  while (i + 1 < kSizes && (kFirstBlock << i) < capacity) ++i;
+  return i;
+}
+
+void Shrink(std::string& s) {
+  if (s.capacity() > kSpareStringCapacity) std::string().swap(s);
+}
+
+// Keeps a block for later, its first `used` nodes having served; false when enough are
+// kept already (the caller then frees it).
+void KeepBlock(std::unique_ptr<CXmlNode[]>& block, size_t capacity, size_t used) {
+  auto& spare = tSpare.bySize[SizeIndex(capacity)];
+  if (spare.size() >= (capacity >= kLargestBlock ? kSpareLargest : kSpareBlocks)) return;
+  CXmlNode* nodes = block.get();
+  for (size_t i = 0; i < used; ++i) {
+    Shrink(nodes[i].name);
+    Shrink(nodes[i].value);
+  }
+  spare.push_back(std::move(block));
+}
+
+std::unique_ptr<CXmlNode[]> TakeBlock(size_t capacity) {
+  auto& spare = tSpare.bySize[SizeIndex(capacity)];
+  if (spare.empty()) return std::make_unique<CXmlNode[]>(capacity);
+  std::unique_ptr<CXmlNode[]> block = std::move(spare.back());
+  spare.pop_back();
+  return block;
+}
+
+}  // namespace
+
 CXmlDocument::CXmlDocument() { Clear(); }
-CXmlDocument::~CXmlDocument() = default;
+
+CXmlDocument::~CXmlDocument() { ReleaseBlocks(0); }
+
+// Hands every block from `keep` on to the spare blocks; the last one may be partly used.
+void CXmlDocument::ReleaseBlocks(size_t keep) {
+  size_t capacity = kFirstBlock;
+  for (size_t i = 0; i < blocks_.size(); ++i) {
+    const bool last = i + 1 == blocks_.size();
+    if (i >= keep) KeepBlock(blocks_[i], capacity, last ? used_ : capacity);
+    capacity = std::min(capacity * 2, kLargestBlock);
+  }
+  blocks_.resize(std::min(keep, blocks_.size()));
+}
 
 void CXmlDocument::Clear() {
   // The first block stays for the next document: most documents are small, and a
   // reader that makes a document and parses into it then allocates nodes once.
-  if (blocks_.size() > 1) blocks_.resize(1);
+  if (blocks_.size() > 1) ReleaseBlocks(1);
   capacity_ = blocks_.empty() ? 0 : kFirstBlock;
   used_ = 0;
   if (entityCount_)
@@ -161,7 +223,7 @@ void CXmlDocument::Clear() {
 CXmlNode* CXmlDocument::NewNode(int kind, std::string_view nameOrText) {
   if (used_ == capacity_) {
     capacity_ = capacity_ ? std::min(capacity_ * 2, kLargestBlock) : kFirstBlock;
-    blocks_.push_back(std::make_unique<CXmlNode[]>(capacity_));
+    blocks_.push_back(TakeBlock(capacity_));
     used_ = 0;
   }
   CXmlNode* node = &blocks_.back()[used_++];

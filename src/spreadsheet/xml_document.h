@@ -149,6 +149,7 @@ class CXmlDocument {
   };
   static constexpr int kBuckets = 67;
 
+  void ReleaseBlocks(size_t keep);
   void Report(int code, const std::string& message, int line, int column);
   EscapeNames MakeEscapeNames() const;
   void WriteNode(std::string& out, const CXmlNode* node, int level, const EscapeNames& names) const;
