@@ -147,12 +147,11 @@ namespace {
 // Node blocks a document no longer needs wait here for the next document of the same
 // thread, by their place in the sequence of sizes (the last place: every largest
 // block): a program that reads, writes and reads again then allocates its nodes once.
-// Their strings keep their buffers, except the long ones, so the spare blocks hold
-// little memory beyond their nodes.
+// Their strings keep their buffers, except those that held a long text (see NoteText),
+// so the spare blocks hold little memory beyond their nodes.
 constexpr size_t kSizes = 7;  // 16, 32, ... 1024
 constexpr size_t kSpareBlocks = 4;
-constexpr size_t kSpareLargest = 16;
-constexpr size_t kSpareStringCapacity = 256;
+constexpr size_t kSpareLargest = 8;
 
 struct SpareBlocks {
   std::array<std::vector<std::unique_ptr<CXmlNode[]>>, kSizes> bySize;
@@ -165,21 +164,10 @@ size_t SizeIndex(size_t capacity) {
   return i;
 }
 
-void Shrink(std::string& s) {
-  if (s.capacity() > kSpareStringCapacity) std::string().swap(s);
-}
-
-// Keeps a block for later, its first `used` nodes having served; false when enough are
-// kept already (the caller then frees it).
-void KeepBlock(std::unique_ptr<CXmlNode[]>& block, size_t capacity, size_t used) {
+// Keeps a block for later unless enough are kept already (the caller then frees it).
+void KeepBlock(std::unique_ptr<CXmlNode[]>& block, size_t capacity) {
   auto& spare = tSpare.bySize[SizeIndex(capacity)];
-  if (spare.size() >= (capacity >= kLargestBlock ? kSpareLargest : kSpareBlocks)) return;
-  CXmlNode* nodes = block.get();
-  for (size_t i = 0; i < used; ++i) {
-    Shrink(nodes[i].name);
-    Shrink(nodes[i].value);
-  }
-  spare.push_back(std::move(block));
+  if (spare.size() < (capacity >= kLargestBlock ? kSpareLargest : kSpareBlocks)) spare.push_back(std::move(block));
 }
 
 std::unique_ptr<CXmlNode[]> TakeBlock(size_t capacity) {
@@ -196,12 +184,18 @@ CXmlDocument::CXmlDocument() { Clear(); }
 
 CXmlDocument::~CXmlDocument() { ReleaseBlocks(0); }
 
-// Hands every block from `keep` on to the spare blocks; the last one may be partly used.
+// Hands every block from `keep` on to the spare blocks, the long texts of the document
+// dropped first. A string assigned at most kShortText bytes has at most twice that
+// capacity, so a kept node holds no more than that.
 void CXmlDocument::ReleaseBlocks(size_t keep) {
+  for (CXmlNode* node : longTexts_) {
+    std::string().swap(node->name);
+    std::string().swap(node->value);
+  }
+  longTexts_.clear();
   size_t capacity = kFirstBlock;
   for (size_t i = 0; i < blocks_.size(); ++i) {
-    const bool last = i + 1 == blocks_.size();
-    if (i >= keep) KeepBlock(blocks_[i], capacity, last ? used_ : capacity);
+    if (i >= keep) KeepBlock(blocks_[i], capacity);
     capacity = std::min(capacity * 2, kLargestBlock);
   }
   blocks_.resize(std::min(keep, blocks_.size()));
@@ -210,7 +204,7 @@ void CXmlDocument::ReleaseBlocks(size_t keep) {
 void CXmlDocument::Clear() {
   // The first block stays for the next document: most documents are small, and a
   // reader that makes a document and parses into it then allocates nodes once.
-  if (blocks_.size() > 1) ReleaseBlocks(1);
+  ReleaseBlocks(1);
   capacity_ = blocks_.empty() ? 0 : kFirstBlock;
   used_ = 0;
   if (entityCount_)
@@ -232,6 +226,7 @@ CXmlNode* CXmlDocument::NewNode(int kind, std::string_view nameOrText) {
   node->declaresNamespaces = false;
   node->parent = nullptr;
   node->name.assign(nameOrText.data(), nameOrText.size());
+  NoteText(node, nameOrText.size());
   node->valueKind = XmlValue::kNone;
   node->value.clear();
   node->firstAttribute = node->lastAttribute = node->firstChild = node->lastChild = node->next = nullptr;
@@ -273,6 +268,7 @@ CXmlNode* CXmlDocument::AddAttribute(CXmlNode* element, std::string_view name, s
   CXmlNode* node = NewNode(kXmlAttribute, name);
   node->valueKind = XmlValue::kText;
   node->value.assign(value.data(), value.size());
+  NoteText(node, value.size());
   AddNode(element, node);
   return node;
 }

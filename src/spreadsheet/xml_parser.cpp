@@ -2,10 +2,12 @@
 // than recursing, so the nesting depth costs no machine stack; the depth is still
 // bounded for the readers and writers that walk the tree recursively.
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <new>
 
+#include "common/byte_words.h"
 #include "spreadsheet/xml_document.h"
 
 namespace vm::spreadsheet {
@@ -58,6 +60,30 @@ bool ThirtyTwoBlanks(const char* p) {
   uint64_t w[4];
   std::memcpy(w, p, sizeof w);
   return ((w[0] ^ kBlanks) | (w[1] ^ kBlanks) | (w[2] ^ kBlanks) | (w[3] ^ kBlanks)) == 0;
+}
+
+// The high bit of each byte of `word` that may stand in a name (see MakeClasses):
+// range tests on the low seven bits of all eight bytes at once, no byte compared alone.
+uint64_t NameBytes(uint64_t word) {
+  constexpr uint64_t kEach = 0x0101010101010101ULL, kHigh = kEach * 0x80, kLow = kEach * 0x7F;
+  const uint64_t v = word & kLow;
+  // Bit 7 of a byte of x (below 0x80) is set when the byte is at least lo; the sum of
+  // two bytes of at most 0x7F and 0x80 never carries into the next.
+  auto atLeast = [&](uint64_t x, uint64_t lo) { return (x + kEach * (0x80 - lo)) & kHigh; };
+  auto within = [&](uint64_t x, uint64_t lo, uint64_t hi) { return atLeast(x, lo) & ~atLeast(x, hi + 1); };
+  const uint64_t folded = v | kEach * 0x20;  // capitals as small letters
+  return (word & kHigh) | within(folded, 'a', 'z') | within(v, '0', ':') | within(v, '-', '.') | within(v, '_', '_');
+}
+
+// The first byte from `from` on that cannot stand in a name, or `to`; eight bytes a test.
+const char* NameEnd(const char* from, const char* to) {
+  while (from != to) {
+    // Bytes past `to` load as zero, which is no name byte: a short word always stops.
+    const uint64_t stops = ~NameBytes(LoadWord(from, static_cast<size_t>(to - from))) & 0x8080808080808080ULL;
+    if (stops) return from + std::countr_zero(stops) / 8;
+    from += 8;
+  }
+  return from;
 }
 
 // The first byte of [from, to) that is not white space, or `to`.
@@ -223,7 +249,7 @@ class XmlParser {
   // A name at p_; reports illegal characters and skips them.
   std::string_view Name(bool& atEnd) {
     const char* start = p_;
-    while (p_ < end_ && IsNameChar(*p_)) ++p_;
+    p_ = NameEnd(p_, end_);
     if (p_ < end_ && EndsName(*p_)) return std::string_view(start, static_cast<size_t>(p_ - start));
     bool clean = true;
     std::string collected;
@@ -320,6 +346,7 @@ class XmlParser {
       const char* to = static_cast<const char*>(close);
       attribute->valueKind = XmlValue::kText;
       attribute->value.assign(from, static_cast<size_t>(to - from));
+      doc_.NoteText(attribute, attribute->value.size());
       p_ = to + 1;
       return;
     }
@@ -420,6 +447,7 @@ class XmlParser {
     } else {
       DecodeText(raw, node->name);
     }
+    doc_.NoteText(node, node->name.capacity());  // decoding may have reserved more
     p_ = stop;
   }
 
