@@ -142,69 +142,13 @@ void AppendCodePoint(std::string& out, unsigned codePoint) {
 
 // ---- nodes ---------------------------------------------------------------------------
 
-namespace {
-
-// Node blocks a document no longer needs wait here for the next document of the same
-// thread, by their place in the sequence of sizes (the last place: every largest
-// block): a program that reads, writes and reads again then allocates its nodes once.
-// Their strings keep their buffers, except those that held a long text (see NoteText),
-// so the spare blocks hold little memory beyond their nodes.
-constexpr size_t kSizes = 7;  // 16, 32, ... 1024
-constexpr size_t kSpareBlocks = 4;
-constexpr size_t kSpareLargest = 8;
-
-struct SpareBlocks {
-  std::array<std::vector<std::unique_ptr<CXmlNode[]>>, kSizes> bySize;
-};
-thread_local SpareBlocks tSpare;
-
-size_t SizeIndex(size_t capacity) {
-  size_t i = 0;
-  while (i + 1 < kSizes && (kFirstBlock << i) < capacity) ++i;
-  return i;
-}
-
-// Keeps a block for later unless enough are kept already (the caller then frees it).
-void KeepBlock(std::unique_ptr<CXmlNode[]>& block, size_t capacity) {
-  auto& spare = tSpare.bySize[SizeIndex(capacity)];
-  if (spare.size() < (capacity >= kLargestBlock ? kSpareLargest : kSpareBlocks)) spare.push_back(std::move(block));
-}
-
-std::unique_ptr<CXmlNode[]> TakeBlock(size_t capacity) {
-  auto& spare = tSpare.bySize[SizeIndex(capacity)];
-  if (spare.empty()) return std::make_unique<CXmlNode[]>(capacity);
-  std::unique_ptr<CXmlNode[]> block = std::move(spare.back());
-  spare.pop_back();
-  return block;
-}
-
-}  // namespace
-
 CXmlDocument::CXmlDocument() { Clear(); }
-
-CXmlDocument::~CXmlDocument() { ReleaseBlocks(0); }
-
-// Hands every block from `keep` on to the spare blocks, the long texts of the document
-// dropped first. A string assigned at most kShortText bytes has at most twice that
-// capacity, so a kept node holds no more than that.
-void CXmlDocument::ReleaseBlocks(size_t keep) {
-  for (CXmlNode* node : longTexts_) {
-    std::string().swap(node->name);
-    std::string().swap(node->value);
-  }
-  longTexts_.clear();
-  size_t capacity = kFirstBlock;
-  for (size_t i = 0; i < blocks_.size(); ++i) {
-    if (i >= keep) KeepBlock(blocks_[i], capacity);
-    capacity = std::min(capacity * 2, kLargestBlock);
-  }
-  blocks_.resize(std::min(keep, blocks_.size()));
-}
+CXmlDocument::~CXmlDocument() = default;
 
 void CXmlDocument::Clear() {
   // The first block stays for the next document: most documents are small, and a
   // reader that makes a document and parses into it then allocates nodes once.
-  ReleaseBlocks(1);
+  if (blocks_.size() > 1) blocks_.resize(1);
   capacity_ = blocks_.empty() ? 0 : kFirstBlock;
   used_ = 0;
   if (entityCount_)
@@ -217,7 +161,7 @@ void CXmlDocument::Clear() {
 CXmlNode* CXmlDocument::NewNode(int kind, std::string_view nameOrText) {
   if (used_ == capacity_) {
     capacity_ = capacity_ ? std::min(capacity_ * 2, kLargestBlock) : kFirstBlock;
-    blocks_.push_back(TakeBlock(capacity_));
+    blocks_.push_back(std::make_unique<CXmlNode[]>(capacity_));
     used_ = 0;
   }
   CXmlNode* node = &blocks_.back()[used_++];
@@ -226,7 +170,6 @@ CXmlNode* CXmlDocument::NewNode(int kind, std::string_view nameOrText) {
   node->declaresNamespaces = false;
   node->parent = nullptr;
   node->name.assign(nameOrText.data(), nameOrText.size());
-  NoteText(node, nameOrText.size());
   node->valueKind = XmlValue::kNone;
   node->value.clear();
   node->firstAttribute = node->lastAttribute = node->firstChild = node->lastChild = node->next = nullptr;
@@ -268,7 +211,6 @@ CXmlNode* CXmlDocument::AddAttribute(CXmlNode* element, std::string_view name, s
   CXmlNode* node = NewNode(kXmlAttribute, name);
   node->valueKind = XmlValue::kText;
   node->value.assign(value.data(), value.size());
-  NoteText(node, value.size());
   AddNode(element, node);
   return node;
 }

@@ -149,13 +149,6 @@ class CXmlDocument {
   };
   static constexpr int kBuckets = 67;
 
-  void ReleaseBlocks(size_t keep);
-  // Every string of a node that is given more than kShortText bytes is noted here (the
-  // block the node lives in outlives the document; see ReleaseBlocks).
-  static constexpr size_t kShortText = 128;
-  void NoteText(CXmlNode* node, size_t size) {
-    if (size > kShortText) longTexts_.push_back(node);
-  }
   void Report(int code, const std::string& message, int line, int column);
   EscapeNames MakeEscapeNames() const;
   void WriteNode(std::string& out, const CXmlNode* node, int level, const EscapeNames& names) const;
@@ -163,7 +156,6 @@ class CXmlDocument {
 
   std::vector<std::unique_ptr<CXmlNode[]>> blocks_;
   size_t used_ = 0, capacity_ = 0;
-  std::vector<CXmlNode*> longTexts_;
   CXmlNode* root_ = nullptr;
   // Entities the document declared; the five predefined ones live outside the table.
   std::array<std::vector<Entity>, kBuckets> entities_;
