@@ -6,9 +6,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <bit>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 
 #include "platform/platform.h"
@@ -84,9 +86,14 @@ bool ToUtf16(unsigned codePage, std::string_view bytes, std::u16string& out, boo
                        return 1;
                      });
   out.resize(raw.size() / 2);
-  for (size_t i = 0; i < out.size(); ++i)
-    out[i] = static_cast<char16_t>(static_cast<unsigned char>(raw[2 * i]) |
-                                   static_cast<unsigned char>(raw[2 * i + 1]) << 8);
+  if constexpr (std::endian::native == std::endian::little) {
+    // UTF-16LE bytes are the units themselves: one copy rather than a step per unit.
+    if (!out.empty()) std::memcpy(out.data(), raw.data(), out.size() * 2);
+  } else {
+    for (size_t i = 0; i < out.size(); ++i)
+      out[i] = static_cast<char16_t>(static_cast<unsigned char>(raw[2 * i]) |
+                                     static_cast<unsigned char>(raw[2 * i + 1]) << 8);
+  }
   return ok;
 }
 
@@ -97,9 +104,13 @@ bool FromUtf16(unsigned codePage, std::u16string_view text, std::string& out, ch
   if (lossy) *lossy = false;
   if (!name) return false;
   std::string raw(text.size() * 2, '\0');
-  for (size_t i = 0; i < text.size(); ++i) {
-    raw[2 * i] = static_cast<char>(text[i] & 0xFF);
-    raw[2 * i + 1] = static_cast<char>(text[i] >> 8);
+  if constexpr (std::endian::native == std::endian::little) {
+    if (!text.empty()) std::memcpy(raw.data(), text.data(), raw.size());
+  } else {
+    for (size_t i = 0; i < text.size(); ++i) {
+      raw[2 * i] = static_cast<char>(text[i] & 0xFF);
+      raw[2 * i + 1] = static_cast<char>(text[i] >> 8);
+    }
   }
   return RunIconv(name, "UTF-16LE", raw.data(), raw.size(), out,
                   [&](const char* at, size_t left, std::string& o) -> size_t {

@@ -203,13 +203,26 @@ std::string CopyText(const CSheet& sheet, const CellRect& selection) {
   CellRect r = Clip(sheet, selection);
   std::string out;
   if (r.Empty()) return out;
+  // The stored rows and cells of the rectangle in their order, the separators of the
+  // cells between them in runs: no search for each cell.
+  const auto& rows = sheet.Rows();
+  auto stored = std::lower_bound(rows.begin(), rows.end(), r.top,
+                                 [](const CSheet::Row& row, int v) { return row.index < v; });
   for (int row = r.top; row <= r.bottom; ++row) {
     if (row > r.top) out += "\r\n";
-    for (int col = r.left; col <= r.right; ++col) {
-      if (col > r.left) out += '\t';
-      const CSheetCell* cell = sheet.StoredCell(row, col);
-      if (cell && cell->HasText()) out += Flattened(cell->text);
+    int col = r.left;
+    if (stored != rows.end() && stored->index == row) {
+      const auto& cells = stored->cells;
+      auto e = std::lower_bound(cells.begin(), cells.end(), r.left,
+                                [](const CSheet::CellEntry& entry, int v) { return entry.column < v; });
+      for (; e != cells.end() && e->column <= r.right; ++e) {
+        out.append(static_cast<size_t>(e->column - col), '\t');
+        col = e->column;
+        if (e->cell.HasText()) out += Flattened(e->cell.text);
+      }
+      ++stored;
     }
+    out.append(static_cast<size_t>(r.right - col), '\t');
   }
   return out;
 }

@@ -2,10 +2,12 @@
 // than recursing, so the nesting depth costs no machine stack; the depth is still
 // bounded for the readers and writers that walk the tree recursively.
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <new>
 
+#include "common/byte_words.h"
 #include "spreadsheet/xml_document.h"
 
 namespace vm::spreadsheet {
@@ -41,40 +43,60 @@ constexpr uint64_t ZeroBytes(uint64_t x) {
   return ~(((x & k7F) + k7F) | x | k7F);
 }
 
-// Whether all eight bytes at p are white space: arithmetic on one word, no table, so
-// one test for the eight in the sanitizer build too.
-bool EightSpaces(const char* p) {
+// The high bit of each byte of `word` that is white space: arithmetic on one word, no
+// table, so one test for eight bytes in the sanitizer build too.
+uint64_t SpaceBytes(uint64_t w) {
   constexpr uint64_t kEach = 0x0101010101010101ULL;
-  uint64_t w = 0;
-  std::memcpy(&w, p, sizeof w);
-  uint64_t hits = ZeroBytes(w ^ (kEach * ' ')) | ZeroBytes(w ^ (kEach * '\t')) | ZeroBytes(w ^ (kEach * '\r')) |
-                  ZeroBytes(w ^ (kEach * '\n'));
-  return hits == 0x8080808080808080ULL;
+  return ZeroBytes(w ^ (kEach * ' ')) | ZeroBytes(w ^ (kEach * '\t')) | ZeroBytes(w ^ (kEach * '\r')) |
+         ZeroBytes(w ^ (kEach * '\n'));
 }
 
-// Whether the 32 bytes at p are all blanks, as the writer's indentation is.
-bool ThirtyTwoBlanks(const char* p) {
-  constexpr uint64_t kBlanks = 0x2020202020202020ULL;
-  uint64_t w[4];
-  std::memcpy(w, p, sizeof w);
-  return ((w[0] ^ kBlanks) | (w[1] ^ kBlanks) | (w[2] ^ kBlanks) | (w[3] ^ kBlanks)) == 0;
+// The high bit of each byte of `word` that may stand in a name (see MakeClasses):
+// range tests on the low seven bits of all eight bytes at once, no byte compared alone.
+uint64_t NameBytes(uint64_t word) {
+  constexpr uint64_t kEach = 0x0101010101010101ULL, kHigh = kEach * 0x80, kLow = kEach * 0x7F;
+  const uint64_t v = word & kLow;
+  // Bit 7 of a byte of x (below 0x80) is set when the byte is at least lo; the sum of
+  // two bytes of at most 0x7F and 0x80 never carries into the next.
+  auto atLeast = [&](uint64_t x, uint64_t lo) { return (x + kEach * (0x80 - lo)) & kHigh; };
+  auto within = [&](uint64_t x, uint64_t lo, uint64_t hi) { return atLeast(x, lo) & ~atLeast(x, hi + 1); };
+  const uint64_t folded = v | kEach * 0x20;  // capitals as small letters
+  return (word & kHigh) | within(folded, 'a', 'z') | within(v, '0', ':') | within(v, '-', '.') | within(v, '_', '_');
 }
 
-// The first byte of [from, to) that is not white space, or `to`.
+// The first byte from `from` on that cannot stand in a name, or `to`; eight bytes a test.
+const char* NameEnd(const char* from, const char* to) {
+  while (from != to) {
+    // Bytes past `to` load as zero, which is no name byte: a short word always stops.
+    const uint64_t stops = ~NameBytes(LoadWord(from, static_cast<size_t>(to - from))) & 0x8080808080808080ULL;
+    if (stops) return from + std::countr_zero(stops) / 8;
+    from += 8;
+  }
+  return from;
+}
+
+// The first byte of [from, to) that is not white space, or `to`; eight bytes a test.
 const char* SkipSpaces(const char* from, const char* to) {
-  // Most calls find nothing or one blank to skip; the longer runs go a word at a time.
-  if (from == to || !IsSpace(*from)) return from;
-  if (to - from >= 2 && !IsSpace(from[1])) return from + 1;
-  while (to - from >= 32 && ThirtyTwoBlanks(from)) from += 32;
-  while (to - from >= 8 && EightSpaces(from)) from += 8;
-  while (from < to && IsSpace(*from)) ++from;
+  while (from != to) {
+    // Bytes past `to` load as zero, which is no white space: a short word always stops.
+    const uint64_t stops = ~SpaceBytes(LoadWord(from, static_cast<size_t>(to - from))) & 0x8080808080808080ULL;
+    if (stops) return from + std::countr_zero(stops) / 8;
+    from += 8;
+  }
   return from;
 }
 
 // The start of the white space that ends [from, to).
 const char* SkipSpacesBack(const char* from, const char* to) {
-  while (to - from >= 32 && ThirtyTwoBlanks(to - 32)) to -= 32;
-  while (to - from >= 8 && EightSpaces(to - 8)) to -= 8;
+  while (to - from >= 8) {
+    const uint64_t stops = ~SpaceBytes(LoadWord(to - 8, 8)) & 0x8080808080808080ULL;
+    if (stops) {
+      // The last byte of the eight that is not white space; the highest byte is the last.
+      const int highest = 63 - std::countl_zero(stops);
+      return to - 8 + highest / 8 + 1;
+    }
+    to -= 8;
+  }
   while (to > from && IsSpace(to[-1])) --to;
   return to;
 }
@@ -223,7 +245,7 @@ class XmlParser {
   // A name at p_; reports illegal characters and skips them.
   std::string_view Name(bool& atEnd) {
     const char* start = p_;
-    while (p_ < end_ && IsNameChar(*p_)) ++p_;
+    p_ = NameEnd(p_, end_);
     if (p_ < end_ && EndsName(*p_)) return std::string_view(start, static_cast<size_t>(p_ - start));
     bool clean = true;
     std::string collected;

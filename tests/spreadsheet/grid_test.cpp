@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 
 #include "spreadsheet/grid_ops.h"
 
@@ -439,5 +440,38 @@ TEST(FindReplace, IgnoresTheCaseOfEveryCyrillicLetter) {
   EXPECT_FALSE(FindCell(s, cased, book.locale, {0, 0}, false, at));
 }
 
+
+// Copying walks the stored rows and cells; the plain reading asks for every cell.
+TEST(Clipboard, GeneratedCopiesMatchAPlainCellByCellReading) {
+  std::mt19937 rng(5);
+  for (int round = 0; round < 300; ++round) {
+    CWorkbook book;
+    CSheet& s = Grid(book, 1 + rng() % 12, 1 + rng() % 12);
+    for (int i = 0, n = rng() % 30; i < n; ++i) {
+      CSheetCell* cell = s.CellForEdit(rng() % s.RowCount(), rng() % s.ColumnCount());
+      if (rng() % 4) cell->SetText(rng() % 3 ? "t" + std::to_string(i) : "a\r\nb\tc");
+    }
+    CellRect r{static_cast<int>(rng() % 14) - 2, static_cast<int>(rng() % 14) - 2, 0, 0};
+    r.bottom = r.top + static_cast<int>(rng() % 14) - 2;
+    r.right = r.left + static_cast<int>(rng() % 14) - 2;
+    std::string plain;
+    CellRect c{std::max(r.top, 0), std::max(r.left, 0), std::min(r.bottom, s.RowCount() - 1),
+               std::min(r.right, s.ColumnCount() - 1)};
+    for (int row = c.top; !c.Empty() && row <= c.bottom; ++row) {
+      if (row > c.top) plain += "\r\n";
+      for (int col = c.left; col <= c.right; ++col) {
+        if (col > c.left) plain += '\t';
+        const CSheetCell* cell = s.StoredCell(row, col);
+        if (!cell || !cell->HasText()) continue;
+        for (size_t k = 0; k < cell->text.size(); ++k) {
+          char ch = cell->text[k];
+          if (ch == '\r' && k + 1 < cell->text.size() && cell->text[k + 1] == '\n') continue;
+          plain += ch == '\t' || ch == '\r' || ch == '\n' ? ' ' : ch;
+        }
+      }
+    }
+    ASSERT_EQ(CopyText(s, r), plain) << round;
+  }
+}
 }  // namespace
 }  // namespace vm::spreadsheet

@@ -490,5 +490,29 @@ TEST(XmlParser, GeneratedLayoutAndPositionsMatchAPlainReading) {
   }
 }
 
+// Every byte at every place of the first sixteen of a name, against the plain rule:
+// letters, digits, "-:_." and bytes from 0x80 belong to a name; blanks, ">", "/" and "="
+// end it; any other byte is reported and left out.
+TEST(XmlParser, EveryByteInNamesOfEveryLengthAsThePlainRuleSays) {
+  auto inName = [](unsigned char c) { return std::isalnum(c) || std::strchr("-:_.", c) || c >= 0x80; };
+  for (int c = 1; c < 256; ++c) {
+    for (size_t at = 0; at < 16; ++at) {
+      const std::string head = std::string("abcdefghijklmnop").substr(0, at);
+      const std::string tail = at % 2 ? "Z9" : "q";
+      const char byte = static_cast<char>(c);
+      Parsed p("<" + head + byte + tail + " k=\"1\"/>");
+      const bool ends = std::strchr(" \t\r\n>/=", c) != nullptr;
+      const CXmlNode* e = p.First();
+      if (inName(static_cast<unsigned char>(c))) {
+        ASSERT_TRUE(e && e->name == head + byte + tail && p.errors.empty()) << c << ' ' << at;
+      } else if (!ends && (at > 0 || (c != '!' && c != '?'))) {
+        ASSERT_TRUE(e && e->name == head + tail && p.Codes() == "105") << c << ' ' << at << ' ' << p.Codes();
+      } else if (at > 0) {
+        ASSERT_TRUE(e && e->name == head) << c << ' ' << at;
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace vm::spreadsheet
