@@ -64,27 +64,21 @@ uint64_t NameBytes(uint64_t word) {
   return (word & kHigh) | within(folded, 'a', 'z') | within(v, '0', ':') | within(v, '-', '.') | within(v, '_', '_');
 }
 
-// The first byte from `from` on that cannot stand in a name, or `to`; eight bytes a test.
-const char* NameEnd(const char* from, const char* to) {
+// The first byte from `from` on outside the class whose bytes `Class` marks (their high
+// bits), or `to`; eight bytes a test. Bytes past `to` load as zero, which is in no class
+// here (neither a name byte nor white space): a short word always stops.
+template <uint64_t (*Class)(uint64_t)>
+const char* RunEnd(const char* from, const char* to) {
   while (from != to) {
-    // Bytes past `to` load as zero, which is no name byte: a short word always stops.
-    const uint64_t stops = ~NameBytes(LoadWord(from, static_cast<size_t>(to - from))) & 0x8080808080808080ULL;
+    const uint64_t stops = ~Class(LoadWord(from, static_cast<size_t>(to - from))) & 0x8080808080808080ULL;
     if (stops) return from + std::countr_zero(stops) / 8;
     from += 8;
   }
   return from;
 }
 
-// The first byte of [from, to) that is not white space, or `to`; eight bytes a test.
-const char* SkipSpaces(const char* from, const char* to) {
-  while (from != to) {
-    // Bytes past `to` load as zero, which is no white space: a short word always stops.
-    const uint64_t stops = ~SpaceBytes(LoadWord(from, static_cast<size_t>(to - from))) & 0x8080808080808080ULL;
-    if (stops) return from + std::countr_zero(stops) / 8;
-    from += 8;
-  }
-  return from;
-}
+// The first byte of [from, to) that is not white space, or `to`.
+const char* SkipSpaces(const char* from, const char* to) { return RunEnd<SpaceBytes>(from, to); }
 
 // The start of the white space that ends [from, to).
 const char* SkipSpacesBack(const char* from, const char* to) {
@@ -245,7 +239,7 @@ class XmlParser {
   // A name at p_; reports illegal characters and skips them.
   std::string_view Name(bool& atEnd) {
     const char* start = p_;
-    p_ = NameEnd(p_, end_);
+    p_ = RunEnd<NameBytes>(p_, end_);
     if (p_ < end_ && EndsName(*p_)) return std::string_view(start, static_cast<size_t>(p_ - start));
     bool clean = true;
     std::string collected;
