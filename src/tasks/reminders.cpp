@@ -285,8 +285,8 @@ Decision Evaluate(Reminder& r, const Clock& c) {
   return {};
 }
 
-Firing MakeFiring(const std::string& line, size_t index, const Decision& d, const Moment& due) {
-  Firing f = FiringOf(line, index, d.days, due);
+Firing MakeFiring(const TaskFieldReader& fields, size_t index, const Decision& d, const Moment& due) {
+  Firing f = FiringOf(fields, index, d.days, due);
   f.switchedOff = d.switchedOff;
   return f;
 }
@@ -351,6 +351,15 @@ PassResult RunMinutes(TaskList& records, int first, const Moment& now) {
       }
       k = std::max(d.next, k + 1);
     }
+    // The firing is read from the line before the stamp and the state are written:
+    // it reads neither, and their new texts hold no "#" at the end, so every other
+    // field stays where the reader found it.
+    if (last.fire) {
+      Moment due = now;
+      due.hour = firedAt / 60;
+      due.minute = firedAt % 60;
+      fired.emplace_back(firedAt, MakeFiring(fields, i, last, due));
+    }
     // The stamp stands after the state, so it is written first and the state's place
     // in the line still holds.
     const bool newStamp = r.lastFired != firstStamp, newState = r.state != state;
@@ -359,12 +368,6 @@ PassResult RunMinutes(TaskList& records, int first, const Moment& now) {
     if (newState) ReplaceField(line, stateSpan, r.state);
     if (newStamp || newState) result.changedRecords.push_back(i);
     result.bookChanged |= markedChanged;
-    if (last.fire) {
-      Moment due = now;
-      due.hour = firedAt / 60;
-      due.minute = firedAt % 60;
-      fired.emplace_back(firedAt, MakeFiring(line, i, last, due));
-    }
   }
   std::stable_sort(fired.begin(), fired.end(),
                    [](const auto& a, const auto& b) { return a.first < b.first; });
@@ -376,12 +379,15 @@ PassResult RunMinutes(TaskList& records, int first, const Moment& now) {
 }  // namespace
 
 Firing FiringOf(const std::string& line, size_t index, int daysAhead, const Moment& due) {
+  return FiringOf(TaskFieldReader(line), index, daysAhead, due);
+}
+
+Firing FiringOf(const TaskFieldReader& fields, size_t index, int daysAhead, const Moment& due) {
   Firing f;
   f.record = index;
   f.daysAhead = daysAhead;
   f.due = due;
-  f.key = RecordKey(line);
-  TaskFieldReader fields(line);
+  f.key = RecordKey(fields);
   std::string text;
   f.headline = UndoLineEscapes(fields.View(TaskField::Headline, text));
   if (daysAhead > 0) f.headline += " - через " + NumberText(daysAhead) + "д.";

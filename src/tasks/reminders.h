@@ -54,6 +54,7 @@ struct Firing {
 
 // The firing of a record's reminder: its texts and sound as the window shows them.
 Firing FiringOf(const std::string& line, size_t index, int daysAhead, const Moment& due);
+Firing FiringOf(const TaskFieldReader& fields, size_t index, int daysAhead, const Moment& due);
 
 struct PassResult {
   bool ran = false;                    // false: an idle tick that did no reminder work

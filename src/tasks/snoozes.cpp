@@ -97,7 +97,9 @@ Moment SnoozeUntil(const Moment& now, SnoozeSpan span) {
   return now;
 }
 
-std::string RecordKey(std::string_view line) {
+std::string RecordKey(std::string_view line) { return RecordKey(TaskFieldReader(line)); }
+
+std::string RecordKey(const TaskFieldReader& fields) {
   // FNV-1a over the fields as the field reader gives them ("#" dropped, a "|" after "#"
   // kept), each followed by a byte no field holds; a field a short line lacks counts as
   // empty.
@@ -106,22 +108,21 @@ std::string RecordKey(std::string_view line) {
     h ^= c;
     h *= 1099511628211ull;
   };
-  const TaskFieldReader fields(line);
-  for (int field = 0; field < kTaskFieldCount; ++field) {
-    if (ProgramWritten(field)) continue;
-    const std::string_view raw = fields.Raw(static_cast<TaskField>(field));
+  fields.EachRaw([&](int field, std::string_view raw) {
+    if (ProgramWritten(field)) return;
     if (raw.find('#') == std::string_view::npos) {
       // Eight bytes a step: the hash is the same, the loop tests fewer times.
-      size_t i = 0;
-      for (; raw.size() - i >= 8; i += 8)
-        for (size_t k = 0; k < 8; ++k) mix(static_cast<unsigned char>(raw[i + k]));
-      for (; i < raw.size(); ++i) mix(static_cast<unsigned char>(raw[i]));
+      const char* p = raw.data();
+      const char* const end = p + raw.size();
+      for (; end - p >= 8; p += 8)
+        for (size_t k = 0; k < 8; ++k) mix(static_cast<unsigned char>(p[k]));
+      for (; p != end; ++p) mix(static_cast<unsigned char>(*p));
     } else {
       for (char c : raw)
         if (c != '#') mix(static_cast<unsigned char>(c));
     }
     mix(0x1f);
-  }
+  });
   std::string key(kKeyDigits, '0');
   for (size_t i = kKeyDigits; i-- > 0; h >>= 4) key[i] = "0123456789abcdef"[h & 0xf];
   return key;

@@ -34,6 +34,7 @@ Moment SnoozeUntil(const Moment& now, SnoozeSpan span);
 // firing writes, the running order numbers a view writes) are left out, so a firing or
 // a look at a view never makes a record "edited". Short lines read as padded ones.
 std::string RecordKey(std::string_view line);
+std::string RecordKey(const TaskFieldReader& fields);  // the same, from a reader of the line
 
 struct Snooze {
   Moment at;          // the minute it comes back

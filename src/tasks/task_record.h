@@ -106,6 +106,21 @@ class TaskFieldReader {
   std::pair<size_t, size_t> Span(TaskField field) const;
   // The field as it stands in the line, "#" included; empty when missing.
   std::string_view Raw(TaskField field) const;
+  // visit(n, Raw(n)) for every field n of a record in order, from one walk of the line.
+  template <class Visit>
+  void EachRaw(Visit&& visit) const {
+    Reach(kTaskFieldCount - 1);
+    size_t begin = 0;
+    for (int n = 0; n < kTaskFieldCount; ++n) {
+      if (n > separators_) {
+        visit(n, std::string_view());
+        continue;
+      }
+      const size_t end = n < separators_ ? at_[n] : line_.size();
+      visit(n, line_.substr(begin, end - begin));
+      begin = end + 1;
+    }
+  }
 
  private:
   // Finds separators until field n is bounded or the line ends.
