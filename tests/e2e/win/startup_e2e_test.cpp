@@ -21,10 +21,9 @@ TEST(StartupEndToEnd, MakesFoldersMovesOldFirmsAndYieldsToASecondCopy) {
   platform::MakeDir(dir / "Support");
   testing::Spit(dir / "Support\\firm.dbf", "ООО Ромашка|||||||\r\n");
 
-  std::wstring title = ui::Wide(CAppUtil().DateTitle());
   testing::ProgramProcess first(exe);
   ASSERT_TRUE(first.started());
-  ASSERT_NE(testing::WaitForProcessWindow(title, first.pid(), 20000), nullptr)
+  ASSERT_NE(testing::WaitForDayWindow(first.pid(), 20000), nullptr)
       << "the first copy shows no titled window";
 
   ASSERT_TRUE(platform::DirExists(dir / "Temp"));
@@ -51,7 +50,7 @@ TEST(StartupEndToEnd, MakesFoldersMovesOldFirmsAndYieldsToASecondCopy) {
     EXPECT_FALSE(util.GetSetting("PLACEMENT", key).empty()) << key;
   EXPECT_EQ(util.GetSetting("PLACEMENT", "TAB"), "0");
   EXPECT_EQ(util.GetSetting("PLACEMENT", "MAX"), "0");
-  HWND w = testing::WaitForProcessWindow(title, second.pid(), 20000);
+  HWND w = testing::WaitForDayWindow(second.pid(), 20000);
   ASSERT_NE(w, nullptr);
   PostMessageW(w, WM_CLOSE, 0, 0);
   EXPECT_TRUE(second.WaitExit(20000));

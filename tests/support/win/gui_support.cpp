@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "platform/platform.h"
+#include "shell/app_util.h"
 #include "ui/resources.h"
 #include "ui/text.h"
 
@@ -159,14 +160,35 @@ DWORD ProgramProcess::exitCode() const {
   return code;
 }
 
+namespace {
+
+HWND FindProcessWindow(const std::wstring& title, DWORD pid, bool mustBeVisible) {
+  HWND w = nullptr;
+  while ((w = FindWindowExW(nullptr, w, nullptr, title.c_str())) != nullptr) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(w, &owner);
+    if (owner == pid && (!mustBeVisible || IsWindowVisible(w))) return w;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
 HWND WaitForProcessWindow(const std::wstring& title, DWORD pid, int ms, bool mustBeVisible) {
   for (int waited = 0; waited < ms; waited += 50) {
-    HWND w = nullptr;
-    while ((w = FindWindowExW(nullptr, w, nullptr, title.c_str())) != nullptr) {
-      DWORD owner = 0;
-      GetWindowThreadProcessId(w, &owner);
-      if (owner == pid && (!mustBeVisible || IsWindowVisible(w))) return w;
-    }
+    if (HWND w = FindProcessWindow(title, pid, mustBeVisible)) return w;
+    Sleep(50);
+  }
+  return nullptr;
+}
+
+HWND WaitForDayWindow(DWORD pid, int ms, bool mustBeVisible) {
+  const std::wstring atStart = ui::Wide(CAppUtil().DateTitle());
+  for (int waited = 0; waited < ms; waited += 50) {
+    if (HWND w = FindProcessWindow(atStart, pid, mustBeVisible)) return w;
+    const std::wstring now = ui::Wide(CAppUtil().DateTitle());
+    if (now != atStart)
+      if (HWND w = FindProcessWindow(now, pid, mustBeVisible)) return w;
     Sleep(50);
   }
   return nullptr;

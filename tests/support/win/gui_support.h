@@ -58,6 +58,9 @@ class ProgramProcess {
 
 // The top-level window with the title that belongs to the process, waited for up to ms.
 HWND WaitForProcessWindow(const std::wstring& title, DWORD pid, int ms, bool mustBeVisible = false);
+// The same for the program's main window, titled with the day: the day's title when the
+// wait begins or when it looks, so a run that crosses midnight still finds the window.
+HWND WaitForDayWindow(DWORD pid, int ms, bool mustBeVisible = false);
 
 // The top-level windows of this thread whose class is `className`.
 std::vector<HWND> ThreadWindows(const wchar_t* className);

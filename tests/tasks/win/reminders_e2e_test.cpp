@@ -40,8 +40,7 @@ TEST(RemindersEndToEnd, TheDueReminderOpensItsWindowAndTheBookIsSavedAtExit) {
   Moment before = MomentOf(platform::Now());
   testing::ProgramProcess program(exe);
   ASSERT_TRUE(program.started());
-  std::wstring title = ui::Wide(CAppUtil().DateTitle());
-  HWND main = testing::WaitForProcessWindow(title, program.pid(), 20000, true);
+  HWND main = testing::WaitForDayWindow(program.pid(), 20000, true);
   ASSERT_NE(main, nullptr) << "the program shows no main window";
   HWND message = testing::WaitForProcessWindow(ui::Wide(kMessageTemplate), program.pid(), 20000, true);
   EXPECT_NE(message, nullptr) << "no reminder window";
