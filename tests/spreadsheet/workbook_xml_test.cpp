@@ -6,6 +6,7 @@
 #include <iterator>
 #include <map>
 #include <random>
+#include <set>
 
 #include "platform/platform.h"
 #include "spreadsheet/grid_ops.h"
@@ -146,6 +147,60 @@ TEST(WorkbookWriter, StylesAreSharedAndDescribeTheDifferences) {
   EXPECT_FALSE(Has(out, "s55"));
   // A second write starts the numbering again.
   EXPECT_EQ(WorkbookText(book), out);
+}
+
+TEST(WorkbookWriter, GeneratedFormatsGetTheStyleTheyGetAlone) {
+  // Formats repeat in any order across rows and columns; each cell must carry the style
+  // a workbook of that one cell writes, and equal styles are written once.
+  std::mt19937 rng(11);
+  CWorkbook book;
+  CSheet& s = Grid(book, 40, 8);
+  FontDesc plain, bold;
+  bold.weight = 700;
+  bold.height = -16;
+  const FontDesc* fonts[] = {nullptr, book.Fonts().Intern(plain), book.Fonts().Intern(bold)};
+  // The parts of every style a text writes, after its ID.
+  auto styles = [](const std::string& text) {
+    std::vector<std::string> bodies;
+    for (size_t at = text.find("<Style ss:ID="); at != std::string::npos; at = text.find("<Style ss:ID=", at + 1)) {
+      size_t from = text.find('>', at) + 1;
+      bodies.push_back(text.substr(from, text.find("</Style>", from) - from));
+    }
+    return bodies;
+  };
+  for (int i = 0; i < 120; ++i) {
+    int r = static_cast<int>(rng() % 40), c = static_cast<int>(rng() % 8);
+    CSheetCell* cell = rng() % 8 ? s.CellForEdit(r, c) : rng() % 2 ? s.RowFormatForEdit(r) : s.ColumnFormatForEdit(c);
+    unsigned pick = rng();
+    if (pick & 1) Put(s, r, c, "1.5"), ChangeKind(*s.CellForEdit(r, c), kKindNumber, book.locale);
+    if (const FontDesc* f = fonts[pick / 2 % 3]) cell->font = f, cell->mask |= kCellFont;
+    if (pick & 8) cell->textColor = Rgb(pick / 16 % 2 * 255, 0, 0), cell->mask |= kCellTextColor;
+    if (pick & 32) cell->fillColor = Rgb(0, pick / 64 % 2 * 255, 0), cell->mask |= kCellFillColor;
+    if (pick & 128) cell->align = pick & 256 ? kAlignRight | kAlignTop : kAlignCenter, cell->mask |= kCellAlign;
+    if (pick & 512) cell->SetWrap(pick & 1024);
+    if (pick & 2048) cell->decimals = pick / 4096 % 4, cell->mask |= kCellDecimals;
+  }
+  const std::string out = WorkbookText(book);
+  const std::vector<std::string> written = styles(out);
+  const std::set<std::string> bodies(written.begin(), written.end());
+  EXPECT_EQ(bodies.size(), written.size());  // equal styles are written once
+  CWorkbook back;
+  ASSERT_TRUE(Read(back, out));
+  for (int r = 0; r < 40; ++r) {
+    for (int c = 0; c < 8; ++c) {
+      CWorkbook alone;
+      *Grid(alone, 1, 1).CellForEdit(0, 0) = s.GetCell(r, c);
+      std::vector<std::string> own = styles(WorkbookText(alone));
+      if (own.empty()) continue;
+      EXPECT_TRUE(bodies.count(own[0])) << r << "," << c;
+      // Read back, the cell has the format of the style its element names.
+      CSheetCell got = back.Sheet(0).GetCell(r, c), want = s.GetCell(r, c);
+      EXPECT_EQ(got.textColor, want.Has(kCellTextColor) ? want.textColor : 0) << r << "," << c;
+      EXPECT_EQ(got.fillColor, want.Has(kCellFillColor) ? want.fillColor : 0) << r << "," << c;
+      EXPECT_EQ(got.Wraps(), want.Wraps()) << r << "," << c;
+      EXPECT_EQ(got.font && got.font->weight == 700, want.font && want.font->weight == 700) << r << "," << c;
+    }
+  }
 }
 
 TEST(WorkbookWriter, TextsThatXmlReservesStayReadable) {
