@@ -4,6 +4,7 @@
 // programs write "<ss:Worksheet>" with "ss" bound to the same namespace as the default.
 // Files without namespace declarations are taken as if "ss" and the default were bound.
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <optional>
@@ -48,42 +49,67 @@ std::optional<std::string_view> Namespace(const CXmlNode* element, std::string_v
   return std::nullopt;
 }
 
-bool InNamespace(const CXmlNode* element, std::string_view prefix, std::string_view ns, std::string_view usualPrefix) {
-  auto bound = Namespace(element, prefix);
-  if (bound) return *bound == ns;
-  return prefix.empty() || prefix == usualPrefix;
-}
-
-// A spreadsheet element of that local name.
-bool Is(const CXmlNode* node, std::string_view local) {
-  if (node->kind != kXmlElement) return false;
-  QName q = Split(node->name);
-  return q.local == local && InNamespace(node, q.prefix, kSpreadsheetNs, "ss");
-}
-
-// Attributes of the spreadsheet namespace (or without a prefix) of an element.
-template <typename F>
-void ForEachAttribute(const CXmlNode* element, F f) {
-  // The attributes of an element mostly share one prefix: it is looked up once.
-  std::string_view last;
-  bool resolved = false, lastSs = false, lastExcel = false;
-  for (const CXmlNode* a = element->firstAttribute; a; a = a->next) {
-    QName q = Split(a->name);
-    if (q.prefix == "xmlns" || q.local == "xmlns") continue;
-    bool ss = true, excel = false;
-    if (!q.prefix.empty()) {
-      if (!resolved || q.prefix != last) {
-        last = q.prefix;
-        resolved = true;
-        lastSs = InNamespace(element, q.prefix, kSpreadsheetNs, "ss");
-        lastExcel = !lastSs && InNamespace(element, q.prefix, kExcelNs, "x");
-      }
-      ss = lastSs;
-      excel = lastExcel;
-    }
-    if (ss || excel) f(q.local, a, excel);
+// Namespace lookups of one document. An element that declares no namespace resolves a
+// prefix as its parent does, so the answer for a parent and a prefix is kept: the
+// children of a row, and their attributes, ask the same few questions.
+class Namespaces {
+ public:
+  std::optional<std::string_view> Of(const CXmlNode* element, std::string_view prefix) {
+    if (element->declaresNamespaces) return Namespace(element, prefix);
+    const CXmlNode* scope = element->parent;
+    for (const Known& k : known_)
+      if (k.scope == scope && k.prefix == prefix) return k.bound;
+    Known& k = known_[next_++ % known_.size()];
+    k = {scope, prefix, scope ? Namespace(scope, prefix) : std::nullopt};
+    return k.bound;
   }
-}
+
+  bool In(const CXmlNode* element, std::string_view prefix, std::string_view ns, std::string_view usualPrefix) {
+    auto bound = Of(element, prefix);
+    if (bound) return *bound == ns;
+    return prefix.empty() || prefix == usualPrefix;
+  }
+
+  // A spreadsheet element of that local name.
+  bool Is(const CXmlNode* node, std::string_view local) {
+    if (node->kind != kXmlElement) return false;
+    QName q = Split(node->name);
+    return q.local == local && In(node, q.prefix, kSpreadsheetNs, "ss");
+  }
+
+  // Attributes of the spreadsheet namespace (or without a prefix) of an element.
+  template <typename F>
+  void ForEachAttribute(const CXmlNode* element, F f) {
+    // The attributes of an element mostly share one prefix: it is looked up once.
+    std::string_view last;
+    bool resolved = false, lastSs = false, lastExcel = false;
+    for (const CXmlNode* a = element->firstAttribute; a; a = a->next) {
+      QName q = Split(a->name);
+      if (q.prefix == "xmlns" || q.local == "xmlns") continue;
+      bool ss = true, excel = false;
+      if (!q.prefix.empty()) {
+        if (!resolved || q.prefix != last) {
+          last = q.prefix;
+          resolved = true;
+          lastSs = In(element, q.prefix, kSpreadsheetNs, "ss");
+          lastExcel = !lastSs && In(element, q.prefix, kExcelNs, "x");
+        }
+        ss = lastSs;
+        excel = lastExcel;
+      }
+      if (ss || excel) f(q.local, a, excel);
+    }
+  }
+
+ private:
+  struct Known {
+    const CXmlNode* scope = nullptr;  // an unused entry answers for no parent: bound nowhere
+    std::string_view prefix;
+    std::optional<std::string_view> bound;
+  };
+  std::array<Known, 4> known_{};
+  size_t next_ = 0;
+};
 
 bool Number(const CXmlNode* a, double& v) { return ReadFileNumber(AttributeText(a), v); }
 
@@ -494,9 +520,16 @@ class Reader {
     }
   }
 
+  bool Is(const CXmlNode* node, std::string_view local) { return namespaces_.Is(node, local); }
+  template <typename F>
+  void ForEachAttribute(const CXmlNode* element, F f) {
+    namespaces_.ForEachAttribute(element, std::move(f));
+  }
+
   CWorkbook& wb_;
   WorkbookReadReport& report_;
   CXmlDocument doc_;
+  Namespaces namespaces_;
   std::unordered_map<std::string, const CXmlNode*> styles_;
   std::unordered_map<std::string, std::optional<StyleEffect>> effects_;
 };
