@@ -49,19 +49,27 @@ std::optional<std::string_view> Namespace(const CXmlNode* element, std::string_v
   return std::nullopt;
 }
 
-// Namespace lookups of one document. An element that declares no namespace resolves a
-// prefix as its parent does, so the answer for a parent and a prefix is kept: the
-// children of a row, and their attributes, ask the same few questions.
+// Namespace lookups of one document. A prefix resolves at an element as at the nearest
+// element from there up that declares namespaces, so the answer is kept for the parent
+// (or the element itself when it declares) and for that declaring element: the
+// children of a row and their attributes ask the parent's question, the parts of every
+// style the workbook's.
 class Namespaces {
  public:
   std::optional<std::string_view> Of(const CXmlNode* element, std::string_view prefix) {
-    if (element->declaresNamespaces) return Namespace(element, prefix);
-    const CXmlNode* scope = element->parent;
-    for (const Known& k : known_)
-      if (k.scope == scope && k.prefix == prefix) return k.bound;
-    Known& k = known_[next_++ % known_.size()];
-    k = {scope, prefix, scope ? Namespace(scope, prefix) : std::nullopt};
-    return k.bound;
+    const CXmlNode* from = element->declaresNamespaces ? element : element->parent;
+    if (const Known* k = Find(from, prefix)) return k->bound;
+    const CXmlNode* scope = from;
+    while (scope && !scope->declaresNamespaces) scope = scope->parent;
+    std::optional<std::string_view> bound;
+    if (const Known* k = scope != from ? Find(scope, prefix) : nullptr) {
+      bound = k->bound;
+    } else {
+      bound = scope ? Namespace(scope, prefix) : std::nullopt;
+      if (scope != from) Remember(scope, prefix, bound);
+    }
+    Remember(from, prefix, bound);
+    return bound;
   }
 
   bool In(const CXmlNode* element, std::string_view prefix, std::string_view ns, std::string_view usualPrefix) {
@@ -103,11 +111,21 @@ class Namespaces {
 
  private:
   struct Known {
-    const CXmlNode* scope = nullptr;  // an unused entry answers for no parent: bound nowhere
+    const CXmlNode* from = nullptr;  // an unused entry answers for no element: bound nowhere
     std::string_view prefix;
     std::optional<std::string_view> bound;
   };
-  std::array<Known, 4> known_{};
+
+  const Known* Find(const CXmlNode* from, std::string_view prefix) const {
+    for (const Known& k : known_)
+      if (k.from == from && k.prefix == prefix) return &k;
+    return nullptr;
+  }
+  void Remember(const CXmlNode* from, std::string_view prefix, std::optional<std::string_view> bound) {
+    known_[next_++ % known_.size()] = {from, prefix, bound};
+  }
+
+  std::array<Known, 8> known_{};
   size_t next_ = 0;
 };
 
