@@ -508,14 +508,21 @@ class Reader {
     if (e.wrap) target.SetWrap(*e.wrap || target.text.find('\n') != std::string::npos);
     if (e.font) {
       const FontDesc* base = target.Has(kCellFont) && target.font ? target.font : sheet.DefaultFormat().font;
-      FontDesc font = base ? *base : FontDesc{};
-      if (e.face) font.faceName = *e.face;
-      if (e.size) font.height = -static_cast<int>(*e.size * wb_.pixelsPerInch / 72.0);
-      if (e.bold) font.weight = *e.bold ? 700 : 400;
-      if (e.italic) font.italic = *e.italic;
-      if (e.underline) font.underline = *e.underline;
-      if (e.charSet) font.charSet = *e.charSet <= 0 ? 1 : *e.charSet;
-      target.font = wb_.Fonts().Intern(font);
+      // Interned fonts never change or go: a style over the same font gives the same
+      // font, which the columns of a span and the cells of a row take from the last time.
+      if (base != fontBase_ || &e != fontEffect_) {
+        FontDesc font = base ? *base : FontDesc{};
+        if (e.face) font.faceName = *e.face;
+        if (e.size) font.height = -static_cast<int>(*e.size * wb_.pixelsPerInch / 72.0);
+        if (e.bold) font.weight = *e.bold ? 700 : 400;
+        if (e.italic) font.italic = *e.italic;
+        if (e.underline) font.underline = *e.underline;
+        if (e.charSet) font.charSet = *e.charSet <= 0 ? 1 : *e.charSet;
+        fontMade_ = wb_.Fonts().Intern(font);
+        fontBase_ = base;
+        fontEffect_ = &e;
+      }
+      target.font = fontMade_;
       target.mask |= kCellFont;
     }
     if (e.textColor) {
@@ -548,6 +555,10 @@ class Reader {
   WorkbookReadReport& report_;
   CXmlDocument doc_;
   Namespaces namespaces_;
+  // The font Apply made last, and what it made it from.
+  const FontDesc* fontBase_ = nullptr;
+  const StyleEffect* fontEffect_ = nullptr;
+  const FontDesc* fontMade_ = nullptr;
   std::unordered_map<std::string, const CXmlNode*> styles_;
   std::unordered_map<std::string, std::optional<StyleEffect>> effects_;
 };

@@ -369,6 +369,32 @@ TEST(WorkbookReader, AStyleNamingItselfAsParentManyTimesReadsAtOnce) {
   EXPECT_TRUE(book.Sheet(0).GetCell(0, 0).font->italic);
 }
 
+TEST(WorkbookReader, OneStyleOverDifferentFontsKeepsEachFont) {
+  // The row's bold style reaches cells of two faces already read (the row comes again),
+  // alternately, and then a span of columns.
+  CWorkbook book;
+  std::string file = kHead +
+                     "<Styles><Style ss:ID=\"a\"><Font ss:FontName=\"Arial\"/></Style>"
+                     "<Style ss:ID=\"t\"><Font ss:FontName=\"Tahoma\"/></Style>"
+                     "<Style ss:ID=\"b\"><Font ss:Bold=\"1\"/></Style></Styles>"
+                     "<Worksheet><Table><Column ss:Span=\"2\" ss:StyleID=\"b\"/><Row>"
+                     "<Cell ss:StyleID=\"a\"/><Cell ss:StyleID=\"t\"/><Cell ss:StyleID=\"a\"/><Cell ss:StyleID=\"t\"/>"
+                     "</Row><Row ss:Index=\"1\" ss:StyleID=\"b\"/></Table></Worksheet></Workbook>";
+  ASSERT_TRUE(Read(book, file));
+  const CSheet& s = book.Sheet(0);
+  for (int c = 0; c < 4; ++c) {
+    const FontDesc* f = s.GetCell(0, c).font;
+    ASSERT_NE(f, nullptr) << c;
+    EXPECT_EQ(f->faceName, c % 2 ? "Tahoma" : "Arial") << c;
+    EXPECT_EQ(f->weight, 700) << c;
+  }
+  for (int c = 0; c < 3; ++c) {
+    ASSERT_NE(s.ColumnFormat(c), nullptr);
+    EXPECT_EQ(s.ColumnFormat(c)->font, s.ColumnFormat(0)->font);
+    EXPECT_EQ(s.ColumnFormat(c)->font->weight, 700);
+  }
+}
+
 TEST(WorkbookReader, PartsOfTheFormat) {
   CWorkbook book;
   WorkbookReadReport report;
