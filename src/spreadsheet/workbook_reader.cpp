@@ -424,24 +424,39 @@ class Reader {
     std::optional<StyleEffect> effect;
     if (styles_.count(id)) {
       effect.emplace();
-      Collect(id, *effect, 0);
+      Collect(id, *effect);
     }
     auto [it, inserted] = effects_.emplace(id, std::move(effect));
     return it->second ? &*it->second : nullptr;
   }
 
-  void Collect(const std::string& id, StyleEffect& effect, int depth) {
-    auto found = styles_.find(id);
-    // A chain of parents is followed only so far: a style may name itself.
-    if (found == styles_.end() || id == "Default" || depth > kMaxStyleChain) return;
-    const CXmlNode* style = found->second;
-    // One parent, the first named: following every repeated "Parent" of a style that
-    // names itself took exponential time.
-    const CXmlNode* parent = nullptr;
-    ForEachAttribute(style, [&](std::string_view local, const CXmlNode* a, bool excel) {
-      if (!excel && local == "Parent" && !parent) parent = a;
-    });
-    if (parent) Collect(doc_.DecodeEntities(AttributeText(parent)), effect, depth + 1);
+  // The parents' parts first, then the style's own: each part only sets what it names.
+  void Collect(const std::string& id, StyleEffect& effect) {
+    // A chain of parents is followed only so far: a style may name itself. A style met
+    // again up the chain changes nothing: its nearer place sets the same things later,
+    // and from there on the chain repeats.
+    std::array<const CXmlNode*, kMaxStyleChain + 1> chain{};
+    size_t length = 0;
+    std::string at = id;
+    for (int depth = 0; depth <= kMaxStyleChain; ++depth) {
+      auto found = styles_.find(at);
+      if (found == styles_.end() || at == "Default") break;
+      const CXmlNode* style = found->second;
+      if (std::find(chain.begin(), chain.begin() + length, style) != chain.begin() + length) break;
+      chain[length++] = style;
+      // One parent, the first named: following every repeated "Parent" of a style that
+      // names itself took exponential time.
+      const CXmlNode* parent = nullptr;
+      ForEachAttribute(style, [&](std::string_view local, const CXmlNode* a, bool excel) {
+        if (!excel && local == "Parent" && !parent) parent = a;
+      });
+      if (!parent) break;
+      at = doc_.DecodeEntities(AttributeText(parent));
+    }
+    while (length) CollectParts(chain[--length], effect);
+  }
+
+  void CollectParts(const CXmlNode* style, StyleEffect& effect) {
     for (const CXmlNode* part = style->firstChild; part; part = part->next) {
       if (part->kind != kXmlElement) continue;
       if (Is(part, "Alignment")) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <iterator>
 #include <map>
 #include <random>
@@ -393,6 +394,73 @@ TEST(WorkbookReader, OneStyleOverDifferentFontsKeepsEachFont) {
     EXPECT_EQ(s.ColumnFormat(c)->font, s.ColumnFormat(0)->font);
     EXPECT_EQ(s.ColumnFormat(c)->font->weight, 700);
   }
+}
+
+TEST(WorkbookReader, GeneratedParentChainsReadAsThePlainRecursion) {
+  // Styles naming parents at random (themselves, each other in cycles, "Default",
+  // missing ones): each cell of a style must read as the cell of a style without parents
+  // whose parts the plain rule gives, parents' parts first and at most 17 styles deep.
+  std::mt19937 rng(3);
+  const char* names[] = {"s0", "s1", "s2", "s3", "s4", "Default", "none"};
+  const char* parts[][3] = {{"Font", "ss:Bold", "1"},         {"Font", "ss:Italic", "1"},    {"Font", "ss:Size", "14"},
+                            {"Font", "ss:Bold", "0"},         {"Interior", "ss:Color", "#102030"},
+                            {"Interior", "ss:Color", "#405060"}, {"Alignment", "ss:Horizontal", "Right"},
+                            {"Alignment", "ss:Horizontal", "Center"}, {"Font", "", ""}};
+  for (int round = 0; round < 60; ++round) {
+    std::map<std::string, std::string> parent;                          // style -> parent named
+    std::map<std::string, std::vector<int>> own;                        // style -> its parts
+    std::string styles;
+    for (int i = 0; i < 5; ++i) {
+      std::string id = names[i];
+      if (rng() % 4) parent[id] = names[rng() % std::size(names)];
+      for (int k = 0, n = rng() % 3; k < n; ++k) own[id].push_back(static_cast<int>(rng() % std::size(parts)));
+      styles += "<Style ss:ID=\"" + id + "\"" + (parent.count(id) ? " ss:Parent=\"" + parent[id] + "\"" : "") + ">";
+      for (int k : own[id])
+        styles += std::string("<") + parts[k][0] + (*parts[k][1] ? std::string(" ") + parts[k][1] + "=\"" + parts[k][2] + "\"" : "") + "/>";
+      styles += "</Style>";
+    }
+    // The plain rule, flattened: one style "f<i>" per generated one.
+    for (int i = 0; i < 5; ++i) {
+      std::vector<int> applied;
+      std::function<void(const std::string&, int)> collect = [&](const std::string& id, int depth) {
+        if (id.size() != 2 || id[0] != 's' || depth > 16) return;  // s0-s4 are the styles there are
+        if (parent.count(id)) collect(parent[id], depth + 1);
+        for (int k : own[id]) applied.push_back(k);
+      };
+      collect(names[i], 0);
+      styles += "<Style ss:ID=\"f" + std::to_string(i) + "\">";
+      for (int k : applied)
+        styles += std::string("<") + parts[k][0] + (*parts[k][1] ? std::string(" ") + parts[k][1] + "=\"" + parts[k][2] + "\"" : "") + "/>";
+      styles += "</Style>";
+    }
+    std::string cells, flat;
+    for (int i = 0; i < 5; ++i) {
+      cells += "<Cell ss:StyleID=\"s" + std::to_string(i) + "\"><Data ss:Type=\"String\">x</Data></Cell>";
+      flat += "<Cell ss:StyleID=\"f" + std::to_string(i) + "\"><Data ss:Type=\"String\">x</Data></Cell>";
+    }
+    CWorkbook book;
+    ASSERT_TRUE(Read(book, kHead + "<Styles>" + styles + "</Styles><Worksheet><Table><Row>" + cells + "</Row><Row>" + flat +
+                               "</Row></Table></Worksheet></Workbook>"));
+    const CSheet& s = book.Sheet(0);
+    for (int c = 0; c < 5; ++c) {
+      CSheetCell got = s.GetCell(0, c), want = s.GetCell(1, c);
+      EXPECT_EQ(got.font, want.font) << round << " " << c << styles;
+      EXPECT_EQ(got.Has(kCellFont), want.Has(kCellFont)) << round << " " << c;
+      EXPECT_EQ(got.fillColor, want.fillColor) << round << " " << c;
+      EXPECT_EQ(got.align, want.align) << round << " " << c;
+    }
+  }
+  // A chain of twenty: a style reaches the sixteen above it, no further.
+  std::string chain, cells;
+  for (int i = 0; i < 20; ++i) {
+    chain += "<Style ss:ID=\"c" + std::to_string(i) + "\" ss:Parent=\"c" + std::to_string(i + 1) + "\">" +
+             (i == 19 ? "<Interior ss:Color=\"#0000FF\"/>" : "") + "</Style>";
+    cells += "<Cell ss:StyleID=\"c" + std::to_string(i) + "\"/>";
+  }
+  CWorkbook book;
+  ASSERT_TRUE(Read(book, kHead + "<Styles>" + chain + "</Styles><Worksheet><Table><Row>" + cells +
+                             "</Row></Table></Worksheet></Workbook>"));
+  for (int c = 0; c < 20; ++c) EXPECT_EQ(book.Sheet(0).GetCell(0, c).Has(kCellFillColor), c >= 3) << c;
 }
 
 TEST(WorkbookReader, PartsOfTheFormat) {
