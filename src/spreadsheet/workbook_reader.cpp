@@ -4,6 +4,7 @@
 // programs write "<ss:Worksheet>" with "ss" bound to the same namespace as the default.
 // Files without namespace declarations are taken as if "ss" and the default were bound.
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <optional>
@@ -48,42 +49,85 @@ std::optional<std::string_view> Namespace(const CXmlNode* element, std::string_v
   return std::nullopt;
 }
 
-bool InNamespace(const CXmlNode* element, std::string_view prefix, std::string_view ns, std::string_view usualPrefix) {
-  auto bound = Namespace(element, prefix);
-  if (bound) return *bound == ns;
-  return prefix.empty() || prefix == usualPrefix;
-}
-
-// A spreadsheet element of that local name.
-bool Is(const CXmlNode* node, std::string_view local) {
-  if (node->kind != kXmlElement) return false;
-  QName q = Split(node->name);
-  return q.local == local && InNamespace(node, q.prefix, kSpreadsheetNs, "ss");
-}
-
-// Attributes of the spreadsheet namespace (or without a prefix) of an element.
-template <typename F>
-void ForEachAttribute(const CXmlNode* element, F f) {
-  // The attributes of an element mostly share one prefix: it is looked up once.
-  std::string_view last;
-  bool resolved = false, lastSs = false, lastExcel = false;
-  for (const CXmlNode* a = element->firstAttribute; a; a = a->next) {
-    QName q = Split(a->name);
-    if (q.prefix == "xmlns" || q.local == "xmlns") continue;
-    bool ss = true, excel = false;
-    if (!q.prefix.empty()) {
-      if (!resolved || q.prefix != last) {
-        last = q.prefix;
-        resolved = true;
-        lastSs = InNamespace(element, q.prefix, kSpreadsheetNs, "ss");
-        lastExcel = !lastSs && InNamespace(element, q.prefix, kExcelNs, "x");
-      }
-      ss = lastSs;
-      excel = lastExcel;
+// Namespace lookups of one document. A prefix resolves at an element as at the nearest
+// element from there up that declares namespaces, so the answer is kept for the parent
+// (or the element itself when it declares) and for that declaring element: the
+// children of a row and their attributes ask the parent's question, the parts of every
+// style the workbook's.
+class Namespaces {
+ public:
+  std::optional<std::string_view> Of(const CXmlNode* element, std::string_view prefix) {
+    const CXmlNode* from = element->declaresNamespaces ? element : element->parent;
+    if (const Known* k = Find(from, prefix)) return k->bound;
+    const CXmlNode* scope = from;
+    while (scope && !scope->declaresNamespaces) scope = scope->parent;
+    std::optional<std::string_view> bound;
+    if (const Known* k = scope != from ? Find(scope, prefix) : nullptr) {
+      bound = k->bound;
+    } else {
+      bound = scope ? Namespace(scope, prefix) : std::nullopt;
+      if (scope != from) Remember(scope, prefix, bound);
     }
-    if (ss || excel) f(q.local, a, excel);
+    Remember(from, prefix, bound);
+    return bound;
   }
-}
+
+  bool In(const CXmlNode* element, std::string_view prefix, std::string_view ns, std::string_view usualPrefix) {
+    auto bound = Of(element, prefix);
+    if (bound) return *bound == ns;
+    return prefix.empty() || prefix == usualPrefix;
+  }
+
+  // A spreadsheet element of that local name.
+  bool Is(const CXmlNode* node, std::string_view local) {
+    if (node->kind != kXmlElement) return false;
+    QName q = Split(node->name);
+    return q.local == local && In(node, q.prefix, kSpreadsheetNs, "ss");
+  }
+
+  // Attributes of the spreadsheet namespace (or without a prefix) of an element.
+  template <typename F>
+  void ForEachAttribute(const CXmlNode* element, F f) {
+    // The attributes of an element mostly share one prefix: it is looked up once.
+    std::string_view last;
+    bool resolved = false, lastSs = false, lastExcel = false;
+    for (const CXmlNode* a = element->firstAttribute; a; a = a->next) {
+      QName q = Split(a->name);
+      if (q.prefix == "xmlns" || q.local == "xmlns") continue;
+      bool ss = true, excel = false;
+      if (!q.prefix.empty()) {
+        if (!resolved || q.prefix != last) {
+          last = q.prefix;
+          resolved = true;
+          lastSs = In(element, q.prefix, kSpreadsheetNs, "ss");
+          lastExcel = !lastSs && In(element, q.prefix, kExcelNs, "x");
+        }
+        ss = lastSs;
+        excel = lastExcel;
+      }
+      if (ss || excel) f(q.local, a, excel);
+    }
+  }
+
+ private:
+  struct Known {
+    const CXmlNode* from = nullptr;  // an unused entry answers for no element: bound nowhere
+    std::string_view prefix;
+    std::optional<std::string_view> bound;
+  };
+
+  const Known* Find(const CXmlNode* from, std::string_view prefix) const {
+    for (const Known& k : known_)
+      if (k.from == from && k.prefix == prefix) return &k;
+    return nullptr;
+  }
+  void Remember(const CXmlNode* from, std::string_view prefix, std::optional<std::string_view> bound) {
+    known_[next_++ % known_.size()] = {from, prefix, bound};
+  }
+
+  std::array<Known, 8> known_{};
+  size_t next_ = 0;
+};
 
 bool Number(const CXmlNode* a, double& v) { return ReadFileNumber(AttributeText(a), v); }
 
@@ -380,24 +424,39 @@ class Reader {
     std::optional<StyleEffect> effect;
     if (styles_.count(id)) {
       effect.emplace();
-      Collect(id, *effect, 0);
+      Collect(id, *effect);
     }
     auto [it, inserted] = effects_.emplace(id, std::move(effect));
     return it->second ? &*it->second : nullptr;
   }
 
-  void Collect(const std::string& id, StyleEffect& effect, int depth) {
-    auto found = styles_.find(id);
-    // A chain of parents is followed only so far: a style may name itself.
-    if (found == styles_.end() || id == "Default" || depth > kMaxStyleChain) return;
-    const CXmlNode* style = found->second;
-    // One parent, the first named: following every repeated "Parent" of a style that
-    // names itself took exponential time.
-    const CXmlNode* parent = nullptr;
-    ForEachAttribute(style, [&](std::string_view local, const CXmlNode* a, bool excel) {
-      if (!excel && local == "Parent" && !parent) parent = a;
-    });
-    if (parent) Collect(doc_.DecodeEntities(AttributeText(parent)), effect, depth + 1);
+  // The parents' parts first, then the style's own: each part only sets what it names.
+  void Collect(const std::string& id, StyleEffect& effect) {
+    // A chain of parents is followed only so far: a style may name itself. A style met
+    // again up the chain changes nothing: its nearer place sets the same things later,
+    // and from there on the chain repeats.
+    std::array<const CXmlNode*, kMaxStyleChain + 1> chain{};
+    size_t length = 0;
+    std::string at = id;
+    for (int depth = 0; depth <= kMaxStyleChain; ++depth) {
+      auto found = styles_.find(at);
+      if (found == styles_.end() || at == "Default") break;
+      const CXmlNode* style = found->second;
+      if (std::find(chain.begin(), chain.begin() + length, style) != chain.begin() + length) break;
+      chain[length++] = style;
+      // One parent, the first named: following every repeated "Parent" of a style that
+      // names itself took exponential time.
+      const CXmlNode* parent = nullptr;
+      ForEachAttribute(style, [&](std::string_view local, const CXmlNode* a, bool excel) {
+        if (!excel && local == "Parent" && !parent) parent = a;
+      });
+      if (!parent) break;
+      at = doc_.DecodeEntities(AttributeText(parent));
+    }
+    while (length) CollectParts(chain[--length], effect);
+  }
+
+  void CollectParts(const CXmlNode* style, StyleEffect& effect) {
     for (const CXmlNode* part = style->firstChild; part; part = part->next) {
       if (part->kind != kXmlElement) continue;
       if (Is(part, "Alignment")) {
@@ -464,14 +523,21 @@ class Reader {
     if (e.wrap) target.SetWrap(*e.wrap || target.text.find('\n') != std::string::npos);
     if (e.font) {
       const FontDesc* base = target.Has(kCellFont) && target.font ? target.font : sheet.DefaultFormat().font;
-      FontDesc font = base ? *base : FontDesc{};
-      if (e.face) font.faceName = *e.face;
-      if (e.size) font.height = -static_cast<int>(*e.size * wb_.pixelsPerInch / 72.0);
-      if (e.bold) font.weight = *e.bold ? 700 : 400;
-      if (e.italic) font.italic = *e.italic;
-      if (e.underline) font.underline = *e.underline;
-      if (e.charSet) font.charSet = *e.charSet <= 0 ? 1 : *e.charSet;
-      target.font = wb_.Fonts().Intern(font);
+      // Interned fonts never change or go: a style over the same font gives the same
+      // font, which the columns of a span and the cells of a row take from the last time.
+      if (base != fontBase_ || &e != fontEffect_) {
+        FontDesc font = base ? *base : FontDesc{};
+        if (e.face) font.faceName = *e.face;
+        if (e.size) font.height = -static_cast<int>(*e.size * wb_.pixelsPerInch / 72.0);
+        if (e.bold) font.weight = *e.bold ? 700 : 400;
+        if (e.italic) font.italic = *e.italic;
+        if (e.underline) font.underline = *e.underline;
+        if (e.charSet) font.charSet = *e.charSet <= 0 ? 1 : *e.charSet;
+        fontMade_ = wb_.Fonts().Intern(font);
+        fontBase_ = base;
+        fontEffect_ = &e;
+      }
+      target.font = fontMade_;
       target.mask |= kCellFont;
     }
     if (e.textColor) {
@@ -494,9 +560,20 @@ class Reader {
     }
   }
 
+  bool Is(const CXmlNode* node, std::string_view local) { return namespaces_.Is(node, local); }
+  template <typename F>
+  void ForEachAttribute(const CXmlNode* element, F f) {
+    namespaces_.ForEachAttribute(element, std::move(f));
+  }
+
   CWorkbook& wb_;
   WorkbookReadReport& report_;
   CXmlDocument doc_;
+  Namespaces namespaces_;
+  // The font Apply made last, and what it made it from.
+  const FontDesc* fontBase_ = nullptr;
+  const StyleEffect* fontEffect_ = nullptr;
+  const FontDesc* fontMade_ = nullptr;
   std::unordered_map<std::string, const CXmlNode*> styles_;
   std::unordered_map<std::string, std::optional<StyleEffect>> effects_;
 };

@@ -99,12 +99,12 @@ std::string EscapeAttribute(std::string_view text) {
   return out;
 }
 
-// A cell's text inside its Data element: blanks as &#32; so that line wrapping never
+// Appends a cell's text as it goes inside its Data element: blanks as &#32; so that line wrapping never
 // breaks inside it (not "&#160;": some readers take that reference in a windows-1251
 // file for the wrong bytes, and a blank is what the cell holds), line breaks as &#10;,
 // and the characters XML reserves as entities (raw, a "<" or "&" in a cell would make
 // the file unreadable).
-std::string EncodeCellText(std::string_view text) {
+void AppendCellText(std::string& out, std::string_view text) {
   static const std::array<const char*, 256> kEncoded = [] {
     std::array<const char*, 256> t{};
     t[' '] = "&#32;";
@@ -115,8 +115,6 @@ std::string EncodeCellText(std::string_view text) {
     t['>'] = "&gt;";
     return t;
   }();
-  std::string out;
-  out.reserve(text.size() + 16);
   const auto* s = reinterpret_cast<const unsigned char*>(text.data());
   const size_t n = text.size();
   size_t from = 0;
@@ -138,7 +136,6 @@ std::string EncodeCellText(std::string_view text) {
     from = i + 1;
   }
   out.append(text.substr(std::min(from, n)));
-  return out;
 }
 
 const char* FamilyText(int pitchAndFamily) {
@@ -159,6 +156,50 @@ class StyleWriter {
   std::string StyleFor(const CSheetCell& f, const CSheetCell& d) {
     uint32_t bits = Difference(f, d);
     if (!bits) return {};
+    // What the parts below are made of; equal inputs make equal parts and so the same
+    // ID, which is then found without making them again (the cells of a row or a column
+    // mostly share one format).
+    Inputs in;
+    in.bits = bits;
+    if (bits & (kDiffHorizontal | kDiffVertical)) in.align = f.align;
+    if (bits & kDiffWrap) in.wraps = f.Wraps();
+    if (bits & (kDiffFont | kDiffTextColor))
+      in.font = f.Has(kCellFont) && f.font ? f.font : d.Has(kCellFont) ? d.font : nullptr;
+    if (bits & kDiffTextColor) in.textColor = f.textColor;
+    if (bits & kDiffFillColor) in.fillColor = f.fillColor;
+    if ((bits & kDiffDecimals) && !(bits & kDiffDate)) in.decimals = f.decimals;
+    if (last_ && last_->first == in) return last_->second;
+    auto seen = byInputs_.find(in);
+    if (seen != byInputs_.end()) {
+      last_ = &*seen;
+      return seen->second;
+    }
+    std::string id = MakeStyle(f, d, bits);
+    last_ = &*byInputs_.emplace(in, id).first;
+    return id;
+  }
+
+ private:
+  struct Inputs {
+    uint32_t bits = 0, align = 0;
+    bool wraps = false;
+    const FontDesc* font = nullptr;
+    Color textColor = 0, fillColor = 0;
+    int decimals = 0;
+    bool operator==(const Inputs&) const = default;
+  };
+  struct InputsHash {
+    size_t operator()(const Inputs& in) const {
+      uint64_t h = in.bits;
+      for (uint64_t v : {uint64_t{in.align}, uint64_t{in.wraps}, reinterpret_cast<uint64_t>(in.font),
+                         uint64_t{in.textColor}, uint64_t{in.fillColor}, uint64_t(static_cast<uint32_t>(in.decimals))})
+        h = (h ^ v) * 0x100000001B3ULL;
+      return static_cast<size_t>(h ^ (h >> 29));
+    }
+  };
+
+  // The parts of the style for these differences, found by their text or added.
+  std::string MakeStyle(const CSheetCell& f, const CSheetCell& d, uint32_t bits) {
     Parts parts;
     if (bits & (kDiffHorizontal | kDiffVertical | kDiffWrap)) {
       auto& a = parts.emplace_back("Alignment", Attrs{});
@@ -216,18 +257,23 @@ class StyleWriter {
     return id;
   }
 
- private:
   using Attrs = std::vector<std::pair<std::string, std::string>>;
   using Parts = std::vector<std::pair<std::string, Attrs>>;
   CXmlDocument& doc_;
   CXmlNode* styles_;
   int ppi_;
   std::unordered_map<std::string, std::string> ids_;
+  std::unordered_map<Inputs, std::string, InputsHash> byInputs_;
+  const std::pair<const Inputs, std::string>* last_ = nullptr;
 };
 
-std::string DataElement(const CSheetCell& cell) {
+// The cell's Data element, appended to `out` (the text of the cell's raw node).
+void AppendDataElement(std::string& out, const CSheetCell& cell) {
   const char* type = "String";
-  std::string value;
+  char buf[64];
+  std::string number;
+  std::string_view value;
+  bool text = false;
   switch (cell.kind) {
     case kKindBoolean:
       type = "Boolean";
@@ -236,29 +282,33 @@ std::string DataElement(const CSheetCell& cell) {
     case kKindDateTime: {
       DateTimeParts p;
       if (SplitDateTime(cell.value, p)) {
-        char buf[64];
         std::snprintf(buf, sizeof buf, "%02d-%02d-%02dT%02d:%02d:%02d.000", p.year, p.month, p.day, p.hour, p.minute,
                       p.second);
         type = "DateTime";
         value = buf;
       } else {
-        value = EncodeCellText(cell.text);  // a text that never was a date stays a text
+        text = true;  // a text that never was a date stays a text
       }
       break;
     }
     case kKindNumber:
     case kKindCurrency:
       type = "Number";
-      value = FileNumberText(cell.value);
+      number = FileNumberText(cell.value);
+      value = number;
       break;
-    default: value = EncodeCellText(cell.text);
+    default: text = true;
   }
-  std::string out = "<Data ss:Type='";
+  // Room for the frame and a text without encoded bytes: mostly one allocation.
+  out.reserve(out.size() + 32 + (text ? cell.text.size() : value.size()));
+  out += "<Data ss:Type='";
   out += type;
   out += "'>";
-  out += value;
+  if (text)
+    AppendCellText(out, cell.text);
+  else
+    out += value;
   out += "</Data>";
-  return out;
 }
 
 void WriteTable(CXmlDocument& doc, CXmlNode* table, const CSheet& sheet, StyleWriter& styles) {
@@ -349,7 +399,11 @@ void WriteTable(CXmlDocument& doc, CXmlNode* table, const CSheet& sheet, StyleWr
         if (cell.merge.down > 0) doc.AddAttribute(cellElement, "ss:MergeDown", Int(cell.merge.down));
       }
       if (!style.empty()) doc.AddAttribute(cellElement, "ss:StyleID", style);
-      if (cell.HasText()) doc.AddNode(cellElement, doc.NewNode(kXmlRawText, DataElement(cell)));
+      if (cell.HasText()) {
+        CXmlNode* data = doc.NewNode(kXmlRawText, {});
+        AppendDataElement(data->name, cell);
+        doc.AddNode(cellElement, data);
+      }
       previousCell = c;
     }
     if (!rowElement && ownHeight) {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <new>
 
 #include "platform/platform.h"
 
@@ -142,13 +143,28 @@ void AppendCodePoint(std::string& out, unsigned codePoint) {
 
 // ---- nodes ---------------------------------------------------------------------------
 
-CXmlDocument::CXmlDocument() { Clear(); }
-CXmlDocument::~CXmlDocument() = default;
+CXmlDocument::CXmlDocument() {
+  blocks_.reserve(8);  // a document of some 4 000 nodes without growing the list
+  Clear();
+}
+
+CXmlDocument::~CXmlDocument() {
+  for (NodeBlock& block : blocks_) FreeBlock(block);
+}
+
+void CXmlDocument::FreeBlock(NodeBlock& block) {
+  for (size_t i = 0; i < block.built; ++i) block.nodes[i].~CXmlNode();
+  ::operator delete(block.nodes);
+  block = {};
+}
 
 void CXmlDocument::Clear() {
   // The first block stays for the next document: most documents are small, and a
   // reader that makes a document and parses into it then allocates nodes once.
-  if (blocks_.size() > 1) blocks_.resize(1);
+  while (blocks_.size() > 1) {
+    FreeBlock(blocks_.back());
+    blocks_.pop_back();
+  }
   capacity_ = blocks_.empty() ? 0 : kFirstBlock;
   used_ = 0;
   if (entityCount_)
@@ -160,12 +176,27 @@ void CXmlDocument::Clear() {
 
 CXmlNode* CXmlDocument::NewNode(int kind, std::string_view nameOrText) {
   if (used_ == capacity_) {
-    capacity_ = capacity_ ? std::min(capacity_ * 2, kLargestBlock) : kFirstBlock;
-    blocks_.push_back(std::make_unique<CXmlNode[]>(capacity_));
+    const size_t capacity = capacity_ ? std::min(capacity_ * 2, kLargestBlock) : kFirstBlock;
+    blocks_.emplace_back();
+    try {
+      blocks_.back().nodes = static_cast<CXmlNode*>(::operator new(capacity * sizeof(CXmlNode)));
+    } catch (...) {
+      blocks_.pop_back();
+      throw;
+    }
+    capacity_ = capacity;
     used_ = 0;
   }
-  CXmlNode* node = &blocks_.back()[used_++];
-  // A node of the kept first block may have served an earlier document.
+  NodeBlock& block = blocks_.back();
+  CXmlNode* node = block.nodes + used_++;
+  if (used_ > block.built) {
+    new (node) CXmlNode;
+    block.built = used_;
+    node->name.assign(nameOrText.data(), nameOrText.size());
+    node->kind = kind;
+    return node;
+  }
+  // A node of the kept first block has served an earlier document.
   node->kind = kind;
   node->declaresNamespaces = false;
   node->parent = nullptr;

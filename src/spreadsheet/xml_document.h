@@ -154,7 +154,16 @@ class CXmlDocument {
   void WriteNode(std::string& out, const CXmlNode* node, int level, const EscapeNames& names) const;
   void WriteText(std::string& out, std::string_view text, const EscapeNames* names, int level) const;
 
-  std::vector<std::unique_ptr<CXmlNode[]>> blocks_;
+  // Nodes live in blocks of raw room, each node constructed when it is first handed out:
+  // a block is never cleared or walked as a whole, and the part a document leaves unused
+  // is never touched.
+  struct NodeBlock {
+    CXmlNode* nodes = nullptr;
+    size_t built = 0;  // nodes[0, built) are constructed
+  };
+  static void FreeBlock(NodeBlock& block);
+
+  std::vector<NodeBlock> blocks_;
   size_t used_ = 0, capacity_ = 0;
   CXmlNode* root_ = nullptr;
   // Entities the document declared; the five predefined ones live outside the table.

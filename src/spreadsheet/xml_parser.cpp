@@ -108,6 +108,7 @@ class XmlParser {
       Error(kXmlNullBuffer, "NULL buffer supplied.");
       return;
     }
+    stack_.reserve(32);  // most documents nest no deeper: the stack is allocated once
     stack_.push_back(doc_.root_);
     try {
       while (!stopped_) {

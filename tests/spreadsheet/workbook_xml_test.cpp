@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <iterator>
 #include <map>
 #include <random>
+#include <set>
 
 #include "platform/platform.h"
 #include "spreadsheet/grid_ops.h"
@@ -146,6 +148,60 @@ TEST(WorkbookWriter, StylesAreSharedAndDescribeTheDifferences) {
   EXPECT_FALSE(Has(out, "s55"));
   // A second write starts the numbering again.
   EXPECT_EQ(WorkbookText(book), out);
+}
+
+TEST(WorkbookWriter, GeneratedFormatsGetTheStyleTheyGetAlone) {
+  // Formats repeat in any order across rows and columns; each cell must carry the style
+  // a workbook of that one cell writes, and equal styles are written once.
+  std::mt19937 rng(11);
+  CWorkbook book;
+  CSheet& s = Grid(book, 40, 8);
+  FontDesc plain, bold;
+  bold.weight = 700;
+  bold.height = -16;
+  const FontDesc* fonts[] = {nullptr, book.Fonts().Intern(plain), book.Fonts().Intern(bold)};
+  // The parts of every style a text writes, after its ID.
+  auto styles = [](const std::string& text) {
+    std::vector<std::string> bodies;
+    for (size_t at = text.find("<Style ss:ID="); at != std::string::npos; at = text.find("<Style ss:ID=", at + 1)) {
+      size_t from = text.find('>', at) + 1;
+      bodies.push_back(text.substr(from, text.find("</Style>", from) - from));
+    }
+    return bodies;
+  };
+  for (int i = 0; i < 120; ++i) {
+    int r = static_cast<int>(rng() % 40), c = static_cast<int>(rng() % 8);
+    CSheetCell* cell = rng() % 8 ? s.CellForEdit(r, c) : rng() % 2 ? s.RowFormatForEdit(r) : s.ColumnFormatForEdit(c);
+    unsigned pick = rng();
+    if (pick & 1) Put(s, r, c, "1.5"), ChangeKind(*s.CellForEdit(r, c), kKindNumber, book.locale);
+    if (const FontDesc* f = fonts[pick / 2 % 3]) cell->font = f, cell->mask |= kCellFont;
+    if (pick & 8) cell->textColor = Rgb(pick / 16 % 2 * 255, 0, 0), cell->mask |= kCellTextColor;
+    if (pick & 32) cell->fillColor = Rgb(0, pick / 64 % 2 * 255, 0), cell->mask |= kCellFillColor;
+    if (pick & 128) cell->align = pick & 256 ? kAlignRight | kAlignTop : kAlignCenter, cell->mask |= kCellAlign;
+    if (pick & 512) cell->SetWrap(pick & 1024);
+    if (pick & 2048) cell->decimals = pick / 4096 % 4, cell->mask |= kCellDecimals;
+  }
+  const std::string out = WorkbookText(book);
+  const std::vector<std::string> written = styles(out);
+  const std::set<std::string> bodies(written.begin(), written.end());
+  EXPECT_EQ(bodies.size(), written.size());  // equal styles are written once
+  CWorkbook back;
+  ASSERT_TRUE(Read(back, out));
+  for (int r = 0; r < 40; ++r) {
+    for (int c = 0; c < 8; ++c) {
+      CWorkbook alone;
+      *Grid(alone, 1, 1).CellForEdit(0, 0) = s.GetCell(r, c);
+      std::vector<std::string> own = styles(WorkbookText(alone));
+      if (own.empty()) continue;
+      EXPECT_TRUE(bodies.count(own[0])) << r << "," << c;
+      // Read back, the cell has the format of the style its element names.
+      CSheetCell got = back.Sheet(0).GetCell(r, c), want = s.GetCell(r, c);
+      EXPECT_EQ(got.textColor, want.Has(kCellTextColor) ? want.textColor : 0) << r << "," << c;
+      EXPECT_EQ(got.fillColor, want.Has(kCellFillColor) ? want.fillColor : 0) << r << "," << c;
+      EXPECT_EQ(got.Wraps(), want.Wraps()) << r << "," << c;
+      EXPECT_EQ(got.font && got.font->weight == 700, want.font && want.font->weight == 700) << r << "," << c;
+    }
+  }
 }
 
 TEST(WorkbookWriter, TextsThatXmlReservesStayReadable) {
@@ -312,6 +368,99 @@ TEST(WorkbookReader, AStyleNamingItselfAsParentManyTimesReadsAtOnce) {
                              "</Worksheet></Workbook>"));
   ASSERT_NE(book.Sheet(0).GetCell(0, 0).font, nullptr);
   EXPECT_TRUE(book.Sheet(0).GetCell(0, 0).font->italic);
+}
+
+TEST(WorkbookReader, OneStyleOverDifferentFontsKeepsEachFont) {
+  // The row's bold style reaches cells of two faces already read (the row comes again),
+  // alternately, and then a span of columns.
+  CWorkbook book;
+  std::string file = kHead +
+                     "<Styles><Style ss:ID=\"a\"><Font ss:FontName=\"Arial\"/></Style>"
+                     "<Style ss:ID=\"t\"><Font ss:FontName=\"Tahoma\"/></Style>"
+                     "<Style ss:ID=\"b\"><Font ss:Bold=\"1\"/></Style></Styles>"
+                     "<Worksheet><Table><Column ss:Span=\"2\" ss:StyleID=\"b\"/><Row>"
+                     "<Cell ss:StyleID=\"a\"/><Cell ss:StyleID=\"t\"/><Cell ss:StyleID=\"a\"/><Cell ss:StyleID=\"t\"/>"
+                     "</Row><Row ss:Index=\"1\" ss:StyleID=\"b\"/></Table></Worksheet></Workbook>";
+  ASSERT_TRUE(Read(book, file));
+  const CSheet& s = book.Sheet(0);
+  for (int c = 0; c < 4; ++c) {
+    const FontDesc* f = s.GetCell(0, c).font;
+    ASSERT_NE(f, nullptr) << c;
+    EXPECT_EQ(f->faceName, c % 2 ? "Tahoma" : "Arial") << c;
+    EXPECT_EQ(f->weight, 700) << c;
+  }
+  for (int c = 0; c < 3; ++c) {
+    ASSERT_NE(s.ColumnFormat(c), nullptr);
+    EXPECT_EQ(s.ColumnFormat(c)->font, s.ColumnFormat(0)->font);
+    EXPECT_EQ(s.ColumnFormat(c)->font->weight, 700);
+  }
+}
+
+TEST(WorkbookReader, GeneratedParentChainsReadAsThePlainRecursion) {
+  // Styles naming parents at random (themselves, each other in cycles, "Default",
+  // missing ones): each cell of a style must read as the cell of a style without parents
+  // whose parts the plain rule gives, parents' parts first and at most 17 styles deep.
+  std::mt19937 rng(3);
+  const char* names[] = {"s0", "s1", "s2", "s3", "s4", "Default", "none"};
+  const char* parts[][3] = {{"Font", "ss:Bold", "1"},         {"Font", "ss:Italic", "1"},    {"Font", "ss:Size", "14"},
+                            {"Font", "ss:Bold", "0"},         {"Interior", "ss:Color", "#102030"},
+                            {"Interior", "ss:Color", "#405060"}, {"Alignment", "ss:Horizontal", "Right"},
+                            {"Alignment", "ss:Horizontal", "Center"}, {"Font", "", ""}};
+  for (int round = 0; round < 60; ++round) {
+    std::map<std::string, std::string> parent;                          // style -> parent named
+    std::map<std::string, std::vector<int>> own;                        // style -> its parts
+    std::string styles;
+    for (int i = 0; i < 5; ++i) {
+      std::string id = names[i];
+      if (rng() % 4) parent[id] = names[rng() % std::size(names)];
+      for (int k = 0, n = rng() % 3; k < n; ++k) own[id].push_back(static_cast<int>(rng() % std::size(parts)));
+      styles += "<Style ss:ID=\"" + id + "\"" + (parent.count(id) ? " ss:Parent=\"" + parent[id] + "\"" : "") + ">";
+      for (int k : own[id])
+        styles += std::string("<") + parts[k][0] + (*parts[k][1] ? std::string(" ") + parts[k][1] + "=\"" + parts[k][2] + "\"" : "") + "/>";
+      styles += "</Style>";
+    }
+    // The plain rule, flattened: one style "f<i>" per generated one.
+    for (int i = 0; i < 5; ++i) {
+      std::vector<int> applied;
+      std::function<void(const std::string&, int)> collect = [&](const std::string& id, int depth) {
+        if (id.size() != 2 || id[0] != 's' || depth > 16) return;  // s0-s4 are the styles there are
+        if (parent.count(id)) collect(parent[id], depth + 1);
+        for (int k : own[id]) applied.push_back(k);
+      };
+      collect(names[i], 0);
+      styles += "<Style ss:ID=\"f" + std::to_string(i) + "\">";
+      for (int k : applied)
+        styles += std::string("<") + parts[k][0] + (*parts[k][1] ? std::string(" ") + parts[k][1] + "=\"" + parts[k][2] + "\"" : "") + "/>";
+      styles += "</Style>";
+    }
+    std::string cells, flat;
+    for (int i = 0; i < 5; ++i) {
+      cells += "<Cell ss:StyleID=\"s" + std::to_string(i) + "\"><Data ss:Type=\"String\">x</Data></Cell>";
+      flat += "<Cell ss:StyleID=\"f" + std::to_string(i) + "\"><Data ss:Type=\"String\">x</Data></Cell>";
+    }
+    CWorkbook book;
+    ASSERT_TRUE(Read(book, kHead + "<Styles>" + styles + "</Styles><Worksheet><Table><Row>" + cells + "</Row><Row>" + flat +
+                               "</Row></Table></Worksheet></Workbook>"));
+    const CSheet& s = book.Sheet(0);
+    for (int c = 0; c < 5; ++c) {
+      CSheetCell got = s.GetCell(0, c), want = s.GetCell(1, c);
+      EXPECT_EQ(got.font, want.font) << round << " " << c << styles;
+      EXPECT_EQ(got.Has(kCellFont), want.Has(kCellFont)) << round << " " << c;
+      EXPECT_EQ(got.fillColor, want.fillColor) << round << " " << c;
+      EXPECT_EQ(got.align, want.align) << round << " " << c;
+    }
+  }
+  // A chain of twenty: a style reaches the sixteen above it, no further.
+  std::string chain, cells;
+  for (int i = 0; i < 20; ++i) {
+    chain += "<Style ss:ID=\"c" + std::to_string(i) + "\" ss:Parent=\"c" + std::to_string(i + 1) + "\">" +
+             (i == 19 ? "<Interior ss:Color=\"#0000FF\"/>" : "") + "</Style>";
+    cells += "<Cell ss:StyleID=\"c" + std::to_string(i) + "\"/>";
+  }
+  CWorkbook book;
+  ASSERT_TRUE(Read(book, kHead + "<Styles>" + chain + "</Styles><Worksheet><Table><Row>" + cells +
+                             "</Row></Table></Worksheet></Workbook>"));
+  for (int c = 0; c < 20; ++c) EXPECT_EQ(book.Sheet(0).GetCell(0, c).Has(kCellFillColor), c >= 3) << c;
 }
 
 TEST(WorkbookReader, PartsOfTheFormat) {

@@ -355,6 +355,25 @@ TEST(XmlDocumentFile, LoadConvertsDeclaredEncodingsAndSaveReplaces) {
 }
 
 
+TEST(XmlDocument, ADocumentParsedAgainIsAsAFreshOne) {
+  // The second text reuses the nodes of the first (attributes, namespaces and values
+  // included) and must leave nothing of it behind, whichever is longer.
+  std::string big = "<w xmlns:ss='urn:x' a='long value of an attribute'>";
+  for (int i = 0; i < 40; ++i) big += "<c ss:i='" + std::to_string(i) + "' n=" + std::to_string(i) + ">text</c>";
+  big += "</w>";
+  const std::string small = "<r><e/>tail</r>";
+  for (const auto& [first, second] : {std::pair{big, small}, std::pair{small, big}, std::pair{big, big}}) {
+    CXmlDocument reused;
+    reused.Parse(first);
+    reused.Parse(second);
+    CXmlDocument fresh;
+    fresh.Parse(second);
+    EXPECT_EQ(reused.Write(), fresh.Write());
+    for (const CXmlNode* e = reused.Root()->firstChild; e; e = e->NextElement())
+      EXPECT_EQ(e->declaresNamespaces, CXmlDocument::FindAttribute(e, "xmlns:ss") != nullptr);
+  }
+}
+
 // ---- generated documents against plain references --------------------------------------------
 
 // The writer as a plain byte loop: indentation per level, every text built byte by byte.
