@@ -107,10 +107,16 @@ bool HeaderCarries(std::string_view text) {
 }  // namespace
 
 std::string EncodeHeader(std::string_view text) {
-  const auto& bytes = EncoderBytes();
   std::string out;
-  out.resize((text.size() + 2) / 3 * 4);  // every group, padding included
-  char* w = out.data();
+  AppendEncodedHeader(out, text);
+  return out;
+}
+
+void AppendEncodedHeader(std::string& out, std::string_view text) {
+  const auto& bytes = EncoderBytes();
+  const size_t base = out.size();
+  out.resize(base + (text.size() + 2) / 3 * 4);  // every group, padding included
+  char* w = out.data() + base;
   auto put = [&](uint32_t v) {
     w[0] = kHeaderAlphabet[(v >> 18) & 63];
     w[1] = kHeaderAlphabet[(v >> 12) & 63];
@@ -145,7 +151,6 @@ std::string EncodeHeader(std::string_view text) {
     default: break;
   }
   out.resize(static_cast<size_t>(w - out.data()));
-  return out;
 }
 
 std::string DecodeHeaderBytes(std::string_view code) {
