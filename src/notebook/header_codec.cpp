@@ -23,15 +23,14 @@ const std::array<uint8_t, 256>& DecoderIndex() {
   return table;
 }
 
-// Every byte as the encoder takes it: "^" stands for a zero byte.
-const std::array<uint8_t, 256>& EncoderBytes() {
-  static const std::array<uint8_t, 256> table = [] {
-    std::array<uint8_t, 256> t{};
-    for (int i = 0; i < 256; ++i) t[static_cast<size_t>(i)] = static_cast<uint8_t>(i);
-    t[static_cast<unsigned char>('^')] = 0;
-    return t;
-  }();
-  return table;
+// A byte as the encoder takes it: "^" stands for a zero byte. Worked out rather than
+// looked up or tested, as it is done for every byte of every title of a protected
+// notebook: b ^ '^' is 0 only for "^", and one less than that, shifted, is then all
+// ones below bit 24 and otherwise 0.
+inline uint32_t EncoderByte(char c) {
+  const uint32_t b = static_cast<unsigned char>(c);
+  const uint32_t caret = ((b ^ static_cast<uint32_t>('^')) - 1) >> 8;
+  return b & ~caret;
 }
 
 bool HasLineBreak(std::string_view text) {
@@ -113,7 +112,6 @@ std::string EncodeHeader(std::string_view text) {
 }
 
 void AppendEncodedHeader(std::string& out, std::string_view text) {
-  const auto& bytes = EncoderBytes();
   const size_t base = out.size();
   out.resize(base + (text.size() + 2) / 3 * 4);  // every group, padding included
   char* w = out.data() + base;
@@ -124,7 +122,7 @@ void AppendEncodedHeader(std::string& out, std::string_view text) {
     w[3] = kHeaderAlphabet[v & 63];
     w += 4;
   };
-  auto byte = [&](char c) { return uint32_t{bytes[static_cast<unsigned char>(c)]}; };
+  auto byte = [](char c) { return EncoderByte(c); };
   const char* p = text.data();
   const char* const end = p + text.size();
   // Without CR or LF every three bytes are a group as they stand.
