@@ -78,10 +78,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (SaveNotebook(file).status != SaveStatus::kSaved) Report(bytes, "an opened notebook does not save");
   NotebookFile again;
   NotebookRead reread = ReadNotebook(again, path);
-  if (!reread.ok || !SameNotes(*again.root, expected) || again.password != bookPassword)
+  if (!reread.ok || reread.format != NotebookFormat::kCurrent || !SameNotes(*again.root, expected) ||
+      again.password != bookPassword)
     Report(bytes, "a saved notebook does not open again");
-  std::string saved;
-  vm::platform::ReadFileBytes(path, saved);
 
   // Without password, with the one read (when there was one) and with one the header
   // encoding must escape.
@@ -89,12 +88,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (size_t k = 0; k < std::size(passwords); ++k) {
     if (k == 1 && bookPassword.empty()) continue;  // the same as the first
     const std::string& password = passwords[k];
+    // The file saved above was made by this very writer with this password and was read
+    // back already: its bytes are compared with the writer's own on every other input
+    // (the input picks), as parsing them again would run the same code over the same bytes.
+    if (password == bookPassword && size / 4 % 2) continue;
     std::string written = NotebookBytes(expected, "book.dbn", password);
     bool same;
     if (password == bookPassword) {
-      // The file saved above holds these very bytes with this password and was read
-      // back already: parsing them again would run the same code over the same bytes.
-      same = saved == written && reread.format == NotebookFormat::kCurrent;
+      std::string saved;
+      same = vm::platform::ReadFileBytes(path, saved) && saved == written;
     } else {
       NotebookContent back = ParseNotebook(written);
       same = back.format == NotebookFormat::kCurrent && back.password == password && !back.tooDeep &&
