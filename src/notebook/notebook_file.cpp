@@ -68,11 +68,14 @@ bool PlainBodyFits(std::string_view body) {
 
 // A protected body is one scrambled line: it must not scramble to a line break or a
 // zero byte, nor start with "<" once scrambled.
+// Scrambling is an XOR with one byte, so the body is tested for the bytes that scramble
+// to those, without a scrambled copy of it.
 bool ScrambledBodyFits(std::string_view body) {
   if (body.empty()) return true;
   if (IsEscaped(body)) return false;
-  std::string wire = Scramble(body);
-  return wire[0] != '<' && wire.find_first_of(std::string_view("\0\n\r", 3)) == std::string::npos;
+  char plain[4] = {'\0', '\n', '\r', '<'};
+  ScrambleInPlace(plain, sizeof plain);
+  return body[0] != plain[3] && body.find_first_of(std::string_view(plain, 3)) == std::string_view::npos;
 }
 
 // Appended in place: the line is scrambled where it lands.
