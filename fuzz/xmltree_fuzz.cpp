@@ -1,7 +1,7 @@
 // The element-tree parser over arbitrary text, with the notebook's options and with
-// forced parse and no escape character; whatever parses is written, the text of one
-// variant is parsed again, and the deep copy of one of the two trees (the input picks
-// both) holds the same names, values, attributes and children throughout.
+// forced parse and no escape character; the tree of one variant is written and its text
+// parsed again, and the deep copy of one of the two trees (the input picks both) holds
+// the same names, values, attributes and children throughout.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -50,11 +50,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (end != vm::notebook::kXmlNone && end > text.size()) std::abort();
     if (options.error != (options.errorCode != 0) || (options.error && options.errorText.empty()))
       std::abort();
-    std::string written = root.ToXml();
     // What is written parses again (with the notebook's options, the same for both
-    // variants); which variant's text is read back the input picks, as both read it
-    // through the same code.
+    // variants); which variant's tree is written and read back the input picks, as both
+    // are written and read through the same code.
     if (variant == static_cast<int>(size / 2 % 2)) {
+      const std::string written = root.ToXml();
       XmlElement again;
       XmlParseOptions second;
       again.Parse(written, second);

@@ -18,6 +18,8 @@ extern const char kHeaderAlphabet[65];
 // skipped, "^" stands for a zero byte, and every three bytes give four symbols. Bytes
 // left over (only when CR or LF were skipped) give nothing.
 std::string EncodeHeader(std::string_view text);
+// The same appended to `out`.
+void AppendEncodedHeader(std::string& out, std::string_view text);
 // D: every symbol gives its six bits (a space or an unknown character gives 0), every
 // four give three bytes, zero bytes included; symbols left over are dropped.
 std::string DecodeHeaderBytes(std::string_view code);

@@ -26,13 +26,40 @@ constexpr char16_t kHighHalf[64] = {
     0x00A7, 0x0401, 0x00A9, 0x0404, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x0407, 0x00B0, 0x00B1, 0x0406, 0x0456,
     0x0491, 0x00B5, 0x00B6, 0x00B7, 0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457};
 
+// The characters of kHighHalf lie on four pages of 256 codes: 0x00xx, 0x04xx, 0x20xx and
+// 0x21xx. The row of a page in HighHalfBytes, or -1.
+int PageRow(long page) {
+  switch (page) {
+    case 0x00: return 0;
+    case 0x04: return 1;
+    case 0x20: return 2;
+    case 0x21: return 3;
+    default: return -1;
+  }
+}
+
+// The Windows-1251 byte of each character of kHighHalf by its page and its place on the
+// page; 0 where the code page has none. Filled from the end so that a character listed
+// twice would keep its first byte.
+const std::array<std::array<unsigned char, 256>, 4>& HighHalfBytes() {
+  static const std::array<std::array<unsigned char, 256>, 4> table = [] {
+    std::array<std::array<unsigned char, 256>, 4> t{};
+    for (int i = 63; i >= 0; --i)
+      if (kHighHalf[i] != 0)
+        t[static_cast<size_t>(PageRow(kHighHalf[i] >> 8))][kHighHalf[i] & 255] = static_cast<unsigned char>(0x80 + i);
+    return t;
+  }();
+  return table;
+}
+
 char FromUnicode(long code) {
   if (code < 0) code += 65536;  // "\u" takes a signed 16-bit number
   if (code >= 0 && code < 0x80) return static_cast<char>(code);
   if (code >= 0x410 && code <= 0x44F) return static_cast<char>(code - 0x410 + 0xC0);
-  for (int i = 0; i < 64; ++i)
-    if (kHighHalf[i] != 0 && kHighHalf[i] == code) return static_cast<char>(0x80 + i);
-  return '?';
+  const int row = code >= 0 ? PageRow(code >> 8) : -1;
+  if (row < 0) return '?';
+  const unsigned char byte = HighHalfBytes()[static_cast<size_t>(row)][static_cast<size_t>(code & 255)];
+  return byte ? static_cast<char>(byte) : '?';
 }
 
 int HexDigit(char c) {
@@ -416,18 +443,13 @@ class BodyFilter {
  public:
   explicit BodyFilter(std::string_view foldedNeedle) {
     static constexpr std::string_view kFromControls = "\\{}\xA0-\r\t\x91\x92\x93\x94\x95\x96\x97";
-    const auto& fold = FoldTable();
     const auto& common = Commonness();
     std::array<bool, 256> seen{};
     for (char c : foldedNeedle) {
       const auto u = static_cast<unsigned char>(c);
       if (seen[u] || kFromControls.find(c) != std::string_view::npos) continue;
       seen[u] = true;
-      Byte byte;
-      byte.cases[byte.count++] = c;  // the folded form is the likeliest to stand
-      for (int b = 0; b < 256; ++b)
-        if (b != u && fold[static_cast<size_t>(b)] == u && byte.count < byte.cases.size())
-          byte.cases[byte.count++] = static_cast<char>(b);
+      Byte byte = Cases()[u];
       byte.commonness = common[u];
       bytes_.push_back(byte);
     }
@@ -450,6 +472,24 @@ class BodyFilter {
     size_t count = 0;
     int commonness = 0;
   };
+
+  // For every byte, itself first (the folded form is the likeliest to stand), then the
+  // other bytes that fold to it in order; made once rather than for every search.
+  static const std::array<Byte, 256>& Cases() {
+    static const std::array<Byte, 256> table = [] {
+      const auto& fold = FoldTable();
+      std::array<Byte, 256> t{};
+      for (int u = 0; u < 256; ++u) {
+        Byte& byte = t[static_cast<size_t>(u)];
+        byte.cases[byte.count++] = static_cast<char>(u);
+        for (int b = 0; b < 256; ++b)
+          if (b != u && fold[static_cast<size_t>(b)] == u && byte.count < byte.cases.size())
+            byte.cases[byte.count++] = static_cast<char>(b);
+      }
+      return t;
+    }();
+    return table;
+  }
 
   static bool StartsEscape(const char* p, const char* end) {
     if (end - p < 3 || p[0] != '\\') return false;
@@ -600,30 +640,40 @@ AllNotesSearch Search(const XmlElement& root, std::string_view what, size_t limi
       hit.context = note->name();
       if (!add(std::move(hit))) return result;
     }
-    // The body folded as it is read; its plain text is made only for a hit's context.
+    // Without a cache a rich-text body is decoded once, and its plain text folded: the
+    // same text as decoding it folded, and the plain text is at hand for a hit's context.
+    // With one, the body folded as it is read; its plain text is made only for a hit.
     const std::string& body = note->value();
+    const bool rtf = IsRtfBody(body);
+    bool plainMade = false;
     const std::string* bodyFolded = cache ? cache->Cached(*note) : nullptr;
     if (!bodyFolded) {
-      if (IsRtfBody(body) && !filter.MayHold(body)) continue;
+      if (rtf && !filter.MayHold(body)) continue;
       if (cache) {
         bodyFolded = &cache->Folded(*note);
+      } else if (rtf) {
+        plain.clear();
+        Convert<false>(body, plain);
+        plainMade = true;
+        FoldInto(plain, folded);
+        bodyFolded = &folded;
       } else {
-        FoldBody(body, folded);
+        FoldInto(body, folded);
         bodyFolded = &folded;
       }
     }
     size_t at = find(*bodyFolded, 0);
     if (at == std::string::npos) continue;
-    plain.clear();
-    if (IsRtfBody(body))
+    if (rtf && !plainMade) {
+      plain.clear();
       Convert<false>(body, plain);
-    else
-      plain = body;
+    }
+    const std::string_view shown = rtf ? std::string_view(plain) : std::string_view(body);
     for (size_t occurrence = 0; at != std::string::npos; at = find(*bodyFolded, at + needle.size())) {
       NoteHit hit;
       hit.position = at;
       hit.occurrence = occurrence++;
-      hit.context = Context(plain, at, needle.size());
+      hit.context = Context(shown, at, needle.size());
       if (!add(std::move(hit))) return result;
     }
   }

@@ -68,11 +68,14 @@ bool PlainBodyFits(std::string_view body) {
 
 // A protected body is one scrambled line: it must not scramble to a line break or a
 // zero byte, nor start with "<" once scrambled.
+// Scrambling is an XOR with one byte, so the body is tested for the bytes that scramble
+// to those, without a scrambled copy of it.
 bool ScrambledBodyFits(std::string_view body) {
   if (body.empty()) return true;
   if (IsEscaped(body)) return false;
-  std::string wire = Scramble(body);
-  return wire[0] != '<' && wire.find_first_of(std::string_view("\0\n\r", 3)) == std::string::npos;
+  char plain[4] = {'\0', '\n', '\r', '<'};
+  ScrambleInPlace(plain, sizeof plain);
+  return body[0] != plain[3] && body.find_first_of(std::string_view(plain, 3)) == std::string_view::npos;
 }
 
 // Appended in place: the line is scrambled where it lands.
@@ -92,42 +95,53 @@ void AppendBodyLine(std::string& out, std::string_view body, bool protect) {
   ScrambleInPlace(out.data() + at, out.size() - at);
 }
 
-// A title as its tag holds it: made in `made`, or none when the title stands as it is.
-bool MakeTagText(std::string_view title, bool protect, std::string& made) {
+// A title as its tag holds it: appended to `made` (with `scratch` for the escaped form
+// of a protected one), or nothing appended when the title stands as it is.
+bool MakeTagText(std::string_view title, bool protect, std::string& made, std::string& scratch) {
   if (protect) {
-    bool fits = !IsEscaped(title) && !TitleHasUnsafe(title, true);
-    made = fits ? EncodeHeader(title) : EncodeHeader(EscapeText(title, kTitleUnsafe));
+    if (!IsEscaped(title) && !TitleHasUnsafe(title, true)) {
+      AppendEncodedHeader(made, title);
+    } else {
+      scratch.clear();
+      AppendEscapedText(scratch, title, kTitleUnsafe);
+      AppendEncodedHeader(made, scratch);
+    }
     return true;
   }
   bool fits = !IsEscaped(title) && !StartsWith(title, "/") && !TitleHasUnsafe(title, false);
   if (fits) return false;
-  made = EscapeText(title, kTitleUnsafe);
+  AppendEscapedText(made, title, kTitleUnsafe);
   return true;
 }
 
 // Depth first, parent before children, the body after the children: `top` itself
 // with `withTop`, otherwise only its children one after the other. Iterative, so the
 // depth of a tree never matters to the stack, and one stack serves all the notes.
+// Tags that are not the title as it stands are made one after the other in one text,
+// the open notes' in order: the innermost note's tag is always the last there.
 void AppendNotes(std::string& out, const XmlElement& top, bool withTop, bool protect) {
   struct Frame {
-    const XmlElement* element = nullptr;
-    std::string made;  // the tag when it is not the title as it stands
-    bool isMade = false;
-    size_t next = 0;
-    std::string_view Tag() const { return isMade ? std::string_view(made) : std::string_view(element->name()); }
+    const XmlElement* element;
+    size_t next;
+    size_t madeAt;  // where its made tag starts in `made`
+    bool isMade;
   };
   std::vector<Frame> stack;
   stack.reserve(16);
+  std::string made, scratch;
+  auto tag = [&](const Frame& f) {
+    return f.isMade ? std::string_view(made).substr(f.madeAt) : std::string_view(f.element->name());
+  };
   auto open = [&](const XmlElement* e) {
-    Frame& frame = stack.emplace_back();
-    frame.element = e;
-    frame.isMade = MakeTagText(e->name(), protect, frame.made);
-    Append3(out, "\r\n<", frame.Tag(), ">");
+    const size_t at = made.size();
+    const bool isMade = MakeTagText(e->name(), protect, made, scratch);
+    stack.push_back(Frame{e, 0, at, isMade});
+    Append3(out, "\r\n<", tag(stack.back()), ">");
   };
   if (withTop)
     open(&top);
   else
-    stack.emplace_back().element = &top;  // a holder: written only through its children
+    stack.push_back(Frame{&top, 0, 0, false});  // a holder: written only through its children
   while (!stack.empty()) {
     Frame& f = stack.back();
     if (f.next < f.element->ChildCount()) {
@@ -137,8 +151,9 @@ void AppendNotes(std::string& out, const XmlElement& top, bool withTop, bool pro
     if (withTop || stack.size() > 1) {
       out += "\r\n";
       AppendBodyLine(out, f.element->value(), protect);
-      Append3(out, "\r\n</", f.Tag(), ">");
+      Append3(out, "\r\n</", tag(f), ">");
     }
+    if (f.isMade) made.resize(f.madeAt);
     stack.pop_back();
   }
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 #include <random>
+#include <string>
 
 #include <set>
 
@@ -132,6 +133,34 @@ TEST(HeaderCodec, EscapedFormCarriesEveryByte) {
                          "4"),
             "a\x1BZ1\x1B"
             "4");
+}
+
+// Escaping that copies runs between the bytes it escapes against escaping byte by byte:
+// texts of every length around a few blocks, sets of one to nine unsafe bytes.
+TEST(HeaderCodec, RunWiseEscapingMatchesThePlainForm) {
+  auto plainEscape = [](const std::string& text, const std::string& unsafe) {
+    std::string out(1, kEscapeMark);
+    for (char c : text) {
+      if (c != kEscapeMark && unsafe.find(c) == std::string::npos) {
+        out += c;
+        continue;
+      }
+      const auto b = static_cast<unsigned char>(c);
+      out += kEscapeMark;
+      out += "0123456789ABCDEF"[b >> 4];
+      out += "0123456789ABCDEF"[b & 15];
+    }
+    return out;
+  };
+  std::mt19937 random(11);
+  for (int round = 0; round < 3000; ++round) {
+    std::string unsafe;
+    for (int k = 1 + round % 9; k > 0; --k) unsafe += static_cast<char>(random() % 16);
+    std::string text(static_cast<size_t>(random() % 80), '\0');
+    for (char& c : text) c = random() % 4 ? static_cast<char>('a' + random() % 26) : static_cast<char>(random() % 32);
+    ASSERT_EQ(EscapeText(text, unsafe), plainEscape(text, unsafe))
+        << ::testing::PrintToString(text) << " " << ::testing::PrintToString(unsafe);
+  }
 }
 
 TEST(HeaderCodec, KeysGiveBackNameAndPassword) {

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <string>
+#include <vector>
 
 #include "notebook/note_text.h"
 #include "notebook/note_tree.h"
@@ -34,6 +36,32 @@ TEST(RtfPlainText, KeepsOnlyTheShownText) {
   std::string deep =
       "{\\rtf1 {\\fonttbl " + std::string(5000, '{') + "x" + std::string(5000, '}') + "}shown}";
   EXPECT_EQ(RtfPlainText(deep), "shown");
+}
+
+// "\\uN" through the page tables against the code page searched entry by entry, for every
+// code a signed 16-bit number and a few larger numbers can give.
+TEST(RtfPlainText, UnicodeCharactersMatchTheCodePageListedInFull) {
+  static const char16_t kHigh[64] = {
+      0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021, 0x20AC, 0x2030, 0x0409, 0x2039, 0x040A,
+      0x040C, 0x040B, 0x040F, 0x0452, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x0000, 0x2122,
+      0x0459, 0x203A, 0x045A, 0x045C, 0x045B, 0x045F, 0x00A0, 0x040E, 0x045E, 0x0408, 0x00A4, 0x0490, 0x00A6,
+      0x00A7, 0x0401, 0x00A9, 0x0404, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x0407, 0x00B0, 0x00B1, 0x0406, 0x0456,
+      0x0491, 0x00B5, 0x00B6, 0x00B7, 0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457};
+  auto expected = [](long code) {
+    if (code < 0) code += 65536;
+    if (code >= 0 && code < 0x80) return static_cast<char>(code);
+    if (code >= 0x410 && code <= 0x44F) return static_cast<char>(code - 0x410 + 0xC0);
+    for (int i = 0; i < 64; ++i)
+      if (kHigh[i] != 0 && kHigh[i] == code) return static_cast<char>(0x80 + i);
+    return '?';
+  };
+  std::vector<long> codes;
+  for (long code = -32768; code < 65536 + 300; ++code) codes.push_back(code);
+  for (long code : {-65536L, -65537L, -99999L, 99999L, 8482L + 65536L, 9999999L}) codes.push_back(code);
+  for (long code : codes) {
+    const std::string got = RtfPlainText("{\\uc0\\u" + std::to_string(code) + " }");
+    ASSERT_EQ(got, std::string(1, expected(code))) << code;
+  }
 }
 
 // Bodies built piece by piece with the text each piece shows: long literal runs (every
