@@ -6,6 +6,7 @@
 #include "cli/cli.h"
 #include "common/record_file.h"
 #include "data/csv.h"
+#include "data/data_book.h"
 #include "data/data_file.h"
 
 namespace vm::cli {
@@ -146,9 +147,29 @@ int CsvData(const Args& args) {
   return 0;
 }
 
+// Adds a record from three inputs, as the page's "Добавить" makes it, and saves the table.
+int DataAdd(const Args& argsIn) {
+  Args args = argsIn;
+  bool given = false;
+  std::string password;
+  if (!TakeTablePassword(args, given, password) || args.size() != 4)
+    return Fail("usage: data-add TABLE V1 V2 V3 [--password P]");
+  DataTable table;
+  TableLoad load;
+  if (int failed = OpenUnlocked(table, PathArg(args[0]), given, password, load)) return failed;
+  table.records.push_back(
+      {NewRecordLine({ToCp1251(args[1]), ToCp1251(args[2]), ToCp1251(args[3])}, table.def.ColumnCount())});
+  table.def.modified = kTableChanged;
+  TableSave saved = SaveTable(table);
+  if (saved.status != TableSaveStatus::kSaved) return Fail(ToUtf8(saved.error));
+  std::printf("added\n");
+  return 0;
+}
+
 }  // namespace
 
 VM_CLI_COMMAND("data", "FILE [--password P]", Data);
+VM_CLI_COMMAND("data-add", "TABLE V1 V2 V3 [--password P]", DataAdd);
 VM_CLI_COMMAND("data-save", "IN OUT [--password P]", DataSave);
 VM_CLI_COMMAND("data-csv", "TABLE OUT.csv [--password P]", DataCsv);
 VM_CLI_COMMAND("csv-data", "IN.csv OUT.dbp", CsvData);

@@ -34,9 +34,20 @@ int Records(const Args& argsIn) {
   std::string out;
   bool missing = false;
   bool save = TakeOption(args, "--save", out, missing);
-  int n = 0;
-  if (missing || args.size() != 2 || !ParseInt(args[1], n) || n < 0)
-    return Fail("usage: records FILE N [--firms] [--save OUT]");
+  // --set ROW,FIELD,VALUE: the value typed into a field, as the pages write it
+  std::string set;
+  bool setMissing = false;
+  bool setting = TakeOption(args, "--set", set, setMissing);
+  // --field K: field K of every record as loaded (line breaks shown as "\n")
+  std::string shown;
+  bool shownMissing = false;
+  bool showing = TakeOption(args, "--field", shown, shownMissing);
+  int n = 0, row = 0, field = 0, show = 0;
+  size_t c1 = set.find(','), c2 = c1 == std::string::npos ? c1 : set.find(',', c1 + 1);
+  if (missing || setMissing || shownMissing || (showing && !ParseInt(shown, show)) || args.size() != 2 || !ParseInt(args[1], n) || n < 0 ||
+      (setting && (c2 == std::string::npos || !ParseInt(set.substr(0, c1), row) ||
+                   !ParseInt(set.substr(c1 + 1, c2 - c1 - 1), field))))
+    return Fail("usage: records FILE N [--firms] [--set ROW,FIELD,VALUE] [--field K] [--save OUT]");
   RecordLayout layout = firms ? FirmsLayout() : ContactsLayout();
   layout.separators = n;
   layout.separatorMessage = SeparatorMessage(n);
@@ -49,6 +60,15 @@ int Records(const Args& argsIn) {
     PrintLine("message");
     PrintLine(book.loadMessage);
   }
+  if (setting) {
+    if (row < 0 || static_cast<size_t>(row) >= book.records.size() || field < 0 || field > n)
+      return Fail("no such row or field");
+    book.records[static_cast<size_t>(row)] =
+        SetFieldText(book.records[static_cast<size_t>(row)], field, ToCp1251(set.substr(c2 + 1)));
+    book.state = kStateChanged;
+  }
+  if (showing)
+    for (const std::string& record : book.records) PrintLine(ShowLineBreaks(GetField(record, show)));
   if (save) {
     book.path = PathArg(out);
     SaveOutcome saved = SaveRecords(book);
@@ -65,6 +85,6 @@ int Records(const Args& argsIn) {
 
 VM_CLI_COMMAND("field", "LINE N", Field);
 VM_CLI_COMMAND("title", "DD/MM/YYYY", Title);
-VM_CLI_COMMAND("records", "FILE N [--firms] [--save OUT]", Records);
+VM_CLI_COMMAND("records", "FILE N [--firms] [--set ROW,FIELD,VALUE] [--field K] [--save OUT]", Records);
 
 }  // namespace vm::cli

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <map>
+#include <optional>
 #include <set>
 
 #include "common/text_util.h"
@@ -50,17 +51,20 @@ KeeperState& State() {
 
 const char* const kIndexHeader = "Velmoria backups 1";
 
-std::vector<IndexEntry> ParseIndex(std::string_view text) {
+std::optional<std::vector<IndexEntry>> ParseIndex(std::string_view text) {
+  // An editor may have saved it with a byte-order mark or blank lines: both are read.
+  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
   std::vector<IndexEntry> out;
-  bool first = true;
+  bool header = false;
   while (!text.empty()) {
     size_t end = text.find('\n');
     std::string_view line = text.substr(0, end);
     text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    if (first) {
-      first = false;
-      if (line != kIndexHeader) return out;
+    if (line.find_first_not_of(" \t") == std::string_view::npos) continue;
+    if (!header) {
+      if (line != kIndexHeader) return std::nullopt;
+      header = true;
       continue;
     }
     size_t bar = line.find('|');
@@ -70,7 +74,7 @@ std::vector<IndexEntry> ParseIndex(std::string_view text) {
     if (name.find_first_of("\\/:") != std::string_view::npos || name == "." || name == "..") continue;
     out.push_back({std::string(name), std::string(line.substr(bar + 1))});
   }
-  return out;
+  return out;  // an empty file holds no book yet
 }
 
 std::string IndexText(const std::vector<IndexEntry>& entries) {
@@ -152,15 +156,27 @@ std::vector<std::string> Prune(const std::string& folder, std::string_view fileN
 namespace {
 
 // The name of path's backups in folder; with claim, a book new to the index is entered
-// in it. An index that cannot be written leaves the choice to this run alone.
-std::string NameIn(const std::string& folder, const std::string& path, bool claim) {
+// in it. None when the index exists but cannot be read or is not an index (another
+// process holds it, an editor mangled it), or when a new entry could not be written: a
+// name chosen on a guess could be another book's, and pruning would then delete that
+// book's backups. Such an index is never written over; *unreadable tells it from an
+// index that could not be written.
+std::optional<std::string> NameIn(const std::string& folder, const std::string& path, bool claim,
+                                  bool* unreadable = nullptr) {
+  if (unreadable) *unreadable = true;
   const std::string indexPath = folder + kIndexName;
-  std::string text;
   std::vector<IndexEntry> index;
-  if (platform::ReadFileBytes(indexPath, text)) index = ParseIndex(text);
+  if (platform::FileExists(indexPath)) {
+    std::string text;
+    if (!platform::ReadFileBytes(indexPath, text)) return std::nullopt;
+    std::optional<std::vector<IndexEntry>> read = ParseIndex(text);
+    if (!read) return std::nullopt;
+    index = std::move(*read);
+  }
+  if (unreadable) *unreadable = false;
   bool added = false;
   std::string name = BackupFileNameFor(index, path, &added);
-  if (added && claim) platform::SafeReplace(indexPath, IndexText(index));
+  if (added && claim && !platform::SafeReplace(indexPath, IndexText(index))) return std::nullopt;
   return name;
 }
 
@@ -172,7 +188,10 @@ Outcome BackUp(const std::string& path, const Policy& policy) {
   std::string folder = policy.folder;
   if (!folder.empty() && folder.back() == '\\') folder.pop_back();
   if (!platform::DirExists(folder)) platform::MakeDir(folder);
-  const std::string name = NameIn(policy.folder, path, true);
+  bool unreadable = false;
+  const std::optional<std::string> found = NameIn(policy.folder, path, true, &unreadable);
+  if (!found) return unreadable ? Outcome::kIndexFailed : Outcome::kFailed;
+  const std::string& name = *found;
   const std::string target = policy.folder + BackupName(name, policy.today);
   if (platform::FileExists(target)) return Outcome::kAlreadyToday;
   std::string bytes;
@@ -201,6 +220,12 @@ void BeforeSave(const std::string& path) {
     if (s.reported.insert(path).second && s.keeper.report) s.keeper.report(FailureMessage(path));
     return;
   }
+  if (outcome == Outcome::kIndexFailed) {
+    // One index stands for every book: said once a run, and tried again at the next save.
+    const std::string index = s.keeper.folder + kIndexName;
+    if (s.reported.insert(index).second && s.keeper.report) s.keeper.report(IndexFailureMessage(index, path));
+    return;
+  }
   if (outcome != Outcome::kOff) s.doneOn[path] = today;
 }
 
@@ -214,8 +239,14 @@ void DropLeftovers(const std::string& path) {
   const std::string& folder = State().keeper.folder;
   if (!folder.empty() && platform::DirExists(folder.substr(0, folder.size() - 1))) {
     platform::RemoveLeftoverTemporary(folder + kIndexName);
-    Prune(folder, NameIn(folder, path, false), 0);  // no day limit: the temporaries alone
+    if (std::optional<std::string> name = NameIn(folder, path, false))
+      Prune(folder, *name, 0);  // no day limit: the temporaries alone
   }
+}
+
+std::string IndexFailureMessage(const std::string& indexPath, const std::string& path) {
+  return "Не удалось прочитать список резервных копий " + indexPath + ". Файл " + path +
+         " сохранён, но копия за сегодня не сделана; прежние копии не тронуты.";
 }
 
 std::string FailureMessage(const std::string& path) {

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -43,7 +44,9 @@ struct IndexEntry {
   std::string path;
   friend bool operator==(const IndexEntry&, const IndexEntry&) = default;
 };
-std::vector<IndexEntry> ParseIndex(std::string_view text);
+// The entries of an index file: a byte-order mark, blank lines and lines that are no
+// entry are passed over. None when the text is not an index (no header line).
+std::optional<std::vector<IndexEntry>> ParseIndex(std::string_view text);
 std::string IndexText(const std::vector<IndexEntry>& entries);
 // The name for path's backups. When the index holds none, the free name is chosen and
 // *added (when given) set; the caller then writes the index.
@@ -52,7 +55,9 @@ std::string BackupFileNameFor(std::vector<IndexEntry>& index, const std::string&
 // "GENERAL"/"BACKUPDAYS": empty or not a number gives the default; 0 switches off.
 int DaysFromSetting(const std::string& value);
 
-enum class Outcome { kOff, kNoFile, kAlreadyToday, kWritten, kFailed };
+// kIndexFailed: the index could not be read or was no index; no backup was made and
+// none removed. A new entry that could not be written into the index is kFailed.
+enum class Outcome { kOff, kNoFile, kAlreadyToday, kWritten, kFailed, kIndexFailed };
 
 struct Policy {
   std::string folder;  // with trailing "\"
@@ -87,6 +92,8 @@ platform::SaveResult SaveBook(const std::string& path, std::string_view bytes);
 // half-way left behind. A book that is only read would otherwise keep them for ever.
 void DropLeftovers(const std::string& path);
 
+// "Не удалось прочитать список резервных копий …", for the index that stopped path's backup
+std::string IndexFailureMessage(const std::string& indexPath, const std::string& path);
 // "Не удалось сохранить резервную копию файла …"
 std::string FailureMessage(const std::string& path);
 

@@ -118,7 +118,37 @@ std::string SetField(std::string_view record, int n, std::string_view value) {
   return out;
 }
 
+namespace {
+
+// Whether text holds "ERN:" or "EOR:", the escapes of a line break.
+bool HoldsLineEscape(std::string_view text) {
+  for (size_t e = text.find('E'); e != npos && e + 3 < text.size(); e = text.find('E', e + 1))
+    if (text[e + 3] == ':' && ((text[e + 1] == 'R' && text[e + 2] == 'N') || (text[e + 1] == 'O' && text[e + 2] == 'R')))
+      return true;
+  return false;
+}
+
+// A typed "ERN:" or "EOR:" would come back as a line break: written as "ER#N:" and
+// "EO#R:" it is no escape, and the field rule drops the "#" on reading. Works on the
+// field text from `from` on, where "#" stands only before a "|".
+void BreakLineEscapes(std::string& out, size_t from) {
+  if (!HoldsLineEscape(std::string_view(out).substr(from))) return;
+  std::string tail = out.substr(from);
+  out.resize(from);
+  size_t pos = 0;
+  for (size_t e = tail.find('E'); e != npos && e + 3 < tail.size(); e = tail.find('E', e + 1)) {
+    if (tail[e + 3] != ':' || !((tail[e + 1] == 'R' && tail[e + 2] == 'N') || (tail[e + 1] == 'O' && tail[e + 2] == 'R')))
+      continue;
+    out.append(tail, pos, e + 2 - pos).push_back('#');
+    pos = e + 2;
+  }
+  out.append(tail, pos, npos);
+}
+
+}  // namespace
+
 void AppendFieldText(std::string& out, std::string_view value) {
+  const size_t from = out.size();
   // The runs between the bytes that change are appended whole.
   size_t pos = 0, hash = value.find('#'), bar = value.find('|'), lf = value.find('\n');
   for (;;) {
@@ -137,6 +167,7 @@ void AppendFieldText(std::string& out, std::string_view value) {
     }
   }
   out.append(value.substr(pos));
+  BreakLineEscapes(out, from);
 }
 
 std::string FieldText(std::string_view value) {
@@ -147,7 +178,7 @@ std::string FieldText(std::string_view value) {
 }
 
 std::string SetFieldText(std::string_view record, int n, std::string_view value) {
-  if (!HoldsAnyOf(value, "#|\n")) return SetField(record, n, value);
+  if (!HoldsAnyOf(value, "#|\n") && !HoldsLineEscape(value)) return SetField(record, n, value);
   return SetField(record, n, FieldText(value));
 }
 
@@ -209,6 +240,32 @@ std::string SideFileText(const std::string& separatorMessage, const std::string&
   out.reserve(separatorMessage.size() + kFormat.size() + rejected.size());
   out.append(separatorMessage).append(kFormat).append(rejected);
   return out;
+}
+
+std::string SideFileHeading(std::string_view bookFileName, const platform::LocalTime& t) {
+  char when[48];
+  std::snprintf(when, sizeof when, "%02i.%02i.%04i %02i:%02i:%02i", t.day, t.month, t.year, t.hour, t.minute, t.second);
+  std::string out = "---- ";
+  out.append(bookFileName).append(", ").append(when).append(" ----\n");
+  return out;
+}
+
+bool AddToSideFile(const std::string& bookPath, const std::string& separatorMessage, const std::string& rejected) {
+  const std::string side = SideFilePath(bookPath);
+  const std::string block = SideFileText(separatorMessage, rejected);
+  if (!platform::FileExists(side)) return static_cast<bool>(platform::SafeReplace(side, block));
+  std::string text;
+  // What the side file holds may be the only copy of lines rejected before: a file that
+  // cannot be read is never written over.
+  if (!platform::ReadFileBytes(side, text)) return false;
+  if (text.find(rejected) != std::string::npos) return true;  // those very lines are kept there already
+  if (!text.empty() && text.back() != '\n') text += '\n';
+  if (!text.empty()) text += '\n';
+  size_t cut = bookPath.find_last_of("\\/");
+  text += SideFileHeading(cut == std::string::npos ? std::string_view(bookPath) : std::string_view(bookPath).substr(cut + 1),
+                          platform::Now());
+  text += block;
+  return static_cast<bool>(platform::SafeReplace(side, text));
 }
 
 std::string SideFileMessage(const std::string& sidePath) {
@@ -275,7 +332,7 @@ LoadOutcome LoadRecords(RecordBook& book, const RecordLayout& layout) {
   book.state = kStateLoaded;
   if (!rejected.empty()) {
     std::string side = SideFilePath(book.path);
-    if (platform::SafeReplace(side, SideFileText(layout.separatorMessage, rejected))) {
+    if (AddToSideFile(book.path, layout.separatorMessage, rejected)) {
       book.loadMessage = SideFileMessage(side);
       book.state = kStateChanged;
     } else {

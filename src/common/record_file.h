@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/platform.h"
+
 namespace vm {
 
 // Every "|" counts, also one after "#".
@@ -39,8 +41,9 @@ std::string SetField(std::string_view record, int n, std::string_view value);
 // fields: it reads back as given and never moves a separator. A "#" could never be
 // read back (the field rule drops it) and one last would escape the separator after it,
 // merging two fields; a "|" would split the field; a lone LF would split the record
-// when the file is read again. So "#" is dropped, "|" is written as "#|" (read back as
-// "|"), and a lone LF becomes CR LF.
+// when the file is read again; a typed "ERN:" or "EOR:" would be read as a line break.
+// So "#" is dropped, "|" is written as "#|" (read back as "|"), a lone LF becomes CR LF,
+// and "ERN:" / "EOR:" are written "ER#N:" / "EO#R:".
 std::string FieldText(std::string_view value);
 void AppendFieldText(std::string& out, std::string_view value);
 // SetField with the value written by FieldText.
@@ -79,6 +82,13 @@ extern const char* const kFirmsOldFormatMessage;
 std::string SideFilePath(const std::string& bookPath);
 // The side file's content around the rejected-lines text.
 std::string SideFileText(const std::string& separatorMessage, const std::string& rejected);
+// Puts rejected lines into the book's side file. A new side file holds SideFileText;
+// one that exists (left by this book or by another of the same stem, and maybe not yet
+// looked at) keeps everything it holds and gets the new block after a heading line
+// naming the book and the time. False when the side file could not be read or written.
+bool AddToSideFile(const std::string& bookPath, const std::string& separatorMessage, const std::string& rejected);
+// "---- <book file name>, DD.MM.YYYY hh:mm:ss ----\n"
+std::string SideFileHeading(std::string_view bookFileName, const platform::LocalTime& time);
 // "Создан файл " + side path + " с незагруженными строками"
 std::string SideFileMessage(const std::string& sidePath);
 // The load message when the side file could not be written and the `count` rejected

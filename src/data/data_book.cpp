@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "common/backup.h"
+#include "common/record_file.h"
 #include "common/text_util.h"
 #include "platform/platform.h"
 
@@ -46,7 +47,11 @@ bool FilterMatches(std::string_view field, std::string_view filter) {
 // ---- adding ----------------------------------------------------------------------------
 
 std::string NewRecordLine(const std::array<std::string, 3>& inputs, int columnCount) {
-  std::string line = inputs[0] + "|" + inputs[1] + "|" + inputs[2];
+  std::string line;
+  for (size_t k = 0; k < inputs.size(); ++k) {
+    if (k) line += '|';
+    AppendFieldText(line, inputs[k]);
+  }
   for (int c = 3; c < columnCount; ++c) line += '|';
   return line;
 }

@@ -334,7 +334,7 @@ TableLoad LoadTable(DataTable& table) {
   }
   if (!rejected.empty()) {
     std::string side = SideFilePath(table.path);
-    if (platform::SafeReplace(side, SideFileText(SeparatorMessage(table.def.lastColumn), rejected))) {
+    if (AddToSideFile(table.path, SeparatorMessage(table.def.lastColumn), rejected)) {
       table.loadMessage = SideFileMessage(side);
       table.carried.clear();
       table.def.modified = kTableChanged;

@@ -55,16 +55,16 @@ std::string CAppUtil::SettingsPath() const {
   return ProgramFolder() + (fixed_ ? baseName_ : platform::ProgramBaseName()) + ".ini";
 }
 
-std::string CAppUtil::ReadFileText(const std::string& path) const {
+std::optional<std::string> CAppUtil::ReadFileText(const std::string& path) const {
   std::string bytes;
-  if (!platform::ReadFileBytes(path, bytes)) return "error";
+  if (!platform::ReadFileBytes(path, bytes)) return std::nullopt;
   size_t zero = bytes.find('\0');
   if (zero != std::string::npos) bytes.resize(zero);
   return bytes;
 }
 
-void CAppUtil::WriteFileText(const std::string& path, const std::string& text) const {
-  platform::SafeReplace(path, text);
+bool CAppUtil::WriteFileText(const std::string& path, const std::string& text) const {
+  return static_cast<bool>(platform::SafeReplace(path, text));
 }
 
 void CAppUtil::ShowMessage(const std::string& text) const { platform::ShowMessage(text); }

@@ -4,6 +4,7 @@
 // is cached.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "platform/platform.h"
@@ -31,10 +32,11 @@ class CAppUtil {
   std::string ProgramFolder() const;  // with trailing "\"
   std::string SettingsPath() const;   // the program's base name + ".ini" in its folder
 
-  // The whole file as bytes, cut at the first zero byte; "error" when it cannot be read.
-  std::string ReadFileText(const std::string& path) const;
-  // Creates or empties the file and writes the bytes. Failures are swallowed.
-  void WriteFileText(const std::string& path, const std::string& text) const;
+  // The whole file as bytes, cut at the first zero byte; none when it cannot be read.
+  std::optional<std::string> ReadFileText(const std::string& path) const;
+  // Writes the bytes through the safe replace; false when the file could not be written
+  // (the old one then stays), which the caller must tell the user.
+  [[nodiscard]] bool WriteFileText(const std::string& path, const std::string& text) const;
   void ShowMessage(const std::string& text) const;
 
   std::string DateTitle() const;  // of today's local date

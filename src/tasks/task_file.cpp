@@ -121,7 +121,7 @@ LoadOutcome LoadTaskFile(TaskBook& book, const std::string& path, const dates::D
   book.state_ = outcome.rejected > 0 ? kStateChanged : kStateLoaded;
   if (outcome.rejected > 0) {
     std::string side = SideFilePath(path);
-    if (platform::SafeReplace(side, SideFileText(kTaskSeparatorMessage, rejected))) {
+    if (AddToSideFile(path, kTaskSeparatorMessage, rejected)) {
       message = SideFileMessage(side);
     } else {
       // Without the side file the rejected lines exist only in the book file: keep them

@@ -181,8 +181,51 @@ TEST(Backups, SameNamedBooksInDifferentFoldersKeepTheirOwnBackups) {
   EXPECT_EQ(Slurp(f.folder() + "work.2026-12-08.dbw"), "дом 7") << "the other book's days are its own";
 }
 
+// An index that exists but cannot be read (another process holds it) or is no index
+// was once taken for an empty one: the saving book took the plain name, the index was
+// rewritten with it alone, and pruning deleted the other book's backups.
+TEST(Backups, AnIndexThatCannotBeReadIsNeverWrittenOverAndNoBackupIsLost) {
+  KeeperFixture f;
+  f.days = 1;
+  platform::MakeDir(f.dir / "Personal");
+  platform::MakeDir(f.dir / "Stick");
+  const std::string home = f.dir / "Personal\\work.dbw", stick = f.dir / "Stick\\work.dbw";
+  Spit(home, "дом");
+  Spit(stick, "флешка");
+  for (const std::string& book : {home, stick}) ASSERT_TRUE(SaveBook(book, Slurp(book) + " 7"));
+  const std::string index = f.folder() + "books.txt";
+  const std::string indexText = Slurp(index);
+  const std::vector<std::string> before = Names(f.folder());
+  ASSERT_EQ(before.size(), 2u);
+
+  testing::HeldFiles files;
+  files.held.insert(index);
+  f.today = {2026, 12, 8};
+  for (const std::string& book : {stick, home}) ASSERT_TRUE(SaveBook(book, Slurp(book) + " 8"));
+  files.held.clear();
+  EXPECT_EQ(Slurp(stick), "флешка 7 8") << "the save itself goes on";
+  EXPECT_EQ(Slurp(index), indexText);
+  EXPECT_EQ(Names(f.folder()), before);
+  ASSERT_EQ(f.reports.size(), 1u) << "one index, one report";
+  EXPECT_EQ(f.reports[0], IndexFailureMessage(index, stick));
+
+  // Read again, with a byte-order mark and blank lines an editor left: the names hold.
+  Spit(index, "\xEF\xBB\xBF" + indexText + "\r\n");
+  Install({f.folder(), [] { return 1; }, [&f] { return f.today; }, nullptr});
+  ASSERT_TRUE(SaveBook(stick, "флешка 9"));
+  EXPECT_EQ(Slurp(f.folder() + "work~2.2026-12-08.dbw"), "флешка 7 8");
+  EXPECT_EQ(Slurp(f.folder() + "work.2026-12-07.dbw"), "дом") << "the other book's backup stays";
+
+  // Not an index at all: left as it is, and no backup made or removed.
+  Spit(index, "что-то другое\r\n");
+  Install({f.folder(), [] { return 1; }, [&f] { return f.today; }, nullptr});
+  ASSERT_TRUE(SaveBook(home, "дом 9"));
+  EXPECT_EQ(Slurp(index), "что-то другое\r\n");
+  EXPECT_EQ(Slurp(f.folder() + "work.2026-12-07.dbw"), "дом");
+}
+
 TEST(BackupNames, TheIndexGivesFreeNamesAndSkipsHostileLines) {
-  std::vector<IndexEntry> index = ParseIndex(std::string(kIndexHeader) +
+  std::vector<IndexEntry> index = *ParseIndex(std::string(kIndexHeader) +
                                              "\r\ncont.dbc|C:\\A\\cont.dbc\r\n"
                                              "no bar\n|C:\\empty name\n..\\evil.dbc|C:\\B\\cont.dbc\n"
                                              "cont~2.dbc|C:\\C\\cont.dbc");
@@ -195,7 +238,11 @@ TEST(BackupNames, TheIndexGivesFreeNamesAndSkipsHostileLines) {
   EXPECT_EQ(BackupFileNameFor(index, "D:\\README", &added), "README");
   EXPECT_EQ(BackupFileNameFor(index, "E:\\README", &added), "README~2");
   EXPECT_EQ(ParseIndex(IndexText(index)), index);
-  EXPECT_TRUE(ParseIndex("cont.dbc|C:\\A\\cont.dbc").empty()) << "no header, nothing read";
+  EXPECT_FALSE(ParseIndex("cont.dbc|C:\\A\\cont.dbc")) << "no header: no index";
+  EXPECT_EQ(ParseIndex("\xEF\xBB\xBF\r\n" + std::string(kIndexHeader) + "\r\n\r\na.dbc|C:\\a.dbc\r\n  \r\n"),
+            (std::vector<IndexEntry>{{"a.dbc", "C:\\a.dbc"}}))
+      << "a byte-order mark and blank lines, as an editor saves it";
+  EXPECT_EQ(ParseIndex(""), std::vector<IndexEntry>{});
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "common/record_file.h"
 #include "platform/platform.h"
 #include "support/scratch.h"
 
@@ -80,6 +81,13 @@ TEST(DataView, AddedLinesHaveAFieldPerColumnAndAtLeastThree) {
   EXPECT_EQ(NewRecordLine({"a", "b", "c"}, 1), "a|b|c");
   EXPECT_EQ(NewRecordLine({"a", "b", "c"}, 3), "a|b|c");
   EXPECT_EQ(NewRecordLine({"a", "", ""}, 5), "a||||");
+  // The inputs are fields like any other: a "|" or a last "#" typed there moved the
+  // fields, and the line went to the rejected lines when the table was opened again.
+  CTableRecord typed{NewRecordLine({"Кабель 2|3 м", "Язык C#", "PATTERN: 1"}, 4)};
+  EXPECT_EQ(CountFieldSeparators(typed.line), 3);
+  EXPECT_EQ(typed.Field(0), "Кабель 2|3 м");
+  EXPECT_EQ(typed.Field(1), "Язык C");
+  EXPECT_EQ(UndoLineEscapes(typed.line), typed.line);
 
   DataBook b = Book({"A", "B", "C", "D"}, {1, 1, 1, 1}, {"x|1|2|3"});
   b.SetFilter(0, "Ново");

@@ -83,15 +83,17 @@ TEST(Settings, FileStoreWritesAtOnceAndReadsEmptyWhenMissing) {
   EXPECT_FALSE(util.GetFlag("GENERAL", "HIDE"));  // only "1" is on
 }
 
-TEST(FileText, ReadCutsAtZeroAndReportsErrorWriteTruncates) {
+// A failure is told as one, never turned into data: a missing file once read as the
+// text "error", and a write that failed looked like one that worked.
+TEST(FileText, ReadCutsAtZeroAndFailuresAreToldAsSuch) {
   ScratchFolder dir;
   CAppUtil util;
-  EXPECT_EQ(util.ReadFileText(dir / "none.txt"), "error");
+  EXPECT_EQ(util.ReadFileText(dir / "none.txt"), std::nullopt);
   Spit(dir / "a.txt", std::string("ab\0cd", 5));
   EXPECT_EQ(util.ReadFileText(dir / "a.txt"), "ab");
-  util.WriteFileText(dir / "a.txt", "x");
+  EXPECT_TRUE(util.WriteFileText(dir / "a.txt", "x"));
   EXPECT_EQ(Slurp(dir / "a.txt"), "x");
-  util.WriteFileText(dir / "missing\\folder\\b.txt", "x");  // swallowed
+  EXPECT_FALSE(util.WriteFileText(dir / "missing\\folder\\b.txt", "x"));
 }
 
 TEST(DeleteFiles, EmptiesEveryFolderButKeepsTheFolders) {

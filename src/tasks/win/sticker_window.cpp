@@ -322,7 +322,10 @@ void CAlarmWnd::Copy() {
 
 void CAlarmWnd::OpenInEditor() {
   std::string path = app_.ProgramFolder() + "Temp\\AlarmRep.txt";
-  app_.WriteFileText(path, text_);
+  if (!app_.WriteFileText(path, text_)) {
+    platform::ShowMessage("Не удалось записать файл " + path, platform::MessageIcon::kExclamation);
+    return;
+  }
   OpenInTextEditor(hwnd(), path, kAlarmRepMessage);
 }
 

@@ -480,7 +480,10 @@ class TaskEditor : public ui::Dialog {
     const std::string folder = app_.ProgramFolder() + "Temp";
     platform::MakeDir(folder);
     const std::string path = folder + "\\EditRep.txt";
-    app_.WriteFileText(path, ExternalEditorText(ItemText(IDC_TE_HEADLINE), ItemText(IDC_TE_NOTES)));
+    if (!app_.WriteFileText(path, ExternalEditorText(ItemText(IDC_TE_HEADLINE), ItemText(IDC_TE_NOTES)))) {
+      platform::ShowMessage("Не удалось записать файл " + path, platform::MessageIcon::kExclamation);
+      return;
+    }
     OpenInTextEditor(hwnd(), path, kNoEditorMessage);
   }
 
