@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "shell/app_util.h"
+#include "common/app_util.h"
 #include "shell/win/book_page.h"
 
 namespace vm::app {

@@ -5,7 +5,7 @@
 
 #include "common/settings.h"
 #include "platform/platform.h"
-#include "shell/app_util.h"
+#include "common/app_util.h"
 
 namespace vm::cards {
 

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "cli/cli.h"
-#include "dates/calendar.h"
+#include "common/calendar.h"
 #include "dates/date_file.h"
 #include "dates/dates_list.h"
 #include "platform/platform.h"

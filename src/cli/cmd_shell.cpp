@@ -3,7 +3,7 @@
 
 #include "cli/cli.h"
 #include "common/record_file.h"
-#include "shell/app_util.h"
+#include "common/calendar.h"
 
 namespace vm::cli {
 

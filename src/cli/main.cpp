@@ -4,7 +4,7 @@
 #include <string>
 
 #include "cli/cli.h"
-#include "dates/calendar.h"
+#include "common/calendar.h"
 #include "platform/platform.h"
 
 #ifdef _WIN32

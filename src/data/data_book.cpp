@@ -189,16 +189,6 @@ std::string RecordCountText(size_t rows) {
   return std::string("Всего записей: ") + buf;
 }
 
-std::string StartFilePath(bool reopen, const std::string& stored, const std::string& programFolder) {
-  if (!reopen || stored.empty()) return std::string();
-  if (platform::FileExists(stored)) return stored;
-  size_t slash = stored.find_last_of("\\/");
-  std::string personal =
-      programFolder + "Personal\\" + (slash == std::string::npos ? stored : stored.substr(slash + 1));
-  if (platform::FileExists(personal)) return personal;
-  return std::string();
-}
-
 std::string WithTableExtension(const std::string& path) {
   return path.find(".dbp") == std::string::npos ? path + ".dbp" : path;
 }

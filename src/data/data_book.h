@@ -60,9 +60,6 @@ struct DataCommands {
 
 // The count painted at the top right: "Всего записей: " and the number of rows shown.
 std::string RecordCountText(size_t rows);
-// The path the page opens at start: the stored one when it exists, else a file of the
-// same name in "Personal" when that exists, else none. Empty when `reopen` is off.
-std::string StartFilePath(bool reopen, const std::string& stored, const std::string& programFolder);
 // A path the user gave for a new table or a copy: ".dbp" appended when it holds none.
 std::string WithTableExtension(const std::string& path);
 // " уже существует. \n Заменить?" after the path.

@@ -7,19 +7,13 @@
 
 #include "common/backup.h"
 #include "common/record_file.h"
-#include "notebook/header_codec.h"
+#include "common/header_codec.h"
 #include "platform/platform.h"
 
 namespace vm::data {
 
 namespace {
 
-using notebook::DecodeHeader;
-using notebook::EncodeHeader;
-using notebook::EscapeText;
-using notebook::IsEscaped;
-using notebook::ReadMaybeEscaped;
-using notebook::Scramble;
 
 constexpr std::string_view kExtension = ".dbp";
 constexpr std::string_view kOldLayoutMark = "<Records";
@@ -135,7 +129,7 @@ void ReadHeader(DataTable& table, std::string_view line) {
   size_t N = static_cast<size_t>(n);
   def.key = h.Field(3 * N + 4);
   ReserveColumns(def, N);
-  notebook::KeyParts key = notebook::SplitKeyText(DecodeHeader(def.key), kExtension);
+  KeyParts key = SplitKeyText(DecodeHeader(def.key), kExtension);
   bool encodedNames = version == '4' && !key.password.empty();
   for (size_t k = 1; k <= N; ++k) {
     std::string_view raw = h.Field(k);
@@ -218,7 +212,7 @@ std::string ScrambledWithBreak(std::string_view text) {
   wire.reserve(text.size() + 1);
   wire += '\n';
   wire += text;
-  notebook::ScrambleInPlace(wire);
+  ScrambleInPlace(wire);
   return wire;
 }
 
@@ -244,7 +238,7 @@ std::vector<std::string> HeaderFields(std::string_view line, char escape) {
 }
 
 std::string TableKey(std::string_view fileName, std::string_view password) {
-  return notebook::EncodeKey(fileName, password, kExtension);
+  return EncodeKey(fileName, password, kExtension);
 }
 
 TableLoad LoadTableBytes(DataTable& table, std::string_view bytes, std::string& rejected) {
@@ -289,11 +283,11 @@ TableLoad LoadTableBytes(DataTable& table, std::string_view bytes, std::string& 
     std::string record;
     if (table.def.protection > 1) {
       record.assign(line);
-      notebook::ScrambleInPlace(record);
+      ScrambleInPlace(record);
       DropLeadingBreak(record);
-      if (IsEscaped(record)) record = notebook::UnescapeText(record);
+      if (IsEscaped(record)) record = UnescapeText(record);
     } else {
-      record = IsEscaped(line) ? notebook::UnescapeText(line) : std::string(line);
+      record = IsEscaped(line) ? UnescapeText(line) : std::string(line);
     }
     int separators = CountFieldSeparators(record);
     if (!headerRead) {
@@ -347,7 +341,7 @@ TableLoad LoadTable(DataTable& table) {
 
 std::string TableBytes(DataTable& table) {
   CTableDef& def = table.def;
-  def.key = TableKey(notebook::FileNameOf(table.path), table.password);
+  def.key = TableKey(FileNameOf(table.path), table.password);
   bool protect = !table.password.empty();
   std::string out = "/4";
   for (size_t c = 0; c < def.names.size(); ++c) {
@@ -386,7 +380,7 @@ std::string TableBytes(DataTable& table) {
 
 TableSave SaveTable(DataTable& table) {
   if (table.path.empty()) return {};
-  table.def.key = TableKey(notebook::FileNameOf(table.path), table.password);
+  table.def.key = TableKey(FileNameOf(table.path), table.password);
   if (!table.password.empty()) table.def.modified = kTableChanged;
   if (table.def.modified != kTableChanged) return {};
   if (!backup::SaveBook(table.path, TableBytes(table)))

@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "common/record_file.h"
-#include "notebook/header_codec.h"
+#include "common/header_codec.h"
 #include "platform/platform.h"
 
 namespace vm::data {
@@ -251,10 +251,10 @@ std::string NewTablePath(const std::string& folder, const std::string& fileName)
 std::string PlainHeaderName(std::string_view name) {
   // "<" too, so that the escaped form never holds the older layout's mark.
   constexpr std::string_view kUnsafe("|\\\r\n\0<", 6);
-  bool fits = !notebook::IsEscaped(name) &&
+  bool fits = !IsEscaped(name) &&
               !HoldsAnyOf(name, std::string_view("|\\\r\n\0", 5)) &&
               name.find("<Records") == std::string_view::npos;
-  return fits ? std::string(name) : notebook::EscapeText(name, kUnsafe);
+  return fits ? std::string(name) : EscapeText(name, kUnsafe);
 }
 
 std::string NewTableHeader(const std::vector<std::string>& names) {

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "dates/calendar.h"
+#include "common/calendar.h"
 
 namespace vm::dates {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "dates/calendar.h"
+#include "common/calendar.h"
 
 namespace vm::dates {
 

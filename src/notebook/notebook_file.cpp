@@ -7,7 +7,7 @@
 #include "common/ask_dialogs.h"
 #include "common/backup.h"
 #include "common/record_file.h"
-#include "notebook/header_codec.h"
+#include "common/header_codec.h"
 
 namespace vm::notebook {
 

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "common/backup.h"
-#include "shell/app_util.h"
+#include "common/app_util.h"
 
 namespace vm::shell {
 

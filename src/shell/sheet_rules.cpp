@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "shell/app_util.h"
+#include "common/app_util.h"
 
 namespace vm::shell {
 

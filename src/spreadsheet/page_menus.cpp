@@ -1,7 +1,7 @@
 #include "spreadsheet/page_menus.h"
 
 #include "spreadsheet/grid_ops.h"
-#include "spreadsheet/win/spreadsheet_resources.h"
+#include "spreadsheet/sheet_commands.h"
 
 namespace vm::spreadsheet {
 

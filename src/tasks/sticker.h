@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "dates/calendar.h"
-#include "shell/app_util.h"
+#include "common/calendar.h"
+#include "common/app_util.h"
 #include "tasks/task_record.h"
 
 namespace vm::tasks {

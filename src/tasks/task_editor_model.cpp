@@ -5,7 +5,7 @@
 
 #include "common/record_file.h"
 #include "common/text_util.h"
-#include "dates/calendar.h"
+#include "common/calendar.h"
 
 namespace vm::tasks {
 

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "shell/app_util.h"
+#include "common/app_util.h"
 #include "tasks/reminders.h"
 #include "tasks/task_file.h"
 #include "tasks/task_record.h"

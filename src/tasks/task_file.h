@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "dates/calendar.h"
-#include "shell/app_util.h"
+#include "common/calendar.h"
+#include "common/app_util.h"
 #include "tasks/task_record.h"
 
 namespace vm::tasks {

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "dates/calendar.h"
+#include "common/calendar.h"
 
 namespace vm::tasks {
 

@@ -7,7 +7,7 @@
 #include "common/report.h"
 #include "common/text_util.h"
 #include "platform/platform.h"
-#include "shell/app_util.h"
+#include "common/calendar.h"
 #include "tasks/task_commands.h"
 
 namespace vm::tasks {

@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "dates/calendar.h"
+#include "common/calendar.h"
 #include "tasks/task_file.h"
 #include "tasks/task_record.h"
 

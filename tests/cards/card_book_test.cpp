@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "shell/app_util.h"
+#include "common/app_util.h"
 #include "support/scratch.h"
 
 namespace vm::cards {

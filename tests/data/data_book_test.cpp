@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "common/record_file.h"
+#include "common/app_util.h"
 #include "platform/platform.h"
 #include "support/scratch.h"
 

@@ -2,15 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include "notebook/header_codec.h"
+#include "common/header_codec.h"
 #include "platform/platform.h"
 #include "support/scratch.h"
 
 namespace vm::data {
 namespace {
 
-using notebook::EncodeHeader;
-using notebook::Scramble;
 using testing::ScratchFolder;
 using testing::Slurp;
 using testing::Spit;

@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "notebook/header_codec.h"
+#include "common/header_codec.h"
 #include "platform/platform.h"
 #include "support/cli_runner.h"
 #include "support/scratch.h"

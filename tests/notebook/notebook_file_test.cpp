@@ -7,7 +7,7 @@
 
 #include "common/record_file.h"
 
-#include "notebook/header_codec.h"
+#include "common/header_codec.h"
 #include "platform/platform.h"
 #include "support/scratch.h"
 

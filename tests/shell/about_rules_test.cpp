@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/app_util.h"
+#include "common/app_util.h"
 #include "support/scratch.h"
 
 namespace vm::shell {

@@ -7,7 +7,7 @@
 
 #include "common/settings.h"
 #include "platform/platform.h"
-#include "shell/app_util.h"
+#include "common/app_util.h"
 #include "support/scratch.h"
 
 namespace vm::shell {

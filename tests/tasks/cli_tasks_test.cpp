@@ -21,7 +21,7 @@ TEST(TasksCli, LoadsAndPrintsFields) {
   testing::ScratchFolder dir;
   std::string rec = EmptyTaskRecord();
   SetTaskField(rec, TaskField::Headline, "Купить");
-  SetTaskField(rec, TaskField::Notes, "хлебERN:молоко");
+  SetTaskField(rec, TaskField::Notes, "хлеб\r\nмолоко");
   SetTaskField(rec, TaskField::ReminderState, "1");
   testing::Spit(dir / "b.dbw", rec + "\r\nshort|line\r\n");
   std::string file = PosixPath(dir / "b.dbw");

@@ -4,7 +4,7 @@
 
 #include <random>
 
-#include "shell/app_util.h"
+#include "common/app_util.h"
 #include "support/scratch.h"
 #include "tasks/task_views.h"
 

@@ -20,19 +20,19 @@ namespace {
 // main list has the focus and cuts text everywhere else.
 const std::vector<ui::ToolCommand>& Commands() {
   static const std::vector<ui::ToolCommand> table = {
-      {ID_CARD_ADD, IDI_CARD_ADD, "Добавить запись Ctrl+Enter"},
-      {ID_CARD_DELETE, IDI_CARD_DELETE, "Удалить запись Ctrl+X"},
+      {ID_CARD_ADD, IDI_BOOK_ADD, "Добавить запись Ctrl+Enter"},
+      {ID_CARD_DELETE, IDI_BOOK_DELETE, "Удалить запись Ctrl+X"},
       {ID_CARD_DIAL_PHONE, IDI_CARD_PHONE, "Набор телефонного номера"},
       {ID_CARD_DIAL_MOBILE, IDI_CARD_MOBILE, "Набор номера сотового телефона"},
       {ID_CARD_DIAL_FAX, IDI_CARD_FAX, "Набор номера факса"},
       {ID_CARD_MAIL, IDI_CARD_MAIL, "Написать письмо"},
       {ID_CARD_WEB, IDI_CARD_WEB, "Открыть адрес в броузере"},
-      {ID_CARD_REPORT, IDI_CARD_REPORT, "Открыть в программе просмотра"},
+      {ID_CARD_REPORT, IDI_BOOK_REPORT, "Открыть в программе просмотра"},
       {ID_CARD_CLEAR, IDI_CARD_CLEAR, "Очистить окна ввода Ctrl+Delete"},
-      {ID_SAVE_ALL, IDI_CARD_SAVE, "Сохранить все"},
-      {ID_LOAD_INFO, IDI_CARD_LOAD_INFO, "Информация о неудачной загрузки файла"},
-      {ID_HELP_FILE, IDI_CARD_HELP, "Помощь"},
-      {ID_HIDE_TO_TRAY, IDI_CARD_HIDE, "Скрыть F12"},
+      {ID_SAVE_ALL, IDI_BOOK_SAVE, "Сохранить все"},
+      {ID_LOAD_INFO, IDI_BOOK_LOAD_INFO, "Информация о неудачной загрузки файла"},
+      {ID_HELP_FILE, IDI_BOOK_HELP, "Помощь"},
+      {ID_HIDE_TO_TRAY, IDI_BOOK_HIDE, "Скрыть F12"},
   };
   return table;
 }

@@ -24,20 +24,14 @@
 #define ID_CARD_WEB 32972
 #define ID_CARD_CLEAR 32920
 
-// Icons: the tool-bar buttons, the contact means and the boxes beside them.
-#define IDI_CARD_ADD 701
-#define IDI_CARD_DELETE 702
+// Icons: the tool-bar buttons, the contact means and the boxes beside them (the
+// buttons every book has are shell/win/shell_resources.h's IDI_BOOK_*).
 #define IDI_CARD_PHONE 703
 #define IDI_CARD_MOBILE 704
 #define IDI_CARD_FAX 705
 #define IDI_CARD_MAIL 706
 #define IDI_CARD_WEB 707
-#define IDI_CARD_REPORT 708
 #define IDI_CARD_CLEAR 709
-#define IDI_CARD_SAVE 710
-#define IDI_CARD_LOAD_INFO 711
-#define IDI_CARD_HELP 712
-#define IDI_CARD_HIDE 713
 #define IDI_CARD_PAGER 714
 #define IDI_CARD_ICQ 715
 #define IDI_CARD_ADDRESS 716

@@ -10,7 +10,7 @@
 
 #include "common/ask_dialogs.h"
 #include "common/recode.h"
-#include "notebook/header_codec.h"
+#include "common/header_codec.h"
 #include "notebook/win/notebook_page_parts.h"
 #include "notebook/win/notebook_resources.h"
 #include "platform/platform.h"

@@ -5,7 +5,7 @@
 // page is on show.
 #pragma once
 
-#include "shell/app_util.h"
+#include "common/app_util.h"
 #include "shell/books.h"
 #include "shell/sheet_rules.h"
 #include "ui/dialog.h"

@@ -20,6 +20,15 @@
 #define IDI_TAB_SPREADSHEET 486
 #define IDI_TAB_ABOUT 219
 
+// Tool-bar icons the book pages share.
+#define IDI_BOOK_ADD 701
+#define IDI_BOOK_DELETE 702
+#define IDI_BOOK_REPORT 708
+#define IDI_BOOK_SAVE 710
+#define IDI_BOOK_LOAD_INFO 711
+#define IDI_BOOK_HELP 712
+#define IDI_BOOK_HIDE 713
+
 #define IDB_SPLASH 603
 #define IDR_ABOUT_RTF 604
 

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "shell/app_util.h"
+#include "common/app_util.h"
 
 namespace vm::shell {
 

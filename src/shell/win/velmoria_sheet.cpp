@@ -4,6 +4,7 @@
 #include <prsht.h>
 
 #include "common/ask_dialogs.h"
+#include "common/calendar.h"
 #include "shell/win/shell_resources.h"
 #include "ui/keyboard.h"
 #include "ui/resources.h"

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/app_util.h"
+#include "common/app_util.h"
 #include "shell/books.h"
 #include "shell/sheet_rules.h"
 #include "shell/win/book_page.h"

@@ -5,7 +5,6 @@
 
 #include "common/ask_dialogs.h"
 #include "common/win/shell_actions_win.h"
-#include "data/data_book.h"
 #include "platform/platform.h"
 #include "shell/win/shell_resources.h"
 #include "spreadsheet/grid_ops.h"
@@ -267,7 +266,7 @@ bool CLikeExcelDlg::OnInitDialog() {
   pathFont_.reset(CreateFontIndirectW(&lf));
 
   // Start: the last file again, or the file of that name in "Personal", or none.
-  std::string start = data::StartFilePath(app().GetSetting("GENERAL", "LAST") != "0",
+  std::string start = StartFilePath(app().GetSetting("GENERAL", "LAST") != "0",
                                           app().GetSetting("EXCEL", "FILENAME"), app().ProgramFolder());
   NewWorkbook(workbook_);
   SetPath(start);

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/app_util.h"
+#include "common/app_util.h"
 #include "tasks/sticker.h"
 #include "ui/colour_picker.h"
 #include "ui/handles.h"

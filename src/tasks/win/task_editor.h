@@ -8,7 +8,7 @@
 #include <functional>
 #include <string>
 
-#include "shell/app_util.h"
+#include "common/app_util.h"
 #include "tasks/reminders.h"
 
 namespace vm::tasks {

@@ -7,7 +7,6 @@
 
 #include "common/ask_dialogs.h"
 #include "common/backup.h"
-#include "cards/win/cards_resources.h"
 #include "common/record_file.h"
 #include "common/report.h"
 #include "common/win/shell_actions_win.h"
@@ -31,23 +30,23 @@ namespace {
 
 const std::vector<ui::ToolCommand>& Commands() {
   static const std::vector<ui::ToolCommand> table = {
-      {ID_TASK_ADD, IDI_CARD_ADD, "Добавить запись"},
-      {ID_TASK_DELETE, IDI_CARD_DELETE, "Удалить запись"},
+      {ID_TASK_ADD, IDI_BOOK_ADD, "Добавить запись"},
+      {ID_TASK_DELETE, IDI_BOOK_DELETE, "Удалить запись"},
       {ID_TASK_MOVE_UP, IDI_TASK_UP, "Переместить запись вверх"},
       {ID_TASK_MOVE_DOWN, IDI_TASK_DOWN, "Переместить запись вниз"},
-      {ID_TASK_SAVE, IDI_CARD_SAVE, "Сохранить файл"},
+      {ID_TASK_SAVE, IDI_BOOK_SAVE, "Сохранить файл"},
       {ID_TASK_OPEN, IDI_TASK_OPEN, "Открыть файл"},
       {ID_TASK_NEW, IDI_TASK_NEW, "Новый файл"},
-      {ID_TASK_REPORT_HEADS, IDI_CARD_REPORT, "Открыть в программе просмотра только заголовки"},
+      {ID_TASK_REPORT_HEADS, IDI_BOOK_REPORT, "Открыть в программе просмотра только заголовки"},
       {ID_TASK_FIND, IDI_TASK_FIND, "F4 Поиск"},
       {ID_TASK_FIND_ALL, IDI_TASK_FIND_ALL, "Поиск по всем записям"},
       {ID_TASK_NEXT_THEME, IDI_TASK_NEXT, "Следующая тема"},
       {ID_TASK_DIARY_DATE, IDI_TASK_CALENDAR, "Текущая дата/Выбор даты"},
       {ID_TASK_HEADINGS, IDI_TASK_HEADINGS, "Редактирование заголовков"},
-      {ID_SAVE_ALL, IDI_CARD_SAVE, "Сохранить все"},
-      {ID_LOAD_INFO, IDI_CARD_LOAD_INFO, "Информация о неудачной загрузки файла"},
-      {ID_HELP_FILE, IDI_CARD_HELP, "Помощь"},
-      {ID_HIDE_TO_TRAY, IDI_CARD_HIDE, "Скрыть F12"},
+      {ID_SAVE_ALL, IDI_BOOK_SAVE, "Сохранить все"},
+      {ID_LOAD_INFO, IDI_BOOK_LOAD_INFO, "Информация о неудачной загрузки файла"},
+      {ID_HELP_FILE, IDI_BOOK_HELP, "Помощь"},
+      {ID_HIDE_TO_TRAY, IDI_BOOK_HIDE, "Скрыть F12"},
   };
   return table;
 }

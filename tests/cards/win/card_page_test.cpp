@@ -13,7 +13,7 @@
 #include "cards/win/contacts_page.h"
 #include "cards/win/firms_page.h"
 #include "platform/platform.h"
-#include "shell/app_util.h"
+#include "common/app_util.h"
 #include "shell/win/shell_resources.h"
 #include "shell/win/velmoria_sheet.h"
 #include "support/scratch.h"

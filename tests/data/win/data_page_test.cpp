@@ -15,7 +15,7 @@
 #include "data/win/data_resources.h"
 #include "data/win/table_dialogs.h"
 #include "platform/platform.h"
-#include "shell/app_util.h"
+#include "common/app_util.h"
 #include "shell/win/shell_resources.h"
 #include "support/scratch.h"
 #include "support/win/gui_support.h"

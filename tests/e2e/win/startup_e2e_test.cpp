@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include "platform/platform.h"
-#include "shell/app_util.h"
+#include "common/app_util.h"
 #include "support/scratch.h"
 #include "support/win/gui_support.h"
 #include "ui/text.h"

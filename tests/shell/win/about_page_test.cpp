@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "shell/app_util.h"
+#include "common/app_util.h"
 #include "shell/win/shell_resources.h"
 #include "shell/win/velmoria_sheet.h"
 #include "support/scratch.h"

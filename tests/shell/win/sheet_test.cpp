@@ -9,7 +9,8 @@
 #include <vector>
 
 #include "platform/platform.h"
-#include "shell/app_util.h"
+#include "common/app_util.h"
+#include "common/calendar.h"
 #include "shell/win/shell_resources.h"
 #include "support/scratch.h"
 #include "support/win/gui_support.h"

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "platform/platform.h"
-#include "shell/app_util.h"
+#include "common/app_util.h"
 #include "shell/win/shell_resources.h"
 #include "spreadsheet/grid_ops.h"
 #include "spreadsheet/win/spreadsheet_resources.h"

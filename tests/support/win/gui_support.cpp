@@ -7,7 +7,7 @@
 #include <cstdlib>
 
 #include "platform/platform.h"
-#include "shell/app_util.h"
+#include "common/app_util.h"
 #include "ui/resources.h"
 #include "ui/text.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/app_util.h"
+#include "common/app_util.h"
 #include "shell/win/velmoria_sheet.h"
 
 namespace vm::testing {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "common/record_file.h"
-#include "shell/app_util.h"
+#include "common/app_util.h"
 #include "shell/win/shell_resources.h"
 #include "shell/win/velmoria_sheet.h"
 #include "support/scratch.h"

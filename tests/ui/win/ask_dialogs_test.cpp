@@ -7,7 +7,7 @@
 #include <string>
 
 #include "platform/platform.h"
-#include "shell/app_util.h"
+#include "common/app_util.h"
 #include "support/scratch.h"
 #include "support/win/gui_support.h"
 #include "ui/dialog.h"

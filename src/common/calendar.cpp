@@ -1,4 +1,4 @@
-#include "dates/calendar.h"
+#include "common/calendar.h"
 
 #include <climits>
 #include <cstdio>
@@ -201,3 +201,20 @@ bool InLastWeekOfMonth(int day, int month, int year) {
 }
 
 }  // namespace vm::dates
+
+namespace vm {
+
+std::string TitleText(int day, int month, int year) {
+  char buf[160];
+  std::snprintf(buf, sizeof buf, "Velmoria - %i %s %i  %s  %i нд.", day, dates::MonthGenitive(month), year,
+                dates::WeekdayAbbrev(dates::Weekday(day, month, year)), WeekNumber(day, month, year));
+  return buf;
+}
+
+int WeekNumber(int day, int month, int year) {
+  int d = dates::DayOfYear(day, month, year);
+  int b = dates::Weekday(1, 1, year);
+  return (d + b + 6) / 7;
+}
+
+}  // namespace vm

@@ -1,4 +1,4 @@
-#include "notebook/header_codec.h"
+#include "common/header_codec.h"
 
 #include <array>
 #include <cstdint>
@@ -8,7 +8,7 @@
 #include <emmintrin.h>
 #endif
 
-namespace vm::notebook {
+namespace vm {
 
 const char kHeaderAlphabet[65] = "eAs8ZRorKnMxWd6Y2-XD4aQJUgwE3tF1GzN9iTC75cplqBSuIVvLOy+PmHfhjbk=";
 
@@ -317,4 +317,4 @@ std::string FileNameOf(std::string_view path) {
   return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
 }
 
-}  // namespace vm::notebook
+}  // namespace vm

@@ -1,4 +1,4 @@
-#include "notebook/header_codec.h"
+#include "common/header_codec.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 
 #include <set>
 
-namespace vm::notebook {
+namespace vm {
 namespace {
 
 TEST(HeaderCodec, AlphabetIsAPermutationWithEqualsLast) {
@@ -207,4 +207,4 @@ TEST(HeaderCodec, KeysWithoutExtensionCarryNoPassword) {
 }
 
 }  // namespace
-}  // namespace vm::notebook
+}  // namespace vm

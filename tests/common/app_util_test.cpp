@@ -1,9 +1,9 @@
-#include "shell/app_util.h"
+#include "common/app_util.h"
 
 #include <gtest/gtest.h>
 
 #include "common/settings.h"
-#include "dates/calendar.h"
+#include "common/calendar.h"
 #include "platform/platform.h"
 #include "shell/startup.h"
 #include "support/scratch.h"

@@ -4,6 +4,8 @@
 // assume that range; the rest is sound for any positive year).
 #pragma once
 
+#include <string>
+
 namespace vm::dates {
 
 struct Date {
@@ -56,3 +58,10 @@ const char* MonthGenitive(int month);  // 1-12
 const char* WeekdayAbbrev(int weekday);  // 0-6
 
 }  // namespace vm::dates
+
+namespace vm {
+// The main window's title for a given date (CAppUtil::DateTitle uses today's).
+std::string TitleText(int day, int month, int year);
+// Smallest whole number not below (day of year + weekday of 1 January) / 7.
+int WeekNumber(int day, int month, int year);
+}  // namespace vm

@@ -1,4 +1,4 @@
-#include "dates/calendar.h"
+#include "common/calendar.h"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace vm::notebook {
+namespace vm {
 
 // ---- header encoding -----------------------------------------------------------------
 // The 64 symbols of the encoding: our own fixed order of the Latin letters, the digits
@@ -81,4 +81,4 @@ KeyParts SplitKeyText(std::string_view decoded, std::string_view extension);
 // The name part of a path: what follows its last "\" (or "/").
 std::string FileNameOf(std::string_view path);
 
-}  // namespace vm::notebook
+}  // namespace vm

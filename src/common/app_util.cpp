@@ -1,12 +1,12 @@
-#include "shell/app_util.h"
+#include "common/app_util.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <utility>
 
+#include "common/calendar.h"
 #include "common/settings.h"
-#include "dates/calendar.h"
 
 namespace vm {
 
@@ -105,17 +105,14 @@ void CAppUtil::DeleteFiles(const std::string& folder, const std::string& pattern
   }
 }
 
-std::string TitleText(int day, int month, int year) {
-  char buf[160];
-  std::snprintf(buf, sizeof buf, "Velmoria - %i %s %i  %s  %i нд.", day, dates::MonthGenitive(month), year,
-                dates::WeekdayAbbrev(dates::Weekday(day, month, year)), WeekNumber(day, month, year));
-  return buf;
-}
-
-int WeekNumber(int day, int month, int year) {
-  int d = dates::DayOfYear(day, month, year);
-  int b = dates::Weekday(1, 1, year);
-  return (d + b + 6) / 7;
+std::string StartFilePath(bool reopen, const std::string& stored, const std::string& programFolder) {
+  if (!reopen || stored.empty()) return std::string();
+  if (platform::FileExists(stored)) return stored;
+  size_t slash = stored.find_last_of("\\/");
+  std::string personal =
+      programFolder + "Personal\\" + (slash == std::string::npos ? stored : stored.substr(slash + 1));
+  if (platform::FileExists(personal)) return personal;
+  return std::string();
 }
 
 bool MatchesPattern(const std::string& name, const std::string& pattern) {

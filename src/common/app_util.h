@@ -49,10 +49,9 @@ class CAppUtil {
   std::string folder_, baseName_;
 };
 
-// The title text for a given date (DateTitle uses today's).
-std::string TitleText(int day, int month, int year);
-// Smallest whole number not below (day of year + weekday of 1 January) / 7.
-int WeekNumber(int day, int month, int year);
+// The path a page opens at start: the stored one when it exists, else a file of the
+// same name in "Personal" when that exists, else none. Empty when `reopen` is off.
+std::string StartFilePath(bool reopen, const std::string& stored, const std::string& programFolder);
 // Windows-style file-name matching of "*" and "?", without regard to case.
 bool MatchesPattern(const std::string& name, const std::string& pattern);
 
