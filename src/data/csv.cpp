@@ -235,25 +235,65 @@ bool DecodeUtf8(std::string_view bytes, std::u16string& text) {
 
 // ---- import: the CSV grammar ----------------------------------------------------------
 
-// The separator of a file: whichever of ",", ";" and a tab occurs most often outside
-// quotes in its first row ("," when none does or on a tie).
-char DetectSeparator(std::u16string_view text) {
+// The first row of a file as the reader reads it with a given separator: how many
+// fields, and how many quotes it takes as plain text (inside a field, or after a quoted
+// field's closing quote). A quote opens a quoted field only at a field's start, and a
+// line break inside one does not end the row.
+struct RowShape {
+  size_t fields = 0;
+  int strayQuotes = 0;
+};
+
+RowShape FirstRowShape(std::u16string_view text, char16_t separator) {
+  RowShape shape;
   size_t i = 0;
   while (i < text.size() && (text[i] == '\r' || text[i] == '\n')) ++i;
-  int commas = 0, semicolons = 0, tabs = 0;
-  bool quoted = false;
-  for (; i < text.size(); ++i) {
-    char16_t c = text[i];
-    if (c == '"') quoted = !quoted;
-    if (quoted) continue;
-    if (c == '\r' || c == '\n') break;
-    commas += c == ',';
-    semicolons += c == ';';
-    tabs += c == '\t';
+  if (i == text.size()) return shape;
+  shape.fields = 1;
+  bool fieldStart = true;
+  while (i < text.size()) {
+    char16_t c = text[i++];
+    if (c == '"' && fieldStart) {
+      for (; i < text.size(); ++i) {
+        if (text[i] != '"') continue;
+        if (i + 1 < text.size() && text[i + 1] == '"')
+          ++i;
+        else
+          break;
+      }
+      ++i;  // the closing quote
+      fieldStart = false;
+      if (i < text.size() && text[i] != separator && text[i] != '\r' && text[i] != '\n') ++shape.strayQuotes;
+    } else if (c == separator) {
+      ++shape.fields;
+      fieldStart = true;
+    } else if (c == '\r' || c == '\n') {
+      break;
+    } else {
+      shape.strayQuotes += c == '"';
+      fieldStart = false;
+    }
   }
-  if (semicolons > commas && semicolons >= tabs) return ';';
-  if (tabs > commas && tabs > semicolons) return '\t';
-  return ',';
+  return shape;
+}
+
+// The separator of a file: of ",", ";" and a tab, the one under which its first row has
+// the fewest stray quotes and then the most fields ("," on a tie, then ";"). Fields are
+// counted as the reader will split them, so an inch mark in "15\"" is text; and a
+// separator that only splits the row by cutting into quoted fields leaves stray quotes
+// where the right one leaves none.
+char DetectSeparator(std::u16string_view text) {
+  char16_t chosen = ',';
+  RowShape best = FirstRowShape(text, chosen);
+  for (char16_t candidate : {u';', u'\t'}) {
+    RowShape shape = FirstRowShape(text, candidate);
+    if (shape.strayQuotes < best.strayQuotes ||
+        (shape.strayQuotes == best.strayQuotes && shape.fields > best.fields)) {
+      best = shape;
+      chosen = candidate;
+    }
+  }
+  return static_cast<char>(chosen);
 }
 
 // Reads one row at a time. Quoted fields may hold separators, doubled quotes and line

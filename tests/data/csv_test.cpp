@@ -79,6 +79,35 @@ TEST(CsvImport, ReadsEveryEncodingAndSeparator) {
   }
 }
 
+// The separator is guessed by the reader's own rule: a quote opens a quoted field only at
+// a field's start, and the guess looks at the header row alone.
+TEST(CsvImport, GuessesTheSeparatorAsTheReaderSplitsTheHeader) {
+  struct Case {
+    const char* what;
+    std::string bytes;
+    char separator;
+    std::vector<std::string> names, records;
+  } cases[] = {
+      {"inch mark in a header",
+       "Диагональ 15\";Цена, руб;Кол-во\r\n15,6;1 200,50;3\r\n17;2 000;1\r\n",
+       ';',
+       {"Диагональ 15\"", "Цена, руб", "Кол-во"},
+       {"15,6|1 200,50|3", "17|2 000|1"}},
+      {"quote after the text of a field", "a\"b,c\"d;e\r\n1,2\r\n", ',', {"a\"b", "c\"d;e"}, {"1|2"}},
+      {"quoted separators", "\"x;y\",z\r\n\"1;2\",3\r\n", ',', {"x;y", "z"}, {"1;2|3"}},
+      {"separators only inside quotes", "a,\"x;y;z\"\r\n1,2\r\n", ',', {"a", "x;y;z"}, {"1|2"}},
+      {"quoted line break", "\"a\nb\"\tc\r\n1;2;3\t4\r\n", '\t', {"a\nb", "c"}, {"1;2;3|4"}},
+  };
+  for (const Case& c : cases) {
+    CsvImport in = ImportCsvBytes(c.bytes, "f.csv");
+    ASSERT_TRUE(in.ok) << c.what;
+    EXPECT_EQ(in.separator, c.separator) << c.what;
+    EXPECT_EQ(in.table.def.names, c.names) << c.what;
+    EXPECT_EQ(Lines(in.table), c.records) << c.what;
+    EXPECT_EQ(in.unclosedQuoteRow, 0) << c.what;
+  }
+}
+
 TEST(CsvImport, QuotedFieldsAndRaggedRows) {
   CsvImport in = ImportCsvBytes(
       "a,b,c\r\n"
