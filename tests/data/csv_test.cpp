@@ -108,6 +108,33 @@ TEST(CsvImport, GuessesTheSeparatorAsTheReaderSplitsTheHeader) {
   }
 }
 
+// A UTF-8 file with a few lines saved in Windows-1251 (an edit in another program) stays
+// UTF-8: those lines are read as Windows-1251, whole, and their rows are named. A
+// Windows-1251 file with one UTF-8 line is still read as Windows-1251.
+TEST(CsvImport, MostlyUtf8FileNamesTheRowsThatAreNot) {
+  // "Пё" in Windows-1251 is a valid UTF-8 pair: the line is taken whole, not byte by byte.
+  std::string bytes = Utf8("Имя;Город\r\nАнна;Москва\r\n") + "Пётр;Тверь\r\n" +
+                      Utf8("Ия;\"Омск,\r\nцентр\"\r\nЛев;Уфа\r\n") + "Юрий;\"Сочи\r\n" + Utf8("юг\"\r\n");
+  CsvImport in = ImportCsvBytes(bytes, "f.csv");
+  ASSERT_TRUE(in.ok) << in.error;
+  EXPECT_EQ(in.encoding, CsvEncoding::kUtf8);
+  EXPECT_EQ(in.separator, ';');
+  EXPECT_EQ(in.table.def.names, (std::vector<std::string>{"Имя", "Город"}));
+  EXPECT_EQ(Lines(in.table), (std::vector<std::string>{"Анна|Москва", "Пётр|Тверь", "Ия|Омск,\r\nцентр",
+                                                       "Лев|Уфа", "Юрий|Сочи\r\nюг"}));
+  std::string report = CsvImportReport(in);
+  EXPECT_EQ(report.find("В строках файла 3, 6 текст записан не в UTF-8"), 0u) << report;
+  EXPECT_EQ(report.find("\n"), std::string::npos) << report;
+
+  CsvImport cp = ImportCsvBytes("Имя;Город\r\nАнна;Москва\r\n" + Utf8("Пётр;Тверь\r\n"), "f.csv");
+  ASSERT_TRUE(cp.ok);
+  EXPECT_EQ(cp.encoding, CsvEncoding::kCp1251);
+  EXPECT_EQ(cp.table.def.names, (std::vector<std::string>{"Имя", "Город"}));
+  EXPECT_EQ(CsvImportReport(cp), "");
+  // A byte Windows-1251 does not define is refused in such a line too.
+  EXPECT_FALSE(ImportCsvBytes(Utf8("Имя\r\nАнна\r\nЛев\r\n") + "x\x98\r\n", "f.csv").ok);
+}
+
 TEST(CsvImport, QuotedFieldsAndRaggedRows) {
   CsvImport in = ImportCsvBytes(
       "a,b,c\r\n"
