@@ -1,17 +1,19 @@
-// Subcommands of the task book: loading a ".dbw" file and running the reminder check at
-// a given moment.
+// Subcommands of the task book: loading a ".dbw" file, running the reminder check at a
+// given moment, and saving the records current on a day.
 #include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "cli/cli.h"
+#include "common/backup.h"
 #include "common/record_file.h"
 #include "platform/platform.h"
 #include "tasks/reminders.h"
 #include "tasks/snoozes.h"
 #include "tasks/task_editor_model.h"
 #include "tasks/task_file.h"
+#include "tasks/task_views.h"
 
 namespace vm::cli {
 
@@ -136,8 +138,25 @@ int Next(const Args& args) {
   return 0;
 }
 
+// "Сохранить действующие записи в файл..": the records current on a day, written to OUT
+// as the page writes them.
+int TasksCurrent(const Args& args) {
+  if (args.size() != 3) return Fail("usage: tasks-current FILE DD/MM/YYYY OUT");
+  dates::Date day;
+  if (!ParseDate(args[1], day.day, day.month, day.year))
+    return Fail("not a date of the form DD/MM/YYYY: " + args[1]);
+  tasks::TaskBook book;
+  tasks::LoadOutcome loaded = tasks::LoadTaskFile(book, PathArg(args[0]), day);
+  if (!loaded.opened) return Fail(ToUtf8(loaded.error));
+  tasks::TaskList kept = tasks::CurrentRecords(book.records(), day);
+  if (!backup::SaveBook(PathArg(args[2]), tasks::TaskFileBytes(kept))) return Fail("cannot write " + args[2]);
+  std::printf("kept %zu of %zu\n", kept.size(), book.size());
+  return 0;
+}
+
 }  // namespace
 
+VM_CLI_COMMAND("tasks-current", "FILE DD/MM/YYYY OUT", TasksCurrent);
 VM_CLI_COMMAND("next", "FILE N \"DD/MM/YYYY HH:MM\" [COUNT]", Next);
 VM_CLI_COMMAND("tasks", "FILE [--fields LIST]", Tasks);
 VM_CLI_COMMAND("remind", "FILE \"DD/MM/YYYY HH:MM\" [--save]", Remind);
