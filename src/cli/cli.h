@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "dates/calendar.h"
+
 namespace vm::cli {
 
 using Args = std::vector<std::string>;  // UTF-8, without the program and command names
@@ -35,6 +37,10 @@ std::string ShowLineBreaks(const std::string& text);
 bool ParseInt(const std::string& text, int& value);
 // Parses "DD/MM/YYYY"; false when malformed or not a real date.
 bool ParseDate(const std::string& text, int& day, int& month, int& year);
+// Parses "DD/MM/YYYY" for a command that computes with the day. Empty when `date` is a
+// real day of a year the calendar computes; the calendar's message (UTF-8) when the year
+// is beyond it, whether or not the day is real; otherwise `malformed`.
+std::string DateArgError(const std::string& text, dates::Date& date, const std::string& malformed);
 // True when args holds the flag; removes it.
 bool TakeFlag(Args& args, const std::string& flag);
 // Takes "--name VALUE"; false when absent; sets missingValue when the value is missing.

@@ -140,6 +140,7 @@ int CsvData(const Args& args) {
   std::printf("encoding %s\n", in.encoding == CsvEncoding::kUtf8 ? "utf-8" : "windows-1251");
   std::printf("separator %s\n", in.separator == '\t' ? "tab" : std::string(1, in.separator).c_str());
   std::printf("columns %d\nrecords %d\n", in.table.def.ColumnCount(), in.records);
+  PrintLoss("not-utf8", in.notUtf8);
   PrintLoss("unconvertible", in.unconvertible);
   PrintLoss("dropped-hash", in.hashes);
   PrintLoss("long-rows", in.longRows);

@@ -16,7 +16,7 @@ int Easter(const Args& args) {
   int year = 0;
   if (args.size() != 1) return Fail("usage: easter YEAR");
   if (!ParseInt(args[0], year)) return Fail("not a year: " + args[0]);
-  if (year < 1901 || year > 2099) return Fail("the Easter rules hold for the years 1901-2099 only");
+  if (!dates::InCalendarRange(year)) return Fail(ToUtf8(dates::YearRangeMessage(year)));
   PrintLine("orthodox " + dates::EasterDateText(dates::OrthodoxEaster(year)));
   PrintLine("catholic " + dates::EasterDateText(dates::CatholicEaster(year)));
   PrintLine("jewish " + dates::JewishEasterDateText(dates::JewishEaster(year)));
@@ -26,8 +26,9 @@ int Easter(const Args& args) {
 int Dates(const Args& args) {
   dates::Date ref;
   if (args.size() != 2) return Fail("usage: dates FILE DD/MM/YYYY");
-  if (!ParseDate(args[1], ref.day, ref.month, ref.year) || !dates::IsValidDate(ref))
-    return Fail("not a date of the form DD/MM/YYYY: " + args[1]);
+  if (std::string bad = DateArgError(args[1], ref, "not a date of the form DD/MM/YYYY: " + args[1]);
+      !bad.empty())
+    return Fail(bad);
   std::string path = PathArg(args[0]);
   if (!platform::FileExists(path)) return Fail("cannot read the date file " + args[0]);
   dates::DateLists lists = dates::EvaluateDateFile(path, ref);
@@ -40,8 +41,9 @@ int Dates(const Args& args) {
 int DatesList(const Args& args) {
   dates::Date ref;
   if (args.size() != 2) return Fail("usage: dates-list DD/MM/YYYY FOLDER");
-  if (!ParseDate(args[0], ref.day, ref.month, ref.year) || !dates::IsValidDate(ref))
-    return Fail("not a date of the form DD/MM/YYYY: " + args[0]);
+  if (std::string bad = DateArgError(args[0], ref, "not a date of the form DD/MM/YYYY: " + args[0]);
+      !bad.empty())
+    return Fail(bad);
   std::string folder = PathArg(args[1]);
   if (folder.empty()) return Fail("usage: dates-list DD/MM/YYYY FOLDER");
   if (folder.back() != '\\' && folder.back() != '/') folder += '\\';

@@ -1,17 +1,19 @@
-// Subcommands of the task book: loading a ".dbw" file and running the reminder check at
-// a given moment.
+// Subcommands of the task book: loading a ".dbw" file, running the reminder check at a
+// given moment, and saving the records current on a day.
 #include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "cli/cli.h"
+#include "common/backup.h"
 #include "common/record_file.h"
 #include "platform/platform.h"
 #include "tasks/reminders.h"
 #include "tasks/snoozes.h"
 #include "tasks/task_editor_model.h"
 #include "tasks/task_file.h"
+#include "tasks/task_views.h"
 
 namespace vm::cli {
 
@@ -30,12 +32,17 @@ bool ParseFieldList(const std::string& text, std::vector<int>& fields) {
   }
 }
 
-// "DD/MM/YYYY HH:MM"
-bool ParseMoment(const std::string& text, tasks::Moment& m) {
-  if (text.size() != 16 || text[10] != ' ' || text[13] != ':') return false;
-  if (!ParseDate(text.substr(0, 10), m.day, m.month, m.year)) return false;
-  if (!ParseInt(text.substr(11, 2), m.hour) || !ParseInt(text.substr(14, 2), m.minute)) return false;
-  return tasks::IsValidMoment(m);
+// "DD/MM/YYYY HH:MM": empty when `m` holds it, else the message for the user.
+std::string MomentArgError(const std::string& text, tasks::Moment& m) {
+  const std::string malformed = "not a moment: '" + text + "' (expected \"DD/MM/YYYY HH:MM\")";
+  if (text.size() != 16 || text[10] != ' ' || text[13] != ':') return malformed;
+  dates::Date day;
+  if (std::string bad = DateArgError(text.substr(0, 10), day, malformed); !bad.empty()) return bad;
+  m.day = day.day;
+  m.month = day.month;
+  m.year = day.year;
+  if (!ParseInt(text.substr(11, 2), m.hour) || !ParseInt(text.substr(14, 2), m.minute)) return malformed;
+  return tasks::IsValidMoment(m) ? std::string() : malformed;
 }
 
 dates::Date Today() {
@@ -76,8 +83,7 @@ int Remind(const Args& argsIn) {
   bool save = TakeFlag(args, "--save");
   tasks::Moment moment;
   if (args.size() != 2) return Fail("usage: remind FILE \"DD/MM/YYYY HH:MM\" [--save]");
-  if (!ParseMoment(args[1], moment))
-    return Fail("not a moment: '" + args[1] + "' (expected \"DD/MM/YYYY HH:MM\")");
+  if (std::string bad = MomentArgError(args[1], moment); !bad.empty()) return Fail(bad);
   tasks::TaskBook book;
   tasks::LoadOutcome loaded = tasks::LoadTaskFile(book, PathArg(args[0]), tasks::DateOf(moment));
   if (!loaded.opened) return Fail(ToUtf8(loaded.error));
@@ -116,8 +122,7 @@ int Next(const Args& args) {
   if (!ParseInt(args[1], index) || index < 0) return Fail(usage);
   if (args.size() == 4 && (!ParseInt(args[3], count) || count < 1)) return Fail(usage);
   tasks::Moment from;
-  if (!ParseMoment(args[2], from))
-    return Fail("not a moment: '" + args[2] + "' (expected \"DD/MM/YYYY HH:MM\")");
+  if (std::string bad = MomentArgError(args[2], from); !bad.empty()) return Fail(bad);
   tasks::TaskBook book;
   tasks::LoadOutcome loaded = tasks::LoadTaskFile(book, PathArg(args[0]), tasks::DateOf(from));
   if (!loaded.opened) return Fail(ToUtf8(loaded.error));
@@ -136,8 +141,26 @@ int Next(const Args& args) {
   return 0;
 }
 
+// "Сохранить действующие записи в файл..": the records current on a day, written to OUT
+// as the page writes them.
+int TasksCurrent(const Args& args) {
+  if (args.size() != 3) return Fail("usage: tasks-current FILE DD/MM/YYYY OUT");
+  dates::Date day;
+  if (std::string bad = DateArgError(args[1], day, "not a date of the form DD/MM/YYYY: " + args[1]);
+      !bad.empty())
+    return Fail(bad);
+  tasks::TaskBook book;
+  tasks::LoadOutcome loaded = tasks::LoadTaskFile(book, PathArg(args[0]), day);
+  if (!loaded.opened) return Fail(ToUtf8(loaded.error));
+  tasks::TaskList kept = tasks::CurrentRecords(book.records(), day);
+  if (!backup::SaveBook(PathArg(args[2]), tasks::TaskFileBytes(kept))) return Fail("cannot write " + args[2]);
+  std::printf("kept %zu of %zu\n", kept.size(), book.size());
+  return 0;
+}
+
 }  // namespace
 
+VM_CLI_COMMAND("tasks-current", "FILE DD/MM/YYYY OUT", TasksCurrent);
 VM_CLI_COMMAND("next", "FILE N \"DD/MM/YYYY HH:MM\" [COUNT]", Next);
 VM_CLI_COMMAND("tasks", "FILE [--fields LIST]", Tasks);
 VM_CLI_COMMAND("remind", "FILE \"DD/MM/YYYY HH:MM\" [--save]", Remind);

@@ -85,6 +85,14 @@ bool ParseDate(const std::string& text, int& day, int& month, int& year) {
   return month >= 1 && month <= 12 && day >= 1 && day <= dates::DaysInMonth(month, year) && year >= 1;
 }
 
+std::string DateArgError(const std::string& text, dates::Date& date, const std::string& malformed) {
+  int year = 0;
+  if (text.size() == 10 && text[2] == '/' && text[5] == '/' && ParseInt(text.substr(6, 4), year) &&
+      !dates::InCalendarRange(year))
+    return ToUtf8(dates::YearRangeMessage(year));
+  return ParseDate(text, date.day, date.month, date.year) ? std::string() : malformed;
+}
+
 bool TakeFlag(Args& args, const std::string& flag) {
   for (auto it = args.begin(); it != args.end(); ++it) {
     if (*it == flag) {

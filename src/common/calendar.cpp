@@ -41,6 +41,17 @@ int DaysInMonth(int month, int year) {
 
 int DaysInYear(int year) { return IsLeapYear(year) ? 366 : 365; }
 
+bool InCalendarRange(int year) {
+  return year >= kFirstCalendarYear && year <= kLastCalendarYear;
+}
+
+std::string YearRangeMessage(int year) {
+  char buf[160];
+  std::snprintf(buf, sizeof buf, "Год %i вне календаря программы: даты считаются для %i–%i годов.", year,
+                kFirstCalendarYear, kLastCalendarYear);
+  return buf;
+}
+
 bool IsValidDate(Date date) {
   return date.year >= 1 && date.year <= 9999 && date.month >= 1 && date.month <= 12 && date.day >= 1 &&
          date.day <= DaysInMonth(date.month, date.year);

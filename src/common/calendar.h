@@ -1,7 +1,8 @@
 // Calendar arithmetic of the whole program: the title text, the date files and the
 // reminder rules all use these, so there is one implementation. Gregorian calendar,
-// integer arithmetic with truncating division, valid for 1901-2099 (the Easter rules
-// assume that range; the rest is sound for any positive year).
+// integer arithmetic with truncating division, valid for 1901-2099: the day serials
+// count a leap day in every fourth year and the Easter rules assume that range (the
+// month lengths, weekdays and day stepping are sound for any positive year).
 #pragma once
 
 #include <string>
@@ -12,6 +13,14 @@ struct Date {
   int day = 0, month = 0, year = 0;  // month 1-12
   friend bool operator==(const Date&, const Date&) = default;
 };
+
+// The years the calendar computes. A day outside them is refused where it is typed or
+// picked, rather than computed wrongly (1 March 2100 would follow a 29 February).
+inline constexpr int kFirstCalendarYear = 1901;
+inline constexpr int kLastCalendarYear = 2099;
+bool InCalendarRange(int year);
+// Why a day of `year` is refused, for the user (cp1251).
+std::string YearRangeMessage(int year);
 
 bool IsLeapYear(int year);
 int DaysInMonth(int month, int year);  // 0 for a month outside 1-12

@@ -233,27 +233,106 @@ bool DecodeUtf8(std::string_view bytes, std::u16string& text) {
   return platform::ToUtf16(platform::kUtf8, bytes, text, true);
 }
 
+// Where a line read as Windows-1251 lies in the decoded text: [begin, end).
+struct TextSpan {
+  size_t begin, end;
+};
+
+// A file that is not UTF-8 as a whole but mostly is, line by line: some lines were saved
+// by another program in Windows-1251. Each line that is not UTF-8 is read whole as
+// Windows-1251 and its place kept in `foreign`. Lines are the unit because a line of
+// Windows-1251 letters hardly ever reads as UTF-8 while a UTF-8 line always does, so
+// they vote sharply; and a byte-by-byte reading would take a Windows-1251 pair such as
+// "Пё" for one UTF-8 character. False, with nothing decided, unless the lines beyond
+// ASCII that read as UTF-8 outnumber those that do not, or when a line that does not
+// holds a byte Windows-1251 leaves undefined; `foreign` is then left as it was.
+bool DecodeMostlyUtf8(std::string_view bytes, std::u16string& text, std::vector<TextSpan>& foreign) {
+  text.clear();
+  std::vector<TextSpan> spans;
+  int utf8Lines = 0, otherLines = 0;
+  std::u16string piece;
+  while (!bytes.empty()) {
+    // A lone CR ends a row too: lines never run across rows.
+    size_t end = std::min(bytes.find_first_of("\r\n"), bytes.size());
+    if (end < bytes.size()) end += bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n' ? 2 : 1;
+    std::string_view line = bytes.substr(0, end);
+    bytes.remove_prefix(end);
+    bool beyondAscii = std::any_of(line.begin(), line.end(), [](char c) { return (c & 0x80) != 0; });
+    if (DecodeUtf8(line, piece)) {
+      utf8Lines += beyondAscii;
+    } else {
+      ++otherLines;
+      if (HasUndefinedCp1251Byte(line) || !DecodeCp1251(line, piece)) return false;
+      spans.push_back({text.size(), text.size() + piece.size()});
+    }
+    text += piece;
+  }
+  if (utf8Lines <= otherLines) return false;
+  foreign = std::move(spans);
+  return true;
+}
+
 // ---- import: the CSV grammar ----------------------------------------------------------
 
-// The separator of a file: whichever of ",", ";" and a tab occurs most often outside
-// quotes in its first row ("," when none does or on a tie).
-char DetectSeparator(std::u16string_view text) {
+// The first row of a file as the reader reads it with a given separator: how many
+// fields, and how many quotes it takes as plain text (inside a field, or after a quoted
+// field's closing quote). A quote opens a quoted field only at a field's start, and a
+// line break inside one does not end the row.
+struct RowShape {
+  size_t fields = 0;
+  int strayQuotes = 0;
+};
+
+RowShape FirstRowShape(std::u16string_view text, char16_t separator) {
+  RowShape shape;
   size_t i = 0;
   while (i < text.size() && (text[i] == '\r' || text[i] == '\n')) ++i;
-  int commas = 0, semicolons = 0, tabs = 0;
-  bool quoted = false;
-  for (; i < text.size(); ++i) {
-    char16_t c = text[i];
-    if (c == '"') quoted = !quoted;
-    if (quoted) continue;
-    if (c == '\r' || c == '\n') break;
-    commas += c == ',';
-    semicolons += c == ';';
-    tabs += c == '\t';
+  if (i == text.size()) return shape;
+  shape.fields = 1;
+  bool fieldStart = true;
+  while (i < text.size()) {
+    char16_t c = text[i++];
+    if (c == '"' && fieldStart) {
+      for (; i < text.size(); ++i) {
+        if (text[i] != '"') continue;
+        if (i + 1 < text.size() && text[i + 1] == '"')
+          ++i;
+        else
+          break;
+      }
+      ++i;  // the closing quote
+      fieldStart = false;
+      if (i < text.size() && text[i] != separator && text[i] != '\r' && text[i] != '\n') ++shape.strayQuotes;
+    } else if (c == separator) {
+      ++shape.fields;
+      fieldStart = true;
+    } else if (c == '\r' || c == '\n') {
+      break;
+    } else {
+      shape.strayQuotes += c == '"';
+      fieldStart = false;
+    }
   }
-  if (semicolons > commas && semicolons >= tabs) return ';';
-  if (tabs > commas && tabs > semicolons) return '\t';
-  return ',';
+  return shape;
+}
+
+// The separator of a file: of ",", ";" and a tab, the one under which its first row has
+// the fewest stray quotes and then the most fields ("," on a tie, then ";"). Fields are
+// counted as the reader will split them, so an inch mark in "15\"" is text; and a
+// separator that only splits the row by cutting into quoted fields leaves stray quotes
+// where the right one leaves none.
+char DetectSeparator(std::u16string_view text) {
+  char16_t chosen = ',';
+  RowShape best = FirstRowShape(text, chosen);
+  for (char16_t candidate : {u';', u'\t'}) {
+    RowShape shape = FirstRowShape(text, candidate);
+    if (shape.strayQuotes < best.strayQuotes ||
+        (shape.strayQuotes == best.strayQuotes && shape.fields > best.fields)) {
+      best = shape;
+      chosen = candidate;
+    }
+  }
+  return static_cast<char>(chosen);
 }
 
 // Reads one row at a time. Quoted fields may hold separators, doubled quotes and line
@@ -264,6 +343,8 @@ class CsvReader {
   CsvReader(std::u16string_view text, char16_t separator) : text_(text), sep_(separator) {}
 
   bool AtEnd() const { return at_ >= text_.size(); }
+  // Where the next row starts in the text.
+  size_t position() const { return at_; }
   int row() const { return row_; }
   int unclosedQuoteRow() const { return unclosedRow_; }
 
@@ -421,7 +502,8 @@ CsvImport ImportCsvBytes(std::string_view bytes, const std::string& fileName) {
     return out;
   }
   std::u16string text;
-  if (DecodeUtf8(bytes, text)) {
+  std::vector<TextSpan> foreign;
+  if (DecodeUtf8(bytes, text) || DecodeMostlyUtf8(bytes, text, foreign)) {
     out.encoding = CsvEncoding::kUtf8;
   } else if (!marked && !HasUndefinedCp1251Byte(bytes) && DecodeCp1251(bytes, text)) {
     out.encoding = CsvEncoding::kCp1251;
@@ -437,10 +519,19 @@ CsvImport ImportCsvBytes(std::string_view bytes, const std::string& fileName) {
   bool headerRead = false;
   CTableDef& def = out.table.def;
   std::string value;
+  size_t nextForeign = 0;
   while (!reader.AtEnd()) {
+    size_t from = reader.position();
     reader.Next(fields);
     if (fields.empty()) continue;
     int row = reader.row();
+    // The lines read as Windows-1251 that reach into this row; one may go on into the next.
+    for (size_t to = reader.position(); nextForeign < foreign.size() && foreign[nextForeign].begin < to;) {
+      if (foreign[nextForeign].end > from && (out.notUtf8.rows.empty() || out.notUtf8.rows.back() != row))
+        out.notUtf8.Add(row);
+      if (foreign[nextForeign].end > to) break;
+      ++nextForeign;
+    }
     auto convert = [&](const std::u16string& field) {
       value.clear();
       for (int lost = encoder.Append(field, value); lost > 0; --lost) out.unconvertible.Add(row);
@@ -496,6 +587,10 @@ CsvImport ImportCsv(const std::string& path) {
 
 std::string CsvImportReport(const CsvImport& import) {
   std::vector<std::string> parts;
+  if (import.notUtf8.count > 0)
+    parts.push_back("В строках файла " + RowList(import.notUtf8.rows) +
+                    " текст записан не в UTF-8, как остальной файл, и прочитан в кодировке Windows-1251."
+                    " Проверьте эти строки.");
   if (import.unconvertible.count > 0)
     parts.push_back("Знаков, которых нет в кодировке Windows-1251: " + Decimal(import.unconvertible.count) +
                     ". Они заменены знаком \"?\" в строках файла " + RowList(import.unconvertible.rows) +

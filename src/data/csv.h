@@ -54,13 +54,18 @@ struct CsvImport {
   CsvLoss hashes;
   // Rows with more fields than the header: the table got unnamed columns for them.
   CsvLoss longRows;
+  // Rows of a UTF-8 file with lines that are not UTF-8 (saved in Windows-1251 by another
+  // program): each such line was read whole as Windows-1251. One count per row.
+  CsvLoss notUtf8;
   // The row where a quoted field opened and never closed (it runs to the end); 0: none.
   int unclosedQuoteRow = 0;
 };
 
-// Reads CSV bytes. `fileName` names the file in the messages. A file that is neither
-// UTF-8 nor Windows-1251 text (a zero byte, a UTF-16 mark, or without valid UTF-8 a byte
-// Windows-1251 does not define), or one without a header row, is refused.
+// Reads CSV bytes. `fileName` names the file in the messages. The file is UTF-8 when it
+// all is, or when most of its lines beyond ASCII are (the others are read as Windows-1251
+// and reported in notUtf8); otherwise Windows-1251. A file that is neither (a zero byte,
+// a UTF-16 mark, or a byte Windows-1251 does not define where UTF-8 does not hold), or
+// one without a header row, is refused.
 CsvImport ImportCsvBytes(std::string_view bytes, const std::string& fileName);
 // Reads the file at `path` and imports it.
 CsvImport ImportCsv(const std::string& path);

@@ -329,18 +329,22 @@ class Evaluator {
     Emit(line, fields, std::string(fields[0]).append("/").append(fields[1]), where, year != 0, n, shift);
   }
 
+  // `n`: the anniversary of an entry with a year. An entry dated after this occurrence
+  // (a year typed ahead, any number of them) has had none yet and shows its text alone.
   void Emit(std::string_view line, const Fields& fields, const std::string& datePart,
             Where where, bool hasYear, int n, int shift) {
     bool nameDay = fields[2] == "%";
+    const std::string_view text = hasYear ? fields[3] : fields[2];
+    const bool counted = hasYear && n >= 0;
     if (where == Where::kToday) {
       if (nameDay)
         today_.emplace_back(line);
       else
-        today_.push_back(hasYear ? Anniversary(fields[3], n) : std::string(fields[2]));
+        today_.push_back(counted ? Anniversary(text, n) : std::string(text));
       return;
     }
     if (nameDay) return;
-    std::string item = datePart + "|" + (hasYear ? Anniversary(fields[3], n) : std::string(fields[2]));
+    std::string item = datePart + "|" + (counted ? Anniversary(text, n) : std::string(text));
     DateKey key = ItemKey(item, shift);
     (where == Where::kPast ? past_ : coming_).push_back(Pending{key, std::move(item)});
   }
@@ -399,7 +403,7 @@ void SplitItem(std::string_view item, std::string& datePart, std::string& text) 
 }
 
 DateLists EvaluateDateText(std::string_view bytes, Date reference) {
-  if (!IsValidDate(reference)) return {};
+  if (!IsValidDate(reference) || !InCalendarRange(reference.year)) return {};
   Evaluator evaluator(reference);
   // A line's CR goes with the trailing blanks the evaluator trims anyway.
   ForEachTextLine(bytes, [&evaluator](std::string_view line) { evaluator.Line(line); });

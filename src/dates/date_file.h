@@ -22,7 +22,7 @@ struct DateLists {
 };
 
 // Evaluation of file contents for a reference date. An invalid reference date (see
-// IsValidDate) gives empty lists.
+// IsValidDate), or one outside the calendar's years, gives empty lists.
 DateLists EvaluateDateText(std::string_view bytes, Date reference);
 
 // Runs the upgrade on the file, then evaluates it. A file that cannot be read gives

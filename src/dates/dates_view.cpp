@@ -16,11 +16,13 @@ void DatesView::ShowToday(Date today) {
   Build();
 }
 
-void DatesView::Pick(Date chosen) {
-  if (!IsValidDate(chosen)) return;
+std::string DatesView::Pick(Date chosen) {
+  if (!IsValidDate(chosen)) return {};
+  if (!InCalendarRange(chosen.year)) return YearRangeMessage(chosen.year);
   reference_ = ChooseReference(chosen);
   picked_ = true;
   Build();
+  return {};
 }
 
 void DatesView::Refresh(Date today) {

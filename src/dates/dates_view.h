@@ -23,8 +23,10 @@ class DatesView {
   void Start(Date today);
   // "Текущая дата/Выбор даты" clicked: today becomes the reference date.
   void ShowToday(Date today);
-  // A day picked in the calendar.
-  void Pick(Date chosen);
+  // A day picked in the calendar. A day outside the calendar's years is refused, with the
+  // message for the user as the answer (empty otherwise); a day that is not real is
+  // ignored.
+  std::string Pick(Date chosen);
   // "Обновить окно": a picked date stays, otherwise today.
   void Refresh(Date today);
   // The sheet saw a new day: a picked date stays; a list that followed today follows

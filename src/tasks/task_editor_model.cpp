@@ -252,15 +252,30 @@ std::array<bool, kTaskFieldCount> PanelEnabled(const EditorValues& v) {
   return on;
 }
 
-bool IsValidEditorDate(std::string_view t) {
-  if (t.size() != 10 || t[2] != '/' || t[5] != '/') return false;
+namespace {
+
+// The year of a date in the editor's form; 0 for a text not of that form.
+int EditorDateYear(std::string_view t) {
+  if (t.size() != 10 || t[2] != '/' || t[5] != '/') return 0;
   for (size_t i = 0; i < t.size(); ++i)
-    if (i != 2 && i != 5 && (t[i] < '0' || t[i] > '9')) return false;
+    if (i != 2 && i != 5 && (t[i] < '0' || t[i] > '9')) return 0;
+  return ReadNumber(t.substr(6));
+}
+
+}  // namespace
+
+bool IsValidEditorDate(std::string_view t) {
+  int year = EditorDateYear(t);
+  if (!dates::InCalendarRange(year)) return false;
   int day = (t[0] - '0') * 10 + (t[1] - '0');
   int month = (t[3] - '0') * 10 + (t[4] - '0');
-  int year = ReadNumber(t.substr(6));
   // A zero day has no date; the picker never gives one, but a record may hold it.
   return month >= 1 && month <= 12 && day >= 1 && day <= dates::DaysInMonth(month, year);
+}
+
+std::string BadDateMessage(std::string_view text) {
+  int year = EditorDateYear(text);
+  return year != 0 && !dates::InCalendarRange(year) ? dates::YearRangeMessage(year) : kBadDateMessage;
 }
 
 StoreOutcome StoreValues(const std::string& copy, const EditorValues& values, const Moment& now) {

@@ -83,10 +83,13 @@ void ApplyClick(EditorValues& values, TaskField clicked);
 // sound edit too; the sound browse button goes with SoundFile).
 std::array<bool, kTaskFieldCount> PanelEnabled(const EditorValues& values);
 
-// "DD/MM/YYYY": "/" third and sixth, digits elsewhere, a month 1..12 and a day the month
-// has (29 February only in leap years).
+// "DD/MM/YYYY": "/" third and sixth, digits elsewhere, a month 1..12, a day the month
+// has (29 February only in leap years) and a year the calendar computes (1901-2099).
 bool IsValidEditorDate(std::string_view text);
 extern const char* const kBadDateMessage;  // "Проверте формат записи: ..."
+// What OK says about a date IsValidEditorDate refuses: the calendar's years for a
+// well-formed date beyond them, else kBadDateMessage.
+std::string BadDateMessage(std::string_view text);
 extern const char* const kImportQuestion;  // "Текст в окне не сохранится ..."
 extern const char* const kNoEditorMessage;  // "Не найдена программа для открытия файлов txt!..."
 extern const char* const kImportFailedMessage;  // the file could not be read; notes kept

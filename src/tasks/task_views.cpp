@@ -7,7 +7,6 @@
 #include "common/report.h"
 #include "common/text_util.h"
 #include "platform/platform.h"
-#include "common/calendar.h"
 #include "tasks/task_commands.h"
 
 namespace vm::tasks {
@@ -687,8 +686,10 @@ bool IsCurrentRecord(std::string_view line, const dates::Date& today) {
   if (GetTaskField(line, F::ReminderState) == "1") return true;
   auto d = ParseTaskDate(GetTaskField(line, F::Date));
   if (!d) return false;
-  return WeekNumber(d->day, d->month, d->year) >= WeekNumber(today.day, today.month, today.year) &&
-         d->year >= today.year;
+  // From the Monday of today's week on. Weeks are told apart by their first day, not by
+  // their number in the year: a week across New Year is one week, and next year's weeks
+  // come after this year's.
+  return dates::DaySerial(*d) >= dates::DaySerial(today) - dates::Weekday(today.day, today.month, today.year);
 }
 
 TaskList CurrentRecords(const TaskList& records, const dates::Date& today) {

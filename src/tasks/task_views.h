@@ -162,6 +162,8 @@ TaskReportOutcome WriteTaskReport(const std::vector<ReportItem>& items, const st
                                   bool stickerSet);
 
 // ---- "Сохранить действующие записи в файл.." ------------------------------------------
+// A record is current when it is a task, information or miscellaneous record, has a
+// deadline or an active reminder, or is dated in today's week (Monday to Sunday) or later.
 bool IsCurrentRecord(std::string_view line, const dates::Date& today);
 TaskList CurrentRecords(const TaskList& records, const dates::Date& today);
 // The bytes of a task file holding the records, as SaveTaskFile writes them.

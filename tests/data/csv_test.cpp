@@ -79,6 +79,61 @@ TEST(CsvImport, ReadsEveryEncodingAndSeparator) {
   }
 }
 
+// The separator is guessed by the reader's own rule: a quote opens a quoted field only at
+// a field's start, and the guess looks at the header row alone.
+TEST(CsvImport, GuessesTheSeparatorAsTheReaderSplitsTheHeader) {
+  struct Case {
+    const char* what;
+    std::string bytes;
+    char separator;
+    std::vector<std::string> names, records;
+  } cases[] = {
+      {"inch mark in a header",
+       "Диагональ 15\";Цена, руб;Кол-во\r\n15,6;1 200,50;3\r\n17;2 000;1\r\n",
+       ';',
+       {"Диагональ 15\"", "Цена, руб", "Кол-во"},
+       {"15,6|1 200,50|3", "17|2 000|1"}},
+      {"quote after the text of a field", "a\"b,c\"d;e\r\n1,2\r\n", ',', {"a\"b", "c\"d;e"}, {"1|2"}},
+      {"separators only inside quotes", "a,\"x;y;z\"\r\n1,2\r\n", ',', {"a", "x;y;z"}, {"1|2"}},
+      {"quoted line break", "\"a\nb\"\tc\r\n1;2;3\t4\r\n", '\t', {"a\nb", "c"}, {"1;2;3|4"}},
+  };
+  for (const Case& c : cases) {
+    CsvImport in = ImportCsvBytes(c.bytes, "f.csv");
+    ASSERT_TRUE(in.ok) << c.what;
+    EXPECT_EQ(in.separator, c.separator) << c.what;
+    EXPECT_EQ(in.table.def.names, c.names) << c.what;
+    EXPECT_EQ(Lines(in.table), c.records) << c.what;
+    EXPECT_EQ(in.unclosedQuoteRow, 0) << c.what;
+  }
+}
+
+// A UTF-8 file with a few lines saved in Windows-1251 (an edit in another program) stays
+// UTF-8: those lines are read as Windows-1251, whole, and their rows are named. A
+// Windows-1251 file with one UTF-8 line is still read as Windows-1251.
+TEST(CsvImport, MostlyUtf8FileNamesTheRowsThatAreNot) {
+  // "Пё" in Windows-1251 is a valid UTF-8 pair: the line is taken whole, not byte by byte.
+  std::string bytes = Utf8("Имя;Город\r\nАнна;Москва\r\n") + "Пётр;Тверь\r\n" +
+                      Utf8("Ия;\"Омск,\r\nцентр\"\r\nЛев;Уфа\r\n") + "Юрий;\"Сочи\r\n" + Utf8("юг\"\r\n");
+  CsvImport in = ImportCsvBytes(bytes, "f.csv");
+  ASSERT_TRUE(in.ok) << in.error;
+  EXPECT_EQ(in.encoding, CsvEncoding::kUtf8);
+  EXPECT_EQ(in.separator, ';');
+  EXPECT_EQ(in.table.def.names, (std::vector<std::string>{"Имя", "Город"}));
+  EXPECT_EQ(Lines(in.table), (std::vector<std::string>{"Анна|Москва", "Пётр|Тверь", "Ия|Омск,\r\nцентр",
+                                                       "Лев|Уфа", "Юрий|Сочи\r\nюг"}));
+  std::string report = CsvImportReport(in);
+  EXPECT_EQ(report.find("В строках файла 3, 6 текст записан не в UTF-8"), 0u) << report;
+  EXPECT_EQ(report.find("\n"), std::string::npos) << report;
+
+  CsvImport cp = ImportCsvBytes("Имя;Город\r\nАнна;Москва\r\n" + Utf8("Пётр;Тверь\r\n"), "f.csv");
+  ASSERT_TRUE(cp.ok);
+  EXPECT_EQ(cp.encoding, CsvEncoding::kCp1251);
+  EXPECT_EQ(cp.table.def.names, (std::vector<std::string>{"Имя", "Город"}));
+  EXPECT_EQ(CsvImportReport(cp), "");
+  // A byte Windows-1251 does not define is refused in such a line too.
+  EXPECT_FALSE(ImportCsvBytes(Utf8("Имя\r\nАнна\r\nЛев\r\n") + "x\x98\r\n", "f.csv").ok);
+}
+
 TEST(CsvImport, QuotedFieldsAndRaggedRows) {
   CsvImport in = ImportCsvBytes(
       "a,b,c\r\n"

@@ -66,6 +66,13 @@ TEST(DataCli, CsvOutAndBackIn) {
   testing::Spit(dir / "u.csv", "a\n\xE2\x82\xAC\xE2\x84\xA2\xC3\xBC\n\xC3\xBC\n");
   r = RunCli("csv-data " + PosixPath(dir / "u.csv") + " " + PosixPath(dir / "u.dbp"));
   EXPECT_EQ(r.out, "encoding utf-8\nseparator ,\ncolumns 1\nrecords 2\nunconvertible\t2\t2,3\n");
+  // An inch mark in the header; a UTF-8 file with a line saved in Windows-1251.
+  testing::Spit(dir / "i.csv", U("Диагональ 15\";Цена, руб;Кол-во\r\n15,6;1 200,50;3\r\n"));
+  r = RunCli("csv-data " + PosixPath(dir / "i.csv") + " " + PosixPath(dir / "i.dbp"));
+  EXPECT_EQ(r.out, "encoding utf-8\nseparator ;\ncolumns 3\nrecords 1\n");
+  testing::Spit(dir / "m.csv", U("Имя;Город\r\nАнна;Москва\r\n") + "Пётр;Тверь\r\n" + U("Лев;Уфа\r\n"));
+  r = RunCli("csv-data " + PosixPath(dir / "m.csv") + " " + PosixPath(dir / "m.dbp"));
+  EXPECT_EQ(r.out, "encoding utf-8\nseparator ;\ncolumns 2\nrecords 3\nnot-utf8\t1\t3\n");
 
   // Refused: a protected table without its password, a file that is not text, no file.
   RunCli("data-save " + PosixPath(dir / "t.dbp") + " " + PosixPath(dir / "p.dbp") + " --password pw");

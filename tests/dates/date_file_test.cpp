@@ -148,6 +148,12 @@ TEST(DateEvaluation, ListsItemsForTheReferenceDate) {
        {}},
       {"31 February is 3 March", "31/02/x\r\n", {3, 3, 2025}, {}, {"x"}, {}},
       {"29 February in a common year is 1 March", "29/02/x\r\n", {1, 3, 2025}, {}, {"x"}, {}},
+      {"an entry dated after its day, even past 2099, has no anniversary yet",
+       "01/03/2150/Запуск\r\n02/03/2026/Сегодня\r\n03/03/99999/Далеко\r\n",
+       {2, 3, 2026},
+       {"01/03|Запуск"},
+       {"Сегодня   (0-я годовщина)"},
+       {"03/03|Далеко"}},
       {"comments, blanks, the marker and LF-only lines",
        "/2|формат\n;01/01/comment\n   \n\t\n01/01/ok\nx/2|формат\n",
        {1, 1, 2025},
@@ -271,6 +277,12 @@ TEST(DateEvaluation, InvalidReferenceGivesNothing) {
   for (Date d : {Date{0, 1, 2025}, Date{32, 1, 2025}, Date{1, 13, 2025}, Date{29, 2, 2025}, Date{1, 1, 0}}) {
     DateLists got = Eval("01/01/x\n", d);
     EXPECT_TRUE(got.past.empty() && got.today.empty() && got.coming.empty());
+  }
+  // Real days of years the calendar does not compute: 1 March 2100 is not the day after
+  // a 29 February.
+  for (Date d : {Date{1, 3, 2100}, Date{1, 1, 1900}}) {
+    DateLists got = Eval("01/03/x\n01/01/y\n29/02/z\n", d);
+    EXPECT_TRUE(got.past.empty() && got.today.empty() && got.coming.empty()) << d.year;
   }
 }
 

@@ -41,6 +41,16 @@ TEST(DatesCli, EasterDatesListAndErrors) {
   EXPECT_EQ(RunCli("dates " + PosixPath(dir / "absent.txt") + " 01/01/2026").code, 1);
   EXPECT_EQ(RunCli("dates " + PosixPath(dir / "Support\\Holidays.txt") + " 30/02/2026").code, 1);
   EXPECT_EQ(RunCli("dates-list 01/01/2026 " + PosixPath(dir / "absent")).code, 1);
+
+  // The calendar computes 1901-2099: a day beyond it, real or not, is refused by its year.
+  const std::string refused =
+      "velmoria-cli: " + U("Год 2100 вне календаря программы: даты считаются для 1901–2099 годов.\n");
+  for (const char* day : {" 28/02/2100", " 29/02/2100"}) {
+    r = RunCli("dates " + PosixPath(dir / "Support\\Holidays.txt") + day, true);
+    EXPECT_EQ(r.code, 1) << day;
+    EXPECT_EQ(r.out, refused) << day;
+  }
+  EXPECT_EQ(RunCli("dates " + PosixPath(dir / "Support\\Holidays.txt") + " 31/12/2099").code, 0);
 }
 
 }  // namespace

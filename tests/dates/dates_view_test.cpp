@@ -56,6 +56,9 @@ TEST_F(DatesViewTest, PickedDateStaysThroughRefreshAndTheNewDayUntilTodayIsClick
   EXPECT_EQ(TopText(fresh), "1 января 2026  Чт");
   fresh.Pick({31, 2, 2026});  // no such day: nothing changes
   EXPECT_EQ(TopText(fresh), "1 января 2026  Чт");
+  fresh.Pick({1, 3, 2100});  // beyond the calendar: nothing changes either
+  EXPECT_EQ(TopText(fresh), "1 января 2026  Чт");
+  EXPECT_FALSE(fresh.picked());
 }
 
 TEST_F(DatesViewTest, AnAddedDateShowsAtOnce) {

@@ -9,8 +9,8 @@
 
 namespace vm::testing {
 
-CliResult RunCli(const std::string& args) {
-  std::string cmd = std::string(VELMORIA_CLI_PATH) + " " + args + " 2>/dev/null";
+CliResult RunCli(const std::string& args, bool withErrors) {
+  std::string cmd = std::string(VELMORIA_CLI_PATH) + " " + args + (withErrors ? " 2>&1" : " 2>/dev/null");
   CliResult r{-1, {}};
   FILE* p = popen(cmd.c_str(), "r");
   if (!p) return r;

@@ -131,6 +131,27 @@ TEST(TasksCli, NextFiringsOfARecord) {
     EXPECT_EQ(RunCli("next " + file + bad).code, 1) << bad;
 }
 
+TEST(TasksCli, CurrentRecordsOfADay) {
+  testing::ScratchFolder dir;
+  std::string book;
+  for (const char* date : {"10/01/2027", "16/12/2027", "07/12/2026"}) {
+    std::string rec = EmptyTaskRecord();
+    SetTaskField(rec, TaskField::Headline, date);
+    SetTaskField(rec, TaskField::Date, date);
+    book += rec + "\r\n";
+  }
+  testing::Spit(dir / "c.dbw", book);
+  std::string file = PosixPath(dir / "c.dbw");
+  auto r = RunCli("tasks-current " + file + " 15/12/2026 " + PosixPath(dir / "out.dbw"));
+  EXPECT_EQ(r.code, 0);
+  EXPECT_EQ(r.out, "kept 2 of 3\n");
+  EXPECT_EQ(RunCli("tasks " + PosixPath(dir / "out.dbw") + " --fields 0").out,
+            "loaded 2\nrejected 0\nstate 1\n10/01/2027\n16/12/2027\n");
+  // A moment beyond the calendar is refused as a day is.
+  EXPECT_EQ(RunCli("remind " + file + " '01/03/2100 10:00'", true).out,
+            "velmoria-cli: " + U("Год 2100 вне календаря программы: даты считаются для 1901–2099 годов.\n"));
+}
+
 }  // namespace
 }  // namespace vm::tasks
 #endif

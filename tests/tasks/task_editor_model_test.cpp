@@ -47,7 +47,8 @@ TEST(TaskEditorDate, FollowsTheFormatAndTheCalendar) {
       {"29/02/2012", true},   {"29/02/2013", false}, {"5/3/2013", false},   {"05/03/2013", true},
       {"31/04/2013", false},  {"00/04/2013", false}, {"10/13/2013", false}, {"10/00/2013", false},
       {"29/02/2000", true},   {"29/02/1900", false}, {"1a/02/2013", false}, {"01-02-2013", false},
-      {"01/02/20133", false}, {"", false},           {"31/12/2050", true},
+      {"01/02/20133", false}, {"", false},           {"31/12/2050", true},  {"31/12/2099", true},
+      {"01/01/2100", false},  {"01/01/1901", true},  {"31/12/1900", false},
   };
   for (const Case& c : cases) EXPECT_EQ(IsValidEditorDate(c.text), c.valid) << c.text;
 }
@@ -178,6 +179,10 @@ TEST(TaskEditorStore, BadDateOrNoHeadlineWritesNothing) {
   StoreOutcome bad = StoreValues(copy, v, {2026, 5, 10, 14, 5});
   EXPECT_EQ(bad.status, StoreStatus::kBadDate);
   EXPECT_EQ(bad.line, copy);
+  EXPECT_EQ(BadDateMessage(v.date), kBadDateMessage);
+  v.date = "01/03/2100";  // a day of a year beyond the calendar says so
+  EXPECT_EQ(StoreValues(copy, v, {2026, 5, 10, 14, 5}).status, StoreStatus::kBadDate);
+  EXPECT_EQ(BadDateMessage(v.date), "Год 2100 вне календаря программы: даты считаются для 1901–2099 годов.");
   v.date = "05/03/2013";
   v.headline.clear();
   StoreOutcome empty = StoreValues(copy, v, {2026, 5, 10, 14, 5});

@@ -336,9 +336,25 @@ TEST(TaskViews, CurrentRecordsRule) {
   EXPECT_FALSE(IsCurrentRecord(Rec("old").Set(F::Date, "25/02/2013").line, kToday));
   EXPECT_TRUE(IsCurrentRecord(Rec("this week").Set(F::Date, "04/03/2013").line, kToday));
   EXPECT_TRUE(IsCurrentRecord(Rec("later").Set(F::Date, "01/06/2013").line, kToday));
-  // The Part's rule: a later year with a smaller week number is not current.
-  EXPECT_FALSE(IsCurrentRecord(Rec("next year").Set(F::Date, "10/01/2014").line, kToday));
+  EXPECT_TRUE(IsCurrentRecord(Rec("next year").Set(F::Date, "10/01/2014").line, kToday));
   EXPECT_FALSE(IsCurrentRecord(Rec("no date").line, kToday));
+}
+
+// Weeks run Monday to Sunday across a year's end: a record is current from the Monday of
+// today's week on, whatever the years' week numbers.
+TEST(TaskViews, CurrentRecordsAcrossTheYearEnd) {
+  struct Case {
+    dates::Date today;
+    const char* date;
+    bool current;
+  } cases[] = {
+      {{15, 12, 2026}, "10/01/2027", true},  {{15, 12, 2026}, "16/12/2027", true},
+      {{15, 12, 2026}, "13/12/2026", false}, {{1, 1, 2027}, "28/12/2026", true},
+      {{1, 1, 2027}, "27/12/2026", false},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(IsCurrentRecord(Rec("r").Set(F::Date, c.date).line, c.today), c.current)
+        << c.date << " on " << c.today.day << "/" << c.today.month << "/" << c.today.year;
 }
 
 TEST(TaskViews, NewRecordPlacedAfterTheSelectedTask) {

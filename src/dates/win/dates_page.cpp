@@ -226,10 +226,12 @@ void CMes::DropCalendar(const RECT& button) {
   Date ref = view_->reference().date;
   calendar_.Show(hwnd(), POINT{button.left, button.bottom}, ref.day, ref.month, ref.year,
                  [this](int day, int month, int year) {
+                   std::string refused;
                    {
                      ui::WaitCursor wait;
-                     view_->Pick({day, month, year});
+                     refused = view_->Pick({day, month, year});
                    }
+                   if (!refused.empty()) platform::ShowMessage(refused, platform::MessageIcon::kExclamation);
                    ShowLines();
                  });
 }

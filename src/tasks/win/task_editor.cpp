@@ -431,7 +431,7 @@ class TaskEditor : public ui::Dialog {
     StoreOutcome out = StoreValues(copy_, values_, Now());
     if (out.status == StoreStatus::kBadDate) {
       // The editor stays open: what was typed is not lost over a date.
-      platform::ShowMessage(kBadDateMessage, platform::MessageIcon::kExclamation);
+      platform::ShowMessage(BadDateMessage(values_.date), platform::MessageIcon::kExclamation);
       return;
     }
     if (out.status == StoreStatus::kNoHeadline) {

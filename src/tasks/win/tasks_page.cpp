@@ -443,6 +443,11 @@ void CWork::ChooseDiaryDate() {
   auto d = ParseTaskDate(context_.diaryDate);
   calendar_.Show(hwnd(), POINT{r.left, r.bottom}, d ? d->day : 0, d ? d->month : 0, d ? d->year : 0,
                  [this](int day, int month, int year) {
+                   if (!dates::InCalendarRange(year)) {
+                     platform::ShowMessage(dates::YearRangeMessage(year),
+                                           platform::MessageIcon::kExclamation);
+                     return;
+                   }
                    context_.diaryDate = TodayText(dates::Date{day, month, year});
                    ShowView(kViewDiary);
                  });
