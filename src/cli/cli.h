@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "dates/calendar.h"
+#include "common/calendar.h"
 
 namespace vm::cli {
 

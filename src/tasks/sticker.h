@@ -26,7 +26,7 @@ inline constexpr int kStickerAskShowMain = 0;
 inline constexpr int kStickerAskShowRecords = 16;
 inline constexpr int kStickerAskRefresh = 32;
 
-// Part A: the marked records that are no deadlines, "   %i. %s"; then part B: the marked
+// First the marked records that are no deadlines, "   %i. %s"; then the marked
 // deadlines and, with deadlinesAhead ("ALARM"/"DATE" "1"), the open deadlines due today
 // or in the next three days, "   DATE headline", by date. Lines wrapped at 40 characters
 // at the last blank, a short text padded to 40, lines joined by CR LF.

@@ -205,7 +205,7 @@ const char* ViewCaptionText(int view) {
     case kViewAll: return "Все записи:";
     case kViewSearch: return "Поиск:";
     case kViewMisc: return "Разное:";
-    // The Part gives the weeks no caption; their menu texts serve.
+    // The weeks have no caption of their own; their menu texts serve.
     case kViewPreviousWeek: return "Предыдущая неделя:";
     case kViewWeek: return "Неделя:";
     case kViewNextWeek: return "Следующая неделя:";
