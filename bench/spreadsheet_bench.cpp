@@ -8,9 +8,10 @@
 //   the hundred a 10 x 10 sheet has, and grows with the cells shown, not the sheet);
 //   BM_OpenAndFirstScreen100k <= 1.5 x BM_ReadWorkbook100k;
 //   BM_UndoSnapshot100k <= BM_WriteWorkbook100k;
-//   BM_JumpToLastRow/1 (a Ctrl+End keystroke to row 65 536 with the screen it shows)
-//   well under 10 x BM_ScreenDrawList/65536/0: a jump costs the rows it shows, not the
-//   rows it passes.
+//   BM_JumpToLastRow/0 (the scroll to row 65 536) well under BM_ScreenDrawList/65536/0:
+//   a jump costs the rows it shows, not the rows it passes; /1, the whole Ctrl+End
+//   keystroke, under 10 x BM_ScreenDrawList/65536/0, most of it finding the last cell
+//   with text among the sheet's stored rows.
 //
 // pugixml is linked only into this benchmark and only when the build says so with
 // VELMORIA_BENCH_PUGIXML (Debian ships it as a library, not as header-only sources);

@@ -295,12 +295,15 @@ CellPos MoveFocus(const CSheet& sheet, CellPos focus, GridKey key, KeyModifiers 
         to.column = lastColumn;
         break;
       }
+      // Each row's cells are kept by column: its last cell with text is the only one
+      // that counts, found from the row's end.
       to = CellPos{0, 0};
       for (const CSheet::Row& row : sheet.Rows())
-        for (const CSheet::CellEntry& e : row.cells)
-          if (e.cell.HasText()) {
+        for (auto e = row.cells.rbegin(); e != row.cells.rend(); ++e)
+          if (e->cell.HasText()) {
             to.row = std::max(to.row, row.index);
-            to.column = std::max(to.column, e.column);
+            to.column = std::max(to.column, e->column);
+            break;
           }
       break;
     case GridKey::kPageUp: to.row = focus.row - std::max(pageRows, 1); break;
