@@ -60,7 +60,6 @@ class CNoteBook : public shell::BookPage {
   std::vector<ui::MenuItem> TreeMenu() const;
   std::vector<ui::MenuItem> EditorMenu() const;
   std::vector<ui::MenuItem> ExportMenu() const;
-  int splitter() const { return split_; }
   // The open find dialog of F2 and F3, none when closed.
   HWND findWindow() const { return find_.hwnd(); }
 
