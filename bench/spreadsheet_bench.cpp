@@ -7,7 +7,11 @@
 //   the same from either sheet (/0 compares a full screen of about a thousand cells with
 //   the hundred a 10 x 10 sheet has, and grows with the cells shown, not the sheet);
 //   BM_OpenAndFirstScreen100k <= 1.5 x BM_ReadWorkbook100k;
-//   BM_UndoSnapshot100k <= BM_WriteWorkbook100k.
+//   BM_UndoSnapshot100k <= BM_WriteWorkbook100k;
+//   BM_JumpToLastRow/0 (the scroll to row 65 536) well under BM_ScreenDrawList/65536/0:
+//   a jump costs the rows it shows, not the rows it passes; /1, the whole Ctrl+End
+//   keystroke, under 10 x BM_ScreenDrawList/65536/0, most of it finding the last cell
+//   with text among the sheet's stored rows.
 //
 // pugixml is linked only into this benchmark and only when the build says so with
 // VELMORIA_BENCH_PUGIXML (Debian ships it as a library, not as header-only sources);
@@ -235,6 +239,47 @@ BENCHMARK(BM_ScreenDrawList)
     ->Args({10, 1})
     ->Args({65536, 1})
     ->Unit(benchmark::kMicrosecond);
+
+// A sheet of 65 536 rows and 10 columns with text down column 0 and in row 65 535,
+// rows of mixed heights (every 7th 30 pixels high, every 50th hidden) and a merged area
+// every 1 000 rows.
+const CSheet& TallSheet() {
+  static const std::unique_ptr<CWorkbook> book = [] {
+    auto b = std::make_unique<CWorkbook>();
+    CSheet& s = b->Sheet(0);
+    s.SetRowCount(65536);
+    s.SetColumnCount(10);
+    for (int r = 0; r < 65536; ++r) {
+      s.CellForEdit(r, 0)->SetText("Строка " + std::to_string(r));
+      if (r % 7 == 0) s.SetRowHeight(r, 30);
+      if (r % 50 == 0) s.SetRowHeight(r, 0);
+      if (r % 1000 == 0 && r + 2 < 65536) s.Merge(CellRect{r, 3, r + 2, 4});
+    }
+    s.CellForEdit(65535, 9)->SetText("конец");
+    return b;
+  }();
+  return book->Sheet(0);
+}
+
+// Args: 0 scrolls a full screen from the top to show row 65 536 alone; 1 is a whole
+// Ctrl+End keystroke: the new selection, the scroll and the screen it then shows.
+void BM_JumpToLastRow(benchmark::State& state) {
+  const CSheet& sheet = TallSheet();
+  NumberLocale locale;
+  for (auto _ : state) {
+    GridViewport view = FullScreen();
+    GridSelection selection;
+    if (state.range(0) == 0) {
+      ScrollToShow(sheet, view, CellPos{65535, 0});
+      benchmark::DoNotOptimize(view.topRow);
+    } else {
+      MoveSelection(sheet, selection, GridKey::kEnd, KeyModifiers{false, true}, RowsPerPage(sheet, view));
+      ScrollToShow(sheet, view, selection.anchor);
+      benchmark::DoNotOptimize(ScreenWork(sheet, view, selection, locale));
+    }
+  }
+}
+BENCHMARK(BM_JumpToLastRow)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 // Opening: reading the file, then the first screen's work.
 void BM_OpenAndFirstScreen100k(benchmark::State& state) {

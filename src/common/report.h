@@ -75,7 +75,6 @@ class CReportData {
   bool EndLine();
   // Writes the collected lines. False when nothing is open or the file cannot be written.
   bool Close();
-  bool IsOpen() const { return open_; }
 
  private:
   std::string path_;

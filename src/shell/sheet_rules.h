@@ -80,7 +80,6 @@ class ClientTracker {
     int dx = 0, dy = 0;
   };
   void Start(int width, int height);  // ends the initialising state
-  bool initialising() const { return initialising_; }
   // False while initialising (nothing to lay out); otherwise the change, remembered.
   bool Resize(int width, int height, Delta& delta);
 

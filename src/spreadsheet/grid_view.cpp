@@ -26,6 +26,35 @@ int RowY(const CSheet& sheet, const GridViewport& view, int row) {
   return y;
 }
 
+namespace {
+
+// A line's leading edge as ColumnX and RowY place it, held within [low, high]: the sum
+// stops once it is past either bound, so an edge far off screen costs what lies between.
+template <class Size>
+int EdgeWithin(int from, int line, int origin, int low, int high, Size size) {
+  int pos = origin;
+  if (line >= from) {
+    for (int k = from; k < line && pos < high; ++k) pos += size(k);
+  } else {
+    for (int k = from - 1; k >= line && pos > low; --k) pos -= size(k);
+  }
+  return std::clamp(pos, low, high);
+}
+
+}  // namespace
+
+PixelRect SelectionFrame(const CSheet& sheet, const GridViewport& view, const CellRect& selected) {
+  constexpr int kOut = 2;  // the frame's width: an edge this far out draws nothing
+  auto width = [&](int c) { return sheet.ColumnWidth(c); };
+  auto height = [&](int r) { return sheet.RowHeight(r); };
+  int left = view.CellsLeft() - kOut, right = view.CellsRight() + kOut;
+  int top = view.CellsTop() - kOut, bottom = view.CellsBottom() + kOut;
+  return PixelRect{EdgeWithin(view.leftColumn, selected.left, view.CellsLeft(), left, right, width),
+                   EdgeWithin(view.topRow, selected.top, view.CellsTop(), top, bottom, height),
+                   EdgeWithin(view.leftColumn, selected.right + 1, view.CellsLeft(), left, right, width),
+                   EdgeWithin(view.topRow, selected.bottom + 1, view.CellsTop(), top, bottom, height)};
+}
+
 CellRect VisibleCells(const CSheet& sheet, const GridViewport& view) {
   CellRect out;
   if (sheet.RowCount() == 0 || sheet.ColumnCount() == 0) return out;
@@ -266,12 +295,15 @@ CellPos MoveFocus(const CSheet& sheet, CellPos focus, GridKey key, KeyModifiers 
         to.column = lastColumn;
         break;
       }
+      // Each row's cells are kept by column: its last cell with text is the only one
+      // that counts, found from the row's end.
       to = CellPos{0, 0};
       for (const CSheet::Row& row : sheet.Rows())
-        for (const CSheet::CellEntry& e : row.cells)
-          if (e.cell.HasText()) {
+        for (auto e = row.cells.rbegin(); e != row.cells.rend(); ++e)
+          if (e->cell.HasText()) {
             to.row = std::max(to.row, row.index);
-            to.column = std::max(to.column, e.column);
+            to.column = std::max(to.column, e->column);
+            break;
           }
       break;
     case GridKey::kPageUp: to.row = focus.row - std::max(pageRows, 1); break;
@@ -295,20 +327,34 @@ void MoveSelection(const CSheet& sheet, GridSelection& selection, GridKey key, K
     selection.Set(to);
 }
 
+namespace {
+
+// The first line to scroll to so that lines up to `last` end inside `room` pixels: the
+// line that `from` becomes after moving down as little as needed, never past `first`
+// (a span larger than the screen shows its start). Walks back from `last`, so it costs
+// the lines that fit, not the distance scrolled.
+template <class Size>
+int FirstToShow(int from, int first, int last, int room, Size size) {
+  int line = last + 1;
+  for (int used = 0; line > from && used + size(line - 1) <= room; --line) used += size(line - 1);
+  return std::min(line, first);
+}
+
+}  // namespace
+
 void ScrollToShow(const CSheet& sheet, GridViewport& view, CellPos cell) {
   if (!sheet.InGrid(cell.row, cell.column)) return;
   CellRect span = CellSpan(sheet, cell.row, cell.column);
-  if (span.top < view.topRow) {
+  if (span.top < view.topRow)
     view.topRow = span.top;
-  } else {
-    while (view.topRow < span.top && RowY(sheet, view, span.bottom + 1) > view.CellsBottom()) ++view.topRow;
-  }
-  if (span.left < view.leftColumn) {
+  else
+    view.topRow = FirstToShow(view.topRow, span.top, span.bottom, view.CellsBottom() - view.CellsTop(),
+                              [&](int r) { return sheet.RowHeight(r); });
+  if (span.left < view.leftColumn)
     view.leftColumn = span.left;
-  } else {
-    while (view.leftColumn < span.left && ColumnX(sheet, view, span.right + 1) > view.CellsRight())
-      ++view.leftColumn;
-  }
+  else
+    view.leftColumn = FirstToShow(view.leftColumn, span.left, span.right, view.CellsRight() - view.CellsLeft(),
+                                  [&](int c) { return sheet.ColumnWidth(c); });
 }
 
 std::string ColumnName(int column) {

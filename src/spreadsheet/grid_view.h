@@ -47,6 +47,11 @@ struct PixelRect {
 int ColumnX(const CSheet& sheet, const GridViewport& view, int column);
 int RowY(const CSheet& sheet, const GridViewport& view, int row);
 
+// The selection's frame in client pixels: the edges of the rows and columns it covers,
+// but an edge more than the frame's two pixels outside the cells' area is put just that
+// far out, so a selection reaching far off screen costs only what lies on screen.
+PixelRect SelectionFrame(const CSheet& sheet, const GridViewport& view, const CellRect& selected);
+
 // The cells one screen shows, at least partly: from the scroll position to the last
 // column and row that start inside the cells' area. Empty for a sheet without cells.
 CellRect VisibleCells(const CSheet& sheet, const GridViewport& view);

@@ -219,19 +219,6 @@ void CXmlDocument::AddNode(CXmlNode* parent, CXmlNode* node) {
   last = node;
 }
 
-void CXmlDocument::RemoveNode(CXmlNode* node) {
-  CXmlNode* parent = node->parent;
-  if (!parent) return;
-  bool attribute = node->kind == kXmlAttribute;
-  CXmlNode*& first = attribute ? parent->firstAttribute : parent->firstChild;
-  CXmlNode*& last = attribute ? parent->lastAttribute : parent->lastChild;
-  CXmlNode* before = nullptr;
-  for (CXmlNode* n = first; n && n != node; n = n->next) before = n;
-  (before ? before->next : first) = node->next;
-  if (last == node) last = before;
-  node->parent = node->next = nullptr;
-}
-
 CXmlNode* CXmlDocument::AddElement(CXmlNode* parent, std::string_view name) {
   CXmlNode* node = NewNode(kXmlElement, name);
   AddNode(parent, node);

@@ -70,7 +70,6 @@ class CXmlNode {
   CXmlNode* lastChild = nullptr;
   CXmlNode* next = nullptr;
 
-  bool IsElement() const { return kind == kXmlElement; }
   // The first child element, or the next sibling element.
   CXmlNode* FirstChildElement() const;
   CXmlNode* NextElement() const;
@@ -132,8 +131,6 @@ class CXmlDocument {
   // Appends a prepared node (of this document) as the last child, or as the last
   // attribute when it is one.
   void AddNode(CXmlNode* parent, CXmlNode* node);
-  // Unlinks a node; an element takes its attributes and children with it.
-  static void RemoveNode(CXmlNode* node);
 
   // The entity table: names compared without regard to letter case.
   void AddEntity(std::string_view name, std::string_view text);

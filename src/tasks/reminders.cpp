@@ -512,7 +512,7 @@ PassResult ReminderScheduler::Tick(TaskBook& book, const Moment& now, SnoozeStor
   if (!IsValidMoment(now)) return {};
   if (snoozes) snoozes->Follow(book);
   const uint64_t snoozeRevision = snoozes ? snoozes->revision() : 0;
-  if (ran_ && !pending_ && book_ == &book && revision_ == book.revision() && now == last_ &&
+  if (ran_ && book_ == &book && revision_ == book.revision() && now == last_ &&
       snoozes_ == snoozes && snoozeRevision_ == snoozeRevision)
     return {};
   PassResult result = RunReminderPass(book, ran_ ? &last_ : nullptr, now);
@@ -530,7 +530,6 @@ PassResult ReminderScheduler::Tick(TaskBook& book, const Moment& now, SnoozeStor
   snoozes_ = snoozes;
   snoozeRevision_ = snoozes ? snoozes->revision() : 0;
   ran_ = true;
-  pending_ = false;
   last_ = now;
   book_ = &book;
   revision_ = book.revision();

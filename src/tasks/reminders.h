@@ -111,14 +111,12 @@ class ReminderScheduler {
   // With snoozes, the pass also brings back the snoozes of the book's file that are due
   // and drops those of records gone or changed (tasks/snoozes.h); their firings join the
   // rules' in the order they came due.
+  // A resume or a clock change needs no call of its own: the minute has changed, so the
+  // next tick runs a pass and checks the minutes that went by.
   PassResult Tick(TaskBook& book, const Moment& now, SnoozeStore* snoozes = nullptr);
-  // The next tick runs a full pass (used after a resume or a clock change; the minute
-  // test alone already catches both, this only makes it explicit).
-  void Invalidate() { pending_ = true; }
 
  private:
   bool ran_ = false;
-  bool pending_ = false;
   Moment last_{};
   const TaskBook* book_ = nullptr;
   uint64_t revision_ = 0;

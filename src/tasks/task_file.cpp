@@ -293,8 +293,4 @@ void WriteTaskGroups(const CAppUtil& app, const TaskGroupSettings& groups) {
 
 bool StickerSwitchedOn(const CAppUtil& app) { return app.GetNumber(kWork, "ALARMLIST") != 0; }
 
-std::string ReadLastSoundFile(const CAppUtil& app) { return app.GetSetting(kWork, "WAV"); }
-
-void WriteLastSoundFile(const CAppUtil& app, const std::string& path) { app.PutSetting(kWork, "WAV", path); }
-
 }  // namespace vm::tasks

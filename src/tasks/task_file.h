@@ -177,7 +177,5 @@ TaskGroupSettings ReadTaskGroups(const CAppUtil& app);
 void WriteTaskGroups(const CAppUtil& app, const TaskGroupSettings& groups);
 
 bool StickerSwitchedOn(const CAppUtil& app);  // "ALARMLIST" non-zero
-std::string ReadLastSoundFile(const CAppUtil& app);  // "WAV"
-void WriteLastSoundFile(const CAppUtil& app, const std::string& path);
 
 }  // namespace vm::tasks

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace vm::spreadsheet {
 namespace {
 
@@ -235,6 +237,81 @@ TEST(GridSelection, ScrollingShowsTheFocusAndNoMore) {
   EXPECT_GT(RowY(s, v, 52), v.CellsBottom());
   EXPECT_LE(ColumnX(s, v, 10), v.CellsRight());  // the last column ends on screen
   EXPECT_GT(v.leftColumn, 0);
+}
+
+// The scroll as it was first written, a step at a time with every position summed again:
+// the reference the direct walk must agree with.
+void ScrollToShowStepwise(const CSheet& sheet, GridViewport& view, CellPos cell) {
+  CellRect span = CellSpan(sheet, cell.row, cell.column);
+  if (span.top < view.topRow)
+    view.topRow = span.top;
+  else
+    while (view.topRow < span.top && RowY(sheet, view, span.bottom + 1) > view.CellsBottom()) ++view.topRow;
+  if (span.left < view.leftColumn)
+    view.leftColumn = span.left;
+  else
+    while (view.leftColumn < span.left && ColumnX(sheet, view, span.right + 1) > view.CellsRight())
+      ++view.leftColumn;
+}
+
+// 120 rows and 24 columns of mixed sizes, some hidden, with merged areas larger and
+// smaller than a screen.
+CSheet MixedSheet(bool merged) {
+  CSheet s;
+  s.SetRowCount(120);
+  s.SetColumnCount(24);
+  for (int r = 0; r < 120; ++r) s.SetRowHeight(r, r % 11 == 0 ? 0 : r % 7 == 0 ? 45 : 17 + r % 3);
+  for (int r = 60; r < 80; ++r) s.SetRowHeight(r, 0);  // a long hidden run
+  s.SetRowHeight(100, 400);                            // one row taller than a screen
+  for (int c = 0; c < 24; ++c) s.SetColumnWidth(c, c % 9 == 0 ? 0 : c % 4 == 0 ? 150 : 64);
+  s.SetColumnWidth(20, 700);
+  if (merged) {
+    s.Merge(CellRect{20, 2, 45, 3});     // taller than a screen
+    s.Merge(CellRect{50, 5, 53, 12});    // wider than the small screen
+    s.Merge(CellRect{57, 14, 62, 15});   // ends in the hidden run
+  }
+  return s;
+}
+
+TEST(GridSelection, ScrollingStraightToACellMatchesScrollingStepByStep) {
+  const GridViewport screens[] = {Screen(400, 300), Screen(1260, 900), Screen(120, 60), Screen(50, 30)};
+  const CellPos starts[] = {{0, 0}, {27, 6}, {59, 13}, {119, 23}};
+  for (bool merged : {false, true}) {
+    CSheet s = MixedSheet(merged);
+    for (const GridViewport& screen : screens)
+      for (CellPos start : starts)
+        for (int r = 0; r < 120; r += 2)
+          for (int c = 0; c < 24; c += 3) {
+            GridViewport direct = screen, stepwise = screen;
+            direct.topRow = stepwise.topRow = start.row;
+            direct.leftColumn = stepwise.leftColumn = start.column;
+            ScrollToShow(s, direct, {r, c});
+            ScrollToShowStepwise(s, stepwise, {r, c});
+            ASSERT_EQ(direct.topRow, stepwise.topRow) << "merged " << merged << ", screen " << screen.width
+                                                      << ", from row " << start.row << " to R" << r << "C" << c;
+            ASSERT_EQ(direct.leftColumn, stepwise.leftColumn)
+                << "merged " << merged << ", screen " << screen.width << ", from column " << start.column
+                << " to R" << r << "C" << c;
+          }
+  }
+}
+
+TEST(GridSelection, TheSelectionFrameStopsJustOutsideTheCells) {
+  CSheet s = MixedSheet(false);
+  GridViewport v = Screen(400, 300);
+  v.topRow = 40;
+  v.leftColumn = 10;
+  const CellRect selections[] = {{0, 0, 119, 23}, {41, 11, 43, 12}, {0, 11, 41, 12},
+                                 {42, 0, 119, 11}, {60, 18, 70, 20}, {20, 2, 30, 5}};
+  for (const CellRect& sel : selections) {
+    PixelRect frame = SelectionFrame(s, v, sel);
+    auto within = [](int pos, int low, int high) { return std::clamp(pos, low - 2, high + 2); };
+    EXPECT_EQ(frame, (PixelRect{within(ColumnX(s, v, sel.left), v.CellsLeft(), v.CellsRight()),
+                                within(RowY(s, v, sel.top), v.CellsTop(), v.CellsBottom()),
+                                within(ColumnX(s, v, sel.right + 1), v.CellsLeft(), v.CellsRight()),
+                                within(RowY(s, v, sel.bottom + 1), v.CellsTop(), v.CellsBottom())}))
+        << "R" << sel.top << "C" << sel.left << ":R" << sel.bottom << "C" << sel.right;
+  }
 }
 
 TEST(GridView, ColumnNamesGoOnAfterZ) {

@@ -52,7 +52,6 @@ class CardPage : public shell::BookPage {
   ui::Toolbar& toolbar() { return toolbar_; }
   ui::Toolbar& hideBar() { return hideBar_; }
   ui::Tooltips& tooltips() { return tips_; }
-  bool widthsKnown() const { return widthsKnown_; }
   void SetShell(CardShell shell) { shell_ = std::move(shell); }
   // The search box of a box index, and the box beside the list for a field.
   static int SearchBoxId(int box);

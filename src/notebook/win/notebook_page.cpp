@@ -13,6 +13,7 @@
 #include "ui/ask_dialogs.h"
 #include "ui/file_dialogs.h"
 #include "ui/page_keys.h"
+#include "ui/printing.h"
 #include "ui/resources.h"
 #include "ui/rich_edit.h"
 #include "ui/text.h"
@@ -117,6 +118,7 @@ NotebookDialogs SystemNotebookDialogs() {
     HINSTANCE h = ShellExecuteW(nullptr, L"open", ui::Wide(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     return static_cast<int>(reinterpret_cast<INT_PTR>(h));
   };
+  d.askPrinter = ui::AskPrinter;
   return d;
 }
 

@@ -23,13 +23,15 @@
 
 namespace vm::notebook {
 
-// The dialogs that ask the user for a file; tests put answers here.
+// The dialogs that ask the user for a file or a printer; tests put answers here.
 struct NotebookDialogs {
   std::function<std::optional<std::string>(HWND owner, const std::string& folder)> newFile;
   std::function<std::optional<std::string>(HWND owner, const std::string& folder)> openFile;
   std::function<std::optional<std::string>(HWND owner, const std::string& folder)> saveAs;
   // Opens a file with its program (the outside editor); the shell's code.
   std::function<int(const std::string& path)> openWithShell;
+  // The printer's device context (the page deletes it), or null: ui::AskPrinter.
+  std::function<HDC(HWND owner)> askPrinter;
 };
 NotebookDialogs SystemNotebookDialogs();
 
@@ -58,7 +60,6 @@ class CNoteBook : public shell::BookPage {
   std::vector<ui::MenuItem> TreeMenu() const;
   std::vector<ui::MenuItem> EditorMenu() const;
   std::vector<ui::MenuItem> ExportMenu() const;
-  int splitter() const { return split_; }
   // The open find dialog of F2 and F3, none when closed.
   HWND findWindow() const { return find_.hwnd(); }
 

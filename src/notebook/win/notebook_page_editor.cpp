@@ -242,13 +242,10 @@ void CNoteBook::OpenOutside() {
 }
 
 void CNoteBook::Print() {
-  PRINTDLGW pd{};
-  pd.lStructSize = sizeof pd;
-  pd.hwndOwner = hwnd();
-  pd.Flags = PD_RETURNDC | PD_NOSELECTION | PD_NOPAGENUMS;
-  if (!PrintDlgW(&pd) || !pd.hDC) return;
+  if (!current_ || !dialogs_.askPrinter) return;
+  HDC dc = dialogs_.askPrinter(hwnd());
+  if (!dc) return;
   ui::WaitCursor wait;
-  HDC dc = pd.hDC;
   DOCINFOW doc{};
   doc.cbSize = sizeof doc;
   std::wstring title = ui::Wide(current_->name());
@@ -276,8 +273,6 @@ void CNoteBook::Print() {
   }
   SendMessageW(edit_, EM_FORMATRANGE, FALSE, 0);
   DeleteDC(dc);
-  if (pd.hDevMode) GlobalFree(pd.hDevMode);
-  if (pd.hDevNames) GlobalFree(pd.hDevNames);
 }
 
 // ---- menus ----------------------------------------------------------------------------------

@@ -22,7 +22,7 @@ bool CSystemTray::AddIcon(HWND owner, UINT callbackMessage, const std::string& t
   if (tip.size() > 63) tip.resize(63);
   wcsncpy(data_.szTip, tip.c_str(), 63);
   data_.szTip[63] = L'\0';
-  lastOk_ = Shell_NotifyIconW(NIM_ADD, &data_) != FALSE;
+  Shell_NotifyIconW(NIM_ADD, &data_);
   // The icon counts as made even when the notification area is not there yet: it is
   // added again when the area appears.
   created_ = true;
@@ -32,24 +32,24 @@ bool CSystemTray::AddIcon(HWND owner, UINT callbackMessage, const std::string& t
 
 void CSystemTray::HideIcon() {
   if (!created_ || hidden_) return;
-  lastOk_ = Shell_NotifyIconW(NIM_DELETE, &data_) != FALSE;
+  Shell_NotifyIconW(NIM_DELETE, &data_);
   hidden_ = true;
 }
 
 void CSystemTray::ShowIcon() {
   if (!created_ || !hidden_) return;
-  lastOk_ = Shell_NotifyIconW(NIM_ADD, &data_) != FALSE;
+  Shell_NotifyIconW(NIM_ADD, &data_);
   hidden_ = false;
 }
 
 void CSystemTray::RemoveIcon() {
   if (!created_) return;
-  lastOk_ = Shell_NotifyIconW(NIM_DELETE, &data_) != FALSE;
+  Shell_NotifyIconW(NIM_DELETE, &data_);
   created_ = false;
 }
 
 void CSystemTray::Restore() {
-  if (created_ && !hidden_) lastOk_ = Shell_NotifyIconW(NIM_ADD, &data_) != FALSE;
+  if (created_ && !hidden_) Shell_NotifyIconW(NIM_ADD, &data_);
 }
 
 bool CSystemTray::OnTrayMessage(UINT id, UINT mouseMessage) {

@@ -31,14 +31,11 @@ class CSystemTray {
   bool hidden() const { return hidden_; }
   // Whether the icon is meant to be in the notification area now.
   bool shown() const { return created_ && !hidden_; }
-  // What the platform answered the last time the icon was added or deleted.
-  bool lastCallSucceeded() const { return lastOk_; }
   std::wstring tooltip() const { return data_.szTip; }
 
  private:
   bool created_ = false;
   bool hidden_ = false;
-  bool lastOk_ = false;
   NOTIFYICONDATAW data_{};
 };
 

@@ -202,8 +202,10 @@ void CVelmoriaSheet::RunSetup() {
 }
 
 void CVelmoriaSheet::Process(MSG& msg) {
-  if (splash_.FilterMessage(msg)) return;
-  if (PreTranslate(msg)) return;
+  // The pre-translation is this loop's window procedure: an exception from a page's
+  // keys is reported as a procedure's would be, and that message goes no further.
+  if (ui::Guarded([&] { return splash_.FilterMessage(msg) || PreTranslate(msg); }, [] { return true; }))
+    return;
   TranslateMessage(&msg);
   DispatchMessageW(&msg);
 }

@@ -201,8 +201,7 @@ void GridWindow::DrawCells(HDC dc, const CellRect& selected) {
   painter_.Paint(dc, sheet, cells, locale_, CellPainter::Marks{selected, Current(), true});
   // The selection's frame, two pixels wide, inside its cells.
   if (!selected.Empty() && GetFocus() != nullptr) {
-    PixelRect frame{ColumnX(sheet, view_, selected.left), RowY(sheet, view_, selected.top),
-                    ColumnX(sheet, view_, selected.right + 1), RowY(sheet, view_, selected.bottom + 1)};
+    PixelRect frame = SelectionFrame(sheet, view_, selected);
     SetDCPenColor(dc, RGB(0, 0, 0));
     for (int k = 0; k < 2; ++k) {
       HGDIOBJ old = SelectObject(dc, GetStockObject(NULL_BRUSH));

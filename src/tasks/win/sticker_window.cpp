@@ -32,25 +32,24 @@ std::vector<std::wstring> Lines(const std::string& text) {
   return lines;
 }
 
+// The system's font dialog over the sticker's font and text colour.
+bool AskFont(HWND owner, LOGFONTW& font, COLORREF& colour) {
+  CHOOSEFONTW cf{};
+  cf.lStructSize = sizeof cf;
+  cf.hwndOwner = owner;
+  cf.lpLogFont = &font;
+  cf.rgbColors = colour;
+  cf.Flags = CF_SCREENFONTS | CF_EFFECTS | CF_INITTOLOGFONTSTRUCT;
+  if (!ChooseFontW(&cf)) return false;
+  colour = cf.rgbColors;
+  return true;
+}
+
 }  // namespace
 
 CAlarmWnd::CAlarmWnd(const CAppUtil& app) : app_(app), look_(ReadStickerLook(app)) {
-  chooseMenu_ = [](HWND owner, POINT at, const std::vector<ui::MenuItem>& items) {
-    return ui::ShowContextMenu(owner, at, items);
-  };
   chooseColour_ = [this](HWND owner, POINT at, COLORREF current, std::function<void(COLORREF)> done) {
     picker_.Show(owner, at, current, std::move(done));
-  };
-  chooseFont_ = [](HWND owner, LOGFONTW& font, COLORREF& colour) {
-    CHOOSEFONTW cf{};
-    cf.lStructSize = sizeof cf;
-    cf.hwndOwner = owner;
-    cf.lpLogFont = &font;
-    cf.rgbColors = colour;
-    cf.Flags = CF_SCREENFONTS | CF_EFFECTS | CF_INITTOLOGFONTSTRUCT;
-    if (!ChooseFontW(&cf)) return false;
-    colour = cf.rgbColors;
-    return true;
   };
 }
 
@@ -198,7 +197,7 @@ LRESULT CAlarmWnd::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_RBUTTONUP: {
       POINT at{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
       ClientToScreen(hwnd(), &at);
-      int chosen = chooseMenu_ ? chooseMenu_(hwnd(), at, MenuItems()) : 0;
+      int chosen = ui::ShowContextMenu(hwnd(), at, MenuItems());
       if (chosen) Command(chosen);
       return 0;
     }
@@ -289,7 +288,7 @@ void CAlarmWnd::PickColour(bool background) {
 void CAlarmWnd::PickFont() {
   LOGFONTW lf = FontDescription();
   COLORREF colour = look_.text;
-  if (!chooseFont_ || !chooseFont_(hwnd(), lf, colour)) return;
+  if (!AskFont(hwnd(), lf, colour)) return;
   look_.height = lf.lfHeight;
   look_.width = lf.lfWidth;
   look_.weight = lf.lfWeight;

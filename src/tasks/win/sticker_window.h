@@ -35,13 +35,9 @@ class CAlarmWnd : public ui::Window {
   // Runs a command of the context menu.
   void Command(int id);
 
-  // Tests replace the modal parts: the menu's choice, the colour chooser, the font dialog.
-  using MenuChooser = std::function<int(HWND owner, POINT at, const std::vector<ui::MenuItem>& items)>;
+  // Tests replace the colour chooser, whose pop-up would wait for a click.
   using ColourChooser = std::function<void(HWND owner, POINT at, COLORREF current, std::function<void(COLORREF)> done)>;
-  using FontChooser = std::function<bool(HWND owner, LOGFONTW& font, COLORREF& colour)>;
-  void SetMenuChooser(MenuChooser f) { chooseMenu_ = std::move(f); }
   void SetColourChooser(ColourChooser f) { chooseColour_ = std::move(f); }
-  void SetFontChooser(FontChooser f) { chooseFont_ = std::move(f); }
   // What the sticker sends the main window (code in the second parameter).
   static void AskMainWindow(const CAppUtil& app, int code);
 
@@ -67,9 +63,7 @@ class CAlarmWnd : public ui::Window {
   bool dragging_ = false;
   POINT last_{0, 0};
   ui::ColourPicker picker_;
-  MenuChooser chooseMenu_;
   ColourChooser chooseColour_;
-  FontChooser chooseFont_;
 };
 
 }  // namespace vm::tasks

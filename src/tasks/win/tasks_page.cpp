@@ -593,7 +593,9 @@ void CWork::RefreshSticker(bool force) {
     platform::ShowMessage(kStickerTooLong, platform::MessageIcon::kStop);
     return;
   }
-  HWND sticker = FindWindowW(nullptr, ui::Wide(kStickerTitle).c_str());
+  // The page's own window, never one found by its title: while the program restarts,
+  // the other copy's sticker has the same title.
+  HWND sticker = sticker_ ? sticker_->hwnd() : nullptr;
   if (!sticker) return;
   std::vector<char> buffer(kStickerBufferSize, '\0');
   std::memcpy(buffer.data(), text.data(), text.size());

@@ -65,7 +65,6 @@ class CWork : public shell::BookPage {
   ui::OwnerList& list() { return list_; }
   ui::Toolbar& toolbar() { return toolbar_; }
   ui::Tooltips& tooltips() { return tips_; }
-  ui::FindDialog& findDialog() { return find_; }
   CAlarmWnd* sticker() { return sticker_.get(); }
   std::string CaptionText() const;
   // The effects of a firing; null restores the system's (tests pass their own).

@@ -10,6 +10,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "notebook/win/notebook_page.h"
 #include "notebook/win/notebook_resources.h"
@@ -18,6 +19,7 @@
 #include "support/win/gui_support.h"
 #include "support/win/sheet_driver.h"
 #include "ui/dialog.h"
+#include "ui/printing.h"
 #include "ui/question.h"
 #include "ui/rich_edit.h"
 #include "ui/text.h"
@@ -194,6 +196,20 @@ TEST_F(NotebookPageTest, CopyPasteDragAndDeleteKeepTreeAndDocumentInStep) {
   EXPECT_EQ(questions_, std::vector<std::string>{"Удалить ветвь?"});
   EXPECT_EQ(Shape(page.tree(), nullptr), "Работа(План)");
   EXPECT_EQ(page.notebook().root->Child(0)->Child(0)->ChildCount(), 0u);
+}
+
+// With no printer the print command says so in the program's words: the system's print
+// dialog, which would stop on a message box of its own, is never shown.
+TEST_F(NotebookPageTest, PrintWithoutAPrinterSaysSoAndShowsNoDialog) {
+  if (ui::PrinterInstalled()) GTEST_SKIP() << "a printer is installed here";
+  vm::testing::ProgramSheet sheet;
+  CNoteBook& page = Open(sheet);
+  Select(sheet, page, "Дом^^");
+  vm::testing::CapturedMessages shown;
+  vm::testing::UnexpectedDialogs dialogs;
+  Command(sheet, page, ID_NOTE_PRINT);
+  EXPECT_EQ(dialogs.titles(), std::vector<std::string>{});
+  EXPECT_EQ(shown.texts(), std::vector<std::string>{"Не установлен ни один принтер: печатать не на чем."});
 }
 
 TEST_F(NotebookPageTest, LockedFileHidesTreeAndEditorUntilThePasswordIsEntered) {

@@ -5,6 +5,7 @@
 #include <prsht.h>
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,7 @@ void PressKey(CVelmoriaSheet& sheet, HWND target, int vk) {
 // Blank pages in tab order that write down what the sheet asks of them.
 struct Journal {
   std::vector<std::string> lines;
+  int throwOnKey = 0;  // a key whose pre-translation throws on every page
 
   class Page : public BlankBookPage {
    public:
@@ -68,6 +70,11 @@ struct Journal {
       if (tab_ != kTasksTab) return false;
       j_.lines.push_back("sticker " + std::to_string(code));
       return true;
+    }
+    bool PreTranslate(MSG& msg) override {
+      if (j_.throwOnKey && msg.message == WM_KEYDOWN && msg.wParam == static_cast<WPARAM>(j_.throwOnKey))
+        throw std::runtime_error("page keys");
+      return false;
     }
 
    private:
@@ -342,6 +349,23 @@ TEST_F(SheetTest, F12HidesToTheTrayAndSavesAndAClickBringsItBack) {
   EXPECT_TRUE(IsWindowVisible(sheet.hwnd()));
   // Messages for another icon id are not the sheet's icon's.
   EXPECT_FALSE(sheet.tray().OnTrayMessage(IDR_TRAY_MENU + 1, WM_LBUTTONUP));
+}
+
+// The sheet's loop asks the page first; an exception there is reported as a window
+// procedure's is, the key goes no further, and the loop goes on.
+TEST_F(SheetTest, AnExceptionInAPagesKeysIsReportedAndTheRunGoesOn) {
+  Journal j;
+  j.throwOnKey = VK_F12;
+  CVelmoriaSheet sheet(util_, j.Pages(util_));
+  ASSERT_TRUE(sheet.Create());
+  vm::testing::CapturedMessages shown;
+  PressKey(sheet, sheet.page(kDataTab).hwnd(), VK_F12);
+  EXPECT_EQ(shown.texts(), std::vector<std::string>{"Внутренняя ошибка: page keys"});
+  EXPECT_TRUE(IsWindowVisible(sheet.hwnd())) << "F12 did not go on to hide the window";
+  EXPECT_TRUE(sheet.Continue());
+  j.throwOnKey = 0;
+  PressKey(sheet, sheet.page(kDataTab).hwnd(), VK_F12);
+  EXPECT_FALSE(IsWindowVisible(sheet.hwnd()));
 }
 
 TEST_F(SheetTest, EscHidesOnlyWithTheSettingAndEnterReachesOnlyNotebookAndTasks) {

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -88,6 +89,33 @@ std::vector<HWND> ThreadWindows(const wchar_t* className) {
       },
       reinterpret_cast<LPARAM>(&s));
   return s.found;
+}
+
+namespace {
+thread_local UnexpectedDialogs* tWatching = nullptr;
+}
+
+UnexpectedDialogs::UnexpectedDialogs() : known_(ThreadWindows(L"#32770")) {
+  tWatching = this;
+  timer_ = SetTimer(nullptr, 0, 100, &UnexpectedDialogs::Check);
+}
+
+UnexpectedDialogs::~UnexpectedDialogs() {
+  KillTimer(nullptr, timer_);
+  tWatching = nullptr;
+}
+
+void CALLBACK UnexpectedDialogs::Check(HWND, UINT, UINT_PTR, DWORD) {
+  UnexpectedDialogs* self = tWatching;
+  if (!self) return;
+  for (HWND w : ThreadWindows(L"#32770")) {
+    if (std::find(self->known_.begin(), self->known_.end(), w) != self->known_.end()) continue;
+    self->known_.push_back(w);
+    wchar_t title[256] = {};
+    GetWindowTextW(w, title, 256);
+    self->titles_.push_back(ui::Narrow(title));
+    PostMessageW(w, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+  }
 }
 
 bool RunningUnderWine() {

@@ -65,4 +65,22 @@ HWND WaitForDayWindow(DWORD pid, int ms, bool mustBeVisible = false);
 // The top-level windows of this thread whose class is `className`.
 std::vector<HWND> ThreadWindows(const wchar_t* className);
 
+// Dialog boxes (class #32770) this thread shows while the guard lives, besides those
+// open when it began: each is noted by its title and cancelled from a timer that runs
+// inside its modal loop, so a test that meets one fails instead of waiting for a person.
+class UnexpectedDialogs {
+ public:
+  UnexpectedDialogs();
+  ~UnexpectedDialogs();
+  UnexpectedDialogs(const UnexpectedDialogs&) = delete;
+  UnexpectedDialogs& operator=(const UnexpectedDialogs&) = delete;
+  const std::vector<std::string>& titles() const { return titles_; }
+
+ private:
+  static void CALLBACK Check(HWND, UINT, UINT_PTR, DWORD);
+  UINT_PTR timer_ = 0;
+  std::vector<HWND> known_;
+  std::vector<std::string> titles_;
+};
+
 }  // namespace vm::testing

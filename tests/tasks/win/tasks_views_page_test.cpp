@@ -18,6 +18,7 @@
 #include "tasks/win/tasks_resources.h"
 #include "ui/question.h"
 #include "ui/text.h"
+#include "ui/window.h"
 
 namespace vm::tasks {
 namespace {
@@ -246,6 +247,32 @@ TEST_F(TasksViewsPageTest, StickerShowsAndFollowsTheMarkedRecords) {
   page().Command(ID_TASK_SET_STICKER);
   page().Command(ID_TASK_STICKER_ON);
   EXPECT_TRUE(IsWindowVisible(w));
+}
+
+// Another copy of the program, still running while this one starts, has a sticker of
+// the same title on top of every window: the text goes to this page's own sticker.
+TEST_F(TasksViewsPageTest, StickerTextGoesToThePagesOwnWindowNotToOneOfTheSameTitle) {
+  class OtherSticker : public ui::Window {
+   public:
+    int copies = 0;
+
+   protected:
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override {
+      if (msg == WM_COPYDATA) ++copies;
+      return ui::Window::HandleMessage(msg, wp, lp);
+    }
+  } other;
+  app_.PutSetting("WORK", "ALARMLIST", "1");
+  Make({R("Первая", {{F::Status, "4"}}), R("Вторая", {})});
+  ASSERT_TRUE(other.Create({L"VelmoriaTestOtherSticker"}, WS_EX_TOPMOST | WS_EX_TOOLWINDOW, WS_POPUP | WS_VISIBLE,
+                           0, 0, 60, 40, nullptr));
+  SetWindowTextW(other.hwnd(), ui::Wide(kStickerTitle).c_str());
+  ASSERT_EQ(FindWindowW(nullptr, ui::Wide(kStickerTitle).c_str()), other.hwnd());
+  page().Command(ID_VIEW_ALL);
+  SelectText("Вторая");
+  page().Command(ID_TASK_SET_STICKER);
+  EXPECT_EQ(page().sticker()->text(), "   1. Первая\r\n   2. Вторая" + std::string(14, ' '));
+  EXPECT_EQ(other.copies, 0);
 }
 
 TEST_F(TasksViewsPageTest, StickerDragMenuCommandsAndCopy) {
