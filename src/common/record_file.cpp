@@ -250,26 +250,35 @@ std::string SideFileHeading(std::string_view bookFileName, const platform::Local
   return out;
 }
 
-bool AddToSideFile(const std::string& bookPath, const std::string& separatorMessage, const std::string& rejected) {
+std::optional<std::string> AddToSideFile(const std::string& bookPath, const std::string& separatorMessage,
+                                         const std::string& rejected) {
   const std::string side = SideFilePath(bookPath);
   const std::string block = SideFileText(separatorMessage, rejected);
-  if (!platform::FileExists(side)) return static_cast<bool>(platform::SafeReplace(side, block));
+  if (!platform::FileExists(side)) {
+    if (!platform::SafeReplace(side, block)) return std::nullopt;
+    return SideFileMessage(side);
+  }
   std::string text;
   // What the side file holds may be the only copy of lines rejected before: a file that
   // cannot be read is never written over.
-  if (!platform::ReadFileBytes(side, text)) return false;
-  if (text.find(rejected) != std::string::npos) return true;  // those very lines are kept there already
+  if (!platform::ReadFileBytes(side, text)) return std::nullopt;
+  if (text.find(rejected) != std::string::npos) return SideFileAddedMessage(side);  // kept there already
   if (!text.empty() && text.back() != '\n') text += '\n';
   if (!text.empty()) text += '\n';
   size_t cut = bookPath.find_last_of("\\/");
   text += SideFileHeading(cut == std::string::npos ? std::string_view(bookPath) : std::string_view(bookPath).substr(cut + 1),
                           platform::Now());
   text += block;
-  return static_cast<bool>(platform::SafeReplace(side, text));
+  if (!platform::SafeReplace(side, text)) return std::nullopt;
+  return SideFileAddedMessage(side);
 }
 
 std::string SideFileMessage(const std::string& sidePath) {
   return "Создан файл " + sidePath + " с незагруженными строками";
+}
+
+std::string SideFileAddedMessage(const std::string& sidePath) {
+  return "Незагруженные строки добавлены в файл " + sidePath;
 }
 
 std::string SideFileFailedMessage(const std::string& sidePath, int count) {
@@ -332,8 +341,8 @@ LoadOutcome LoadRecords(RecordBook& book, const RecordLayout& layout) {
   book.state = kStateLoaded;
   if (!rejected.empty()) {
     std::string side = SideFilePath(book.path);
-    if (AddToSideFile(book.path, layout.separatorMessage, rejected)) {
-      book.loadMessage = SideFileMessage(side);
+    if (std::optional<std::string> told = AddToSideFile(book.path, layout.separatorMessage, rejected)) {
+      book.loadMessage = *told;
       book.state = kStateChanged;
     } else {
       // Without the side file the rejected lines exist only in the book file: keep them

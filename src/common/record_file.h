@@ -3,6 +3,7 @@
 // contacts, firms, tasks and data books.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -85,12 +86,16 @@ std::string SideFileText(const std::string& separatorMessage, const std::string&
 // Puts rejected lines into the book's side file. A new side file holds SideFileText;
 // one that exists (left by this book or by another of the same stem, and maybe not yet
 // looked at) keeps everything it holds and gets the new block after a heading line
-// naming the book and the time. False when the side file could not be read or written.
-bool AddToSideFile(const std::string& bookPath, const std::string& separatorMessage, const std::string& rejected);
+// naming the book and the time. The load message (SideFileMessage for a new side file,
+// SideFileAddedMessage for one added to); none when it could not be read or written.
+std::optional<std::string> AddToSideFile(const std::string& bookPath, const std::string& separatorMessage,
+                                         const std::string& rejected);
 // "---- <book file name>, DD.MM.YYYY hh:mm:ss ----\n"
 std::string SideFileHeading(std::string_view bookFileName, const platform::LocalTime& time);
 // "Создан файл " + side path + " с незагруженными строками"
 std::string SideFileMessage(const std::string& sidePath);
+// "Незагруженные строки добавлены в файл " + side path
+std::string SideFileAddedMessage(const std::string& sidePath);
 // The load message when the side file could not be written and the `count` rejected
 // lines are kept for the book file instead.
 std::string SideFileFailedMessage(const std::string& sidePath, int count);

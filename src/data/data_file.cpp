@@ -328,8 +328,8 @@ TableLoad LoadTable(DataTable& table) {
   }
   if (!rejected.empty()) {
     std::string side = SideFilePath(table.path);
-    if (AddToSideFile(table.path, SeparatorMessage(table.def.lastColumn), rejected)) {
-      table.loadMessage = SideFileMessage(side);
+    if (std::optional<std::string> told = AddToSideFile(table.path, SeparatorMessage(table.def.lastColumn), rejected)) {
+      table.loadMessage = *told;
       table.carried.clear();
       table.def.modified = kTableChanged;
     } else {

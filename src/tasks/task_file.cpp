@@ -121,8 +121,8 @@ LoadOutcome LoadTaskFile(TaskBook& book, const std::string& path, const dates::D
   book.state_ = outcome.rejected > 0 ? kStateChanged : kStateLoaded;
   if (outcome.rejected > 0) {
     std::string side = SideFilePath(path);
-    if (AddToSideFile(path, kTaskSeparatorMessage, rejected)) {
-      message = SideFileMessage(side);
+    if (std::optional<std::string> told = AddToSideFile(path, kTaskSeparatorMessage, rejected)) {
+      message = *told;
     } else {
       // Without the side file the rejected lines exist only in the book file: keep them
       // for the next save instead of letting it drop them.

@@ -330,6 +330,7 @@ TEST_F(RecordBookTest, SideFileKeepsWhatEarlierLoadsLeftThere) {
   Spit(book.path, "контакт|1\r\n");
   LoadRecords(book, ContactsLayout());
   EXPECT_EQ(Slurp(side), first);  // a new side file is as it always was
+  EXPECT_EQ(book.loadMessage, SideFileMessage(side));
 
   dates::Date today{2026, 12, 8};
   tasks::TaskBook tasks;
@@ -341,6 +342,7 @@ TEST_F(RecordBookTest, SideFileKeepsWhatEarlierLoadsLeftThere) {
   LoadRecords(firms, FirmsLayout());
   Spit(book.path, "контакт|2\r\nконтакт|1\r\n");
   LoadRecords(book, ContactsLayout());
+  EXPECT_EQ(book.loadMessage, "Незагруженные строки добавлены в файл " + side);
 
   std::string text = Slurp(side);
   ASSERT_EQ(text.rfind(first, 0), 0u) << text;
