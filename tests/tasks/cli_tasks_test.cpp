@@ -23,7 +23,7 @@ TEST(TasksCli, LoadsAndPrintsFields) {
   SetTaskField(rec, TaskField::Headline, "Купить");
   SetTaskField(rec, TaskField::Notes, "хлеб\r\nмолоко");
   SetTaskField(rec, TaskField::ReminderState, "1");
-  testing::Spit(dir / "b.dbw", rec + "\r\nshort|line\r\n");
+  testing::Spit(dir / "b.dbw", ApplyLineEscapes(rec) + "\r\nshort|line\r\n");
   std::string file = PosixPath(dir / "b.dbw");
   auto r = RunCli("tasks " + file + " --fields 0,1,13,99");
   EXPECT_EQ(r.code, 0);
