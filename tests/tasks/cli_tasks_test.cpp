@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "common/record_file.h"
 #include "platform/platform.h"
 #include "support/cli_runner.h"
 #include "support/scratch.h"
