@@ -231,14 +231,14 @@ bool NewTableCanFinish(const NewTableColumns& columns, const std::string& fileNa
   return !columns.names.empty() && !fileName.empty();
 }
 
-std::string NewTableInitialFolder(const std::string& currentPath) {
+std::string NewTableInitialFolder(const std::string& currentPath, const std::string& programFolder) {
   size_t slash = currentPath.find_last_of('\\');
   if (slash != std::string::npos) {
     std::string folder = currentPath.substr(0, slash);
     if (folder.size() == 2 && folder[1] == ':') return folder + "\\";
     if (platform::DirExists(folder)) return folder;
   }
-  std::string personal = platform::ProgramFolder() + "Personal";
+  std::string personal = programFolder + "Personal";
   if (!platform::DirExists(personal)) platform::MakeDir(personal);
   return personal;
 }

@@ -110,9 +110,9 @@ struct NewTableColumns {
 // "OK" is enabled while at least one column is listed and the file name is not empty.
 bool NewTableCanFinish(const NewTableColumns& columns, const std::string& fileName);
 // The folder the dialog starts in: the folder of `currentPath` (DATA/FILENAME) when it
-// exists or is a drive root, otherwise "Personal" in the program folder, made when
-// missing.
-std::string NewTableInitialFolder(const std::string& currentPath);
+// exists or is a drive root, otherwise "Personal" in `programFolder` (trailing "\"),
+// made when missing.
+std::string NewTableInitialFolder(const std::string& currentPath, const std::string& programFolder);
 // The chosen folder and file name joined by one "\".
 std::string NewTablePath(const std::string& folder, const std::string& fileName);
 // The whole content of the new file: "/3", the names, "|100" and "|1" once per column,

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "common/app_util.h"
+#include "support/program_folder.h"
 #include "support/scratch.h"
 
 namespace vm::cards {
@@ -27,15 +28,13 @@ TEST(Search, PrefixOrStarSubstringWithoutCase) {
   for (const Case& c : cases) EXPECT_EQ(SearchMatches(c.field, c.search), c.match) << c.field << " / " << c.search;
 }
 
-class ContactsTest : public ::testing::Test {
+class ContactsTest : public testing::ProgramFolderTest {
  protected:
-  ScratchFolder dir;
   CardBook book{ContactsBook()};
   void LoadWith(const std::string& bytes) {
-    dir.MakeProgramFolder();
-    platform::MakeDir(dir / "Support");
-    Spit(dir / "Support\\cont.dbc", bytes);
-    ASSERT_TRUE(book.Load(dir.path()).opened);
+    MakeFolders({"Support"});
+    Spit(dir_ / "Support\\cont.dbc", bytes);
+    ASSERT_TRUE(book.Load(dir_.path()).opened);
   }
 };
 
@@ -85,7 +84,7 @@ TEST_F(ContactsTest, EditRemoveAndSortThenSave) {
   book.Sort(3, true);
   EXPECT_EQ(book.current(), -1);
   ASSERT_EQ(book.Save().status, SaveStatus::kSaved);
-  EXPECT_EQ(Slurp(dir / "Support\\cont.dbc"),
+  EXPECT_EQ(Slurp(dir_ / "Support\\cont.dbc"),
             "Вера|||Азов|||||||||\r\nАнна|||Омск|||||||||\r\nБорис|||Тула|||||||||двеERN:строки\r\n");
   book.Sort(0, false);
   EXPECT_EQ(GetField(book.records()[0], 0), "Вера");
@@ -104,13 +103,12 @@ TEST_F(ContactsTest, EditRemoveAndSortThenSave) {
 }
 
 TEST_F(ContactsTest, ColumnWidthsNeedEveryKey) {
-  CAppUtil app(dir.path(), "Velmoria");
-  EXPECT_EQ(ColumnWidths(ContactsBook(), app), (std::vector<int>{140, 140, 140, 140}));
-  EXPECT_EQ(ColumnWidths(FirmsBook(), app), (std::vector<int>{180, 180, 180}));
-  app.PutSetting("CONT", "WIDTH0", "90");
-  EXPECT_EQ(ColumnWidths(ContactsBook(), app), (std::vector<int>{140, 140, 140, 140}));
-  SaveColumnWidths(ContactsBook(), {90, 100, 110, 120}, app);
-  EXPECT_EQ(ColumnWidths(ContactsBook(), app), (std::vector<int>{90, 100, 110, 120}));
+  EXPECT_EQ(ColumnWidths(ContactsBook(), app_), (std::vector<int>{140, 140, 140, 140}));
+  EXPECT_EQ(ColumnWidths(FirmsBook(), app_), (std::vector<int>{180, 180, 180}));
+  app_.PutSetting("CONT", "WIDTH0", "90");
+  EXPECT_EQ(ColumnWidths(ContactsBook(), app_), (std::vector<int>{140, 140, 140, 140}));
+  SaveColumnWidths(ContactsBook(), {90, 100, 110, 120}, app_);
+  EXPECT_EQ(ColumnWidths(ContactsBook(), app_), (std::vector<int>{90, 100, 110, 120}));
 }
 
 TEST(Firms, AddMakesNineFieldsAndCommandsFollowTheirFields) {

@@ -6,28 +6,24 @@
 #include "cards/card_book.h"
 #include "cards/card_layout.h"
 #include "platform/platform.h"
+#include "support/program_folder.h"
 #include "support/scratch.h"
 
 namespace vm::cards {
 namespace {
 
-using testing::ScratchFolder;
 using testing::Slurp;
 using testing::Spit;
 
-class CardEditing : public ::testing::Test {
+class CardEditing : public testing::ProgramFolderTest {
  protected:
-  ScratchFolder dir;
-  void SetUp() override {
-    dir.MakeProgramFolder();
-    platform::MakeDir(dir / "Support");
-  }
+  void SetUp() override { MakeFolders({"Support"}); }
 };
 
 TEST_F(CardEditing, TypedSeparatorsSurviveSaveAndReload) {
-  Spit(dir / "Support\\cont.dbc", "Анна|||Тула|||||||||\r\n");
+  Spit(dir_ / "Support\\cont.dbc", "Анна|||Тула|||||||||\r\n");
   CardBook book(ContactsBook());
-  book.Load(dir.path());
+  book.Load(dir_.path());
   book.Select(0);
   EXPECT_TRUE(book.EditField(0, 1, "инженер|конструктор"));
   EXPECT_TRUE(book.EditCurrent(12, "первая\nвторая"));
@@ -35,11 +31,11 @@ TEST_F(CardEditing, TypedSeparatorsSurviveSaveAndReload) {
   // Typing the same text again is no change.
   EXPECT_FALSE(book.EditField(0, 1, "инженер|конструктор"));
   ASSERT_EQ(book.Save().status, SaveStatus::kSaved);
-  EXPECT_EQ(Slurp(dir / "Support\\cont.dbc"),
+  EXPECT_EQ(Slurp(dir_ / "Support\\cont.dbc"),
             "Анна|инженер#|конструктор||Тула|||||ab@c.ru||||перваяERN:вторая\r\n");
 
   CardBook again(ContactsBook());
-  again.Load(dir.path());
+  again.Load(dir_.path());
   ASSERT_EQ(again.records().size(), 1u);
   EXPECT_EQ(again.Field(0, 1), "инженер|конструктор");
   EXPECT_EQ(again.Field(0, 3), "Тула");
@@ -50,9 +46,9 @@ TEST_F(CardEditing, TypedSeparatorsSurviveSaveAndReload) {
 TEST_F(CardEditing, ShortLineIsPaddedSoATypedValueIsKept) {
   // Thirteen separators load; a line made by other means may still be edited in a field
   // past its end once the page pads it.
-  Spit(dir / "Support\\firm.dbo", "Хлеб|Пекарня|Тула||||||\r\n");
+  Spit(dir_ / "Support\\firm.dbo", "Хлеб|Пекарня|Тула||||||\r\n");
   CardBook book(FirmsBook());
-  book.Load(dir.path());
+  book.Load(dir_.path());
   book.Select(0);
   book.book().records[0] = "Хлеб|Пекарня";  // as if from another program
   EXPECT_TRUE(book.EditCurrent(8, "заметка"));
@@ -60,9 +56,9 @@ TEST_F(CardEditing, ShortLineIsPaddedSoATypedValueIsKept) {
 }
 
 TEST_F(CardEditing, AddEscapesTheSearchTexts) {
-  Spit(dir / "Support\\cont.dbc", "");
+  Spit(dir_ / "Support\\cont.dbc", "");
   CardBook book(ContactsBook());
-  book.Load(dir.path());
+  book.Load(dir_.path());
   book.SetSearch(0, "ООО \"Рога|Копыта\"");
   book.SetSearch(3, "Москва");
   book.Add();
@@ -74,9 +70,9 @@ TEST_F(CardEditing, AddEscapesTheSearchTexts) {
 }
 
 TEST_F(CardEditing, MeansShowTrimmedAndWriteTheirFields) {
-  Spit(dir / "Support\\cont.dbc", "Анна||||  +7 495 1  |\t8 900ERN:|||  a@b.ru |www.x.ru| 123 ||\r\n");
+  Spit(dir_ / "Support\\cont.dbc", "Анна||||  +7 495 1  |\t8 900ERN:|||  a@b.ru |www.x.ru| 123 ||\r\n");
   CardBook book(ContactsBook());
-  book.Load(dir.path());
+  book.Load(dir_.path());
   EXPECT_EQ(book.MeanText(0), "");  // no current card
   book.Select(0);
   const char* shown[] = {"+7 495 1", "8 900", "", "", "a@b.ru", "www.x.ru", "123"};
@@ -86,9 +82,9 @@ TEST_F(CardEditing, MeansShowTrimmedAndWriteTheirFields) {
   EXPECT_EQ(book.Field(0, 7), "пейджер 5");
   EXPECT_FALSE(book.EditMean(-1, "x"));
 
-  Spit(dir / "Support\\firm.dbo", "Хлеб|Пекарня|Тула|1ERN:2|факс|m@f.ru|f.ru||\r\n");
+  Spit(dir_ / "Support\\firm.dbo", "Хлеб|Пекарня|Тула|1ERN:2|факс|m@f.ru|f.ru||\r\n");
   CardBook firms(FirmsBook());
-  firms.Load(dir.path());
+  firms.Load(dir_.path());
   firms.Select(0);
   ASSERT_EQ(firms.layout().means.size(), 3u);
   EXPECT_EQ(firms.MeanText(0), "факс");
@@ -98,10 +94,10 @@ TEST_F(CardEditing, MeansShowTrimmedAndWriteTheirFields) {
 }
 
 TEST_F(CardEditing, ActionsTakeTheirBooksFields) {
-  Spit(dir / "Support\\cont.dbc", "Анна|врач||||+7 900|||a@b.ru|www.a.ru|||\r\n");
-  Spit(dir / "Support\\firm.dbo", "Хлеб|Пекарня|Тула|1ERN:2|факс|m@f.ru|f.ru||\r\n");
+  Spit(dir_ / "Support\\cont.dbc", "Анна|врач||||+7 900|||a@b.ru|www.a.ru|||\r\n");
+  Spit(dir_ / "Support\\firm.dbo", "Хлеб|Пекарня|Тула|1ERN:2|факс|m@f.ru|f.ru||\r\n");
   CardBook contacts(ContactsBook());
-  contacts.Load(dir.path());
+  contacts.Load(dir_.path());
   EXPECT_EQ(contacts.PlanAction(CardAction::kMobile).kind, ShellRequest::kNothing);  // nothing selected
   contacts.Select(0);
   struct Case {
@@ -125,7 +121,7 @@ TEST_F(CardEditing, ActionsTakeTheirBooksFields) {
   EXPECT_EQ(dial.party2.value_or("-"), "врач");
 
   CardBook firms(FirmsBook());
-  firms.Load(dir.path());
+  firms.Load(dir_.path());
   firms.Select(0);
   ShellRequest phone = firms.PlanAction(CardAction::kPhone);
   EXPECT_EQ(phone.kind, ShellRequest::kDial);

@@ -69,8 +69,7 @@ TEST(Settings, ProfileSemantics) {
 
 TEST(Settings, FileStoreWritesAtOnceAndReadsEmptyWhenMissing) {
   ScratchFolder dir;
-  dir.MakeProgramFolder("Velmoria");
-  CAppUtil util;
+  CAppUtil util(dir.path(), "Velmoria");
   EXPECT_EQ(util.SettingsPath(), dir / "Velmoria.ini");
   EXPECT_EQ(util.GetSetting("GENERAL", "HIDE"), "");
   EXPECT_FALSE(util.GetFlag("GENERAL", "HIDE"));
@@ -81,6 +80,17 @@ TEST(Settings, FileStoreWritesAtOnceAndReadsEmptyWhenMissing) {
   EXPECT_EQ(Slurp(dir / "Velmoria.ini"), "[GENERAL]\r\nHIDE=1\r\n\r\n[PLACEMENT]\r\nLEFT=-12\r\n");
   util.PutSetting("GENERAL", "HIDE", "yes");
   EXPECT_FALSE(util.GetFlag("GENERAL", "HIDE"));  // only "1" is on
+}
+
+// The program's own settings object asks the platform for its folder and file name.
+TEST(Settings, TheProgramsOwnStoreIsBesideTheRunningProgram) {
+  ScratchFolder dir;
+  platform::OverrideProgramFolder(dir.path(), "Organizer");
+  CAppUtil util;
+  EXPECT_EQ(util.ProgramFolder(), dir.path());
+  EXPECT_EQ(util.SettingsPath(), dir / "Organizer.ini");
+  util.PutSetting("GENERAL", "HIDE", "1");
+  EXPECT_EQ(Slurp(dir / "Organizer.ini"), "[GENERAL]\r\nHIDE=1\r\n");
 }
 
 // A failure is told as one, never turned into data: a missing file once read as the

@@ -230,13 +230,12 @@ TEST(NewTable, DialogListAndHeaderText) {
 
 TEST(NewTable, InitialFolder) {
   testing::ScratchFolder dir;
-  dir.MakeProgramFolder();
   platform::MakeDir(dir / "Tables");
-  EXPECT_EQ(NewTableInitialFolder(dir / "Tables\\t.dbp"), dir / "Tables");
-  EXPECT_EQ(NewTableInitialFolder("D:\\t.dbp"), "D:\\");
-  EXPECT_EQ(NewTableInitialFolder(dir / "Gone\\t.dbp"), dir / "Personal");
+  EXPECT_EQ(NewTableInitialFolder(dir / "Tables\\t.dbp", dir.path()), dir / "Tables");
+  EXPECT_EQ(NewTableInitialFolder("D:\\t.dbp", dir.path()), "D:\\");
+  EXPECT_EQ(NewTableInitialFolder(dir / "Gone\\t.dbp", dir.path()), dir / "Personal");
   EXPECT_TRUE(platform::DirExists(dir / "Personal"));
-  EXPECT_EQ(NewTableInitialFolder(""), dir / "Personal");
+  EXPECT_EQ(NewTableInitialFolder("", dir.path()), dir / "Personal");
 }
 
 }  // namespace

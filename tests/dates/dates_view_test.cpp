@@ -7,28 +7,27 @@
 
 #include "common/report.h"
 #include "platform/platform.h"
+#include "support/program_folder.h"
 #include "support/scratch.h"
 
 namespace vm::dates {
 namespace {
 
-using testing::ScratchFolder;
 using testing::Slurp;
 using testing::Spit;
 
-class DatesViewTest : public ::testing::Test {
+class DatesViewTest : public testing::ProgramFolderTest {
  protected:
   void SetUp() override {
-    platform::MakeDir(dir / "Support");
-    Spit(dir / "Support\\Birthday.txt", "/2|формат\r\n05/03/1990/Иван Петров\r\n13/06/%/Анна\r\n");
-    Spit(dir / "Support\\Holidays.txt", "/2|формат\r\n;Иван in a comment\r\n08/03/Женский <день>\r\n");
+    MakeFolders({"Support"});
+    Spit(dir_ / "Support\\Birthday.txt", "/2|формат\r\n05/03/1990/Иван Петров\r\n13/06/%/Анна\r\n");
+    Spit(dir_ / "Support\\Holidays.txt", "/2|формат\r\n;Иван in a comment\r\n08/03/Женский <день>\r\n");
   }
   std::string TopText(const DatesView& v) { return v.lines()[v.topLine()].text; }
-  ScratchFolder dir;
 };
 
 TEST_F(DatesViewTest, PickedDateStaysThroughRefreshAndTheNewDayUntilTodayIsClicked) {
-  DatesView view(dir.path());
+  DatesView view(dir_.path());
   view.Start({5, 3, 2025});
   EXPECT_EQ(TopText(view), "5 марта 2025  Ср");
   EXPECT_EQ(view.lines()[view.topLine() + 2].text, "Иван Петров   (35-я годовщина)");
@@ -50,7 +49,7 @@ TEST_F(DatesViewTest, PickedDateStaysThroughRefreshAndTheNewDayUntilTodayIsClick
   // A list that shows today follows the clock, whether or not the button stored the day.
   view.DayChanged({8, 3, 2025});
   EXPECT_EQ(TopText(view), "8 марта 2025  Сб");
-  DatesView fresh(dir.path());
+  DatesView fresh(dir_.path());
   fresh.Start({31, 12, 2025});
   fresh.DayChanged({1, 1, 2026});
   EXPECT_EQ(TopText(fresh), "1 января 2026  Чт");
@@ -62,7 +61,7 @@ TEST_F(DatesViewTest, PickedDateStaysThroughRefreshAndTheNewDayUntilTodayIsClick
 }
 
 TEST_F(DatesViewTest, AnAddedDateShowsAtOnce) {
-  DatesView view(dir.path());
+  DatesView view(dir_.path());
   view.Start({5, 3, 2025});
   view.Added({7, 3, "", "Рядом"}, {5, 3, 2025});  // within the list: the reference stays
   EXPECT_FALSE(view.picked());
@@ -77,7 +76,7 @@ TEST_F(DatesViewTest, AnAddedDateShowsAtOnce) {
 }
 
 TEST_F(DatesViewTest, SearchReplacesTheListAndAMissingFileLeavesItEmpty) {
-  DatesView view(dir.path());
+  DatesView view(dir_.path());
   view.Start({5, 3, 2025});
   EXPECT_TRUE(view.Search(DateFileKind::kBirthdays, "иван", false));
   ASSERT_EQ(view.lines().size(), 2u);
@@ -89,7 +88,7 @@ TEST_F(DatesViewTest, SearchReplacesTheListAndAMissingFileLeavesItEmpty) {
   EXPECT_TRUE(view.Search(DateFileKind::kDates, "ЖЕНСКИЙ", false));
   EXPECT_EQ(view.lines().size(), 2u);
 
-  platform::RemoveFile(dir / "Support\\Holidays.txt");
+  platform::RemoveFile(dir_ / "Support\\Holidays.txt");
   EXPECT_FALSE(view.Search(DateFileKind::kDates, "x", false));
   EXPECT_TRUE(view.lines().empty());
   view.Refresh({5, 3, 2025});
@@ -97,7 +96,7 @@ TEST_F(DatesViewTest, SearchReplacesTheListAndAMissingFileLeavesItEmpty) {
 }
 
 TEST_F(DatesViewTest, ReportWritesAPairPerLineAndNothingForAnEmptyList) {
-  DatesView view(dir.path());
+  DatesView view(dir_.path());
   view.Start({7, 3, 2025});
   std::vector<ReportItem> items = DatesReportItems(view.lines());
   EXPECT_EQ(items, (std::vector<ReportItem>{
@@ -110,28 +109,28 @@ TEST_F(DatesViewTest, ReportWritesAPairPerLineAndNothingForAnEmptyList) {
                        {4, "NOTE", "08/03 Женский <день>"},
                    }));
 
-  platform::MakeDir(dir / "Temp");
-  std::string data = dir / "Temp\\MesDat.txt";
+  MakeFolders({"Temp"});
+  std::string data = dir_ / "Temp\\MesDat.txt";
   DatesReportData written = WriteDatesReportData(view.lines(), data);
   EXPECT_TRUE(written.build);
   EXPECT_TRUE(written.messages.empty());
   std::string bytes = Slurp(data);
   EXPECT_EQ(bytes.substr(0, 19), "|0:ZAGOLOVOK:Даты\r\n");
   EXPECT_NE(bytes.find("|4:NOTE:08/03 Женский &lt;день&gt;\r\n"), std::string::npos);
-  Spit(dir / "Support\\MesPic.html", Slurp(std::string(VELMORIA_SOURCE_DIR) + "/support/MesPic.html"));
-  ASSERT_EQ(BuildReport(data, dir / "Support\\MesPic.html", dir / "Temp\\MesRep.html").code, 0);
-  std::string page = Slurp(dir / "Temp\\MesRep.html");
+  CopyShippedSupportFile("MesPic.html");
+  ASSERT_EQ(BuildReport(data, dir_ / "Support\\MesPic.html", dir_ / "Temp\\MesRep.html").code, 0);
+  std::string page = Slurp(dir_ / "Temp\\MesRep.html");
   EXPECT_NE(page.find("<h2 class=\"head\">7 марта 2025  Пт</h2>"), std::string::npos);
   EXPECT_LT(page.find("Прошедшие"), page.find("Иван Петров"));
 
   view.Search(DateFileKind::kDates, "x", false);
-  platform::RemoveFile(dir / "Support\\Holidays.txt");
+  platform::RemoveFile(dir_ / "Support\\Holidays.txt");
   view.Search(DateFileKind::kDates, "x", false);
   DatesReportData none = WriteDatesReportData(view.lines(), data);
   EXPECT_FALSE(none.build);
   EXPECT_EQ(none.messages, (std::vector<const char*>{kNoReportData}));
   EXPECT_EQ(Slurp(data), "");
-  EXPECT_EQ(WriteDatesReportData(view.lines(), dir / "NoFolder\\MesDat.txt").messages.size(), 1u);
+  EXPECT_EQ(WriteDatesReportData(view.lines(), dir_ / "NoFolder\\MesDat.txt").messages.size(), 1u);
 }
 
 }  // namespace

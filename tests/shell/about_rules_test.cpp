@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/app_util.h"
+#include "support/program_folder.h"
 #include "support/scratch.h"
 
 namespace vm::shell {
@@ -74,8 +75,7 @@ TEST(AboutAutostart, BoxFollowsTheEntry) {
 
 TEST(AboutAutostart, ClickWritesStartThenTheEntry) {
   ScratchFolder dir;
-  dir.MakeProgramFolder("Organizer");  // the entry names Velmoria.exe whatever the module
-  CAppUtil util;
+  const CAppUtil util(dir.path(), "Organizer");  // the entry names Velmoria.exe whatever the module
   FakeRunEntry e;
   ApplyAutostartClick(true, util, e);
   EXPECT_EQ(util.GetSetting("GENERAL", "START"), "1");
@@ -89,25 +89,21 @@ TEST(AboutAutostart, ClickWritesStartThenTheEntry) {
   EXPECT_FALSE(AutostartChecked(e, dir.path()));
 }
 
-TEST(AboutOptions, BackupDaysShowTheDefaultAndTakeOnlyNumbers) {
-  ScratchFolder dir;
-  dir.MakeProgramFolder();
-  CAppUtil util;
-  EXPECT_EQ(BackupDaysText(util), "14");
-  EXPECT_TRUE(WriteBackupDays(util, "0"));
-  EXPECT_EQ(util.GetSetting("GENERAL", "BACKUPDAYS"), "0");
-  EXPECT_EQ(BackupDaysText(util), "0");
-  for (const char* typed : {"", "7д", "-1", "12345"}) EXPECT_FALSE(WriteBackupDays(util, typed)) << typed;
-  EXPECT_TRUE(WriteBackupDays(util, "030"));
-  EXPECT_EQ(util.GetSetting("GENERAL", "BACKUPDAYS"), "30");
-  util.PutSetting("GENERAL", "BACKUPDAYS", "много");
-  EXPECT_EQ(BackupDaysText(util), "14");
+using AboutOptions = testing::ProgramFolderTest;
+
+TEST_F(AboutOptions, BackupDaysShowTheDefaultAndTakeOnlyNumbers) {
+  EXPECT_EQ(BackupDaysText(app_), "14");
+  EXPECT_TRUE(WriteBackupDays(app_, "0"));
+  EXPECT_EQ(app_.GetSetting("GENERAL", "BACKUPDAYS"), "0");
+  EXPECT_EQ(BackupDaysText(app_), "0");
+  for (const char* typed : {"", "7д", "-1", "12345"}) EXPECT_FALSE(WriteBackupDays(app_, typed)) << typed;
+  EXPECT_TRUE(WriteBackupDays(app_, "030"));
+  EXPECT_EQ(app_.GetSetting("GENERAL", "BACKUPDAYS"), "30");
+  app_.PutSetting("GENERAL", "BACKUPDAYS", "много");
+  EXPECT_EQ(BackupDaysText(app_), "14");
 }
 
-TEST(AboutOptions, BoxesReadAndWriteTheirKeys) {
-  ScratchFolder dir;
-  dir.MakeProgramFolder();
-  CAppUtil util;
+TEST_F(AboutOptions, BoxesReadAndWriteTheirKeys) {
   struct Case {
     AboutOption option;
     const char* key;
@@ -118,34 +114,33 @@ TEST(AboutOptions, BoxesReadAndWriteTheirKeys) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.key);
     EXPECT_STREQ(OptionKey(c.option), c.key);
-    EXPECT_FALSE(OptionChecked(util, c.option));  // empty counts as 0
-    WriteOption(util, c.option, true);
-    EXPECT_EQ(util.GetSetting("GENERAL", c.key), "1");
-    EXPECT_TRUE(OptionChecked(util, c.option));
-    WriteOption(util, c.option, false);
-    EXPECT_EQ(util.GetSetting("GENERAL", c.key), "0");
-    EXPECT_FALSE(OptionChecked(util, c.option));
+    EXPECT_FALSE(OptionChecked(app_, c.option));  // empty counts as 0
+    WriteOption(app_, c.option, true);
+    EXPECT_EQ(app_.GetSetting("GENERAL", c.key), "1");
+    EXPECT_TRUE(OptionChecked(app_, c.option));
+    WriteOption(app_, c.option, false);
+    EXPECT_EQ(app_.GetSetting("GENERAL", c.key), "0");
+    EXPECT_FALSE(OptionChecked(app_, c.option));
   }
-  util.PutSetting("GENERAL", "HIDE", "2");  // read as a number
-  EXPECT_TRUE(OptionChecked(util, AboutOption::kHide));
+  app_.PutSetting("GENERAL", "HIDE", "2");  // read as a number
+  EXPECT_TRUE(OptionChecked(app_, AboutOption::kHide));
 }
 
-TEST(AboutPanels, ChoiceAndVisibility) {
+using AboutPanels = testing::ProgramFolderTest;
+
+TEST_F(AboutPanels, ChoiceAndVisibility) {
   struct Case {
     const char* about;
     bool settings;
   } cases[] = {{"1", true}, {"0", false}, {"", false}, {"01", false}, {"yes", false}, {" 1", false}};
   for (const Case& c : cases) EXPECT_EQ(ShowsSettingsPanel(c.about), c.settings) << c.about;
 
-  ScratchFolder dir;
-  dir.MakeProgramFolder();
-  CAppUtil util;
-  PanelView s = ShowPanel(true, util);
-  EXPECT_EQ(util.GetSetting("GENERAL", "ABOUT"), "1");
+  PanelView s = ShowPanel(true, app_);
+  EXPECT_EQ(app_.GetSetting("GENERAL", "ABOUT"), "1");
   EXPECT_TRUE(s.settingsGroup && s.aboutLink);
   EXPECT_FALSE(s.aboutText || s.settingsLink);
-  PanelView a = ShowPanel(false, util);
-  EXPECT_EQ(util.GetSetting("GENERAL", "ABOUT"), "0");
+  PanelView a = ShowPanel(false, app_);
+  EXPECT_EQ(app_.GetSetting("GENERAL", "ABOUT"), "0");
   EXPECT_TRUE(a.aboutText && a.settingsLink);
   EXPECT_FALSE(a.settingsGroup || a.aboutLink);
 }

@@ -8,6 +8,7 @@
 #include "common/settings.h"
 #include "platform/platform.h"
 #include "common/app_util.h"
+#include "support/program_folder.h"
 #include "support/scratch.h"
 
 namespace vm::shell {
@@ -19,8 +20,7 @@ using testing::Spit;
 
 TEST(SheetSettings, DefaultsAreWrittenOnlyWhenEmpty) {
   ScratchFolder dir;
-  dir.MakeProgramFolder();
-  CAppUtil util;
+  const CAppUtil util(dir.path(), "Velmoria");
   EnsureGeneralDefaults(util);
   EXPECT_EQ(util.GetSetting("GENERAL", "LAST"), "1");
   EXPECT_EQ(util.GetSetting("GENERAL", "AUTOSAVE"), "1");
@@ -34,8 +34,7 @@ TEST(SheetSettings, DefaultsAreWrittenOnlyWhenEmpty) {
 
 TEST(SheetSettings, PlacementRoundTripAndMissingKeys) {
   ScratchFolder dir;
-  dir.MakeProgramFolder();
-  CAppUtil util;
+  const CAppUtil util(dir.path(), "Velmoria");
   Placement none = ReadPlacement(util);
   EXPECT_FALSE(none.hasRect);
   EXPECT_FALSE(none.maximized);
@@ -194,56 +193,48 @@ struct RecordingSteps : ExitSteps {
   std::string State() const { return platform::FileExists(temp) ? "+" : "-"; }
 };
 
-TEST(SheetExit, OrderAndTempEmptiedWithFoldersKept) {
-  ScratchFolder dir;
-  dir.MakeProgramFolder();
-  platform::MakeDir(dir / "Temp");
-  platform::MakeDir(dir / "Temp\\sub");
-  platform::MakeDir(dir / "Temp\\sub\\deeper");
-  Spit(dir / "Temp\\VisitRep.html", "x");
-  Spit(dir / "Temp\\noext", "x");
-  Spit(dir / "Temp\\sub\\Note.rtf", "x");
-  Spit(dir / "Temp\\sub\\deeper\\a.txt", "x");
-  Spit(dir / "keep.txt", "x");
+using SheetExit = testing::ProgramFolderTest;
 
-  CAppUtil util;
+TEST_F(SheetExit, OrderAndTempEmptiedWithFoldersKept) {
+  MakeFolders({"Temp", "Temp\\sub", "Temp\\sub\\deeper"});
+  Spit(dir_ / "Temp\\VisitRep.html", "x");
+  Spit(dir_ / "Temp\\noext", "x");
+  Spit(dir_ / "Temp\\sub\\Note.rtf", "x");
+  Spit(dir_ / "Temp\\sub\\deeper\\a.txt", "x");
+  Spit(dir_ / "keep.txt", "x");
+
   RecordingSteps steps;
-  steps.temp = dir / "Temp\\VisitRep.html";
-  RunExitSequence(steps, util);
+  steps.temp = dir_ / "Temp\\VisitRep.html";
+  RunExitSequence(steps, app_);
   EXPECT_EQ(steps.log, (std::vector<std::string>{"save+", "font", "placement+"}));
-  EXPECT_FALSE(platform::FileExists(dir / "Temp\\VisitRep.html"));
-  EXPECT_FALSE(platform::FileExists(dir / "Temp\\noext"));
-  EXPECT_FALSE(platform::FileExists(dir / "Temp\\sub\\Note.rtf"));
-  EXPECT_FALSE(platform::FileExists(dir / "Temp\\sub\\deeper\\a.txt"));
-  EXPECT_TRUE(platform::DirExists(dir / "Temp\\sub\\deeper"));
-  EXPECT_TRUE(platform::FileExists(dir / "keep.txt"));
-  EXPECT_EQ(util.GetSetting("GENERAL", "FIRST"), "");  // written as the window goes
+  EXPECT_FALSE(platform::FileExists(dir_ / "Temp\\VisitRep.html"));
+  EXPECT_FALSE(platform::FileExists(dir_ / "Temp\\noext"));
+  EXPECT_FALSE(platform::FileExists(dir_ / "Temp\\sub\\Note.rtf"));
+  EXPECT_FALSE(platform::FileExists(dir_ / "Temp\\sub\\deeper\\a.txt"));
+  EXPECT_TRUE(platform::DirExists(dir_ / "Temp\\sub\\deeper"));
+  EXPECT_TRUE(platform::FileExists(dir_ / "keep.txt"));
+  EXPECT_EQ(app_.GetSetting("GENERAL", "FIRST"), "");  // written as the window goes
 
   steps.log.clear();
-  RunDestroySequence(steps, util);
-  EXPECT_EQ(util.GetSetting("GENERAL", "FIRST"), "0");
+  RunDestroySequence(steps, app_);
+  EXPECT_EQ(app_.GetSetting("GENERAL", "FIRST"), "0");
   EXPECT_EQ(steps.log, (std::vector<std::string>{"timer", "tray"}));
 }
 
-TEST(SheetExit, MissingTempIsLeftAlone) {
-  ScratchFolder dir;
-  dir.MakeProgramFolder();
+TEST_F(SheetExit, MissingTempIsLeftAlone) {
   RecordingSteps steps;
-  RunExitSequence(steps, CAppUtil());
-  EXPECT_FALSE(platform::DirExists(dir / "Temp"));
+  RunExitSequence(steps, app_);
+  EXPECT_FALSE(platform::DirExists(dir_ / "Temp"));
   EXPECT_EQ(steps.log.size(), 3u);
 }
 
-TEST(SheetExit, EndOfLogonWritesFirstThenSaves) {
-  ScratchFolder dir;
-  dir.MakeProgramFolder();
-  CAppUtil util;
+TEST_F(SheetExit, EndOfLogonWritesFirstThenSaves) {
   struct Steps : RecordingSteps {
     const CAppUtil* util = nullptr;
     void SaveAll() override { log.push_back("save FIRST=" + util->GetSetting("GENERAL", "FIRST")); }
   } steps;
-  steps.util = &util;
-  RunEndSession(steps, util);
+  steps.util = &app_;
+  RunEndSession(steps, app_);
   EXPECT_EQ(steps.log, (std::vector<std::string>{"save FIRST=0"}));
 }
 

@@ -61,10 +61,6 @@ ScratchFolder::~ScratchFolder() {
   platform::RemoveDir(folder);
 }
 
-void ScratchFolder::MakeProgramFolder(const std::string& baseName) const {
-  platform::OverrideProgramFolder(path_, baseName);
-}
-
 std::string Slurp(const std::string& path) {
   std::string bytes;
   if (!platform::ReadFileBytes(path, bytes)) return "<missing>";

@@ -1,5 +1,5 @@
-// Scratch folders for tests: each one is a fresh, empty program folder that is
-// removed again when the test ends.
+// Scratch folders for tests: each one is a fresh, empty folder that is removed again
+// when the test ends. ProgramFolderTest (program_folder.h) makes one a program folder.
 #pragma once
 
 #include <set>
@@ -19,9 +19,6 @@ class ScratchFolder {
   // The folder with its trailing "\" (core path form).
   const std::string& path() const { return path_; }
   std::string operator/(const std::string& relative) const { return path_ + relative; }
-
-  // Makes this folder the program folder that CAppUtil and the core see.
-  void MakeProgramFolder(const std::string& baseName = "Velmoria") const;
 
  private:
   std::string path_;

@@ -8,6 +8,7 @@
 #include "platform/platform.h"
 #include "support/cli_runner.h"
 #include "support/scratch.h"
+#include "support/task_record.h"
 #include "tasks/snoozes.h"
 #include "tasks/task_record.h"
 
@@ -20,10 +21,8 @@ using testing::U;
 
 TEST(TasksCli, LoadsAndPrintsFields) {
   testing::ScratchFolder dir;
-  std::string rec = EmptyTaskRecord();
-  SetTaskField(rec, TaskField::Headline, "Купить");
-  SetTaskField(rec, TaskField::Notes, "хлеб\r\nмолоко");
-  SetTaskField(rec, TaskField::ReminderState, "1");
+  const std::string rec =
+      testing::TaskRecord("Купить", {{TaskField::Notes, "хлеб\r\nмолоко"}, {TaskField::ReminderState, "1"}});
   testing::Spit(dir / "b.dbw", ApplyLineEscapes(rec) + "\r\nshort|line\r\n");
   std::string file = PosixPath(dir / "b.dbw");
   auto r = RunCli("tasks " + file + " --fields 0,1,13,99");
@@ -37,19 +36,15 @@ TEST(TasksCli, LoadsAndPrintsFields) {
 
 TEST(TasksCli, RemindOverSuccessiveMoments) {
   testing::ScratchFolder dir;
-  std::string rec = EmptyTaskRecord();
-  for (auto [field, value] :
-       std::initializer_list<std::pair<TaskField, const char*>>{{TaskField::Headline, "Встреча\r\nв офисе"},
-                                                                {TaskField::ReminderState, "1"},
-                                                                {TaskField::ByDate, "1"},
-                                                                {TaskField::Day, "07"},
-                                                                {TaskField::Month, "03"},
-                                                                {TaskField::Year, "2013"},
-                                                                {TaskField::WithTime, "1"},
-                                                                {TaskField::Hour, "10"},
-                                                                {TaskField::Minute, "30"},
-                                                                {TaskField::WeekAhead, "1"}})
-    SetTaskField(rec, field, value);
+  std::string rec = testing::TaskRecord("Встреча\r\nв офисе", {{TaskField::ReminderState, "1"},
+                                                               {TaskField::ByDate, "1"},
+                                                               {TaskField::Day, "07"},
+                                                               {TaskField::Month, "03"},
+                                                               {TaskField::Year, "2013"},
+                                                               {TaskField::WithTime, "1"},
+                                                               {TaskField::Hour, "10"},
+                                                               {TaskField::Minute, "30"},
+                                                               {TaskField::WeekAhead, "1"}});
   testing::Spit(dir / "r.dbw", rec.replace(rec.find("\r\n"), 2, "ERN:") + "\r\n");
   std::string file = PosixPath(dir / "r.dbw");
   struct Step {
@@ -77,8 +72,7 @@ TEST(TasksCli, RemindOverSuccessiveMoments) {
 // file keeps it until a --save run takes it off.
 TEST(TasksCli, RemindBringsBackSnoozes) {
   testing::ScratchFolder dir;
-  std::string rec = EmptyTaskRecord();
-  SetTaskField(rec, TaskField::Headline, "Позвонить");
+  const std::string rec = testing::TaskRecord("Позвонить");
   testing::Spit(dir / "s.dbw", rec + "\r\n");
   Snooze snooze;
   snooze.at = Moment{2026, 12, 7, 10, 15};
@@ -96,28 +90,23 @@ TEST(TasksCli, RemindBringsBackSnoozes) {
 
 TEST(TasksCli, NextFiringsOfARecord) {
   testing::ScratchFolder dir;
-  std::string weekly = EmptyTaskRecord();
-  for (auto [field, value] :
-       std::initializer_list<std::pair<TaskField, const char*>>{{TaskField::Headline, "Планёрка"},
-                                                                {TaskField::ReminderState, "1"},
-                                                                {TaskField::ByCalendar, "1"},
-                                                                {TaskField::Quarter2, "1"},
-                                                                {TaskField::QuarterMonth1, "1"},
-                                                                {TaskField::QuarterMonth2, "1"},
-                                                                {TaskField::QuarterMonth3, "1"},
-                                                                {TaskField::Week1, "1"},
-                                                                {TaskField::Week2, "1"},
-                                                                {TaskField::Week3, "1"},
-                                                                {TaskField::Week4, "1"},
-                                                                {TaskField::LastWeek, "1"},
-                                                                {TaskField::Friday, "1"},
-                                                                {TaskField::WithTime, "1"},
-                                                                {TaskField::Hour, ">08"},
-                                                                {TaskField::Minute, "45"},
-                                                                {TaskField::Permanent, "1"}})
-    SetTaskField(weekly, field, value);
-  std::string off = EmptyTaskRecord();
-  SetTaskField(off, TaskField::Headline, "Без напоминания");
+  const std::string weekly = testing::TaskRecord("Планёрка", {{TaskField::ReminderState, "1"},
+                                                              {TaskField::ByCalendar, "1"},
+                                                              {TaskField::Quarter2, "1"},
+                                                              {TaskField::QuarterMonth1, "1"},
+                                                              {TaskField::QuarterMonth2, "1"},
+                                                              {TaskField::QuarterMonth3, "1"},
+                                                              {TaskField::Week1, "1"},
+                                                              {TaskField::Week2, "1"},
+                                                              {TaskField::Week3, "1"},
+                                                              {TaskField::Week4, "1"},
+                                                              {TaskField::LastWeek, "1"},
+                                                              {TaskField::Friday, "1"},
+                                                              {TaskField::WithTime, "1"},
+                                                              {TaskField::Hour, ">08"},
+                                                              {TaskField::Minute, "45"},
+                                                              {TaskField::Permanent, "1"}});
+  const std::string off = testing::TaskRecord("Без напоминания");
   testing::Spit(dir / "n.dbw", weekly + "\r\n" + off + "\r\n");
   std::string file = PosixPath(dir / "n.dbw");
   auto r = RunCli("next " + file + " 0 '28/06/2013 09:00' 3");  // a Friday, after 8:45
@@ -136,10 +125,7 @@ TEST(TasksCli, CurrentRecordsOfADay) {
   testing::ScratchFolder dir;
   std::string book;
   for (const char* date : {"10/01/2027", "16/12/2027", "07/12/2026"}) {
-    std::string rec = EmptyTaskRecord();
-    SetTaskField(rec, TaskField::Headline, date);
-    SetTaskField(rec, TaskField::Date, date);
-    book += rec + "\r\n";
+    book += testing::TaskRecord(date, {{TaskField::Date, date}}).line + "\r\n";
   }
   testing::Spit(dir / "c.dbw", book);
   std::string file = PosixPath(dir / "c.dbw");

@@ -6,19 +6,13 @@
 
 #include "common/record_file.h"
 #include "support/scratch.h"
+#include "support/task_record.h"
 
 namespace vm::tasks {
 namespace {
 
 using F = TaskField;
-
-struct Rec {
-  std::string line = EmptyTaskRecord();
-  Rec& Set(F field, const std::string& value) {
-    SetTaskField(line, field, value);
-    return *this;
-  }
-};
+using Rec = testing::TaskRecord;
 
 // An active date rule.
 Rec DateRule(const char* day, const char* month, const char* year, const char* withTime, const char* hour,

@@ -8,29 +8,23 @@
 #include "common/record_file.h"
 #include "platform/platform.h"
 #include "support/scratch.h"
+#include "support/task_record.h"
 
 namespace vm::tasks {
 namespace {
 
 using F = TaskField;
 
-std::string Line(std::initializer_list<std::pair<F, const char*>> fields) {
-  std::string line = EmptyTaskRecord();
-  for (auto [f, v] : fields) SetTaskField(line, f, v);
-  return line;
-}
-
 // Every day at 9:30.
 std::string Daily(const char* headline = "Принять лекарство") {
-  return Line({{F::Headline, headline},
-               {F::ReminderState, "1"},
-               {F::ByDate, "1"},
-               {F::Day, "ALL"},
-               {F::Month, "ALL"},
-               {F::Year, "ALL"},
-               {F::WithTime, "1"},
-               {F::Hour, "09"},
-               {F::Minute, "30"}});
+  return testing::TaskRecord(headline, {{F::ReminderState, "1"},
+                                        {F::ByDate, "1"},
+                                        {F::Day, "ALL"},
+                                        {F::Month, "ALL"},
+                                        {F::Year, "ALL"},
+                                        {F::WithTime, "1"},
+                                        {F::Hour, "09"},
+                                        {F::Minute, "30"}});
 }
 
 TaskBook LoadedBook(const testing::ScratchFolder& dir, const TaskList& records) {

@@ -6,6 +6,7 @@
 
 #include "common/app_util.h"
 #include "support/scratch.h"
+#include "support/task_record.h"
 #include "tasks/task_views.h"
 
 namespace vm::tasks {
@@ -16,12 +17,8 @@ const dates::Date kToday{5, 3, 2013};
 
 std::string R(const std::string& head, const std::string& status, bool deadline = false,
               const std::string& date = "05/03/2013") {
-  std::string l = EmptyTaskRecord();
-  SetTaskField(l, F::Headline, head);
-  SetTaskField(l, F::Status, status);
-  SetTaskField(l, F::DeadlineFlag, deadline ? "1" : "0");
-  SetTaskField(l, F::Date, date);
-  return l;
+  return testing::TaskRecord(head,
+                             {{F::Status, status}, {F::DeadlineFlag, deadline ? "1" : "0"}, {F::Date, date}});
 }
 
 TEST(StickerText, MarkedRecordsThenDeadlines) {

@@ -6,17 +6,13 @@
 
 #include "common/record_file.h"
 #include "support/scratch.h"
+#include "support/task_record.h"
 
 namespace vm::tasks {
 namespace {
 
 using F = TaskField;
-
-std::string Record(std::initializer_list<std::pair<F, const char*>> fields) {
-  std::string rec = EmptyTaskRecord();
-  for (auto [f, v] : fields) SetTaskField(rec, f, v);
-  return rec;
-}
+using Record = testing::TaskRecord;
 
 TEST(TaskEditorLists, HoldExactlyTheChoices) {
   std::vector<std::string> hours = HourItems();

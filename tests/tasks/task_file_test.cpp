@@ -6,6 +6,7 @@
 #include "common/settings.h"
 #include "platform/platform.h"
 #include "support/scratch.h"
+#include "support/task_record.h"
 
 namespace vm::tasks {
 namespace {
@@ -49,13 +50,16 @@ TEST(TaskFile, SeparatorCountRule) {
 
 TEST(TaskFile, LineBreaksRoundTripAndACleanLoadWritesNothing) {
   ScratchFolder dir;
-  dir.MakeProgramFolder();
-  CAppUtil app;
-  std::string record = EmptyTaskRecord();
-  SetTaskField(record, TaskField::Headline, "Заголовок");
-  SetTaskField(record, TaskField::Notes, "первая\r\nвторая\rтретья");
-  Spit(dir / "t.dbw", RecordFileBytes({record}));
-  EXPECT_NE(Slurp(dir / "t.dbw").find("первая" "ERN:" "вторая" "EOR:" "третья"), std::string::npos);
+  const CAppUtil app(dir.path(), "Velmoria");
+  Spit(dir / "t.dbw",
+       RecordFileBytes({testing::TaskRecord("Заголовок", {{TaskField::Notes, "первая\r\nвторая\rтретья"}})}));
+  EXPECT_NE(Slurp(dir / "t.dbw")
+                .find("первая"
+                      "ERN:"
+                      "вторая"
+                      "EOR:"
+                      "третья"),
+            std::string::npos);
 
   TaskBook book;
   LoadTaskFile(book, dir / "t.dbw", kToday);
@@ -201,8 +205,7 @@ TEST(TaskFileCommands, NewAndOpen) {
   for (const Ext& e : exts) EXPECT_EQ(WithTaskExtension(e.typed), e.path);
 
   ScratchFolder dir;
-  dir.MakeProgramFolder();
-  CAppUtil app;
+  const CAppUtil app(dir.path(), "Velmoria");
   Spit(dir / "full.dbw", Line("keep", 53) + "\r\n");
   TaskBook book;
   LoadTaskFile(book, dir / "full.dbw", kToday);
@@ -262,10 +265,9 @@ TEST(TaskFileCommands, StartupRule) {
   };
   for (const Case& c : cases) {
     ScratchFolder dir;
-    dir.MakeProgramFolder();
+    const CAppUtil app(dir.path(), "Velmoria");
     platform::MakeDir(dir / "books");
     platform::MakeDir(dir / "Personal");
-    CAppUtil app;
     app.PutSetting("GENERAL", "LAST", c.last);
     app.PutSetting("WORK", "FILENAME", *c.stored ? dir / c.stored : "");
     if (*c.present) Spit(dir / c.present, Line("r", 53) + "\r\n");
@@ -281,8 +283,7 @@ TEST(TaskFileCommands, StartupRule) {
 
 TEST(TaskFileCommands, WorkSettingsDefaults) {
   ScratchFolder dir;
-  dir.MakeProgramFolder();
-  CAppUtil app;
+  const CAppUtil app(dir.path(), "Velmoria");
   for (const char* stored : {"", "0", "15", "x", "-3"}) {
     app.PutSetting("WORK", "CHECK", stored);
     EXPECT_EQ(ReadCurrentView(app), kViewTasks) << stored;

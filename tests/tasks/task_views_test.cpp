@@ -6,6 +6,7 @@
 
 #include "common/record_file.h"
 #include "support/scratch.h"
+#include "support/task_record.h"
 #include "tasks/task_commands.h"
 
 namespace vm::tasks {
@@ -17,15 +18,7 @@ using testing::Spit;
 
 const dates::Date kToday{5, 3, 2013};  // a Tuesday
 
-struct Rec {
-  std::string line = EmptyTaskRecord();
-  explicit Rec(const std::string& headline) { Set(F::Headline, headline); }
-  Rec& Set(F f, const std::string& v) {
-    SetTaskField(line, f, v);
-    return *this;
-  }
-  operator std::string() const { return line; }
-};
+using Rec = testing::TaskRecord;
 
 std::vector<std::string> Texts(const BuiltView& v) {
   std::vector<std::string> out;

@@ -76,7 +76,7 @@ DataPageShell SystemDataPageShell() {
                                    .folder = folder,
                                    .fileName = name});
   };
-  s.askNew = [](HWND owner, const std::string& currentPath) { return AskNewTable(owner, currentPath); };
+  s.askNew = [](HWND owner, const std::string& folder) { return AskNewTable(owner, folder); };
   s.askPassword = [](HWND owner, PasswordMode mode) -> std::optional<DataPageShell::Password> {
     auto answer = ui::AskPassword(owner, mode);
     if (!answer) return std::nullopt;
@@ -471,7 +471,8 @@ void CPh::New() {
     }
   }
   if (!shell_.askNew) return;
-  auto answer = shell_.askNew(hwnd(), app().GetSetting("DATA", "FILENAME"));
+  auto answer = shell_.askNew(
+      hwnd(), NewTableInitialFolder(app().GetSetting("DATA", "FILENAME"), app().ProgramFolder()));
   if (!answer) return;
   std::string path = WithTableExtension(answer->first);
   if (platform::FileExists(path) && !ui::AskYesNo(hwnd(), ReplaceQuestion(path))) return;

@@ -28,9 +28,9 @@ struct DataPageShell {
   std::function<std::optional<std::string>(HWND owner, const std::string& folder)> askCsvOpen;
   std::function<std::optional<std::string>(HWND owner, const std::string& folder, const std::string& name)>
       askCsvSave;
-  // The dialog "Новый": the path and the header text of the new file.
-  std::function<std::optional<std::pair<std::string, std::string>>(HWND owner,
-                                                                   const std::string& currentPath)>
+  // The dialog "Новый", starting in the given folder: the path and the header text of the
+  // new file.
+  std::function<std::optional<std::pair<std::string, std::string>>(HWND owner, const std::string& folder)>
       askNew;
   struct Password {
     std::string text;

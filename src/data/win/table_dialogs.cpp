@@ -268,8 +268,8 @@ class TableSettingsDialog : public ui::Dialog {
 
 }  // namespace
 
-std::optional<std::pair<std::string, std::string>> AskNewTable(HWND owner, const std::string& currentPath) {
-  NewTableDialog dialog(NewTableInitialFolder(currentPath));
+std::optional<std::pair<std::string, std::string>> AskNewTable(HWND owner, const std::string& folder) {
+  NewTableDialog dialog(folder);
   if (dialog.DoModal(owner) != IDOK) return std::nullopt;
   return std::make_pair(dialog.path, dialog.header);
 }

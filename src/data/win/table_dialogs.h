@@ -12,10 +12,10 @@
 
 namespace vm::data {
 
-// "Новый", starting in the folder of `currentPath` (DATA/FILENAME): the chosen path
-// (folder + "\" + name, no extension added) and the header text of the new file, or
-// nothing when cancelled.
-std::optional<std::pair<std::string, std::string>> AskNewTable(HWND owner, const std::string& currentPath);
+// "Новый", starting in `folder` (NewTableInitialFolder): the chosen path (folder + "\" +
+// name, no extension added) and the header text of the new file, or nothing when
+// cancelled.
+std::optional<std::pair<std::string, std::string>> AskNewTable(HWND owner, const std::string& folder);
 
 // "Настройка таблицы": every change goes to the table at once and stays, however the
 // dialog closes.

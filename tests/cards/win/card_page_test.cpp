@@ -16,6 +16,7 @@
 #include "common/app_util.h"
 #include "shell/win/shell_resources.h"
 #include "shell/win/velmoria_sheet.h"
+#include "support/program_folder.h"
 #include "support/scratch.h"
 #include "support/win/gui_support.h"
 #include "support/win/sheet_driver.h"
@@ -28,7 +29,6 @@ namespace {
 using vm::testing::CapturedMessages;
 using vm::testing::PressKey;
 using vm::testing::PumpSheet;
-using vm::testing::ScratchFolder;
 using vm::testing::Slurp;
 using vm::testing::Spit;
 using vm::testing::Type;
@@ -136,14 +136,12 @@ struct Recorded {
   }
 };
 
-class CardPageTest : public ::testing::Test {
+class CardPageTest : public vm::testing::ProgramFolderTest {
  protected:
   void SetUp() override {
-    dir_.MakeProgramFolder();
-    platform::MakeDir(dir_ / "Support");
-    platform::MakeDir(dir_ / "Temp");
-    Spit(dir_ / "Support\\VisitPic.html", Slurp(std::string(VELMORIA_SOURCE_DIR) + "/support/VisitPic.html"));
-    Spit(dir_ / "Support\\FirmPic.html", Slurp(std::string(VELMORIA_SOURCE_DIR) + "/support/FirmPic.html"));
+    MakeFolders({"Support", "Temp"});
+    CopyShippedSupportFile("VisitPic.html");
+    CopyShippedSupportFile("FirmPic.html");
     ui::SetQuestionHook([this](const std::string& q) {
       questions_.push_back(q);
       return answer_;
@@ -173,11 +171,9 @@ class CardPageTest : public ::testing::Test {
     });
   }
 
-  ScratchFolder dir_;
   Recorded shell_;
   std::vector<std::string> questions_;
   bool answer_ = true;
-  CAppUtil util_;
 };
 
 HWND Box(CardPage& page, int id) {
@@ -189,10 +185,10 @@ HWND Box(CardPage& page, int id) {
 TEST_F(CardPageTest, SetUpLoadsBothBooksBuildsTheControlsAndLaysThemOut) {
   Spit(dir_ / "Support\\cont.dbc", kFourPeople);
   Spit(dir_ / "Support\\firm.dbo", kThreeFirms);
-  util_.PutSetting("FIRM", "WIDTH0", "90");
-  util_.PutSetting("FIRM", "WIDTH1", "100");
-  util_.PutSetting("FIRM", "WIDTH2", "110");
-  vm::testing::ProgramSheet sheet;
+  app_.PutSetting("FIRM", "WIDTH0", "90");
+  app_.PutSetting("FIRM", "WIDTH1", "100");
+  app_.PutSetting("FIRM", "WIDTH2", "110");
+  vm::testing::ProgramSheet sheet(app_);
   CContDlg& contacts = Contacts(sheet);
   CFirm& firms = Firms(sheet);
 
@@ -302,7 +298,7 @@ TEST_F(CardPageTest, SetUpLoadsBothBooksBuildsTheControlsAndLaysThemOut) {
 
 TEST_F(CardPageTest, EmptyAndMissingBooks) {
   Spit(dir_ / "Support\\cont.dbc", "");
-  vm::testing::ProgramSheet sheet;
+  vm::testing::ProgramSheet sheet(app_);
   CapturedMessages messages;
   CContDlg& contacts = Contacts(sheet);
   CFirm& firms = Firms(sheet);  // no firm.dbo at all
@@ -327,7 +323,7 @@ TEST_F(CardPageTest, EmptyAndMissingBooks) {
 
 TEST_F(CardPageTest, TypingFiltersAndCtrlEnterAddsAndCtrlDeleteClears) {
   Spit(dir_ / "Support\\cont.dbc", kFourPeople);
-  vm::testing::ProgramSheet sheet;
+  vm::testing::ProgramSheet sheet(app_);
   CContDlg& page = Contacts(sheet);
   HWND name = Box(page, CardPage::SearchBoxId(0));
   HWND city = Box(page, CardPage::SearchBoxId(3));
@@ -391,7 +387,7 @@ TEST_F(CardPageTest, TypingFiltersAndCtrlEnterAddsAndCtrlDeleteClears) {
 
 TEST_F(CardPageTest, SelectingFillsTheBoxesWhoseEditsWriteTheCard) {
   Spit(dir_ / "Support\\cont.dbc", kFourPeople);
-  vm::testing::ProgramSheet sheet;
+  vm::testing::ProgramSheet sheet(app_);
   CContDlg& page = Contacts(sheet);
   HWND list = page.list().hwnd();
   Click(sheet, list, CellCentre(list, 0, 1));
@@ -446,7 +442,7 @@ TEST_F(CardPageTest, SelectingFillsTheBoxesWhoseEditsWriteTheCard) {
 
 TEST_F(CardPageTest, CellsAndContactMeansAreEditedInPlace) {
   Spit(dir_ / "Support\\cont.dbc", kFourPeople);
-  vm::testing::ProgramSheet sheet;
+  vm::testing::ProgramSheet sheet(app_);
   CContDlg& page = Contacts(sheet);
   HWND list = page.list().hwnd();
 
@@ -519,7 +515,7 @@ TEST_F(CardPageTest, DeleteAsksKeepsTheFirstVisibleRowAndCtrlXDeletesFromTheList
   std::string many;
   for (int i = 0; i < 60; ++i) many += "Человек " + std::to_string(100 + i) + "|||||||||||||\r\n";
   Spit(dir_ / "Support\\cont.dbc", many);
-  vm::testing::ProgramSheet sheet;
+  vm::testing::ProgramSheet sheet(app_);
   CContDlg& page = Contacts(sheet);
   ASSERT_EQ(page.list().RowCount(), 60);
 
@@ -569,7 +565,7 @@ TEST_F(CardPageTest, DeleteAsksKeepsTheFirstVisibleRowAndCtrlXDeletesFromTheList
 
 TEST_F(CardPageTest, HeaderClicksSortWithArrowsAndSaveAllWritesTheNewOrder) {
   Spit(dir_ / "Support\\cont.dbc", kFourPeople);
-  vm::testing::ProgramSheet sheet;
+  vm::testing::ProgramSheet sheet(app_);
   CContDlg& page = Contacts(sheet);
   Click(sheet, page.list().hwnd(), CellCentre(page.list().hwnd(), 0, 0));
   ASSERT_EQ(page.cards().current(), 0);
@@ -617,8 +613,8 @@ TEST_F(CardPageTest, HeaderClicksSortWithArrowsAndSaveAllWritesTheNewOrder) {
   ASSERT_EQ(lines.size(), 4u);
   EXPECT_EQ(GetField(lines[0], 3), "Тула");
   EXPECT_EQ(GetField(lines[3], 3), "Азов");
-  EXPECT_EQ(util_.GetSetting("CONT", "WIDTH1"), "77");
-  EXPECT_EQ(util_.GetSetting("CONT", "WIDTH3"), "140");
+  EXPECT_EQ(app_.GetSetting("CONT", "WIDTH1"), "77");
+  EXPECT_EQ(app_.GetSetting("CONT", "WIDTH3"), "140");
 }
 
 // ---- the shell, the report, the load message ----------------------------------------------------
@@ -626,7 +622,7 @@ TEST_F(CardPageTest, HeaderClicksSortWithArrowsAndSaveAllWritesTheNewOrder) {
 TEST_F(CardPageTest, DialMailWebAndHelpGoToTheShell) {
   Spit(dir_ / "Support\\cont.dbc", kFourPeople);
   Spit(dir_ / "Support\\firm.dbo", kThreeFirms);
-  vm::testing::ProgramSheet sheet;
+  vm::testing::ProgramSheet sheet(app_);
   CContDlg& contacts = Contacts(sheet);
   CFirm& firms = Firms(sheet);
   contacts.list().Select(0);
@@ -678,7 +674,7 @@ TEST_F(CardPageTest, ReportsOfTheShownCardsOpenInTheBrowser) {
        "Анна||||||||||||двеERN:строки\r\nБорис||||||||||||\r\nВера||||||||||||\r\nЯрослав||||||||||||\r\n");
   Spit(dir_ / "Support\\firm.dbo", kThreeFirms);
   platform::RemoveDir(dir_ / "Temp");  // made on demand
-  vm::testing::ProgramSheet sheet;
+  vm::testing::ProgramSheet sheet(app_);
   CapturedMessages messages;
   CContDlg& contacts = Contacts(sheet);
   CFirm& firms = Firms(sheet);
@@ -712,7 +708,7 @@ TEST_F(CardPageTest, ReportsOfTheShownCardsOpenInTheBrowser) {
 
 TEST_F(CardPageTest, RejectedLinesAreReportedBy33107) {
   Spit(dir_ / "Support\\firm.dbo", "Хлеб|Пекарня|Тула|1ERN:2|||\r\nМебель|Фабрика|Казань||||||\r\n");
-  vm::testing::ProgramSheet sheet;
+  vm::testing::ProgramSheet sheet(app_);
   CapturedMessages messages;
   CFirm& firms = Firms(sheet);
   EXPECT_EQ(firms.cards().records().size(), 1u);
@@ -728,7 +724,7 @@ TEST_F(CardPageTest, RejectedLinesAreReportedBy33107) {
 TEST_F(CardPageTest, FirmsTelephonesBoxAndSaveAllWritesBothBooks) {
   Spit(dir_ / "Support\\cont.dbc", kFourPeople);
   Spit(dir_ / "Support\\firm.dbo", kThreeFirms);
-  vm::testing::ProgramSheet sheet;
+  vm::testing::ProgramSheet sheet(app_);
   CContDlg& contacts = Contacts(sheet);
   CFirm& firms = Firms(sheet);
   HWND list = firms.list().hwnd();
@@ -758,7 +754,7 @@ TEST_F(CardPageTest, FirmsTelephonesBoxAndSaveAllWritesBothBooks) {
   EXPECT_EQ(SplitTextLines(Slurp(dir_ / "Support\\firm.dbo"))[1],
             "Ремонт|Автосервис|Москва|111ERN:222|||www.koleso.ru|Шоссе, 12|");
   EXPECT_EQ(GetField(SplitTextLines(Slurp(dir_ / "Support\\cont.dbc"))[0], 7), "пейджер");
-  EXPECT_EQ(util_.GetSetting("FIRM", "WIDTH2"), "180");
+  EXPECT_EQ(app_.GetSetting("FIRM", "WIDTH2"), "180");
   EXPECT_EQ(contacts.cards().book().state, kStateSaved);
   EXPECT_EQ(firms.cards().book().state, kStateSaved);
 }
@@ -777,7 +773,7 @@ TEST_F(CardPageTest, TwentyCardsAndAHundredThousand) {
              std::to_string(100 + i) + "|||||\r\n";
   Spit(dir_ / "Support\\firm.dbo", firms);
   {
-    vm::testing::ProgramSheet sheet;
+    vm::testing::ProgramSheet sheet(app_);
     CFirm& firmsPage = Firms(sheet);
     EXPECT_EQ(firmsPage.list().RowCount(), 20);
     Look(sheet, "firms, 20 firms");
@@ -797,7 +793,7 @@ TEST_F(CardPageTest, TwentyCardsAndAHundredThousand) {
   for (int i = 0; i < 100000; ++i)
     big += std::string(kNames[i % 5]) + " " + std::to_string(i) + "|инженер|Завод|Москва|||||||||\r\n";
   Spit(dir_ / "Support\\cont.dbc", big);
-  vm::testing::ProgramSheet sheet;
+  vm::testing::ProgramSheet sheet(app_);
   CContDlg& page = Contacts(sheet);
   EXPECT_EQ(page.list().RowCount(), 100000);
   EXPECT_EQ(page.list().CellText(99999, 0), "Ёлкин 99999");

@@ -17,6 +17,7 @@
 #include "platform/platform.h"
 #include "common/app_util.h"
 #include "shell/win/shell_resources.h"
+#include "support/program_folder.h"
 #include "support/scratch.h"
 #include "support/win/gui_support.h"
 #include "support/win/sheet_driver.h"
@@ -29,7 +30,6 @@ namespace {
 
 using vm::testing::PressKey;
 using vm::testing::PumpSheet;
-using vm::testing::ScratchFolder;
 using vm::testing::Slurp;
 using vm::testing::Spit;
 using vm::testing::Type;
@@ -41,13 +41,12 @@ const char kTable[] =
     "Петрова|y|3|\r\n"
     "Сидоров|z||www.c.ru";
 
-class DataPageTest : public ::testing::Test {
+class DataPageTest : public vm::testing::ProgramFolderTest {
  protected:
   void SetUp() override {
-    dir_.MakeProgramFolder();
-    platform::MakeDir(dir_ / "Personal");
+    MakeFolders({"Personal"});
     Spit(dir_ / "Personal\\t.dbp", kTable);
-    util_.PutSetting("DATA", "FILENAME", dir_ / "Personal\\t.dbp");
+    app_.PutSetting("DATA", "FILENAME", dir_ / "Personal\\t.dbp");
     ui::SetQuestionHook([this](const std::string& q) {
       questions_.push_back(q);
       return true;
@@ -88,8 +87,6 @@ class DataPageTest : public ::testing::Test {
     return rows;
   }
 
-  ScratchFolder dir_;
-  CAppUtil util_;
   std::vector<std::string> questions_;
   std::vector<ShellRequest> requests_;
   std::vector<PasswordMode> modes_;
@@ -98,10 +95,10 @@ class DataPageTest : public ::testing::Test {
 
 TEST_F(DataPageTest, StartFiltersEditsSortsAddsDeletesAndSaves) {
   // The stored path is gone: the file of that name in "Personal" is found and stored.
-  util_.PutSetting("DATA", "FILENAME", "Q:\\gone\\t.dbp");
-  vm::testing::ProgramSheet sheet;
+  app_.PutSetting("DATA", "FILENAME", "Q:\\gone\\t.dbp");
+  vm::testing::ProgramSheet sheet(app_);
   CPh& page = Open(sheet);
-  EXPECT_EQ(util_.GetSetting("DATA", "FILENAME"), dir_ / "Personal\\t.dbp");
+  EXPECT_EQ(app_.GetSetting("DATA", "FILENAME"), dir_ / "Personal\\t.dbp");
   EXPECT_EQ(Shown(page), (std::vector<std::string>{"Иванов/12/www.a.ru", "Петрова/3/", "Сидоров//www.c.ru"}));
   EXPECT_EQ(page.tooltips().TextOf(CPh::FilterId(1)), "Телефон");
   EXPECT_EQ(page.toolbar().TipOf(ID_DATA_ADD), "Добавить запись  Ctrl+Enter");
@@ -161,7 +158,7 @@ TEST_F(DataPageTest, StartFiltersEditsSortsAddsDeletesAndSaves) {
 }
 
 TEST_F(DataPageTest, PasswordLocksTheFileUntilItIsEnteredAgain) {
-  vm::testing::ProgramSheet sheet;
+  vm::testing::ProgramSheet sheet(app_);
   CPh& page = Open(sheet);
   password_ = DataPageShell::Password{"секрет", false};
   Command(sheet, page, ID_DATA_PASSWORD);
@@ -187,7 +184,7 @@ TEST_F(DataPageTest, PasswordLocksTheFileUntilItIsEnteredAgain) {
 }
 
 TEST_F(DataPageTest, ColumnDialogChangesTakeEffectAtOnce) {
-  vm::testing::ProgramSheet sheet;
+  vm::testing::ProgramSheet sheet(app_);
   CPh& page = Open(sheet);
   // The dialog adds a column, shows the hidden one and closes with the cross.
   ui::Dialog::SetInitHook([](ui::Dialog& d) {
@@ -224,7 +221,7 @@ TEST_F(DataPageTest, ColumnDialogChangesTakeEffectAtOnce) {
   Command(sheet, page, ID_DATA_NEW);
   std::string made = dir_ / "Personal\\новая.dbp";
   EXPECT_EQ(Slurp(made), "/3|Имя|Телефон|100|100|1|1|-1|-1|-1|0");
-  EXPECT_EQ(util_.GetSetting("DATA", "FILENAME"), made);
+  EXPECT_EQ(app_.GetSetting("DATA", "FILENAME"), made);
   EXPECT_EQ(page.list().ColumnWidths().size(), 2u);
   // The table before was saved first (automatic saving is on by default).
   DataTable before;
@@ -236,14 +233,14 @@ TEST_F(DataPageTest, ColumnDialogChangesTakeEffectAtOnce) {
 // With no table open the save button stays up for its drop-down (the CSV import), and
 // saving itself does nothing.
 TEST_F(DataPageTest, WithoutATableTheSaveDropDownStillOffersTheImport) {
-  util_.PutSetting("DATA", "FILENAME", "");
-  vm::testing::ProgramSheet sheet;
+  app_.PutSetting("DATA", "FILENAME", "");
+  vm::testing::ProgramSheet sheet(app_);
   CPh& page = Open(sheet);
   EXPECT_TRUE(page.list().RowCount() == 0);
   EXPECT_TRUE(page.toolbar().IsEnabled(ID_DATA_SAVE));
   EXPECT_FALSE(page.toolbar().IsEnabled(ID_DATA_ADD));
   Command(sheet, page, ID_DATA_SAVE);
-  EXPECT_EQ(util_.GetSetting("DATA", "FILENAME"), "");
+  EXPECT_EQ(app_.GetSetting("DATA", "FILENAME"), "");
   std::string csv = dir_ / "first.csv";
   Spit(csv, "Name;Code\r\nTula;71\r\n");
   DataPageShell s = SystemDataPageShell();
@@ -254,11 +251,11 @@ TEST_F(DataPageTest, WithoutATableTheSaveDropDownStillOffersTheImport) {
   page.SetShell(s);
   Command(sheet, page, ID_DATA_IMPORT_CSV);
   EXPECT_EQ(page.list().RowCount(), 1);
-  EXPECT_NE(util_.GetSetting("DATA", "FILENAME").find("first.dbp"), std::string::npos);
+  EXPECT_NE(app_.GetSetting("DATA", "FILENAME").find("first.dbp"), std::string::npos);
 }
 
 TEST_F(DataPageTest, CsvImportOpensTheNewTableAndExportWritesTheShownColumns) {
-  vm::testing::ProgramSheet sheet;
+  vm::testing::ProgramSheet sheet(app_);
   CPh& page = Open(sheet);
   vm::testing::CapturedMessages messages;
   std::string csv = dir_ / "из таблицы.csv";
@@ -285,7 +282,7 @@ TEST_F(DataPageTest, CsvImportOpensTheNewTableAndExportWritesTheShownColumns) {
   EXPECT_NE(Slurp(dir_ / "Personal\\t.dbp").find("Яковлев"), std::string::npos);
   std::string made = dir_ / "Personal\\города.dbp";
   EXPECT_EQ(page.data().path(), made);
-  EXPECT_EQ(util_.GetSetting("DATA", "FILENAME"), made);
+  EXPECT_EQ(app_.GetSetting("DATA", "FILENAME"), made);
   EXPECT_EQ(page.list().ColumnWidths().size(), 2u);
   EXPECT_EQ(Shown(page), (std::vector<std::string>{"Тула/71/", "Омск; Сибирь/55/"}));
   ASSERT_EQ(messages.texts().size(), 1u);

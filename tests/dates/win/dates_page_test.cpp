@@ -17,6 +17,7 @@
 #include "platform/platform.h"
 #include "shell/win/shell_resources.h"
 #include "shell/win/velmoria_sheet.h"
+#include "support/program_folder.h"
 #include "support/scratch.h"
 #include "support/win/gui_support.h"
 #include "support/win/sheet_driver.h"
@@ -27,7 +28,6 @@ namespace {
 
 using vm::testing::CapturedMessages;
 using vm::testing::PumpSheet;
-using vm::testing::ScratchFolder;
 using vm::testing::Slurp;
 using vm::testing::Spit;
 using Texts = std::vector<std::string>;
@@ -62,14 +62,13 @@ struct Recorded {
   }
 };
 
-class DatesPageTest : public ::testing::Test {
+class DatesPageTest : public vm::testing::ProgramFolderTest {
  protected:
   void SetUp() override {
-    dir_.MakeProgramFolder();
-    platform::MakeDir(dir_ / "Support");
+    MakeFolders({"Support"});
     Spit(dir_ / "Support\\Birthday.txt", kBirthdays);
     Spit(dir_ / "Support\\Holidays.txt", kHolidays);
-    Spit(dir_ / "Support\\MesPic.html", Slurp(std::string(VELMORIA_SOURCE_DIR) + "/support/MesPic.html"));
+    CopyShippedSupportFile("MesPic.html");
   }
   void TearDown() override { ui::Dialog::SetInitHook(nullptr); }
 
@@ -91,7 +90,6 @@ class DatesPageTest : public ::testing::Test {
       sheet.Continue();
     });
   }
-  ScratchFolder dir_;
   Recorded shell_;
 };
 
@@ -127,7 +125,7 @@ COLORREF DrawnAt(HWND list, int row) {
 }
 
 TEST_F(DatesPageTest, ShowsTheColouredListWithTodayOnTopAndLaysOutTheBars) {
-  vm::testing::ProgramSheet sheet;
+  vm::testing::ProgramSheet sheet(app_);
   CMes& page = Open(sheet);
   const std::vector<ListLine>& lines = page.view().lines();
   Texts texts;
@@ -183,7 +181,7 @@ TEST_F(DatesPageTest, ShowsTheColouredListWithTodayOnTopAndLaysOutTheBars) {
 }
 
 TEST_F(DatesPageTest, PickedDateStaysThroughRefreshAndTheNewDay) {
-  vm::testing::ProgramSheet sheet;
+  vm::testing::ProgramSheet sheet(app_);
   CMes& page = Open(sheet);
   ASSERT_TRUE(page.toolbar().Drop(ID_DATES_TODAY));
   HWND calendar = page.calendar().calendar();
@@ -212,7 +210,7 @@ TEST_F(DatesPageTest, PickedDateStaysThroughRefreshAndTheNewDay) {
 }
 
 TEST_F(DatesPageTest, SearchThroughTheFindDialogWithAndWithoutMatchCase) {
-  vm::testing::ProgramSheet sheet;
+  vm::testing::ProgramSheet sheet(app_);
   CMes& page = Open(sheet);
   Command(sheet, page, ID_DATES_SEARCH_BIRTHDAYS);
   HWND find = page.finder().hwnd();
@@ -267,7 +265,7 @@ TEST_F(DatesPageTest, SearchThroughTheFindDialogWithAndWithoutMatchCase) {
 }
 
 TEST_F(DatesPageTest, ReportEditingAndMissingFiles) {
-  vm::testing::ProgramSheet sheet;
+  vm::testing::ProgramSheet sheet(app_);
   CMes& page = Open(sheet);
   Command(sheet, page, ID_DATES_REPORT);
   ASSERT_EQ(shell_.reports, Texts{dir_ / "Temp\\MesRep.html"});
@@ -299,7 +297,7 @@ TEST_F(DatesPageTest, ReportEditingAndMissingFiles) {
 }
 
 TEST_F(DatesPageTest, AddADateWritesTheLineAndShowsItAtOnce) {
-  vm::testing::ProgramSheet sheet;
+  vm::testing::ProgramSheet sheet(app_);
   CMes& page = Open(sheet);
   // First the year is wrong: the dialog says so and stays open with the text; then the
   // year is cleared and the line goes in.

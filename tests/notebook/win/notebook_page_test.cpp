@@ -15,6 +15,7 @@
 #include "notebook/win/notebook_page.h"
 #include "notebook/win/notebook_resources.h"
 #include "platform/platform.h"
+#include "support/program_folder.h"
 #include "support/scratch.h"
 #include "support/win/gui_support.h"
 #include "support/win/sheet_driver.h"
@@ -29,7 +30,6 @@ namespace vm::notebook {
 namespace {
 
 using vm::testing::PumpSheet;
-using vm::testing::ScratchFolder;
 using vm::testing::Spit;
 
 const char kNotes[] =
@@ -74,15 +74,13 @@ std::string Selected(HWND edit) {
   return ui::Narrow(ui::TextRange(edit, first, last));
 }
 
-class NotebookPageTest : public ::testing::Test {
+class NotebookPageTest : public vm::testing::ProgramFolderTest {
  protected:
   void SetUp() override {
-    dir_.MakeProgramFolder();
-    platform::MakeDir(dir_ / "Personal");
+    MakeFolders({"Personal"});
     Spit(dir_ / "Personal\\Заметки.dbn", kNotes);
-    CAppUtil app;
-    app.PutSetting("GENERAL", "LAST", "1");
-    app.PutSetting("NOTE", "FILENAME", "C:\\нет\\Заметки.dbn");  // found in "Personal"
+    app_.PutSetting("GENERAL", "LAST", "1");
+    app_.PutSetting("NOTE", "FILENAME", "C:\\нет\\Заметки.dbn");  // found in "Personal"
     ui::SetQuestionHook([this](const std::string& q) {
       questions_.push_back(q);
       return true;
@@ -105,17 +103,16 @@ class NotebookPageTest : public ::testing::Test {
     page.tree().Select(page.ItemOf(FindByPath(*page.notebook().root, path)));
     PumpSheet(sheet);
   }
-  ScratchFolder dir_;
   std::vector<std::string> questions_;
 };
 
 TEST_F(NotebookPageTest, ReopensTheFileShowsNotesAndSavesWhatIsTyped) {
-  vm::testing::ProgramSheet sheet;
+  vm::testing::ProgramSheet sheet(app_);
   CNoteBook& page = Open(sheet);
   EXPECT_EQ(Shape(page.tree(), nullptr), "Работа(План)|Дом");
   EXPECT_EQ(page.notebook().path, dir_ / "Personal\\Заметки.dbn");
   EXPECT_EQ(page.toolbar().TipOf(ID_NOTE_FIND_TITLE), "Поиск по дереву F2");
-  EXPECT_EQ(CAppUtil().GetSetting("GENERAL", "FONTNAME"), "Times New Roman Cyr");
+  EXPECT_EQ(app_.GetSetting("GENERAL", "FONTNAME"), "Times New Roman Cyr");
 
   Select(sheet, page, "Работа^^План^^");
   EXPECT_EQ(ui::Narrow(ui::PlainText(page.editor())), "План на год");
@@ -153,7 +150,7 @@ TEST_F(NotebookPageTest, ReopensTheFileShowsNotesAndSavesWhatIsTyped) {
 }
 
 TEST_F(NotebookPageTest, CopyPasteDragAndDeleteKeepTreeAndDocumentInStep) {
-  vm::testing::ProgramSheet sheet;
+  vm::testing::ProgramSheet sheet(app_);
   CNoteBook& page = Open(sheet);
   Select(sheet, page, "Работа^^План^^");
   Command(sheet, page, ID_NOTE_COPY_BRANCH);
@@ -217,7 +214,7 @@ TEST_F(NotebookPageTest, LockedFileHidesTreeAndEditorUntilThePasswordIsEntered) 
   nb.root->AppendChild("Тайна", "секрет");
   std::string path = dir_ / "Personal\\Тайна.dbn";
   Spit(path, NotebookBytes(*nb.root, "Тайна.dbn", "пароль"));
-  vm::testing::ProgramSheet sheet;
+  vm::testing::ProgramSheet sheet(app_);
   CNoteBook& page = Open(sheet);
   EXPECT_TRUE(page.OpenPath(path));
   PumpSheet(sheet);
@@ -229,11 +226,11 @@ TEST_F(NotebookPageTest, LockedFileHidesTreeAndEditorUntilThePasswordIsEntered) 
   Command(sheet, page, ID_NOTE_ADD_ROOT);  // nothing while locked
   EXPECT_EQ(page.notebook().root->ChildCount(), 1u);
   EXPECT_TRUE(ApplyPassword(page.notebook(), "пароль", false));
-  EXPECT_EQ(CAppUtil().GetSetting("NOTE", "FILENAME"), path);
+  EXPECT_EQ(app_.GetSetting("NOTE", "FILENAME"), path);
 }
 
 TEST_F(NotebookPageTest, APasswordSetThroughItsDialogLocksTheReopenedFileUntilItIsTyped) {
-  vm::testing::ProgramSheet sheet;
+  vm::testing::ProgramSheet sheet(app_);
   CNoteBook& page = Open(sheet);
   std::string path = page.notebook().path;
   {
@@ -271,7 +268,7 @@ TEST_F(NotebookPageTest, APasswordSetThroughItsDialogLocksTheReopenedFileUntilIt
 }
 
 TEST_F(NotebookPageTest, F3FindsInTheNoteAndTheSearchInEveryNoteSelectsTheHit) {
-  vm::testing::ProgramSheet sheet;
+  vm::testing::ProgramSheet sheet(app_);
   CNoteBook& page = Open(sheet);
   Select(sheet, page, "Дом^^");
   ui::SetSelection(page.editor(), 0, -1);
@@ -353,7 +350,7 @@ TEST_F(NotebookPageTest, F3FindsInTheNoteAndTheSearchInEveryNoteSelectsTheHit) {
 // filled and formatted, dragged and sorted, a password set) is saved, reopened locked,
 // unlocked, and then holds exactly what the page held.
 TEST_F(NotebookPageTest, ANotebookMadeThroughThePageReopensExactlyAsItWasLeft) {
-  vm::testing::ProgramSheet sheet;
+  vm::testing::ProgramSheet sheet(app_);
   CNoteBook& page = Open(sheet);
   NotebookDialogs dialogs = page.dialogs();
   std::string made = dir_ / "Personal\\Новая";
@@ -362,7 +359,7 @@ TEST_F(NotebookPageTest, ANotebookMadeThroughThePageReopensExactlyAsItWasLeft) {
   Command(sheet, page, ID_NOTE_NEW_FILE);
   EXPECT_EQ(page.notebook().path, made + ".dbn");
   EXPECT_TRUE(platform::FileExists(made + ".dbn"));  // made at once
-  EXPECT_EQ(CAppUtil().GetSetting("NOTE", "FILENAME"), made + ".dbn");
+  EXPECT_EQ(app_.GetSetting("NOTE", "FILENAME"), made + ".dbn");
   EXPECT_EQ(page.tree().Count(), 0);
 
   auto rename = [&](const char* typed) {

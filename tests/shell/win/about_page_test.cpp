@@ -10,7 +10,7 @@
 #include "common/app_util.h"
 #include "shell/win/shell_resources.h"
 #include "shell/win/velmoria_sheet.h"
-#include "support/scratch.h"
+#include "support/program_folder.h"
 #include "support/win/gui_support.h"
 #include "support/win/sheet_driver.h"
 #include "ui/rich_edit.h"
@@ -18,8 +18,6 @@
 
 namespace vm::shell {
 namespace {
-
-using vm::testing::ScratchFolder;
 
 bool Shown(HWND page, int id) { return IsWindowVisible(GetDlgItem(page, id)) != FALSE; }
 
@@ -30,12 +28,9 @@ RECT RectIn(HWND parent, HWND child) {
   return r;
 }
 
-class AboutPageTest : public ::testing::Test {
+class AboutPageTest : public vm::testing::ProgramFolderTest {
  protected:
-  void SetUp() override {
-    dir_.MakeProgramFolder();
-    run_.Delete();
-  }
+  void SetUp() override { run_.Delete(); }
   void TearDown() override { run_.Delete(); }
 
   // The sheet opened on the About page.
@@ -45,16 +40,14 @@ class AboutPageTest : public ::testing::Test {
     return static_cast<about&>(sheet.page(kAboutTab));
   }
 
-  CAppUtil util_;
-  ScratchFolder dir_;
   RegistryRunEntry run_;
 };
 
 TEST_F(AboutPageTest, FirstShowWritesAboutAndShowsTheAboutText) {
-  vm::testing::ProgramSheet sheet;
+  vm::testing::ProgramSheet sheet(app_);
   about& page = Open(sheet);
   HWND h = page.hwnd();
-  EXPECT_EQ(util_.GetSetting("GENERAL", "ABOUT"), "0");
+  EXPECT_EQ(app_.GetSetting("GENERAL", "ABOUT"), "0");
   EXPECT_FALSE(page.settingsPanelShown());
   EXPECT_TRUE(Shown(h, IDC_ABOUT_TEXT));
   EXPECT_TRUE(Shown(h, IDC_ABOUT_SETTINGS_LINK));
@@ -73,8 +66,8 @@ TEST_F(AboutPageTest, FirstShowWritesAboutAndShowsTheAboutText) {
 }
 
 TEST_F(AboutPageTest, PanelLinksSwitchPanelsAndWriteAbout) {
-  util_.PutSetting("GENERAL", "ABOUT", "1");
-  vm::testing::ProgramSheet sheet;
+  app_.PutSetting("GENERAL", "ABOUT", "1");
+  vm::testing::ProgramSheet sheet(app_);
   about& page = Open(sheet);
   HWND h = page.hwnd();
   EXPECT_TRUE(page.settingsPanelShown());
@@ -95,19 +88,19 @@ TEST_F(AboutPageTest, PanelLinksSwitchPanelsAndWriteAbout) {
   SendMessageW(link, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
   EXPECT_FALSE(page.aboutLink().hovering());
   EXPECT_FALSE(page.settingsPanelShown());
-  EXPECT_EQ(util_.GetSetting("GENERAL", "ABOUT"), "0");
+  EXPECT_EQ(app_.GetSetting("GENERAL", "ABOUT"), "0");
   EXPECT_TRUE(Shown(h, IDC_ABOUT_TEXT));
 
   page.settingsLink().Click();
   EXPECT_TRUE(page.settingsPanelShown());
-  EXPECT_EQ(util_.GetSetting("GENERAL", "ABOUT"), "1");
+  EXPECT_EQ(app_.GetSetting("GENERAL", "ABOUT"), "1");
 }
 
 TEST_F(AboutPageTest, BoxesShowTheirKeysAndWriteAtOnce) {
-  util_.PutSetting("GENERAL", "HIDE", "1");
-  util_.PutSetting("GENERAL", "AUTOSAVE", "0");
-  util_.PutSetting("GENERAL", "ABOUT", "1");
-  vm::testing::ProgramSheet sheet;  // set-up writes "LAST" = "1", keeps "AUTOSAVE" = "0"
+  app_.PutSetting("GENERAL", "HIDE", "1");
+  app_.PutSetting("GENERAL", "AUTOSAVE", "0");
+  app_.PutSetting("GENERAL", "ABOUT", "1");
+  vm::testing::ProgramSheet sheet(app_);  // set-up writes "LAST" = "1", keeps "AUTOSAVE" = "0"
   about& page = Open(sheet);
   HWND h = page.hwnd();
   EXPECT_EQ(IsDlgButtonChecked(h, IDC_ABOUT_HIDE), BST_CHECKED);
@@ -121,18 +114,18 @@ TEST_F(AboutPageTest, BoxesShowTheirKeysAndWriteAtOnce) {
   } cases[] = {{IDC_ABOUT_HIDE, "HIDE"}, {IDC_ABOUT_AUTOSAVE, "AUTOSAVE"}, {IDC_ABOUT_LAST, "LAST"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.key);
-    std::string before = util_.GetSetting("GENERAL", c.key);
+    std::string before = app_.GetSetting("GENERAL", c.key);
     SendDlgItemMessageW(h, c.id, BM_CLICK, 0, 0);
-    EXPECT_NE(util_.GetSetting("GENERAL", c.key), before);
-    EXPECT_EQ(util_.GetSetting("GENERAL", c.key), IsDlgButtonChecked(h, c.id) == BST_CHECKED ? "1" : "0");
+    EXPECT_NE(app_.GetSetting("GENERAL", c.key), before);
+    EXPECT_EQ(app_.GetSetting("GENERAL", c.key), IsDlgButtonChecked(h, c.id) == BST_CHECKED ? "1" : "0");
     SendDlgItemMessageW(h, c.id, BM_CLICK, 0, 0);
-    EXPECT_EQ(util_.GetSetting("GENERAL", c.key), before);
+    EXPECT_EQ(app_.GetSetting("GENERAL", c.key), before);
   }
 }
 
 TEST_F(AboutPageTest, BackupDaysBoxShowsTheDefaultAndWritesTypedNumbers) {
-  util_.PutSetting("GENERAL", "ABOUT", "1");
-  vm::testing::ProgramSheet sheet;
+  app_.PutSetting("GENERAL", "ABOUT", "1");
+  vm::testing::ProgramSheet sheet(app_);
   about& page = Open(sheet);
   HWND h = page.hwnd();
   HWND box = GetDlgItem(h, IDC_ABOUT_BACKUP_DAYS);
@@ -141,31 +134,31 @@ TEST_F(AboutPageTest, BackupDaysBoxShowsTheDefaultAndWritesTypedNumbers) {
   wchar_t text[16] = {};
   GetWindowTextW(box, text, 16);
   EXPECT_STREQ(text, L"14");
-  EXPECT_EQ(util_.GetSetting("GENERAL", "BACKUPDAYS"), "");  // showing writes nothing
+  EXPECT_EQ(app_.GetSetting("GENERAL", "BACKUPDAYS"), "");  // showing writes nothing
   SetWindowTextW(box, L"3");
-  EXPECT_EQ(util_.GetSetting("GENERAL", "BACKUPDAYS"), "3");
+  EXPECT_EQ(app_.GetSetting("GENERAL", "BACKUPDAYS"), "3");
   SetWindowTextW(box, L"");  // half-typed: the last number stays
-  EXPECT_EQ(util_.GetSetting("GENERAL", "BACKUPDAYS"), "3");
+  EXPECT_EQ(app_.GetSetting("GENERAL", "BACKUPDAYS"), "3");
   SetWindowTextW(box, L"0");
-  EXPECT_EQ(util_.GetSetting("GENERAL", "BACKUPDAYS"), "0");
+  EXPECT_EQ(app_.GetSetting("GENERAL", "BACKUPDAYS"), "0");
   page.aboutLink().Click();
   EXPECT_FALSE(IsWindowVisible(box));
 }
 
 TEST_F(AboutPageTest, AutostartWritesAndDeletesTheRunValue) {
-  util_.PutSetting("GENERAL", "ABOUT", "1");
-  vm::testing::ProgramSheet sheet;
+  app_.PutSetting("GENERAL", "ABOUT", "1");
+  vm::testing::ProgramSheet sheet(app_);
   about& page = Open(sheet);
   HWND h = page.hwnd();
   SendDlgItemMessageW(h, IDC_ABOUT_AUTOSTART, BM_CLICK, 0, 0);
-  EXPECT_EQ(util_.GetSetting("GENERAL", "START"), "1");
+  EXPECT_EQ(app_.GetSetting("GENERAL", "START"), "1");
   std::string data;
   ASSERT_TRUE(run_.Read(data));
   EXPECT_EQ(data, dir_.path() + "Velmoria.exe");
   EXPECT_TRUE(AutostartChecked(run_, dir_.path()));
 
   SendDlgItemMessageW(h, IDC_ABOUT_AUTOSTART, BM_CLICK, 0, 0);
-  EXPECT_EQ(util_.GetSetting("GENERAL", "START"), "0");
+  EXPECT_EQ(app_.GetSetting("GENERAL", "START"), "0");
   EXPECT_FALSE(run_.Read(data));
 }
 
@@ -180,19 +173,19 @@ TEST_F(AboutPageTest, AutostartBoxFollowsTheRegistryNotTheSettings) {
       {"another folder", "C:\\Elsewhere\\Velmoria.exe", false},
       {"no entry", "", false},
   };
-  util_.PutSetting("GENERAL", "START", "1");
+  app_.PutSetting("GENERAL", "START", "1");
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     run_.Delete();
     if (!c.entry.empty()) run_.Write(c.entry);
-    vm::testing::ProgramSheet sheet;
+    vm::testing::ProgramSheet sheet(app_);
     about& page = Open(sheet);
     EXPECT_EQ(IsDlgButtonChecked(page.hwnd(), IDC_ABOUT_AUTOSTART) == BST_CHECKED, c.checked);
   }
 }
 
 TEST_F(AboutPageTest, VersionLineLinksAndLinksInTheText) {
-  vm::testing::ProgramSheet sheet;
+  vm::testing::ProgramSheet sheet(app_);
   about& page = Open(sheet);
   EXPECT_EQ(page.productName(), "Velmoria");
   EXPECT_EQ(page.versionText(), "2026.12.7");
@@ -221,7 +214,7 @@ TEST_F(AboutPageTest, VersionLineLinksAndLinksInTheText) {
 }
 
 TEST_F(AboutPageTest, LayoutFollowsThePageSize) {
-  vm::testing::ProgramSheet sheet;
+  vm::testing::ProgramSheet sheet(app_);
   about& page = Open(sheet);
   SetWindowPos(sheet.hwnd(), nullptr, 0, 0, sheet.initialSize().cx + 150, sheet.initialSize().cy + 90,
                SWP_NOMOVE | SWP_NOZORDER);

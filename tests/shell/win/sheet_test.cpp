@@ -13,6 +13,7 @@
 #include "common/app_util.h"
 #include "common/calendar.h"
 #include "shell/win/shell_resources.h"
+#include "support/program_folder.h"
 #include "support/scratch.h"
 #include "support/win/gui_support.h"
 #include "support/win/sheet_driver.h"
@@ -91,25 +92,19 @@ struct Journal {
   }
 };
 
-class SheetTest : public ::testing::Test {
+class SheetTest : public vm::testing::ProgramFolderTest {
  protected:
-  void SetUp() override {
-    dir_.MakeProgramFolder();
-    platform::MakeDir(dir_ / "Support");
-    platform::MakeDir(dir_ / "Temp");
-  }
+  void SetUp() override { MakeFolders({"Support", "Temp"}); }
   // The day's title: the one taken when the test began, or today's when midnight passed
   // while it ran.
   bool IsDayTitle(const std::string& text, const std::string& atStart) {
-    return text == atStart || text == util_.DateTitle();
+    return text == atStart || text == app_.DateTitle();
   }
-  CAppUtil util_;
-  ScratchFolder dir_;
 };
 
 TEST_F(SheetTest, EightTabsInOrderWithTheirIconsAndTheTitle) {
-  const std::string dayTitle = util_.DateTitle();
-  vm::testing::ProgramSheet sheet;
+  const std::string dayTitle = app_.DateTitle();
+  vm::testing::ProgramSheet sheet(app_);
   ASSERT_TRUE(sheet.Create());
   EXPECT_TRUE(sheet.Continue());
   HWND tabs = sheet.tabControl();
@@ -163,19 +158,19 @@ TEST_F(SheetTest, SetupWritesDefaultsMakesTheTasksPageAndRestoresThePlacement) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     ScratchFolder dir;
-    dir.MakeProgramFolder();
-    if (c.tab) util_.PutSetting("PLACEMENT", "TAB", c.tab);
+    const CAppUtil app(dir.path(), "Velmoria");
+    if (c.tab) app.PutSetting("PLACEMENT", "TAB", c.tab);
     if (c.rect) {
-      util_.PutNumber("PLACEMENT", "LEFT", 40);
-      util_.PutNumber("PLACEMENT", "TOP", 30);
-      util_.PutNumber("PLACEMENT", "RIGHT", 760);
-      util_.PutNumber("PLACEMENT", "BOTTOM", 560);
+      app.PutNumber("PLACEMENT", "LEFT", 40);
+      app.PutNumber("PLACEMENT", "TOP", 30);
+      app.PutNumber("PLACEMENT", "RIGHT", 760);
+      app.PutNumber("PLACEMENT", "BOTTOM", 560);
     }
-    if (c.max) util_.PutSetting("PLACEMENT", "MAX", c.max);
-    vm::testing::ProgramSheet sheet;
+    if (c.max) app.PutSetting("PLACEMENT", "MAX", c.max);
+    vm::testing::ProgramSheet sheet(app);
     ASSERT_TRUE(sheet.Create());
-    EXPECT_EQ(util_.GetSetting("GENERAL", "LAST"), "1");
-    EXPECT_EQ(util_.GetSetting("GENERAL", "AUTOSAVE"), "1");
+    EXPECT_EQ(app.GetSetting("GENERAL", "LAST"), "1");
+    EXPECT_EQ(app.GetSetting("GENERAL", "AUTOSAVE"), "1");
     EXPECT_NE(sheet.page(kTasksTab).hwnd(), nullptr) << "the tasks page is made at set-up";
     EXPECT_NE(sheet.page(kSpreadsheetTab).hwnd(), nullptr);
     EXPECT_EQ(sheet.ActiveTab(), c.activeTab);
@@ -212,9 +207,9 @@ LRESULT CALLBACK WatchFirstPage(int code, WPARAM wp, LPARAM lp) {
     const CREATESTRUCTW* cs = reinterpret_cast<CBT_CREATEWNDW*>(lp)->lpcs;
     if (cs->hwndParent == tWatchedSheet->hwnd() && IsDialogClass(cs->lpszClass)) {
       tFirstPage->seen = true;
-      CAppUtil util;
-      tFirstPage->last = util.GetSetting("GENERAL", "LAST");
-      tFirstPage->autosave = util.GetSetting("GENERAL", "AUTOSAVE");
+      const CAppUtil& app = tWatchedSheet->app();
+      tFirstPage->last = app.GetSetting("GENERAL", "LAST");
+      tFirstPage->autosave = app.GetSetting("GENERAL", "AUTOSAVE");
       HWND sheet = tWatchedSheet->hwnd();
       // A running timer can only be seen by stopping it; it is started again at once.
       tFirstPage->timerRunning = KillTimer(sheet, kSheetTimerId) != FALSE;
@@ -228,7 +223,7 @@ LRESULT CALLBACK WatchFirstPage(int code, WPARAM wp, LPARAM lp) {
 // A page may read "GENERAL"/"LAST" at its own set-up, so the timer, the defaults and
 // the tray icon come before the first page is made.
 TEST_F(SheetTest, FirstStepsOfSetUpRunBeforeAnyPageIsMade) {
-  vm::testing::ProgramSheet sheet;
+  vm::testing::ProgramSheet sheet(app_);
   FirstPageSeen seen;
   tWatchedSheet = &sheet;
   tFirstPage = &seen;
@@ -249,7 +244,7 @@ TEST_F(SheetTest, FirstStepsOfSetUpRunBeforeAnyPageIsMade) {
 TEST_F(SheetTest, PlacementRoundTripIncludingMaximised) {
   RECT normal{};
   {
-    vm::testing::ProgramSheet sheet;
+    vm::testing::ProgramSheet sheet(app_);
     ASSERT_TRUE(sheet.Create());
     SetWindowPos(sheet.hwnd(), nullptr, 70, 60, sheet.initialSize().cx + 90, sheet.initialSize().cy + 40,
                  SWP_NOZORDER);
@@ -260,14 +255,14 @@ TEST_F(SheetTest, PlacementRoundTripIncludingMaximised) {
     normal = wp.rcNormalPosition;
     ShowWindow(sheet.hwnd(), SW_MAXIMIZE);
     sheet.SavePlacement();
-    EXPECT_EQ(util_.GetSetting("PLACEMENT", "MAX"), "1");
-    EXPECT_EQ(util_.GetSetting("PLACEMENT", "TAB"), "2");
-    EXPECT_EQ(util_.GetNumber("PLACEMENT", "LEFT"), normal.left);
-    EXPECT_EQ(util_.GetNumber("PLACEMENT", "TOP"), normal.top);
-    EXPECT_EQ(util_.GetNumber("PLACEMENT", "RIGHT"), normal.right);
-    EXPECT_EQ(util_.GetNumber("PLACEMENT", "BOTTOM"), normal.bottom);
+    EXPECT_EQ(app_.GetSetting("PLACEMENT", "MAX"), "1");
+    EXPECT_EQ(app_.GetSetting("PLACEMENT", "TAB"), "2");
+    EXPECT_EQ(app_.GetNumber("PLACEMENT", "LEFT"), normal.left);
+    EXPECT_EQ(app_.GetNumber("PLACEMENT", "TOP"), normal.top);
+    EXPECT_EQ(app_.GetNumber("PLACEMENT", "RIGHT"), normal.right);
+    EXPECT_EQ(app_.GetNumber("PLACEMENT", "BOTTOM"), normal.bottom);
   }
-  vm::testing::ProgramSheet again;
+  vm::testing::ProgramSheet again(app_);
   ASSERT_TRUE(again.Create());
   EXPECT_TRUE(IsZoomed(again.hwnd()));
   EXPECT_EQ(again.ActiveTab(), kFirmsTab);
@@ -278,7 +273,7 @@ TEST_F(SheetTest, PlacementRoundTripIncludingMaximised) {
 }
 
 TEST_F(SheetTest, SmallestSizeIsTheInitialSizeOneMenuBarTaller) {
-  vm::testing::ProgramSheet sheet;
+  vm::testing::ProgramSheet sheet(app_);
   ASSERT_TRUE(sheet.Create());
   SIZE initial = sheet.initialSize();
   RECT wr;
@@ -296,7 +291,7 @@ TEST_F(SheetTest, SmallestSizeIsTheInitialSizeOneMenuBarTaller) {
 }
 
 TEST_F(SheetTest, SizingMovesButtonsAndGrowsTabsAndPages) {
-  vm::testing::ProgramSheet sheet;
+  vm::testing::ProgramSheet sheet(app_);
   ASSERT_TRUE(sheet.Create());
   HWND w = sheet.hwnd();
   HWND tabs = sheet.tabControl();
@@ -322,13 +317,13 @@ TEST_F(SheetTest, SizingMovesButtonsAndGrowsTabsAndPages) {
 
 TEST_F(SheetTest, F12HidesToTheTrayAndSavesAndAClickBringsItBack) {
   Journal j;
-  CVelmoriaSheet sheet(util_, j.Pages(util_));
+  CVelmoriaSheet sheet(app_, j.Pages(app_));
   ASSERT_TRUE(sheet.Create());
   EXPECT_FALSE(sheet.tray().shown()) << "no tray icon while the window shows";
   PressKey(sheet, sheet.page(kDataTab).hwnd(), VK_F12);
   EXPECT_FALSE(IsWindowVisible(sheet.hwnd()));
   EXPECT_TRUE(sheet.tray().shown());
-  EXPECT_EQ(util_.GetSetting("PLACEMENT", "TAB"), "0");
+  EXPECT_EQ(app_.GetSetting("PLACEMENT", "TAB"), "0");
   EXPECT_EQ(j.lines, (std::vector<std::string>{"save contacts", "save firms", "save data", "save notebook",
                                                "save tasks", "save spreadsheet"}));
   EXPECT_EQ(sheet.waitWindowsShown(), 1);
@@ -375,8 +370,8 @@ TEST_F(SheetTest, EscHidesOnlyWithTheSettingAndEnterReachesOnlyNotebookAndTasks)
   } cases[] = {{nullptr, false}, {"0", false}, {"1", true}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.esc ? c.esc : "absent");
-    if (c.esc) util_.PutSetting("GENERAL", "ESC", c.esc);
-    vm::testing::ProgramSheet sheet;
+    if (c.esc) app_.PutSetting("GENERAL", "ESC", c.esc);
+    vm::testing::ProgramSheet sheet(app_);
     ASSERT_TRUE(sheet.Create());
     PressKey(sheet, sheet.page(kDataTab).hwnd(), VK_ESCAPE);
     EXPECT_EQ(!IsWindowVisible(sheet.hwnd()), c.hides);
@@ -384,7 +379,7 @@ TEST_F(SheetTest, EscHidesOnlyWithTheSettingAndEnterReachesOnlyNotebookAndTasks)
     EXPECT_EQ(sheet.Continue(), c.hides);
   }
 
-  vm::testing::ProgramSheet sheet;
+  vm::testing::ProgramSheet sheet(app_);
   ASSERT_TRUE(sheet.Create());
   struct EnterCase {
     int tab;
@@ -420,10 +415,10 @@ TEST_F(SheetTest, SaveAllFollowsAutosave) {
       {"1", {"save contacts", "save firms", "save data", "save notebook", "save tasks", "save spreadsheet"}},
   };
   Journal j;
-  CVelmoriaSheet sheet(util_, j.Pages(util_));
+  CVelmoriaSheet sheet(app_, j.Pages(app_));
   ASSERT_TRUE(sheet.Create());
   for (const Case& c : cases) {
-    util_.PutSetting("GENERAL", "AUTOSAVE", c.autosave);
+    app_.PutSetting("GENERAL", "AUTOSAVE", c.autosave);
     j.lines.clear();
     SendMessageW(sheet.hwnd(), WM_COMMAND, ID_SAVE_ALL, 0);
     EXPECT_EQ(j.lines, c.saves) << c.autosave;
@@ -439,7 +434,7 @@ TEST_F(SheetTest, ExitSavesStoresPlacementEmptiesTempAndKeepsItsFolders) {
   Spit(dir_ / "Temp\\reports\\AlarmRep.txt", "x");
   Journal j;
   {
-    CVelmoriaSheet sheet(util_, j.Pages(util_));
+    CVelmoriaSheet sheet(app_, j.Pages(app_));
     ASSERT_TRUE(sheet.Create());
     sheet.ActivateTab(kDatesTab);
     PostMessageW(sheet.hwnd(), WM_CLOSE, 0, 0);  // what a newer copy does
@@ -457,13 +452,13 @@ TEST_F(SheetTest, ExitSavesStoresPlacementEmptiesTempAndKeepsItsFolders) {
   EXPECT_FALSE(platform::FileExists(dir_ / "Temp\\VisitRep.html"));
   EXPECT_FALSE(platform::FileExists(dir_ / "Temp\\reports\\AlarmRep.txt"));
   EXPECT_TRUE(platform::DirExists(dir_ / "Temp\\reports"));
-  EXPECT_EQ(util_.GetSetting("GENERAL", "FIRST"), "0");
-  EXPECT_EQ(util_.GetSetting("PLACEMENT", "TAB"), "3");
-  EXPECT_FALSE(util_.GetSetting("PLACEMENT", "RIGHT").empty());
+  EXPECT_EQ(app_.GetSetting("GENERAL", "FIRST"), "0");
+  EXPECT_EQ(app_.GetSetting("PLACEMENT", "TAB"), "3");
+  EXPECT_FALSE(app_.GetSetting("PLACEMENT", "RIGHT").empty());
 }
 
 TEST_F(SheetTest, TrayCloseCommandEndsTheRun) {
-  vm::testing::ProgramSheet sheet;
+  vm::testing::ProgramSheet sheet(app_);
   ASSERT_TRUE(sheet.Create());
   SendMessageW(sheet.hwnd(), WM_COMMAND, ID_APP_EXIT, 0);
   EXPECT_FALSE(sheet.Continue());
@@ -471,19 +466,19 @@ TEST_F(SheetTest, TrayCloseCommandEndsTheRun) {
 
 TEST_F(SheetTest, EndOfLogonWritesFirstAndSaves) {
   Journal j;
-  CVelmoriaSheet sheet(util_, j.Pages(util_));
+  CVelmoriaSheet sheet(app_, j.Pages(app_));
   ASSERT_TRUE(sheet.Create());
   EXPECT_EQ(SendMessageW(sheet.hwnd(), WM_QUERYENDSESSION, 0, 0), TRUE);
-  EXPECT_EQ(util_.GetSetting("GENERAL", "FIRST"), "0");
+  EXPECT_EQ(app_.GetSetting("GENERAL", "FIRST"), "0");
   EXPECT_EQ(j.lines.size(), 6u);
 }
 
 TEST_F(SheetTest, TheDayChangeRenewsTheCaptionButNotTheTooltip) {
-  const std::string dayTitle = util_.DateTitle();
+  const std::string dayTitle = app_.DateTitle();
   platform::LocalTime now;
   now.year = 2026, now.month = 12, now.day = 31, now.hour = 23, now.minute = 59;
   Journal j;
-  CVelmoriaSheet sheet(util_, j.Pages(util_));
+  CVelmoriaSheet sheet(app_, j.Pages(app_));
   sheet.SetClock([&] { return now; });
   ASSERT_TRUE(sheet.Create());
   std::wstring tooltip = sheet.tray().tooltip();
@@ -505,8 +500,8 @@ TEST_F(SheetTest, TheDayChangeRenewsTheCaptionButNotTheTooltip) {
 }
 
 TEST_F(SheetTest, HiddenAtStartStaysInTheTrayUntilOpened) {
-  util_.PutSetting("GENERAL", "HIDE", "1");
-  vm::testing::ProgramSheet sheet;
+  app_.PutSetting("GENERAL", "HIDE", "1");
+  vm::testing::ProgramSheet sheet(app_);
   ASSERT_TRUE(sheet.Create());
   EXPECT_FALSE(IsWindowVisible(sheet.hwnd()));
   EXPECT_TRUE(sheet.tray().shown());
@@ -523,9 +518,9 @@ TEST_F(SheetTest, HiddenAtStartStaysInTheTrayUntilOpened) {
 }
 
 TEST_F(SheetTest, ReminderWindowMessagesOpenTheTasksPage) {
-  util_.PutSetting("GENERAL", "HIDE", "1");
+  app_.PutSetting("GENERAL", "HIDE", "1");
   Journal j;
-  CVelmoriaSheet sheet(util_, j.Pages(util_));
+  CVelmoriaSheet sheet(app_, j.Pages(app_));
   ASSERT_TRUE(sheet.Create());
   SendMessageW(sheet.hwnd(), kReminderWindowMessage, 0, 99);  // not a code of the reminder window
   EXPECT_FALSE(IsWindowVisible(sheet.hwnd()));
@@ -562,7 +557,7 @@ TEST_F(SheetTest, TrayMenuItems) {
 // The right-click menu runs its own modal loop; a timer inside it reads the menu on
 // screen and closes it, so the test never waits for a user.
 TEST_F(SheetTest, RightClickShowsTheTrayMenuWithOpenAsDefault) {
-  vm::testing::ProgramSheet sheet;
+  vm::testing::ProgramSheet sheet(app_);
   ASSERT_TRUE(sheet.Create());
   static std::vector<std::string> seen;
   static int defaultItem;
@@ -592,16 +587,16 @@ TEST_F(SheetTest, RightClickShowsTheTrayMenuWithOpenAsDefault) {
 }
 
 TEST_F(SheetTest, SplashGoesAtTheFirstKeyWhichGoesNoFurther) {
-  vm::testing::ProgramSheet sheet;
+  vm::testing::ProgramSheet sheet(app_);
   sheet.EnableSplash(true);
-  util_.PutSetting("GENERAL", "ESC", "1");
+  app_.PutSetting("GENERAL", "ESC", "1");
   ASSERT_TRUE(sheet.Create());
   ASSERT_TRUE(sheet.splash().visible());
   PressKey(sheet, sheet.page(kDataTab).hwnd(), VK_ESCAPE);
   EXPECT_FALSE(sheet.splash().visible());
   EXPECT_TRUE(IsWindowVisible(sheet.hwnd())) << "the key that closed the splash did not hide the window";
 
-  vm::testing::ProgramSheet timed;
+  vm::testing::ProgramSheet timed(app_);
   timed.EnableSplash(true);
   ASSERT_TRUE(timed.Create());
   ASSERT_TRUE(timed.splash().visible());

@@ -16,6 +16,7 @@
 #include "spreadsheet/grid_ops.h"
 #include "spreadsheet/win/spreadsheet_resources.h"
 #include "spreadsheet/workbook_xml.h"
+#include "support/program_folder.h"
 #include "support/scratch.h"
 #include "support/win/gui_support.h"
 #include "ui/colour_picker.h"
@@ -30,15 +31,13 @@ namespace {
 
 using vm::testing::PressKey;
 using vm::testing::PumpSheet;
-using vm::testing::ScratchFolder;
 using vm::testing::Spit;
 using vm::testing::Type;
 
-class SpreadsheetPageTest : public ::testing::Test {
+class SpreadsheetPageTest : public vm::testing::ProgramFolderTest {
  protected:
   void SetUp() override {
-    dir_.MakeProgramFolder();
-    platform::MakeDir(dir_ / "Personal");
+    MakeFolders({"Personal"});
     CWorkbook book;
     CSheet& s = book.Sheet(0);
     s.name = "Бюджет";
@@ -51,9 +50,9 @@ class SpreadsheetPageTest : public ::testing::Test {
     book.Sheet(1).SetRowCount(5);
     book.Sheet(1).SetColumnCount(5);
     ASSERT_TRUE(WriteWorkbook(book, dir_ / "Personal\\book.xml"));
-    util_.PutSetting("EXCEL", "FILENAME", "Q:\\gone\\book.xml");
-    util_.PutSetting("EXCEL", "FONTSIZE", "-100");
-    util_.PutSetting("GENERAL", "AUTOSAVE", "0");
+    app_.PutSetting("EXCEL", "FILENAME", "Q:\\gone\\book.xml");
+    app_.PutSetting("EXCEL", "FONTSIZE", "-100");
+    app_.PutSetting("GENERAL", "AUTOSAVE", "0");
   }
 
   CLikeExcelDlg& Open(shell::CVelmoriaSheet& sheet) {
@@ -86,20 +85,18 @@ class SpreadsheetPageTest : public ::testing::Test {
     PressKey(sheet, page.grid().editor(), end);
   }
 
-  ScratchFolder dir_;
-  CAppUtil util_;
   std::optional<std::string> answer_;
 };
 
 TEST_F(SpreadsheetPageTest, ReopensTypesNavigatesFormatsAndSaves) {
-  vm::testing::ProgramSheet sheet;
+  vm::testing::ProgramSheet sheet(app_);
   CLikeExcelDlg& page = Open(sheet);
   // The stored path is gone: the file of that name in "Personal" is read and stored;
   // a font height outside -72..72 is written back as -12.
   EXPECT_EQ(page.path(), dir_ / "Personal\\book.xml");
-  EXPECT_EQ(util_.GetSetting("EXCEL", "FILENAME"), dir_ / "Personal\\book.xml");
-  EXPECT_EQ(util_.GetSetting("EXCEL", "FONTSIZE"), "-12");
-  EXPECT_EQ(util_.GetSetting("EXCEL", "FONTNAMEDEF"), "Arial");
+  EXPECT_EQ(app_.GetSetting("EXCEL", "FILENAME"), dir_ / "Personal\\book.xml");
+  EXPECT_EQ(app_.GetSetting("EXCEL", "FONTSIZE"), "-12");
+  EXPECT_EQ(app_.GetSetting("EXCEL", "FONTNAMEDEF"), "Arial");
   EXPECT_FALSE(page.toolbar().IsEnabled(ID_LOAD_INFO));
   ASSERT_EQ(page.workbook().SheetCount(), 2);
   EXPECT_EQ(page.toolbar().TipOf(ID_SHEET_SAVE), "Сохранить файл как... Ctrl+S");
@@ -181,7 +178,7 @@ TEST_F(SpreadsheetPageTest, ReopensTypesNavigatesFormatsAndSaves) {
 }
 
 TEST_F(SpreadsheetPageTest, NewAndAFileThatIsNoWorkbook) {
-  vm::testing::ProgramSheet sheet;
+  vm::testing::ProgramSheet sheet(app_);
   CLikeExcelDlg& page = Open(sheet);
   Spit(dir_ / "Personal\\bad.xml", "just some text");
   answer_ = dir_ / "Personal\\bad.xml";
@@ -189,7 +186,7 @@ TEST_F(SpreadsheetPageTest, NewAndAFileThatIsNoWorkbook) {
   EXPECT_EQ(page.path(), dir_ / "Personal\\bad.xml");
   EXPECT_TRUE(page.toolbar().IsEnabled(ID_LOAD_INFO));
   EXPECT_EQ(vm::testing::Slurp(dir_ / "Temp\\bad.bak"), "just some text");
-  EXPECT_EQ(util_.GetSetting("EXCEL", "FILENAME"), dir_ / "Personal\\bad.xml");
+  EXPECT_EQ(app_.GetSetting("EXCEL", "FILENAME"), dir_ / "Personal\\bad.xml");
 
   Command(sheet, page, ID_SHEET_NEW);
   EXPECT_EQ(page.path(), "");
@@ -224,7 +221,7 @@ TEST_F(SpreadsheetPageTest, NewAndAFileThatIsNoWorkbook) {
 }
 
 TEST_F(SpreadsheetPageTest, ContextMenusClipboardAndUndo) {
-  vm::testing::ProgramSheet sheet;
+  vm::testing::ProgramSheet sheet(app_);
   CLikeExcelDlg& page = Open(sheet);
   GridWindow& grid = page.grid();
   CWorkbook& book = page.workbook();
@@ -322,7 +319,7 @@ TEST_F(SpreadsheetPageTest, ContextMenusClipboardAndUndo) {
 }
 
 TEST_F(SpreadsheetPageTest, ResizingIsUndoneLongTabsTellTheirNamesAndPrinting) {
-  vm::testing::ProgramSheet sheet;
+  vm::testing::ProgramSheet sheet(app_);
   CLikeExcelDlg& page = Open(sheet);
   GridWindow& grid = page.grid();
   CSheet& s = page.workbook().CurrentSheet();
@@ -420,7 +417,7 @@ TEST_F(SpreadsheetPageTest, ResizingIsUndoneLongTabsTellTheirNamesAndPrinting) {
 // folder the file is also copied there and the page waits to be looked at (VM_LOOK_MS):
 // scripts/sheet-look puts that screen beside LibreOffice's picture of the same file.
 TEST_F(SpreadsheetPageTest, BuildsAWorkbookThroughThePageAlone) {
-  vm::testing::ProgramSheet sheet;
+  vm::testing::ProgramSheet sheet(app_);
   CLikeExcelDlg& page = Open(sheet);
   GridWindow& grid = page.grid();
   Command(sheet, page, ID_SHEET_NEW);

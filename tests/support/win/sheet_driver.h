@@ -19,10 +19,11 @@ struct AppHolder {
 };
 }  // namespace detail
 
-// The sheet with the pages the program's start makes, over its own settings object.
+// The sheet with the pages the program's start makes, over the settings and folders it
+// is given (a test's program folder), which it keeps a copy of.
 class ProgramSheet : private detail::AppHolder, public shell::CVelmoriaSheet {
  public:
-  explicit ProgramSheet(CAppUtil app = CAppUtil());
+  explicit ProgramSheet(CAppUtil app);
 };
 
 // Dispatches this thread's messages through the sheet's pre-translation, as the

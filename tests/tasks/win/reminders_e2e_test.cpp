@@ -6,7 +6,9 @@
 #include "common/record_file.h"
 #include "platform/platform.h"
 #include "common/app_util.h"
+#include "support/program_folder.h"
 #include "support/scratch.h"
+#include "support/task_record.h"
 #include "support/win/gui_support.h"
 #include "tasks/reminders.h"
 #include "tasks/task_file.h"
@@ -15,27 +17,26 @@
 namespace vm::tasks {
 namespace {
 
-TEST(RemindersEndToEnd, TheDueReminderOpensItsWindowAndTheBookIsSavedAtExit) {
-  testing::ScratchFolder dir;
-  dir.MakeProgramFolder();
-  std::string exe = dir / "Velmoria.exe";
+using RemindersEndToEnd = testing::ProgramFolderTest;
+
+TEST_F(RemindersEndToEnd, TheDueReminderOpensItsWindowAndTheBookIsSavedAtExit) {
+  std::string exe = dir_ / "Velmoria.exe";
   ASSERT_TRUE(CopyFileW(ui::Wide(testing::VelmoriaExePath()).c_str(), ui::Wide(exe).c_str(), FALSE));
-  platform::MakeDir(dir / "Personal");
+  MakeFolders({"Personal"});
   // A Latin name: under Wine a Cyrillic file name needs a Linux locale that may not
   // be installed, and the file's name is not what this test is about.
-  std::string path = dir / "Personal\\work.dbw";
+  std::string path = dir_ / "Personal\\work.dbw";
 
   // Due every day, without a time: it fires at start, whatever the clock says.
-  std::string daily = EmptyTaskRecord();
-  for (auto [field, value] : {std::pair{TaskField::Headline, "Полить цветы"}, {TaskField::ReminderState, "1"},
-                              {TaskField::ByDate, "1"}, {TaskField::Day, "ALL"}, {TaskField::Month, "ALL"},
-                              {TaskField::Year, "ALL"}, {TaskField::WithTime, "0"}, {TaskField::PcBeep, "0"}})
-    SetTaskField(daily, field, value);
-  std::string plain = EmptyTaskRecord();
-  SetTaskField(plain, TaskField::Headline, "Без напоминания");
-  testing::Spit(path, RecordFileBytes({daily, plain}));
-  CAppUtil util;
-  util.PutSetting("WORK", "FILENAME", path);
+  testing::TaskRecord daily("Полить цветы", {{TaskField::ReminderState, "1"},
+                                             {TaskField::ByDate, "1"},
+                                             {TaskField::Day, "ALL"},
+                                             {TaskField::Month, "ALL"},
+                                             {TaskField::Year, "ALL"},
+                                             {TaskField::WithTime, "0"},
+                                             {TaskField::PcBeep, "0"}});
+  testing::Spit(path, RecordFileBytes({daily, testing::TaskRecord("Без напоминания")}));
+  app_.PutSetting("WORK", "FILENAME", path);
 
   Moment before = MomentOf(platform::Now());
   testing::ProgramProcess program(exe);
@@ -57,7 +58,7 @@ TEST(RemindersEndToEnd, TheDueReminderOpensItsWindowAndTheBookIsSavedAtExit) {
   EXPECT_TRUE(stamp == TodayStamp(before) || stamp == TodayStamp(after)) << stamp;
   EXPECT_EQ(saved.Field(0, TaskField::ReminderState), "1") << "a daily reminder stays on";
   EXPECT_EQ(saved.Field(1, TaskField::Headline), "Без напоминания");
-  EXPECT_EQ(util.GetSetting("WORK", "FILENAME"), path);
+  EXPECT_EQ(app_.GetSetting("WORK", "FILENAME"), path);
 }
 
 }  // namespace

@@ -8,7 +8,7 @@
 #include <functional>
 #include <string>
 
-#include "support/scratch.h"
+#include "support/program_folder.h"
 #include "support/win/gui_support.h"
 #include "tasks/task_editor_model.h"
 #include "tasks/win/task_editor_resources.h"
@@ -72,14 +72,12 @@ int Height(Dialog& d) {
   return r.bottom - r.top;
 }
 
-class TaskEditorDialog : public ::testing::Test {
+class TaskEditorDialog : public testing::ProgramFolderTest {
  protected:
   void SetUp() override {
     SetTaskEditorClock([] { return Moment{2013, 3, 25, 14, 5}; });
   }
   void TearDown() override { SetTaskEditorClock(nullptr); }
-  testing::ScratchFolder dir_;
-  CAppUtil app_{dir_.path(), "Velmoria"};
 };
 
 TEST_F(TaskEditorDialog, NewPeriodicReminderThroughTheControls) {

@@ -12,7 +12,9 @@
 #include "common/app_util.h"
 #include "shell/win/shell_resources.h"
 #include "shell/win/velmoria_sheet.h"
+#include "support/program_folder.h"
 #include "support/scratch.h"
+#include "support/task_record.h"
 #include "support/win/gui_support.h"
 #include "support/win/sheet_driver.h"
 #include "tasks/win/tasks_resources.h"
@@ -22,15 +24,7 @@ namespace vm::tasks {
 namespace {
 
 using F = TaskField;
-using vm::testing::ScratchFolder;
-
-struct Rec {
-  std::string line = EmptyTaskRecord();
-  Rec& Set(F field, const std::string& value) {
-    SetTaskField(line, field, value);
-    return *this;
-  }
-};
+using Rec = vm::testing::TaskRecord;
 
 // The records of the test book, in file order.
 enum : size_t { kTrain, kDaily, kPlain, kLater, kRecordCount };
@@ -72,13 +66,10 @@ std::string Headline(HWND w) {
   return ui::Narrow(buf);
 }
 
-class TasksPageTest : public ::testing::Test {
+class TasksPageTest : public vm::testing::ProgramFolderTest {
  protected:
   void SetUp() override {
-    dir_.MakeProgramFolder();
-    platform::MakeDir(dir_ / "Support");
-    platform::MakeDir(dir_ / "Temp");
-    platform::MakeDir(dir_ / "Personal");
+    MakeFolders({"Support", "Temp", "Personal"});
     path_ = dir_ / "Personal\\work.dbw";
     vm::testing::Spit(path_, RecordFileBytes(TestRecords()));
     app_.PutSetting("WORK", "FILENAME", path_);
@@ -87,7 +78,7 @@ class TasksPageTest : public ::testing::Test {
   // The sheet with its clock and the page's effects replaced; set up, not yet ticked.
   void MakeSheet(platform::LocalTime start) {
     now_ = start;
-    sheet_ = std::make_unique<vm::testing::ProgramSheet>();
+    sheet_ = std::make_unique<vm::testing::ProgramSheet>(app_);
     sheet_->SetClock([this] { return now_; });
     page().SetEffects(&effects_);
     ASSERT_TRUE(sheet_->Create());
@@ -110,8 +101,6 @@ class TasksPageTest : public ::testing::Test {
     return out;
   }
 
-  ScratchFolder dir_;
-  CAppUtil app_;
   std::string path_;
   platform::LocalTime now_;
   Recorder effects_;

@@ -9,7 +9,9 @@
 #include "common/record_file.h"
 #include "platform/platform.h"
 #include "common/app_util.h"
+#include "support/program_folder.h"
 #include "support/scratch.h"
+#include "support/task_record.h"
 #include "support/win/gui_support.h"
 #include "support/win/sheet_driver.h"
 #include "tasks/sticker.h"
@@ -24,22 +26,13 @@ namespace vm::tasks {
 namespace {
 
 using F = TaskField;
+using R = vm::testing::TaskRecord;
 
-std::string R(const std::string& head, std::initializer_list<std::pair<F, std::string>> fields) {
-  std::string l = EmptyTaskRecord();
-  SetTaskField(l, F::Headline, head);
-  for (const auto& [f, v] : fields) SetTaskField(l, f, v);
-  return l;
-}
-
-class TasksViewsPageTest : public ::testing::Test {
+class TasksViewsPageTest : public vm::testing::ProgramFolderTest {
  protected:
   void SetUp() override {
-    dir_.MakeProgramFolder();
-    for (const char* sub : {"Support", "Temp", "Personal"}) platform::MakeDir(dir_ / sub);
-    std::string tpl;
-    platform::ReadFileBytes(std::string(VELMORIA_SOURCE_DIR) + "/support/WorkPic.html", tpl);
-    vm::testing::Spit(dir_ / "Support\\WorkPic.html", tpl);
+    MakeFolders({"Support", "Temp", "Personal"});
+    CopyShippedSupportFile("WorkPic.html");
     path_ = dir_ / "Personal\\work.dbw";
     platform::SetMessageSink([this](const std::string& text, platform::MessageIcon) { messages_.push_back(text); });
     ui::SetQuestionHook([this](const std::string& q) {
@@ -55,7 +48,7 @@ class TasksViewsPageTest : public ::testing::Test {
   void Make(const std::vector<std::string>& records) {
     vm::testing::Spit(path_, RecordFileBytes(records));
     app_.PutSetting("WORK", "FILENAME", path_);
-    sheet_ = std::make_unique<vm::testing::ProgramSheet>();
+    sheet_ = std::make_unique<vm::testing::ProgramSheet>(app_);
     ASSERT_TRUE(sheet_->Create());
     sheet_->ActivateTab(shell::kTasksTab);
     TasksShell s = SystemTasksShell();
@@ -97,8 +90,6 @@ class TasksViewsPageTest : public ::testing::Test {
     SendMessageW(page().hwnd(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(page().list().hwnd()), MAKELPARAM(-1, -1));
   }
 
-  vm::testing::ScratchFolder dir_;
-  CAppUtil app_;
   std::string path_;
   std::unique_ptr<vm::testing::ProgramSheet> sheet_;
   std::vector<std::string> messages_, questions_, reports_, captions_;

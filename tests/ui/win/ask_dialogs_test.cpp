@@ -8,7 +8,7 @@
 
 #include "platform/platform.h"
 #include "common/app_util.h"
-#include "support/scratch.h"
+#include "support/program_folder.h"
 #include "support/win/gui_support.h"
 #include "ui/dialog.h"
 #include "ui/keyboard.h"
@@ -17,8 +17,6 @@
 
 namespace vm::ui {
 namespace {
-
-using vm::testing::ScratchFolder;
 
 // Runs `steps` once the dialog is up; the dialog's modal loop then handles what they
 // posted. A last Cancel makes sure no test can leave a dialog open.
@@ -41,15 +39,13 @@ std::string Title(Dialog& d) {
   return Narrow(t);
 }
 
-class NewFileTest : public ::testing::Test {
+class NewFileTest : public vm::testing::ProgramFolderTest {
  protected:
   void TearDown() override { SetFolderPicker(nullptr); }
   // The folder the dialog starts in, as the book that asks works it out.
   std::string Initial(const char* section) const {
-    return NewFileInitialFolder(util_.GetSetting(section, "FILENAME"), util_.ProgramFolder());
+    return NewFileInitialFolder(app_.GetSetting(section, "FILENAME"), app_.ProgramFolder());
   }
-  ScratchFolder dir_;
-  CAppUtil util_{dir_.path(), "Velmoria"};
 };
 
 TEST_F(NewFileTest, StartsInTheBooksFolderOrInPersonal) {
@@ -64,7 +60,7 @@ TEST_F(NewFileTest, StartsInTheBooksFolderOrInPersonal) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.setting);
-    util_.PutSetting("WORK", "FILENAME", c.setting);
+    app_.PutSetting("WORK", "FILENAME", c.setting);
     std::string shown;
     DriveDialog drive([&](Dialog& d) {
       shown = d.ItemText(IDC_NEWFILE_FOLDER);
