@@ -24,10 +24,10 @@ const std::vector<ui::ToolCommand>& Commands() {
       {ID_DATES_SEARCH, IDI_DATES_SEARCH, "Поиск"},
       {ID_DATES_TODAY, IDI_DATES_TODAY, "Текущая дата/Выбор даты"},
       {ID_DATES_REFRESH, IDI_DATES_REFRESH, "Обновить окно"},
-      {ID_DATES_REPORT, IDI_DATES_REPORT, "Открыть в программе просмотра"},
-      {ID_SAVE_ALL, IDI_DATES_SAVE, "Сохранить все"},
-      {ID_HELP_FILE, IDI_DATES_HELP, "Помощь"},
-      {ID_DATES_HIDE, IDI_DATES_HIDE, "Скрыть F12"},
+      {ID_DATES_REPORT, IDI_BOOK_REPORT, "Открыть в программе просмотра"},
+      {ID_SAVE_ALL, IDI_BOOK_SAVE, "Сохранить все"},
+      {ID_HELP_FILE, IDI_BOOK_HELP, "Помощь"},
+      {ID_DATES_HIDE, IDI_BOOK_HIDE, "Скрыть F12"},
   };
   return table;
 }

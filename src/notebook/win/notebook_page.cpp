@@ -34,12 +34,12 @@ const std::vector<ui::ToolCommand>& Commands() {
   static const std::vector<ui::ToolCommand> table = {
       {ID_NOTE_NEW_FILE, IDI_NOTE_NEW, "Создать новый файл Ctrl+N"},
       {ID_NOTE_OPEN_FILE, IDI_NOTE_OPEN, "Открыть файл Ctrl+O"},
-      {ID_NOTE_SAVE_FILE, IDI_NOTE_SAVE, "Сохранить файл"},
+      {ID_NOTE_SAVE_FILE, IDI_BOOK_SAVE, "Сохранить файл"},
       {ID_NOTE_SAVE_AS, IDI_NOTE_SAVE_AS, "Сохранить файл как... Ctrl+S"},
-      {ID_SAVE_ALL, IDI_NOTE_SAVE_ALL, "Сохранить все"},
+      {ID_SAVE_ALL, IDI_BOOK_SAVE, "Сохранить все"},
       {ID_NOTE_ADD_ROOT, IDI_NOTE_ADD_ROOT, "Добавить корень"},
       {ID_NOTE_ADD_LEAF, IDI_NOTE_ADD_LEAF, "Добавить лист"},
-      {ID_NOTE_DELETE, IDI_NOTE_DELETE, "Удалить ветвь"},
+      {ID_NOTE_DELETE, IDI_BOOK_DELETE, "Удалить ветвь"},
       {ID_NOTE_COPY_BRANCH, IDI_NOTE_COPY_BRANCH, "Копировать ветвь"},
       {ID_NOTE_PASTE_BRANCH, IDI_NOTE_PASTE_BRANCH, "Вставить ветвь"},
       {ID_NOTE_FIND_TITLE, IDI_NOTE_FIND_TITLE, "Поиск по дереву F2"},
@@ -63,8 +63,8 @@ const std::vector<ui::ToolCommand>& Commands() {
       {ID_NOTE_PRINT, IDI_NOTE_PRINT, "Печать Ctrl+P"},
       {ID_NOTE_PASSWORD, IDI_NOTE_PASSWORD, "Ввод пароля"},
       {ID_NOTE_EXPORT, IDI_NOTE_EXPORT, "Экспорт/импорт"},
-      {ID_HELP_FILE, IDI_NOTE_HELP, "Помощь"},
-      {ID_NOTE_HIDE, IDI_NOTE_HIDE, "Скрыть F12"},
+      {ID_HELP_FILE, IDI_BOOK_HELP, "Помощь"},
+      {ID_NOTE_HIDE, IDI_BOOK_HIDE, "Скрыть F12"},
   };
   return table;
 }

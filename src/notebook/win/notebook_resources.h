@@ -81,12 +81,9 @@
 // Icons of the tool-bar buttons.
 #define IDI_NOTE_NEW 1830
 #define IDI_NOTE_OPEN 1831
-#define IDI_NOTE_SAVE 1832
 #define IDI_NOTE_SAVE_AS 1833
-#define IDI_NOTE_SAVE_ALL 1834
 #define IDI_NOTE_ADD_ROOT 1835
 #define IDI_NOTE_ADD_LEAF 1836
-#define IDI_NOTE_DELETE 1837
 #define IDI_NOTE_COPY_BRANCH 1838
 #define IDI_NOTE_PASTE_BRANCH 1839
 #define IDI_NOTE_FIND_TITLE 1840
@@ -108,9 +105,7 @@
 #define IDI_NOTE_REDO 1856
 #define IDI_NOTE_PRINT 1857
 #define IDI_NOTE_PASSWORD 1858
-#define IDI_NOTE_HELP 1859
 #define IDI_NOTE_EXPORT 1860
-#define IDI_NOTE_HIDE 1861
 #define IDI_NOTE_FIND_ALL 1862
 
 // Controls of the page.

@@ -48,9 +48,9 @@ const std::vector<ui::ToolCommand>& Commands() {
       {ID_SHEET_TABLE, IDI_SHEET_TABLE, "Таблица"},
       {ID_SHEET_FIND, IDI_SHEET_FIND, "Поиск F3"},
       {ID_SHEET_REFRESH, IDI_SHEET_REFRESH, "Обновить"},
-      {ID_LOAD_INFO, IDI_SHEET_LOAD_INFO, "Информация о неудачной загрузки файла"},
-      {ID_HELP_FILE, IDI_SHEET_HELP, "Помощь"},
-      {ID_HIDE_TO_TRAY, IDI_SHEET_HIDE, "Скрыть F12"},
+      {ID_LOAD_INFO, IDI_BOOK_LOAD_INFO, "Информация о неудачной загрузки файла"},
+      {ID_HELP_FILE, IDI_BOOK_HELP, "Помощь"},
+      {ID_HIDE_TO_TRAY, IDI_BOOK_HIDE, "Скрыть F12"},
   };
   return table;
 }
