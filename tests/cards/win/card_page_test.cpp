@@ -131,7 +131,6 @@ struct Recorded {
       reports.push_back(path);
       return 33;
     };
-    s.openHelp = [this] { ++help; };
     return s;
   }
 };
@@ -156,6 +155,7 @@ class CardPageTest : public ::testing::Test {
   Page& Open(shell::CVelmoriaSheet& sheet, int tab) {
     Page& page = static_cast<Page&>(sheet.page(tab));
     page.SetShell(shell_.Shell());
+    page.SetHelp([this] { ++shell_.help; });
     if (!sheet.hwnd()) {
       EXPECT_TRUE(sheet.Create());
     }
