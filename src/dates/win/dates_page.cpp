@@ -22,7 +22,7 @@ const std::vector<ui::ToolCommand>& Commands() {
   static const std::vector<ui::ToolCommand> table = shell::WithCommonButtons(
       {
           {ID_DATES_EDIT, IDI_DATES_EDIT, "Редактировать файл"},
-          {ID_DATES_SEARCH, IDI_DATES_SEARCH, "Поиск"},
+          {ID_DATES_SEARCH, IDI_BOOK_SEARCH, "Поиск"},
           {ID_DATES_TODAY, IDI_DATES_TODAY, "Текущая дата/Выбор даты"},
           {ID_DATES_REFRESH, IDI_DATES_REFRESH, "Обновить окно"},
           {ID_DATES_REPORT, IDI_BOOK_REPORT, "Открыть в программе просмотра"},

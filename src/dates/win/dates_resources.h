@@ -32,7 +32,6 @@
 
 // Icons of the tool-bar buttons.
 #define IDI_DATES_EDIT 1720
-#define IDI_DATES_SEARCH 1721
 #define IDI_DATES_TODAY 1722
 #define IDI_DATES_REFRESH 1723
 

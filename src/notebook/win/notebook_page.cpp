@@ -42,9 +42,9 @@ const std::vector<ui::ToolCommand>& Commands() {
           {ID_NOTE_DELETE, IDI_BOOK_DELETE, "Удалить ветвь"},
           {ID_NOTE_COPY_BRANCH, IDI_NOTE_COPY_BRANCH, "Копировать ветвь"},
           {ID_NOTE_PASTE_BRANCH, IDI_NOTE_PASTE_BRANCH, "Вставить ветвь"},
-          {ID_NOTE_FIND_TITLE, IDI_NOTE_FIND_TITLE, "Поиск по дереву F2"},
+          {ID_NOTE_FIND_TITLE, IDI_BOOK_SEARCH, "Поиск по дереву F2"},
           {ID_NOTE_FIND_TEXT, IDI_NOTE_FIND_TEXT, "Поиск F3"},
-          {ID_NOTE_FIND_ALL, IDI_NOTE_FIND_ALL, "Поиск во всех заметках Ctrl+Shift+F"},
+          {ID_NOTE_FIND_ALL, IDI_BOOK_SEARCH, "Поиск во всех заметках Ctrl+Shift+F"},
           {ID_NOTE_BOLD, IDI_NOTE_BOLD, "Полужирный"},
           {ID_NOTE_ITALIC, IDI_NOTE_ITALIC, "Курсив"},
           {ID_NOTE_UNDERLINE, IDI_NOTE_UNDERLINE, "Подчеркнутый"},
@@ -74,9 +74,11 @@ const std::vector<ui::ToolCommand>& Commands() {
 
 namespace notepage {
 
-const std::vector<std::pair<std::string, std::string>>& NotebookFilter() {
-  static const std::vector<std::pair<std::string, std::string>> f = {{"Файлы dbn (*.dbn)", "*.dbn"}};
-  return f;
+ui::FileDialogOptions NotebookFiles(const std::string& folder, const std::string& name) {
+  return {.filters = {{"Файлы dbn (*.dbn)", "*.dbn"}},
+          .defaultExtension = "dbn",
+          .folder = folder,
+          .fileName = name};
 }
 
 CHARFORMAT2W CharFormat(HWND edit) {
@@ -108,10 +110,10 @@ NotebookDialogs SystemNotebookDialogs() {
   NotebookDialogs d;
   d.newFile = [](HWND owner, const std::string& folder) { return ui::AskNewFile(owner, folder); };
   d.openFile = [](HWND owner, const std::string& folder) {
-    return ui::AskOpenFile(owner, {.filters = NotebookFilter(), .defaultExtension = "dbn", .folder = folder});
+    return ui::AskOpenFile(owner, NotebookFiles(folder));
   };
   d.saveAs = [](HWND owner, const std::string& folder) {
-    return ui::AskSaveFile(owner, {.filters = NotebookFilter(), .defaultExtension = "dbn", .folder = folder});
+    return ui::AskSaveFile(owner, NotebookFiles(folder));
   };
   d.openWithShell = [](const std::string& path) {
     HINSTANCE h = ShellExecuteW(nullptr, L"open", ui::Wide(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
