@@ -5,6 +5,7 @@
 #include "common/shell_actions.h"
 #include "common/win/shell_actions_win.h"
 #include "platform/platform.h"
+#include "ui/fonts.h"
 #include "ui/text.h"
 
 namespace vm::ui {
@@ -51,10 +52,7 @@ void LinkLabel::Attach(HWND label) {
     target_ = Narrow(text);
 
   HWND parent = GetParent(label);
-  HFONT dialogFont = reinterpret_cast<HFONT>(SendMessageW(parent, WM_GETFONT, 0, 0));
-  LOGFONTW lf{};
-  if (!dialogFont || !GetObjectW(dialogFont, sizeof lf, &lf))
-    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
+  LOGFONTW lf = DialogFont(parent);
   lf.lfUnderline = underline_ ? TRUE : FALSE;
   font_.reset(CreateFontIndirectW(&lf));
   SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);

@@ -20,4 +20,8 @@ bool AskYesNo(HWND owner, const std::string& cp1251Question) {
   return MessageBoxW(owner, Wide(cp1251Question).c_str(), L"Velmoria", MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
+void ShowTitledMessage(HWND owner, const std::string& cp1251Text, const std::string& cp1251Title, UINT icon) {
+  MessageBoxW(owner, Wide(cp1251Text).c_str(), Wide(cp1251Title).c_str(), MB_OK | icon);
+}
+
 }  // namespace vm::ui

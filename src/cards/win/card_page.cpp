@@ -5,6 +5,7 @@
 #include "common/win/shell_actions_win.h"
 #include "platform/platform.h"
 #include "shell/win/shell_resources.h"
+#include "ui/fonts.h"
 #include "ui/page_keys.h"
 #include "ui/question.h"
 #include "ui/resources.h"
@@ -19,7 +20,7 @@ namespace {
 // resource picks its own. The tooltip of 1022 names Ctrl+X, which deletes while the
 // main list has the focus and cuts text everywhere else.
 const std::vector<ui::ToolCommand>& Commands() {
-  static const std::vector<ui::ToolCommand> table = {
+  static const std::vector<ui::ToolCommand> table = shell::WithCommonButtons({
       {ID_CARD_ADD, IDI_BOOK_ADD, "Добавить запись Ctrl+Enter"},
       {ID_CARD_DELETE, IDI_BOOK_DELETE, "Удалить запись Ctrl+X"},
       {ID_CARD_DIAL_PHONE, IDI_CARD_PHONE, "Набор телефонного номера"},
@@ -29,11 +30,7 @@ const std::vector<ui::ToolCommand>& Commands() {
       {ID_CARD_WEB, IDI_CARD_WEB, "Открыть адрес в броузере"},
       {ID_CARD_REPORT, IDI_BOOK_REPORT, "Открыть в программе просмотра"},
       {ID_CARD_CLEAR, IDI_CARD_CLEAR, "Очистить окна ввода Ctrl+Delete"},
-      {ID_SAVE_ALL, IDI_BOOK_SAVE, "Сохранить все"},
-      {ID_LOAD_INFO, IDI_BOOK_LOAD_INFO, "Информация о неудачной загрузки файла"},
-      {ID_HELP_FILE, IDI_BOOK_HELP, "Помощь"},
-      {ID_HIDE_TO_TRAY, IDI_BOOK_HIDE, "Скрыть F12"},
-  };
+  });
   return table;
 }
 
@@ -50,7 +47,6 @@ CardShell SystemCardShell() {
   CardShell s;
   s.perform = [](const ShellRequest& r) { Perform(r); };
   s.openReport = [](const std::string& path) { return OpenTarget(path, kShowNormal); };
-  s.openHelp = [] { OpenHelp(); };
   return s;
 }
 
@@ -123,9 +119,7 @@ bool CardPage::OnInitDialog() {
   UpdateCommands();
   accel_.reset(ui::LoadAccelResource(IDR_CARDS_ACCEL));
 
-  LOGFONTW lf{};
-  if (HFONT dialogFont = reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0)))
-    GetObjectW(dialogFont, sizeof lf, &lf);
+  LOGFONTW lf = ui::DialogFont(hwnd());
   lf.lfHeight = -12;
   lf.lfWidth = 0;
   lf.lfItalic = TRUE;
@@ -321,19 +315,7 @@ bool CardPage::OnCommand(int id, int code, HWND control) {
     case ID_CARD_MAIL: Act(CardAction::kMail); break;
     case ID_CARD_WEB: Act(CardAction::kWeb); break;
     case ID_CARD_CLEAR: Clear(); break;
-    case ID_LOAD_INFO:
-      if (!book_.book().loadMessage.empty())
-        platform::ShowMessage(book_.book().loadMessage, platform::MessageIcon::kStop);
-      break;
-    case ID_HELP_FILE:
-      if (shell_.openHelp) shell_.openHelp();
-      break;
-    case ID_SAVE_ALL:
-    case ID_HIDE_TO_TRAY:
-      // Commands of the whole sheet.
-      SendMessageW(GetParent(hwnd()), WM_COMMAND, MAKEWPARAM(id, 0), 0);
-      return true;
-    default: return false;
+    default: return CommonCommand(id);
   }
   UpdateCommands();
   return true;

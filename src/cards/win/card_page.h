@@ -37,7 +37,6 @@ struct CardShell {
   std::function<void(const ShellRequest&)> perform;
   // Opens the report page the book wrote; the shell's code (above 32 on success).
   std::function<int(const std::string& path)> openReport;
-  std::function<void()> openHelp;
 };
 CardShell SystemCardShell();
 
@@ -64,6 +63,7 @@ class CardPage : public shell::BookPage {
  protected:
   bool OnInitDialog() override;
   bool OnCommand(int id, int code, HWND control) override;
+  std::string LoadReport() const override { return book_.book().loadMessage; }
   bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
   void OnSize(int width, int height) override;
 

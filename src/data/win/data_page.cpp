@@ -9,6 +9,7 @@
 #include "shell/win/shell_resources.h"
 #include "ui/ask_dialogs.h"
 #include "ui/file_dialogs.h"
+#include "ui/fonts.h"
 #include "ui/menu.h"
 #include "ui/page_keys.h"
 #include "ui/question.h"
@@ -21,23 +22,19 @@ namespace vm::data {
 namespace {
 
 const std::vector<ui::ToolCommand>& Commands() {
-  static const std::vector<ui::ToolCommand> table = {
+  static const std::vector<ui::ToolCommand> table = shell::WithCommonButtons({
       {ID_DATA_NEW, IDI_DATA_NEW, "Новый файл Ctrl+N"},
       {ID_DATA_OPEN, IDI_DATA_OPEN, "Открыть файл Ctrl+O"},
       {ID_DATA_SAVE, IDI_DATA_SAVE, "Сохранить файл Ctrl+S"},
-      {ID_SAVE_ALL, IDI_DATA_SAVE_ALL, "Сохранить все"},
-      {ID_DATA_ADD, IDI_DATA_ADD, "Добавить запись  Ctrl+Enter"},
-      {ID_DATA_DELETE, IDI_DATA_DELETE, "Удалить запись Ctrl+X"},
+      {ID_DATA_ADD, IDI_BOOK_ADD, "Добавить запись  Ctrl+Enter"},
+      {ID_DATA_DELETE, IDI_BOOK_DELETE, "Удалить запись Ctrl+X"},
       {ID_DATA_DIAL, IDI_DATA_DIAL, "Набор телефонного номера"},
       {ID_DATA_MAIL, IDI_DATA_MAIL, "Написать письмо"},
       {ID_DATA_WEB, IDI_DATA_WEB, "Открыть адрес в броузере"},
       {ID_DATA_CLEAR, IDI_DATA_CLEAR, "Очистить окна ввода Ctrl+Delete"},
       {ID_DATA_SETTINGS, IDI_DATA_SETTINGS, "Настройка таблицы"},
-      {ID_LOAD_INFO, IDI_DATA_LOAD_INFO, "Информация о неудачной загрузки файла"},
       {ID_DATA_PASSWORD, IDI_DATA_PASSWORD, "Ввод пароля"},
-      {ID_HELP_FILE, IDI_DATA_HELP, "Помощь"},
-      {ID_HIDE_TO_TRAY, IDI_DATA_HIDE, "Скрыть F12"},
-  };
+  });
   return table;
 }
 
@@ -84,7 +81,6 @@ DataPageShell SystemDataPageShell() {
   };
   s.editColumns = [](HWND owner, DataTable& table) { EditTableColumns(owner, table); };
   s.perform = [](const ShellRequest& r) { Perform(r); };
-  s.openHelp = [] { OpenHelp(); };
   return s;
 }
 
@@ -131,9 +127,7 @@ bool CPh::OnInitDialog() {
                std::move(cb));
   accel_.reset(ui::LoadAccelResource(IDR_DATA_ACCEL));
 
-  LOGFONTW lf{};
-  if (HFONT dialogFont = reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0)))
-    GetObjectW(dialogFont, sizeof lf, &lf);
+  LOGFONTW lf = ui::DialogFont(hwnd());
   lf.lfHeight = -12;
   lf.lfWidth = 0;
   lf.lfItalic = TRUE;
@@ -369,19 +363,7 @@ bool CPh::OnCommand(int id, int code, HWND control) {
       if (enabled.settings) Settings();
       break;
     case ID_DATA_PASSWORD: Password(); break;
-    case ID_LOAD_INFO:
-      if (!book_.table().loadMessage.empty())
-        platform::ShowMessage(book_.table().loadMessage, platform::MessageIcon::kStop);
-      break;
-    case ID_HELP_FILE:
-      if (shell_.openHelp) shell_.openHelp();
-      break;
-    case ID_SAVE_ALL:
-    case ID_HIDE_TO_TRAY:
-      // Commands of the whole sheet.
-      SendMessageW(GetParent(hwnd()), WM_COMMAND, MAKEWPARAM(id, 0), 0);
-      return true;
-    default: return false;
+    default: return CommonCommand(id);
   }
   UpdateCommands();
   return true;

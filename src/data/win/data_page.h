@@ -40,7 +40,6 @@ struct DataPageShell {
   // The dialog "Настройка таблицы" over the table.
   std::function<void(HWND owner, DataTable& table)> editColumns;
   std::function<void(const ShellRequest&)> perform;
-  std::function<void()> openHelp;
 };
 DataPageShell SystemDataPageShell();
 
@@ -66,6 +65,7 @@ class CPh : public shell::BookPage {
  protected:
   bool OnInitDialog() override;
   bool OnCommand(int id, int code, HWND control) override;
+  std::string LoadReport() const override { return book_.table().loadMessage; }
   bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
   void OnSize(int width, int height) override;
 

@@ -19,16 +19,15 @@ namespace vm::dates {
 namespace {
 
 const std::vector<ui::ToolCommand>& Commands() {
-  static const std::vector<ui::ToolCommand> table = {
-      {ID_DATES_EDIT, IDI_DATES_EDIT, "Редактировать файл"},
-      {ID_DATES_SEARCH, IDI_DATES_SEARCH, "Поиск"},
-      {ID_DATES_TODAY, IDI_DATES_TODAY, "Текущая дата/Выбор даты"},
-      {ID_DATES_REFRESH, IDI_DATES_REFRESH, "Обновить окно"},
-      {ID_DATES_REPORT, IDI_DATES_REPORT, "Открыть в программе просмотра"},
-      {ID_SAVE_ALL, IDI_DATES_SAVE, "Сохранить все"},
-      {ID_HELP_FILE, IDI_DATES_HELP, "Помощь"},
-      {ID_DATES_HIDE, IDI_DATES_HIDE, "Скрыть F12"},
-  };
+  static const std::vector<ui::ToolCommand> table = shell::WithCommonButtons(
+      {
+          {ID_DATES_EDIT, IDI_DATES_EDIT, "Редактировать файл"},
+          {ID_DATES_SEARCH, IDI_BOOK_SEARCH, "Поиск"},
+          {ID_DATES_TODAY, IDI_DATES_TODAY, "Текущая дата/Выбор даты"},
+          {ID_DATES_REFRESH, IDI_DATES_REFRESH, "Обновить окно"},
+          {ID_DATES_REPORT, IDI_BOOK_REPORT, "Открыть в программе просмотра"},
+      },
+      ID_DATES_HIDE);
   return table;
 }
 
@@ -55,7 +54,6 @@ DatesShell SystemDatesShell() {
     return ShellOpen(L"notepad.exe", L"\"" + ui::Wide(path) + L"\"", L".") > 32;
   };
   s.openReport = [](const std::string& path) { return OpenTarget(path, kShowNormal); };
-  s.openHelp = [] { OpenHelp(); };
   s.today = [] {
     platform::LocalTime now = platform::Now();
     return Date{now.day, now.month, now.year};
@@ -176,16 +174,8 @@ bool CMes::OnCommand(int id, int code, HWND control) {
     case ID_DATES_EASTER_CATHOLIC:
     case ID_DATES_EASTER_JEWISH: return true;  // the lines only show the dates
     case ID_DATES_REPORT: Report(); return true;
-    case ID_HELP_FILE:
-      if (shell_.openHelp) shell_.openHelp();
-      return true;
-    case ID_SAVE_ALL:
-    case ID_DATES_HIDE:
-      // Commands of the whole sheet.
-      SendMessageW(GetParent(hwnd()), WM_COMMAND, MAKEWPARAM(id == ID_DATES_HIDE ? ID_HIDE_TO_TRAY : id, 0),
-                   0);
-      return true;
-    default: return false;
+    case ID_DATES_HIDE: return CommonCommand(ID_HIDE_TO_TRAY);
+    default: return CommonCommand(id);
   }
   ShowLines();
   return true;

@@ -27,7 +27,6 @@ struct DatesShell {
   std::function<bool(const std::string& path)> openNotepad;
   // Opens the report page; the shell's code.
   std::function<int(const std::string& path)> openReport;
-  std::function<void()> openHelp;
   // Today's date (the clock; a fixed day in tests).
   std::function<Date()> today;
 };

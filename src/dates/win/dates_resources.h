@@ -32,13 +32,8 @@
 
 // Icons of the tool-bar buttons.
 #define IDI_DATES_EDIT 1720
-#define IDI_DATES_SEARCH 1721
 #define IDI_DATES_TODAY 1722
 #define IDI_DATES_REFRESH 1723
-#define IDI_DATES_REPORT 1724
-#define IDI_DATES_SAVE 1725
-#define IDI_DATES_HELP 1726
-#define IDI_DATES_HIDE 1727
 
 // Controls of the page.
 #define IDC_DATES_LIST 1044

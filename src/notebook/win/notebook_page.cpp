@@ -31,41 +31,40 @@ constexpr int kSplitterWidth = 5;
 constexpr int kMinPane = 40;
 
 const std::vector<ui::ToolCommand>& Commands() {
-  static const std::vector<ui::ToolCommand> table = {
-      {ID_NOTE_NEW_FILE, IDI_NOTE_NEW, "Создать новый файл Ctrl+N"},
-      {ID_NOTE_OPEN_FILE, IDI_NOTE_OPEN, "Открыть файл Ctrl+O"},
-      {ID_NOTE_SAVE_FILE, IDI_NOTE_SAVE, "Сохранить файл"},
-      {ID_NOTE_SAVE_AS, IDI_NOTE_SAVE_AS, "Сохранить файл как... Ctrl+S"},
-      {ID_SAVE_ALL, IDI_NOTE_SAVE_ALL, "Сохранить все"},
-      {ID_NOTE_ADD_ROOT, IDI_NOTE_ADD_ROOT, "Добавить корень"},
-      {ID_NOTE_ADD_LEAF, IDI_NOTE_ADD_LEAF, "Добавить лист"},
-      {ID_NOTE_DELETE, IDI_NOTE_DELETE, "Удалить ветвь"},
-      {ID_NOTE_COPY_BRANCH, IDI_NOTE_COPY_BRANCH, "Копировать ветвь"},
-      {ID_NOTE_PASTE_BRANCH, IDI_NOTE_PASTE_BRANCH, "Вставить ветвь"},
-      {ID_NOTE_FIND_TITLE, IDI_NOTE_FIND_TITLE, "Поиск по дереву F2"},
-      {ID_NOTE_FIND_TEXT, IDI_NOTE_FIND_TEXT, "Поиск F3"},
-      {ID_NOTE_FIND_ALL, IDI_NOTE_FIND_ALL, "Поиск во всех заметках Ctrl+Shift+F"},
-      {ID_NOTE_BOLD, IDI_NOTE_BOLD, "Полужирный"},
-      {ID_NOTE_ITALIC, IDI_NOTE_ITALIC, "Курсив"},
-      {ID_NOTE_UNDERLINE, IDI_NOTE_UNDERLINE, "Подчеркнутый"},
-      {ID_NOTE_ALIGN_LEFT, IDI_NOTE_LEFT, "По левому краю"},
-      {ID_NOTE_ALIGN_CENTRE, IDI_NOTE_CENTRE, "По центру"},
-      {ID_NOTE_ALIGN_RIGHT, IDI_NOTE_RIGHT, "По правому краю"},
-      {ID_NOTE_FONT, IDI_NOTE_FONT, "Шрифт"},
-      {ID_NOTE_COLOUR, IDI_NOTE_COLOUR, "Цвет шрифта"},
-      {ID_NOTE_HIGHLIGHT, IDI_NOTE_HIGHLIGHT, "Выделение цветом"},
-      {ID_NOTE_BULLETS, IDI_NOTE_BULLETS, "Маркеры"},
-      {ID_NOTE_CUT, IDI_NOTE_CUT, "Вырезать Ctrl+X"},
-      {ID_NOTE_COPY, IDI_NOTE_COPY, "Копировать Ctrl+C"},
-      {ID_NOTE_PASTE, IDI_NOTE_PASTE, "Вставить  Ctrl+V"},
-      {ID_NOTE_UNDO, IDI_NOTE_UNDO, "Отменить"},
-      {ID_NOTE_REDO, IDI_NOTE_REDO, "Вернуть"},
-      {ID_NOTE_PRINT, IDI_NOTE_PRINT, "Печать Ctrl+P"},
-      {ID_NOTE_PASSWORD, IDI_NOTE_PASSWORD, "Ввод пароля"},
-      {ID_NOTE_EXPORT, IDI_NOTE_EXPORT, "Экспорт/импорт"},
-      {ID_HELP_FILE, IDI_NOTE_HELP, "Помощь"},
-      {ID_NOTE_HIDE, IDI_NOTE_HIDE, "Скрыть F12"},
-  };
+  static const std::vector<ui::ToolCommand> table = shell::WithCommonButtons(
+      {
+          {ID_NOTE_NEW_FILE, IDI_NOTE_NEW, "Создать новый файл Ctrl+N"},
+          {ID_NOTE_OPEN_FILE, IDI_NOTE_OPEN, "Открыть файл Ctrl+O"},
+          {ID_NOTE_SAVE_FILE, IDI_BOOK_SAVE, "Сохранить файл"},
+          {ID_NOTE_SAVE_AS, IDI_NOTE_SAVE_AS, "Сохранить файл как... Ctrl+S"},
+          {ID_NOTE_ADD_ROOT, IDI_NOTE_ADD_ROOT, "Добавить корень"},
+          {ID_NOTE_ADD_LEAF, IDI_NOTE_ADD_LEAF, "Добавить лист"},
+          {ID_NOTE_DELETE, IDI_BOOK_DELETE, "Удалить ветвь"},
+          {ID_NOTE_COPY_BRANCH, IDI_NOTE_COPY_BRANCH, "Копировать ветвь"},
+          {ID_NOTE_PASTE_BRANCH, IDI_NOTE_PASTE_BRANCH, "Вставить ветвь"},
+          {ID_NOTE_FIND_TITLE, IDI_BOOK_SEARCH, "Поиск по дереву F2"},
+          {ID_NOTE_FIND_TEXT, IDI_NOTE_FIND_TEXT, "Поиск F3"},
+          {ID_NOTE_FIND_ALL, IDI_BOOK_SEARCH, "Поиск во всех заметках Ctrl+Shift+F"},
+          {ID_NOTE_BOLD, IDI_NOTE_BOLD, "Полужирный"},
+          {ID_NOTE_ITALIC, IDI_NOTE_ITALIC, "Курсив"},
+          {ID_NOTE_UNDERLINE, IDI_NOTE_UNDERLINE, "Подчеркнутый"},
+          {ID_NOTE_ALIGN_LEFT, IDI_NOTE_LEFT, "По левому краю"},
+          {ID_NOTE_ALIGN_CENTRE, IDI_NOTE_CENTRE, "По центру"},
+          {ID_NOTE_ALIGN_RIGHT, IDI_NOTE_RIGHT, "По правому краю"},
+          {ID_NOTE_FONT, IDI_NOTE_FONT, "Шрифт"},
+          {ID_NOTE_COLOUR, IDI_NOTE_COLOUR, "Цвет шрифта"},
+          {ID_NOTE_HIGHLIGHT, IDI_NOTE_HIGHLIGHT, "Выделение цветом"},
+          {ID_NOTE_BULLETS, IDI_NOTE_BULLETS, "Маркеры"},
+          {ID_NOTE_CUT, IDI_NOTE_CUT, "Вырезать Ctrl+X"},
+          {ID_NOTE_COPY, IDI_NOTE_COPY, "Копировать Ctrl+C"},
+          {ID_NOTE_PASTE, IDI_NOTE_PASTE, "Вставить  Ctrl+V"},
+          {ID_NOTE_UNDO, IDI_NOTE_UNDO, "Отменить"},
+          {ID_NOTE_REDO, IDI_NOTE_REDO, "Вернуть"},
+          {ID_NOTE_PRINT, IDI_NOTE_PRINT, "Печать Ctrl+P"},
+          {ID_NOTE_PASSWORD, IDI_NOTE_PASSWORD, "Ввод пароля"},
+          {ID_NOTE_EXPORT, IDI_NOTE_EXPORT, "Экспорт/импорт"},
+      },
+      ID_NOTE_HIDE);
   return table;
 }
 
@@ -75,9 +74,11 @@ const std::vector<ui::ToolCommand>& Commands() {
 
 namespace notepage {
 
-const std::vector<std::pair<std::string, std::string>>& NotebookFilter() {
-  static const std::vector<std::pair<std::string, std::string>> f = {{"Файлы dbn (*.dbn)", "*.dbn"}};
-  return f;
+ui::FileDialogOptions NotebookFiles(const std::string& folder, const std::string& name) {
+  return {.filters = {{"Файлы dbn (*.dbn)", "*.dbn"}},
+          .defaultExtension = "dbn",
+          .folder = folder,
+          .fileName = name};
 }
 
 CHARFORMAT2W CharFormat(HWND edit) {
@@ -109,10 +110,10 @@ NotebookDialogs SystemNotebookDialogs() {
   NotebookDialogs d;
   d.newFile = [](HWND owner, const std::string& folder) { return ui::AskNewFile(owner, folder); };
   d.openFile = [](HWND owner, const std::string& folder) {
-    return ui::AskOpenFile(owner, {.filters = NotebookFilter(), .defaultExtension = "dbn", .folder = folder});
+    return ui::AskOpenFile(owner, NotebookFiles(folder));
   };
   d.saveAs = [](HWND owner, const std::string& folder) {
-    return ui::AskSaveFile(owner, {.filters = NotebookFilter(), .defaultExtension = "dbn", .folder = folder});
+    return ui::AskSaveFile(owner, NotebookFiles(folder));
   };
   d.openWithShell = [](const std::string& path) {
     HINSTANCE h = ShellExecuteW(nullptr, L"open", ui::Wide(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
@@ -488,14 +489,11 @@ bool CNoteBook::OnCommand(int id, int code, HWND control) {
     case ID_NOTE_SAVE_FILE: SaveFile(); return true;
     case ID_NOTE_SAVE_AS: SaveAs(); return true;
     case ID_NOTE_PASSWORD: Password(); return true;
-    case ID_HELP_FILE: OpenHelp(); return true;
-    case ID_SAVE_ALL:
-    case ID_NOTE_HIDE:
-      SendMessageW(GetParent(hwnd()), WM_COMMAND, MAKEWPARAM(id == ID_NOTE_HIDE ? ID_HIDE_TO_TRAY : id, 0),
-                   0);
-      return true;
+    case ID_NOTE_HIDE: return CommonCommand(ID_HIDE_TO_TRAY);
     case ID_NOTE_EXPORT: toolbar_.Drop(id); return true;
-    default: break;
+    default:
+      if (CommonCommand(id)) return true;
+      break;
   }
   if (!unlocked) return true;  // nothing else while the file is locked
   switch (id) {

@@ -16,6 +16,7 @@
 #include "platform/platform.h"
 #include "ui/file_dialogs.h"
 #include "ui/folder_picker.h"
+#include "ui/fonts.h"
 #include "ui/question.h"
 #include "ui/rich_edit.h"
 #include "ui/text.h"
@@ -92,24 +93,20 @@ void CNoteBook::PickFont() {
   lf.lfUnderline = (cf.dwEffects & CFE_UNDERLINE) != 0;
   lf.lfStrikeOut = (cf.dwEffects & CFE_STRIKEOUT) != 0;
   lf.lfCharSet = RUSSIAN_CHARSET;
-  CHOOSEFONTW c{};
-  c.lStructSize = sizeof c;
-  c.hwndOwner = hwnd();
-  c.lpLogFont = &lf;
-  c.Flags = CF_SCREENFONTS | CF_EFFECTS | CF_INITTOLOGFONTSTRUCT;
-  c.rgbColors = cf.crTextColor;
-  if (!::ChooseFontW(&c)) return;
+  COLORREF colour = cf.crTextColor;
+  int tenthsOfPoint = 0;
+  if (!ui::AskFont(hwnd(), lf, colour, &tenthsOfPoint)) return;
   CHARFORMAT2W set{};
   set.cbSize = sizeof set;
   set.dwMask =
       CFM_FACE | CFM_SIZE | CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT | CFM_COLOR | CFM_CHARSET;
   lstrcpynW(set.szFaceName, lf.lfFaceName, LF_FACESIZE);
-  set.yHeight = c.iPointSize * 2;  // tenths of a point to twips
+  set.yHeight = tenthsOfPoint * 2;  // tenths of a point to twips
   if (lf.lfWeight >= FW_BOLD) set.dwEffects |= CFE_BOLD;
   if (lf.lfItalic) set.dwEffects |= CFE_ITALIC;
   if (lf.lfUnderline) set.dwEffects |= CFE_UNDERLINE;
   if (lf.lfStrikeOut) set.dwEffects |= CFE_STRIKEOUT;
-  set.crTextColor = c.rgbColors;
+  set.crTextColor = colour;
   set.bCharSet = lf.lfCharSet;
   SendMessageW(edit_, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&set));
   Snapshot(0, true);

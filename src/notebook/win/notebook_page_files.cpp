@@ -110,10 +110,7 @@ void CNoteBook::Password() {
 void CNoteBook::ExportBranch() {
   XmlElement* note = NoteOf(tree_.Selected());
   if (!note) return;
-  std::optional<std::string> path = ui::AskSaveFile(hwnd(), {.filters = NotebookFilter(),
-                                                             .defaultExtension = "dbn",
-                                                             .folder = branchFolder_,
-                                                             .fileName = note->name()});
+  std::optional<std::string> path = ui::AskSaveFile(hwnd(), NotebookFiles(branchFolder_, note->name()));
   if (!path) return;
   branchFolder_ = FolderOfPath(*path);
   NotebookSave saved;
@@ -128,8 +125,7 @@ void CNoteBook::ImportBranch() {
   HTREEITEM target = tree_.Selected();
   XmlElement* note = NoteOf(target);
   if (!note) return;
-  std::optional<std::string> path = ui::AskOpenFile(
-      hwnd(), {.filters = NotebookFilter(), .defaultExtension = "dbn", .folder = branchFolder_});
+  std::optional<std::string> path = ui::AskOpenFile(hwnd(), NotebookFiles(branchFolder_));
   if (!path) return;
   branchFolder_ = FolderOfPath(*path);
   BranchImport imported = notebook::ImportBranch(*path);

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "ui/file_dialogs.h"
 #include "ui/menu.h"
 
 namespace vm::notebook::notepage {
@@ -17,8 +18,8 @@ namespace vm::notebook::notepage {
 inline constexpr int kMaxNoteCharacters = 65536;
 inline constexpr char kSection[] = "NOTE";
 
-// "Файлы dbn (*.dbn)" for the open, save-as and branch dialogs.
-const std::vector<std::pair<std::string, std::string>>& NotebookFilter();
+// The open, save-as and branch dialogs: "Файлы dbn (*.dbn)" in `folder`, offering `name`.
+ui::FileDialogOptions NotebookFiles(const std::string& folder, const std::string& name = {});
 // The character and paragraph format at the editor's selection.
 CHARFORMAT2W CharFormat(HWND edit);
 PARAFORMAT2 ParaFormat(HWND edit);

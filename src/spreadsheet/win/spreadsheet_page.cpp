@@ -12,11 +12,14 @@
 #include "spreadsheet/win/sheet_printer.h"
 #include "spreadsheet/win/spreadsheet_resources.h"
 #include "spreadsheet/workbook_xml.h"
+#include "ui/clipboard.h"
 #include "ui/dialog.h"
 #include "ui/file_dialogs.h"
+#include "ui/fonts.h"
 #include "ui/menu.h"
 #include "ui/page_keys.h"
 #include "ui/printing.h"
+#include "ui/question.h"
 #include "ui/resources.h"
 #include "ui/text.h"
 #include "ui/wait_cursor.h"
@@ -26,7 +29,7 @@ namespace vm::spreadsheet {
 namespace {
 
 const std::vector<ui::ToolCommand>& Commands() {
-  static const std::vector<ui::ToolCommand> table = {
+  static const std::vector<ui::ToolCommand> table = shell::WithCommonButtons({
       {ID_SHEET_NEW, IDI_SHEET_NEW, "Создать новый файл Ctrl+N"},
       {ID_SHEET_OPEN, IDI_SHEET_OPEN, "Открыть файл Ctrl+O"},
       {ID_SHEET_SAVE, IDI_SHEET_SAVE, "Сохранить файл как... Ctrl+S"},
@@ -48,10 +51,7 @@ const std::vector<ui::ToolCommand>& Commands() {
       {ID_SHEET_TABLE, IDI_SHEET_TABLE, "Таблица"},
       {ID_SHEET_FIND, IDI_SHEET_FIND, "Поиск F3"},
       {ID_SHEET_REFRESH, IDI_SHEET_REFRESH, "Обновить"},
-      {ID_LOAD_INFO, IDI_SHEET_LOAD_INFO, "Информация о неудачной загрузки файла"},
-      {ID_HELP_FILE, IDI_SHEET_HELP, "Помощь"},
-      {ID_HIDE_TO_TRAY, IDI_SHEET_HIDE, "Скрыть F12"},
-  };
+  });
   return table;
 }
 
@@ -132,13 +132,7 @@ bool AskFontDialog(HWND owner, FontDesc& font, COLORREF& colour) {
   lf.lfPitchAndFamily = static_cast<BYTE>(font.pitchAndFamily);
   std::wstring face = ui::Wide(font.faceName);
   wcsncpy(lf.lfFaceName, face.c_str(), LF_FACESIZE - 1);
-  CHOOSEFONTW cf{};
-  cf.lStructSize = sizeof cf;
-  cf.hwndOwner = owner;
-  cf.lpLogFont = &lf;
-  cf.rgbColors = colour;
-  cf.Flags = CF_SCREENFONTS | CF_EFFECTS | CF_INITTOLOGFONTSTRUCT;
-  if (!ChooseFontW(&cf)) return false;
+  if (!ui::AskFont(owner, lf, colour)) return false;
   font.faceName = ui::Narrow(lf.lfFaceName);
   font.height = lf.lfHeight;
   font.weight = lf.lfWeight;
@@ -146,42 +140,7 @@ bool AskFontDialog(HWND owner, FontDesc& font, COLORREF& colour) {
   font.underline = lf.lfUnderline != 0;
   font.charSet = lf.lfCharSet;
   font.pitchAndFamily = lf.lfPitchAndFamily;
-  colour = cf.rgbColors;
   return true;
-}
-
-bool ClipboardHasText() {
-  return IsClipboardFormatAvailable(CF_UNICODETEXT) || IsClipboardFormatAvailable(CF_TEXT);
-}
-
-bool PutClipboardText(HWND owner, const std::string& cp1251) {
-  std::wstring text = ui::Wide(cp1251);
-  if (!OpenClipboard(owner)) return false;
-  EmptyClipboard();
-  bool ok = false;
-  if (HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t))) {
-    if (void* p = GlobalLock(mem)) {
-      memcpy(p, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
-      GlobalUnlock(mem);
-      ok = SetClipboardData(CF_UNICODETEXT, mem) != nullptr;
-    }
-    if (!ok) GlobalFree(mem);
-  }
-  CloseClipboard();
-  return ok;
-}
-
-std::optional<std::string> ClipboardText(HWND owner) {
-  if (!IsClipboardFormatAvailable(CF_UNICODETEXT) || !OpenClipboard(owner)) return std::nullopt;
-  std::optional<std::string> text;
-  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-    if (auto* p = static_cast<const wchar_t*>(GlobalLock(data))) {
-      text = ui::Narrow(std::wstring(p, wcsnlen(p, GlobalSize(data) / sizeof(wchar_t))));
-      GlobalUnlock(data);
-    }
-  }
-  CloseClipboard();
-  return text;
 }
 
 }  // namespace
@@ -199,7 +158,6 @@ SpreadsheetPageShell SystemSpreadsheetPageShell() {
                             .folder = folder,
                             .fileName = name});
   };
-  s.openHelp = [] { OpenHelp(); };
   s.askSheetName = [](HWND owner, const std::string& name) -> std::optional<std::string> {
     SheetNameDialog dialog(name);
     if (dialog.DoModal(owner) != IDOK) return std::nullopt;
@@ -257,11 +215,7 @@ bool CLikeExcelDlg::OnInitDialog() {
   hideBar_.Create(hwnd(), IDC_SHEET_HIDEBAR, IDR_SHEET_HIDE_TOOLBAR, Commands());
   accel_.reset(ui::LoadAccelResource(IDR_SHEET_PAGE_ACCEL));
 
-  LOGFONTW lf{};
-  if (HFONT dialogFont = reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0)))
-    GetObjectW(dialogFont, sizeof lf, &lf);
-  else
-    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
+  LOGFONTW lf = ui::DialogFont(hwnd());
   lf.lfCharSet = RUSSIAN_CHARSET;
   pathFont_.reset(CreateFontIndirectW(&lf));
 
@@ -507,7 +461,7 @@ std::vector<MenuEntry> CLikeExcelDlg::MenuFor(const GridHit& hit) const {
     case GridPart::kColumnHeader:
     case GridPart::kColumnEdge: return ColumnHeaderMenu(options_, history_.CanUndo());
     case GridPart::kCell:
-      return CellMenu(workbook_.CurrentSheet(), grid_.SelectionRect(), grid_.Current(), ClipboardHasText(),
+      return CellMenu(workbook_.CurrentSheet(), grid_.SelectionRect(), grid_.Current(), ui::ClipboardHasText(),
                       history_.CanUndo());
     default: return {};
   }
@@ -630,7 +584,7 @@ void CLikeExcelDlg::CopyOrCut(bool cut) {
   CellRect sel = grid_.SelectionRect();
   if (!workbook_.CurrentSheet().InGrid(sel.top, sel.left)) return;
   if (!cut) {
-    PutClipboardText(hwnd(), CopyText(workbook_.CurrentSheet(), sel));
+    ui::PutClipboardText(hwnd(), CopyText(workbook_.CurrentSheet(), sel));
     return;
   }
   std::string text;
@@ -638,12 +592,12 @@ void CLikeExcelDlg::CopyOrCut(bool cut) {
     text = CutCells(workbook_.CurrentSheet(), sel);
     return true;
   });
-  PutClipboardText(hwnd(), text);
+  ui::PutClipboardText(hwnd(), text);
 }
 
 void CLikeExcelDlg::Paste() {
   grid_.EndEdit(true);
-  std::optional<std::string> text = ClipboardText(hwnd());
+  std::optional<std::string> text = ui::ClipboardText(hwnd());
   if (!text) return;
   CellPos at = grid_.Current();
   Edit([&] {
@@ -757,8 +711,7 @@ void CLikeExcelDlg::OnFind(const ui::FindDialog::Request& request) {
   const NumberLocale& locale = workbook_.locale;
   auto nothing = [this] {
     HWND owner = find_.hwnd() ? find_.hwnd() : hwnd();
-    MessageBoxW(owner, ui::Wide(kNothingFoundText).c_str(), ui::Wide(kFindTitle).c_str(),
-                MB_OK | MB_ICONINFORMATION);
+    ui::ShowTitledMessage(owner, kNothingFoundText, kFindTitle, MB_ICONINFORMATION);
     if (find_.hwnd()) SetFocus(find_.hwnd());
   };
   auto findNext = [&] {
@@ -797,10 +750,7 @@ void CLikeExcelDlg::OnFind(const ui::FindDialog::Request& request) {
 
 void CLikeExcelDlg::Utf8ToWin() {
   grid_.EndEdit(true);
-  if (MessageBoxW(hwnd(),
-                  ui::Wide(" Видимые буквы русского алфавита будут утеряны!\n\n Преобразовать?").c_str(),
-                  L"Velmoria", MB_YESNO | MB_ICONQUESTION) != IDYES)
-    return;
+  if (!ui::AskYesNo(hwnd(), " Видимые буквы русского алфавита будут утеряны!\n\n Преобразовать?")) return;
   std::string message;
   {
     ui::WaitCursor wait;
@@ -813,6 +763,8 @@ void CLikeExcelDlg::Utf8ToWin() {
   }
   if (!message.empty()) platform::ShowMessage(message, platform::MessageIcon::kExclamation);
 }
+
+std::string CLikeExcelDlg::LoadReport() const { return loadFailed_ ? kLoadReport : ""; }
 
 bool CLikeExcelDlg::OnCommand(int id, int code, HWND control) {
   if (code != 0 && code != 1) return false;
@@ -897,18 +849,7 @@ bool CLikeExcelDlg::OnCommand(int id, int code, HWND control) {
     }
     case ID_SHEET_TEXT_COLOUR: toolbar_.Drop(ID_SHEET_TEXT_COLOUR); break;
     case ID_SHEET_FILL_COLOUR: toolbar_.Drop(ID_SHEET_FILL_COLOUR); break;
-    case ID_LOAD_INFO:
-      if (loadFailed_) platform::ShowMessage(kLoadReport, platform::MessageIcon::kStop);
-      break;
-    case ID_HELP_FILE:
-      if (shell_.openHelp) shell_.openHelp();
-      break;
-    case ID_SAVE_ALL:
-    case ID_HIDE_TO_TRAY:
-      // Commands of the whole sheet.
-      SendMessageW(GetParent(hwnd()), WM_COMMAND, MAKEWPARAM(id, 0), 0);
-      return true;
-    default: return false;
+    default: return CommonCommand(id);
   }
   (void)control;
   return true;

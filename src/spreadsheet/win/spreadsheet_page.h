@@ -25,7 +25,6 @@ struct SpreadsheetPageShell {
   std::function<std::optional<std::string>(HWND owner, const std::string& folder)> askOpen;
   std::function<std::optional<std::string>(HWND owner, const std::string& folder, const std::string& name)>
       askSaveAs;
-  std::function<void()> openHelp;
   // The sheet's new name from "Наименование листа"; nothing when cancelled.
   std::function<std::optional<std::string>(HWND owner, const std::string& name)> askSheetName;
   // The font dialog from a font and text colour; nothing when cancelled.
@@ -69,6 +68,7 @@ class CLikeExcelDlg : public shell::BookPage {
  protected:
   bool OnInitDialog() override;
   bool OnCommand(int id, int code, HWND control) override;
+  std::string LoadReport() const override;
   bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
   void OnSize(int width, int height) override;
 

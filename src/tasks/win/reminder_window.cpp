@@ -6,6 +6,7 @@
 
 #include "platform/platform.h"
 #include "tasks/win/tasks_resources.h"
+#include "ui/fonts.h"
 #include "ui/resources.h"
 #include "ui/text.h"
 
@@ -103,8 +104,7 @@ bool CReminderMessage::OnInitDialog() {
   SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
   SendDlgItemMessageW(hwnd(), IDC_REMINDER_ICON, STM_SETICON, reinterpret_cast<WPARAM>(icon_.get()), 0);
 
-  LOGFONTW lf{};
-  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0)), sizeof lf, &lf);
+  LOGFONTW lf = ui::DialogFont(hwnd());
   lf.lfWeight = FW_BOLD;
   titleFont_.reset(CreateFontIndirectW(&lf));
   SendDlgItemMessageW(hwnd(), IDC_REMINDER_TITLE, WM_SETFONT, reinterpret_cast<WPARAM>(titleFont_.get()), FALSE);

@@ -1,15 +1,13 @@
 #include "tasks/win/sticker_window.h"
 
 #include <windowsx.h>
-// After windows.h, which it needs.
-#include <commdlg.h>
-
-#include <cstring>
 
 #include "common/win/shell_actions_win.h"
 #include "platform/platform.h"
 #include "shell/win/velmoria_sheet.h"
 #include "tasks/task_commands.h"
+#include "ui/clipboard.h"
+#include "ui/fonts.h"
 #include "ui/text.h"
 
 namespace vm::tasks {
@@ -30,19 +28,6 @@ std::vector<std::wstring> Lines(const std::string& text) {
     start = end + 2;
   }
   return lines;
-}
-
-// The system's font dialog over the sticker's font and text colour.
-bool AskFont(HWND owner, LOGFONTW& font, COLORREF& colour) {
-  CHOOSEFONTW cf{};
-  cf.lStructSize = sizeof cf;
-  cf.hwndOwner = owner;
-  cf.lpLogFont = &font;
-  cf.rgbColors = colour;
-  cf.Flags = CF_SCREENFONTS | CF_EFFECTS | CF_INITTOLOGFONTSTRUCT;
-  if (!ChooseFontW(&cf)) return false;
-  colour = cf.rgbColors;
-  return true;
 }
 
 }  // namespace
@@ -288,7 +273,7 @@ void CAlarmWnd::PickColour(bool background) {
 void CAlarmWnd::PickFont() {
   LOGFONTW lf = FontDescription();
   COLORREF colour = look_.text;
-  if (!AskFont(hwnd(), lf, colour)) return;
+  if (!ui::AskFont(hwnd(), lf, colour)) return;
   look_.height = lf.lfHeight;
   look_.width = lf.lfWidth;
   look_.weight = lf.lfWeight;
@@ -303,20 +288,8 @@ void CAlarmWnd::PickFont() {
 }
 
 void CAlarmWnd::Copy() {
-  std::wstring w = ui::Wide(text_);
-  bool ok = false;
-  if (OpenClipboard(hwnd())) {
-    EmptyClipboard();
-    HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, (w.size() + 1) * sizeof(wchar_t));
-    if (mem) {
-      std::memcpy(GlobalLock(mem), w.c_str(), (w.size() + 1) * sizeof(wchar_t));
-      GlobalUnlock(mem);
-      ok = SetClipboardData(CF_UNICODETEXT, mem) != nullptr;
-      if (!ok) GlobalFree(mem);
-    }
-    CloseClipboard();
-  }
-  if (!ok) platform::ShowMessage("Ошибка копирования в буфер обмена!", platform::MessageIcon::kStop);
+  if (!ui::PutClipboardText(hwnd(), text_))
+    platform::ShowMessage("Ошибка копирования в буфер обмена!", platform::MessageIcon::kStop);
 }
 
 void CAlarmWnd::OpenInEditor() {

@@ -18,6 +18,7 @@
 #include "tasks/win/tasks_resources.h"
 #include "ui/ask_dialogs.h"
 #include "ui/file_dialogs.h"
+#include "ui/fonts.h"
 #include "ui/page_keys.h"
 #include "ui/question.h"
 #include "ui/resources.h"
@@ -29,7 +30,7 @@ namespace vm::tasks {
 namespace {
 
 const std::vector<ui::ToolCommand>& Commands() {
-  static const std::vector<ui::ToolCommand> table = {
+  static const std::vector<ui::ToolCommand> table = shell::WithCommonButtons({
       {ID_TASK_ADD, IDI_BOOK_ADD, "Добавить запись"},
       {ID_TASK_DELETE, IDI_BOOK_DELETE, "Удалить запись"},
       {ID_TASK_MOVE_UP, IDI_TASK_UP, "Переместить запись вверх"},
@@ -43,11 +44,7 @@ const std::vector<ui::ToolCommand>& Commands() {
       {ID_TASK_NEXT_THEME, IDI_TASK_NEXT, "Следующая тема"},
       {ID_TASK_DIARY_DATE, IDI_TASK_CALENDAR, "Текущая дата/Выбор даты"},
       {ID_TASK_HEADINGS, IDI_TASK_HEADINGS, "Редактирование заголовков"},
-      {ID_SAVE_ALL, IDI_BOOK_SAVE, "Сохранить все"},
-      {ID_LOAD_INFO, IDI_BOOK_LOAD_INFO, "Информация о неудачной загрузки файла"},
-      {ID_HELP_FILE, IDI_BOOK_HELP, "Помощь"},
-      {ID_HIDE_TO_TRAY, IDI_BOOK_HIDE, "Скрыть F12"},
-  };
+  });
   return table;
 }
 
@@ -79,7 +76,6 @@ ui::FileDialogOptions TaskFileDialog(const std::string& folder) {
 TasksShell SystemTasksShell() {
   TasksShell s;
   s.openReport = [](const std::string& path) { return OpenTarget(path, kShowNormal); };
-  s.openHelp = [] { OpenHelp(); };
   s.chooseMenu = [](HWND owner, POINT at, const std::vector<ui::MenuItem>& items) {
     return ui::ShowContextMenu(owner, at, items);
   };
@@ -115,11 +111,7 @@ bool CWork::PreTranslate(MSG& msg) {
 // ---- set-up ---------------------------------------------------------------------------------
 
 bool CWork::OnInitDialog() {
-  LOGFONTW lf{};
-  if (HFONT dialogFont = reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0)))
-    GetObjectW(dialogFont, sizeof lf, &lf);
-  else
-    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
+  LOGFONTW lf = ui::DialogFont(hwnd());
   lf.lfCharSet = RUSSIAN_CHARSET;
   lf.lfHeight = -12;
   rowFont_.reset(CreateFontIndirectW(&lf));
@@ -310,18 +302,7 @@ void CWork::Command(int id) {
     case ID_TASK_DIARY_PICK: ChooseDiaryDate(); break;
     case ID_TASK_HEADINGS: EditHeadings(); break;
     case ID_TASK_STICKER_ON: RefreshSticker(true); break;
-    case ID_LOAD_INFO:
-      if (!book_.loadMessage().empty()) platform::ShowMessage(book_.loadMessage(), platform::MessageIcon::kStop);
-      break;
-    case ID_HELP_FILE:
-      if (shell_.openHelp) shell_.openHelp();
-      break;
-    case ID_SAVE_ALL:
-    case ID_HIDE_TO_TRAY:
-      // Commands of the whole sheet.
-      SendMessageW(GetParent(hwnd()), WM_COMMAND, MAKEWPARAM(id, 0), 0);
-      break;
-    default: break;
+    default: CommonCommand(id); break;
   }
 }
 

@@ -39,7 +39,6 @@ using TaskEditor =
 // What the page hands to programs outside, and its modal choices; tests replace them.
 struct TasksShell {
   std::function<int(const std::string& path)> openReport;  // above 32 on success
-  std::function<void()> openHelp;
   // A context or drop-down menu: the chosen id, 0 for none.
   std::function<int(HWND owner, POINT at, const std::vector<ui::MenuItem>& items)> chooseMenu;
   std::function<std::optional<std::string>(HWND owner, const std::string& folder)> askOpen;
@@ -90,6 +89,7 @@ class CWork : public shell::BookPage {
  protected:
   bool OnInitDialog() override;
   bool OnCommand(int id, int code, HWND control) override;
+  std::string LoadReport() const override { return book_.loadMessage(); }
   bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
   void OnSize(int width, int height) override;
 

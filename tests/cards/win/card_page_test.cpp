@@ -131,7 +131,6 @@ struct Recorded {
       reports.push_back(path);
       return 33;
     };
-    s.openHelp = [this] { ++help; };
     return s;
   }
 };
@@ -154,6 +153,7 @@ class CardPageTest : public vm::testing::ProgramFolderTest {
   Page& Open(shell::CVelmoriaSheet& sheet, int tab) {
     Page& page = static_cast<Page&>(sheet.page(tab));
     page.SetShell(shell_.Shell());
+    page.SetHelp([this] { ++shell_.help; });
     if (!sheet.hwnd()) {
       EXPECT_TRUE(sheet.Create());
     }

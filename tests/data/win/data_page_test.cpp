@@ -61,12 +61,12 @@ class DataPageTest : public vm::testing::ProgramFolderTest {
     CPh& page = static_cast<CPh&>(sheet.page(shell::kDataTab));
     DataPageShell s = SystemDataPageShell();
     s.perform = [this](const ShellRequest& r) { requests_.push_back(r); };
-    s.openHelp = [] {};
     s.askPassword = [this](HWND, PasswordMode mode) -> std::optional<DataPageShell::Password> {
       modes_.push_back(mode);
       return password_;
     };
     page.SetShell(s);
+    page.SetHelp([] {});
     EXPECT_TRUE(sheet.Create());
     sheet.ActivateTab(shell::kDataTab);
     PumpSheet(sheet);

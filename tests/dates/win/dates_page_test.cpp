@@ -56,7 +56,6 @@ struct Recorded {
       reports.push_back(p);
       return 33;
     };
-    s.openHelp = [] {};
     s.today = [this] { return today; };
     return s;
   }
@@ -75,6 +74,7 @@ class DatesPageTest : public vm::testing::ProgramFolderTest {
   CMes& Open(shell::CVelmoriaSheet& sheet) {
     CMes& page = static_cast<CMes&>(sheet.page(shell::kDatesTab));
     page.SetShell(shell_.Shell());
+    page.SetHelp([] {});
     EXPECT_TRUE(sheet.Create());
     sheet.ActivateTab(shell::kDatesTab);
     PumpSheet(sheet);
@@ -178,6 +178,20 @@ TEST_F(DatesPageTest, ShowsTheColouredListWithTodayOnTopAndLaysOutTheBars) {
   Command(sheet, page, ID_DATES_REFRESH);
   EXPECT_EQ(SendMessageW(list, LB_GETTOPINDEX, 0, 0), static_cast<LRESULT>(page.view().topLine()));
   EXPECT_EQ(TopLine(page), "5 марта 2025  Ср");
+}
+
+// "Помощь" goes where the page was told, and the page's hide button, whose id is its own,
+// hides the whole sheet as the sheet's command does.
+TEST_F(DatesPageTest, HelpAndTheHideButtonOfItsOwnReachTheSheet) {
+  vm::testing::ProgramSheet sheet;
+  CMes& page = Open(sheet);
+  int help = 0;
+  page.SetHelp([&help] { ++help; });
+  Command(sheet, page, ID_HELP_FILE);
+  EXPECT_EQ(help, 1);
+  ShowWindow(sheet.hwnd(), SW_SHOW);
+  Command(sheet, page, ID_DATES_HIDE);
+  EXPECT_FALSE(IsWindowVisible(sheet.hwnd()));
 }
 
 TEST_F(DatesPageTest, PickedDateStaysThroughRefreshAndTheNewDay) {

@@ -60,10 +60,10 @@ class SpreadsheetPageTest : public vm::testing::ProgramFolderTest {
     SpreadsheetPageShell s = SystemSpreadsheetPageShell();
     s.askOpen = [this](HWND, const std::string&) { return answer_; };
     s.askSaveAs = [this](HWND, const std::string&, const std::string&) { return answer_; };
-    s.openHelp = [] {};
     s.askSheetName = [this](HWND, const std::string&) { return answer_; };
     s.askFont = [](HWND, FontDesc&, COLORREF&) { return false; };
     page.SetShell(s);
+    page.SetHelp([] {});
     EXPECT_TRUE(sheet.Create());
     sheet.ActivateTab(shell::kSpreadsheetTab);
     PumpSheet(sheet);
