@@ -183,7 +183,7 @@ TEST_F(DatesPageTest, ShowsTheColouredListWithTodayOnTopAndLaysOutTheBars) {
 // "Помощь" goes where the page was told, and the page's hide button, whose id is its own,
 // hides the whole sheet as the sheet's command does.
 TEST_F(DatesPageTest, HelpAndTheHideButtonOfItsOwnReachTheSheet) {
-  vm::testing::ProgramSheet sheet;
+  vm::testing::ProgramSheet sheet(app_);
   CMes& page = Open(sheet);
   int help = 0;
   page.SetHelp([&help] { ++help; });
