@@ -199,7 +199,7 @@ TEST_F(NotebookPageTest, CopyPasteDragAndDeleteKeepTreeAndDocumentInStep) {
 // dialog, which would stop on a message box of its own, is never shown.
 TEST_F(NotebookPageTest, PrintWithoutAPrinterSaysSoAndShowsNoDialog) {
   if (ui::PrinterInstalled()) GTEST_SKIP() << "a printer is installed here";
-  vm::testing::ProgramSheet sheet;
+  vm::testing::ProgramSheet sheet(app_);
   CNoteBook& page = Open(sheet);
   Select(sheet, page, "Дом^^");
   vm::testing::CapturedMessages shown;
