@@ -351,7 +351,7 @@ TEST_F(SheetTest, F12HidesToTheTrayAndSavesAndAClickBringsItBack) {
 TEST_F(SheetTest, AnExceptionInAPagesKeysIsReportedAndTheRunGoesOn) {
   Journal j;
   j.throwOnKey = VK_F12;
-  CVelmoriaSheet sheet(util_, j.Pages(util_));
+  CVelmoriaSheet sheet(app_, j.Pages(app_));
   ASSERT_TRUE(sheet.Create());
   vm::testing::CapturedMessages shown;
   PressKey(sheet, sheet.page(kDataTab).hwnd(), VK_F12);
