@@ -135,6 +135,11 @@ std::string RefreshPath(const std::string& programFolder, const std::string& cur
   return currentFile.empty() ? programFolder + "Temp\\Temp.xml" : currentFile;
 }
 
+AutoSaveOutcome SaveIfChanged(const CWorkbook& workbook, const std::string& path, bool changed) {
+  if (!changed || path.empty()) return AutoSaveOutcome::kNotDue;
+  return WriteWorkbook(workbook, path) ? AutoSaveOutcome::kWritten : AutoSaveOutcome::kFailed;
+}
+
 bool RefreshWorkbook(CWorkbook& workbook, const std::string& file, bool deleteAfter) {
   std::string bytes = WorkbookText(workbook);
   if (deleteAfter) {

@@ -45,6 +45,14 @@ bool CellHasStyle(const CSheet& sheet, CellPos at, FontStyle style);
 bool ToggleFontStyle(CWorkbook& workbook, CSheet& sheet, const CellRect& selection, CellPos current,
                      FontStyle style);
 
+// The saves the page makes by itself (hiding, another file or a new workbook, "Сохранить
+// все", exit): the workbook is written only when it changed since it was read or last
+// written, and only to a file it has. An unchanged file keeps its bytes and its time and
+// gets no backup, so a book that is only looked at does not fill the days of backups
+// kept with copies of itself. The user's own "Сохранить" writes whatever is shown.
+enum class AutoSaveOutcome { kNotDue, kWritten, kFailed };
+AutoSaveOutcome SaveIfChanged(const CWorkbook& workbook, const std::string& path, bool changed);
+
 // Refresh: the workbook is written to a file and read back from it, the current sheet
 // kept. Without a current file it goes through "Temp\Temp.xml", deleted afterwards.
 std::string RefreshPath(const std::string& programFolder, const std::string& currentFile);

@@ -17,7 +17,24 @@ namespace {
 constexpr size_t kKeyDigits = 16;
 constexpr int kMaxDaysAhead = 7;
 
-bool ProgramWritten(int field) {
+// The fields a snooze's record is known by: what its reminder says and when it comes.
+// The status and the sticker mark, the section flags, the groups and the view orders,
+// the sound and what the program itself stamps can all change under a snooze and leave
+// it standing.
+bool InKey(int field) {
+  switch (static_cast<TaskField>(field)) {
+    case TaskField::Headline:
+    case TaskField::Notes:
+    case TaskField::Date:
+    case TaskField::Permanent: return true;
+    default:
+      return field >= static_cast<int>(TaskField::ByDate) && field <= static_cast<int>(TaskField::WeekAhead);
+  }
+}
+
+// The key side files written before held: every field but the orders and the reminder
+// stamps, the status and the sticker mark among them.
+bool InFormerKey(int field) {
   switch (static_cast<TaskField>(field)) {
     case TaskField::DiaryOrder:
     case TaskField::TaskOrder:
@@ -25,8 +42,8 @@ bool ProgramWritten(int field) {
     case TaskField::MiscOrder:
     case TaskField::ProjectOrder:
     case TaskField::ReminderState:
-    case TaskField::LastFired: return true;
-    default: return false;
+    case TaskField::LastFired: return false;
+    default: return true;
   }
 }
 
@@ -97,9 +114,10 @@ Moment SnoozeUntil(const Moment& now, SnoozeSpan span) {
   return now;
 }
 
-std::string RecordKey(std::string_view line) { return RecordKey(TaskFieldReader(line)); }
+namespace {
 
-std::string RecordKey(const TaskFieldReader& fields) {
+template <class InKeyFn>
+std::string KeyOver(const TaskFieldReader& fields, InKeyFn inKey) {
   // FNV-1a over the fields as the field reader gives them ("#" dropped, a "|" after "#"
   // kept), each followed by a byte no field holds; a field a short line lacks counts as
   // empty.
@@ -109,7 +127,7 @@ std::string RecordKey(const TaskFieldReader& fields) {
     h *= 1099511628211ull;
   };
   fields.EachRaw([&](int field, std::string_view raw) {
-    if (ProgramWritten(field)) return;
+    if (!inKey(field)) return;
     if (raw.find('#') == std::string_view::npos) {
       // Eight bytes a step: the hash is the same, the loop tests fewer times.
       const char* p = raw.data();
@@ -127,6 +145,14 @@ std::string RecordKey(const TaskFieldReader& fields) {
   for (size_t i = kKeyDigits; i-- > 0; h >>= 4) key[i] = "0123456789abcdef"[h & 0xf];
   return key;
 }
+
+}  // namespace
+
+std::string RecordKey(std::string_view line) { return RecordKey(TaskFieldReader(line)); }
+
+std::string RecordKey(const TaskFieldReader& fields) { return KeyOver(fields, InKey); }
+
+std::string FormerRecordKey(std::string_view line) { return KeyOver(TaskFieldReader(line), InFormerKey); }
 
 Snooze SnoozeFiring(const Firing& firing, const Moment& now, SnoozeSpan span) {
   Snooze s;
@@ -198,12 +224,26 @@ SnoozePass RunSnoozes(std::vector<Snooze>& snoozes, const TaskList& records, con
   // A record brought back by several snoozes is read once: its firing differs from one
   // to the next only in the time, unless the days ahead differ too.
   std::vector<std::optional<Firing>> firingOf(records.size());
+  // Keys of the earlier form are looked for only when a key is not found: once the file
+  // has been written again it holds none.
+  std::vector<std::string> formerKeys;
+  bool formerRead = false;
   for (Snooze& s : snoozes) {
     auto found = std::find(keys.begin(), keys.end(), s.key);
     if (found == keys.end()) {
+      if (!formerRead) {
+        formerKeys.reserve(records.size());
+        for (const std::string& line : records) formerKeys.push_back(FormerRecordKey(line));
+        formerRead = true;
+      }
+      auto former = std::find(formerKeys.begin(), formerKeys.end(), s.key);
+      if (former != formerKeys.end()) {
+        found = keys.begin() + (former - formerKeys.begin());
+        s.key = *found;
+      }
       pass.changed = true;
-      continue;
     }
+    if (found == keys.end()) continue;
     if (Earlier(now, s.at)) {
       kept.push_back(std::move(s));
       continue;

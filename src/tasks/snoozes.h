@@ -1,9 +1,10 @@
 // Put-off reminders ("Отложить на"): a reminder shown in its window can be asked to come
 // back later. The snoozes of a task book live in a small file beside it ("work.dbw" keeps
 // them in "work.dbw.snz"), so the records and their file format stay as they are and an
-// older program still reads the book. A snooze names its record by a key made from the
-// record's own fields; a record deleted or edited since no longer has that key, and its
-// snooze is dropped. Nothing here reads the clock: the moments come from the caller.
+// older program still reads the book. A snooze names its record by a key made from what
+// the record's reminder says and when it comes; a record deleted since, or whose reminder
+// was rewritten, no longer has that key, and its snooze is dropped. Nothing here reads
+// the clock: the moments come from the caller.
 #pragma once
 
 #include <cstdint>
@@ -29,12 +30,18 @@ Moment AddMinutes(const Moment& m, int minutes);
 // same hour and minute.
 Moment SnoozeUntil(const Moment& now, SnoozeSpan span);
 
-// The identity of a record for its snoozes: 16 hex digits over every field the user
-// sets. The fields the program itself rewrites (the stamp and the reminder state a
-// firing writes, the running order numbers a view writes) are left out, so a firing or
-// a look at a view never makes a record "edited". Short lines read as padded ones.
+// The identity of a record for its snoozes: 16 hex digits over what its reminder says
+// and when it comes: the headline, the notes, the date and the reminder rule (the
+// "По дате"/"По дню" boxes, the times, "за неделю" and "Постоянное сообщение"). Marking
+// the status or the sticker mark, moving the record between views, groups or places in
+// a view, another sound, and what a firing stamps all leave a snooze standing. Short
+// lines read as padded ones.
 std::string RecordKey(std::string_view line);
 std::string RecordKey(const TaskFieldReader& fields);  // the same, from a reader of the line
+// The key side files held before it was narrowed to what and when: the same hash over
+// every field but the view orders, ReminderState and LastFired. A snooze whose key is
+// the record's former key is the record's, and takes its present key.
+std::string FormerRecordKey(std::string_view line);
 
 struct Snooze {
   Moment at;          // the minute it comes back
@@ -66,7 +73,7 @@ SnoozeParse ParseSnoozeFile(std::string_view text);
 
 struct SnoozePass {
   std::vector<Firing> firings;  // in the order they came due
-  bool changed = false;         // a snooze fired or was dropped
+  bool changed = false;         // a snooze fired, was dropped or took its record's present key
 };
 // The snoozes due at `now` fire once each, however late the pass (after a sleep, the
 // ones whose minutes went by fire together on waking), and leave the list; a snooze

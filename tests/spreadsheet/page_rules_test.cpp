@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include "common/backup.h"
+#include "platform/platform.h"
 #include "spreadsheet/grid_ops.h"
+#include "spreadsheet/workbook_xml.h"
 #include "support/scratch.h"
 
 namespace vm::spreadsheet {
@@ -111,6 +114,41 @@ TEST(PageRules, AnUnreadableFileIsCopiedOnceToTemp) {
   EXPECT_TRUE(MakeBakCopy(dir.path(), dir / "bad.xml"));
   EXPECT_EQ(vm::testing::Slurp(dir / "Temp\\bad.bak"), "not a workbook");  // the first copy stays
   EXPECT_FALSE(MakeBakCopy(dir.path(), dir / "missing.xml"));
+}
+
+// Hiding the page, opening another file and exit save through here: a workbook only
+// read is left as it is on disk, with no backup made of it; a changed one is written,
+// the day's backup keeping what was there before.
+TEST(PageRules, OnlyAChangedWorkbookIsSavedByThePage) {
+  vm::testing::ScratchFolder dir;
+  backup::Keeper keeper;
+  keeper.folder = dir / "Backup\\";
+  keeper.keepDays = [] { return backup::kDefaultDays; };
+  keeper.today = [] { return backup::Day{2026, 12, 7}; };
+  backup::Install(std::move(keeper));
+  struct Uninstall {
+    ~Uninstall() { backup::Install({}); }
+  } uninstall;
+  const std::string path = dir / "book.xml";
+  CWorkbook made;
+  NewWorkbook(made);
+  StoreTypedText(made.CurrentSheet(), {0, 0}, "Сумма");
+  // A line end after the workbook, as other programs leave one: a rewrite would drop it.
+  const std::string bytes = WorkbookText(made) + "\r\n";
+  vm::testing::Spit(path, bytes);
+
+  CWorkbook book;
+  ASSERT_TRUE(ReadWorkbook(book, path));
+  EXPECT_EQ(SaveIfChanged(book, path, false), AutoSaveOutcome::kNotDue);
+  EXPECT_EQ(vm::testing::Slurp(path), bytes);
+  EXPECT_FALSE(platform::DirExists(dir / "Backup")) << "no backup of a book only looked at";
+  ASSERT_TRUE(StoreTypedText(book.CurrentSheet(), {1, 0}, "12"));
+  EXPECT_EQ(SaveIfChanged(book, "", true), AutoSaveOutcome::kNotDue) << "no file, nothing to write to";
+
+  EXPECT_EQ(SaveIfChanged(book, path, true), AutoSaveOutcome::kWritten);
+  EXPECT_EQ(vm::testing::Slurp(path), WorkbookText(book));
+  EXPECT_EQ(vm::testing::Slurp(dir / "Backup\\book.2026-12-07.xml"), bytes);
+  EXPECT_EQ(SaveIfChanged(book, dir / "missing\\book.xml", true), AutoSaveOutcome::kFailed);
 }
 
 TEST(PageRules, FontStyleTogglesFollowTheCurrentCell) {

@@ -9,6 +9,8 @@
 #include "platform/platform.h"
 #include "support/scratch.h"
 #include "support/task_record.h"
+#include "tasks/task_commands.h"
+#include "tasks/task_views.h"
 
 namespace vm::tasks {
 namespace {
@@ -70,9 +72,16 @@ TEST(Snooze, WhenItComesBack) {
   EXPECT_EQ(SnoozeFiring(notice, {2027, 3, 16, 23, 40}, SnoozeSpan::kTomorrow).key, notice.key);
 }
 
-// The key is FNV-1a over the fields the user writes, each as the shared reader gives it
+// What a reminder says and when it comes: the fields of the key.
+bool KeyField(int n) {
+  const F f = static_cast<F>(n);
+  return f == F::Headline || f == F::Notes || f == F::Date || f == F::Permanent ||
+         (n >= static_cast<int>(F::ByDate) && n <= static_cast<int>(F::WeekAhead));
+}
+
+// The key is FNV-1a over the fields of what and when, each as the shared reader gives it
 // and followed by 0x1f, in sixteen hex digits.
-TEST(Snooze, TheRecordKeyHashesTheUserFieldsAsTheyRead) {
+TEST(Snooze, TheRecordKeyHashesWhatAndWhenAsTheyRead) {
   std::mt19937 rng(23);
   const char alphabet[] = {'|', '|', '#', 'x', '1', '\xE0'};
   for (int round = 0; round < 1000; ++round) {
@@ -81,11 +90,8 @@ TEST(Snooze, TheRecordKeyHashesTheUserFieldsAsTheyRead) {
       line.insert(rng() % (line.size() + 1), 1, alphabet[rng() % sizeof alphabet]);
     uint64_t h = 14695981039346656037ull;
     for (int n = 0; n < kTaskFieldCount; ++n) {
-      const F f = static_cast<F>(n);
-      if (f == F::LastFired || f == F::ReminderState || f == F::TaskOrder || f == F::DiaryOrder ||
-          f == F::InfoOrder || f == F::MiscOrder || f == F::ProjectOrder)
-        continue;
-      for (unsigned char c : GetTaskField(line, f) + '\x1f') h = (h ^ c) * 1099511628211ull;
+      if (!KeyField(n)) continue;
+      for (unsigned char c : GetTaskField(line, static_cast<F>(n)) + '\x1f') h = (h ^ c) * 1099511628211ull;
     }
     char hex[17];
     std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(h));
@@ -93,7 +99,7 @@ TEST(Snooze, TheRecordKeyHashesTheUserFieldsAsTheyRead) {
   }
 }
 
-TEST(Snooze, TheRecordKeyIgnoresWhatTheProgramWritesAndSeesWhatTheUserEdits) {
+TEST(Snooze, TheRecordKeyIgnoresMarksOrdersAndStampsAndSeesWhatAndWhen) {
   const std::string base = Daily();
   const std::string key = RecordKey(base);
   EXPECT_EQ(key.size(), 16u);
@@ -103,9 +109,11 @@ TEST(Snooze, TheRecordKeyIgnoresWhatTheProgramWritesAndSeesWhatTheUserEdits) {
     return RecordKey(l);
   };
   for (F same : {F::LastFired, F::ReminderState, F::TaskOrder, F::DiaryOrder, F::InfoOrder, F::MiscOrder,
-                 F::ProjectOrder})
+                 F::ProjectOrder, F::Status, F::InfoMark, F::TaskFlag, F::InfoFlag, F::DeadlineFlag,
+                 F::MiscFlag, F::ProjectFlag, F::TaskGroup, F::EditDate, F::SoundFile, F::PcBeep})
     EXPECT_EQ(with(same, "15/3/2027 9:30"), key) << static_cast<int>(same);
-  for (F edited : {F::Headline, F::Notes, F::Hour, F::Minute, F::Day, F::Status, F::SoundFile, F::Periodic})
+  for (F edited : {F::Headline, F::Notes, F::Date, F::Hour, F::Minute, F::Day, F::Monday, F::Periodic,
+                   F::WeekAhead, F::Permanent})
     EXPECT_NE(with(edited, "7"), key) << static_cast<int>(edited);
   // A short line reads as the padded one; a field moved to its neighbour is another record.
   std::string shortLine = "Купить хлеб|заметка";
@@ -127,25 +135,20 @@ TEST(Snooze, TheRecordKeyIgnoresWhatTheProgramWritesAndSeesWhatTheUserEdits) {
 
 // The key as one walk over the line's bytes, field by field.
 std::string KeyByteByByte(std::string_view line) {
-  auto programWritten = [](int f) {
-    for (F p : {F::DiaryOrder, F::TaskOrder, F::InfoOrder, F::MiscOrder, F::ProjectOrder, F::ReminderState,
-                F::LastFired})
-      if (static_cast<int>(p) == f) return true;
-    return false;
-  };
+  auto outsideKey = [](int f) { return !KeyField(f); };
   uint64_t h = 14695981039346656037ull;
   auto mix = [&h](unsigned char c) { h = (h ^ c) * 1099511628211ull; };
   int field = 0;
   for (size_t i = 0; i < line.size() && field < kTaskFieldCount; ++i) {
     if (line[i] == '|' && (i == 0 || line[i - 1] != '#')) {
-      if (!programWritten(field)) mix(0x1f);
+      if (!outsideKey(field)) mix(0x1f);
       ++field;
-    } else if (line[i] != '#' && !programWritten(field)) {
+    } else if (line[i] != '#' && !outsideKey(field)) {
       mix(static_cast<unsigned char>(line[i]));
     }
   }
   for (; field < kTaskFieldCount; ++field)
-    if (!programWritten(field)) mix(0x1f);
+    if (!outsideKey(field)) mix(0x1f);
   char buf[17];
   std::snprintf(buf, sizeof buf, "%016llx", static_cast<unsigned long long>(h));
   return buf;
@@ -310,6 +313,87 @@ TEST(SnoozeScheduler, EditsDropSnoozesAndAnUnloadedBookKeepsThem) {
   EXPECT_TRUE(scheduler.Tick(book, {2027, 3, 15, 9, 5}, &store).firings.empty());
   EXPECT_EQ(Headlines(scheduler.Tick(book, {2027, 3, 15, 9, 10}, &store)),
             std::vector<std::string>{"Другое"});
+}
+
+// A reminder put off, then the record changed before it comes back: marking it done or
+// working, giving or taking the sticker mark, moving it in a view or to another group
+// keeps the snooze; rewriting what the reminder says or when it comes drops it.
+TEST(SnoozeScheduler, MarksAndOrdersKeepASnoozeWhatAndWhenDropIt) {
+  auto status = [](int command, const char* now) { return *StatusAfter(command, now); };
+  struct Change {
+    F field;
+    std::string value;
+    bool keeps;
+  } changes[] = {
+      {F::Status, status(ID_TASK_SET_DONE, ""), true},
+      {F::Status, status(ID_TASK_SET_WORKING, ""), true},
+      {F::Status, status(ID_TASK_SET_STICKER, ""), true},
+      {F::InfoMark, "4", true},
+      {F::TaskOrder, "3", true},
+      {F::DiaryOrder, "2", true},
+      {F::ProjectOrder, "7", true},
+      {F::TaskGroup, "2", true},
+      {F::TaskFlag, "1", true},
+      {F::Headline, "Принять лекарство после еды", false},
+      {F::Notes, "две таблетки", false},
+      {F::Date, "16/03/2027", false},
+      {F::Day, "16", false},
+      {F::Hour, "10", false},
+      {F::Monday, "1", false},
+  };
+  for (const Change& c : changes) {
+    SCOPED_TRACE(static_cast<int>(c.field));
+    testing::ScratchFolder dir;
+    TaskBook book = LoadedBook(dir, {Daily(), Daily("Другое")});
+    SnoozeStore store;
+    ReminderScheduler scheduler;
+    PassResult fired = scheduler.Tick(book, {2027, 3, 15, 9, 30}, &store);
+    ASSERT_EQ(fired.firings.size(), 2u);
+    ASSERT_TRUE(store.Add(SnoozeFiring(fired.firings[0], {2027, 3, 15, 9, 30}, SnoozeSpan::k15Minutes)));
+    book.SetField(0, c.field, c.value);
+    EXPECT_TRUE(scheduler.Tick(book, {2027, 3, 15, 9, 31}, &store).firings.empty());
+    EXPECT_EQ(store.snoozes().size(), c.keeps ? 1u : 0u);
+    EXPECT_EQ(platform::FileExists(store.path()), c.keeps);
+    PassResult back = scheduler.Tick(book, {2027, 3, 15, 9, 45}, &store);
+    if (c.keeps) {
+      ASSERT_EQ(back.firings.size(), 1u);
+      EXPECT_TRUE(back.firings[0].snoozed);
+      EXPECT_EQ(back.firings[0].record, 0u);
+    } else {
+      EXPECT_TRUE(back.firings.empty());
+    }
+  }
+}
+
+// Side files written while the key still held every field the user sets: their snoozes
+// find their records, take the present keys, and the file is written again with them.
+TEST(SnoozeStore, ASideFileWithFormerKeysStillFindsItsRecords) {
+  testing::ScratchFolder dir;
+  std::string marked = Daily("Другое");
+  SetTaskField(marked, F::Status, "4");
+  TaskBook book = LoadedBook(dir, {Daily(), marked});
+  // The keys as the earlier program wrote them for these two records.
+  EXPECT_EQ(FormerRecordKey(Daily()), "1c40960d3a9f4a65");
+  EXPECT_EQ(FormerRecordKey(marked), "2b8307c170737352");
+  testing::Spit(dir / "work.dbw.snz", std::string(kSnoozeFileHeader) +
+                                          "\r\n2027-03-15 09:46|0|1c40960d3a9f4a65"
+                                          "\r\n2027-03-15 09:50|2|2b8307c170737352"
+                                          "\r\n2027-03-15 09:40|0|0123456789abcdef\r\n");
+  SnoozeStore store;
+  ReminderScheduler scheduler;
+  EXPECT_TRUE(scheduler.Tick(book, {2027, 3, 15, 9, 20}, &store).firings.empty());
+  const std::vector<Snooze> renewed = {{{2027, 3, 15, 9, 46}, 0, RecordKey(Daily())},
+                                       {{2027, 3, 15, 9, 50}, 2, RecordKey(marked)}};
+  EXPECT_EQ(store.snoozes(), renewed) << "the snooze of no record is dropped";
+  EXPECT_EQ(testing::Slurp(store.path()), SnoozeFileText(renewed));
+
+  // From now on the sticker mark coming off leaves the snooze as it is.
+  book.SetField(1, F::Status, *StatusAfter(ID_TASK_CLEAR_STICKER, "4"));
+  EXPECT_EQ(Headlines(scheduler.Tick(book, {2027, 3, 15, 9, 30}, &store)),
+            (std::vector<std::string>{"Принять лекарство", "Другое"}));
+  EXPECT_EQ(store.snoozes(), renewed);
+  EXPECT_EQ(Headlines(scheduler.Tick(book, {2027, 3, 15, 9, 50}, &store)),
+            (std::vector<std::string>{"Принять лекарство", "Другое - через 2д."}));
 }
 
 TEST(SnoozeStore, SaveAsCarriesThePendingSnoozesToTheNewFile) {

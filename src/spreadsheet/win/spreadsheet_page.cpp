@@ -397,11 +397,13 @@ bool CLikeExcelDlg::SaveAs() {
 
 void CLikeExcelDlg::Save() {
   grid_.EndEdit(true);
-  if (path_.empty()) return;
-  ui::WaitCursor wait;
-  if (WriteWorkbook(workbook_, path_))
-    modified_ = false;
-  else
+  AutoSaveOutcome saved;
+  {
+    ui::WaitCursor wait;
+    saved = SaveIfChanged(workbook_, path_, modified_);
+  }
+  if (saved == AutoSaveOutcome::kWritten) modified_ = false;
+  if (saved == AutoSaveOutcome::kFailed)
     platform::ShowMessage("Не удалось сохранить файл " + path_, platform::MessageIcon::kExclamation);
 }
 

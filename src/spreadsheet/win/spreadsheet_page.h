@@ -40,7 +40,8 @@ class CLikeExcelDlg : public shell::BookPage {
   explicit CLikeExcelDlg(const CAppUtil& app);
 
   std::optional<shell::Book> book() const override { return shell::Book::kSpreadsheet; }
-  // Writes the workbook to its file (save all, hiding, exit); nothing without a file.
+  // Writes the workbook to its file when it changed (save all, hiding, exit); nothing
+  // without a file.
   void Save() override;
   bool PreTranslate(MSG& msg) override;
 

@@ -7,11 +7,13 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <string>
 
 #include "platform/platform.h"
 #include "common/app_util.h"
+#include "common/backup.h"
 #include "shell/win/shell_resources.h"
 #include "spreadsheet/grid_ops.h"
 #include "spreadsheet/win/spreadsheet_resources.h"
@@ -520,6 +522,53 @@ TEST_F(SpreadsheetPageTest, BuildsAWorkbookThroughThePageAlone) {
     SetWindowPos(sheet.hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE);
     vm::testing::LookPause("the workbook made through the page", [&](MSG& m) { sheet.Process(m); });
   }
+}
+
+// A workbook only looked at is left as it is on disk when the window hides to the tray
+// and when another file is opened over it: same bytes, same time, no backup. Typed into,
+// it is written at the next of them.
+TEST_F(SpreadsheetPageTest, AnUnchangedWorkbookIsNotWrittenOnHideOrAnotherFile) {
+  app_.PutSetting("GENERAL", "AUTOSAVE", "1");
+  backup::Install({dir_ / "Backup\\", [] { return 14; }, [] { return backup::Day{2026, 12, 7}; }, nullptr});
+  struct Uninstall {
+    ~Uninstall() { backup::Install({}); }
+  } uninstall;
+  const std::string path = dir_ / "Personal\\book.xml";
+  // A line end after the workbook, as other programs leave one: a rewrite would drop it.
+  Spit(path, vm::testing::Slurp(path) + "\r\n");
+  const std::string bytes = vm::testing::Slurp(path);
+  auto writeTime = [&] {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    EXPECT_TRUE(GetFileAttributesExW(ui::Wide(path).c_str(), GetFileExInfoStandard, &data));
+    const FILETIME& t = data.ftLastWriteTime;
+    return (static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+  };
+  const uint64_t written = writeTime();
+  Spit(dir_ / "Personal\\other.xml", bytes);
+
+  vm::testing::ProgramSheet sheet(app_);
+  CLikeExcelDlg& page = Open(sheet);
+  ASSERT_EQ(page.path(), path);
+  page.grid().Select({1, 1}, {1, 1});
+  PumpSheet(sheet);
+  SendMessageW(sheet.hwnd(), WM_COMMAND, MAKEWPARAM(ID_HIDE_TO_TRAY, 0), 0);
+  PumpSheet(sheet);
+  answer_ = dir_ / "Personal\\other.xml";
+  Command(sheet, page, ID_SHEET_OPEN);
+  ASSERT_EQ(page.path(), dir_ / "Personal\\other.xml");
+  EXPECT_EQ(vm::testing::Slurp(path), bytes);
+  EXPECT_EQ(writeTime(), written);
+  EXPECT_FALSE(platform::FileExists(dir_ / "Backup\\book.2026-12-07.xml"))
+      << "no backup of a book only looked at";
+
+  page.grid().Select({1, 1}, {1, 1});
+  TypeInto(sheet, page, "abc", VK_RETURN);
+  answer_ = path;
+  Command(sheet, page, ID_SHEET_OPEN);
+  CWorkbook back;
+  ASSERT_TRUE(ReadWorkbook(back, dir_ / "Personal\\other.xml"));
+  EXPECT_EQ(back.Sheet(0).GetCell(1, 1).text, "abc");
+  EXPECT_EQ(vm::testing::Slurp(path), bytes);
 }
 
 }  // namespace
