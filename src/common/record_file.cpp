@@ -15,17 +15,25 @@ const char kConvertHint[] = " старой версии, загрузка пре
 
 constexpr size_t npos = std::string_view::npos;
 
+// Whether an "ERN:" or "EOR:", the escape of a line break, starts at e.
+bool LineEscapeAt(std::string_view s, size_t e) {
+  return e + 3 < s.size() && s[e] == 'E' && s[e + 3] == ':' &&
+         ((s[e + 1] == 'R' && s[e + 2] == 'N') || (s[e + 1] == 'O' && s[e + 2] == 'R'));
+}
+
+size_t FindLineEscape(std::string_view s, size_t from) {
+  for (size_t e = s.find('E', from); e != npos; e = s.find('E', e + 1))
+    if (LineEscapeAt(s, e)) return e;
+  return npos;
+}
+
 // "ERN:" and "EOR:" never overlap (no inner character of either is an "E") and their
 // replacements hold neither, so one pass makes what the two replacements in turn make.
 void AppendUnescaped(std::string& out, std::string_view line) {
   size_t pos = 0;
-  for (size_t e = line.find('E'); e != npos; e = line.find('E', e + 1)) {
-    if (e + 3 >= line.size() || line[e + 3] != ':' || line[e + 2] != (line[e + 1] == 'R' ? 'N' : 'R')) continue;
-    const char* to = line[e + 1] == 'R' ? "\r\n" : line[e + 1] == 'O' ? "\r" : nullptr;
-    if (!to) continue;
-    out.append(line.substr(pos, e - pos)).append(to);
+  for (size_t e = FindLineEscape(line, 0); e != npos; e = FindLineEscape(line, pos)) {
+    out.append(line.substr(pos, e - pos)).append(line[e + 1] == 'R' ? "\r\n" : "\r");
     pos = e + 4;
-    e += 3;
   }
   out.append(line.substr(pos));
 }
@@ -120,25 +128,16 @@ std::string SetField(std::string_view record, int n, std::string_view value) {
 
 namespace {
 
-// Whether text holds "ERN:" or "EOR:", the escapes of a line break.
-bool HoldsLineEscape(std::string_view text) {
-  for (size_t e = text.find('E'); e != npos && e + 3 < text.size(); e = text.find('E', e + 1))
-    if (text[e + 3] == ':' && ((text[e + 1] == 'R' && text[e + 2] == 'N') || (text[e + 1] == 'O' && text[e + 2] == 'R')))
-      return true;
-  return false;
-}
-
 // A typed "ERN:" or "EOR:" would come back as a line break: written as "ER#N:" and
 // "EO#R:" it is no escape, and the field rule drops the "#" on reading. Works on the
 // field text from `from` on, where "#" stands only before a "|".
 void BreakLineEscapes(std::string& out, size_t from) {
-  if (!HoldsLineEscape(std::string_view(out).substr(from))) return;
-  std::string tail = out.substr(from);
-  out.resize(from);
+  size_t first = FindLineEscape(out, from);
+  if (first == npos) return;
+  std::string tail = out.substr(first);
+  out.resize(first);
   size_t pos = 0;
-  for (size_t e = tail.find('E'); e != npos && e + 3 < tail.size(); e = tail.find('E', e + 1)) {
-    if (tail[e + 3] != ':' || !((tail[e + 1] == 'R' && tail[e + 2] == 'N') || (tail[e + 1] == 'O' && tail[e + 2] == 'R')))
-      continue;
+  for (size_t e = 0; e != npos; e = FindLineEscape(tail, e + 4)) {
     out.append(tail, pos, e + 2 - pos).push_back('#');
     pos = e + 2;
   }
@@ -178,7 +177,7 @@ std::string FieldText(std::string_view value) {
 }
 
 std::string SetFieldText(std::string_view record, int n, std::string_view value) {
-  if (!HoldsAnyOf(value, "#|\n") && !HoldsLineEscape(value)) return SetField(record, n, value);
+  if (!HoldsAnyOf(value, "#|\n") && FindLineEscape(value, 0) == npos) return SetField(record, n, value);
   return SetField(record, n, FieldText(value));
 }
 
