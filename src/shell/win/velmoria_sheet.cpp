@@ -7,6 +7,7 @@
 #include "common/calendar.h"
 #include "shell/win/shell_resources.h"
 #include "ui/keyboard.h"
+#include "ui/question.h"
 #include "ui/resources.h"
 #include "ui/text.h"
 
@@ -229,6 +230,9 @@ bool CVelmoriaSheet::PreTranslate(MSG& msg) {
         return true;
       case KeyVerdict::kSwallow:
         return true;
+      case KeyVerdict::kAskClose:
+        AskClose();
+        return true;
       case KeyVerdict::kStandard:
         break;
     }
@@ -276,6 +280,12 @@ void CVelmoriaSheet::HideToTray() {
   tray_.ShowIcon();
   SavePlacement();
   SaveAll();
+}
+
+void CVelmoriaSheet::AskClose() {
+  if (!ui::AskYesNo(hwnd_, kCloseQuestion, ui::DefaultAnswer::kNo)) return;
+  ending_ = true;
+  PostMessageW(hwnd_, WM_NULL, 0, 0);
 }
 
 void CVelmoriaSheet::SavePlacement() {
@@ -419,6 +429,10 @@ bool CVelmoriaSheet::OnCommand(int id) {
       return true;
     case ID_HIDE_TO_TRAY:
       HideToTray();
+      return true;
+    case IDCANCEL:
+      // The property sheet's own Cancel would end the program without a word.
+      AskClose();
       return true;
     case ID_SAVE_ALL:
       SaveAll();

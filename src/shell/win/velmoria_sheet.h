@@ -56,6 +56,8 @@ class CVelmoriaSheet {
 
   void SaveAll();
   void HideToTray();
+  // Esc or the sheet's Cancel: asks kCloseQuestion, No by default; Yes ends the run.
+  void AskClose();
   void SavePlacement();
   void RestorePlacement();
 

@@ -107,11 +107,16 @@ TEST_F(AboutPageTest, BoxesShowTheirKeysAndWriteAtOnce) {
   EXPECT_EQ(IsDlgButtonChecked(h, IDC_ABOUT_AUTOSAVE), BST_UNCHECKED);
   EXPECT_EQ(IsDlgButtonChecked(h, IDC_ABOUT_LAST), BST_CHECKED);
   EXPECT_EQ(IsDlgButtonChecked(h, IDC_ABOUT_AUTOSTART), BST_UNCHECKED);
+  EXPECT_EQ(IsDlgButtonChecked(h, IDC_ABOUT_ESC), BST_UNCHECKED);
+  EXPECT_TRUE(Shown(h, IDC_ABOUT_ESC));
 
   struct Case {
     int id;
     const char* key;
-  } cases[] = {{IDC_ABOUT_HIDE, "HIDE"}, {IDC_ABOUT_AUTOSAVE, "AUTOSAVE"}, {IDC_ABOUT_LAST, "LAST"}};
+  } cases[] = {{IDC_ABOUT_HIDE, "HIDE"},
+               {IDC_ABOUT_AUTOSAVE, "AUTOSAVE"},
+               {IDC_ABOUT_LAST, "LAST"},
+               {IDC_ABOUT_ESC, "ESC"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.key);
     std::string before = app_.GetSetting("GENERAL", c.key);

@@ -18,6 +18,7 @@
 #include "support/win/gui_support.h"
 #include "support/win/sheet_driver.h"
 #include "ui/handles.h"
+#include "ui/question.h"
 #include "ui/resources.h"
 #include "ui/text.h"
 
@@ -373,10 +374,24 @@ TEST_F(SheetTest, EscHidesOnlyWithTheSettingAndEnterReachesOnlyNotebookAndTasks)
     if (c.esc) app_.PutSetting("GENERAL", "ESC", c.esc);
     vm::testing::ProgramSheet sheet(app_);
     ASSERT_TRUE(sheet.Create());
+    std::vector<std::string> asked;
+    bool answer = false;
+    ui::SetQuestionHook([&](const std::string& q) {
+      asked.push_back(q);
+      return answer;
+    });
     PressKey(sheet, sheet.page(kDataTab).hwnd(), VK_ESCAPE);
     EXPECT_EQ(!IsWindowVisible(sheet.hwnd()), c.hides);
-    // Without the setting Esc is a dialog's Esc: the sheet's Cancel, which ends the run.
-    EXPECT_EQ(sheet.Continue(), c.hides);
+    // Without the setting Esc asks before the program ends; No keeps it running.
+    EXPECT_TRUE(sheet.Continue());
+    EXPECT_EQ(asked, c.hides ? std::vector<std::string>{}
+                             : std::vector<std::string>{"Закрыть Velmoria? Напоминания не будут работать."});
+    if (!c.hides) {
+      answer = true;
+      PressKey(sheet, sheet.page(kDataTab).hwnd(), VK_ESCAPE);
+      EXPECT_FALSE(sheet.Continue());
+    }
+    ui::SetQuestionHook(nullptr);
   }
 
   vm::testing::ProgramSheet sheet(app_);
@@ -584,6 +599,41 @@ TEST_F(SheetTest, RightClickShowsTheTrayMenuWithOpenAsDefault) {
   EXPECT_EQ(seen[4], "Закрыть");
   EXPECT_EQ(defaultItem, 0);
   EXPECT_TRUE(sheet.Continue());
+}
+
+namespace {
+// A message box of this thread other than `except`, answered from a timer inside its own
+// loop by its default button, as Enter would answer it.
+struct DefaultAnswerer {
+  static inline HWND except = nullptr;
+  static inline std::string text;
+  static inline int pressed = 0;
+  static void CALLBACK Check(HWND, UINT, UINT_PTR, DWORD) {
+    for (HWND w : vm::testing::ThreadWindows(L"#32770")) {
+      if (w == except || !IsWindowVisible(w) || pressed) continue;
+      wchar_t buf[256] = {};
+      GetDlgItemTextW(w, 0xFFFF, buf, 256);
+      text = ui::Narrow(buf);
+      pressed = LOWORD(SendMessageW(w, DM_GETDEFID, 0, 0));
+      PostMessageW(w, WM_COMMAND, MAKEWPARAM(pressed, BN_CLICKED), 0);
+    }
+  }
+};
+}  // namespace
+
+TEST_F(SheetTest, TheSheetsCancelAsksWithNoAsTheDefaultAnswer) {
+  vm::testing::ProgramSheet sheet(app_);
+  ASSERT_TRUE(sheet.Create());
+  DefaultAnswerer::except = sheet.hwnd();
+  DefaultAnswerer::pressed = 0;
+  UINT_PTR timer = SetTimer(nullptr, 0, 50, &DefaultAnswerer::Check);
+  // The Cancel the property sheet sends itself, as its dialog manager does for Esc.
+  SendMessageW(sheet.hwnd(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+  KillTimer(nullptr, timer);
+  EXPECT_EQ(DefaultAnswerer::text, "Закрыть Velmoria? Напоминания не будут работать.");
+  EXPECT_EQ(DefaultAnswerer::pressed, IDNO);
+  EXPECT_TRUE(sheet.Continue());
+  EXPECT_TRUE(IsWindowVisible(sheet.hwnd()));
 }
 
 TEST_F(SheetTest, SplashGoesAtTheFirstKeyWhichGoesNoFurther) {
