@@ -97,6 +97,7 @@ class CNoteBook : public shell::BookPage {
   void Sort(bool wholeTree);
   void FindTitle();
   void FindText();
+  void KeepFindClearOfSelection();
   void FindAll();
   void ShowHit(const NoteHit& hit, const std::string& what);
   void ToggleEffect(DWORD mask, DWORD effect);

@@ -212,7 +212,8 @@ void CVelmoriaSheet::Process(MSG& msg) {
 }
 
 bool CVelmoriaSheet::PreTranslate(MSG& msg) {
-  if (!hwnd_ || (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd))) return false;
+  if (!hwnd_) return false;
+  if (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd)) return OwnedDialogKeys(msg);
   // The page on show sees its keys first.
   int active = ActiveTab();
   if (active >= 0 && active < pageCount() && pages_[active]->PreTranslate(msg)) return true;
@@ -238,6 +239,17 @@ bool CVelmoriaSheet::PreTranslate(MSG& msg) {
     }
   }
   return PropSheet_IsDialogMessage(hwnd_, &msg) != FALSE;
+}
+
+// A page's modeless dialog (find, replace) is a window of its own that the sheet owns;
+// this loop is the only one it has, so its Tab, Enter and Esc are given here.
+bool CVelmoriaSheet::OwnedDialogKeys(MSG& msg) {
+  HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+  if (!root || root == hwnd_ || GetWindow(root, GW_OWNER) != hwnd_) return false;
+  wchar_t cls[16] = {};
+  GetClassNameW(root, cls, 16);
+  if (lstrcmpW(cls, L"#32770") != 0) return false;
+  return IsDialogMessageW(root, &msg) != FALSE;
 }
 
 bool CVelmoriaSheet::Continue() {

@@ -86,6 +86,7 @@ class CVelmoriaSheet {
   void SetUpBeforePages();
   void RunSetup();
   bool PreTranslate(MSG& msg);
+  bool OwnedDialogKeys(MSG& msg);
   void HideOwnButtons();
   void CenterInWorkArea();
   void LayoutOnSize(int width, int height);

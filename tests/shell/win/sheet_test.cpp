@@ -17,6 +17,7 @@
 #include "support/scratch.h"
 #include "support/win/gui_support.h"
 #include "support/win/sheet_driver.h"
+#include "ui/find_dialog.h"
 #include "ui/handles.h"
 #include "ui/question.h"
 #include "ui/resources.h"
@@ -634,6 +635,35 @@ TEST_F(SheetTest, TheSheetsCancelAsksWithNoAsTheDefaultAnswer) {
   EXPECT_EQ(DefaultAnswerer::pressed, IDNO);
   EXPECT_TRUE(sheet.Continue());
   EXPECT_TRUE(IsWindowVisible(sheet.hwnd()));
+}
+
+TEST_F(SheetTest, APagesFindDialogGetsTabEnterAndEscFromTheSheetsLoop) {
+  vm::testing::ProgramSheet sheet(app_);
+  ASSERT_TRUE(sheet.Create());
+  HWND page = sheet.page(kDataTab).hwnd();
+  ui::SetQuestionHook([](const std::string&) { return false; });  // should Esc reach the sheet
+  std::vector<ui::FindDialog::Action> got;
+  ui::FindDialog find;
+  ASSERT_TRUE(find.Open(page, "Иванов", false, [&](const ui::FindDialog::Request& r) { got.push_back(r.action); }));
+  HWND dialog = find.hwnd();
+  ASSERT_EQ(GetWindow(dialog, GW_OWNER), sheet.hwnd());
+  HWND what = GetDlgItem(dialog, 0x480 /* edt1 */);
+  SetFocus(what);
+  PressKey(sheet, what, VK_TAB);
+  EXPECT_NE(GetFocus(), what) << "Tab did not move on";
+  EXPECT_TRUE(IsChild(dialog, GetFocus()));
+  SetFocus(what);
+  PressKey(sheet, what, VK_RETURN);  // "Найти далее"
+  vm::testing::PumpPending();
+  EXPECT_EQ(got, std::vector<ui::FindDialog::Action>{ui::FindDialog::Action::kFindNext});
+  EXPECT_TRUE(sheet.Continue());
+  PressKey(sheet, what, VK_ESCAPE);  // closes the dialog, and only the dialog
+  vm::testing::PumpPending();
+  EXPECT_EQ(find.hwnd(), nullptr);
+  EXPECT_EQ(got.back(), ui::FindDialog::Action::kClosed);
+  EXPECT_TRUE(sheet.Continue());
+  EXPECT_TRUE(IsWindowVisible(sheet.hwnd()));
+  ui::SetQuestionHook(nullptr);
 }
 
 TEST_F(SheetTest, SplashGoesAtTheFirstKeyWhichGoesNoFurther) {
