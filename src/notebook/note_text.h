@@ -36,7 +36,8 @@ class NoteHistory {
   void Add(NoteSnapshot snapshot);
   // After a key release: keys up to 32 (space, Enter, Backspace, Tab ...) add a new
   // snapshot, others replace the newest, so typing is undone word by word. The loaded
-  // body, and the snapshot an undo went back to, are never replaced.
+  // body, and the snapshot an undo went back to, are never replaced. A release that left
+  // the text as the current snapshot has it changes nothing, redo included.
   void KeyReleased(unsigned key, NoteSnapshot snapshot);
   bool CanUndo() const { return current_ > 0; }
   bool CanRedo() const { return current_ + 1 < list_.size(); }

@@ -138,6 +138,7 @@ class CNoteBook : public shell::BookPage {
   ui::FindDialog find_;
   ui::ColourPicker picker_;
   ui::UniqueAccel accel_;
+  ui::UniqueAccel editorAccel_;  // the note's format and undo keys
 };
 
 }  // namespace vm::notebook

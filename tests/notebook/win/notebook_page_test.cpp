@@ -426,5 +426,29 @@ TEST_F(NotebookPageTest, ANotebookMadeThroughThePageReopensExactlyAsItWasLeft) {
   EXPECT_EQ(ui::Narrow(ui::PlainText(page.editor())).substr(0, 9), "Антоновка");
 }
 
+TEST_F(NotebookPageTest, FormatKeysAreTheToolbarsCommandsWithOneUndo) {
+  vm::testing::ProgramSheet sheet(app_);
+  CNoteBook& page = Open(sheet);
+  Select(sheet, page, "Работа^^План^^");
+  HWND edit = page.editor();
+  SetFocus(edit);
+  ui::SetSelection(edit, 0, -1);
+  auto body = [&] { return page.current()->value(); };
+  vm::testing::PressKey(sheet, edit, 'B', true);
+  EXPECT_NE(body().find("\\b"), std::string::npos) << body();
+  vm::testing::PressKey(sheet, edit, 'I', true);
+  EXPECT_NE(body().find("\\i"), std::string::npos) << body();
+  vm::testing::PressKey(sheet, edit, 'U', true);
+  EXPECT_NE(body().find("\\ul"), std::string::npos) << body();
+  EXPECT_EQ(ui::Narrow(ui::PlainText(edit)).substr(0, 11), "План на год") << "a key typed into the text";
+  // Ctrl+Z is the toolbar's undo: one step back, the underline alone; Ctrl+Y brings it back.
+  vm::testing::PressKey(sheet, edit, 'Z', true);
+  EXPECT_EQ(body().find("\\ul"), std::string::npos) << body();
+  EXPECT_NE(body().find("\\i"), std::string::npos) << body();
+  EXPECT_TRUE(page.formatBar().IsEnabled(ID_NOTE_REDO));
+  vm::testing::PressKey(sheet, edit, 'Y', true);
+  EXPECT_NE(body().find("\\ul"), std::string::npos) << body();
+}
+
 }  // namespace
 }  // namespace vm::notebook
