@@ -42,7 +42,8 @@ ScreenRect KeepClear(const ScreenRect& dialog, const ScreenRect& target, const S
   long bestMove = 0;
   for (const ScreenRect& p : places) {
     if (!Inside(p, area) || Overlap(p, target)) continue;
-    long move = std::labs(static_cast<long>(p.left) - dialog.left) + std::labs(static_cast<long>(p.top) - dialog.top);
+    long move =
+        std::labs(static_cast<long>(p.left) - dialog.left) + std::labs(static_cast<long>(p.top) - dialog.top);
     if (!best || move < bestMove) {
       best = &p;
       bestMove = move;

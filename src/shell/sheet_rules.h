@@ -100,11 +100,11 @@ inline constexpr int kVkEscape = 0x1B;
 inline constexpr int kVkF12 = 0x7B;
 
 enum class KeyVerdict {
-  kStandard,     // the dialog's usual handling
-  kHide,         // HideToTray; the key goes no further
-  kToFocus,      // translate and dispatch to the window that has the key, nothing more
-  kSwallow,      // dropped
-  kAskClose,     // ask kCloseQuestion (No by default); Yes ends the program
+  kStandard,  // the dialog's usual handling
+  kHide,      // HideToTray; the key goes no further
+  kToFocus,   // translate and dispatch to the window that has the key, nothing more
+  kSwallow,   // dropped
+  kAskClose,  // ask kCloseQuestion (No by default); Yes ends the program
 };
 // For a key-down message (after the accelerators had their chance). escHides is asked
 // only for the Esc key: it reads "GENERAL"/"ESC". Without it Esc would be the sheet's

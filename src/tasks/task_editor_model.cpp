@@ -297,10 +297,8 @@ struct ListRule {
   const char* allowed;  // what it takes
 };
 const ListRule kListRules[] = {
-    {F::Day, "День", "01–31 или ALL"},
-    {F::Month, "Месяц", "01–12 или ALL"},
-    {F::Year, "Год", "1901–2099 или ALL"},
-    {F::Hour, "Час", "00–24, >00–>23 или ALL"},
+    {F::Day, "День", "01–31 или ALL"},     {F::Month, "Месяц", "01–12 или ALL"},
+    {F::Year, "Год", "1901–2099 или ALL"}, {F::Hour, "Час", "00–24, >00–>23 или ALL"},
     {F::Minute, "Минуты", "00–59"},
 };
 
@@ -323,7 +321,8 @@ std::string BadListMessage(const EditorValues& values) {
   if (!values.On(F::ReminderState)) return {};
   const std::array<bool, kTaskFieldCount> enabled = PanelEnabled(values);
   for (const ListRule& rule : kListRules) {
-    if (!enabled[static_cast<size_t>(rule.field)] || ListFits(rule.field, *values.ListText(rule.field))) continue;
+    if (!enabled[static_cast<size_t>(rule.field)] || ListFits(rule.field, *values.ListText(rule.field)))
+      continue;
     return std::string("Поле \"") + rule.name + "\" напоминания: допустимо " + rule.allowed + ".";
   }
   return {};
@@ -432,8 +431,10 @@ std::string RepeatHint(const std::string& copy, const EditorValues& values, cons
   const std::string line = WriteValues(copy, values, now);
   // Advance notices come before the one firing that is due; a full list means more.
   constexpr int kLook = 10;
-  const std::vector<ForecastFiring> firings = ForecastFirings(line, now, kLook, Moment{now.year + 60, 12, 31, 23, 59});
-  const auto due = std::count_if(firings.begin(), firings.end(), [](const ForecastFiring& f) { return f.daysAhead == 0; });
+  const std::vector<ForecastFiring> firings =
+      ForecastFirings(line, now, kLook, Moment{now.year + 60, 12, 31, 23, 59});
+  const auto due =
+      std::count_if(firings.begin(), firings.end(), [](const ForecastFiring& f) { return f.daysAhead == 0; });
   if (due != 1 || firings.size() >= static_cast<size_t>(kLook)) return {};
   if (values.On(F::ByCalendar))
     return "Сработает один раз и выключится. Чтобы повторялось, отметьте «Постоянное сообщение».";

@@ -17,7 +17,8 @@ void SetQuestionHook(QuestionHook hook) {
 
 bool AskYesNo(HWND owner, const std::string& cp1251Question, DefaultAnswer defaultAnswer) {
   if (TheHook()) return TheHook()(cp1251Question);
-  UINT type = MB_YESNO | MB_ICONQUESTION | (defaultAnswer == DefaultAnswer::kNo ? MB_DEFBUTTON2 : MB_DEFBUTTON1);
+  UINT type =
+      MB_YESNO | MB_ICONQUESTION | (defaultAnswer == DefaultAnswer::kNo ? MB_DEFBUTTON2 : MB_DEFBUTTON1);
   return MessageBoxW(owner, Wide(cp1251Question).c_str(), L"Velmoria", type) == IDYES;
 }
 

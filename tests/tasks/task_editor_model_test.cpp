@@ -201,14 +201,16 @@ TEST(TaskEditorStore, ListsTakeWhatTheyOfferAndOkNamesABoxThatHoldsAnythingElse)
     const char* text;
     bool fits;
   } cases[] = {
-      {F::Day, "ALL", true},    {F::Day, "01", true},      {F::Day, "1", true},      {F::Day, "31", true},
-      {F::Day, "AL", false},    {F::Day, "32", false},     {F::Day, "00", false},    {F::Day, "", false},
-      {F::Day, "1a", false},    {F::Day, "001", false},    {F::Month, "ALL", true},  {F::Month, "12", true},
-      {F::Month, "13", false},  {F::Month, "all", false},  {F::Year, "ALL", true},   {F::Year, "2050", true},
-      {F::Year, "2099", true},  {F::Year, "2100", false},  {F::Year, "20|26", false}, {F::Hour, "ALL", true},
-      {F::Hour, "24", true},    {F::Hour, ">00", true},    {F::Hour, ">23", true},   {F::Hour, ">24", false},
-      {F::Hour, ">ALL", false}, {F::Hour, "25", false},    {F::Minute, "59", true},  {F::Minute, "60", false},
-      {F::Minute, "ALL", false},
+      {F::Day, "ALL", true},     {F::Day, "01", true},      {F::Day, "1", true},
+      {F::Day, "31", true},      {F::Day, "AL", false},     {F::Day, "32", false},
+      {F::Day, "00", false},     {F::Day, "", false},       {F::Day, "1a", false},
+      {F::Day, "001", false},    {F::Month, "ALL", true},   {F::Month, "12", true},
+      {F::Month, "13", false},   {F::Month, "all", false},  {F::Year, "ALL", true},
+      {F::Year, "2050", true},   {F::Year, "2099", true},   {F::Year, "2100", false},
+      {F::Year, "20|26", false}, {F::Hour, "ALL", true},    {F::Hour, "24", true},
+      {F::Hour, ">00", true},    {F::Hour, ">23", true},    {F::Hour, ">24", false},
+      {F::Hour, ">ALL", false},  {F::Hour, "25", false},    {F::Minute, "59", true},
+      {F::Minute, "60", false},  {F::Minute, "ALL", false},
   };
   const Moment now{2013, 3, 25, 14, 5};
   for (const Case& c : cases) {
@@ -255,7 +257,8 @@ TEST(ReminderForecast, RepeatHintNamesTheBoxThatMakesAOnceRuleRepeat) {
   std::string copy;
   EditorValues v = ListsInUse(copy);
   // One date fires once: "ALL" in a date list makes it repeat.
-  const std::string byDate = "Сработает один раз. Чтобы повторялось, выберите ALL в поле дня, месяца или года.";
+  const std::string byDate =
+      "Сработает один раз. Чтобы повторялось, выберите ALL в поле дня, месяца или года.";
   EXPECT_EQ(RepeatHint(copy, v, now), byDate);
   v.Set(F::WeekAhead, true);  // notices ahead are not repeats
   EXPECT_EQ(RepeatHint(copy, v, now), byDate);
@@ -267,7 +270,8 @@ TEST(ReminderForecast, RepeatHintNamesTheBoxThatMakesAOnceRuleRepeat) {
   // Every Monday at 09:00 fires once and switches itself off without "Постоянное сообщение".
   v.Set(F::ByDate, false);
   v.Set(F::ByCalendar, true);
-  for (int n = static_cast<int>(F::Quarter1); n <= static_cast<int>(F::LastWeek); ++n) v.Set(static_cast<F>(n), true);
+  for (int n = static_cast<int>(F::Quarter1); n <= static_cast<int>(F::LastWeek); ++n)
+    v.Set(static_cast<F>(n), true);
   v.Set(F::Monday, true);
   EXPECT_EQ(PreviewFirings(copy, v, now).size(), 1u);
   EXPECT_EQ(RepeatHint(copy, v, now),

@@ -136,9 +136,7 @@ class TableSettingsDialog : public ui::Dialog {
       case IDC_DSET_NAME:
         if (code == EN_CHANGE) ShowItem(IDC_DSET_ADD, !ItemText(IDC_DSET_NAME).empty());
         return true;
-      case IDC_DSET_ADD:
-        AddTypedColumn();
-        return true;
+      case IDC_DSET_ADD: AddTypedColumn(); return true;
       case IDC_DSET_UP:
       case IDC_DSET_DOWN: {
         int c = Selected();

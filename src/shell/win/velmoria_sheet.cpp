@@ -231,9 +231,7 @@ bool CVelmoriaSheet::PreTranslate(MSG& msg) {
         return true;
       case KeyVerdict::kSwallow:
         return true;
-      case KeyVerdict::kAskClose:
-        AskClose();
-        return true;
+      case KeyVerdict::kAskClose: AskClose(); return true;
       case KeyVerdict::kStandard:
         break;
     }

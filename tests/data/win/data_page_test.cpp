@@ -214,7 +214,8 @@ TEST_F(DataPageTest, ColumnDialogChangesTakeEffectAtOnce) {
       stillOpen = IsWindowVisible(dialog) != FALSE;
       SetDlgItemTextW(dialog, IDC_DSET_NAME, L"Область");
       SetFocus(GetDlgItem(dialog, IDOK));
-      SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+      SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
     }
     static inline bool stillOpen = false;
   };

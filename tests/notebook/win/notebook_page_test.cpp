@@ -450,5 +450,33 @@ TEST_F(NotebookPageTest, FormatKeysAreTheToolbarsCommandsWithOneUndo) {
   EXPECT_NE(body().find("\\ul"), std::string::npos) << body();
 }
 
+TEST_F(NotebookPageTest, BulletsSurviveASaveAndReopen) {
+  auto bulleted = [](HWND edit, long at) {
+    ui::SetSelection(edit, at, at);
+    PARAFORMAT2 pf{};
+    pf.cbSize = sizeof pf;
+    SendMessageW(edit, EM_GETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&pf));
+    return pf.wNumbering == PFN_BULLET;
+  };
+  std::string saved;
+  {
+    vm::testing::ProgramSheet sheet(app_);
+    CNoteBook& page = Open(sheet);
+    Select(sheet, page, "Работа^^План^^");
+    HWND edit = page.editor();
+    ui::SetSelection(edit, 0, 0);
+    Command(sheet, page, ID_NOTE_BULLETS);
+    EXPECT_TRUE(bulleted(edit, 0));
+    Command(sheet, page, ID_NOTE_SAVE_FILE);
+    saved = page.current()->value();
+  }
+  EXPECT_NE(saved.find("\\pnlvlblt"), std::string::npos) << saved;
+  vm::testing::ProgramSheet sheet(app_);
+  CNoteBook& page = Open(sheet);
+  Select(sheet, page, "Работа^^План^^");
+  EXPECT_TRUE(bulleted(page.editor(), 0)) << page.current()->value();
+  EXPECT_EQ(ui::Narrow(ui::PlainText(page.editor())).substr(0, 11), "План на год");
+}
+
 }  // namespace
 }  // namespace vm::notebook

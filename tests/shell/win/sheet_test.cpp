@@ -1,18 +1,17 @@
 // The main sheet built for real, driven by the messages and commands it answers.
-#include "shell/win/velmoria_sheet.h"
-
 #include <commctrl.h>
-#include <prsht.h>
 #include <gtest/gtest.h>
+#include <prsht.h>
 
 #include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "platform/platform.h"
 #include "common/app_util.h"
 #include "common/calendar.h"
+#include "platform/platform.h"
 #include "shell/win/shell_resources.h"
+#include "shell/win/velmoria_sheet.h"
 #include "support/program_folder.h"
 #include "support/scratch.h"
 #include "support/win/gui_support.h"
@@ -644,7 +643,8 @@ TEST_F(SheetTest, APagesFindDialogGetsTabEnterAndEscFromTheSheetsLoop) {
   ui::SetQuestionHook([](const std::string&) { return false; });  // should Esc reach the sheet
   std::vector<ui::FindDialog::Action> got;
   ui::FindDialog find;
-  ASSERT_TRUE(find.Open(page, "Иванов", false, [&](const ui::FindDialog::Request& r) { got.push_back(r.action); }));
+  ASSERT_TRUE(
+      find.Open(page, "Иванов", false, [&](const ui::FindDialog::Request& r) { got.push_back(r.action); }));
   HWND dialog = find.hwnd();
   ASSERT_EQ(GetWindow(dialog, GW_OWNER), sheet.hwnd());
   HWND what = GetDlgItem(dialog, 0x480 /* edt1 */);

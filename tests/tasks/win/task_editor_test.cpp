@@ -289,7 +289,8 @@ TEST_F(TaskEditorDialog, TypedListsOkRefusesWhatTheyDoNotOfferAndAsksAboutARuleT
   EXPECT_EQ(typedMonth, "ALL");
   EXPECT_EQ(typedYear, "2050");
   EXPECT_TRUE(openAfterBadDay);
-  EXPECT_EQ(messages.texts(), std::vector<std::string>{"Поле \"День\" напоминания: допустимо 01–31 или ALL."});
+  EXPECT_EQ(messages.texts(),
+            std::vector<std::string>{"Поле \"День\" напоминания: допустимо 01–31 или ALL."});
   EXPECT_TRUE(openAfterNo);
   EXPECT_EQ(asked, std::vector<std::string>(2, "Напоминание не сработает ни разу. Сохранить так?"));
   ASSERT_TRUE(result.stored);
@@ -317,8 +318,9 @@ TEST_F(TaskEditorDialog, PreviewSaysWhenARuleFiresOnceAndWhichBoxRepeatsIt) {
     repeating = d.ItemText(IDC_TE_PREVIEW);
   });
   EditTask(nullptr, app_, "Редактирование", rec);
-  EXPECT_EQ(once, "Ср 27/03/2013 09:00\r\nСработает один раз и выключится. Чтобы повторялось, отметьте "
-                  "«Постоянное сообщение».");
+  EXPECT_EQ(once,
+            "Ср 27/03/2013 09:00\r\nСработает один раз и выключится. Чтобы повторялось, отметьте "
+            "«Постоянное сообщение».");
   EXPECT_EQ(repeating.find("Сработает один раз"), std::string::npos) << repeating;
   EXPECT_EQ(repeating.substr(0, 19), "Ср 27/03/2013 09:00");
 }
