@@ -183,6 +183,19 @@ TEST_F(DataPageTest, PasswordLocksTheFileUntilItIsEnteredAgain) {
   EXPECT_TRUE(page.toolbar().IsEnabled(ID_DATA_SAVE));
 }
 
+// Enter in the new column's name, then OK from a timer inside the dialog's own loop.
+struct EnterInName {
+  static void CALLBACK AfterEnter(HWND dialog, UINT, UINT_PTR id, DWORD) {
+    KillTimer(dialog, id);
+    stillOpen = IsWindowVisible(dialog) != FALSE;
+    SetDlgItemTextW(dialog, IDC_DSET_NAME, L"Область");
+    SetFocus(GetDlgItem(dialog, IDOK));
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+  }
+  static inline bool stillOpen = false;
+};
+
 TEST_F(DataPageTest, ColumnDialogChangesTakeEffectAtOnce) {
   vm::testing::ProgramSheet sheet(app_);
   CPh& page = Open(sheet);
@@ -208,17 +221,6 @@ TEST_F(DataPageTest, ColumnDialogChangesTakeEffectAtOnce) {
 
   // Enter in "Наименование новой колонки" adds the column and the dialog stays; OK then
   // adds a name typed but not added yet.
-  struct EnterInName {
-    static void CALLBACK AfterEnter(HWND dialog, UINT, UINT_PTR id, DWORD) {
-      KillTimer(dialog, id);
-      stillOpen = IsWindowVisible(dialog) != FALSE;
-      SetDlgItemTextW(dialog, IDC_DSET_NAME, L"Область");
-      SetFocus(GetDlgItem(dialog, IDOK));
-      SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                   reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
-    }
-    static inline bool stillOpen = false;
-  };
   ui::Dialog::SetInitHook([](ui::Dialog& d) {
     if (d.templateId() != IDD_DATA_SETTINGS) return;
     HWND name = d.Item(IDC_DSET_NAME);

@@ -1,17 +1,18 @@
 // The main sheet built for real, driven by the messages and commands it answers.
+#include "shell/win/velmoria_sheet.h"
+
 #include <commctrl.h>
-#include <gtest/gtest.h>
 #include <prsht.h>
+#include <gtest/gtest.h>
 
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "platform/platform.h"
 #include "common/app_util.h"
 #include "common/calendar.h"
-#include "platform/platform.h"
 #include "shell/win/shell_resources.h"
-#include "shell/win/velmoria_sheet.h"
 #include "support/program_folder.h"
 #include "support/scratch.h"
 #include "support/win/gui_support.h"
@@ -603,7 +604,7 @@ TEST_F(SheetTest, RightClickShowsTheTrayMenuWithOpenAsDefault) {
 
 namespace {
 // A message box of this thread other than `except`, answered from a timer inside its own
-// loop by its default button, as Enter would answer it.
+// loop with Enter, which presses the default button: the one that has the focus.
 struct DefaultAnswerer {
   static inline HWND except = nullptr;
   static inline std::string text;
@@ -614,8 +615,10 @@ struct DefaultAnswerer {
       wchar_t buf[256] = {};
       GetDlgItemTextW(w, 0xFFFF, buf, 256);
       text = ui::Narrow(buf);
-      pressed = LOWORD(SendMessageW(w, DM_GETDEFID, 0, 0));
-      PostMessageW(w, WM_COMMAND, MAKEWPARAM(pressed, BN_CLICKED), 0);
+      HWND focus = GetFocus();
+      if (!focus || !IsChild(w, focus)) continue;
+      pressed = GetDlgCtrlID(focus);
+      PostMessageW(focus, WM_KEYDOWN, VK_RETURN, 1);
     }
   }
 };
