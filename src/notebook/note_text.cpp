@@ -72,6 +72,10 @@ void NoteHistory::KeyReleased(unsigned key, NoteSnapshot snapshot) {
   list_.back() = std::move(snapshot);
 }
 
+void NoteHistory::Settle(std::string rtf) {
+  if (!list_.empty()) list_[current_].rtf = std::move(rtf);
+}
+
 std::optional<NoteSnapshot> NoteHistory::Undo() {
   if (!CanUndo()) return std::nullopt;
   return list_[--current_];

@@ -39,6 +39,10 @@ class NoteHistory {
   // body, and the snapshot an undo went back to, are never replaced. A release that left
   // the text as the current snapshot has it changes nothing, redo included.
   void KeyReleased(unsigned key, NoteSnapshot snapshot);
+  // After an undo or redo showed a snapshot: the text the control gives back for it,
+  // which need not be byte for byte what went in, so a later key that changes nothing
+  // compares equal and is no step.
+  void Settle(std::string rtf);
   bool CanUndo() const { return current_ > 0; }
   bool CanRedo() const { return current_ + 1 < list_.size(); }
   // The snapshot to show; none at either end.

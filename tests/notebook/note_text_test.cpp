@@ -65,6 +65,11 @@ TEST(NoteText, KeysThatChangeNothingAreNoUndoSteps) {
   EXPECT_EQ(h.Redo(), S("a b"));
   h.KeyReleased(0x10 /* Shift */, S("a b"));
   EXPECT_EQ(h.size(), 3u);
+  // The control gives an undone text back in its own words: those are what count.
+  EXPECT_EQ(h.Undo(), S("a"));
+  h.Settle("a, as written back");
+  h.KeyReleased(0x11, S("a, as written back"));
+  EXPECT_TRUE(h.CanRedo());
 }
 
 TEST(NoteText, FindInNoteCorrectsForLineBreaks) {

@@ -330,6 +330,7 @@ void CNoteBook::ShowSnapshot(const NoteSnapshot& s) {
   ui::StreamInRtf(edit_, s.rtf);
   ui::SetSelection(edit_, s.first, s.last);
   loading_ = false;
+  history_.Settle(ui::StreamOutRtf(edit_));
   StoreText();
   UpdateButtons();
 }
