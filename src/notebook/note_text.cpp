@@ -60,6 +60,9 @@ void NoteHistory::Add(NoteSnapshot snapshot) {
 }
 
 void NoteHistory::KeyReleased(unsigned key, NoteSnapshot snapshot) {
+  // A key that changed nothing (an arrow, Ctrl or Shift, the undo key itself) is no step:
+  // otherwise letting go of Ctrl after Ctrl+Z would count as typing and drop the redo.
+  if (!list_.empty() && snapshot.rtf == list_[current_].rtf) return;
   bool undone = CanRedo();
   DropAhead();
   if (key <= 32 || list_.size() <= 1 || undone) {
@@ -67,6 +70,10 @@ void NoteHistory::KeyReleased(unsigned key, NoteSnapshot snapshot) {
     return;
   }
   list_.back() = std::move(snapshot);
+}
+
+void NoteHistory::Settle(std::string rtf) {
+  if (!list_.empty()) list_[current_].rtf = std::move(rtf);
 }
 
 std::optional<NoteSnapshot> NoteHistory::Undo() {

@@ -36,8 +36,13 @@ class NoteHistory {
   void Add(NoteSnapshot snapshot);
   // After a key release: keys up to 32 (space, Enter, Backspace, Tab ...) add a new
   // snapshot, others replace the newest, so typing is undone word by word. The loaded
-  // body, and the snapshot an undo went back to, are never replaced.
+  // body, and the snapshot an undo went back to, are never replaced. A release that left
+  // the text as the current snapshot has it changes nothing, redo included.
   void KeyReleased(unsigned key, NoteSnapshot snapshot);
+  // After an undo or redo showed a snapshot: the text the control gives back for it,
+  // which need not be byte for byte what went in, so a later key that changes nothing
+  // compares equal and is no step.
+  void Settle(std::string rtf);
   bool CanUndo() const { return current_ > 0; }
   bool CanRedo() const { return current_ + 1 < list_.size(); }
   // The snapshot to show; none at either end.

@@ -56,11 +56,13 @@ const char* OptionKey(AboutOption option) {
     case AboutOption::kHide: return "HIDE";
     case AboutOption::kAutosave: return "AUTOSAVE";
     case AboutOption::kLast: return "LAST";
+    case AboutOption::kEsc: return "ESC";
   }
   return "";
 }
 
 bool OptionChecked(const CAppUtil& util, AboutOption option) {
+  if (option == AboutOption::kEsc) return util.GetFlag("GENERAL", OptionKey(option));
   return util.GetNumber("GENERAL", OptionKey(option)) != 0;
 }
 

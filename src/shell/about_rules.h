@@ -38,11 +38,12 @@ bool AutostartChecked(RunEntry& entry, const std::string& programFolder);
 // written ("1") or deleted.
 void ApplyAutostartClick(bool checked, const CAppUtil& util, RunEntry& entry);
 
-// ---- the other three boxes -------------------------------------------------------------------
-enum class AboutOption { kAutostart, kHide, kAutosave, kLast };
-// The "GENERAL" key each box writes ("START", "HIDE", "AUTOSAVE", "LAST").
+// ---- the other boxes -------------------------------------------------------------------------
+enum class AboutOption { kAutostart, kHide, kAutosave, kLast, kEsc };
+// The "GENERAL" key each box writes ("START", "HIDE", "AUTOSAVE", "LAST", "ESC").
 const char* OptionKey(AboutOption option);
-// Shown state of a box from its key: the number in it, empty text counting as 0.
+// Shown state of a box from its key: the number in it, empty text counting as 0; "ESC"
+// is on only as "1", as the sheet reads it.
 bool OptionChecked(const CAppUtil& util, AboutOption option);
 // Writes the box's new state with "%i" (autostart: use ApplyAutostartClick).
 void WriteOption(const CAppUtil& util, AboutOption option, bool checked);

@@ -98,9 +98,11 @@ Rect GripRect(const Rect& client, int hScrollHeight, int vScrollWidth) {
   return Rect{client.right - hScrollHeight, client.bottom - vScrollWidth, client.right, client.bottom};
 }
 
+const char* const kCloseQuestion = "Закрыть Velmoria? Напоминания не будут работать.";
+
 KeyVerdict DecideKey(int virtualKey, int activeTab, const std::function<bool()>& escHides) {
   if (virtualKey == kVkF12) return KeyVerdict::kHide;
-  if (virtualKey == kVkEscape && escHides && escHides()) return KeyVerdict::kHide;
+  if (virtualKey == kVkEscape) return escHides && escHides() ? KeyVerdict::kHide : KeyVerdict::kAskClose;
   if (virtualKey == kVkReturn)
     return activeTab == kNotebookTab || activeTab == kTasksTab ? KeyVerdict::kToFocus : KeyVerdict::kSwallow;
   return KeyVerdict::kStandard;

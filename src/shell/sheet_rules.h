@@ -100,14 +100,19 @@ inline constexpr int kVkEscape = 0x1B;
 inline constexpr int kVkF12 = 0x7B;
 
 enum class KeyVerdict {
-  kStandard,     // the dialog's usual handling
-  kHide,         // HideToTray; the key goes no further
-  kToFocus,      // translate and dispatch to the window that has the key, nothing more
-  kSwallow,      // dropped
+  kStandard,  // the dialog's usual handling
+  kHide,      // HideToTray; the key goes no further
+  kToFocus,   // translate and dispatch to the window that has the key, nothing more
+  kSwallow,   // dropped
+  kAskClose,  // ask kCloseQuestion (No by default); Yes ends the program
 };
 // For a key-down message (after the accelerators had their chance). escHides is asked
-// only for the Esc key: it reads "GENERAL"/"ESC".
+// only for the Esc key: it reads "GENERAL"/"ESC". Without it Esc would be the sheet's
+// Cancel and end the program on a stray key, reminders and all; it asks instead.
 KeyVerdict DecideKey(int virtualKey, int activeTab, const std::function<bool()>& escHides);
+// What Esc (or the sheet's Cancel reached any other way) asks before the program ends:
+// "Закрыть Velmoria? Напоминания не будут работать."
+extern const char* const kCloseQuestion;
 
 // ---- showing, hiding and the tray icon -------------------------------------------------
 // While nobody has opened the window and it is to stay hidden at start, every attempt

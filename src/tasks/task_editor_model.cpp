@@ -15,6 +15,7 @@ const char* const kNoEditorMessage =
     "Не найдена программа для открытия файлов txt!, создан файл отчета \"EditRep.txt\"";
 const char* const kImportFailedMessage = "Не удалось прочитать файл, текст в окне не изменён.";
 const char* const kNeverFires = "не сработает";
+const char* const kNeverFiresQuestion = "Напоминание не сработает ни разу. Сохранить так?";
 
 namespace {
 
@@ -278,10 +279,63 @@ std::string BadDateMessage(std::string_view text) {
   return year != 0 && !dates::InCalendarRange(year) ? dates::YearRangeMessage(year) : kBadDateMessage;
 }
 
+namespace {
+
+// "ALL", or one or two digits (four for a year) reading as a number from `low` to `high`.
+bool ListNumberFits(std::string_view text, int low, int high, size_t maxDigits, bool all) {
+  if (all && text == kAll) return true;
+  if (text.empty() || text.size() > maxDigits) return false;
+  for (char ch : text)
+    if (ch < '0' || ch > '9') return false;
+  int n = ReadNumber(text);
+  return n >= low && n <= high;
+}
+
+struct ListRule {
+  TaskField field;
+  const char* name;     // the box, as the message names it
+  const char* allowed;  // what it takes
+};
+const ListRule kListRules[] = {
+    {F::Day, "День", "01–31 или ALL"},     {F::Month, "Месяц", "01–12 или ALL"},
+    {F::Year, "Год", "1901–2099 или ALL"}, {F::Hour, "Час", "00–24, >00–>23 или ALL"},
+    {F::Minute, "Минуты", "00–59"},
+};
+
+bool ListFits(TaskField f, std::string_view text) {
+  switch (f) {
+    case F::Day: return ListNumberFits(text, 1, 31, 2, true);
+    case F::Month: return ListNumberFits(text, 1, 12, 2, true);
+    case F::Year: return ListNumberFits(text, dates::kFirstCalendarYear, dates::kLastCalendarYear, 4, true);
+    case F::Hour:
+      if (!text.empty() && text[0] == '>') return ListNumberFits(text.substr(1), 0, 23, 2, false);
+      return ListNumberFits(text, 0, 24, 2, true);
+    case F::Minute: return ListNumberFits(text, 0, 59, 2, false);
+    default: return true;
+  }
+}
+
+}  // namespace
+
+std::string BadListMessage(const EditorValues& values) {
+  if (!values.On(F::ReminderState)) return {};
+  const std::array<bool, kTaskFieldCount> enabled = PanelEnabled(values);
+  for (const ListRule& rule : kListRules) {
+    if (!enabled[static_cast<size_t>(rule.field)] || ListFits(rule.field, *values.ListText(rule.field)))
+      continue;
+    return std::string("Поле \"") + rule.name + "\" напоминания: допустимо " + rule.allowed + ".";
+  }
+  return {};
+}
+
 StoreOutcome StoreValues(const std::string& copy, const EditorValues& values, const Moment& now) {
   if (!IsValidEditorDate(values.date)) return {StoreStatus::kBadDate, copy};
   if (values.headline.empty()) return {StoreStatus::kNoHeadline, copy};
-  return {StoreStatus::kStored, WriteValues(copy, values, now)};
+  if (std::string message = BadListMessage(values); !message.empty())
+    return {StoreStatus::kBadList, copy, message};
+  StoreOutcome out{StoreStatus::kStored, WriteValues(copy, values, now)};
+  out.neverFires = values.On(F::ReminderState) && PreviewFirings(copy, values, now, 1).front() == kNeverFires;
+  return out;
 }
 
 EditorRect LoadEditorRect(const CAppUtil& app, int originLeft, int originTop) {
@@ -370,6 +424,21 @@ std::vector<std::string> PreviewFirings(const std::string& copy, const EditorVal
   for (const ForecastFiring& f : ForecastFirings(line, now, count, until)) lines.push_back(FiringText(f));
   if (lines.empty()) lines.emplace_back(kNeverFires);
   return lines;
+}
+
+std::string RepeatHint(const std::string& copy, const EditorValues& values, const Moment& now) {
+  if (!values.On(F::ReminderState) || values.On(F::Periodic)) return {};
+  const std::string line = WriteValues(copy, values, now);
+  // Advance notices come before the one firing that is due; a full list means more.
+  constexpr int kLook = 10;
+  const std::vector<ForecastFiring> firings =
+      ForecastFirings(line, now, kLook, Moment{now.year + 60, 12, 31, 23, 59});
+  const auto due =
+      std::count_if(firings.begin(), firings.end(), [](const ForecastFiring& f) { return f.daysAhead == 0; });
+  if (due != 1 || firings.size() >= static_cast<size_t>(kLook)) return {};
+  if (values.On(F::ByCalendar))
+    return "Сработает один раз и выключится. Чтобы повторялось, отметьте «Постоянное сообщение».";
+  return "Сработает один раз. Чтобы повторялось, выберите ALL в поле дня, месяца или года.";
 }
 
 }  // namespace vm::tasks

@@ -94,14 +94,26 @@ extern const char* const kImportQuestion;  // "Текст в окне не со�
 extern const char* const kNoEditorMessage;  // "Не найдена программа для открытия файлов txt!..."
 extern const char* const kImportFailedMessage;  // the file could not be read; notes kept
 
-enum class StoreStatus { kStored, kBadDate, kNoHeadline };
+// What OK says about the first list of an active reminder that holds neither one of its
+// items (a number may be written without its leading zero: "1" for "01") nor "ALL" where
+// the list offers it, naming the box: "Поле \"День\" напоминания: ...". Lists the
+// reminder does not use (disabled ones) are not looked at. Empty when all are fine.
+std::string BadListMessage(const EditorValues& values);
+
+enum class StoreStatus { kStored, kBadDate, kNoHeadline, kBadList };
 struct StoreOutcome {
   StoreStatus status = StoreStatus::kStored;
-  std::string line;  // the record written (kStored), else the copy unchanged
+  std::string line;     // the record written (kStored), else the copy unchanged
+  std::string message;  // kBadList: BadListMessage
+  // kStored: the reminder is on but would never fire; the editor asks
+  // kNeverFiresQuestion before it keeps the record.
+  bool neverFires = false;
 };
-// OK: checks the date, then the headline, then writes every field of the table through
-// the field-writing rule, StartHour/StartMinute of now, and an empty LastFired.
+// OK: checks the date, then the headline, then the lists, then writes every field of the
+// table through the field-writing rule, StartHour/StartMinute of now, and an empty
+// LastFired.
 StoreOutcome StoreValues(const std::string& copy, const EditorValues& values, const Moment& now);
+extern const char* const kNeverFiresQuestion;  // "Напоминание не сработает ни разу. Сохранить так?"
 
 // The editor's rectangle in screen pixels.
 struct EditorRect {
@@ -139,6 +151,10 @@ std::string LayoutPaneText(const std::string& layoutName);  // "RUS" for "...419
 std::vector<std::string> PreviewFirings(const std::string& copy, const EditorValues& values,
                                         const Moment& now, int count = 5);
 extern const char* const kNeverFires;  // "не сработает"
+// Said under the preview when the rule as set fires once and then stops: which box makes
+// it repeat ("Постоянное сообщение" for a rule by day, "ALL" in the date lists for one by
+// date). Empty when it repeats, never fires, or the reminder is off.
+std::string RepeatHint(const std::string& copy, const EditorValues& values, const Moment& now);
 std::string FiringText(const ForecastFiring& firing);
 
 }  // namespace vm::tasks

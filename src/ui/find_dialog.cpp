@@ -1,5 +1,6 @@
 #include "ui/find_dialog.h"
 
+#include "common/keep_clear.h"
 #include "ui/text.h"
 
 namespace vm::ui {
@@ -47,6 +48,21 @@ void FindDialog::Close() {
 
 bool FindDialog::PreTranslate(MSG& msg) {
   return dialog_ && IsWindow(dialog_) && IsDialogMessageW(dialog_, &msg);
+}
+
+void FindDialog::KeepClearOf(HWND window, const RECT& rect) {
+  if (!dialog_ || !IsWindow(dialog_) || !window) return;
+  RECT target = rect;
+  MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&target), 2);
+  RECT now;
+  GetWindowRect(dialog_, &now);
+  MONITORINFO mi{};
+  mi.cbSize = sizeof mi;
+  if (!GetMonitorInfoW(MonitorFromRect(&target, MONITOR_DEFAULTTONEAREST), &mi)) return;
+  auto screen = [](const RECT& r) { return ScreenRect{r.left, r.top, r.right, r.bottom}; };
+  ScreenRect placed = KeepClear(screen(now), screen(target), screen(mi.rcWork));
+  if (placed == screen(now)) return;
+  SetWindowPos(dialog_, nullptr, placed.left, placed.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 LRESULT FindDialog::OwnerMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {

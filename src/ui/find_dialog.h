@@ -1,5 +1,7 @@
-// The system's modeless find and replace dialog, glued to a page: the page opens it,
-// hands it the keys of the sheet's loop (PreTranslate), and gets each request as a call.
+// The system's modeless find and replace dialog, glued to a page: the page opens it and
+// gets each request as a call. Its keys (Tab, Enter, Esc) come from the sheet's loop,
+// which gives every dialog the sheet owns IsDialogMessage; a loop of a window's own
+// (the task editor's) hands them over through PreTranslate.
 #pragma once
 
 #include <windows.h>
@@ -34,8 +36,11 @@ class FindDialog {
   bool Open(HWND owner, const std::string& what, bool replace, Handler handler, bool caseOnly = false);
   void Close();
   HWND hwnd() const { return dialog_; }
-  // The dialog's keys (Tab, Enter, Esc) from the sheet's loop; true when used.
+  // The dialog's keys (Tab, Enter, Esc) from a loop; true when used.
   bool PreTranslate(MSG& msg);
+  // After a hit: moves the open dialog off `rect` (in `window`'s client pixels, the
+  // found row, cell or text) when it covers it, staying on the monitor's work area.
+  void KeepClearOf(HWND window, const RECT& rect);
 
  private:
   LRESULT OwnerMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);

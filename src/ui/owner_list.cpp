@@ -30,6 +30,12 @@ int OwnerList::Count() const {
   return static_cast<int>(SendMessageW(hwnd(), LB_GETCOUNT, 0, 0));
 }
 
+RECT OwnerList::RowRect(int row) const {
+  RECT r{};
+  if (SendMessageW(hwnd(), LB_GETITEMRECT, row, reinterpret_cast<LPARAM>(&r)) == LB_ERR) return RECT{};
+  return r;
+}
+
 int OwnerList::Selected() const {
   LRESULT r = SendMessageW(hwnd(), LB_GETCURSEL, 0, 0);
   return r == LB_ERR ? -1 : static_cast<int>(r);

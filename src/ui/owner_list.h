@@ -33,6 +33,8 @@ class OwnerList {
   int Count() const;
   int Selected() const;  // -1 when none
   void Select(int row);
+  // The row's rectangle in the list's client pixels; empty for a row that is not there.
+  RECT RowRect(int row) const;
   // The painter's default: the row's background and focus frame, by its state.
   static void PaintBackground(const Row& row);
 

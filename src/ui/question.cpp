@@ -15,9 +15,11 @@ void SetQuestionHook(QuestionHook hook) {
   TheHook() = std::move(hook);
 }
 
-bool AskYesNo(HWND owner, const std::string& cp1251Question) {
+bool AskYesNo(HWND owner, const std::string& cp1251Question, DefaultAnswer defaultAnswer) {
   if (TheHook()) return TheHook()(cp1251Question);
-  return MessageBoxW(owner, Wide(cp1251Question).c_str(), L"Velmoria", MB_YESNO | MB_ICONQUESTION) == IDYES;
+  UINT type =
+      MB_YESNO | MB_ICONQUESTION | (defaultAnswer == DefaultAnswer::kNo ? MB_DEFBUTTON2 : MB_DEFBUTTON1);
+  return MessageBoxW(owner, Wide(cp1251Question).c_str(), L"Velmoria", type) == IDYES;
 }
 
 void ShowTitledMessage(HWND owner, const std::string& cp1251Text, const std::string& cp1251Title, UINT icon) {

@@ -11,8 +11,11 @@
 
 namespace vm::ui {
 
+// The button Enter presses.
+enum class DefaultAnswer { kYes, kNo };
 // True for Yes.
-bool AskYesNo(HWND owner, const std::string& cp1251Question);
+bool AskYesNo(HWND owner, const std::string& cp1251Question,
+              DefaultAnswer defaultAnswer = DefaultAnswer::kYes);
 
 // While set, the hook answers every question in place of the message box.
 using QuestionHook = std::function<bool(const std::string& question)>;

@@ -46,6 +46,32 @@ TEST(NoteText, HistoryUndoesTypingWordByWordAndDropsWhatLiesAhead) {
   EXPECT_EQ(h.size(), 1u);
 }
 
+TEST(NoteText, KeysThatChangeNothingAreNoUndoSteps) {
+  NoteHistory h;
+  h.Start(S("loaded"));
+  h.KeyReleased(0x25 /* Left */, S("loaded", 3));
+  EXPECT_FALSE(h.CanUndo());
+  h.KeyReleased('a', S("a"));
+  h.KeyReleased(' ', S("a "));
+  h.KeyReleased('b', S("a b"));
+  EXPECT_EQ(h.Undo(), S("a"));
+  // Ctrl+Z itself: 'Z' then Ctrl come up over the text the undo showed.
+  h.KeyReleased('Z', S("a"));
+  h.KeyReleased(0x11 /* Ctrl */, S("a"));
+  EXPECT_TRUE(h.CanRedo());
+  EXPECT_EQ(h.Undo(), S("loaded"));
+  h.KeyReleased(0x11, S("loaded"));
+  EXPECT_EQ(h.Redo(), S("a"));
+  EXPECT_EQ(h.Redo(), S("a b"));
+  h.KeyReleased(0x10 /* Shift */, S("a b"));
+  EXPECT_EQ(h.size(), 3u);
+  // The control gives an undone text back in its own words: those are what count.
+  EXPECT_EQ(h.Undo(), S("a"));
+  h.Settle("a, as written back");
+  h.KeyReleased(0x11, S("a, as written back"));
+  EXPECT_TRUE(h.CanRedo());
+}
+
 TEST(NoteText, FindInNoteCorrectsForLineBreaks) {
   std::string plain = "Первая строка\r\nвторая Строка\r\nтретья";
   size_t hit = FindInNote(plain, "строка", false, 0);

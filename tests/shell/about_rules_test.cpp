@@ -110,7 +110,8 @@ TEST_F(AboutOptions, BoxesReadAndWriteTheirKeys) {
   } cases[] = {{AboutOption::kAutostart, "START"},
                {AboutOption::kHide, "HIDE"},
                {AboutOption::kAutosave, "AUTOSAVE"},
-               {AboutOption::kLast, "LAST"}};
+               {AboutOption::kLast, "LAST"},
+               {AboutOption::kEsc, "ESC"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.key);
     EXPECT_STREQ(OptionKey(c.option), c.key);
@@ -124,6 +125,9 @@ TEST_F(AboutOptions, BoxesReadAndWriteTheirKeys) {
   }
   app_.PutSetting("GENERAL", "HIDE", "2");  // read as a number
   EXPECT_TRUE(OptionChecked(app_, AboutOption::kHide));
+  // The sheet hides on Esc only for "1": the box shows no other value as on.
+  app_.PutSetting("GENERAL", "ESC", "2");
+  EXPECT_FALSE(OptionChecked(app_, AboutOption::kEsc));
 }
 
 using AboutPanels = testing::ProgramFolderTest;

@@ -113,7 +113,9 @@ TEST(SheetKeys, Verdicts) {
       {kVkF12, kDataTab, false, KeyVerdict::kHide},
       {kVkF12, kTasksTab, true, KeyVerdict::kHide},
       {kVkEscape, kDataTab, true, KeyVerdict::kHide},
-      {kVkEscape, kDataTab, false, KeyVerdict::kStandard},
+      // Esc never ends the program by itself: it asks first.
+      {kVkEscape, kDataTab, false, KeyVerdict::kAskClose},
+      {kVkEscape, kAboutTab, false, KeyVerdict::kAskClose},
       {kVkReturn, kContactsTab, false, KeyVerdict::kSwallow},
       {kVkReturn, kAboutTab, false, KeyVerdict::kSwallow},
       {kVkReturn, kNotebookTab, false, KeyVerdict::kToFocus},
@@ -126,7 +128,7 @@ TEST(SheetKeys, Verdicts) {
     EXPECT_EQ(DecideKey(c.key, c.tab, c.esc ? std::function<bool()>(escOn) : escOff), c.verdict);
   }
   // The settings file is read for Esc alone.
-  EXPECT_EQ(escReads, 2);
+  EXPECT_EQ(escReads, 3);
 }
 
 TEST(SheetShowRules, HiddenAtStartAndTrayIcon) {

@@ -127,7 +127,7 @@ TEST(TaskEditorStore, WritesEveryFieldOfTheTableAndKeepsTheRest) {
   v.minute = "30";
   v.day = "ALL";
   v.month = "05";
-  v.year = "20|26";  // typed into the editable list
+  v.year = "2026";
   v.soundFile = "C:\\Звуки\\ding.wav";
   v.Set(F::WeekAhead, true);
   StoreOutcome out = StoreValues(copy, v, {2026, 5, 10, 14, 5});
@@ -146,7 +146,7 @@ TEST(TaskEditorStore, WritesEveryFieldOfTheTableAndKeepsTheRest) {
   EXPECT_EQ(GetTaskField(line, F::Hour), ">09");
   EXPECT_EQ(GetTaskField(line, F::Minute), "30");
   EXPECT_EQ(GetTaskField(line, F::Day), "ALL");
-  EXPECT_EQ(GetTaskField(line, F::Year), "20|26");
+  EXPECT_EQ(GetTaskField(line, F::Year), "2026");
   EXPECT_EQ(GetTaskField(line, F::StartHour), "14");
   EXPECT_EQ(GetTaskField(line, F::StartMinute), "5");
   EXPECT_EQ(GetTaskField(line, F::LastFired), "");
@@ -184,6 +184,104 @@ TEST(TaskEditorStore, BadDateOrNoHeadlineWritesNothing) {
   StoreOutcome empty = StoreValues(copy, v, {2026, 5, 10, 14, 5});
   EXPECT_EQ(empty.status, StoreStatus::kNoHeadline);
   EXPECT_EQ(empty.line, copy);
+}
+
+// A reminder by date with a time: every list is in use.
+EditorValues ListsInUse(std::string& copy) {
+  copy = OpenRecord(Record({{F::Headline, "Срок"}, {F::Date, "25/03/2013"}}), "");
+  EditorValues v = OpenValues(copy, {2013, 3, 25, 14, 5}, "");
+  v.Set(F::ReminderState, true);
+  v.day = "27", v.month = "03", v.year = "2013", v.hour = "09", v.minute = "00";
+  return v;
+}
+
+TEST(TaskEditorStore, ListsTakeWhatTheyOfferAndOkNamesABoxThatHoldsAnythingElse) {
+  struct Case {
+    F field;
+    const char* text;
+    bool fits;
+  } cases[] = {
+      {F::Day, "ALL", true},     {F::Day, "01", true},      {F::Day, "1", true},
+      {F::Day, "31", true},      {F::Day, "AL", false},     {F::Day, "32", false},
+      {F::Day, "00", false},     {F::Day, "", false},       {F::Day, "1a", false},
+      {F::Day, "001", false},    {F::Month, "ALL", true},   {F::Month, "12", true},
+      {F::Month, "13", false},   {F::Month, "all", false},  {F::Year, "ALL", true},
+      {F::Year, "2050", true},   {F::Year, "2099", true},   {F::Year, "2100", false},
+      {F::Year, "20|26", false}, {F::Hour, "ALL", true},    {F::Hour, "24", true},
+      {F::Hour, ">00", true},    {F::Hour, ">23", true},    {F::Hour, ">24", false},
+      {F::Hour, ">ALL", false},  {F::Hour, "25", false},    {F::Minute, "59", true},
+      {F::Minute, "60", false},  {F::Minute, "ALL", false},
+  };
+  const Moment now{2013, 3, 25, 14, 5};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(static_cast<int>(c.field)) + " " + c.text);
+    std::string copy;
+    EditorValues v = ListsInUse(copy);
+    *v.ListText(c.field) = c.text;
+    StoreOutcome out = StoreValues(copy, v, now);
+    EXPECT_EQ(out.status, c.fits ? StoreStatus::kStored : StoreStatus::kBadList);
+    EXPECT_EQ(out.message.empty(), c.fits);
+    if (!c.fits) EXPECT_EQ(out.line, copy);
+  }
+  std::string copy;
+  EditorValues v = ListsInUse(copy);
+  v.day = "AL";
+  EXPECT_EQ(BadListMessage(v), "Поле \"День\" напоминания: допустимо 01–31 или ALL.");
+  v.minute = "75";  // the first box in the panel's order is named
+  EXPECT_EQ(BadListMessage(v), "Поле \"День\" напоминания: допустимо 01–31 или ALL.");
+  v.day = "05";
+  EXPECT_EQ(BadListMessage(v), "Поле \"Минуты\" напоминания: допустимо 00–59.");
+  // Lists the reminder does not use, or a reminder that is off, are not looked at.
+  v.Set(F::WithTime, false);
+  EXPECT_EQ(BadListMessage(v), "");
+  v.Set(F::WithTime, true);
+  v.Set(F::ReminderState, false);
+  EXPECT_EQ(StoreValues(copy, v, now).status, StoreStatus::kStored);
+}
+
+TEST(TaskEditorStore, OkAsksAboutAnActiveReminderThatNeverFires) {
+  const Moment now{2013, 3, 25, 14, 5};
+  std::string copy;
+  EditorValues v = ListsInUse(copy);
+  EXPECT_FALSE(StoreValues(copy, v, now).neverFires);
+  v.year = "2012";
+  StoreOutcome past = StoreValues(copy, v, now);
+  EXPECT_EQ(past.status, StoreStatus::kStored);
+  EXPECT_TRUE(past.neverFires);
+  v.Set(F::ReminderState, false);  // not a reminder at all: nothing to ask
+  EXPECT_FALSE(StoreValues(copy, v, now).neverFires);
+}
+
+TEST(ReminderForecast, RepeatHintNamesTheBoxThatMakesAOnceRuleRepeat) {
+  const Moment now{2013, 3, 25, 14, 5};  // a Monday
+  std::string copy;
+  EditorValues v = ListsInUse(copy);
+  // One date fires once: "ALL" in a date list makes it repeat.
+  const std::string byDate =
+      "Сработает один раз. Чтобы повторялось, выберите ALL в поле дня, месяца или года.";
+  EXPECT_EQ(RepeatHint(copy, v, now), byDate);
+  v.Set(F::WeekAhead, true);  // notices ahead are not repeats
+  EXPECT_EQ(RepeatHint(copy, v, now), byDate);
+  v.month = "ALL";
+  EXPECT_EQ(RepeatHint(copy, v, now), "");
+  v.month = "03", v.year = "2012";  // never fires: the preview says so already
+  EXPECT_EQ(RepeatHint(copy, v, now), "");
+
+  // Every Monday at 09:00 fires once and switches itself off without "Постоянное сообщение".
+  v.Set(F::ByDate, false);
+  v.Set(F::ByCalendar, true);
+  for (int n = static_cast<int>(F::Quarter1); n <= static_cast<int>(F::LastWeek); ++n)
+    v.Set(static_cast<F>(n), true);
+  v.Set(F::Monday, true);
+  EXPECT_EQ(PreviewFirings(copy, v, now).size(), 1u);
+  EXPECT_EQ(RepeatHint(copy, v, now),
+            "Сработает один раз и выключится. Чтобы повторялось, отметьте «Постоянное сообщение».");
+  v.Set(F::Permanent, true);
+  EXPECT_EQ(PreviewFirings(copy, v, now).size(), 5u);
+  EXPECT_EQ(RepeatHint(copy, v, now), "");
+  v.Set(F::Permanent, false);
+  v.Set(F::ReminderState, false);
+  EXPECT_EQ(RepeatHint(copy, v, now), "");
 }
 
 TEST(TaskEditorPanel, ClicksAndEnableRules) {

@@ -136,14 +136,7 @@ class TableSettingsDialog : public ui::Dialog {
       case IDC_DSET_NAME:
         if (code == EN_CHANGE) ShowItem(IDC_DSET_ADD, !ItemText(IDC_DSET_NAME).empty());
         return true;
-      case IDC_DSET_ADD: {
-        std::string name = ItemText(IDC_DSET_NAME);
-        if (name.empty()) return true;
-        AddColumn(table_, name);
-        SetItemText(IDC_DSET_NAME, std::string());
-        Refill(table_.def.lastColumn);
-        return true;
-      }
+      case IDC_DSET_ADD: AddTypedColumn(); return true;
       case IDC_DSET_UP:
       case IDC_DSET_DOWN: {
         int c = Selected();
@@ -166,6 +159,18 @@ class TableSettingsDialog : public ui::Dialog {
         return true;
       default: return ui::Dialog::OnCommand(id, code, control);
     }
+  }
+
+  // Enter in the name box adds the column and keeps the dialog open; however the dialog
+  // closes, a typed name not yet added is added, never dropped.
+  void OnOk() override {
+    const bool enterInName = GetFocus() == Item(IDC_DSET_NAME) && !ItemText(IDC_DSET_NAME).empty();
+    AddTypedColumn();
+    if (!enterInName) End(IDOK);
+  }
+  void OnCancel() override {
+    AddTypedColumn();
+    End(IDCANCEL);
   }
 
   bool OnNotify(NMHDR* header, LRESULT& result) override {
@@ -195,6 +200,14 @@ class TableSettingsDialog : public ui::Dialog {
   }
 
  private:
+  void AddTypedColumn() {
+    std::string name = ItemText(IDC_DSET_NAME);
+    if (name.empty()) return;
+    AddColumn(table_, name);
+    SetItemText(IDC_DSET_NAME, std::string());
+    Refill(table_.def.lastColumn);
+  }
+
   int Selected() const {
     return static_cast<int>(
         SendMessageW(Item(IDC_DSET_LIST), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));

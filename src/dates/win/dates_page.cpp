@@ -246,6 +246,7 @@ void CMes::OpenSearch(DateFileKind file) {
           view_->Search(searchFile_, r.what, r.matchCase);
         }
         ShowLines();
+        if (list_.Count() > 0) find_.KeepClearOf(list_.hwnd(), list_.RowRect(0));
       },
       true);
 }

@@ -128,6 +128,9 @@ CNoteBook::CNoteBook(const CAppUtil& app)
 
 bool CNoteBook::PreTranslate(MSG& msg) {
   if (find_.PreTranslate(msg)) return true;
+  if (msg.hwnd == edit_ && editorAccel_ && IsWindowVisible(hwnd()) &&
+      TranslateAcceleratorW(hwnd(), editorAccel_.get(), &msg))
+    return true;
   // Ctrl+click on a link, typing and the editor's own keys go to the editor; the page's
   // accelerators first.
   return ui::TranslatePageKeys(hwnd(), accel_.get(), msg);
@@ -171,6 +174,7 @@ bool CNoteBook::OnInitDialog() {
   SendMessageW(edit_, EM_SETEVENTMASK, 0, ENM_CHANGE | ENM_KEYEVENTS | ENM_MOUSEEVENTS);
   ui::DetectLinks(edit_, true);
   accel_.reset(ui::LoadAccelResource(IDR_NOTE_ACCEL));
+  editorAccel_.reset(ui::LoadAccelResource(IDR_NOTE_EDITOR_ACCEL));
 
   // The note font's defaults are written back when missing.
   if (app().GetSetting("GENERAL", "FONTNAME").empty())
@@ -326,6 +330,7 @@ void CNoteBook::ShowSnapshot(const NoteSnapshot& s) {
   ui::StreamInRtf(edit_, s.rtf);
   ui::SetSelection(edit_, s.first, s.last);
   loading_ = false;
+  history_.Settle(ui::StreamOutRtf(edit_));
   StoreText();
   UpdateButtons();
 }

@@ -97,6 +97,7 @@ class CNoteBook : public shell::BookPage {
   void Sort(bool wholeTree);
   void FindTitle();
   void FindText();
+  void KeepFindClearOfSelection();
   void FindAll();
   void ShowHit(const NoteHit& hit, const std::string& what);
   void ToggleEffect(DWORD mask, DWORD effect);
@@ -137,6 +138,7 @@ class CNoteBook : public shell::BookPage {
   ui::FindDialog find_;
   ui::ColourPicker picker_;
   ui::UniqueAccel accel_;
+  ui::UniqueAccel editorAccel_;  // the note's format and undo keys
 };
 
 }  // namespace vm::notebook

@@ -57,8 +57,12 @@ void CNoteBook::Align(WORD alignment) {
   pf.wAlignment = alignment;
   SendMessageW(edit_, EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&pf));
   Snapshot(0, true);
+  StoreText();
 }
 
+// A paragraph's format changes no text, and the control does not report it as a change:
+// the note takes it at once, or bullets, indents and alignment alone would never reach
+// the saved file.
 void CNoteBook::Bullets() {
   PARAFORMAT2 now = ParaFormat(edit_);
   PARAFORMAT2 pf{};
@@ -69,6 +73,7 @@ void CNoteBook::Bullets() {
   pf.dxOffset = on ? 0 : 360;
   SendMessageW(edit_, EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&pf));
   Snapshot(0, true);
+  StoreText();
 }
 
 void CNoteBook::Indent(int twips) {
@@ -79,6 +84,7 @@ void CNoteBook::Indent(int twips) {
   pf.dxStartIndent = now.dxStartIndent + twips < 0 ? 0 : now.dxStartIndent + twips;
   SendMessageW(edit_, EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&pf));
   Snapshot(0, true);
+  StoreText();
 }
 
 void CNoteBook::PickFont() {

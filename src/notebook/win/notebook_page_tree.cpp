@@ -1,5 +1,6 @@
 // The notebook page's tree commands: new, deleted, copied, pasted, dropped and sorted
 // notes, the searches of F2, F3 and "Поиск во всех заметках", and the tree's menu.
+#include <algorithm>
 #include <optional>
 #include <string>
 
@@ -180,7 +181,11 @@ void CNoteBook::FindTitle() {
     if (r.action != ui::FindDialog::Action::kFindNext) return;
     const XmlElement* hit =
         notebook::FindTitle(*nb_.root, NoteOf(tree_.Selected()), r.what, r.matchCase, r.down);
-    if (HTREEITEM item = ItemOf(hit)) tree_.Select(item);
+    if (HTREEITEM item = ItemOf(hit)) {
+      tree_.Select(item);
+      RECT r{};
+      if (TreeView_GetItemRect(tree_.hwnd(), item, &r, TRUE)) find_.KeepClearOf(tree_.hwnd(), r);
+    }
   });
 }
 
@@ -199,8 +204,32 @@ void CNoteBook::FindText() {
         long at = EditorPosition(plain, hit);
         ui::SetSelection(edit_, at, at + static_cast<long>(r.what.size()));
         SendMessageW(edit_, EM_SCROLLCARET, 0, 0);
+        KeepFindClearOfSelection();
       },
       true);
+}
+
+void CNoteBook::KeepFindClearOfSelection() {
+  CHARRANGE sel{};
+  SendMessageW(edit_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&sel));
+  POINTL first{}, last{};
+  SendMessageW(edit_, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&first), sel.cpMin);
+  SendMessageW(edit_, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&last), sel.cpMax);
+  // The positions are the characters' top-left corners; a line's height below them.
+  TEXTMETRICW tm{};
+  if (HDC dc = GetDC(edit_)) {
+    GetTextMetricsW(dc, &tm);
+    ReleaseDC(edit_, dc);
+  }
+  const int lineHeight = std::max<int>(tm.tmHeight, 16) + 4;
+  RECT r{first.x, first.y, std::max(last.x, first.x + 1), std::max(last.y, first.y) + lineHeight};
+  if (last.y > first.y) {  // over more than one line: the whole width
+    RECT client;
+    GetClientRect(edit_, &client);
+    r.left = 0;
+    r.right = client.right;
+  }
+  find_.KeepClearOf(edit_, r);
 }
 
 void CNoteBook::FindAll() {

@@ -54,6 +54,7 @@
 #define IDC_ABOUT_LAST 1110
 #define IDC_ABOUT_BACKUP_LABEL 1111
 #define IDC_ABOUT_BACKUP_DAYS 1112
+#define IDC_ABOUT_ESC 1113
 
 // The wait window.
 #define IDC_WAIT_TEXT 1120

@@ -7,6 +7,7 @@
 #include "common/calendar.h"
 #include "shell/win/shell_resources.h"
 #include "ui/keyboard.h"
+#include "ui/question.h"
 #include "ui/resources.h"
 #include "ui/text.h"
 
@@ -211,7 +212,8 @@ void CVelmoriaSheet::Process(MSG& msg) {
 }
 
 bool CVelmoriaSheet::PreTranslate(MSG& msg) {
-  if (!hwnd_ || (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd))) return false;
+  if (!hwnd_) return false;
+  if (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd)) return OwnedDialogKeys(msg);
   // The page on show sees its keys first.
   int active = ActiveTab();
   if (active >= 0 && active < pageCount() && pages_[active]->PreTranslate(msg)) return true;
@@ -229,11 +231,23 @@ bool CVelmoriaSheet::PreTranslate(MSG& msg) {
         return true;
       case KeyVerdict::kSwallow:
         return true;
+      case KeyVerdict::kAskClose: AskClose(); return true;
       case KeyVerdict::kStandard:
         break;
     }
   }
   return PropSheet_IsDialogMessage(hwnd_, &msg) != FALSE;
+}
+
+// A page's modeless dialog (find, replace) is a window of its own that the sheet owns;
+// this loop is the only one it has, so its Tab, Enter and Esc are given here.
+bool CVelmoriaSheet::OwnedDialogKeys(MSG& msg) {
+  HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+  if (!root || root == hwnd_ || GetWindow(root, GW_OWNER) != hwnd_) return false;
+  wchar_t cls[16] = {};
+  GetClassNameW(root, cls, 16);
+  if (lstrcmpW(cls, L"#32770") != 0) return false;
+  return IsDialogMessageW(root, &msg) != FALSE;
 }
 
 bool CVelmoriaSheet::Continue() {
@@ -276,6 +290,12 @@ void CVelmoriaSheet::HideToTray() {
   tray_.ShowIcon();
   SavePlacement();
   SaveAll();
+}
+
+void CVelmoriaSheet::AskClose() {
+  if (!ui::AskYesNo(hwnd_, kCloseQuestion, ui::DefaultAnswer::kNo)) return;
+  ending_ = true;
+  PostMessageW(hwnd_, WM_NULL, 0, 0);
 }
 
 void CVelmoriaSheet::SavePlacement() {
@@ -419,6 +439,10 @@ bool CVelmoriaSheet::OnCommand(int id) {
       return true;
     case ID_HIDE_TO_TRAY:
       HideToTray();
+      return true;
+    case IDCANCEL:
+      // The property sheet's own Cancel would end the program without a word.
+      AskClose();
       return true;
     case ID_SAVE_ALL:
       SaveAll();

@@ -56,6 +56,8 @@ class CVelmoriaSheet {
 
   void SaveAll();
   void HideToTray();
+  // Esc or the sheet's Cancel: asks kCloseQuestion, No by default; Yes ends the run.
+  void AskClose();
   void SavePlacement();
   void RestorePlacement();
 
@@ -84,6 +86,7 @@ class CVelmoriaSheet {
   void SetUpBeforePages();
   void RunSetup();
   bool PreTranslate(MSG& msg);
+  bool OwnedDialogKeys(MSG& msg);
   void HideOwnButtons();
   void CenterInWorkArea();
   void LayoutOnSize(int width, int height);

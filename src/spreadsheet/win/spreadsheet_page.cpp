@@ -720,6 +720,8 @@ void CLikeExcelDlg::OnFind(const ui::FindDialog::Request& request) {
     CellPos found;
     if (FindCell(sheet, options, locale, grid_.Current(), false, found)) {
       grid_.Select(found, found);
+      PixelRect cell = grid_.Bounds(found);
+      if (!cell.Empty()) find_.KeepClearOf(grid_.hwnd(), RECT{cell.left, cell.top, cell.right, cell.bottom});
       return true;
     }
     return false;

@@ -5,6 +5,7 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <utility>
@@ -202,8 +203,13 @@ class TaskEditor : public ui::Dialog {
                                                             {F::Minute, MinuteItems()}};
     for (const auto& [field, items] : lists) {
       HWND combo = Item(ControlOf(field));
-      for (const std::string& item : items)
+      size_t longest = 0;
+      for (const std::string& item : items) {
         SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ui::Wide(item).c_str()));
+        longest = std::max(longest, item.size());
+      }
+      // Nothing longer than an item can be typed; OK checks the rest.
+      SendMessageW(combo, CB_LIMITTEXT, longest, 0);
     }
     SendMessageW(Item(IDC_TE_DATE), DTM_SETFORMATW, 0, reinterpret_cast<LPARAM>(L"dd/MM/yyyy"));
     SendMessageW(Notes(), EM_SETLIMITTEXT, 0, 0);
@@ -314,6 +320,8 @@ class TaskEditor : public ui::Dialog {
     std::vector<std::string> lines = PreviewFirings(copy_, values_, Now());
     std::string text;
     for (const std::string& line : lines) text += (text.empty() ? "" : "\r\n") + line;
+    // A rule that fires once and stops says so, and which box makes it repeat.
+    if (std::string hint = RepeatHint(copy_, values_, Now()); !hint.empty()) text += "\r\n" + hint;
     SetItemText(IDC_TE_PREVIEW, text);
     status_.SetText(kPaneInfo, values_.On(F::ReminderState) ? "Сработает: " + lines.front() : std::string());
   }
@@ -434,6 +442,11 @@ class TaskEditor : public ui::Dialog {
       platform::ShowMessage(BadDateMessage(values_.date), platform::MessageIcon::kExclamation);
       return;
     }
+    if (out.status == StoreStatus::kBadList) {
+      platform::ShowMessage(out.message, platform::MessageIcon::kExclamation);
+      return;
+    }
+    if (out.neverFires && !ui::AskYesNo(hwnd(), kNeverFiresQuestion, ui::DefaultAnswer::kNo)) return;
     if (out.status == StoreStatus::kNoHeadline) {
       emptyHeadline_ = true;
     } else {

@@ -452,10 +452,12 @@ void CWork::FindRequest(const std::string& what, const FindOptions& options, boo
     return;
   }
   int row = FindInView(shown_, book_.records(), list_.Selected(), what, options);
-  if (row >= 0)
+  if (row >= 0) {
     list_.Select(row);
-  else
+    find_.KeepClearOf(list_.hwnd(), list_.RowRect(row));
+  } else {
     MessageBeep(MB_ICONEXCLAMATION);
+  }
 }
 
 void CWork::ShowFound(std::vector<size_t> found) {

@@ -183,6 +183,19 @@ TEST_F(DataPageTest, PasswordLocksTheFileUntilItIsEnteredAgain) {
   EXPECT_TRUE(page.toolbar().IsEnabled(ID_DATA_SAVE));
 }
 
+// Enter in the new column's name, then OK from a timer inside the dialog's own loop.
+struct EnterInName {
+  static void CALLBACK AfterEnter(HWND dialog, UINT, UINT_PTR id, DWORD) {
+    KillTimer(dialog, id);
+    stillOpen = IsWindowVisible(dialog) != FALSE;
+    SetDlgItemTextW(dialog, IDC_DSET_NAME, L"Область");
+    SetFocus(GetDlgItem(dialog, IDOK));
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+  }
+  static inline bool stillOpen = false;
+};
+
 TEST_F(DataPageTest, ColumnDialogChangesTakeEffectAtOnce) {
   vm::testing::ProgramSheet sheet(app_);
   CPh& page = Open(sheet);
@@ -206,6 +219,24 @@ TEST_F(DataPageTest, ColumnDialogChangesTakeEffectAtOnce) {
   EXPECT_EQ(page.list().CellText(0, 1), "x");
   EXPECT_TRUE(page.data().modified());
 
+  // Enter in "Наименование новой колонки" adds the column and the dialog stays; OK then
+  // adds a name typed but not added yet.
+  ui::Dialog::SetInitHook([](ui::Dialog& d) {
+    if (d.templateId() != IDD_DATA_SETTINGS) return;
+    HWND name = d.Item(IDC_DSET_NAME);
+    SetFocus(name);
+    d.SetItemText(IDC_DSET_NAME, "Район");
+    PostMessageW(name, WM_KEYDOWN, VK_RETURN, 1);
+    PostMessageW(name, WM_KEYUP, VK_RETURN, 0xC0000001);
+    SetTimer(d.hwnd(), 1, 100, &EnterInName::AfterEnter);
+  });
+  Command(sheet, page, ID_DATA_SETTINGS);
+  EXPECT_TRUE(EnterInName::stillOpen) << "Enter closed the dialog";
+  const auto& names = page.data().table().def.names;
+  ASSERT_GE(names.size(), 2u);
+  EXPECT_EQ(names[names.size() - 2], "Район");
+  EXPECT_EQ(names.back(), "Область");
+
   // "Новый": two columns and a name give a ".dbp" file with the "/3" header.
   ui::Dialog::SetInitHook([this](ui::Dialog& d) {
     if (d.templateId() != IDD_DATA_NEW) return;
@@ -227,7 +258,7 @@ TEST_F(DataPageTest, ColumnDialogChangesTakeEffectAtOnce) {
   DataTable before;
   before.path = dir_ / "Personal\\t.dbp";
   LoadTable(before);
-  EXPECT_EQ(before.def.names.size(), 5u);
+  EXPECT_EQ(before.def.names.size(), 7u);
 }
 
 // With no table open the save button stays up for its drop-down (the CSV import), and

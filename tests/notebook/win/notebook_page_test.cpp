@@ -6,6 +6,7 @@
 // After windows.h, which they need.
 #include <commctrl.h>
 #include <dlgs.h>
+#include <richedit.h>
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -424,6 +425,71 @@ TEST_F(NotebookPageTest, ANotebookMadeThroughThePageReopensExactlyAsItWasLeft) {
   EXPECT_EQ(Shape(page.tree(), nullptr), "вишня(Абрикосы)|Яблоки_и_груши(Сорта(Новый))");
   Select(sheet, page, "Яблоки_и_груши^^Сорта^^");
   EXPECT_EQ(ui::Narrow(ui::PlainText(page.editor())).substr(0, 9), "Антоновка");
+}
+
+TEST_F(NotebookPageTest, FormatKeysAreTheToolbarsCommandsWithOneUndo) {
+  vm::testing::ProgramSheet sheet(app_);
+  CNoteBook& page = Open(sheet);
+  Select(sheet, page, "Работа^^План^^");
+  HWND edit = page.editor();
+  SetFocus(edit);
+  ui::SetSelection(edit, 0, 4);
+  auto effects = [&] {
+    CHARFORMAT2W cf{};
+    cf.cbSize = sizeof cf;
+    SendMessageW(edit, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
+    return cf.dwEffects & (CFE_BOLD | CFE_ITALIC | CFE_UNDERLINE);
+  };
+  const DWORD bold = effects();  // the note's text comes bold
+  ASSERT_EQ(bold, static_cast<DWORD>(CFE_BOLD));
+  // Ctrl+I under some rich-edit versions types a tab instead.
+  vm::testing::PressKey(sheet, edit, 'I', true);
+  vm::testing::PressKey(sheet, edit, 'U', true);
+  ui::SetSelection(edit, 0, 4);
+  EXPECT_EQ(effects(), bold | CFE_ITALIC | CFE_UNDERLINE);
+  EXPECT_EQ(ui::Narrow(ui::PlainText(edit)).substr(0, 11), "План на год") << "a key typed into the text";
+  // Ctrl+Z is the toolbar's undo: one step back, the underline alone; letting Ctrl go
+  // keeps the redo, and Ctrl+Y brings the underline back.
+  vm::testing::PressKey(sheet, edit, 'Z', true);
+  PostMessageW(edit, WM_KEYUP, VK_CONTROL, 0xC0000001);
+  PumpSheet(sheet);
+  ui::SetSelection(edit, 0, 4);
+  EXPECT_EQ(effects(), bold | CFE_ITALIC);
+  EXPECT_TRUE(page.formatBar().IsEnabled(ID_NOTE_REDO));
+  vm::testing::PressKey(sheet, edit, 'Y', true);
+  ui::SetSelection(edit, 0, 4);
+  EXPECT_EQ(effects(), bold | CFE_ITALIC | CFE_UNDERLINE);
+  // Ctrl+B is the toolbar's bold: it takes the bold away again.
+  vm::testing::PressKey(sheet, edit, 'B', true);
+  EXPECT_EQ(effects(), static_cast<DWORD>(CFE_ITALIC | CFE_UNDERLINE));
+}
+
+TEST_F(NotebookPageTest, BulletsSurviveASaveAndReopen) {
+  auto bulleted = [](HWND edit, long at) {
+    ui::SetSelection(edit, at, at);
+    PARAFORMAT2 pf{};
+    pf.cbSize = sizeof pf;
+    SendMessageW(edit, EM_GETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&pf));
+    return pf.wNumbering == PFN_BULLET;
+  };
+  std::string saved;
+  {
+    vm::testing::ProgramSheet sheet(app_);
+    CNoteBook& page = Open(sheet);
+    Select(sheet, page, "Работа^^План^^");
+    HWND edit = page.editor();
+    ui::SetSelection(edit, 0, 0);
+    Command(sheet, page, ID_NOTE_BULLETS);
+    EXPECT_TRUE(bulleted(edit, 0));
+    Command(sheet, page, ID_NOTE_SAVE_FILE);
+    saved = page.current()->value();
+  }
+  EXPECT_NE(saved.find("\\pnlvlblt"), std::string::npos) << saved;
+  vm::testing::ProgramSheet sheet(app_);
+  CNoteBook& page = Open(sheet);
+  Select(sheet, page, "Работа^^План^^");
+  EXPECT_TRUE(bulleted(page.editor(), 0)) << page.current()->value();
+  EXPECT_EQ(ui::Narrow(ui::PlainText(page.editor())).substr(0, 11), "План на год");
 }
 
 }  // namespace

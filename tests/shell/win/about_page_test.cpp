@@ -100,6 +100,7 @@ TEST_F(AboutPageTest, BoxesShowTheirKeysAndWriteAtOnce) {
   app_.PutSetting("GENERAL", "HIDE", "1");
   app_.PutSetting("GENERAL", "AUTOSAVE", "0");
   app_.PutSetting("GENERAL", "ABOUT", "1");
+  app_.PutSetting("GENERAL", "ESC", "0");
   vm::testing::ProgramSheet sheet(app_);  // set-up writes "LAST" = "1", keeps "AUTOSAVE" = "0"
   about& page = Open(sheet);
   HWND h = page.hwnd();
@@ -107,11 +108,16 @@ TEST_F(AboutPageTest, BoxesShowTheirKeysAndWriteAtOnce) {
   EXPECT_EQ(IsDlgButtonChecked(h, IDC_ABOUT_AUTOSAVE), BST_UNCHECKED);
   EXPECT_EQ(IsDlgButtonChecked(h, IDC_ABOUT_LAST), BST_CHECKED);
   EXPECT_EQ(IsDlgButtonChecked(h, IDC_ABOUT_AUTOSTART), BST_UNCHECKED);
+  EXPECT_EQ(IsDlgButtonChecked(h, IDC_ABOUT_ESC), BST_UNCHECKED);
+  EXPECT_TRUE(GetWindowLongW(GetDlgItem(h, IDC_ABOUT_ESC), GWL_STYLE) & WS_VISIBLE);  // the sheet is hidden
 
   struct Case {
     int id;
     const char* key;
-  } cases[] = {{IDC_ABOUT_HIDE, "HIDE"}, {IDC_ABOUT_AUTOSAVE, "AUTOSAVE"}, {IDC_ABOUT_LAST, "LAST"}};
+  } cases[] = {{IDC_ABOUT_HIDE, "HIDE"},
+               {IDC_ABOUT_AUTOSAVE, "AUTOSAVE"},
+               {IDC_ABOUT_LAST, "LAST"},
+               {IDC_ABOUT_ESC, "ESC"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.key);
     std::string before = app_.GetSetting("GENERAL", c.key);

@@ -17,7 +17,9 @@
 #include "support/scratch.h"
 #include "support/win/gui_support.h"
 #include "support/win/sheet_driver.h"
+#include "ui/find_dialog.h"
 #include "ui/handles.h"
+#include "ui/question.h"
 #include "ui/resources.h"
 #include "ui/text.h"
 
@@ -373,10 +375,24 @@ TEST_F(SheetTest, EscHidesOnlyWithTheSettingAndEnterReachesOnlyNotebookAndTasks)
     if (c.esc) app_.PutSetting("GENERAL", "ESC", c.esc);
     vm::testing::ProgramSheet sheet(app_);
     ASSERT_TRUE(sheet.Create());
+    std::vector<std::string> asked;
+    bool answer = false;
+    ui::SetQuestionHook([&](const std::string& q) {
+      asked.push_back(q);
+      return answer;
+    });
     PressKey(sheet, sheet.page(kDataTab).hwnd(), VK_ESCAPE);
     EXPECT_EQ(!IsWindowVisible(sheet.hwnd()), c.hides);
-    // Without the setting Esc is a dialog's Esc: the sheet's Cancel, which ends the run.
-    EXPECT_EQ(sheet.Continue(), c.hides);
+    // Without the setting Esc asks before the program ends; No keeps it running.
+    EXPECT_TRUE(sheet.Continue());
+    EXPECT_EQ(asked, c.hides ? std::vector<std::string>{}
+                             : std::vector<std::string>{"Закрыть Velmoria? Напоминания не будут работать."});
+    if (!c.hides) {
+      answer = true;
+      PressKey(sheet, sheet.page(kDataTab).hwnd(), VK_ESCAPE);
+      EXPECT_FALSE(sheet.Continue());
+    }
+    ui::SetQuestionHook(nullptr);
   }
 
   vm::testing::ProgramSheet sheet(app_);
@@ -584,6 +600,73 @@ TEST_F(SheetTest, RightClickShowsTheTrayMenuWithOpenAsDefault) {
   EXPECT_EQ(seen[4], "Закрыть");
   EXPECT_EQ(defaultItem, 0);
   EXPECT_TRUE(sheet.Continue());
+}
+
+namespace {
+// A message box of this thread other than `except`, answered from a timer inside its own
+// loop with Enter, which presses the default button: the one that has the focus.
+struct DefaultAnswerer {
+  static inline HWND except = nullptr;
+  static inline std::string text;
+  static inline int pressed = 0;
+  static void CALLBACK Check(HWND, UINT, UINT_PTR, DWORD) {
+    for (HWND w : vm::testing::ThreadWindows(L"#32770")) {
+      if (w == except || !IsWindowVisible(w) || pressed) continue;
+      wchar_t buf[256] = {};
+      GetDlgItemTextW(w, 0xFFFF, buf, 256);
+      text = ui::Narrow(buf);
+      HWND focus = GetFocus();
+      if (!focus || !IsChild(w, focus)) continue;
+      pressed = GetDlgCtrlID(focus);
+      PostMessageW(focus, WM_KEYDOWN, VK_RETURN, 1);
+    }
+  }
+};
+}  // namespace
+
+TEST_F(SheetTest, TheSheetsCancelAsksWithNoAsTheDefaultAnswer) {
+  vm::testing::ProgramSheet sheet(app_);
+  ASSERT_TRUE(sheet.Create());
+  DefaultAnswerer::except = sheet.hwnd();
+  DefaultAnswerer::pressed = 0;
+  UINT_PTR timer = SetTimer(nullptr, 0, 50, &DefaultAnswerer::Check);
+  // The Cancel the property sheet sends itself, as its dialog manager does for Esc.
+  SendMessageW(sheet.hwnd(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+  KillTimer(nullptr, timer);
+  EXPECT_EQ(DefaultAnswerer::text, "Закрыть Velmoria? Напоминания не будут работать.");
+  EXPECT_EQ(DefaultAnswerer::pressed, IDNO);
+  EXPECT_TRUE(sheet.Continue());
+  EXPECT_TRUE(IsWindowVisible(sheet.hwnd()));
+}
+
+TEST_F(SheetTest, APagesFindDialogGetsTabEnterAndEscFromTheSheetsLoop) {
+  vm::testing::ProgramSheet sheet(app_);
+  ASSERT_TRUE(sheet.Create());
+  HWND page = sheet.page(kDataTab).hwnd();
+  ui::SetQuestionHook([](const std::string&) { return false; });  // should Esc reach the sheet
+  std::vector<ui::FindDialog::Action> got;
+  ui::FindDialog find;
+  ASSERT_TRUE(
+      find.Open(page, "Иванов", false, [&](const ui::FindDialog::Request& r) { got.push_back(r.action); }));
+  HWND dialog = find.hwnd();
+  ASSERT_EQ(GetWindow(dialog, GW_OWNER), sheet.hwnd());
+  HWND what = GetDlgItem(dialog, 0x480 /* edt1 */);
+  SetFocus(what);
+  PressKey(sheet, what, VK_TAB);
+  EXPECT_NE(GetFocus(), what) << "Tab did not move on";
+  EXPECT_TRUE(IsChild(dialog, GetFocus()));
+  SetFocus(what);
+  PressKey(sheet, what, VK_RETURN);  // "Найти далее"
+  vm::testing::PumpPending();
+  EXPECT_EQ(got, std::vector<ui::FindDialog::Action>{ui::FindDialog::Action::kFindNext});
+  EXPECT_TRUE(sheet.Continue());
+  PressKey(sheet, what, VK_ESCAPE);  // closes the dialog, and only the dialog
+  vm::testing::PumpPending();
+  EXPECT_EQ(find.hwnd(), nullptr);
+  EXPECT_EQ(got.back(), ui::FindDialog::Action::kClosed);
+  EXPECT_TRUE(sheet.Continue());
+  EXPECT_TRUE(IsWindowVisible(sheet.hwnd()));
+  ui::SetQuestionHook(nullptr);
 }
 
 TEST_F(SheetTest, SplashGoesAtTheFirstKeyWhichGoesNoFurther) {

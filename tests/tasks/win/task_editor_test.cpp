@@ -7,12 +7,14 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "support/program_folder.h"
 #include "support/win/gui_support.h"
 #include "tasks/task_editor_model.h"
 #include "tasks/win/task_editor_resources.h"
 #include "ui/dialog.h"
+#include "ui/question.h"
 #include "ui/text.h"
 
 namespace vm::tasks {
@@ -65,6 +67,12 @@ std::string Pane(Dialog& d, int pane) {
 }
 bool Enabled(Dialog& d, F f) {
   return IsWindowEnabled(d.Item(Id(f)));
+}
+// Keys typed into the edit part of a list, one character at a time.
+void TypeKeys(Dialog& d, F f, const wchar_t* keys) {
+  HWND edit = GetWindow(d.Item(Id(f)), GW_CHILD);
+  SetWindowTextW(edit, L"");
+  for (const wchar_t* k = keys; *k; ++k) SendMessageW(edit, WM_CHAR, *k, 1);
 }
 int Height(Dialog& d) {
   RECT r;
@@ -241,6 +249,80 @@ TEST_F(TaskEditorDialog, CancelEmptyHeadlineAndABadDateKeepTheRecord) {
     ASSERT_EQ(messages.texts().size(), 1u);
     EXPECT_EQ(messages.texts()[0], "Проверте формат записи: DD/MM/YYYY или цифры в дате");
   }
+}
+
+TEST_F(TaskEditorDialog, TypedListsOkRefusesWhatTheyDoNotOfferAndAsksAboutARuleThatNeverFires) {
+  std::string rec = NewRecord(kViewTasks, "25/03/2013");
+  SetTaskField(rec, F::Headline, "Срок");
+  std::vector<std::string> asked;
+  bool answer = false;
+  ui::SetQuestionHook([&](const std::string& q) {
+    asked.push_back(q);
+    return answer;
+  });
+  testing::CapturedMessages messages;
+  std::string typedDay, typedMonth, typedYear;
+  bool openAfterBadDay = false, openAfterNo = false;
+  DriveEditor drive([&](Dialog& d) {
+    Click(d, F::ReminderState);
+    ClickPane(d, 1);
+    TypeKeys(d, F::Day, L"ALL");
+    TypeKeys(d, F::Month, L"ALL");
+    TypeKeys(d, F::Year, L"20500");  // one more than any item
+    typedDay = d.ItemText(Id(F::Day));
+    typedMonth = d.ItemText(Id(F::Month));
+    typedYear = d.ItemText(Id(F::Year));
+    TypeList(d, F::Day, "32");
+    ClickPane(d, 5);
+    openAfterBadDay = IsWindowVisible(d.hwnd()) != FALSE;
+    TypeList(d, F::Day, "27");
+    TypeList(d, F::Month, "03");
+    TypeList(d, F::Year, "2012");  // gone by: it would never fire
+    ClickPane(d, 5);
+    openAfterNo = IsWindowVisible(d.hwnd()) != FALSE;
+    answer = true;
+    ClickPane(d, 5);
+  });
+  TaskEditResult result = EditTask(nullptr, app_, "Редактирование", rec);
+  ui::SetQuestionHook(nullptr);
+  EXPECT_EQ(typedDay, "ALL");
+  EXPECT_EQ(typedMonth, "ALL");
+  EXPECT_EQ(typedYear, "2050");
+  EXPECT_TRUE(openAfterBadDay);
+  EXPECT_EQ(messages.texts(),
+            std::vector<std::string>{"Поле \"День\" напоминания: допустимо 01–31 или ALL."});
+  EXPECT_TRUE(openAfterNo);
+  EXPECT_EQ(asked, std::vector<std::string>(2, "Напоминание не сработает ни разу. Сохранить так?"));
+  ASSERT_TRUE(result.stored);
+  EXPECT_EQ(GetTaskField(result.line, F::Year), "2012");
+}
+
+TEST_F(TaskEditorDialog, PreviewSaysWhenARuleFiresOnceAndWhichBoxRepeatsIt) {
+  std::string rec = NewRecord(kViewTasks, "25/03/2013");
+  SetTaskField(rec, F::Headline, "Планёрка");
+  std::string once, repeating;
+  DriveEditor drive([&](Dialog& d) {
+    Click(d, F::ReminderState);
+    ClickPane(d, 1);
+    Click(d, F::ByCalendar);
+    for (F f : {F::Quarter1, F::Quarter2, F::Quarter3, F::Quarter4, F::QuarterMonth1, F::QuarterMonth2,
+                F::QuarterMonth3, F::Week1, F::Week2, F::Week3, F::Week4, F::LastWeek})
+      Click(d, f);
+    Click(d, F::Wednesday);  // the Monday of today is set already; only Wednesday stays
+    Click(d, F::Monday);
+    TypeList(d, F::Hour, "09");
+    TypeList(d, F::Minute, "00");
+    once = d.ItemText(IDC_TE_PREVIEW);
+    testing::LookPause("task editor: a weekly rule that fires once");
+    Click(d, F::Permanent);
+    repeating = d.ItemText(IDC_TE_PREVIEW);
+  });
+  EditTask(nullptr, app_, "Редактирование", rec);
+  EXPECT_EQ(once,
+            "Ср 27/03/2013 09:00\r\nСработает один раз и выключится. Чтобы повторялось, отметьте "
+            "«Постоянное сообщение».");
+  EXPECT_EQ(repeating.find("Сработает один раз"), std::string::npos) << repeating;
+  EXPECT_EQ(repeating.substr(0, 19), "Ср 27/03/2013 09:00");
 }
 
 }  // namespace

@@ -38,6 +38,31 @@ TEST(FindDialog, RequestsReachThePageAndClosingIsReported) {
   EXPECT_EQ(find.hwnd(), nullptr);
 }
 
+TEST(FindDialog, MovesOffAHitItCovers) {
+  vm::testing::HostWindow host;
+  FindDialog find;
+  ASSERT_TRUE(find.Open(host.hwnd(), "x", false, [](const FindDialog::Request&) {}));
+  RECT dialog;
+  GetWindowRect(find.hwnd(), &dialog);
+  // A hit under the middle of the dialog, in the host's client pixels.
+  POINT mid{(dialog.left + dialog.right) / 2, (dialog.top + dialog.bottom) / 2};
+  ScreenToClient(host.hwnd(), &mid);
+  RECT hit{mid.x - 20, mid.y - 8, mid.x + 20, mid.y + 8};
+  find.KeepClearOf(host.hwnd(), hit);
+  RECT moved, screenHit = hit;
+  GetWindowRect(find.hwnd(), &moved);
+  MapWindowPoints(host.hwnd(), nullptr, reinterpret_cast<POINT*>(&screenHit), 2);
+  RECT overlap;
+  EXPECT_FALSE(IntersectRect(&overlap, &moved, &screenHit)) << "still covers the hit";
+  EXPECT_EQ(moved.right - moved.left, dialog.right - dialog.left);
+  // A hit it does not cover leaves it where it is.
+  find.KeepClearOf(host.hwnd(), RECT{hit.left, hit.top, hit.left + 1, hit.top + 1});
+  RECT again;
+  GetWindowRect(find.hwnd(), &again);
+  EXPECT_TRUE(EqualRect(&again, &moved));
+  find.Close();
+}
+
 TEST(FileDialogs, FilterTextEndsEachPartAndTheList) {
   EXPECT_EQ(FilterText({{"Дела (*.dbw)", "*.dbw"}, {"Все файлы", "*.*"}}),
             std::wstring(L"Дела (*.dbw)\0*.dbw\0Все файлы\0*.*\0\0", 34));
