@@ -298,7 +298,7 @@ LoadOutcome LoadRecords(RecordBook& book, const RecordLayout& layout) {
   std::string bytes;
   if (!platform::ReadFileBytes(book.path, bytes)) {
     book.unread = true;
-    return {false, UnreadFileMessage(book.path, kFileNotReadable)};
+    return {false, UnreadFileMessage(book.path, kFileNotReadable, false)};
   }
   book.unread = false;
   backup::DropLeftovers(book.path);

@@ -4,10 +4,10 @@ namespace vm {
 
 const char* const kFileNotReadable = "файл не открывается (его нет, нет доступа или он занят)";
 
-std::string UnreadFileMessage(const std::string& path, const std::string& why) {
-  return "Не удалось прочитать файл " + path + ":\n" + why +
-         ".\n\nФайл не будет перезаписан: показанное в него не сохраняется. Изменения можно сохранить "
-         "командой \"Сохранить как\".";
+std::string UnreadFileMessage(const std::string& path, const std::string& why, bool saveAsOffered) {
+  return "Не удалось прочитать файл " + path + ":\n" + why + ".\n\nФайл не будет перезаписан: " +
+         (saveAsOffered ? "изменения можно сохранить командой \"Сохранить как\" или, с вашего согласия, поверх него."
+                        : "изменения запишутся в него только с вашего согласия.");
 }
 
 std::string UnreadSaveRefusal(const std::string& path) {

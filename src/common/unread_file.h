@@ -14,8 +14,9 @@ namespace vm {
 // Why a file could not be read at all, as the message names it.
 extern const char* const kFileNotReadable;  // "файл не открывается (его нет, нет доступа или он занят)"
 
-// The message box at load: the file, why, and that it will not be written over.
-std::string UnreadFileMessage(const std::string& path, const std::string& why);
+// The message box at load: the file, why, and that it will not be written over; a book
+// without "Сохранить как" (contacts, firms) is written only after the user confirms.
+std::string UnreadFileMessage(const std::string& path, const std::string& why, bool saveAsOffered = true);
 // Why a save of an unbound book wrote nothing.
 std::string UnreadSaveRefusal(const std::string& path);
 // The confirmation before the user's save replaces a file that could not be read.

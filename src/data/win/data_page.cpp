@@ -475,6 +475,11 @@ void CPh::New() {
 }
 
 void CPh::SaveFile() {
+  // The user's own save may replace a file that could not be read, once confirmed.
+  if (book_.unread() && book_.modified()) {
+    if (!ui::AskYesNo(hwnd(), ReplaceUnreadQuestion(book_.path()))) return;
+    book_.ConfirmReplace();
+  }
   ui::WaitCursor wait;
   book_.TakeWidths(ListWidths(), true);
   ShowSaveResult(book_.Save());
