@@ -591,6 +591,15 @@ TEST_F(SpreadsheetPageTest, ADamagedWorkbookIsNeverWrittenOver) {
   EXPECT_EQ(page.path(), "");
   EXPECT_TRUE(page.toolbar().IsEnabled(ID_LOAD_INFO));
 
+  // The workbook left is empty: the user adds cells through the table button and types.
+  ui::Dialog::SetInitHook([](ui::Dialog& d) {
+    if (d.templateId() != IDD_SHEET_ADD) return;
+    d.SetItemText(IDC_SHEET_ADD_COLUMNS, "3");
+    d.SetItemText(IDC_SHEET_ADD_ROWS, "5");
+    PostMessageW(d.hwnd(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  });
+  Command(sheet, page, ID_SHEET_TABLE);
+  ui::Dialog::SetInitHook(nullptr);
   page.grid().Select({0, 0}, {0, 0});
   TypeInto(sheet, page, "итог", VK_RETURN);
   ASSERT_TRUE(page.modified());

@@ -2,6 +2,7 @@
 
 #include "app/pages.h"
 #include "shell/win/shell_resources.h"
+#include "support/win/gui_support.h"
 #include "ui/dialog.h"
 #include "ui/text.h"
 
@@ -56,6 +57,7 @@ UnsavedAnswers::UnsavedAnswers() {
     wchar_t text[1024] = {};
     GetDlgItemTextW(d.hwnd(), IDC_UNSAVED_TEXT, text, 1024);
     texts.push_back(ui::Narrow(text));
+    LookPause("the question about an unsaved book");
     PostMessageW(d.hwnd(), WM_COMMAND, MAKEWPARAM(answer ? answer() : IDCANCEL, BN_CLICKED), 0);
   });
 }
