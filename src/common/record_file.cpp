@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "common/backup.h"
+#include "common/unread_file.h"
 #include "platform/platform.h"
 
 namespace vm {
@@ -296,8 +297,10 @@ LoadOutcome LoadRecords(RecordBook& book, const RecordLayout& layout) {
   book.carried.clear();
   std::string bytes;
   if (!platform::ReadFileBytes(book.path, bytes)) {
-    return {false, "Не удалось открыть файл " + book.path + "."};
+    book.unread = true;
+    return {false, UnreadFileMessage(book.path, kFileNotReadable, false)};
   }
+  book.unread = false;
   backup::DropLeftovers(book.path);
   book.loadMessage.clear();
   std::string rejected;
@@ -378,6 +381,7 @@ std::string SaveFailedMessage(const std::string& path) {
 
 SaveOutcome SaveRecords(RecordBook& book) {
   if (book.state != kStateChanged) return {SaveStatus::kUnchanged, {}};
+  if (book.unread) return {SaveStatus::kRefusedUnread, UnreadSaveRefusal(book.path)};
   if (book.oldFormat) {
     return {SaveStatus::kRefusedOldFormat,
             "Файл " + book.path +

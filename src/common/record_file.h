@@ -122,6 +122,9 @@ struct RecordBook {
   // Rejected lines, as read, whose side file could not be written: every save writes
   // them back after the records, so they are never kept nowhere.
   std::vector<std::string> carried;
+  // The file could not be read at all: what the book holds did not come from it, so
+  // saving over it is refused until the user confirms it (unread_file.h).
+  bool unread = false;
 };
 
 struct LoadOutcome {
@@ -131,10 +134,10 @@ struct LoadOutcome {
 };
 LoadOutcome LoadRecords(RecordBook& book, const RecordLayout& layout);
 
-enum class SaveStatus { kUnchanged, kSaved, kFailed, kRefusedOldFormat };
+enum class SaveStatus { kUnchanged, kSaved, kFailed, kRefusedOldFormat, kRefusedUnread };
 struct SaveOutcome {
   SaveStatus status = SaveStatus::kUnchanged;
-  std::string error;  // a message for the user on kFailed and kRefusedOldFormat
+  std::string error;  // a message for the user on kFailed and the refusals
 };
 // Writes the book through the safe replace when its state is 2; the state becomes -1.
 // A failed write keeps the old file and the state 2, so the next save tries again.

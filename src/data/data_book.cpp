@@ -6,6 +6,7 @@
 #include "common/backup.h"
 #include "common/record_file.h"
 #include "common/text_util.h"
+#include "common/unread_file.h"
 #include "platform/platform.h"
 
 namespace vm::data {
@@ -209,6 +210,8 @@ TableLoad DataBook::Open(const std::string& path) {
   } else {
     load = LoadTable(table_);
   }
+  unread_ = !path.empty() && !load.opened && !load.oldFormat;
+  if (unread_) load.error = UnreadFileMessage(path, kFileNotReadable);
   listHidden_ = table_.locked;
   selected_ = -1;
   Refilter();
@@ -230,8 +233,14 @@ void DataBook::Close() {
 }
 
 TableSave DataBook::Save() {
+  if (unread_) {
+    if (!modified()) return {};
+    return {TableSaveStatus::kFailed, UnreadSaveRefusal(table_.path)};
+  }
   return SaveTable(table_);
 }
+
+void DataBook::ConfirmReplace() { unread_ = false; }
 
 TableSave DataBook::Create(const std::string& path, const std::string& header) {
   platform::SaveResult written = backup::SaveBook(path, header);
@@ -243,12 +252,14 @@ TableSave DataBook::Create(const std::string& path, const std::string& header) {
 TableSave DataBook::SaveAs(const std::string& newPath, bool save) {
   std::string bytes;
   bool copied = false;
-  if (!table_.path.empty() && platform::ReadFileBytes(table_.path, bytes)) {
+  // What is shown of a file that could not be read is the table, never that file's bytes.
+  if (!unread_ && !table_.path.empty() && platform::ReadFileBytes(table_.path, bytes)) {
     if (!backup::SaveBook(newPath, bytes))
       return {TableSaveStatus::kFailed, "Не удалось записать файл " + newPath + "."};
     copied = true;
   }
   table_.path = newPath;
+  unread_ = false;
   if (!copied) table_.def.modified = kTableChanged;
   if (save || !copied) return Save();
   return {TableSaveStatus::kUnchanged, ""};

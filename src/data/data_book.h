@@ -77,7 +77,12 @@ class DataBook {
   TableLoad Open(const std::string& path);
   // Forgets the file: an empty table and no path.
   void Close();
+  // A table whose file could not be read is not bound to it: its saves are refused
+  // (unread_file.h) until the user confirms replacing the file or saves it elsewhere.
   TableSave Save();
+  bool unread() const { return unread_; }
+  // The user confirmed that the file that could not be read may be replaced.
+  void ConfirmReplace();
   // Makes a new table file: the header text becomes the whole file, which is then opened.
   // A file that cannot be written leaves the current table as it was.
   TableSave Create(const std::string& path, const std::string& header);
@@ -138,6 +143,7 @@ class DataBook {
   std::vector<int> view_;
   int selected_ = -1;
   bool listHidden_ = false;
+  bool unread_ = false;
   // The three filtered fields of each record, case-folded, made on demand so that a
   // keystroke's filter pass is a plain scan; dropped whenever the records change.
   std::vector<std::array<std::string, 3>> folded_;

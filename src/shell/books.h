@@ -2,7 +2,9 @@
 // calls them in its own fixed order without knowing which page keeps which book.
 #pragma once
 
+#include <functional>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "platform/platform.h"
@@ -29,6 +31,14 @@ struct TickInfo {
   bool minuteChanged = false;
 };
 
+// A book whose changes are not in its file after its last save: the file it belongs to
+// (empty when it has none) and why they are not there, for the exit question.
+struct UnsavedBook {
+  std::string file;
+  std::string why;
+  bool canSaveAs = true;  // the page can write the book to a file the user chooses
+};
+
 // The calls of the sheet to one page; a page overrides what its book needs.
 class BookCalls {
  public:
@@ -43,6 +53,18 @@ class BookCalls {
   virtual void DayChanged(const platform::LocalTime& now) {}
   // A message from the reminder window, WM_USER + 1025 with its code; true when taken.
   virtual bool ReminderWindow(int code) { return false; }
+
+  // After a save: the book's changes that did not reach its file (the write failed, or
+  // the book is not bound to the file because it could not be read); none when its file
+  // holds everything shown.
+  virtual std::optional<UnsavedBook> Unsaved() const { return std::nullopt; }
+  // The answers of the question about an unsaved book. "Повторить": the save again (over
+  // a file that could not be read, only after the user confirms). "Сохранить как…": to a
+  // file the user chooses. True when the book was written. "Выйти без сохранения": the
+  // changes are given up, and no later save writes them.
+  virtual bool RetrySave() { return false; }
+  virtual bool SaveAsChosen() { return false; }
+  virtual void GiveUpChanges() {}
 };
 
 // The books whose save runs, in the order it runs: contacts and firms always, the
@@ -61,9 +83,23 @@ class BookSet {
   void DayChanged(const platform::LocalTime& now) const;
   // False when no page takes reminder-window messages.
   bool ReminderWindow(int code) const;
+  // The pages whose books hold changes their files lack, in SaveOrder(autosave).
+  std::vector<BookCalls*> Unsaved(bool autosave) const;
 
  private:
   std::vector<BookCalls*> pages_;
 };
+
+// ---- a save that did not happen --------------------------------------------------------
+// The question about one unsaved book at exit: "Повторить", "Сохранить как…", "Выйти без
+// сохранения"; closing it (Esc) keeps the program running.
+enum class UnsavedChoice { kRetry, kSaveAs, kLeave, kStay };
+// "Изменения в файле <file> не сохранены: <why>" and what the answers do.
+std::string UnsavedQuestionText(const UnsavedBook& book);
+using AskUnsaved = std::function<UnsavedChoice(const UnsavedBook& book)>;
+// Before the program ends: every book whose save failed is asked about until it is
+// saved or its changes are given up. False when the user chose to stay: the exit stops.
+// A book whose save still fails is asked about again, so nothing is lost unnoticed.
+bool SettleUnsaved(const BookSet& books, bool autosave, const AskUnsaved& ask);
 
 }  // namespace vm::shell

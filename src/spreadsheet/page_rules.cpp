@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "common/recode.h"
+#include "common/unread_file.h"
 #include "platform/platform.h"
 #include "spreadsheet/grid_ops.h"
 #include "spreadsheet/workbook_xml.h"
@@ -90,6 +91,20 @@ bool MakeBakCopy(const std::string& programFolder, const std::string& path) {
   std::string temp = programFolder + "Temp";
   if (!platform::DirExists(temp)) platform::MakeDir(temp);
   return platform::WriteFileBytes(copy, bytes);
+}
+
+OpenedWorkbook OpenWorkbookFile(CWorkbook& workbook, const std::string& programFolder, const std::string& path) {
+  OpenedWorkbook opened;
+  if (ReadWorkbook(workbook, path)) {
+    opened.current = path;
+    return opened;
+  }
+  opened.unread = path;
+  std::string bytes;
+  std::string why = platform::ReadFileBytes(path, bytes) ? "в нём нет книги в формате XML" : kFileNotReadable;
+  if (MakeBakCopy(programFolder, path)) why += ";\nего копия: " + BakCopyPath(programFolder, path);
+  opened.message = UnreadFileMessage(path, why);
+  return opened;
 }
 
 namespace {

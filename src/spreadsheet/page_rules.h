@@ -36,6 +36,17 @@ std::string EditableText(const CSheet& sheet, CellPos at);
 std::string BakCopyPath(const std::string& programFolder, const std::string& path);
 bool MakeBakCopy(const std::string& programFolder, const std::string& path);
 
+// A file read for the page. The page's current file is the path only when the read
+// succeeded. When it failed the file is kept as a "bak" copy and stays unread: the page
+// names no current file, so no save it makes by itself (hiding, another file, refresh,
+// exit) writes over it; "Сохранить как" starts with its name and asks before replacing.
+struct OpenedWorkbook {
+  std::string current;  // the page's file: the path, or empty when the read failed
+  std::string unread;   // the path when the read failed
+  std::string message;  // for the message box when it failed: the file and why
+};
+OpenedWorkbook OpenWorkbookFile(CWorkbook& workbook, const std::string& programFolder, const std::string& path);
+
 enum class FontStyle { kBold, kItalic, kUnderline };
 // The state of a style in the cell as drawn (its own font, else the column's or sheet's).
 bool CellHasStyle(const CSheet& sheet, CellPos at, FontStyle style);

@@ -301,6 +301,37 @@ TEST_F(RecordBookTest, UnreadableFileLeavesTheBookEmptyAndUnsaved) {
   EXPECT_EQ(SaveRecords(book).status, SaveStatus::kUnchanged);
 }
 
+// A contacts file held by another program reads as nothing: the empty book must never
+// be written over it by a later save, even after the user added a card, until the user
+// confirms replacing it. A file readable again binds the book once more.
+TEST_F(RecordBookTest, AFileThatCouldNotBeReadIsNeverWrittenOverUnasked) {
+  const std::string kept = "Иванов|||||||||||||\r\n";
+  Spit(book.path, kept);
+  {
+    HeldFiles files;
+    files.held.insert(book.path);
+    LoadOutcome out = LoadRecords(book, ContactsLayout());
+    EXPECT_FALSE(out.opened);
+    EXPECT_NE(out.error.find(book.path), std::string::npos);
+    EXPECT_NE(out.error.find("не будет перезаписан"), std::string::npos) << out.error;
+  }
+  EXPECT_TRUE(book.unread);
+  book.records.push_back("Петров||||||||||||");
+  book.state = kStateChanged;
+  SaveOutcome refused = SaveRecords(book);
+  EXPECT_EQ(refused.status, SaveStatus::kRefusedUnread);
+  EXPECT_NE(refused.error.find(book.path), std::string::npos);
+  EXPECT_EQ(book.state, kStateChanged) << "the card stays for the user's decision";
+  EXPECT_EQ(Slurp(book.path), kept);
+
+  book.unread = false;  // the user confirmed replacing it
+  EXPECT_EQ(SaveRecords(book).status, SaveStatus::kSaved);
+  EXPECT_EQ(Slurp(book.path), "Петров||||||||||||\r\n");
+  book.unread = true;
+  LoadRecords(book, ContactsLayout());
+  EXPECT_FALSE(book.unread);
+}
+
 TEST_F(RecordBookTest, FailedSaveKeepsTheOldFileAndTheChangedState) {
   Spit(book.path, "old|||||||||||\r\n");
   book.records = {"new|||||||||||"};

@@ -283,5 +283,51 @@ TEST(DataBookFiles, CreateAndSaveAsKeepWhatIsShown) {
   EXPECT_EQ(b.path(), dir / "third.dbp");
 }
 
+// A table whose file could not be read shows nothing of it; columns the user then sets
+// up must not replace the file by a save the program makes by itself. A confirmed save
+// or a copy elsewhere writes the table shown, never the unread file's bytes.
+TEST(DataBookFiles, AFileThatCouldNotBeReadIsNotBoundToTheTable) {
+  testing::ScratchFolder dir;
+  const std::string path = dir / "t.dbp";
+  const std::string kept = "/3|Имя|100|1|-1|-1|-1|0\r\nАнна\r\n";
+  testing::Spit(path, kept);
+  DataBook b;
+  TableLoad load;
+  {
+    testing::HeldFiles files;
+    files.held.insert(path);
+    load = b.Open(path);
+  }
+  EXPECT_FALSE(load.opened);
+  EXPECT_NE(load.error.find(path), std::string::npos);
+  EXPECT_TRUE(b.unread());
+  EXPECT_EQ(b.path(), path) << "the page still names the file";
+  EXPECT_EQ(b.Save().status, TableSaveStatus::kUnchanged);
+  AddColumn(b.table(), "Телефон");
+  ASSERT_TRUE(b.modified());
+  TableSave refused = b.Save();
+  EXPECT_EQ(refused.status, TableSaveStatus::kFailed);
+  EXPECT_NE(refused.error.find("не был прочитан"), std::string::npos);
+  EXPECT_EQ(testing::Slurp(path), kept);
+
+  ASSERT_EQ(b.SaveAs(dir / "copy.dbp", false).status, TableSaveStatus::kSaved);
+  EXPECT_FALSE(b.unread());
+  EXPECT_NE(testing::Slurp(dir / "copy.dbp").find("Телефон"), std::string::npos) << "the table, not the old bytes";
+  EXPECT_EQ(testing::Slurp(path), kept);
+
+  b.Open(path);  // readable now: bound again
+  EXPECT_FALSE(b.unread());
+  ASSERT_EQ(b.table().records.size(), 1u);
+  {
+    testing::HeldFiles files;
+    files.held.insert(path);
+    b.Open(path);
+  }
+  AddColumn(b.table(), "Телефон");
+  b.ConfirmReplace();
+  EXPECT_EQ(b.Save().status, TableSaveStatus::kSaved);
+  EXPECT_NE(testing::Slurp(path).find("Телефон"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace vm::data

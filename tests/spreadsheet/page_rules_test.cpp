@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "common/backup.h"
+#include "common/unread_file.h"
 #include "platform/platform.h"
 #include "spreadsheet/grid_ops.h"
 #include "spreadsheet/workbook_xml.h"
@@ -149,6 +150,49 @@ TEST(PageRules, OnlyAChangedWorkbookIsSavedByThePage) {
   EXPECT_EQ(vm::testing::Slurp(path), WorkbookText(book));
   EXPECT_EQ(vm::testing::Slurp(dir / "Backup\\book.2026-12-07.xml"), bytes);
   EXPECT_EQ(SaveIfChanged(book, dir / "missing\\book.xml", true), AutoSaveOutcome::kFailed);
+}
+
+// A file of damaged bytes and one held by another program both leave the page with no
+// current file, so the saves it makes by itself find nothing to write to and the bytes
+// stay; the message names the file and why.
+TEST(PageRules, AWorkbookThatCouldNotBeReadIsNotTheCurrentFile) {
+  vm::testing::ScratchFolder dir;
+  const std::string damaged = dir / "damaged.xml", held = dir / "held.xml", good = dir / "good.xml";
+  std::string junk(3000, '\x01');
+  junk.replace(0, 9, "PK\x03\x04<?xml");
+  vm::testing::Spit(damaged, junk);
+  CWorkbook made;
+  NewWorkbook(made);
+  ASSERT_TRUE(WriteWorkbook(made, good));
+  vm::testing::Spit(held, vm::testing::Slurp(good));
+  struct Case {
+    std::string path;
+    bool held;
+    const char* why;
+  } cases[] = {{damaged, false, "в нём нет книги в формате XML"}, {held, true, kFileNotReadable}};
+  for (const Case& c : cases) {
+    std::string before = vm::testing::Slurp(c.path);
+    CWorkbook book;
+    OpenedWorkbook opened;
+    {
+      vm::testing::HeldFiles files;
+      if (c.held) files.held.insert(c.path);
+      opened = OpenWorkbookFile(book, dir.path(), c.path);
+    }
+    EXPECT_EQ(opened.current, "") << c.path;
+    EXPECT_EQ(opened.unread, c.path);
+    EXPECT_NE(opened.message.find(c.path), std::string::npos) << opened.message;
+    EXPECT_NE(opened.message.find(c.why), std::string::npos) << opened.message;
+    StoreTypedText(book.CurrentSheet(), {0, 0}, "typed over the empty grid");
+    EXPECT_EQ(SaveIfChanged(book, opened.current, true), AutoSaveOutcome::kNotDue);
+    EXPECT_EQ(vm::testing::Slurp(c.path), before);
+  }
+  EXPECT_EQ(vm::testing::Slurp(dir / "Temp\\damaged.bak"), junk);
+  CWorkbook book;
+  OpenedWorkbook opened = OpenWorkbookFile(book, dir.path(), good);
+  EXPECT_EQ(opened.current, good);
+  EXPECT_EQ(opened.unread, "");
+  EXPECT_EQ(opened.message, "");
 }
 
 TEST(PageRules, FontStyleTogglesFollowTheCurrentCell) {

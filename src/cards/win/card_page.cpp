@@ -2,6 +2,7 @@
 
 #include "cards/win/cards_resources.h"
 #include "common/report.h"
+#include "common/unread_file.h"
 #include "common/win/shell_actions_win.h"
 #include "platform/platform.h"
 #include "shell/win/shell_resources.h"
@@ -415,7 +416,28 @@ void CardPage::Save() {
     ui::WaitCursor wait;
     out = book_.Save();
   }
+  saveError_ = out.error;
   if (!out.error.empty()) platform::ShowMessage(out.error, platform::MessageIcon::kExclamation);
+}
+
+std::optional<shell::UnsavedBook> CardPage::Unsaved() const {
+  if (book_.book().state != kStateChanged || saveError_.empty()) return std::nullopt;
+  return shell::UnsavedBook{book_.book().path, saveError_, false};
+}
+
+bool CardPage::RetrySave() {
+  RecordBook& book = book_.book();
+  if (book.unread) {
+    if (!ui::AskYesNo(hwnd(), ReplaceUnreadQuestion(book.path))) return false;
+    book.unread = false;
+  }
+  Save();
+  return book.state != kStateChanged;
+}
+
+void CardPage::GiveUpChanges() {
+  book_.book().state = kStateLoaded;
+  saveError_.clear();
 }
 
 }  // namespace vm::cards

@@ -58,6 +58,9 @@ class CardPage : public shell::BookPage {
   std::optional<shell::Book> book() const override { return kind_.book; }
   // Saves the column widths (once the page has been shown) and the book when it changed.
   void Save() override;
+  std::optional<shell::UnsavedBook> Unsaved() const override;
+  bool RetrySave() override;
+  void GiveUpChanges() override;
   bool PreTranslate(MSG& msg) override;
 
  protected:
@@ -92,6 +95,7 @@ class CardPage : public shell::BookPage {
 
   const CardPageKind& kind_;
   CardBook book_;
+  std::string saveError_;  // why the last save wrote nothing, while the book stays changed
   CardShell shell_;
   std::string programFolder_;
   bool setUp_ = false;

@@ -1,6 +1,7 @@
 #include "data/win/data_page.h"
 
 #include "common/ask_dialogs.h"
+#include "common/unread_file.h"
 #include "common/win/shell_actions_win.h"
 #include "data/csv.h"
 #include "data/win/data_resources.h"
@@ -287,8 +288,9 @@ void CPh::ShowSaveResult(const TableSave& saved) {
 }
 
 void CPh::ShowLoadResult(const TableLoad& loaded) {
+  saveError_.clear();
   if (!loaded.opened && !loaded.error.empty())
-    platform::ShowMessage(loaded.error, platform::MessageIcon::kExclamation);
+    platform::ShowMessage(loaded.error, book_.unread() ? platform::MessageIcon::kStop : platform::MessageIcon::kExclamation);
 }
 
 std::vector<unsigned> CPh::ListWidths() const {
@@ -473,6 +475,11 @@ void CPh::New() {
 }
 
 void CPh::SaveFile() {
+  // The user's own save may replace a file that could not be read, once confirmed.
+  if (book_.unread() && book_.modified()) {
+    if (!ui::AskYesNo(hwnd(), ReplaceUnreadQuestion(book_.path()))) return;
+    book_.ConfirmReplace();
+  }
   ui::WaitCursor wait;
   book_.TakeWidths(ListWidths(), true);
   ShowSaveResult(book_.Save());
@@ -543,10 +550,43 @@ void CPh::Password() {
 }
 
 void CPh::Save() {
+  if (givenUp_) return;
   list_.EndEdit(true);
-  ui::WaitCursor wait;
-  book_.TakeWidths(ListWidths(), true);
-  ShowSaveResult(book_.Save());
+  TableSave saved;
+  {
+    ui::WaitCursor wait;
+    book_.TakeWidths(ListWidths(), true);
+    saved = book_.Save();
+  }
+  saveError_ = saved.status == TableSaveStatus::kFailed ? saved.error : std::string();
+  ShowSaveResult(saved);
+}
+
+std::optional<shell::UnsavedBook> CPh::Unsaved() const {
+  if (givenUp_ || saveError_.empty() || !book_.modified()) return std::nullopt;
+  return shell::UnsavedBook{book_.path(), saveError_, !book_.path().empty()};
+}
+
+bool CPh::RetrySave() {
+  if (book_.unread()) {
+    if (!ui::AskYesNo(hwnd(), ReplaceUnreadQuestion(book_.path()))) return false;
+    book_.ConfirmReplace();
+  }
+  Save();
+  return saveError_.empty();
+}
+
+bool CPh::SaveAsChosen() {
+  std::string before = book_.path();
+  SaveAs();
+  if (book_.path() == before || book_.modified()) return false;
+  saveError_.clear();
+  return true;
+}
+
+void CPh::GiveUpChanges() {
+  givenUp_ = true;
+  saveError_.clear();
 }
 
 }  // namespace vm::data

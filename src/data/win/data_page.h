@@ -57,6 +57,10 @@ class CPh : public shell::BookPage {
   std::optional<shell::Book> book() const override { return shell::Book::kData; }
   // Saves the table (save all, hiding, exit); the list's widths go with it.
   void Save() override;
+  std::optional<shell::UnsavedBook> Unsaved() const override;
+  bool RetrySave() override;
+  bool SaveAsChosen() override;
+  void GiveUpChanges() override;
   bool PreTranslate(MSG& msg) override;
 
   // Makes `path` the current file and loads it (the open command after its dialog).
@@ -103,6 +107,8 @@ class CPh : public shell::BookPage {
   void Password();
 
   DataBook book_;
+  std::string saveError_;  // why the sheet's last save wrote nothing
+  bool givenUp_ = false;   // the user left without saving: no later save tries again
   DataPageShell shell_;
   bool setUp_ = false;
   int filling_ = 0;  // filter fields being filled by the page: their changes are no edits

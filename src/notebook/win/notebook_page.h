@@ -41,6 +41,10 @@ class CNoteBook : public shell::BookPage {
 
   std::optional<shell::Book> book() const override { return shell::Book::kNotebook; }
   void Save() override;
+  std::optional<shell::UnsavedBook> Unsaved() const override;
+  bool RetrySave() override;
+  bool SaveAsChosen() override;
+  void GiveUpChanges() override;
   bool PreTranslate(MSG& msg) override;
 
   void SetDialogs(NotebookDialogs dialogs) { dialogs_ = std::move(dialogs); }
@@ -119,6 +123,8 @@ class CNoteBook : public shell::BookPage {
 
   NotebookDialogs dialogs_;
   NotebookFile nb_;
+  std::string saveError_;  // why the last save of the changed notebook wrote nothing
+  bool givenUp_ = false;   // the user left without saving: no later save tries again
   BranchClipboard clip_;
   NoteHistory history_;
   XmlElement* current_ = nullptr;

@@ -19,13 +19,35 @@ using namespace notepage;
 // ---- notebook files ------------------------------------------------------------------------------------
 
 void CNoteBook::Save() {
-  if (nb_.state != kChanged && nb_.state != kRearranged) return;
+  if (givenUp_ || (nb_.state != kChanged && nb_.state != kRearranged)) return;
   NotebookSave saved;
   {
     ui::WaitCursor wait;
     saved = SaveNotebook(nb_, nb_.state == kRearranged ? nb_.root.get() : nullptr);
   }
+  saveError_ = saved.status == SaveStatus::kFailed ? saved.error : std::string();
   if (saved.status == SaveStatus::kFailed) platform::ShowMessage(saved.error, platform::MessageIcon::kStop);
+}
+
+std::optional<shell::UnsavedBook> CNoteBook::Unsaved() const {
+  if (givenUp_ || saveError_.empty() || (nb_.state != kChanged && nb_.state != kRearranged)) return std::nullopt;
+  return shell::UnsavedBook{nb_.path, saveError_, true};
+}
+
+bool CNoteBook::RetrySave() {
+  Save();
+  return saveError_.empty();
+}
+
+bool CNoteBook::SaveAsChosen() {
+  std::string before = nb_.path;
+  SaveAs();
+  return nb_.path != before && saveError_.empty();
+}
+
+void CNoteBook::GiveUpChanges() {
+  givenUp_ = true;
+  saveError_.clear();
 }
 
 bool CNoteBook::SaveFirst() {

@@ -58,3 +58,11 @@
 
 // The wait window.
 #define IDC_WAIT_TEXT 1120
+
+// The question about a book whose save failed.
+#define IDD_UNSAVED 411
+#define IDC_UNSAVED_TEXT 1130
+#define IDC_UNSAVED_ICON 1131
+#define IDC_UNSAVED_RETRY 1132
+#define IDC_UNSAVED_SAVE_AS 1133
+#define IDC_UNSAVED_LEAVE 1134

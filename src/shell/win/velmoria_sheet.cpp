@@ -6,6 +6,7 @@
 #include "common/ask_dialogs.h"
 #include "common/calendar.h"
 #include "shell/win/shell_resources.h"
+#include "shell/win/unsaved_question.h"
 #include "ui/keyboard.h"
 #include "ui/question.h"
 #include "ui/resources.h"
@@ -67,7 +68,11 @@ CVelmoriaSheet::~CVelmoriaSheet() {
 class CVelmoriaSheet::Steps : public ExitSteps {
  public:
   explicit Steps(CVelmoriaSheet& sheet) : s_(sheet) {}
-  void SaveAll() override { s_.SaveAll(); }
+  // A run that ends by another way than RequestExit (the end of the logon, the
+  // loop's end) still saves and asks; one that came through it has done both.
+  void SaveAll() override {
+    if (!s_.exitSettled_) s_.SaveAllSettled();
+  }
   void DeleteCaptionFont() override { s_.captionFont_.reset(); }
   void SavePlacement() override { s_.SavePlacement(); }
   void StopTimer() override { KillTimer(s_.hwnd_, kSheetTimerId); }
@@ -285,6 +290,21 @@ void CVelmoriaSheet::SaveAll() {
   books_.SaveAll(app_.GetFlag("GENERAL", "AUTOSAVE"));
 }
 
+bool CVelmoriaSheet::SaveAllSettled() {
+  SaveAll();
+  return SettleUnsaved(books_, app_.GetFlag("GENERAL", "AUTOSAVE"),
+                       [this](const UnsavedBook& book) { return AskUnsavedBook(hwnd_, book); });
+}
+
+bool CVelmoriaSheet::RequestExit() {
+  if (ending_ || !hwnd_) return true;
+  if (!SaveAllSettled()) return false;
+  exitSettled_ = true;
+  ending_ = true;
+  PostMessageW(hwnd_, WM_NULL, 0, 0);
+  return true;
+}
+
 void CVelmoriaSheet::HideToTray() {
   ShowWindow(hwnd_, SW_HIDE);
   tray_.ShowIcon();
@@ -434,8 +454,7 @@ bool CVelmoriaSheet::OnCommand(int id) {
       RestorePlacement();
       return true;
     case ID_APP_EXIT:
-      ending_ = true;
-      PostMessageW(hwnd_, WM_NULL, 0, 0);
+      RequestExit();
       return true;
     case ID_HIDE_TO_TRAY:
       HideToTray();
@@ -510,8 +529,7 @@ LRESULT CVelmoriaSheet::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       break;
     }
     case WM_CLOSE:
-      ending_ = true;
-      PostMessageW(hwnd_, WM_NULL, 0, 0);
+      RequestExit();
       return 0;
     case WM_COMMAND:
       if (HIWORD(wp) == 0 || HIWORD(wp) == 1) {

@@ -55,6 +55,10 @@ class CVelmoriaSheet {
   void Finish();
 
   void SaveAll();
+  // "Закрыть" in the tray menu, the close box, a newer copy: every book is saved, and
+  // each whose save failed is asked about (AskUnsavedBook) before the run ends. False
+  // when the user chose to stay: the program goes on running.
+  bool RequestExit();
   void HideToTray();
   // Esc or the sheet's Cancel: asks kCloseQuestion, No by default; Yes ends the run.
   void AskClose();
@@ -94,6 +98,9 @@ class CVelmoriaSheet {
   void Paint(HDC dc);
   void Tick();
   void OnReminderWindow(int code);
+  // SaveAll, then the question about each book whose save failed; false when the user
+  // chose to stay.
+  bool SaveAllSettled();
 
   const CAppUtil& app_;
   HWND parent_;
@@ -116,6 +123,7 @@ class CVelmoriaSheet {
   bool openedByUser_ = false;
   int hideAtStart_ = 0;
   bool ending_ = false;
+  bool exitSettled_ = false;  // the books were saved and the unsaved ones settled for the exit
   bool finished_ = false;
   SIZE initialSize_{0, 0};
   ClientTracker client_;

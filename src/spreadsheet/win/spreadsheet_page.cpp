@@ -4,6 +4,7 @@
 #include <dlgs.h>
 
 #include "common/ask_dialogs.h"
+#include "common/unread_file.h"
 #include "common/win/shell_actions_win.h"
 #include "platform/platform.h"
 #include "shell/win/shell_resources.h"
@@ -279,7 +280,7 @@ void CLikeExcelDlg::Paint(HDC dc) {
   ui::SelectGuard font(dc, pathFont_.get());
   SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
   SetTextColor(dc, kPathColour);
-  std::wstring text = ui::Wide(path_);
+  std::wstring text = ui::Wide(path_.empty() && !unread_.empty() ? unread_ + " (не прочитан)" : path_);
   RECT r = pathRect_;
   DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
             DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOPREFIX | DT_PATH_ELLIPSIS);
@@ -331,15 +332,21 @@ void CLikeExcelDlg::UpdateButtons() {
 // ---- files --------------------------------------------------------------------------------------
 
 bool CLikeExcelDlg::ReadFile(const std::string& path) {
-  bool ok;
+  OpenedWorkbook opened;
   {
     ui::WaitCursor wait;
-    ok = ReadWorkbook(workbook_, path);
-    if (!ok) MakeBakCopy(app().ProgramFolder(), path);
+    opened = OpenWorkbookFile(workbook_, app().ProgramFolder(), path);
   }
-  loadFailed_ = !ok;
+  // A file that could not be read stays named in the settings, so the next start tries
+  // it again, but the page is bound to no file until the user saves somewhere.
+  path_ = opened.current;
+  unread_ = opened.unread;
+  saveError_.clear();
+  loadFailed_ = !unread_.empty();
   modified_ = false;
-  return ok;
+  if (hwnd()) InvalidateRect(hwnd(), &pathRect_, TRUE);
+  if (loadFailed_) platform::ShowMessage(opened.message, platform::MessageIcon::kStop);
+  return !loadFailed_;
 }
 
 void CLikeExcelDlg::OpenFile(const std::string& path) {
@@ -360,6 +367,8 @@ void CLikeExcelDlg::New() {
   NewWorkbook(workbook_);
   SetPath(std::string());
   loadFailed_ = false;
+  unread_.clear();
+  saveError_.clear();
   modified_ = false;
   history_.Clear();
   grid_.Select({0, 0}, {0, 0});
@@ -376,10 +385,13 @@ bool CLikeExcelDlg::SaveFile() {
     ok = WriteWorkbook(workbook_, path_);
   }
   if (!ok) {
-    platform::ShowMessage("Не удалось сохранить файл " + path_, platform::MessageIcon::kExclamation);
+    saveError_ = "Не удалось сохранить файл " + path_;
+    platform::ShowMessage(saveError_, platform::MessageIcon::kExclamation);
     return false;
   }
   modified_ = false;
+  unread_.clear();
+  saveError_.clear();
   app().PutSetting("EXCEL", "FILENAME", path_);
   return true;
 }
@@ -387,9 +399,11 @@ bool CLikeExcelDlg::SaveFile() {
 bool CLikeExcelDlg::SaveAs() {
   grid_.EndEdit(true);
   if (!shell_.askSaveAs) return false;
-  std::string folder = FolderOfPath(path_);
+  // A file that could not be read is offered by name; the dialog asks before replacing it.
+  const std::string& named = path_.empty() ? unread_ : path_;
+  std::string folder = FolderOfPath(named);
   if (folder.empty()) folder = app().ProgramFolder() + "Personal";
-  auto chosen = shell_.askSaveAs(hwnd(), folder, FileNameOfPath(path_));
+  auto chosen = shell_.askSaveAs(hwnd(), folder, FileNameOfPath(named));
   if (!chosen) return false;
   SetPath(*chosen);
   return SaveFile();
@@ -402,9 +416,36 @@ void CLikeExcelDlg::Save() {
     ui::WaitCursor wait;
     saved = SaveIfChanged(workbook_, path_, modified_);
   }
-  if (saved == AutoSaveOutcome::kWritten) modified_ = false;
-  if (saved == AutoSaveOutcome::kFailed)
-    platform::ShowMessage("Не удалось сохранить файл " + path_, platform::MessageIcon::kExclamation);
+  if (saved == AutoSaveOutcome::kWritten) {
+    modified_ = false;
+    saveError_.clear();
+  }
+  if (saved == AutoSaveOutcome::kFailed) {
+    saveError_ = "Не удалось сохранить файл " + path_;
+    platform::ShowMessage(saveError_, platform::MessageIcon::kExclamation);
+  }
+}
+
+std::optional<shell::UnsavedBook> CLikeExcelDlg::Unsaved() const {
+  if (!modified_) return std::nullopt;
+  if (!unread_.empty()) return shell::UnsavedBook{unread_, UnreadSaveRefusal(unread_), true};
+  if (!saveError_.empty()) return shell::UnsavedBook{path_, saveError_, true};
+  return std::nullopt;
+}
+
+bool CLikeExcelDlg::RetrySave() {
+  if (!unread_.empty()) {
+    if (!ui::AskYesNo(hwnd(), ReplaceUnreadQuestion(unread_))) return false;
+    SetPath(unread_);
+  }
+  return SaveFile();
+}
+
+bool CLikeExcelDlg::SaveAsChosen() { return SaveAs(); }
+
+void CLikeExcelDlg::GiveUpChanges() {
+  modified_ = false;
+  saveError_.clear();
 }
 
 // ---- commands -----------------------------------------------------------------------------------

@@ -43,6 +43,10 @@ class CLikeExcelDlg : public shell::BookPage {
   // Writes the workbook to its file when it changed (save all, hiding, exit); nothing
   // without a file.
   void Save() override;
+  std::optional<shell::UnsavedBook> Unsaved() const override;
+  bool RetrySave() override;
+  bool SaveAsChosen() override;
+  void GiveUpChanges() override;
   bool PreTranslate(MSG& msg) override;
 
   CWorkbook& workbook() { return workbook_; }
@@ -50,6 +54,8 @@ class CLikeExcelDlg : public shell::BookPage {
   ui::Toolbar& toolbar() { return toolbar_; }
   ui::ColourPicker& colourPicker() { return picker_; }
   const std::string& path() const { return path_; }
+  // The file whose read failed; the page is then bound to no file.
+  const std::string& unreadPath() const { return unread_; }
   const UndoHistory& history() const { return history_; }
   const PageOptions& options() const { return options_; }
   bool modified() const { return modified_; }
@@ -106,6 +112,8 @@ class CLikeExcelDlg : public shell::BookPage {
   std::string path_;
   bool modified_ = false;
   bool loadFailed_ = false;
+  std::string unread_;      // a file that could not be read, never written unasked
+  std::string saveError_;   // why the last save of a changed workbook wrote nothing
   bool setUp_ = false;
   SpreadsheetPageShell shell_;
 

@@ -625,12 +625,36 @@ void CWork::Snooze(const Firing& firing, SnoozeSpan span) {
 }
 
 void CWork::Save() {
+  if (givenUp_) return;
   SaveOutcome outcome;
   {
     ui::WaitCursor wait;
     outcome = AutoSaveTaskFile(book_, app());
   }
+  saveError_ = outcome.status == TaskSaveStatus::kFailed ? outcome.error : std::string();
   if (outcome.status == TaskSaveStatus::kFailed) platform::ShowMessage(outcome.error, platform::MessageIcon::kExclamation);
+}
+
+std::optional<shell::UnsavedBook> CWork::Unsaved() const {
+  if (givenUp_ || saveError_.empty() || book_.state() != kStateChanged) return std::nullopt;
+  return shell::UnsavedBook{book_.path(), saveError_, true};
+}
+
+bool CWork::RetrySave() {
+  Save();
+  return book_.state() != kStateChanged;
+}
+
+bool CWork::SaveAsChosen() {
+  FileSaveAs(false);
+  if (book_.state() == kStateChanged) return false;
+  saveError_.clear();
+  return true;
+}
+
+void CWork::GiveUpChanges() {
+  givenUp_ = true;
+  saveError_.clear();
 }
 
 void CWork::DayChanged(const platform::LocalTime&) {

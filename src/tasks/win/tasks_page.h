@@ -74,6 +74,10 @@ class CWork : public shell::BookPage {
   std::optional<shell::Book> book() const override { return shell::Book::kTasks; }
   void Tick(const shell::TickInfo& info) override;
   void Save() override;
+  std::optional<shell::UnsavedBook> Unsaved() const override;
+  bool RetrySave() override;
+  bool SaveAsChosen() override;
+  void GiveUpChanges() override;
   void DayChanged(const platform::LocalTime& now) override;
   bool ReminderWindow(int code) override;
   bool PreTranslate(MSG& msg) override;
@@ -121,6 +125,8 @@ class CWork : public shell::BookPage {
   void Snooze(const Firing& firing, SnoozeSpan span);
 
   TaskBook book_;
+  std::string saveError_;  // why the sheet's last save wrote nothing
+  bool givenUp_ = false;   // the user left without saving: no later save tries again
   ReminderScheduler scheduler_;
   SnoozeStore snoozes_;
   Moment lastTick_{};  // the timer's last moment: a snooze counts from it

@@ -6,6 +6,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -330,6 +331,99 @@ TEST_F(DataPageTest, CsvImportOpensTheNewTableAndExportWritesTheShownColumns) {
   EXPECT_NE(messages.texts()[1].find("не похож на текст CSV"), std::string::npos);
   EXPECT_EQ(page.data().path(), made);
   EXPECT_EQ(offered.size(), 2u);
+}
+
+// A table held open by another program cannot be written: the exit does not quit with
+// the edit lost. It asks; Esc keeps the program running with the edit; "Повторить"
+// while the file is still held asks again; once it is free "Повторить" writes it and
+// the program ends.
+TEST_F(DataPageTest, ATableThatCannotBeWrittenStopsTheExitAndAsks) {
+  const std::string path = dir_ / "Personal\\t.dbp";
+  app_.PutSetting("GENERAL", "AUTOSAVE", "1");
+  vm::testing::ProgramSheet sheet(app_);
+  CPh& page = Open(sheet);
+  ASSERT_TRUE(page.list().BeginEdit(0, 0));
+  SetWindowTextW(page.list().editor(), ui::Wide("Иванова").c_str());
+  page.list().EndEdit(true);
+  ASSERT_TRUE(page.data().modified());
+
+  HANDLE held = CreateFileW(ui::Wide(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  vm::testing::CapturedMessages messages;
+  vm::testing::UnsavedAnswers asked;
+  asked.answer = [] { return IDCANCEL; };
+  SendMessageW(sheet.hwnd(), WM_COMMAND, ID_APP_EXIT, 0);
+  PumpSheet(sheet);
+  ASSERT_EQ(asked.texts.size(), 1u);
+  EXPECT_NE(asked.texts[0].find(path), std::string::npos) << asked.texts[0];
+  EXPECT_TRUE(sheet.Continue()) << "Esc keeps the program running";
+  EXPECT_TRUE(page.data().modified());
+  EXPECT_EQ(page.data().table().records[0].line.rfind("Иванова|", 0), 0u);
+
+  int answers = 0;
+  asked.answer = [&] {
+    if (++answers == 2) CloseHandle(held);  // the other program lets go
+    return IDC_UNSAVED_RETRY;
+  };
+  SendMessageW(sheet.hwnd(), WM_COMMAND, ID_APP_EXIT, 0);
+  PumpSheet(sheet);
+  EXPECT_EQ(answers, 2) << "asked again while the file was still held";
+  EXPECT_FALSE(sheet.Continue());
+  EXPECT_NE(Slurp(path).find("Иванова|x|12"), std::string::npos);
+  sheet.Finish();
+  EXPECT_EQ(asked.texts.size(), 3u) << "the end of the run asks nothing more";
+}
+
+// A table that could not be read at start: the message says so at once, the page keeps
+// naming the file, and neither hiding, another tab nor "Сохранить все" writes the
+// columns the user then set up over it; the exit asks, and leaving keeps the file.
+TEST_F(DataPageTest, ATableThatCouldNotBeReadIsNeverWrittenOver) {
+  const std::string path = dir_ / "Personal\\t.dbp";
+  app_.PutSetting("GENERAL", "AUTOSAVE", "1");
+  vm::testing::CapturedMessages messages;
+  vm::testing::HeldFiles files;
+  files.held.insert(path);
+  // What the file holds, read past the other program's hold.
+  auto onDisk = [&] {
+    files.held.clear();
+    std::string bytes = Slurp(path);
+    files.held.insert(path);
+    return bytes;
+  };
+  vm::testing::ProgramSheet sheet(app_);
+  CPh& page = Open(sheet);
+  ASSERT_EQ(messages.texts().size(), 1u);
+  EXPECT_NE(messages.texts()[0].find("Не удалось прочитать файл " + path), std::string::npos);
+  EXPECT_EQ(page.data().path(), path);
+  EXPECT_EQ(app_.GetSetting("DATA", "FILENAME"), path) << "the next start tries it again";
+
+  AddColumn(page.data().table(), "Город");
+  page.data().Add();
+  sheet.ActivateTab(shell::kAboutTab);
+  sheet.ActivateTab(shell::kDataTab);
+  SendMessageW(sheet.hwnd(), WM_COMMAND, ID_SAVE_ALL, 0);
+  SendMessageW(sheet.hwnd(), WM_COMMAND, ID_HIDE_TO_TRAY, 0);
+  PumpSheet(sheet);
+  EXPECT_EQ(onDisk(), kTable);
+  // The user's own "Сохранить" asks before replacing it; "No" keeps the file.
+  ui::SetQuestionHook([this](const std::string& q) {
+    questions_.push_back(q);
+    return false;
+  });
+  Command(sheet, page, ID_DATA_SAVE);
+  ASSERT_EQ(questions_.size(), 1u);
+  EXPECT_NE(questions_[0].find("Заменить его содержимое"), std::string::npos) << questions_[0];
+  EXPECT_EQ(onDisk(), kTable);
+
+  vm::testing::UnsavedAnswers asked;
+  asked.answer = [] { return IDC_UNSAVED_LEAVE; };
+  SendMessageW(sheet.hwnd(), WM_COMMAND, ID_APP_EXIT, 0);
+  PumpSheet(sheet);
+  ASSERT_EQ(asked.texts.size(), 1u);
+  EXPECT_NE(asked.texts[0].find("не был прочитан"), std::string::npos) << asked.texts[0];
+  EXPECT_FALSE(sheet.Continue());
+  sheet.Finish();
+  EXPECT_EQ(onDisk(), kTable);
 }
 
 }  // namespace

@@ -185,7 +185,8 @@ TEST_F(SpreadsheetPageTest, NewAndAFileThatIsNoWorkbook) {
   Spit(dir_ / "Personal\\bad.xml", "just some text");
   answer_ = dir_ / "Personal\\bad.xml";
   Command(sheet, page, ID_SHEET_OPEN);
-  EXPECT_EQ(page.path(), dir_ / "Personal\\bad.xml");
+  EXPECT_EQ(page.path(), "") << "a file that could not be read is not the page's file";
+  EXPECT_EQ(page.unreadPath(), dir_ / "Personal\\bad.xml");
   EXPECT_TRUE(page.toolbar().IsEnabled(ID_LOAD_INFO));
   EXPECT_EQ(vm::testing::Slurp(dir_ / "Temp\\bad.bak"), "just some text");
   EXPECT_EQ(app_.GetSetting("EXCEL", "FILENAME"), dir_ / "Personal\\bad.xml");
@@ -569,6 +570,62 @@ TEST_F(SpreadsheetPageTest, AnUnchangedWorkbookIsNotWrittenOnHideOrAnotherFile) 
   ASSERT_TRUE(ReadWorkbook(back, dir_ / "Personal\\other.xml"));
   EXPECT_EQ(back.Sheet(0).GetCell(1, 1).text, "abc");
   EXPECT_EQ(vm::testing::Slurp(path), bytes);
+}
+
+// A workbook of damaged bytes at start: a message box says so, and the empty grid the
+// user then types into is never written over the file by switching to another file,
+// hiding, another tab or "Сохранить все"; the exit asks, and leaving keeps the bytes.
+TEST_F(SpreadsheetPageTest, ADamagedWorkbookIsNeverWrittenOver) {
+  const std::string damaged = dir_ / "Personal\\damaged.xml";
+  std::string bytes = "<?xml version=\"1.0\"?>\r\n<Wor";
+  for (int i = 0; bytes.size() < 3000; ++i) bytes += static_cast<char>(0x80 + i % 64);
+  Spit(damaged, bytes);
+  app_.PutSetting("EXCEL", "FILENAME", damaged);
+  app_.PutSetting("GENERAL", "AUTOSAVE", "1");
+  vm::testing::CapturedMessages messages;
+  vm::testing::ProgramSheet sheet(app_);
+  CLikeExcelDlg& page = Open(sheet);
+  ASSERT_EQ(messages.texts().size(), 1u);
+  EXPECT_NE(messages.texts()[0].find("Не удалось прочитать файл " + damaged), std::string::npos)
+      << messages.texts()[0];
+  EXPECT_EQ(page.path(), "");
+  EXPECT_TRUE(page.toolbar().IsEnabled(ID_LOAD_INFO));
+
+  // The workbook left is empty: the user adds cells through the table button and types.
+  ui::Dialog::SetInitHook([](ui::Dialog& d) {
+    if (d.templateId() != IDD_SHEET_ADD) return;
+    d.SetItemText(IDC_SHEET_ADD_COLUMNS, "3");
+    d.SetItemText(IDC_SHEET_ADD_ROWS, "5");
+    PostMessageW(d.hwnd(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  });
+  Command(sheet, page, ID_SHEET_TABLE);
+  ui::Dialog::SetInitHook(nullptr);
+  page.grid().Select({0, 0}, {0, 0});
+  TypeInto(sheet, page, "итог", VK_RETURN);
+  ASSERT_TRUE(page.modified());
+  sheet.ActivateTab(shell::kAboutTab);
+  sheet.ActivateTab(shell::kSpreadsheetTab);
+  SendMessageW(sheet.hwnd(), WM_COMMAND, ID_SAVE_ALL, 0);
+  SendMessageW(sheet.hwnd(), WM_COMMAND, ID_HIDE_TO_TRAY, 0);
+  Command(sheet, page, ID_SHEET_REFRESH);
+  PumpSheet(sheet);
+  EXPECT_EQ(vm::testing::Slurp(damaged), bytes);
+
+  {
+    vm::testing::UnsavedAnswers asked;
+    asked.answer = [] { return IDCANCEL; };
+    SendMessageW(sheet.hwnd(), WM_COMMAND, ID_APP_EXIT, 0);
+    PumpSheet(sheet);
+    ASSERT_EQ(asked.texts.size(), 1u);
+    EXPECT_NE(asked.texts[0].find(damaged), std::string::npos) << asked.texts[0];
+    EXPECT_TRUE(sheet.Continue());
+  }
+  // Opening another file saves the current workbook first: there is none to write to.
+  answer_ = dir_ / "Personal\\book.xml";
+  Command(sheet, page, ID_SHEET_OPEN);
+  EXPECT_EQ(vm::testing::Slurp(damaged), bytes);
+  EXPECT_EQ(page.path(), dir_ / "Personal\\book.xml");
+  EXPECT_EQ(page.unreadPath(), "");
 }
 
 }  // namespace

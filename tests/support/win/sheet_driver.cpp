@@ -1,6 +1,9 @@
 #include "support/win/sheet_driver.h"
 
 #include "app/pages.h"
+#include "shell/win/shell_resources.h"
+#include "support/win/gui_support.h"
+#include "ui/dialog.h"
 #include "ui/text.h"
 
 namespace vm::testing {
@@ -47,5 +50,18 @@ void Type(shell::CVelmoriaSheet& sheet, HWND target, const std::string& cp1251) 
   for (wchar_t c : ui::Wide(cp1251)) PostMessageW(target, WM_CHAR, c, 1);
   PumpSheet(sheet);
 }
+
+UnsavedAnswers::UnsavedAnswers() {
+  ui::Dialog::SetInitHook([this](ui::Dialog& d) {
+    if (d.templateId() != IDD_UNSAVED) return;
+    wchar_t text[1024] = {};
+    GetDlgItemTextW(d.hwnd(), IDC_UNSAVED_TEXT, text, 1024);
+    texts.push_back(ui::Narrow(text));
+    LookPause("the question about an unsaved book");
+    PostMessageW(d.hwnd(), WM_COMMAND, MAKEWPARAM(answer ? answer() : IDCANCEL, BN_CLICKED), 0);
+  });
+}
+
+UnsavedAnswers::~UnsavedAnswers() { ui::Dialog::SetInitHook(nullptr); }
 
 }  // namespace vm::testing

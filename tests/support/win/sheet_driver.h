@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -43,5 +44,18 @@ class CtrlHeld {
 void PressKey(shell::CVelmoriaSheet& sheet, HWND target, UINT vk, bool ctrl = false);
 // Characters typed into `target` (it gets the focus first), then pumped.
 void Type(shell::CVelmoriaSheet& sheet, HWND target, const std::string& cp1251);
+
+// While it lives, the question about an unsaved book (shell::AskUnsavedBook) is answered
+// by `answer` (IDC_UNSAVED_RETRY, IDC_UNSAVED_SAVE_AS, IDC_UNSAVED_LEAVE or IDCANCEL)
+// from inside the dialog's own loop, and its texts are written down.
+class UnsavedAnswers {
+ public:
+  UnsavedAnswers();
+  ~UnsavedAnswers();
+  UnsavedAnswers(const UnsavedAnswers&) = delete;
+  UnsavedAnswers& operator=(const UnsavedAnswers&) = delete;
+  std::vector<std::string> texts;
+  std::function<int()> answer;
+};
 
 }  // namespace vm::testing
