@@ -235,8 +235,10 @@ class StyleWriter {
       // The same text the grid shows for a date read from a file.
       parts.emplace_back("NumberFormat", Attrs{{"ss:Format", "yyyy/mm/dd\\ hh:mm"}});
     } else if (bits & kDiffDecimals) {
-      std::string format = f.decimals == 2 ? "Fixed" : f.decimals <= 0 ? "0" : "0." + std::string(std::min(f.decimals, 30), '0');
-      parts.emplace_back("NumberFormat", Attrs{{"ss:Format", format}});
+      // A format that groups thousands ("#,##0.00") stays grouping; any other gives
+      // the plain digits its decimals ask for.
+      bool grouped = f.Has(kCellNumberFormat) && f.numberFormat.find(',') != std::string::npos;
+      parts.emplace_back("NumberFormat", Attrs{{"ss:Format", DecimalsFormat(f.decimals, grouped)}});
     }
     std::string key;
     for (const auto& [element, attrs] : parts) {

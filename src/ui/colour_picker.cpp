@@ -1,6 +1,9 @@
 #include "ui/colour_picker.h"
 
 #include <commdlg.h>
+#include <windowsx.h>
+
+#include <algorithm>
 
 #include "ui/handles.h"
 
@@ -48,19 +51,29 @@ bool ColourPicker::Show(HWND owner, POINT at, COLORREF current, Chosen chosen) {
   owner_ = owner;
   current_ = current;
   chosen_ = std::move(chosen);
+  pressed_ = -2;
   RECT frame{0, 0, kWidth, kHeight};
   AdjustWindowRectEx(&frame, WS_POPUP | WS_BORDER, FALSE, WS_EX_TOOLWINDOW | WS_EX_TOPMOST);
+  const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  if (GetMonitorInfoW(MonitorFromPoint(at, MONITOR_DEFAULTTONEAREST), &monitor)) {
+    const RECT& work = monitor.rcWork;
+    at.x = std::max(work.left, std::min<LONG>(at.x, work.right - width));
+    at.y = std::max(work.top, std::min<LONG>(at.y, work.bottom - height));
+  }
   if (!Create({L"VelmoriaColourPicker", 0, nullptr, GetSysColorBrush(COLOR_MENU)},
-              WS_EX_TOOLWINDOW | WS_EX_TOPMOST, WS_POPUP | WS_BORDER, at.x, at.y, frame.right - frame.left,
-              frame.bottom - frame.top, owner))
+              WS_EX_TOOLWINDOW | WS_EX_TOPMOST, WS_POPUP | WS_BORDER, at.x, at.y, width, height, owner))
     return false;
   ShowWindow(hwnd(), SW_SHOW);
-  SetCapture(hwnd());
+  SetForegroundWindow(hwnd());
+  SetFocus(hwnd());
+  UpdateWindow(hwnd());
   return true;
 }
 
 void ColourPicker::Close() {
-  if (hwnd() && GetCapture() == hwnd()) ReleaseCapture();
+  chosen_ = nullptr;
   Destroy();
 }
 
@@ -70,6 +83,7 @@ void ColourPicker::Choose(int item) {
   COLORREF colour = item == -1 ? CLR_INVALID : Swatch(item);
   HWND owner = owner_;
   Close();
+  if (owner) SetForegroundWindow(GetAncestor(owner, GA_ROOT));
   if (item == 16) {
     colour = current_;
     if (!(more_ ? more_(owner, colour) : SystemMoreColours(owner, colour))) return;
@@ -101,21 +115,25 @@ LRESULT ColourPicker::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       Paint(ui::PaintGuard(hwnd()).dc());
       return 0;
     }
+    case WM_LBUTTONDOWN:
+      pressed_ = ItemAt(POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+      return 0;
     case WM_LBUTTONUP: {
-      // A click outside the picker (it has the capture) closes it without a colour.
-      int item = ItemAt(POINT{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))});
-      if (item == -2) {
-        Close();
-        return 0;
-      }
-      Choose(item);
+      // A release chooses the item it was pressed on; one without a press here (the end
+      // of the click that opened the picker) does nothing.
+      int item = ItemAt(POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+      bool chosen = item != -2 && item == pressed_;
+      pressed_ = -2;
+      if (chosen) Choose(item);
       return 0;
     }
+    case WM_MOUSEACTIVATE: return MA_ACTIVATE;
     case WM_KEYDOWN:
       if (wp == VK_ESCAPE) Close();
       return 0;
-    case WM_CAPTURECHANGED:
-      if (reinterpret_cast<HWND>(lp) != hwnd() && hwnd()) PostMessageW(hwnd(), WM_CLOSE, 0, 0);
+    case WM_ACTIVATE:
+      // A click elsewhere takes the activation: the picker goes, as a menu would.
+      if (LOWORD(wp) == WA_INACTIVE && hwnd()) PostMessageW(hwnd(), WM_CLOSE, 0, 0);
       return 0;
     case WM_CLOSE: Close(); return 0;
     default: return Window::HandleMessage(msg, wp, lp);

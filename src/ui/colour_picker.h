@@ -1,5 +1,11 @@
 // The colour picker that drops down from a tool-bar button: "Авто" on top, sixteen
 // swatches, and "Другия цвета.." below, which opens the system's colour dialog.
+//
+// It is an active pop-up, not a mouse capture: it stays open until a colour is chosen,
+// Esc is pressed or another window takes the activation (a click anywhere else). A
+// button is chosen by a press and a release on it, so the release of the click that
+// opened the picker (on the tool-bar button, before the picker was there) chooses
+// nothing and closes nothing.
 #pragma once
 
 #include <windows.h>
@@ -23,6 +29,8 @@ class ColourPicker : private Window {
   static int ItemAt(POINT p);
   static COLORREF Swatch(int index);
 
+  // Opens with its top-left corner at a screen point, moved as far as needed to lie
+  // whole on that point's monitor.
   bool Show(HWND owner, POINT screen, COLORREF current, Chosen chosen);
   void Close();
   using Window::hwnd;
@@ -37,6 +45,7 @@ class ColourPicker : private Window {
   Chosen chosen_;
   MoreColours more_;
   HWND owner_ = nullptr;
+  int pressed_ = -2;  // the item under the last press inside the picker
 };
 
 }  // namespace vm::ui
