@@ -89,9 +89,9 @@ std::string PlainNumber(double value, int decimals) {
   return plain;
 }
 
-// "0", "00.000", "#0.00", "Fixed": digits and a point only, no grouping asked for.
+// "0", "00.000", "#0.00": digits and a point only, no grouping asked for. ("Fixed" is
+// kept as it has always been shown, grouped.)
 bool IsPlainDigitFormat(const std::string& format) {
-  if (format == "Fixed") return true;
   return format.find('0') != std::string::npos && format.find_first_not_of("0#.") == std::string::npos;
 }
 
@@ -113,8 +113,15 @@ bool GroupsThousands(const CSheetCell& cell) {
 
 std::string DecimalsFormat(int decimals, bool grouped) {
   std::string zeros = decimals > 0 ? "." + std::string(static_cast<size_t>(std::min(decimals, 30)), '0') : "";
-  if (grouped) return "#,##0" + zeros;
-  return decimals == 2 ? "Fixed" : "0" + zeros;
+  return (grouped ? "#,##0" : "0") + zeros;
+}
+
+std::string WrittenDecimalsFormat(const CSheetCell& format) {
+  if (format.Has(kCellNumberFormat) && format.numberFormat.find(',') != std::string::npos)
+    return DecimalsFormat(format.decimals, true);
+  if (format.Has(kCellNumberFormat) && IsPlainDigitFormat(format.numberFormat))
+    return DecimalsFormat(format.decimals, false);
+  return format.decimals == 2 ? "Fixed" : DecimalsFormat(format.decimals, false);
 }
 
 std::string ShownText(const CSheetCell& cell, const NumberLocale& locale) {

@@ -29,12 +29,16 @@ std::string NumberText(double value, int decimals, bool raw, const NumberLocale&
 std::string LocalNumberText(double value, int decimals, bool group, const NumberLocale& locale);
 
 // Whether a number cell's shown text is grouped in threes: not for raw numbers, and not
-// when its number format is a plain digit format ("0", "0.00", "Fixed") that asks for
-// none; a general number (no format) is grouped.
+// when its number format is a plain digit format ("0", "0.00") that asks for none; a
+// number of any other format or of none is grouped.
 bool GroupsThousands(const CSheetCell& cell);
-// The number format a number keeps for its decimals and grouping: "0", "Fixed",
-// "0.000", "#,##0", "#,##0.00" — what the workbook file writes and reads back.
+// The number format a typed number keeps for its decimals and grouping: "0", "0.00",
+// "#,##0", "#,##0.000".
 std::string DecimalsFormat(int decimals, bool grouped);
+// The number format the workbook file gets for a format's decimals: its grouping kept
+// when its own format is plain or grouping digits, else "Fixed" for 2 decimals and
+// plain digits for any other count.
+std::string WrittenDecimalsFormat(const CSheetCell& format);
 
 // A typed text that is a number in the locale's own writing: an optional "-", digits,
 // either plain or grouped in threes by the locale's group separator (exactly those

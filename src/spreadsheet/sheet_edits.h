@@ -38,6 +38,9 @@ struct EditOutput {
 };
 
 // Every command id that changes the workbook, for the page's tests and its own checks.
+// The default font is not among them: it is the page's setting (EXCEL/FONTNAMEDEF and
+// FONTSIZE), which the workbook file does not hold, so no undo step could give it back;
+// ApplyEdit still applies it.
 const std::vector<int>& WorkbookCommands();
 bool ChangesWorkbook(int command);
 // The command changes the grid's shape (sheets, rows, columns, merges, sizes), so the

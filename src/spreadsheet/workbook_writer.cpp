@@ -235,10 +235,7 @@ class StyleWriter {
       // The same text the grid shows for a date read from a file.
       parts.emplace_back("NumberFormat", Attrs{{"ss:Format", "yyyy/mm/dd\\ hh:mm"}});
     } else if (bits & kDiffDecimals) {
-      // A format that groups thousands ("#,##0.00") stays grouping; any other gives
-      // the plain digits its decimals ask for.
-      bool grouped = f.Has(kCellNumberFormat) && f.numberFormat.find(',') != std::string::npos;
-      parts.emplace_back("NumberFormat", Attrs{{"ss:Format", DecimalsFormat(f.decimals, grouped)}});
+      parts.emplace_back("NumberFormat", Attrs{{"ss:Format", WrittenDecimalsFormat(f)}});
     }
     std::string key;
     for (const auto& [element, attrs] : parts) {

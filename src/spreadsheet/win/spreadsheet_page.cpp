@@ -609,11 +609,16 @@ void CLikeExcelDlg::ChangeFont(bool defaultFont) {
   EditInput input;
   input.font = font;
   input.colour = colour;
-  RunEdit(defaultFont ? ID_SHEET_DEFAULT_FONT : ID_SHEET_FONT, Target(), input);
-  if (defaultFont) {
-    app().PutSetting("EXCEL", "FONTNAMEDEF", font.faceName);
-    app().PutSetting("EXCEL", "FONTSIZE", std::to_string(font.height));
+  if (!defaultFont) {
+    RunEdit(ID_SHEET_FONT, Target(), input);
+    return;
   }
+  // A setting, not a part of the file: no undo step (see WorkbookCommands).
+  EditOutput out;
+  ApplyEdit(workbook_, ID_SHEET_DEFAULT_FONT, Target(), input, out);
+  app().PutSetting("EXCEL", "FONTNAMEDEF", font.faceName);
+  app().PutSetting("EXCEL", "FONTSIZE", std::to_string(font.height));
+  grid_.Reload();
 }
 
 void CLikeExcelDlg::RenameSheet(int tab) {
