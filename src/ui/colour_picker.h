@@ -1,11 +1,13 @@
 // The colour picker that drops down from a tool-bar button: "Авто" on top, sixteen
 // swatches, and "Другия цвета.." below, which opens the system's colour dialog.
 //
-// It is an active pop-up, not a mouse capture: it stays open until a colour is chosen,
-// Esc is pressed or another window takes the activation (a click anywhere else). A
-// button is chosen by a press and a release on it, so the release of the click that
-// opened the picker (on the tool-bar button, before the picker was there) chooses
-// nothing and closes nothing.
+// It neither captures the mouse nor takes the activation (either is taken back from a
+// pop-up by the system at times of its own, under Wine a second after it opened): it
+// stays open until a colour is chosen, Esc is pressed, a mouse button is pressed
+// anywhere else in the program or another program becomes active. The thread's mouse
+// and keyboard hooks, while it is open, see those presses. A swatch is chosen by a
+// press and a release on it, so the release of the click that opened the picker (on
+// the tool-bar button) chooses nothing and closes nothing.
 #pragma once
 
 #include <windows.h>
@@ -46,6 +48,7 @@ class ColourPicker : private Window {
   MoreColours more_;
   HWND owner_ = nullptr;
   int pressed_ = -2;  // the item under the last press inside the picker
+  HHOOK mouseHook_ = nullptr, keyHook_ = nullptr;
 };
 
 }  // namespace vm::ui

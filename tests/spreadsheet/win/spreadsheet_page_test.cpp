@@ -631,9 +631,9 @@ TEST_F(SpreadsheetPageTest, EveryCommandThatChangesTheWorkbookIsOneUndoStep) {
       {"bold", [&] { Command(sheet, page, ID_SHEET_BOLD); }},
       {"italic", [&] { Command(sheet, page, ID_SHEET_ITALIC); }},
       {"underline", [&] { Command(sheet, page, ID_SHEET_UNDERLINE); }},
-      {"left", [&] { Command(sheet, page, ID_SHEET_LEFT); }},
-      {"centre", [&] { Command(sheet, page, ID_SHEET_CENTRE); }},
       {"right", [&] { Command(sheet, page, ID_SHEET_RIGHT); }},
+      {"centre", [&] { Command(sheet, page, ID_SHEET_CENTRE); }},
+      {"left", [&] { Command(sheet, page, ID_SHEET_LEFT); }},
       {"text colour", [&] { pick(ID_SHEET_TEXT_COLOUR, 9); }},
       {"fill colour", [&] { pick(ID_SHEET_FILL_COLOUR, 11); }},
       {"font", [&] { Command(sheet, page, ID_SHEET_FONT); }},
@@ -641,13 +641,13 @@ TEST_F(SpreadsheetPageTest, EveryCommandThatChangesTheWorkbookIsOneUndoStep) {
       {"paste", [&] { Command(sheet, page, ID_SHEET_PASTE); }},
       {"delete", [&] { PressKey(sheet, grid.hwnd(), VK_DELETE); }},
       {"typing", [&] { TypeInto(sheet, page, "новое", VK_RETURN); }},
+      {"sort", [&] { page.RunMenuCommand(header, ID_SHEET_SORT_DOWN); }},
       {"column add", [&] { page.RunMenuCommand(header, ID_SHEET_COLUMN_ADD); }},
       {"column insert", [&] { page.RunMenuCommand(header, ID_SHEET_COLUMN_INSERT); }},
       {"column delete", [&] { page.RunMenuCommand(header, ID_SHEET_COLUMN_DELETE); }},
       {"row add", [&] { page.RunMenuCommand(cell, ID_SHEET_ROW_ADD); }},
       {"row insert", [&] { page.RunMenuCommand(cell, ID_SHEET_ROW_INSERT); }},
       {"row delete", [&] { page.RunMenuCommand(cell, ID_SHEET_ROW_DELETE); }},
-      {"sort", [&] { page.RunMenuCommand(header, ID_SHEET_SORT_DOWN); }},
       {"merge", [&] { page.RunMenuCommand(cell, ID_SHEET_MERGE); }},
       {"unmerge", [&] { page.RunMenuCommand(cell, ID_SHEET_UNMERGE); }},
       {"resize",
@@ -688,15 +688,24 @@ namespace {
 // A click of the real mouse at a screen point, through the system's input queue.
 void ClickScreen(shell::CVelmoriaSheet& sheet, POINT p) {
   SetCursorPos(p.x, p.y);
+  POINT now{};
+  for (int waited = 0; waited < 2000 && (!GetCursorPos(&now) || now.x != p.x || now.y != p.y); waited += 20)
+    PumpSheet(sheet, 20);
   PumpSheet(sheet, 50);
   INPUT in{};
   in.type = INPUT_MOUSE;
   in.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
   SendInput(1, &in, sizeof in);
-  PumpSheet(sheet, 100);
+  PumpSheet(sheet, 150);
   in.mi.dwFlags = MOUSEEVENTF_LEFTUP;
   SendInput(1, &in, sizeof in);
-  PumpSheet(sheet, 100);
+  PumpSheet(sheet, 150);
+}
+
+// Pumps until `done` or two seconds have gone.
+template <class Done>
+void PumpUntil(shell::CVelmoriaSheet& sheet, Done done) {
+  for (int waited = 0; waited < 2000 && !done(); waited += 20) PumpSheet(sheet, 20);
 }
 
 POINT SwatchOnScreen(HWND picker, int swatch) {
@@ -742,6 +751,7 @@ TEST_F(SpreadsheetPageTest, ColourPickersStayOpenWhereAskedAndApplyTheColour) {
 
   size_t steps = page.history().UndoSteps();
   ClickScreen(sheet, SwatchOnScreen(picker, 11));  // yellow
+  PumpUntil(sheet, [&] { return page.colourPicker().hwnd() == nullptr; });
   EXPECT_EQ(page.colourPicker().hwnd(), nullptr);
   EXPECT_EQ(EffectiveFormat(book.CurrentSheet(), 1, 1).fillColor, ui::ColourPicker::Swatch(11));
   EXPECT_EQ(page.history().UndoSteps(), steps + 1);
@@ -753,6 +763,10 @@ TEST_F(SpreadsheetPageTest, ColourPickersStayOpenWhereAskedAndApplyTheColour) {
   GetWindowRect(grid.hwnd(), &gridRect);
   POINT mouse{gridRect.left + 200, gridRect.top + 100};
   SetCursorPos(mouse.x, mouse.y);
+  PumpUntil(sheet, [&] {
+    POINT now{};
+    return GetCursorPos(&now) && now.x == mouse.x && now.y == mouse.y;
+  });
   GridHit hit;
   hit.part = GridPart::kCell;
   hit.row = 1;
@@ -765,7 +779,7 @@ TEST_F(SpreadsheetPageTest, ColourPickersStayOpenWhereAskedAndApplyTheColour) {
   EXPECT_EQ(at.top, mouse.y);
   const std::string before = WorkbookText(book);
   ClickScreen(sheet, POINT{gridRect.left + 40, gridRect.bottom - 60});
-  PumpSheet(sheet, 100);
+  PumpUntil(sheet, [&] { return page.colourPicker().hwnd() == nullptr; });
   EXPECT_EQ(page.colourPicker().hwnd(), nullptr);
   EXPECT_EQ(WorkbookText(book), before);
 }
