@@ -692,12 +692,15 @@ void ClickScreen(shell::CVelmoriaSheet& sheet, POINT p) {
   for (int waited = 0; waited < 2000 && (!GetCursorPos(&now) || now.x != p.x || now.y != p.y); waited += 20)
     PumpSheet(sheet, 20);
   PumpSheet(sheet, 50);
+  // Each event carries its own position, so a late pointer motion cannot move it.
   INPUT in{};
   in.type = INPUT_MOUSE;
-  in.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  in.mi.dx = static_cast<LONG>((p.x * 65536 + GetSystemMetrics(SM_CXSCREEN) / 2) / GetSystemMetrics(SM_CXSCREEN));
+  in.mi.dy = static_cast<LONG>((p.y * 65536 + GetSystemMetrics(SM_CYSCREEN) / 2) / GetSystemMetrics(SM_CYSCREEN));
+  in.mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
   SendInput(1, &in, sizeof in);
   PumpSheet(sheet, 150);
-  in.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  in.mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
   SendInput(1, &in, sizeof in);
   PumpSheet(sheet, 150);
 }
