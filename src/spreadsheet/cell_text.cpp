@@ -44,15 +44,16 @@ int DaysIn(int month, int year) {
   return month == 2 && leap ? 29 : kDays[month - 1];
 }
 
-// Groups the integer digits of a plain "-1234.5" in threes and puts in the separators.
-std::string Localise(const std::string& plain, const NumberLocale& locale) {
+// Groups the integer digits of a plain "-1234.5" in threes (when `group`) and puts in
+// the locale's separators.
+std::string Localise(const std::string& plain, const NumberLocale& locale, bool group = true) {
   size_t start = plain[0] == '-' ? 1 : 0;
   size_t point = plain.find('.');
   size_t intEnd = point == std::string::npos ? plain.size() : point;
   std::string out = plain.substr(0, start);
   size_t digits = intEnd - start;
   for (size_t i = 0; i < digits; ++i) {
-    if (i > 0 && (digits - i) % 3 == 0) out += locale.thousands;
+    if (group && i > 0 && (digits - i) % 3 == 0) out += locale.thousands;
     out += plain[start + i];
   }
   if (point != std::string::npos) {
@@ -62,9 +63,8 @@ std::string Localise(const std::string& plain, const NumberLocale& locale) {
   return out;
 }
 
-}  // namespace
-
-std::string NumberText(double value, int decimals, bool raw, const NumberLocale& locale) {
+// The value printed with `decimals` digits, or below zero as many as it needs.
+std::string PlainNumber(double value, int decimals) {
   if (!std::isfinite(value)) value = 0;
   std::string plain;
   if (decimals >= 0) {
@@ -86,13 +86,116 @@ std::string NumberText(double value, int decimals, bool raw, const NumberLocale&
   if (!plain.empty() && plain[0] == '-' && plain.find_first_not_of("-0.") == std::string::npos)
     plain = plain.substr(1);
   if (plain.empty()) plain.push_back('0');
+  return plain;
+}
+
+// "0", "00.000", "#0.00": digits and a point only, no grouping asked for. ("Fixed" is
+// kept as it has always been shown, grouped.)
+bool IsPlainDigitFormat(const std::string& format) {
+  return format.find('0') != std::string::npos && format.find_first_not_of("0#.") == std::string::npos;
+}
+
+}  // namespace
+
+std::string NumberText(double value, int decimals, bool raw, const NumberLocale& locale) {
+  std::string plain = PlainNumber(value, decimals);
   return raw ? plain : Localise(plain, locale);
+}
+
+std::string LocalNumberText(double value, int decimals, bool group, const NumberLocale& locale) {
+  return Localise(PlainNumber(value, decimals), locale, group);
+}
+
+bool GroupsThousands(const CSheetCell& cell) {
+  if (cell.Has(kCellRawNumbers)) return false;
+  return !(cell.Has(kCellNumberFormat) && IsPlainDigitFormat(cell.numberFormat));
+}
+
+std::string DecimalsFormat(int decimals, bool grouped) {
+  std::string zeros = decimals > 0 ? "." + std::string(static_cast<size_t>(std::min(decimals, 30)), '0') : "";
+  return (grouped ? "#,##0" : "0") + zeros;
+}
+
+std::string WrittenDecimalsFormat(const CSheetCell& format) {
+  if (format.Has(kCellNumberFormat) && format.numberFormat.find(',') != std::string::npos)
+    return DecimalsFormat(format.decimals, true);
+  if (format.Has(kCellNumberFormat) && IsPlainDigitFormat(format.numberFormat))
+    return DecimalsFormat(format.decimals, false);
+  return format.decimals == 2 ? "Fixed" : DecimalsFormat(format.decimals, false);
 }
 
 std::string ShownText(const CSheetCell& cell, const NumberLocale& locale) {
   if (cell.kind != kKindNumber || !cell.HasText()) return cell.HasText() ? cell.text : std::string();
   int decimals = cell.Has(kCellDecimals) ? std::clamp(cell.decimals, 0, kMaxDecimals) : -1;
-  return NumberText(cell.value, decimals, cell.Has(kCellRawNumbers), locale);
+  if (cell.Has(kCellRawNumbers)) return NumberText(cell.value, decimals, true, locale);
+  return LocalNumberText(cell.value, decimals, GroupsThousands(cell), locale);
+}
+
+std::optional<TypedNumber> ReadTypedNumber(std::string_view text, const NumberLocale& locale) {
+  const std::string_view decimal = locale.decimal, group = locale.thousands;
+  const bool grouping = !group.empty() && group != decimal;
+  std::string plain;
+  size_t i = 0;
+  auto digits = [&] {
+    size_t from = i;
+    while (i < text.size() && IsDigit(text[i])) plain += text[i++];
+    return i - from;
+  };
+  auto at = [&](std::string_view sep) { return !sep.empty() && text.substr(i, sep.size()) == sep; };
+  if (i < text.size() && text[i] == '-') plain += text[i++];
+  size_t first = digits();
+  if (first == 0) return std::nullopt;
+  TypedNumber n;
+  if (grouping && at(group) && !at(decimal)) {
+    if (first > 3) return std::nullopt;
+    n.grouped = true;
+    while (at(group)) {
+      i += group.size();
+      if (digits() != 3) return std::nullopt;
+    }
+  }
+  if (at(decimal)) {
+    i += decimal.size();
+    plain += '.';
+    size_t fraction = digits();
+    if (fraction == 0) return std::nullopt;
+    n.decimals = static_cast<int>(fraction);
+  }
+  if (i != text.size()) return std::nullopt;
+  auto res = std::from_chars(plain.data(), plain.data() + plain.size(), n.value, std::chars_format::fixed);
+  if (res.ec != std::errc() || res.ptr != plain.data() + plain.size() || !std::isfinite(n.value))
+    return std::nullopt;
+  if (n.decimals > kMaxDecimals || LocalNumberText(n.value, n.decimals, n.grouped, locale) != text)
+    return std::nullopt;
+  return n;
+}
+
+bool LooksLikeNumber(std::string_view text, const NumberLocale& locale) {
+  size_t i = 0;
+  bool digit = false;
+  if (i < text.size() && (text[i] == '-' || text[i] == '+')) ++i;
+  while (i < text.size()) {
+    char c = text[i];
+    if (IsDigit(c)) {
+      digit = true;
+      ++i;
+    } else if (c == ' ' || c == '\xA0' || c == '.' || c == ',') {
+      ++i;
+    } else if (!locale.thousands.empty() && text.substr(i, locale.thousands.size()) == locale.thousands) {
+      i += locale.thousands.size();
+    } else if (!locale.decimal.empty() && text.substr(i, locale.decimal.size()) == locale.decimal) {
+      i += locale.decimal.size();
+    } else {
+      break;
+    }
+  }
+  if (digit && i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+    ++i;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) ++i;
+    if (i == text.size() || !IsDigit(text[i])) return false;
+    while (i < text.size() && IsDigit(text[i])) ++i;
+  }
+  return digit && i == text.size();
 }
 
 double ReadUserNumber(std::string_view text, const NumberLocale& locale) {

@@ -2,6 +2,7 @@
 // separators, kind changes, dates as day serials.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -22,6 +23,39 @@ std::string ShownText(const CSheetCell& cell, const NumberLocale& locale);
 // A number printed with `decimals` digits (or, below zero, as many as it needs), then
 // unless `raw` grouped in threes with the locale's separators.
 std::string NumberText(double value, int decimals, bool raw, const NumberLocale& locale);
+
+// A number printed as NumberText does with the locale's decimal separator, grouped in
+// threes only when `group` says so.
+std::string LocalNumberText(double value, int decimals, bool group, const NumberLocale& locale);
+
+// Whether a number cell's shown text is grouped in threes: not for raw numbers, and not
+// when its number format is a plain digit format ("0", "0.00") that asks for none; a
+// number of any other format or of none is grouped.
+bool GroupsThousands(const CSheetCell& cell);
+// The number format a typed number keeps for its decimals and grouping: "0", "0.00",
+// "#,##0", "#,##0.000".
+std::string DecimalsFormat(int decimals, bool grouped);
+// The number format the workbook file gets for a format's decimals: its grouping kept
+// when its own format is plain or grouping digits, else "Fixed" for 2 decimals and
+// plain digits for any other count.
+std::string WrittenDecimalsFormat(const CSheetCell& format);
+
+// A typed text that is a number in the locale's own writing: an optional "-", digits,
+// either plain or grouped in threes by the locale's group separator (exactly those
+// bytes), then optionally the locale's decimal separator and digits. Nothing else is
+// allowed (no "+", no blanks around it, no exponent), and the number's shown text with
+// these decimals and this grouping must be the typed text itself; so "007", "-0", "1e5"
+// and digits beyond a double's precision are no numbers, and a typed number never
+// shows other than typed.
+struct TypedNumber {
+  double value = 0;
+  int decimals = 0;
+  bool grouped = false;
+};
+std::optional<TypedNumber> ReadTypedNumber(std::string_view text, const NumberLocale& locale);
+// Looser: a sign, digits, separators of either kind and an exponent, at least one digit
+// and nothing else. A text like this keeps a leading apostrophe's meaning: text.
+bool LooksLikeNumber(std::string_view text, const NumberLocale& locale);
 
 // A number the user typed: blanks and the locale's group separator are ignored, the
 // locale's decimal separator and "." both mark the fraction, and the number is read

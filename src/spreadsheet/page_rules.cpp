@@ -47,12 +47,36 @@ void NewWorkbook(CWorkbook& workbook) {
   sheet.SetRowCount(100);
 }
 
-bool StoreTypedText(CSheet& sheet, CellPos at, const std::string& text) {
+bool StoreTypedText(CSheet& sheet, CellPos at, const std::string& typed, const NumberLocale& locale) {
+  if (!sheet.InGrid(at.row, at.column)) return false;
+  const CSheetCell* stored = sheet.StoredCell(at.row, at.column);
+  bool hasText = stored && stored->Has(kCellText);
+  if (hasText ? typed == EditableText(sheet, at, locale) : typed.empty()) return false;
+  std::string text = typed;
+  std::optional<TypedNumber> number;
+  if (!text.empty() && text[0] == '\'' && LooksLikeNumber(std::string_view(text).substr(1), locale))
+    text.erase(0, 1);
+  else
+    number = ReadTypedNumber(text, locale);
+  const CSheetCell* column = sheet.ColumnFormat(at.column);
+  const CSheetCell* row = sheet.RowFormat(at.row);
+  bool aligned = (stored && stored->Has(kCellAlign)) || (column && column->Has(kCellAlign)) ||
+                 (!stored && row && row->Has(kCellAlign));
   CSheetCell* cell = sheet.CellForEdit(at.row, at.column);
   if (!cell) return false;
-  if (cell->Has(kCellText) && cell->kind == kKindText && cell->text == text) return false;
-  if (!cell->Has(kCellText) && text.empty()) return false;
   cell->SetText(text);
+  if (number) {
+    cell->kind = kKindNumber;
+    cell->value = number->value;
+    cell->decimals = number->decimals;
+    cell->numberFormat = DecimalsFormat(number->decimals, number->grouped);
+    cell->mask |= kCellKind | kCellDecimals | kCellNumberFormat;
+    cell->mask &= ~uint32_t{kCellRawNumbers};
+    if (!aligned) {
+      cell->align = kAlignRight | kAlignBottom;
+      cell->mask |= kCellAlign;
+    }
+  }
   if (text.find_first_of("\r\n") != std::string::npos) {
     cell->SetWrap(true);
     // The row grows to show every line; a merged area keeps its rows as they are.
@@ -68,10 +92,20 @@ bool StoreTypedText(CSheet& sheet, CellPos at, const std::string& text) {
   return true;
 }
 
-std::string EditableText(const CSheet& sheet, CellPos at) {
+std::string EditableText(const CSheet& sheet, CellPos at, const NumberLocale& locale) {
   const CSheetCell* cell = sheet.StoredCell(at.row, at.column);
   if (!cell || !cell->Has(kCellText)) return std::string();
-  if (cell->kind == kKindNumber || cell->kind == kKindCurrency) return FileNumberText(cell->value);
+  if (cell->kind == kKindNumber || cell->kind == kKindCurrency) {
+    CSheetCell shown = EffectiveFormat(sheet, at.row, at.column);
+    std::string candidates[] = {cell->kind == kKindNumber ? ShownText(shown, locale) : std::string(),
+                                LocalNumberText(cell->value, -1, false, locale)};
+    for (const std::string& text : candidates) {
+      std::optional<TypedNumber> again = ReadTypedNumber(text, locale);
+      if (again && again->value == cell->value) return text;
+    }
+    return FileNumberText(cell->value);
+  }
+  if (cell->kind == kKindText && LooksLikeNumber(cell->text, locale)) return "'" + cell->text;
   return cell->text;
 }
 

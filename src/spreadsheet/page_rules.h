@@ -24,12 +24,19 @@ FontDesc DefaultFontFrom(const DefaultFontSetting& setting);
 // Empties the workbook to one sheet "Лист 1" of 10 columns and 100 rows, 64 wide.
 void NewWorkbook(CWorkbook& workbook);
 
-// What the in-place editor stores: the text, and wrapping when it holds a line break;
-// then its row grows, if need be, to show every line.
-// False when the cell is outside the sheet or keeps its text already.
-bool StoreTypedText(CSheet& sheet, CellPos at, const std::string& text);
-// The text the editor starts from: the cell's own text (a number as the file holds it).
-std::string EditableText(const CSheet& sheet, CellPos at);
+// What the in-place editor stores. A text that reads as a number in the locale's own
+// writing (ReadTypedNumber) becomes a number cell that shows just what was typed: its
+// decimals and grouping are kept as its number format, and without an alignment of its
+// own (or its column's) it is right-aligned as a number read from a file is. A leading
+// apostrophe before something number-like is dropped and keeps the rest a text. Any
+// other text is stored as it is, wrapping when it holds a line break; then its row
+// grows, if need be, to show every line.
+// False when the cell is outside the sheet or the editor's text is what it started from.
+bool StoreTypedText(CSheet& sheet, CellPos at, const std::string& text, const NumberLocale& locale);
+// The text the editor starts from, which stored again changes nothing: a number as it is
+// shown when that reads back as the same number, else in full with the locale's decimal
+// separator; a number-like text behind an apostrophe.
+std::string EditableText(const CSheet& sheet, CellPos at, const NumberLocale& locale);
 
 // A file that could not be read is kept for the user as "Temp\<name>.bak" beside the
 // program; an existing copy is left as it is. False when no copy could be made.

@@ -15,6 +15,16 @@ class UndoHistory {
   static constexpr size_t kDefaultSteps = 20;
   explicit UndoHistory(size_t steps = kDefaultSteps) : steps_(steps == 0 ? 1 : steps) {}
 
+  // Every change goes through here: keeps the workbook as it is, lets `change` alter it,
+  // and when it reports false (nothing altered) forgets the step again. One call is one
+  // undo step, whatever the change touched. Returns what `change` returned.
+  template <class Change>
+  bool Record(CWorkbook& workbook, Change&& change) {
+    Take(workbook);
+    if (change()) return true;
+    DropLast();
+    return false;
+  }
   // Before a change: keeps the workbook as it is; the oldest step goes beyond the bound,
   // and whatever could be redone is forgotten.
   void Take(const CWorkbook& workbook);

@@ -235,8 +235,7 @@ class StyleWriter {
       // The same text the grid shows for a date read from a file.
       parts.emplace_back("NumberFormat", Attrs{{"ss:Format", "yyyy/mm/dd\\ hh:mm"}});
     } else if (bits & kDiffDecimals) {
-      std::string format = f.decimals == 2 ? "Fixed" : f.decimals <= 0 ? "0" : "0." + std::string(std::min(f.decimals, 30), '0');
-      parts.emplace_back("NumberFormat", Attrs{{"ss:Format", format}});
+      parts.emplace_back("NumberFormat", Attrs{{"ss:Format", WrittenDecimalsFormat(f)}});
     }
     std::string key;
     for (const auto& [element, attrs] : parts) {

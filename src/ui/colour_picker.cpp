@@ -1,6 +1,9 @@
 #include "ui/colour_picker.h"
 
 #include <commdlg.h>
+#include <windowsx.h>
+
+#include <algorithm>
 
 #include "ui/handles.h"
 
@@ -30,6 +33,35 @@ bool SystemMoreColours(HWND owner, COLORREF& colour) {
   colour = cc.rgbResult;
   return true;
 }
+// The one picker open on this thread, for the hooks.
+thread_local HWND openPicker = nullptr;
+
+LRESULT CALLBACK MouseHook(int code, WPARAM wp, LPARAM lp) {
+  if (code == HC_ACTION && openPicker) {
+    switch (wp) {
+      case WM_LBUTTONDOWN:
+      case WM_RBUTTONDOWN:
+      case WM_MBUTTONDOWN:
+      case WM_NCLBUTTONDOWN:
+      case WM_NCRBUTTONDOWN:
+      case WM_NCMBUTTONDOWN:
+        if (reinterpret_cast<const MOUSEHOOKSTRUCT*>(lp)->hwnd != openPicker)
+          PostMessageW(openPicker, WM_CLOSE, 0, 0);
+        break;
+      default: break;
+    }
+  }
+  return CallNextHookEx(nullptr, code, wp, lp);
+}
+
+LRESULT CALLBACK KeyHook(int code, WPARAM wp, LPARAM lp) {
+  // Esc pressed: the picker goes and the key goes nowhere else.
+  if (code == HC_ACTION && openPicker && wp == VK_ESCAPE && !(lp & 0x80000000)) {
+    PostMessageW(openPicker, WM_CLOSE, 0, 0);
+    return 1;
+  }
+  return CallNextHookEx(nullptr, code, wp, lp);
+}
 }  // namespace
 
 int ColourPicker::ItemAt(POINT p) {
@@ -48,19 +80,31 @@ bool ColourPicker::Show(HWND owner, POINT at, COLORREF current, Chosen chosen) {
   owner_ = owner;
   current_ = current;
   chosen_ = std::move(chosen);
+  pressed_ = -2;
   RECT frame{0, 0, kWidth, kHeight};
   AdjustWindowRectEx(&frame, WS_POPUP | WS_BORDER, FALSE, WS_EX_TOOLWINDOW | WS_EX_TOPMOST);
+  const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  if (GetMonitorInfoW(MonitorFromPoint(at, MONITOR_DEFAULTTONEAREST), &monitor)) {
+    const RECT& work = monitor.rcWork;
+    at.x = std::max(work.left, std::min<LONG>(at.x, work.right - width));
+    at.y = std::max(work.top, std::min<LONG>(at.y, work.bottom - height));
+  }
   if (!Create({L"VelmoriaColourPicker", 0, nullptr, GetSysColorBrush(COLOR_MENU)},
-              WS_EX_TOOLWINDOW | WS_EX_TOPMOST, WS_POPUP | WS_BORDER, at.x, at.y, frame.right - frame.left,
-              frame.bottom - frame.top, owner))
+              WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE, WS_POPUP | WS_BORDER, at.x, at.y, width, height,
+              owner))
     return false;
-  ShowWindow(hwnd(), SW_SHOW);
-  SetCapture(hwnd());
+  openPicker = hwnd();
+  mouseHook_ = SetWindowsHookExW(WH_MOUSE, MouseHook, nullptr, GetCurrentThreadId());
+  keyHook_ = SetWindowsHookExW(WH_KEYBOARD, KeyHook, nullptr, GetCurrentThreadId());
+  ShowWindow(hwnd(), SW_SHOWNOACTIVATE);
+  UpdateWindow(hwnd());
   return true;
 }
 
 void ColourPicker::Close() {
-  if (hwnd() && GetCapture() == hwnd()) ReleaseCapture();
+  chosen_ = nullptr;
   Destroy();
 }
 
@@ -101,23 +145,36 @@ LRESULT ColourPicker::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       Paint(ui::PaintGuard(hwnd()).dc());
       return 0;
     }
+    case WM_LBUTTONDOWN:
+      pressed_ = ItemAt(POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+      // Only a press forwarded from elsewhere lies outside; it is a click away.
+      if (pressed_ == -2) Close();
+      return 0;
     case WM_LBUTTONUP: {
-      // A click outside the picker (it has the capture) closes it without a colour.
-      int item = ItemAt(POINT{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))});
-      if (item == -2) {
-        Close();
-        return 0;
-      }
-      Choose(item);
+      // A release chooses the item it was pressed on; one without a press here (the end
+      // of the click that opened the picker) does nothing.
+      int item = ItemAt(POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+      bool chosen = item != -2 && item == pressed_;
+      pressed_ = -2;
+      if (chosen) Choose(item);
       return 0;
     }
+    case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
     case WM_KEYDOWN:
       if (wp == VK_ESCAPE) Close();
       return 0;
-    case WM_CAPTURECHANGED:
-      if (reinterpret_cast<HWND>(lp) != hwnd() && hwnd()) PostMessageW(hwnd(), WM_CLOSE, 0, 0);
+    case WM_ACTIVATEAPP:
+      // Another program became active: the picker goes, as a menu would.
+      if (!wp && hwnd()) PostMessageW(hwnd(), WM_CLOSE, 0, 0);
       return 0;
     case WM_CLOSE: Close(); return 0;
+    case WM_DESTROY:
+      // However the window goes (closed, or with its owner), the hooks go with it.
+      if (mouseHook_) UnhookWindowsHookEx(mouseHook_);
+      if (keyHook_) UnhookWindowsHookEx(keyHook_);
+      mouseHook_ = keyHook_ = nullptr;
+      if (openPicker == hwnd()) openPicker = nullptr;
+      return Window::HandleMessage(msg, wp, lp);
     default: return Window::HandleMessage(msg, wp, lp);
   }
 }

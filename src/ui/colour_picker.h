@@ -1,5 +1,13 @@
 // The colour picker that drops down from a tool-bar button: "Авто" on top, sixteen
 // swatches, and "Другия цвета.." below, which opens the system's colour dialog.
+//
+// It neither captures the mouse nor takes the activation (either is taken back from a
+// pop-up by the system at times of its own, under Wine a second after it opened): it
+// stays open until a colour is chosen, Esc is pressed, a mouse button is pressed
+// anywhere else in the program or another program becomes active. The thread's mouse
+// and keyboard hooks, while it is open, see those presses. A swatch is chosen by a
+// press and a release on it, so the release of the click that opened the picker (on
+// the tool-bar button) chooses nothing and closes nothing.
 #pragma once
 
 #include <windows.h>
@@ -23,6 +31,8 @@ class ColourPicker : private Window {
   static int ItemAt(POINT p);
   static COLORREF Swatch(int index);
 
+  // Opens with its top-left corner at a screen point, moved as far as needed to lie
+  // whole on that point's monitor.
   bool Show(HWND owner, POINT screen, COLORREF current, Chosen chosen);
   void Close();
   using Window::hwnd;
@@ -37,6 +47,8 @@ class ColourPicker : private Window {
   Chosen chosen_;
   MoreColours more_;
   HWND owner_ = nullptr;
+  int pressed_ = -2;  // the item under the last press inside the picker
+  HHOOK mouseHook_ = nullptr, keyHook_ = nullptr;
 };
 
 }  // namespace vm::ui

@@ -78,22 +78,22 @@ TEST(PageRules, TypedTextIsStoredWithWrappingForLineBreaks) {
   CWorkbook book;
   NewWorkbook(book);
   CSheet& s = book.Sheet(0);
-  EXPECT_TRUE(StoreTypedText(s, {1, 1}, "один"));
-  EXPECT_FALSE(StoreTypedText(s, {1, 1}, "один"));  // unchanged: not an edit
-  EXPECT_FALSE(StoreTypedText(s, {2, 2}, ""));
-  EXPECT_FALSE(StoreTypedText(s, {100, 0}, "x"));  // outside the sheet
+  EXPECT_TRUE(StoreTypedText(s, {1, 1}, "один", book.locale));
+  EXPECT_FALSE(StoreTypedText(s, {1, 1}, "один", book.locale));  // unchanged: not an edit
+  EXPECT_FALSE(StoreTypedText(s, {2, 2}, "", book.locale));
+  EXPECT_FALSE(StoreTypedText(s, {100, 0}, "x", book.locale));  // outside the sheet
   EXPECT_FALSE(s.GetCell(1, 1).Wraps());
-  EXPECT_TRUE(StoreTypedText(s, {1, 1}, "два\r\nтри"));
+  EXPECT_TRUE(StoreTypedText(s, {1, 1}, "два\r\nтри", book.locale));
   EXPECT_TRUE(s.GetCell(1, 1).Wraps());
   // Two lines of the 12-pixel default font need 2 x 15 + 3; a taller row stays.
   EXPECT_EQ(s.RowHeight(1), 33);
   s.SetRowHeight(2, 80);
-  EXPECT_TRUE(StoreTypedText(s, {2, 1}, "a\r\nb\r\nc"));
+  EXPECT_TRUE(StoreTypedText(s, {2, 1}, "a\r\nb\r\nc", book.locale));
   EXPECT_EQ(s.RowHeight(2), 80);
   s.Merge(CellRect{3, 0, 4, 1});
-  EXPECT_TRUE(StoreTypedText(s, {3, 0}, "a\r\nb\r\nc"));
+  EXPECT_TRUE(StoreTypedText(s, {3, 0}, "a\r\nb\r\nc", book.locale));
   EXPECT_EQ(s.RowHeight(3), 17);
-  EXPECT_TRUE(StoreTypedText(s, {1, 1}, ""));
+  EXPECT_TRUE(StoreTypedText(s, {1, 1}, "", book.locale));
   EXPECT_FALSE(s.GetCell(1, 1).HasText());
 
   CSheetCell number;
@@ -101,8 +101,8 @@ TEST(PageRules, TypedTextIsStoredWithWrappingForLineBreaks) {
   number.kind = kKindNumber;
   number.value = 1234.5;
   s.SetCell(3, 0, number);
-  EXPECT_EQ(EditableText(s, {3, 0}), "1234.5");
-  EXPECT_EQ(EditableText(s, {4, 0}), "");
+  EXPECT_EQ(EditableText(s, {3, 0}, book.locale), "1,234.5");  // as shown: it reads back the same
+  EXPECT_EQ(EditableText(s, {4, 0}, book.locale), "");
 }
 
 TEST(PageRules, AnUnreadableFileIsCopiedOnceToTemp) {
@@ -133,7 +133,7 @@ TEST(PageRules, OnlyAChangedWorkbookIsSavedByThePage) {
   const std::string path = dir / "book.xml";
   CWorkbook made;
   NewWorkbook(made);
-  StoreTypedText(made.CurrentSheet(), {0, 0}, "Сумма");
+  StoreTypedText(made.CurrentSheet(), {0, 0}, "Сумма", made.locale);
   // A line end after the workbook, as other programs leave one: a rewrite would drop it.
   const std::string bytes = WorkbookText(made) + "\r\n";
   vm::testing::Spit(path, bytes);
@@ -143,7 +143,7 @@ TEST(PageRules, OnlyAChangedWorkbookIsSavedByThePage) {
   EXPECT_EQ(SaveIfChanged(book, path, false), AutoSaveOutcome::kNotDue);
   EXPECT_EQ(vm::testing::Slurp(path), bytes);
   EXPECT_FALSE(platform::DirExists(dir / "Backup")) << "no backup of a book only looked at";
-  ASSERT_TRUE(StoreTypedText(book.CurrentSheet(), {1, 0}, "12"));
+  ASSERT_TRUE(StoreTypedText(book.CurrentSheet(), {1, 0}, "12", book.locale));
   EXPECT_EQ(SaveIfChanged(book, "", true), AutoSaveOutcome::kNotDue) << "no file, nothing to write to";
 
   EXPECT_EQ(SaveIfChanged(book, path, true), AutoSaveOutcome::kWritten);
@@ -222,6 +222,110 @@ TEST(PageRules, FontStyleTogglesFollowTheCurrentCell) {
   EXPECT_TRUE(ToggleFontStyle(book, s, sel, {1, 1}, FontStyle::kUnderline));
   EXPECT_TRUE(CellHasStyle(s, {0, 0}, FontStyle::kUnderline));
   EXPECT_TRUE(CellHasStyle(s, {0, 0}, FontStyle::kItalic));
+}
+
+}  // namespace
+}  // namespace vm::spreadsheet
+
+namespace vm::spreadsheet {
+namespace {
+
+// Typed texts that read as numbers in the locale's writing become number cells that show
+// exactly what was typed, before and after the file; everything else stays the text it was.
+TEST(PageRules, TypedNumbersAreNumbersThatShowAsTyped) {
+  const NumberLocale russian{",", "\xA0"}, blank{",", " "}, english{".", ","};
+  struct Case {
+    const NumberLocale* locale;
+    const char* typed;
+    bool number;
+    double value;
+  } cases[] = {
+      {&russian, "12500", true, 12500},
+      {&russian, "12,5", true, 12.5},
+      {&russian, "0,50", true, 0.5},
+      {&russian, "-3,25", true, -3.25},
+      {&russian, "-0,5", true, -0.5},
+      {&russian, "1\xA0" "000,5", true, 1000.5},
+      {&blank, "1 000,5", true, 1000.5},
+      {&english, "1,234,567.25", true, 1234567.25},
+      {&english, "1234567.25", true, 1234567.25},
+      {&russian, "1 000,5", false, 0},  // a plain blank is not this locale's separator
+      {&russian, "12.5", false, 0},     // nor is the point its decimal separator
+      {&russian, "007", false, 0},
+      {&russian, "-0", false, 0},
+      {&russian, "+5", false, 0},
+      {&russian, " 5", false, 0},
+      {&russian, "5,", false, 0},
+      {&russian, ",5", false, 0},
+      {&russian, "1e5", false, 0},
+      {&blank, "1 00 000", false, 0},
+      {&blank, "1234 567", false, 0},
+      {&russian, "12345678901234567890", false, 0},
+      {&russian, "0,123456789012345678901", false, 0},
+      {&russian, "5 кг", false, 0},
+      {&russian, "", false, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.typed);
+    CWorkbook book;
+    NewWorkbook(book);
+    book.locale = *c.locale;
+    ASSERT_EQ(StoreTypedText(book.Sheet(0), {1, 1}, c.typed, book.locale), *c.typed != '\0');
+    const CSheetCell cell = EffectiveFormat(book.Sheet(0), 1, 1);
+    EXPECT_EQ(ShownText(cell, book.locale), c.typed);
+    EXPECT_EQ(cell.kind, c.number ? kKindNumber : kKindText);
+    if (c.number) {
+      EXPECT_EQ(cell.value, c.value);
+    }
+    // The editor starts from a text that, stored again, changes nothing.
+    EXPECT_FALSE(StoreTypedText(book.Sheet(0), {1, 1}, EditableText(book.Sheet(0), {1, 1}, book.locale), book.locale));
+
+    CWorkbook back;
+    back.locale = *c.locale;
+    ASSERT_TRUE(ReadWorkbookBytes(back, WorkbookText(book)));
+    const CSheetCell read = EffectiveFormat(back.Sheet(0), 1, 1);
+    EXPECT_EQ(ShownText(read, back.locale), c.typed);
+    EXPECT_EQ(read.kind, c.number ? kKindNumber : kKindText);
+    if (c.number) {
+      EXPECT_EQ(read.value, c.value);
+      EXPECT_EQ(read.align & kAlignHorizontalMask, uint32_t{kAlignRight});
+      EXPECT_NE(WorkbookText(book).find("ss:Type='Number'"), std::string::npos);
+    }
+  }
+}
+
+// A leading apostrophe keeps a number-like text a text, without the apostrophe; the
+// editor gives it back so that Enter keeps it so. Before anything else it is the text's own.
+TEST(PageRules, AnApostropheKeepsANumberText) {
+  CWorkbook book;
+  NewWorkbook(book);
+  book.locale = NumberLocale{",", "\xA0"};
+  CSheet& s = book.Sheet(0);
+  ASSERT_TRUE(StoreTypedText(s, {0, 0}, "'12,5", book.locale));
+  EXPECT_EQ(s.GetCell(0, 0).text, "12,5");
+  EXPECT_EQ(s.GetCell(0, 0).kind, kKindText);
+  EXPECT_EQ(EditableText(s, {0, 0}, book.locale), "'12,5");
+  ASSERT_TRUE(StoreTypedText(s, {0, 1}, "'1e5", book.locale));
+  EXPECT_EQ(s.GetCell(0, 1).text, "1e5");
+  ASSERT_TRUE(StoreTypedText(s, {0, 2}, "'n", book.locale));
+  EXPECT_EQ(s.GetCell(0, 2).text, "'n");
+  EXPECT_EQ(EditableText(s, {0, 2}, book.locale), "'n");
+  // Typed over, a text becomes the number it now reads as; a number a text again.
+  ASSERT_TRUE(StoreTypedText(s, {0, 0}, "12,5", book.locale));
+  EXPECT_EQ(s.GetCell(0, 0).kind, kKindNumber);
+  ASSERT_TRUE(StoreTypedText(s, {0, 0}, "итого", book.locale));
+  EXPECT_EQ(s.GetCell(0, 0).kind, kKindText);
+  // A number of a file without a format of its own is edited as shown when that reads
+  // back the same, else in full.
+  CSheetCell third;
+  third.SetText("0.333333333333");
+  third.kind = kKindNumber;
+  third.mask |= kCellKind | kCellDecimals;
+  third.value = 1.0 / 3;
+  third.decimals = 2;
+  s.SetCell(3, 0, third);
+  EXPECT_EQ(ShownText(s.GetCell(3, 0), book.locale), "0,33");
+  EXPECT_EQ(EditableText(s, {3, 0}, book.locale), "0,3333333333333333");
 }
 
 }  // namespace

@@ -375,7 +375,7 @@ void GridWindow::OnKeyDown(WPARAM key) {
     case VK_NEXT: move = GridKey::kPageDown; break;
     case VK_TAB: move = GridKey::kTab; break;
     case VK_RETURN: move = GridKey::kEnter; break;
-    case VK_F2: BeginEdit(EditStart::kF2, ui::Wide(EditableText(Sheet(), Current()))); return;
+    case VK_F2: BeginEdit(EditStart::kF2, ui::Wide(EditableText(Sheet(), Current(), locale_))); return;
     case VK_DELETE:
       if (callbacks_.edited && callbacks_.edited(Current(), std::string())) Redraw();
       return;
@@ -614,7 +614,7 @@ LRESULT GridWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_LBUTTONDOWN: OnMouseDown(GET_X_LPARAM(lp), GET_Y_LPARAM(lp), (wp & MK_SHIFT) != 0); return 0;
     case WM_LBUTTONDBLCLK: {
       GridHit hit = HitAt(GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
-      if (hit.part == GridPart::kCell) BeginEdit(EditStart::kF2, ui::Wide(EditableText(Sheet(), Current())));
+      if (hit.part == GridPart::kCell) BeginEdit(EditStart::kF2, ui::Wide(EditableText(Sheet(), Current(), locale_)));
       return 0;
     }
     case WM_MOUSEMOVE: OnMouseMove(GET_X_LPARAM(lp), GET_Y_LPARAM(lp), wp); return 0;

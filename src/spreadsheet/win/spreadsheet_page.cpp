@@ -10,6 +10,7 @@
 #include "shell/win/shell_resources.h"
 #include "spreadsheet/grid_ops.h"
 #include "spreadsheet/page_rules.h"
+#include "spreadsheet/sheet_edits.h"
 #include "spreadsheet/win/sheet_printer.h"
 #include "spreadsheet/win/spreadsheet_resources.h"
 #include "spreadsheet/workbook_xml.h"
@@ -211,8 +212,8 @@ bool CLikeExcelDlg::OnInitDialog() {
     if (int chosen = ui::ShowContextMenu(hwnd(), POINT{r.left, r.bottom}, TableMenu()))
       OnCommand(chosen, 0, nullptr);
   });
-  toolbar_.SetDropDown(ID_SHEET_TEXT_COLOUR, true, [this](int, const RECT& r) { PickColour(false, r); });
-  toolbar_.SetDropDown(ID_SHEET_FILL_COLOUR, true, [this](int, const RECT& r) { PickColour(true, r); });
+  toolbar_.SetDropDown(ID_SHEET_TEXT_COLOUR, true, [this](int, const RECT& r) { PickColour(false, POINT{r.left, r.bottom}); });
+  toolbar_.SetDropDown(ID_SHEET_FILL_COLOUR, true, [this](int, const RECT& r) { PickColour(true, POINT{r.left, r.bottom}); });
   hideBar_.Create(hwnd(), IDC_SHEET_HIDEBAR, IDR_SHEET_HIDE_TOOLBAR, Commands());
   accel_.reset(ui::LoadAccelResource(IDR_SHEET_PAGE_ACCEL));
 
@@ -230,13 +231,7 @@ bool CLikeExcelDlg::OnInitDialog() {
   GridWindow::Callbacks cb;
   cb.selectionChanged = [this] { UpdateButtons(); };
   cb.edited = [this](CellPos at, const std::string& text) {
-    history_.Take(workbook_);
-    if (!StoreTypedText(workbook_.CurrentSheet(), at, text)) {
-      history_.DropLast();
-      return false;
-    }
-    Changed();
-    return true;
+    return Edit([&] { return StoreTypedText(workbook_.CurrentSheet(), at, text, workbook_.locale); });
   };
   cb.contextMenu = [this](const GridHit& hit, POINT screen) { ShowGridMenu(hit, screen); };
   cb.sheetChanged = [this](int) { UpdateButtons(); };
@@ -247,9 +242,10 @@ bool CLikeExcelDlg::OnInitDialog() {
     if (now == before) return;
     auto set = [&](int size) { column ? sheet.SetColumnWidth(index, size) : sheet.SetRowHeight(index, size); };
     set(before);
-    history_.Take(workbook_);
-    set(now);
-    Changed();
+    Edit([&] {
+      set(now);
+      return true;
+    });
   };
   RECT client;
   GetClientRect(hwnd(), &client);
@@ -301,12 +297,6 @@ void CLikeExcelDlg::SetPath(const std::string& path) {
   path_ = path;
   app().PutSetting("EXCEL", "FILENAME", path);
   InvalidateRect(hwnd(), &pathRect_, TRUE);
-}
-
-void CLikeExcelDlg::Changed() {
-  modified_ = true;
-  grid_.Redraw();
-  UpdateButtons();
 }
 
 bool CLikeExcelDlg::AutoSave() const {
@@ -461,34 +451,27 @@ void CLikeExcelDlg::DropSaveMenu(const RECT& button) {
   if (chosen == ID_SAVE_ALL) SendMessageW(GetParent(hwnd()), WM_COMMAND, MAKEWPARAM(ID_SAVE_ALL, 0), 0);
 }
 
-void CLikeExcelDlg::PickColour(bool fill, const RECT& button) {
+void CLikeExcelDlg::PickColour(bool fill, POINT screen) {
   grid_.EndEdit(true);
   CellPos at = grid_.Current();
   CSheetCell f = EffectiveFormat(workbook_.CurrentSheet(), at.row, at.column);
   COLORREF current = fill ? (f.Has(kCellFillColor) ? f.fillColor : CLR_INVALID)
                           : (f.Has(kCellTextColor) ? f.textColor : CLR_INVALID);
-  picker_.Show(hwnd(), POINT{button.left, button.bottom}, current, [this, fill](COLORREF colour) {
-    CellRect sel = grid_.SelectionRect();
-    // "Авто": black text, a white fill.
-    if (colour == CLR_INVALID) colour = fill ? RGB(255, 255, 255) : RGB(0, 0, 0);
-    if (fill)
-      SetFillColor(workbook_.CurrentSheet(), sel, colour);
-    else
-      SetTextColor(workbook_.CurrentSheet(), sel, colour);
-    Changed();
+  picker_.Show(hwnd(), screen, current, [this, fill](COLORREF colour) {
+    EditInput input;
+    if (colour != CLR_INVALID) input.colour = colour;
+    RunEdit(fill ? ID_SHEET_FILL_COLOUR : ID_SHEET_TEXT_COLOUR, Target(), input);
   });
 }
 
 // ---- the grid's menus and the commands that change the workbook --------------------------------
 
 template <class Change>
-void CLikeExcelDlg::Edit(Change change, bool structural) {
+bool CLikeExcelDlg::Edit(Change change, bool structural) {
   grid_.EndEdit(true);
-  history_.Take(workbook_);
-  if (!change()) {
-    history_.DropLast();
+  if (!history_.Record(workbook_, change)) {
     UpdateButtons();
-    return;
+    return false;
   }
   modified_ = true;
   if (structural)
@@ -496,6 +479,24 @@ void CLikeExcelDlg::Edit(Change change, bool structural) {
   else
     grid_.Redraw();
   UpdateButtons();
+  return true;
+}
+
+EditTarget CLikeExcelDlg::Target(const GridHit* hit) const {
+  EditTarget target;
+  target.selection = grid_.SelectionRect();
+  target.current = grid_.Current();
+  if (hit) {
+    target.column = hit->column;
+    target.tab = hit->tab;
+  }
+  return target;
+}
+
+bool CLikeExcelDlg::RunEdit(int command, const EditTarget& target, const EditInput& input, EditOutput* output) {
+  EditOutput ignored;
+  EditOutput& out = output ? *output : ignored;
+  return Edit([&] { return ApplyEdit(workbook_, command, target, input, out); }, ReshapesGrid(command));
 }
 
 std::vector<MenuEntry> CLikeExcelDlg::MenuFor(const GridHit& hit) const {
@@ -531,78 +532,37 @@ void CLikeExcelDlg::RunMenuCommand(const GridHit& hit, int id) {
   // Menu commands greyed for this state do nothing even when sent.
   for (const MenuEntry& e : MenuFor(hit))
     if (e.id == id && !e.enabled) return;
-  CSheet& sheet = workbook_.CurrentSheet();
-  int column = hit.column >= 0 ? hit.column : grid_.Current().column;
-  RECT atMouse{menuPoint_.x, menuPoint_.y, menuPoint_.x, menuPoint_.y};
-  ScreenToClient(hwnd(), reinterpret_cast<POINT*>(&atMouse.left));
-  ScreenToClient(hwnd(), reinterpret_cast<POINT*>(&atMouse.right));
+  grid_.EndEdit(true);
+  // The colour pickers of the menus open where the menu was asked for.
+  POINT atMouse = menuPoint_;
+  if (atMouse.x == 0 && atMouse.y == 0) GetCursorPos(&atMouse);
   switch (id) {
-    case ID_SHEET_TAB_ADD: Edit([&] { return &workbook_.AddSheet() != nullptr; }, true); break;
-    case ID_SHEET_TAB_DELETE: Edit([&] { return workbook_.DeleteSheet(hit.tab); }, true); break;
     case ID_SHEET_TAB_RENAME: RenameSheet(hit.tab); break;
-    case ID_SHEET_COLUMN_ADD: Edit([&] { return sheet.AppendColumn(); }, true); break;
-    case ID_SHEET_COLUMN_INSERT: Edit([&] { return sheet.InsertColumn(column); }, true); break;
-    case ID_SHEET_COLUMN_DELETE: {
-      CellRect sel = grid_.SelectionRect();
-      // A click on a header outside the selection deletes that column.
-      if (hit.column >= 0 && (hit.column < sel.left || hit.column > sel.right))
-        sel = CellRect{0, hit.column, 0, hit.column};
-      bool deleted = false;
-      Edit(
-          [&] {
-            int before = sheet.ColumnCount();
-            DeleteSelectedColumns(sheet, sel);
-            deleted = sheet.ColumnCount() != before;
-            return deleted;
-          },
-          true);
-      if (deleted) Refresh();
+    case ID_SHEET_COLUMN_DELETE:
+    case ID_SHEET_MERGE:
+      // Both end with the workbook written and read back, as a refresh does.
+      if (RunEdit(id, Target(&hit))) Refresh();
       break;
-    }
-    case ID_SHEET_ROW_ADD: Edit([&] { return sheet.AppendRow(); }, true); break;
-    case ID_SHEET_ROW_INSERT: Edit([&] { return sheet.InsertRow(grid_.Current().row); }, true); break;
-    case ID_SHEET_ROW_DELETE: {
-      CellRect sel = grid_.SelectionRect();
-      Edit(
-          [&] {
-            int before = sheet.RowCount();
-            DeleteSelectedRows(sheet, sel);
-            return sheet.RowCount() != before;
-          },
-          true);
-      break;
-    }
-    case ID_SHEET_MERGE: {
-      CellRect sel = grid_.SelectionRect();
-      bool merged = false;
-      Edit(
-          [&] {
-            merged = MergeCells(sheet, sel, true);
-            return merged;
-          },
-          true);
-      if (merged) Refresh();
-      break;
-    }
-    case ID_SHEET_UNMERGE: {
-      CellPos at = grid_.Current();
-      Edit([&] { return sheet.Unmerge(at.row, at.column); }, true);
-      break;
-    }
     case ID_SHEET_ALL_COLUMNS: options_.searchAllColumns = !options_.searchAllColumns; break;
     case ID_SHEET_ALLOW_SORT: options_.allowSorting = !options_.allowSorting; break;
     case ID_SHEET_SORT_UP:
     case ID_SHEET_SORT_DOWN:
-      if (!options_.allowSorting) break;
-      Edit([&] {
-        return SortRows(sheet, column, id == ID_SHEET_SORT_UP ? kSortAscending : kSortDescending,
-                        workbook_.locale);
-      });
+      if (options_.allowSorting) RunEdit(id, Target(&hit));
       break;
     case ID_SHEET_TEXT_COLOUR: PickColour(false, atMouse); break;
     case ID_SHEET_FILL_COLOUR: PickColour(true, atMouse); break;
     case ID_SHEET_DEFAULT_FONT: ChangeFont(true); break;
-    default: OnCommand(id, 0, nullptr); break;
+    default: {
+      // Those that take something from the user or the clipboard first go the way of
+      // their tool-bar buttons.
+      bool asks = id == ID_SHEET_CUT || id == ID_SHEET_PASTE || id == ID_SHEET_FONT || id == ID_SHEET_TABLE ||
+                  id == ID_SHEET_UTF8;
+      if (ChangesWorkbook(id) && !asks)
+        RunEdit(id, Target(&hit));
+      else
+        OnCommand(id, 0, nullptr);
+      break;
+    }
   }
 }
 
@@ -630,23 +590,18 @@ void CLikeExcelDlg::CopyOrCut(bool cut) {
     ui::PutClipboardText(hwnd(), CopyText(workbook_.CurrentSheet(), sel));
     return;
   }
-  std::string text;
-  Edit([&] {
-    text = CutCells(workbook_.CurrentSheet(), sel);
-    return true;
-  });
-  ui::PutClipboardText(hwnd(), text);
+  EditOutput out;
+  RunEdit(ID_SHEET_CUT, Target(), {}, &out);
+  ui::PutClipboardText(hwnd(), out.cutText);
 }
 
 void CLikeExcelDlg::Paste() {
   grid_.EndEdit(true);
   std::optional<std::string> text = ui::ClipboardText(hwnd());
   if (!text) return;
-  CellPos at = grid_.Current();
-  Edit([&] {
-    PasteText(workbook_.CurrentSheet(), at, *text);
-    return true;
-  });
+  EditInput input;
+  input.text = *text;
+  RunEdit(ID_SHEET_PASTE, Target(), input);
 }
 
 void CLikeExcelDlg::Print() {
@@ -692,42 +647,30 @@ void CLikeExcelDlg::ChangeFont(bool defaultFont) {
   FontDesc font = from ? *from : FontDesc{};
   COLORREF colour = !defaultFont && shown.Has(kCellTextColor) ? shown.textColor : RGB(0, 0, 0);
   if (!shell_.askFont(hwnd(), font, colour)) return;
-  if (defaultFont) {
-    Edit(
-        [&] {
-          workbook_.SetDefaultFont(font);
-          for (int i = 0; i < workbook_.SheetCount(); ++i) {
-            CSheetCell& f = workbook_.Sheet(i).DefaultFormat();
-            f.font = workbook_.DefaultFormat().font;
-            f.mask |= kCellFont;
-          }
-          return true;
-        },
-        true);
-    app().PutSetting("EXCEL", "FONTNAMEDEF", font.faceName);
-    app().PutSetting("EXCEL", "FONTSIZE", std::to_string(font.height));
+  EditInput input;
+  input.font = font;
+  input.colour = colour;
+  if (!defaultFont) {
+    RunEdit(ID_SHEET_FONT, Target(), input);
     return;
   }
-  CellRect sel = grid_.SelectionRect();
-  Edit(
-      [&] {
-        SetFont(workbook_.CurrentSheet(), sel, workbook_.Fonts().Intern(font));
-        SetTextColor(workbook_.CurrentSheet(), sel, colour);
-        return true;
-      },
-      true);
+  // A setting, not a part of the file: no undo step (see WorkbookCommands).
+  EditOutput out;
+  ApplyEdit(workbook_, ID_SHEET_DEFAULT_FONT, Target(), input, out);
+  app().PutSetting("EXCEL", "FONTNAMEDEF", font.faceName);
+  app().PutSetting("EXCEL", "FONTSIZE", std::to_string(font.height));
+  grid_.Reload();
 }
 
 void CLikeExcelDlg::RenameSheet(int tab) {
   if (tab < 0 || tab >= workbook_.SheetCount() || !shell_.askSheetName) return;
   auto name = shell_.askSheetName(hwnd(), workbook_.Sheet(tab).name);
-  if (!name || *name == workbook_.Sheet(tab).name) return;
-  Edit(
-      [&] {
-        workbook_.Sheet(tab).name = *name;
-        return true;
-      },
-      true);
+  if (!name) return;
+  EditTarget target = Target();
+  target.tab = tab;
+  EditInput input;
+  input.text = *name;
+  RunEdit(ID_SHEET_TAB_RENAME, target, input);
 }
 
 void CLikeExcelDlg::OpenFind(bool replace) {
@@ -796,34 +739,18 @@ void CLikeExcelDlg::OnFind(const ui::FindDialog::Request& request) {
 void CLikeExcelDlg::Utf8ToWin() {
   grid_.EndEdit(true);
   if (!ui::AskYesNo(hwnd(), " Видимые буквы русского алфавита будут утеряны!\n\n Преобразовать?")) return;
-  std::string message;
+  EditOutput out;
   {
     ui::WaitCursor wait;
-    Edit(
-        [&] {
-          message = SheetUtf8ToWindows(workbook_.CurrentSheet());
-          return true;
-        },
-        true);
+    RunEdit(ID_SHEET_UTF8, Target(), {}, &out);
   }
-  if (!message.empty()) platform::ShowMessage(message, platform::MessageIcon::kExclamation);
+  if (!out.message.empty()) platform::ShowMessage(out.message, platform::MessageIcon::kExclamation);
 }
 
 std::string CLikeExcelDlg::LoadReport() const { return loadFailed_ ? kLoadReport : ""; }
 
 bool CLikeExcelDlg::OnCommand(int id, int code, HWND control) {
   if (code != 0 && code != 1) return false;
-  CSheet& sheet = workbook_.CurrentSheet();
-  auto style = [&](FontStyle s) {
-    grid_.EndEdit(true);
-    ToggleFontStyle(workbook_, sheet, grid_.SelectionRect(), grid_.Current(), s);
-    Changed();
-  };
-  auto align = [&](uint32_t a) {
-    grid_.EndEdit(true);
-    SetHorizontalAlignment(sheet, grid_.SelectionRect(), a);
-    Changed();
-  };
   switch (id) {
     case ID_SHEET_NEW: New(); break;
     case ID_SHEET_OPEN: {
@@ -839,29 +766,16 @@ bool CLikeExcelDlg::OnCommand(int id, int code, HWND control) {
     }
     case ID_SHEET_SAVE: SaveFile(); break;
     case ID_SHEET_SAVE_AS: SaveAs(); break;
-    case ID_SHEET_BOLD: style(FontStyle::kBold); break;
-    case ID_SHEET_ITALIC: style(FontStyle::kItalic); break;
-    case ID_SHEET_UNDERLINE: style(FontStyle::kUnderline); break;
-    case ID_SHEET_LEFT: align(kAlignLeft); break;
-    case ID_SHEET_CENTRE: align(kAlignCenter); break;
-    case ID_SHEET_RIGHT: align(kAlignRight); break;
+    case ID_SHEET_BOLD:
+    case ID_SHEET_ITALIC:
+    case ID_SHEET_UNDERLINE:
+    case ID_SHEET_LEFT:
+    case ID_SHEET_CENTRE:
+    case ID_SHEET_RIGHT:
+    case ID_SHEET_CLEAR: RunEdit(id, Target()); break;
     case ID_SHEET_CUT: CopyOrCut(true); break;
     case ID_SHEET_COPY: CopyOrCut(false); break;
     case ID_SHEET_PASTE: Paste(); break;
-    case ID_SHEET_CLEAR: {
-      CellRect sel = grid_.SelectionRect();
-      Edit([&] {
-        bool any = false;
-        for (int r = sel.top; r <= sel.bottom; ++r)
-          for (int c = sel.left; c <= sel.right; ++c) {
-            const CSheetCell* cell = sheet.StoredCell(r, c);
-            any = any || (cell && cell->Has(kCellText) && !cell->Protected());
-          }
-        if (any) CutCells(sheet, sel);
-        return any;
-      });
-      break;
-    }
     case ID_SHEET_UNDO: UndoOrRedo(false); break;
     case ID_SHEET_PRINT: Print(); break;
     case ID_SHEET_REDO: UndoOrRedo(true); break;
@@ -875,7 +789,9 @@ bool CLikeExcelDlg::OnCommand(int id, int code, HWND control) {
       grid_.EndEdit(true);
       AddDialog dialog(workbook_.CurrentSheet());
       if (dialog.DoModal(hwnd()) != IDOK) break;
-      Edit([&] { return AddColumnsAndRows(workbook_.CurrentSheet(), dialog.counts()); }, true);
+      EditInput input;
+      input.counts = dialog.counts();
+      RunEdit(ID_SHEET_TABLE, Target(), input);
       break;
     }
     case ID_SHEET_MERGE:

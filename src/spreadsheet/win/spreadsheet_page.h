@@ -9,6 +9,7 @@
 
 #include "shell/win/book_page.h"
 #include "spreadsheet/page_menus.h"
+#include "spreadsheet/sheet_edits.h"
 #include "spreadsheet/undo_history.h"
 #include "spreadsheet/win/grid_window.h"
 #include "spreadsheet/workbook.h"
@@ -85,16 +86,20 @@ class CLikeExcelDlg : public shell::BookPage {
   void ApplyDefaults();
   bool ReadFile(const std::string& path);
   void SetPath(const std::string& path);
-  void Changed();
   void UpdateButtons();
   void DropSaveMenu(const RECT& button);
-  void PickColour(bool fill, const RECT& button);
+  // Opens the colour picker at a screen point (under the tool-bar button, or where the
+  // menu was asked for); the chosen colour goes to the selection as one undo step.
+  void PickColour(bool fill, POINT screen);
   bool AutoSave() const;
   void ShowGridMenu(const GridHit& hit, POINT screen);
-  // Keeps the workbook for undo, lets `change` alter it, and shows the result; a change
-  // that reports false altered nothing and leaves no step behind.
+  // The one way the workbook changes: keeps it for undo, lets `change` alter it, and
+  // shows the result; a change that reports false altered nothing and leaves no step.
   template <class Change>
-  void Edit(Change change, bool structural = false);
+  bool Edit(Change change, bool structural = false);
+  // A command of sheet_edits through Edit, at the selection (and the clicked part).
+  bool RunEdit(int command, const EditTarget& target, const EditInput& input = {}, EditOutput* output = nullptr);
+  EditTarget Target(const GridHit* hit = nullptr) const;
   void Refresh();
   void CopyOrCut(bool cut);
   void Paste();

@@ -9,6 +9,8 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <functional>
+#include <optional>
 #include <string>
 
 #include "platform/platform.h"
@@ -626,6 +628,259 @@ TEST_F(SpreadsheetPageTest, ADamagedWorkbookIsNeverWrittenOver) {
   EXPECT_EQ(vm::testing::Slurp(damaged), bytes);
   EXPECT_EQ(page.path(), dir_ / "Personal\\book.xml");
   EXPECT_EQ(page.unreadPath(), "");
+}
+
+// The reported loss: "abc" typed, made bold, Ctrl+Z: the bold goes and "abc" stays. Then
+// every command of the tool bar and the menus that changes the workbook: one Ctrl+Z
+// gives back exactly the workbook before it, one Ctrl+Y its result.
+// The workbook as its file would hold it (a read one carries the reader's defaults).
+std::string Filed(const CWorkbook& book) {
+  CWorkbook read;
+  EXPECT_TRUE(ReadWorkbookBytes(read, WorkbookText(book)));
+  return WorkbookText(read);
+}
+
+TEST_F(SpreadsheetPageTest, EveryCommandThatChangesTheWorkbookIsOneUndoStep) {
+  vm::testing::ProgramSheet sheet(app_);
+  CLikeExcelDlg& page = Open(sheet);
+  SpreadsheetPageShell shell = SystemSpreadsheetPageShell();
+  shell.askFont = [](HWND, FontDesc& font, COLORREF& colour) {
+    font.faceName = "Times New Roman";
+    font.height = -16;
+    colour = RGB(0, 0, 128);
+    return true;
+  };
+  shell.askSheetName = [](HWND, const std::string&) { return std::optional<std::string>("Итоги"); };
+  page.SetShell(shell);
+  GridWindow& grid = page.grid();
+  CWorkbook& book = page.workbook();
+
+  grid.Select({2, 1}, {2, 1});
+  TypeInto(sheet, page, "abc", VK_RETURN);
+  grid.Select({2, 1}, {2, 1});
+  Command(sheet, page, ID_SHEET_BOLD);
+  ASSERT_EQ(EffectiveFormat(book.CurrentSheet(), 2, 1).font->weight, 700);
+  PressKey(sheet, grid.hwnd(), 'Z', true);
+  EXPECT_EQ(book.CurrentSheet().GetCell(2, 1).text, "abc");
+  EXPECT_EQ(EffectiveFormat(book.CurrentSheet(), 2, 1).font->weight, 400);
+  PressKey(sheet, grid.hwnd(), 'Y', true);
+  EXPECT_EQ(EffectiveFormat(book.CurrentSheet(), 2, 1).font->weight, 700);
+
+  GridHit cell;
+  cell.part = GridPart::kCell;
+  GridHit header;
+  header.part = GridPart::kColumnHeader;
+  header.column = 1;
+  GridHit tab;
+  tab.part = GridPart::kTab;
+  auto pick = [&](int command, int swatch) {
+    ASSERT_TRUE(page.toolbar().Drop(command));
+    const int c = ui::ColourPicker::kCell, t = ui::ColourPicker::kTextHeight;
+    POINT p{(swatch % 4) * c + c / 2, t + (swatch / 4) * c + c / 2};
+    SendMessageW(page.colourPicker().hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
+    SendMessageW(page.colourPicker().hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+    PumpSheet(sheet);
+  };
+  struct Step {
+    const char* what;
+    std::function<void()> run;
+  } steps[] = {
+      {"bold", [&] { Command(sheet, page, ID_SHEET_BOLD); }},
+      {"italic", [&] { Command(sheet, page, ID_SHEET_ITALIC); }},
+      {"underline", [&] { Command(sheet, page, ID_SHEET_UNDERLINE); }},
+      {"right", [&] { Command(sheet, page, ID_SHEET_RIGHT); }},
+      {"centre", [&] { Command(sheet, page, ID_SHEET_CENTRE); }},
+      {"left", [&] { Command(sheet, page, ID_SHEET_LEFT); }},
+      {"text colour", [&] { pick(ID_SHEET_TEXT_COLOUR, 9); }},
+      {"fill colour", [&] { pick(ID_SHEET_FILL_COLOUR, 11); }},
+      {"font", [&] { Command(sheet, page, ID_SHEET_FONT); }},
+      {"cut", [&] { Command(sheet, page, ID_SHEET_CUT); }},
+      {"paste", [&] { Command(sheet, page, ID_SHEET_PASTE); }},
+      {"delete", [&] { PressKey(sheet, grid.hwnd(), VK_DELETE); }},
+      {"typing", [&] { TypeInto(sheet, page, "новое", VK_RETURN); }},
+      {"sort", [&] { page.RunMenuCommand(header, ID_SHEET_SORT_DOWN); }},
+      {"column add", [&] { page.RunMenuCommand(header, ID_SHEET_COLUMN_ADD); }},
+      {"column insert", [&] { page.RunMenuCommand(header, ID_SHEET_COLUMN_INSERT); }},
+      {"column delete", [&] { page.RunMenuCommand(header, ID_SHEET_COLUMN_DELETE); }},
+      {"row add", [&] { page.RunMenuCommand(cell, ID_SHEET_ROW_ADD); }},
+      {"row insert", [&] { page.RunMenuCommand(cell, ID_SHEET_ROW_INSERT); }},
+      {"row delete", [&] { page.RunMenuCommand(cell, ID_SHEET_ROW_DELETE); }},
+      {"merge", [&] { page.RunMenuCommand(cell, ID_SHEET_MERGE); }},
+      {"unmerge", [&] { page.RunMenuCommand(cell, ID_SHEET_UNMERGE); }},
+      {"resize",
+       [&] {
+         int edge = grid.Bounds({1, 3}).right;
+         SendMessageW(grid.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(edge, 5));
+         SendMessageW(grid.hwnd(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(edge + 25, 5));
+         SendMessageW(grid.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(edge + 25, 5));
+         PumpSheet(sheet);
+       }},
+      {"tab add", [&] { page.RunMenuCommand(tab, ID_SHEET_TAB_ADD); }},
+      {"tab rename", [&] { page.RunMenuCommand(tab, ID_SHEET_TAB_RENAME); }},
+      {"tab delete", [&] { page.RunMenuCommand(tab, ID_SHEET_TAB_DELETE); }},
+  };
+  page.RunMenuCommand(header, ID_SHEET_ALLOW_SORT);
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.what);
+    book.SetCurrent(0);
+    grid.Reload();
+    grid.Select({2, 1}, {3, 2});
+    tab.tab = book.SheetCount() - 1;
+    const std::string before = Filed(book);
+    size_t undo = page.history().UndoSteps();
+    if (std::string(step.what) == "typing") grid.Select({4, 1}, {4, 1});
+    step.run();
+    const std::string after = Filed(book);
+    ASSERT_NE(after, before);
+    EXPECT_EQ(page.history().UndoSteps(), std::min(undo + 1, UndoHistory::kDefaultSteps));
+    PressKey(sheet, grid.hwnd(), 'Z', true);
+    EXPECT_EQ(Filed(book), before);
+    PressKey(sheet, grid.hwnd(), 'Y', true);
+    EXPECT_EQ(Filed(book), after);
+  }
+}
+
+namespace {
+
+// A click of the real mouse at a screen point, through the system's input queue.
+void ClickScreen(shell::CVelmoriaSheet& sheet, POINT p) {
+  SetCursorPos(p.x, p.y);
+  POINT now{};
+  for (int waited = 0; waited < 2000 && (!GetCursorPos(&now) || now.x != p.x || now.y != p.y); waited += 20)
+    PumpSheet(sheet, 20);
+  PumpSheet(sheet, 50);
+  // Each event carries its own position, so a late pointer motion cannot move it.
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dx = static_cast<LONG>((p.x * 65536 + GetSystemMetrics(SM_CXSCREEN) / 2) / GetSystemMetrics(SM_CXSCREEN));
+  in.mi.dy = static_cast<LONG>((p.y * 65536 + GetSystemMetrics(SM_CYSCREEN) / 2) / GetSystemMetrics(SM_CYSCREEN));
+  in.mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  SendInput(1, &in, sizeof in);
+  PumpSheet(sheet, 150);
+  in.mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  SendInput(1, &in, sizeof in);
+  PumpSheet(sheet, 150);
+}
+
+// Pumps until `done` or two seconds have gone.
+template <class Done>
+void PumpUntil(shell::CVelmoriaSheet& sheet, Done done) {
+  for (int waited = 0; waited < 2000 && !done(); waited += 20) PumpSheet(sheet, 20);
+}
+
+POINT SwatchOnScreen(HWND picker, int swatch) {
+  const int c = ui::ColourPicker::kCell, t = ui::ColourPicker::kTextHeight;
+  POINT p{(swatch % 4) * c + c / 2, t + (swatch / 4) * c + c / 2};
+  ClientToScreen(picker, &p);
+  return p;
+}
+
+}  // namespace
+
+// Both pickers with the real mouse: the tool bar's opens under its button and stays open
+// past the click that opened it, drawn; a swatch clicked colours the selection as one
+// undo step. The cell menu's opens at the mouse; a click elsewhere closes it, changing
+// nothing.
+TEST_F(SpreadsheetPageTest, ColourPickersStayOpenWhereAskedAndApplyTheColour) {
+  vm::testing::ProgramSheet sheet(app_);
+  CLikeExcelDlg& page = Open(sheet);
+  ShowWindow(sheet.hwnd(), SW_SHOWNORMAL);
+  SetWindowPos(sheet.hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE);
+  SetForegroundWindow(sheet.hwnd());
+  PumpSheet(sheet, 200);
+  GridWindow& grid = page.grid();
+  CWorkbook& book = page.workbook();
+  grid.Select({1, 0}, {1, 1});
+  PumpSheet(sheet);
+
+  RECT button = page.toolbar().ButtonScreenRect(ID_SHEET_FILL_COLOUR);
+  ClickScreen(sheet, POINT{(button.left + button.right) / 2, (button.top + button.bottom) / 2});
+  PumpSheet(sheet, 1500);
+  HWND picker = page.colourPicker().hwnd();
+  ASSERT_NE(picker, nullptr) << "the picker closed by itself";
+  EXPECT_TRUE(IsWindowVisible(picker));
+  RECT at;
+  GetWindowRect(picker, &at);
+  EXPECT_EQ(at.left, button.left);
+  EXPECT_EQ(at.top, button.bottom);
+  // Drawn: the red swatch is red on the screen.
+  POINT red = SwatchOnScreen(picker, 9);
+  HDC screen = GetDC(nullptr);
+  EXPECT_EQ(GetPixel(screen, red.x, red.y), RGB(255, 0, 0));
+  ReleaseDC(nullptr, screen);
+
+  size_t steps = page.history().UndoSteps();
+  ClickScreen(sheet, SwatchOnScreen(picker, 11));  // yellow
+  PumpUntil(sheet, [&] { return page.colourPicker().hwnd() == nullptr; });
+  EXPECT_EQ(page.colourPicker().hwnd(), nullptr);
+  EXPECT_EQ(EffectiveFormat(book.CurrentSheet(), 1, 1).fillColor, ui::ColourPicker::Swatch(11));
+  EXPECT_EQ(page.history().UndoSteps(), steps + 1);
+  PressKey(sheet, grid.hwnd(), 'Z', true);
+  EXPECT_FALSE(book.CurrentSheet().GetCell(1, 1).Has(kCellFillColor));
+
+  // The cell menu's picker opens where the mouse is; a click on the grid closes it.
+  RECT gridRect;
+  GetWindowRect(grid.hwnd(), &gridRect);
+  POINT mouse{gridRect.left + 200, gridRect.top + 100};
+  SetCursorPos(mouse.x, mouse.y);
+  PumpUntil(sheet, [&] {
+    POINT now{};
+    return GetCursorPos(&now) && now.x == mouse.x && now.y == mouse.y;
+  });
+  GridHit hit;
+  hit.part = GridPart::kCell;
+  hit.row = 1;
+  page.RunMenuCommand(hit, ID_SHEET_TEXT_COLOUR);
+  PumpSheet(sheet, 500);
+  picker = page.colourPicker().hwnd();
+  ASSERT_NE(picker, nullptr);
+  GetWindowRect(picker, &at);
+  EXPECT_EQ(at.left, mouse.x);
+  EXPECT_EQ(at.top, mouse.y);
+  const std::string before = WorkbookText(book);
+  ClickScreen(sheet, POINT{gridRect.left + 40, gridRect.bottom - 60});
+  PumpUntil(sheet, [&] { return page.colourPicker().hwnd() == nullptr; });
+  EXPECT_EQ(page.colourPicker().hwnd(), nullptr);
+  EXPECT_EQ(WorkbookText(book), before);
+}
+
+// Numbers typed in the locale's writing are number cells that show as typed, in the grid
+// and after the file; an apostrophe keeps one a text.
+TEST_F(SpreadsheetPageTest, TypedNumbersAreStoredAsNumbers) {
+  vm::testing::ProgramSheet sheet(app_);
+  CLikeExcelDlg& page = Open(sheet);
+  GridWindow& grid = page.grid();
+  const NumberLocale& locale = page.workbook().locale;
+  const std::string typed = "1234" + locale.decimal + "50";
+  grid.Select({4, 0}, {4, 0});
+  TypeInto(sheet, page, typed, VK_TAB);
+  TypeInto(sheet, page, "'007", VK_TAB);
+  TypeInto(sheet, page, "007", VK_RETURN);
+  const CSheet& s = page.workbook().CurrentSheet();
+  EXPECT_EQ(s.GetCell(4, 0).kind, kKindNumber);
+  EXPECT_EQ(s.GetCell(4, 0).value, 1234.5);
+  EXPECT_EQ(ShownText(EffectiveFormat(s, 4, 0), locale), typed);
+  EXPECT_EQ(s.GetCell(4, 1).kind, kKindText);
+  EXPECT_EQ(s.GetCell(4, 1).text, "007");
+  EXPECT_EQ(s.GetCell(4, 2).text, "007");
+  // F2 and Enter leave the number as it is.
+  grid.Select({4, 0}, {4, 0});
+  size_t steps = page.history().UndoSteps();
+  PressKey(sheet, grid.hwnd(), VK_F2);
+  wchar_t shown[64] = {};
+  GetWindowTextW(grid.editor(), shown, 64);
+  EXPECT_EQ(ui::Narrow(shown), typed);
+  PressKey(sheet, grid.editor(), VK_RETURN);
+  EXPECT_EQ(page.history().UndoSteps(), steps);
+
+  Command(sheet, page, ID_SHEET_SAVE);
+  answer_ = page.path();
+  Command(sheet, page, ID_SHEET_OPEN);
+  const CSheet& back = page.workbook().CurrentSheet();
+  EXPECT_EQ(back.GetCell(4, 0).kind, kKindNumber);
+  EXPECT_EQ(ShownText(EffectiveFormat(back, 4, 0), locale), typed);
+  EXPECT_EQ(back.GetCell(4, 1).kind, kKindText);
+  EXPECT_EQ(back.GetCell(4, 1).text, "007");
 }
 
 }  // namespace
