@@ -5,6 +5,7 @@
 
 #include "common/backup.h"
 #include "common/app_util.h"
+#include "common/protected_file.h"
 
 namespace vm::shell {
 
@@ -56,6 +57,7 @@ const char* OptionKey(AboutOption option) {
     case AboutOption::kHide: return "HIDE";
     case AboutOption::kAutosave: return "AUTOSAVE";
     case AboutOption::kLast: return "LAST";
+    case AboutOption::kOldProtection: return kOldProtectionKey;
   }
   return "";
 }

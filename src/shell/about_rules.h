@@ -39,8 +39,10 @@ bool AutostartChecked(RunEntry& entry, const std::string& programFolder);
 void ApplyAutostartClick(bool checked, const CAppUtil& util, RunEntry& entry);
 
 // ---- the other three boxes -------------------------------------------------------------------
-enum class AboutOption { kAutostart, kHide, kAutosave, kLast };
-// The "GENERAL" key each box writes ("START", "HIDE", "AUTOSAVE", "LAST").
+// kOldProtection: new passwords and unlocked old-scheme files keep the old protection,
+// for files shared with older versions of the program (off by default).
+enum class AboutOption { kAutostart, kHide, kAutosave, kLast, kOldProtection };
+// The "GENERAL" key each box writes ("START", "HIDE", "AUTOSAVE", "LAST", "OLDPROTECT").
 const char* OptionKey(AboutOption option);
 // Shown state of a box from its key: the number in it, empty text counting as 0.
 bool OptionChecked(const CAppUtil& util, AboutOption option);

@@ -110,7 +110,8 @@ TEST_F(AboutOptions, BoxesReadAndWriteTheirKeys) {
   } cases[] = {{AboutOption::kAutostart, "START"},
                {AboutOption::kHide, "HIDE"},
                {AboutOption::kAutosave, "AUTOSAVE"},
-               {AboutOption::kLast, "LAST"}};
+               {AboutOption::kLast, "LAST"},
+               {AboutOption::kOldProtection, "OLDPROTECT"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.key);
     EXPECT_STREQ(OptionKey(c.option), c.key);

@@ -33,6 +33,7 @@ const struct {
     {IDC_ABOUT_HIDE, AboutOption::kHide},
     {IDC_ABOUT_AUTOSAVE, AboutOption::kAutosave},
     {IDC_ABOUT_LAST, AboutOption::kLast},
+    {IDC_ABOUT_OLD_PROTECTION, AboutOption::kOldProtection},
 };
 }  // namespace
 
