@@ -70,16 +70,17 @@ int Data(const Args& argsIn) {
   // With --protection the file must be protected in that scheme (a check for scripts).
   if (expect && table.scheme != expected)
     return Fail(std::string("the file's protection is ") + ProtectionName(table.scheme));
+  // A strongly protected table holds even its columns only once it is open.
+  if (table.locked && given) {
+    if (std::string failed = Unlock(table, password, table.scheme); !failed.empty()) return Fail(failed);
+  }
   const CTableDef& def = table.def;
   PrintLine(Joined("columns", def, 0));
   PrintLine(Joined("widths", def, 1));
   PrintLine(Joined("shown", def, 2));
   std::printf("special\t%d\t%d\t%d\n", def.phoneColumn, def.emailColumn, def.webColumn);
   std::printf("protected\t%s\n", def.protection == kTableProtected ? "yes" : "no");
-  if (table.locked) {
-    if (!given) return 0;
-    if (std::string failed = Unlock(table, password, table.scheme); !failed.empty()) return Fail(failed);
-  }
+  if (table.locked) return 0;
   for (const CTableRecord& r : table.records) {
     std::string line;
     int fields = CountFieldSeparators(r.line) + 1;

@@ -47,7 +47,7 @@ DataTable Shape(int which) {
       t.def.AddColumnEntry("Код^|#", 90, 0);
       t.def.AddColumnEntry("<Records>", 100, 1);
       t.def.webColumn = 2;
-      t.records = {{"Иван|1|x"}, {"  leading|2|"}, {"||"}, {"ctl \x01\x0B\x0C|3|"}, {"a#|b|c"}};
+      t.records = {{"Иван|1|x"}, {"  leading|2|"}, {"||"}, {"ctl \x01\x0B\x0C|3|"}, {"a#|b|c|"}};
       break;
     default:
       t.def.AddColumnEntry("a\\b|c", 100, 1);

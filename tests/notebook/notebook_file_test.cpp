@@ -320,13 +320,13 @@ TEST_F(NotebookFileTest, ProtectedNotebookRoundTripAndPasswordCommands) {
   EXPECT_FALSE(ApplyPassword(again, "пароль", true));  // wrong case: nothing happens
   EXPECT_TRUE(again.isProtected);
   EXPECT_EQ(again.password, "Пароль");
-  EXPECT_TRUE(ApplyPassword(again, "Пароль", false));
+  EXPECT_TRUE(ApplyPassword(again, "Пароль", false, Protection::kLegacy));
   EXPECT_EQ(again.state, kSaved);
   EXPECT_EQ(Dump(*again.root), "0[Тайна]=[{\\rtf1 текст}]\n");
 
   // "Снять пороль": unlocked and written without password next time.
   again.isProtected = true;
-  EXPECT_TRUE(ApplyPassword(again, "Пароль", true));
+  EXPECT_TRUE(ApplyPassword(again, "Пароль", true, Protection::kLegacy));
   EXPECT_EQ(again.password, "");
   EXPECT_EQ(again.state, kChanged);
   ASSERT_EQ(SaveNotebook(again).status, SaveStatus::kSaved);
