@@ -21,13 +21,15 @@ std::string Sealed(std::string_view plain, std::string_view password = kPassword
 
 TEST(ProtectedFile, LayoutSaysWhatItIsAndNothingElse) {
   const std::string plain = "/2|\r\n<Заметка>\r\nтекст\r\n</Заметка>";
-  std::string file = Sealed(plain, kPassword, 600000);
+  // (The program's own count, 600 000, is checked through the command line: a key that
+  // slow costs seconds a derivation under Wine.)
+  std::string file = Sealed(plain, kPassword, 4321);
   SealHeader h;
   ASSERT_TRUE(ReadSealHeader(file, h));
-  EXPECT_EQ(h.iterations, 600000u);
-  EXPECT_EQ(h.line.substr(0, 47), "VELMORIA-PROTECTED 1 PBKDF2-HMAC-SHA256 600000 ");
-  EXPECT_EQ(h.line.substr(79, 13), " AES-256-GCM ");
-  EXPECT_EQ(h.line.size(), 92u + 24u);
+  EXPECT_EQ(h.iterations, 4321u);
+  EXPECT_EQ(h.line.substr(0, 45), "VELMORIA-PROTECTED 1 PBKDF2-HMAC-SHA256 4321 ");
+  EXPECT_EQ(h.line.substr(77, 13), " AES-256-GCM ");
+  EXPECT_EQ(h.line.size(), 90u + 24u);
   EXPECT_EQ(file.substr(file.size() - 2), "\r\n");
   // Printable ASCII lines of at most 76 characters after the first; no trace of the
   // plaintext or the password.

@@ -162,6 +162,7 @@ TEST_F(DataPageTest, PasswordLocksTheFileUntilItIsEnteredAgain) {
   vm::testing::CapturedMessages messages;
   vm::testing::ProgramSheet sheet(app_);
   CPh& page = Open(sheet);
+  page.data().table().kdfIterations = 1000;  // Wine's key derivation is slow
   password_ = DataPageShell::Password{"секрет^|#", false};
   Command(sheet, page, ID_DATA_PASSWORD);
   EXPECT_EQ(modes_.back(), PasswordMode::kSet);
@@ -207,6 +208,7 @@ TEST_F(DataPageTest, AnOldSchemeFileOpensAndIsWrittenStronglyAfterANotice) {
   vm::testing::CapturedMessages messages;
   vm::testing::ProgramSheet sheet(app_);
   CPh& page = Open(sheet);
+  page.data().table().kdfIterations = 1000;  // Wine's key derivation is slow
   EXPECT_FALSE(IsWindowVisible(page.list().hwnd()));
   password_ = DataPageShell::Password{"старый", false};
   Command(sheet, page, ID_DATA_PASSWORD);

@@ -234,6 +234,7 @@ TEST_F(NotebookPageTest, APasswordSetThroughItsDialogLocksTheReopenedFileUntilIt
   vm::testing::CapturedMessages messages;
   vm::testing::ProgramSheet sheet(app_);
   CNoteBook& page = Open(sheet);
+  page.notebook().kdfIterations = 1000;  // Wine's key derivation is slow
   std::string path = page.notebook().path;
   {
     DriveDialog set([](ui::Dialog& d) { TypePassword(d, "Сезам ^|#"); });
