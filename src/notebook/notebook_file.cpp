@@ -350,6 +350,7 @@ NotebookRead ReadNotebook(NotebookFile& notebook, const std::string& path) {
     return read;
   }
   notebook.root = std::move(content.root);
+  crypto::WipeString(notebook.password);  // the previous file's
   notebook.password = content.password;
   notebook.isProtected = !content.password.empty();
   notebook.state = kSaved;
