@@ -63,6 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string& password = passwords[size % 3];
     DataTable copy = table;
     copy.password = password;
+    copy.scheme = password.empty() ? vm::Protection::kNone : vm::Protection::kLegacy;  // what TableBytes writes
     std::string written = TableBytes(copy);
     DataTable back;
     back.path = copy.path;

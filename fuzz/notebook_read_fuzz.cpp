@@ -50,6 +50,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   vm::platform::WriteFileBytes(path, bytes);
   NotebookFile file;
   NotebookRead read = ReadNotebook(file, path);
+  // A strongly protected file (fuzz/protected_file_fuzz.cpp reads its contents) opens
+  // locked and empty, and a save writes its bytes back unchanged.
+  if (!file.sealed.empty()) {
+    std::string saved;
+    MarkChanged(file);
+    if (!read.ok || !file.isProtected || file.root->ChildCount() || SaveNotebook(file).status != SaveStatus::kSaved ||
+        !vm::platform::ReadFileBytes(path, saved) || saved != bytes)
+      Report(bytes, "a strongly protected notebook was not kept as it was");
+    return 0;
+  }
   // Opening the file parses these very bytes: on every other input (the input picks)
   // they are parsed directly as well, and the file must open as they read. On the
   // others the file tells what the bytes hold: a tree too deep leaves the notebook

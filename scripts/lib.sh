@@ -6,7 +6,7 @@ VM_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # The Debian packages every build and test needs; scripts/deps/*.txt add more.
 VM_BASE_PACKAGES="cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev locales
   g++-mingw-w64-x86-64-posix wine wine64 xvfb xdotool x11-apps imagemagick
-  fonts-wine fonts-dejavu-core fonts-liberation"
+  fonts-wine fonts-dejavu-core fonts-liberation libssl-dev libgnutls30"
 
 vm_say() { printf '\n== %s\n' "$*"; }
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "cli/cli.h"
+#include "common/protected_file.h"
 #include "common/record_file.h"
 #include "data/csv.h"
 #include "data/data_book.h"
@@ -23,6 +24,23 @@ bool TakeTablePassword(Args& args, bool& given, std::string& cp1251) {
   return !missing;
 }
 
+// "--protection strong|legacy": how a password is written (strong when not given).
+bool TakeProtection(Args& args, bool& given, Protection& scheme) {
+  std::string value;
+  bool missing = false;
+  scheme = Protection::kStrong;
+  given = TakeOption(args, "--protection", value, missing);
+  return !missing && (!given || ParseProtectionName(value, scheme));
+}
+
+// Unlocks a locked table; a message for the user when that fails, else empty.
+std::string Unlock(DataTable& table, const std::string& password, Protection scheme) {
+  PasswordOutcome outcome = ApplyTablePassword(table, password, false, scheme);
+  if (outcome == PasswordOutcome::kFailed) return "the platform's crypto failed";
+  if (table.locked) return ToUtf8(kWrongPasswordMessage);
+  return {};
+}
+
 std::string Joined(const char* label, const CTableDef& def, int which) {
   std::string out = label;
   for (size_t c = 0; c < def.names.size(); ++c) {
@@ -40,25 +58,29 @@ std::string Joined(const char* label, const CTableDef& def, int which) {
 
 int Data(const Args& argsIn) {
   Args args = argsIn;
-  bool given = false;
+  bool given = false, expect = false;
   std::string password;
-  if (!TakeTablePassword(args, given, password) || args.size() != 1)
-    return Fail("usage: data FILE [--password P]");
+  Protection expected;
+  if (!TakeTablePassword(args, given, password) || !TakeProtection(args, expect, expected) || args.size() != 1)
+    return Fail("usage: data FILE [--password P] [--protection strong|legacy]");
   DataTable table;
   table.path = PathArg(args[0]);
   TableLoad load = LoadTable(table);
   if (!load.opened) return Fail(ToUtf8(load.error));
+  // With --protection the file must be protected in that scheme (a check for scripts).
+  if (expect && table.scheme != expected)
+    return Fail(std::string("the file's protection is ") + ProtectionName(table.scheme));
+  // A strongly protected table holds even its columns only once it is open.
+  if (table.locked && given) {
+    if (std::string failed = Unlock(table, password, table.scheme); !failed.empty()) return Fail(failed);
+  }
   const CTableDef& def = table.def;
   PrintLine(Joined("columns", def, 0));
   PrintLine(Joined("widths", def, 1));
   PrintLine(Joined("shown", def, 2));
   std::printf("special\t%d\t%d\t%d\n", def.phoneColumn, def.emailColumn, def.webColumn);
   std::printf("protected\t%s\n", def.protection == kTableProtected ? "yes" : "no");
-  if (table.locked) {
-    if (!given) return 0;
-    ApplyTablePassword(table, password, false);
-    if (table.locked) return Fail("wrong password");
-  }
+  if (table.locked) return 0;
   for (const CTableRecord& r : table.records) {
     std::string line;
     int fields = CountFieldSeparators(r.line) + 1;
@@ -75,30 +97,34 @@ int Data(const Args& argsIn) {
 // Loads a table for a command that needs its records: an old format, a damaged file or a
 // protected one without the right password ends the command (its exit code), else 0.
 int OpenUnlocked(DataTable& table, const std::string& path, bool given, const std::string& password,
-                 TableLoad& load) {
+                 TableLoad& load, Protection scheme = Protection::kStrong) {
   table.path = path;
   load = LoadTable(table);
   if (!load.opened) return Fail(ToUtf8(load.error));
   if (load.oldFormat) return Fail(ToUtf8(table.loadMessage));
   if (table.locked) {
     if (!given) return Fail("the file is protected by a password: give --password");
-    ApplyTablePassword(table, password, false);
-    if (table.locked) return Fail("wrong password");
+    if (std::string failed = Unlock(table, password, scheme); !failed.empty()) return Fail(failed);
   }
   return 0;
 }
 
 int DataSave(const Args& argsIn) {
   Args args = argsIn;
-  bool given = false;
+  bool given = false, chosen = false;
   std::string password;
-  if (!TakeTablePassword(args, given, password) || args.size() != 2)
-    return Fail("usage: data-save IN OUT [--password P]");
+  Protection scheme;
+  if (!TakeTablePassword(args, given, password) || !TakeProtection(args, chosen, scheme) || args.size() != 2)
+    return Fail("usage: data-save IN OUT [--password P] [--protection strong|legacy]");
   DataTable table;
   TableLoad load;
-  if (int failed = OpenUnlocked(table, PathArg(args[0]), given, password, load)) return failed;
+  if (int failed = OpenUnlocked(table, PathArg(args[0]), given, password, load, scheme)) return failed;
   table.path = PathArg(args[1]);
-  if (given) table.password = password;
+  // OUT has the password given, in the scheme asked for (strong unless said otherwise).
+  if (given) {
+    table.password = password;
+    table.scheme = password.empty() ? Protection::kNone : scheme;
+  }
   // The command exists to produce OUT, so the table is written even when unchanged.
   table.def.modified = kTableChanged;
   TableSave saved = SaveTable(table);
@@ -151,13 +177,16 @@ int CsvData(const Args& args) {
 // Adds a record from three inputs, as the page's "Добавить" makes it, and saves the table.
 int DataAdd(const Args& argsIn) {
   Args args = argsIn;
-  bool given = false;
+  bool given = false, chosen = false;
   std::string password;
-  if (!TakeTablePassword(args, given, password) || args.size() != 4)
-    return Fail("usage: data-add TABLE V1 V2 V3 [--password P]");
+  Protection scheme;
+  if (!TakeTablePassword(args, given, password) || !TakeProtection(args, chosen, scheme) || args.size() != 4)
+    return Fail("usage: data-add TABLE V1 V2 V3 [--password P] [--protection strong|legacy]");
   DataTable table;
   TableLoad load;
-  if (int failed = OpenUnlocked(table, PathArg(args[0]), given, password, load)) return failed;
+  // As in the program: an old-scheme table opened by its password is written strongly
+  // from then on unless the old scheme is asked for.
+  if (int failed = OpenUnlocked(table, PathArg(args[0]), given, password, load, scheme)) return failed;
   table.records.push_back(
       {NewRecordLine({ToCp1251(args[1]), ToCp1251(args[2]), ToCp1251(args[3])}, table.def.ColumnCount())});
   table.def.modified = kTableChanged;
@@ -169,9 +198,9 @@ int DataAdd(const Args& argsIn) {
 
 }  // namespace
 
-VM_CLI_COMMAND("data", "FILE [--password P]", Data);
-VM_CLI_COMMAND("data-add", "TABLE V1 V2 V3 [--password P]", DataAdd);
-VM_CLI_COMMAND("data-save", "IN OUT [--password P]", DataSave);
+VM_CLI_COMMAND("data", "FILE [--password P] [--protection strong|legacy]", Data);
+VM_CLI_COMMAND("data-add", "TABLE V1 V2 V3 [--password P] [--protection strong|legacy]", DataAdd);
+VM_CLI_COMMAND("data-save", "IN OUT [--password P] [--protection strong|legacy]", DataSave);
 VM_CLI_COMMAND("data-csv", "TABLE OUT.csv [--password P]", DataCsv);
 VM_CLI_COMMAND("csv-data", "IN.csv OUT.dbp", CsvData);
 

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "cli/cli.h"
+#include "common/protected_file.h"
 #include "notebook/notebook_file.h"
 #include "notebook/xml_tree.h"
 #include "platform/platform.h"
@@ -17,6 +18,8 @@ using namespace vm::notebook;
 struct PasswordArg {
   bool given = false;
   std::string cp1251;
+  bool schemeGiven = false;
+  Protection scheme = Protection::kStrong;
 };
 
 bool TakePassword(Args& args, PasswordArg& password) {
@@ -24,7 +27,20 @@ bool TakePassword(Args& args, PasswordArg& password) {
   bool missing = false;
   password.given = TakeOption(args, "--password", value, missing);
   password.cp1251 = ToCp1251(value);
-  return !missing;
+  if (missing) return false;
+  // "--protection strong|legacy": how a password is written (strong when not given).
+  password.scheme = Protection::kStrong;
+  password.schemeGiven = TakeOption(args, "--protection", value, missing);
+  return !missing && (!password.schemeGiven || ParseProtectionName(value, password.scheme));
+}
+
+// Unlocks a protected notebook; false (with the message printed) when that fails.
+bool Unlock(NotebookFile& notebook, const PasswordArg& password, Protection scheme) {
+  PasswordOutcome outcome;
+  if (ApplyPassword(notebook, password.cp1251, false, scheme, &outcome)) return true;
+  Fail(outcome == PasswordOutcome::kFailed ? std::string("the platform's crypto failed")
+                                           : ToUtf8(kWrongPasswordMessage));
+  return false;
 }
 
 // Opens a notebook, unlocking it with the password when it is protected. Prints the
@@ -62,15 +78,19 @@ void PrintNotes(const XmlElement& root) {
 int Notebook(const Args& argsIn) {
   Args args = argsIn;
   PasswordArg password;
-  if (!TakePassword(args, password) || args.size() != 1) return Fail("usage: notebook FILE [--password P]");
+  if (!TakePassword(args, password) || args.size() != 1)
+    return Fail("usage: notebook FILE [--password P] [--protection strong|legacy]");
   NotebookFile notebook;
   NotebookFormat format;
   if (!OpenNotebook(args[0], notebook, format)) return 1;
+  // With --protection the file must be protected in that scheme (a check for scripts).
+  if (password.schemeGiven && notebook.scheme != password.scheme)
+    return Fail(std::string("the file's protection is ") + ProtectionName(notebook.scheme));
   std::printf("format %s\n", FormatName(format));
   std::printf("protected %s\n", notebook.isProtected ? "yes" : "no");
   if (notebook.isProtected) {
     if (!password.given) return 0;
-    if (!ApplyPassword(notebook, password.cp1251, false)) return Fail("wrong password");
+    if (!Unlock(notebook, password, notebook.scheme)) return 1;
   }
   PrintNotes(*notebook.root);
   return 0;
@@ -80,16 +100,18 @@ int NotebookConvert(const Args& argsIn) {
   Args args = argsIn;
   PasswordArg password;
   if (!TakePassword(args, password) || args.size() != 2)
-    return Fail("usage: notebook-convert IN OUT [--password P]");
+    return Fail("usage: notebook-convert IN OUT [--password P] [--protection strong|legacy]");
   NotebookFile notebook;
   NotebookFormat format;
   if (!OpenNotebook(args[0], notebook, format)) return 1;
   if (notebook.isProtected) {
     if (!password.given) return Fail("the file is protected by a password: give --password");
-    if (!ApplyPassword(notebook, password.cp1251, false)) return Fail("wrong password");
+    if (!Unlock(notebook, password, password.scheme)) return 1;
   }
+  // OUT has the password given, in the scheme asked for (strong unless said otherwise).
   notebook.path = PathArg(args[1]);
   notebook.password = password.given ? password.cp1251 : std::string();
+  notebook.scheme = notebook.password.empty() ? Protection::kNone : password.scheme;
   notebook.state = kChanged;
   NotebookSave saved = SaveNotebook(notebook);
   if (saved.status != SaveStatus::kSaved) return Fail(ToUtf8(saved.error));
@@ -114,8 +136,8 @@ int XmlTree(const Args& args) {
 
 }  // namespace
 
-VM_CLI_COMMAND("notebook", "FILE [--password P]", Notebook);
-VM_CLI_COMMAND("notebook-convert", "IN OUT [--password P]", NotebookConvert);
+VM_CLI_COMMAND("notebook", "FILE [--password P] [--protection strong|legacy]", Notebook);
+VM_CLI_COMMAND("notebook-convert", "IN OUT [--password P] [--protection strong|legacy]", NotebookConvert);
 VM_CLI_COMMAND("xmltree", "FILE", XmlTree);
 
 }  // namespace vm::cli

@@ -7,6 +7,7 @@
 #include "common/record_file.h"
 #include "common/text_util.h"
 #include "common/unread_file.h"
+#include "platform/crypto.h"
 #include "platform/platform.h"
 
 namespace vm::data {
@@ -223,8 +224,10 @@ void DataBook::Close() {
   table_.def.Clear();
   table_.def.modified = kTableUnchanged;
   table_.path.clear();
-  table_.password.clear();
+  crypto::WipeString(table_.password);
   table_.locked = false;
+  table_.sealed.clear();
+  table_.scheme = Protection::kNone;
   table_.loadMessage.clear();
   table_.carried.clear();
   listHidden_ = false;
@@ -390,12 +393,24 @@ void DataBook::TakeWidths(const std::vector<unsigned>& shownWidths, bool marksCh
   if (marksChanged && before != table_.def.widths) table_.def.modified = kTableChanged;
 }
 
-bool DataBook::ApplyPassword(const std::string& typed, bool removePassword) {
+bool DataBook::ApplyPassword(const std::string& typed, bool removePassword, Protection newScheme) {
+  PasswordOutcome outcome = ApplyPasswordOutcome(typed, removePassword, newScheme);
+  return outcome != PasswordOutcome::kWrong && outcome != PasswordOutcome::kFailed;
+}
+
+PasswordOutcome DataBook::ApplyPasswordOutcome(const std::string& typed, bool removePassword, Protection newScheme) {
   bool wasLocked = table_.locked;
-  ApplyTablePassword(table_, typed, removePassword);
-  if (wasLocked && table_.locked) return false;
-  if (wasLocked) listHidden_ = false;
-  return true;
+  bool wasSealed = !table_.sealed.empty();
+  PasswordOutcome outcome = ApplyTablePassword(table_, typed, removePassword, newScheme);
+  if (wasLocked && !table_.locked) {
+    listHidden_ = false;
+    // The records came from the file only now: the view and selection start afresh.
+    if (wasSealed) {
+      selected_ = -1;
+      Refilter();
+    }
+  }
+  return outcome;
 }
 
 DataCommands DataBook::Commands() const {

@@ -126,8 +126,13 @@ class DataBook {
 
   // ---- password
   bool Locked() const { return table_.locked; }
-  // What the dialog's OK does with the typed text. False when the text was wrong.
-  bool ApplyPassword(const std::string& typed, bool removePassword);
+  // What the dialog's OK does with the typed text. False when the text was wrong (or
+  // the crypto failed). `newScheme`: see ApplyTablePassword.
+  bool ApplyPassword(const std::string& typed, bool removePassword, Protection newScheme = Protection::kStrong);
+  // The same, telling what happened (the page shows the wrong-password message and the
+  // one-time notice of an upgraded file from it).
+  PasswordOutcome ApplyPasswordOutcome(const std::string& typed, bool removePassword,
+                                       Protection newScheme = Protection::kStrong);
 
   // ---- commands
   DataCommands Commands() const;

@@ -8,6 +8,8 @@
 #include "common/backup.h"
 #include "common/record_file.h"
 #include "common/header_codec.h"
+#include "common/protected_file.h"
+#include "platform/crypto.h"
 #include "platform/platform.h"
 
 namespace vm::data {
@@ -145,10 +147,12 @@ void ReadHeader(DataTable& table, std::string_view line) {
     def.protection = kTableProtected;
     table.password = key.password;
     table.locked = true;
+    table.scheme = Protection::kLegacy;
   } else {
     def.protection = kTablePlain;
     table.password.clear();
     table.locked = false;
+    table.scheme = Protection::kNone;
   }
 }
 
@@ -171,6 +175,7 @@ void ReadVersion2Header(DataTable& table, std::string_view line) {
   // The version-2 header carries no key, so there is no password to ask for.
   table.password.clear();
   table.locked = false;
+  table.scheme = Protection::kNone;
 }
 
 // A scrambled line holds a line break before the record: the saver puts one there.
@@ -248,7 +253,17 @@ TableLoad LoadTableBytes(DataTable& table, std::string_view bytes, std::string& 
   table.def.modified = kTableUnchanged;
   table.loadMessage.clear();
   table.carried.clear();
+  crypto::WipeString(table.sealed);
+  table.scheme = Protection::kNone;
   rejected.clear();
+  if (LooksSealed(bytes)) {
+    table.sealed.assign(bytes);
+    table.scheme = Protection::kStrong;
+    table.def.protection = kTableProtected;
+    table.password.clear();
+    table.locked = true;
+    return load;
+  }
   bool headerRead = false;
   size_t lineCount = 1;
   for (size_t lf = bytes.find('\n'); lf != std::string_view::npos; lf = bytes.find('\n', lf + 1)) ++lineCount;
@@ -317,6 +332,8 @@ TableLoad LoadTable(DataTable& table) {
     table.loadMessage.clear();
     table.carried.clear();
     table.locked = false;
+    table.sealed.clear();
+    table.scheme = Protection::kNone;
     return {false, "Не удалось открыть файл " + table.path + ".", 0, false};
   }
   backup::DropLeftovers(table.path);
@@ -341,8 +358,8 @@ TableLoad LoadTable(DataTable& table) {
 
 std::string TableBytes(DataTable& table) {
   CTableDef& def = table.def;
-  def.key = TableKey(FileNameOf(table.path), table.password);
-  bool protect = !table.password.empty();
+  const bool protect = !table.password.empty() && table.scheme == Protection::kLegacy;
+  def.key = TableKey(FileNameOf(table.path), protect ? std::string_view(table.password) : std::string_view());
   std::string out = "/4";
   for (size_t c = 0; c < def.names.size(); ++c) {
     out += '|';
@@ -378,15 +395,68 @@ std::string TableBytes(DataTable& table) {
   return out;
 }
 
+bool FileBytes(DataTable& table, std::string& out) {
+  if (!table.sealed.empty()) {
+    out = table.sealed;
+    return true;
+  }
+  if (table.password.empty() || table.scheme != Protection::kStrong) {
+    out = TableBytes(table);
+    return true;
+  }
+  crypto::SecretString plain(TableBytes(table));
+  return Seal(plain.get(), table.password, table.kdfIterations, out);
+}
+
 TableSave SaveTable(DataTable& table) {
   if (table.path.empty()) return {};
-  table.def.key = TableKey(FileNameOf(table.path), table.password);
   if (!table.password.empty()) table.def.modified = kTableChanged;
   if (table.def.modified != kTableChanged) return {};
-  if (!backup::SaveBook(table.path, TableBytes(table)))
+  if (table.password.empty() && table.sealed.empty()) table.scheme = Protection::kNone;
+  // A table with a password is never written plain: no scheme yet means the strong one.
+  if (!table.password.empty() && table.scheme == Protection::kNone) table.scheme = Protection::kStrong;
+  std::string bytes;
+  if (!FileBytes(table, bytes) || !backup::SaveBook(table.path, bytes))
     return {TableSaveStatus::kFailed, SaveFailedMessage(table.path)};
   table.def.modified = kTableUnchanged;
   return {TableSaveStatus::kSaved, {}};
+}
+
+PasswordOutcome ApplyTablePassword(DataTable& table, const std::string& typed, bool removePassword,
+                                   Protection newScheme) {
+  if (!table.locked) {
+    table.password = typed;
+    table.def.modified = kTableChanged;
+    table.locked = !typed.empty();
+    table.scheme = typed.empty() ? Protection::kNone : newScheme;
+    table.def.protection = typed.empty() ? kTablePlain : kTableProtected;
+    return PasswordOutcome::kSet;
+  }
+  Protection read = table.scheme;
+  if (!table.sealed.empty()) {
+    crypto::SecretString plain;
+    UnsealStatus status = Unseal(table.sealed, typed, plain.get());
+    if (status != UnsealStatus::kOpened)
+      return status == UnsealStatus::kFailed ? PasswordOutcome::kFailed : PasswordOutcome::kWrong;
+    std::string path = table.path, rejected;
+    LoadTableBytes(table, plain.get(), rejected);
+    table.path = std::move(path);
+    table.password = typed;
+    table.scheme = Protection::kStrong;
+  } else if (typed != table.password || table.password.empty()) {
+    return PasswordOutcome::kWrong;
+  }
+  table.locked = false;
+  table.def.protection = kTableProtected;
+  table.scheme = SchemeAfterUnlock(read, newScheme);
+  if (removePassword) {
+    crypto::WipeString(table.password);
+    table.scheme = Protection::kNone;
+    table.def.protection = kTablePlain;
+    table.def.modified = kTableChanged;
+    return PasswordOutcome::kUnlocked;
+  }
+  return table.scheme != read ? PasswordOutcome::kUpgraded : PasswordOutcome::kUnlocked;
 }
 
 }  // namespace vm::data

@@ -18,7 +18,8 @@ struct TableLoad {
   int rejected = 0;   // lines sent to the ".err" report
   bool oldFormat = false;
 };
-// Loads the table from table.path. The records and the definition are replaced; the
+// Loads the table from table.path. A strongly protected file loads nothing but itself
+// (table.sealed) and leaves the table locked until ApplyTablePassword opens it. The records and the definition are replaced; the
 // password comes from the key (an open or a new file starts with none). A protected
 // file leaves the table locked. Lines with too few separators go to the ".err" report
 // beside the file and mark the table changed. A line of the older layout ("<Records")
@@ -36,8 +37,14 @@ struct TableSave {
 // when it has a password. The modified state becomes -1; a failed write keeps the old
 // file and the changed state. Nothing happens without a path.
 TableSave SaveTable(DataTable& table);
-// The bytes SaveTable writes (and the key it stores in the definition).
+// The table's bytes before strong protection: the plain form, or the old scheme's when
+// the table has a password and is written in that scheme (and the key it stores in the
+// definition).
 std::string TableBytes(DataTable& table);
+// What SaveTable writes: TableBytes, encrypted whole when the table has a password and
+// the strong scheme; a strongly protected file not yet opened is its own bytes. False
+// when the platform's crypto failed (nothing may then be written).
+bool FileBytes(DataTable& table, std::string& out);
 
 // The fields of a header line: a "|" after the escape character does not separate (a
 // "|" at the very start always does), and every escape character is dropped.

@@ -269,19 +269,4 @@ std::string NewTableHeader(const std::vector<std::string>& names) {
   return out;
 }
 
-void ApplyTablePassword(DataTable& table, const std::string& typed, bool removePassword) {
-  if (!table.locked) {
-    table.password = typed;
-    table.def.modified = kTableChanged;
-    table.locked = !typed.empty();
-    return;
-  }
-  if (typed != table.password || table.password.empty()) return;
-  if (removePassword) {
-    table.password.clear();
-    table.def.modified = kTableChanged;
-  }
-  table.locked = false;
-}
-
 }  // namespace vm::data

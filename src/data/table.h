@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/protected_file.h"
 #include "common/record_file.h"
 
 namespace vm::data {
@@ -64,6 +65,14 @@ struct DataTable {
   std::string path;      // empty = no file
   std::string password;  // empty = none
   bool locked = false;   // the password has not been entered since the file was loaded
+  // How the file is written while it has a password: as it was read until the password
+  // is entered, then as the password step decides.
+  Protection scheme = Protection::kNone;
+  // A strongly protected file whose password has not been entered: its bytes, kept to
+  // be opened by the password and written back unchanged by a save.
+  std::string sealed;
+  // The key derivation's iteration count for strong writes (tests lower it).
+  uint32_t kdfIterations = kStrongIterations;
   std::string loadMessage;
   // Rejected lines whose ".err" report could not be written: saves write them back
   // after the records (in the file's line form), so they are never kept nowhere.
@@ -127,9 +136,13 @@ std::string PlainHeaderName(std::string_view name);
 
 // ---- password (the data page's "Ввод пароля") -----------------------------------------
 // Locked: the stored, non-empty password typed exactly unlocks the table ("Снять
-// пороль" ticked also removes it); a wrong one changes nothing. Not locked: the text
-// becomes the password and locks the table when it is not empty (the list stays
-// visible, but editing waits for the password).
-void ApplyTablePassword(DataTable& table, const std::string& typed, bool removePassword);
+// пороль" ticked also removes it); a strongly protected file opens only when the typed
+// text decrypts it. A wrong one changes nothing. Not locked: the text becomes the
+// password and locks the table when it is not empty (the list stays visible, but
+// editing waits for the password). `newScheme` is how a new password, and an
+// old-scheme file once unlocked, are written from then on (strong unless the user
+// keeps the old scheme); a strong file stays strong.
+PasswordOutcome ApplyTablePassword(DataTable& table, const std::string& typed, bool removePassword,
+                                   Protection newScheme = Protection::kStrong);
 
 }  // namespace vm::data

@@ -8,6 +8,8 @@
 #include "common/backup.h"
 #include "common/record_file.h"
 #include "common/header_codec.h"
+#include "common/protected_file.h"
+#include "platform/crypto.h"
 
 namespace vm::notebook {
 
@@ -224,6 +226,7 @@ const char* FormatName(NotebookFormat format) {
     case NotebookFormat::kV1: return "v1";
     case NotebookFormat::kFileFormat1: return "fileformat1";
     case NotebookFormat::kXml: return "xml";
+    case NotebookFormat::kStrong: return "strong";
     case NotebookFormat::kNone: break;
   }
   return "none";
@@ -240,6 +243,10 @@ void MarkChanged(NotebookFile& notebook) {
 NotebookContent ParseNotebook(std::string_view bytes) {
   NotebookContent content;
   content.root = NewNotebookRoot();
+  if (LooksSealed(bytes)) {
+    content.format = NotebookFormat::kStrong;
+    return content;
+  }
   TextLines lines(bytes);
   std::string_view first;
   do {
@@ -338,12 +345,22 @@ NotebookRead ReadNotebook(NotebookFile& notebook, const std::string& path) {
     notebook.password.clear();
     notebook.isProtected = false;
     notebook.state = kNoDocument;
+    notebook.sealed.clear();
+    notebook.scheme = Protection::kNone;
     return read;
   }
   notebook.root = std::move(content.root);
+  crypto::WipeString(notebook.password);  // the previous file's
   notebook.password = content.password;
   notebook.isProtected = !content.password.empty();
   notebook.state = kSaved;
+  notebook.sealed.clear();
+  notebook.scheme = notebook.isProtected ? Protection::kLegacy : Protection::kNone;
+  if (content.format == NotebookFormat::kStrong) {
+    notebook.sealed = std::move(bytes);
+    notebook.isProtected = true;
+    notebook.scheme = Protection::kStrong;
+  }
   read.ok = true;
   return read;
 }
@@ -365,11 +382,28 @@ std::string BranchBytes(const XmlElement& branch, std::string_view fileName) {
   return out;
 }
 
+bool NotebookFileBytes(const XmlElement& tree, std::string_view fileName, std::string_view password,
+                       Protection scheme, uint32_t iterations, std::string& out) {
+  if (password.empty() || scheme == Protection::kLegacy) {
+    out = NotebookBytes(tree, fileName, password);
+    return true;
+  }
+  crypto::SecretString plain(NotebookBytes(tree, fileName, {}));
+  return Seal(plain.get(), password, iterations, out);
+}
+
 NotebookSave SaveNotebook(NotebookFile& notebook, const XmlElement* rearranged) {
   if (notebook.path.empty() || (notebook.state != kChanged && notebook.state != kRearranged)) return {};
   const XmlElement& tree = notebook.state == kRearranged && rearranged ? *rearranged : *notebook.root;
-  NotebookSave saved =
-      WriteFile(notebook.path, NotebookBytes(tree, FileNameOf(notebook.path), notebook.password));
+  if (notebook.password.empty()) notebook.scheme = Protection::kNone;
+  if (!notebook.password.empty() && notebook.scheme == Protection::kNone) notebook.scheme = Protection::kStrong;
+  std::string bytes;
+  if (!notebook.sealed.empty())
+    bytes = notebook.sealed;
+  else if (!NotebookFileBytes(tree, FileNameOf(notebook.path), notebook.password, notebook.scheme,
+                              notebook.kdfIterations, bytes))
+    return {SaveStatus::kFailed, SaveFailedMessage(notebook.path)};
+  NotebookSave saved = WriteFile(notebook.path, bytes);
   if (saved.status == SaveStatus::kSaved && notebook.state == kChanged) notebook.state = kSaved;
   return saved;
 }
@@ -440,18 +474,54 @@ const char* PasswordTitle(PasswordMode mode) {
   return mode == PasswordMode::kEntering ? "Введите пароль" : "Установите пароль";
 }
 
-bool ApplyPassword(NotebookFile& notebook, const std::string& typed, bool removePassword) {
+namespace {
+
+PasswordOutcome Unlock(NotebookFile& notebook, const std::string& typed, bool removePassword,
+                       Protection newScheme) {
+  const Protection read = notebook.scheme;
+  if (!notebook.sealed.empty()) {
+    crypto::SecretString plain;
+    UnsealStatus status = Unseal(notebook.sealed, typed, plain.get());
+    if (status == UnsealStatus::kFailed) return PasswordOutcome::kFailed;
+    if (status != UnsealStatus::kOpened) return PasswordOutcome::kWrong;
+    NotebookContent content = ParseNotebook(plain.get());
+    // What a writer encrypted is a notebook of the current format; anything else is a
+    // file made elsewhere, refused like a damaged one.
+    if (content.format != NotebookFormat::kCurrent || content.tooDeep || !content.password.empty())
+      return PasswordOutcome::kWrong;
+    notebook.root = std::move(content.root);
+    notebook.sealed.clear();
+    notebook.password = typed;
+  } else if (notebook.password.empty() || typed != notebook.password) {
+    return PasswordOutcome::kWrong;
+  }
+  notebook.isProtected = false;
+  notebook.scheme = SchemeAfterUnlock(read, newScheme);
+  if (removePassword) {
+    crypto::WipeString(notebook.password);
+    notebook.scheme = Protection::kNone;
+    MarkChanged(notebook);
+    return PasswordOutcome::kUnlocked;
+  }
+  if (notebook.scheme == read) return PasswordOutcome::kUnlocked;
+  MarkChanged(notebook);  // the old-scheme file is replaced at the next save
+  return PasswordOutcome::kUpgraded;
+}
+
+}  // namespace
+
+bool ApplyPassword(NotebookFile& notebook, const std::string& typed, bool removePassword, Protection newScheme,
+                   PasswordOutcome* outcome) {
+  PasswordOutcome result = PasswordOutcome::kSet;
   if (!notebook.isProtected) {
     notebook.password = typed;
     notebook.isProtected = !typed.empty();
+    notebook.scheme = typed.empty() ? Protection::kNone : newScheme;
     MarkChanged(notebook);
-  } else if (!notebook.password.empty() && typed == notebook.password) {
-    notebook.isProtected = false;
-    if (removePassword) {
-      notebook.password.clear();
-      MarkChanged(notebook);
-    }
+  } else {
+    result = Unlock(notebook, typed, removePassword, newScheme);
   }
+  if (outcome) *outcome = result;
   return !notebook.isProtected;
 }
 

@@ -7,13 +7,14 @@
 #include <string>
 #include <string_view>
 
+#include "common/protected_file.h"
 #include "notebook/xml_tree.h"
 #include "platform/platform.h"
 
 namespace vm::notebook {
 
-enum class NotebookFormat { kNone, kCurrent, kV1, kFileFormat1, kXml };
-// "none", "current", "v1", "fileformat1", "xml".
+enum class NotebookFormat { kNone, kCurrent, kV1, kFileFormat1, kXml, kStrong };
+// "none", "current", "v1", "fileformat1", "xml", "strong".
 const char* FormatName(NotebookFormat format);
 
 // Document state: 0 no usable document (a damaged file was set aside; never written),
@@ -35,6 +36,14 @@ struct NotebookFile {
   std::string password;      // empty when the file has none
   bool isProtected = false;  // a password exists and has not been entered since loading or setting it
   int state = kSaved;
+  // How the file is written while it has a password: as it was read until the password
+  // is entered, then as the password step decides.
+  Protection scheme = Protection::kNone;
+  // A strongly protected file whose password has not been entered: its bytes, kept to
+  // be opened by the password and written back unchanged by a save.
+  std::string sealed;
+  // The key derivation's iteration count for strong writes (tests lower it).
+  uint32_t kdfIterations = kStrongIterations;
 };
 
 // Marks the document changed for the next write. A rearranged document stays
@@ -69,7 +78,9 @@ struct NotebookRead {
 // Opens a file into the notebook. An unreadable file leaves the notebook as it was. A
 // damaged XML file is moved to the name with the extension "sav" and leaves an empty
 // document in state 0. Otherwise the document is replaced, the state becomes 1 and a
-// password read from the header protects the notebook until it is entered.
+// password read from the header protects the notebook until it is entered. A strongly
+// protected file opens as an empty, protected document holding the file's bytes
+// (NotebookFile::sealed) until ApplyPassword opens it.
 NotebookRead ReadNotebook(NotebookFile& notebook, const std::string& path);
 
 // ---- writing -------------------------------------------------------------------------
@@ -77,6 +88,10 @@ NotebookRead ReadNotebook(NotebookFile& notebook, const std::string& path);
 // own name and password, then every note depth first. With a password the titles are
 // header-encoded and the bodies scrambled.
 std::string NotebookBytes(const XmlElement& root, std::string_view fileName, std::string_view password);
+// What SaveNotebook writes for `tree`: NotebookBytes, encrypted whole (over the form
+// without password) in the strong scheme. False when the platform's crypto failed.
+bool NotebookFileBytes(const XmlElement& tree, std::string_view fileName, std::string_view password,
+                       Protection scheme, uint32_t iterations, std::string& out);
 // A single branch written as a notebook of its own, without password.
 std::string BranchBytes(const XmlElement& branch, std::string_view fileName);
 
@@ -87,8 +102,10 @@ struct NotebookSave {
 };
 // Writes the document in state 2 (the state becomes 1) and the rearranged tree in
 // state 3 (the page builds it in display order; the state stays 3). A protected
-// notebook stays protected in both. A failed write keeps the old file and the state.
-// Nothing is written without a path.
+// notebook stays protected in both, in its scheme (a password with no scheme yet is
+// written strongly: a protected notebook is never written plain). A strongly protected
+// file not yet opened is written back as it was read. A failed write keeps the old file
+// and the state. Nothing is written without a path.
 NotebookSave SaveNotebook(NotebookFile& notebook, const XmlElement* rearranged = nullptr);
 
 // Branch export: the branch as the outermost note of a new file, without password.
@@ -122,8 +139,11 @@ const char* PasswordTitle(PasswordMode mode);
 // Applies the dialog's answer. Setting mode: the text becomes the password and the
 // notebook is written at the next save, protected when the text is not empty.
 // Entering mode: the stored password, typed exactly, unlocks the notebook ("Снять
-// пороль" ticked also removes the password); a wrong one changes nothing. Returns true
-// when the tree and the editor are to be shown.
-bool ApplyPassword(NotebookFile& notebook, const std::string& typed, bool removePassword);
+// пороль" ticked also removes the password); a strongly protected file opens only when
+// the text decrypts it. A wrong one changes nothing. Returns true when the tree and the
+// editor are to be shown. `newScheme` is how a new password, and an old-scheme file
+// once unlocked, are written from then on; `outcome` (when given) tells what happened.
+bool ApplyPassword(NotebookFile& notebook, const std::string& typed, bool removePassword,
+                   Protection newScheme = Protection::kStrong, PasswordOutcome* outcome = nullptr);
 
 }  // namespace vm::notebook

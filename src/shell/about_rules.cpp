@@ -5,6 +5,7 @@
 
 #include "common/backup.h"
 #include "common/app_util.h"
+#include "common/protected_file.h"
 
 namespace vm::shell {
 
@@ -57,6 +58,7 @@ const char* OptionKey(AboutOption option) {
     case AboutOption::kAutosave: return "AUTOSAVE";
     case AboutOption::kLast: return "LAST";
     case AboutOption::kEsc: return "ESC";
+    case AboutOption::kOldProtection: return kOldProtectionKey;
   }
   return "";
 }

@@ -39,8 +39,10 @@ bool AutostartChecked(RunEntry& entry, const std::string& programFolder);
 void ApplyAutostartClick(bool checked, const CAppUtil& util, RunEntry& entry);
 
 // ---- the other boxes -------------------------------------------------------------------------
-enum class AboutOption { kAutostart, kHide, kAutosave, kLast, kEsc };
-// The "GENERAL" key each box writes ("START", "HIDE", "AUTOSAVE", "LAST", "ESC").
+// kOldProtection: new passwords and unlocked old-scheme files keep the old protection,
+// for files shared with older versions of the program (off by default).
+enum class AboutOption { kAutostart, kHide, kAutosave, kLast, kEsc, kOldProtection };
+// The "GENERAL" key each box writes ("START", "HIDE", "AUTOSAVE", "LAST", "ESC", "OLDPROTECT").
 const char* OptionKey(AboutOption option);
 // Shown state of a box from its key: the number in it, empty text counting as 0; "ESC"
 // is on only as "1", as the sheet reads it.

@@ -217,7 +217,7 @@ TEST(DataBookFiles, ProtectedFileOpensHiddenAndShowsAfterThePassword) {
   testing::ScratchFolder dir;
   DataBook b = Book({"Имя", "Телефон"}, {1, 1}, {"Анна|1", "Борис|2"});
   b.table().path = dir / "t.dbp";
-  b.ApplyPassword("пароль", false);
+  b.ApplyPassword("пароль", false, Protection::kLegacy);  // strong: data_protection_test
   ASSERT_EQ(b.Save().status, TableSaveStatus::kSaved);
 
   DataBook again;
@@ -228,7 +228,7 @@ TEST(DataBookFiles, ProtectedFileOpensHiddenAndShowsAfterThePassword) {
   EXPECT_EQ(again.view(), (std::vector<int>{1}));  // the filter stays
   EXPECT_FALSE(again.ApplyPassword("Пароль", false));
   EXPECT_TRUE(again.listHidden());
-  EXPECT_TRUE(again.ApplyPassword("пароль", true));  // "Снять пороль"
+  EXPECT_TRUE(again.ApplyPassword("пароль", true, Protection::kLegacy));  // "Снять пороль"
   EXPECT_FALSE(again.listHidden());
   EXPECT_TRUE(again.table().password.empty());
   EXPECT_TRUE(again.modified());

@@ -25,7 +25,8 @@ TEST(DataCli, ListsAndSavesProtected) {
   EXPECT_EQ(r.out, head + "protected\tno\n" + rows + U("message\tСоздан файл ") + PosixPath(dir / "t.err") +
                        U(" с незагруженными строками\n"));
 
-  r = RunCli("data-save " + PosixPath(dir / "t.dbp") + " " + PosixPath(dir / "s.dbp") + " --password pw");
+  r = RunCli("data-save " + PosixPath(dir / "t.dbp") + " " + PosixPath(dir / "s.dbp") +
+             " --password pw --protection legacy");
   EXPECT_EQ(r.out, "saved\nrejected 1\n");
   EXPECT_EQ(testing::Slurp(dir / "s.dbp").find("Иван"), std::string::npos);
   EXPECT_EQ(RunCli("data " + PosixPath(dir / "s.dbp")).out, head + "protected\tyes\n");

@@ -188,6 +188,7 @@ TEST_F(DataFileTest, RejectedLinesWithoutReportStayInTheTableFile) {
     t.def.AddColumnEntry("C", 100, 1);
     t.records = {{"ok|1|2"}, {"bad|1"}};
     t.password = password;
+    t.scheme = Protection::kLegacy;  // the old scheme's lines (strong: data_protection_test)
     t.def.modified = kTableChanged;
     ASSERT_EQ(SaveTable(t).status, TableSaveStatus::kSaved);
 
@@ -245,6 +246,7 @@ TEST_F(DataFileTest, ProtectedTableRoundTrip) {
   table.def.webColumn = 0;
   table.records = {{"Иван|1"}, {"  leading blanks|2"}, {"|"}, {"ctl \x01\x0B\x0C|3"}, {"=Sdbnsre|4"}};
   table.password = "тайна";
+  table.scheme = Protection::kLegacy;  // the old scheme (strong: data_protection_test)
   ASSERT_EQ(SaveTable(table).status, TableSaveStatus::kSaved);
   std::string bytes = Slurp(table.path);
   EXPECT_EQ(bytes.find("Имя"), std::string::npos);
@@ -316,6 +318,7 @@ TEST_F(DataFileTest, CopiesAndRenamesKeepTheirProtection) {
       t.def.AddColumnEntry("Телефон", 100, 1);
       t.records = {{"Иван|123"}};
       t.password = password;
+      t.scheme = Protection::kLegacy;
       t.def.modified = kTableChanged;
       t.path = dir / from;
       ASSERT_EQ(SaveTable(t).status, TableSaveStatus::kSaved);

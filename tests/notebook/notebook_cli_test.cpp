@@ -27,7 +27,7 @@ TEST(NotebookCli, ListsConvertsAndProtects) {
   EXPECT_EQ(r.out, "format fileformat1\nprotected no\n" + listing);
 
   r = RunCli("notebook-convert " + PosixPath(dir / "old.dbn") + " " + PosixPath(dir / "new.dbn") + " --password " +
-             U("'пароль'"));
+             U("'пароль'") + " --protection legacy");
   EXPECT_EQ(r.out, "saved\n");
   EXPECT_EQ(testing::Slurp(dir / "new.dbn").substr(0, 3 + EncodeHeader("new.dbnпароль").size()),
             "/2|" + EncodeHeader("new.dbnпароль"));

@@ -307,7 +307,8 @@ TEST_F(NotebookFileTest, ProtectedNotebookRoundTripAndPasswordCommands) {
   notebook.root->AppendChild("Тайна", "{\\rtf1 текст}");
   EXPECT_EQ(PasswordModeFor(notebook), PasswordMode::kSetting);
   EXPECT_STREQ(PasswordTitle(PasswordMode::kSetting), "Установите пароль");
-  EXPECT_FALSE(ApplyPassword(notebook, "Пароль", false));  // set: now protected
+  // The old scheme, kept by the user's option (strong protection: notebook_protection_test).
+  EXPECT_FALSE(ApplyPassword(notebook, "Пароль", false, Protection::kLegacy));  // set: now protected
   EXPECT_EQ(notebook.state, kChanged);
   ASSERT_EQ(SaveNotebook(notebook).status, SaveStatus::kSaved);
   EXPECT_EQ(Slurp(path).find("Тайна"), std::string::npos);
@@ -319,13 +320,13 @@ TEST_F(NotebookFileTest, ProtectedNotebookRoundTripAndPasswordCommands) {
   EXPECT_FALSE(ApplyPassword(again, "пароль", true));  // wrong case: nothing happens
   EXPECT_TRUE(again.isProtected);
   EXPECT_EQ(again.password, "Пароль");
-  EXPECT_TRUE(ApplyPassword(again, "Пароль", false));
+  EXPECT_TRUE(ApplyPassword(again, "Пароль", false, Protection::kLegacy));
   EXPECT_EQ(again.state, kSaved);
   EXPECT_EQ(Dump(*again.root), "0[Тайна]=[{\\rtf1 текст}]\n");
 
   // "Снять пороль": unlocked and written without password next time.
   again.isProtected = true;
-  EXPECT_TRUE(ApplyPassword(again, "Пароль", true));
+  EXPECT_TRUE(ApplyPassword(again, "Пароль", true, Protection::kLegacy));
   EXPECT_EQ(again.password, "");
   EXPECT_EQ(again.state, kChanged);
   ASSERT_EQ(SaveNotebook(again).status, SaveStatus::kSaved);
@@ -360,6 +361,7 @@ TEST_F(NotebookFileTest, RearrangedNotebookFollowsTheScreenAndStaysProtected) {
   notebook.root->AppendChild("B", "b");
   notebook.root->AppendChild("A", "a");
   notebook.password = "pw";
+  notebook.scheme = Protection::kLegacy;
   notebook.state = kRearranged;
   auto onScreen = NewNotebookRoot();
   onScreen->AppendChild("A", "a");

@@ -111,7 +111,8 @@ TEST_F(AboutOptions, BoxesReadAndWriteTheirKeys) {
                {AboutOption::kHide, "HIDE"},
                {AboutOption::kAutosave, "AUTOSAVE"},
                {AboutOption::kLast, "LAST"},
-               {AboutOption::kEsc, "ESC"}};
+               {AboutOption::kEsc, "ESC"},
+               {AboutOption::kOldProtection, "OLDPROTECT"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.key);
     EXPECT_STREQ(OptionKey(c.option), c.key);

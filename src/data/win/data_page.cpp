@@ -6,6 +6,8 @@
 #include "data/csv.h"
 #include "data/win/data_resources.h"
 #include "data/win/table_dialogs.h"
+#include "common/protected_file.h"
+#include "platform/crypto.h"
 #include "platform/platform.h"
 #include "shell/win/shell_resources.h"
 #include "ui/ask_dialogs.h"
@@ -542,7 +544,20 @@ void CPh::Password() {
   auto answer = shell_.askPassword(hwnd(), book_.Locked() ? PasswordMode::kEnter : PasswordMode::kSet);
   if (!answer) return;
   bool wasHidden = book_.listHidden();
-  book_.ApplyPassword(answer->text, answer->remove);
+  bool wasSealed = !book_.table().sealed.empty();
+  PasswordOutcome outcome;
+  {
+    ui::WaitCursor wait;  // a strong key takes a moment to derive
+    outcome = book_.ApplyPasswordOutcome(answer->text, answer->remove,
+                                         NewPasswordScheme(app().GetFlag("GENERAL", kOldProtectionKey)));
+  }
+  crypto::WipeString(answer->text);
+  if (outcome == PasswordOutcome::kWrong || outcome == PasswordOutcome::kFailed) {
+    platform::ShowMessage(kWrongPasswordMessage, platform::MessageIcon::kExclamation);
+    return;
+  }
+  if (outcome == PasswordOutcome::kUpgraded) platform::ShowMessage(kUpgradeNotice, platform::MessageIcon::kInformation);
+  if (wasSealed) RebuildColumns();  // the columns came from the file only now
   if (wasHidden && !book_.listHidden()) {
     ShowLock();
     ShowRows();

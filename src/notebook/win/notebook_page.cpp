@@ -119,6 +119,25 @@ NotebookDialogs SystemNotebookDialogs() {
     HINSTANCE h = ShellExecuteW(nullptr, L"open", ui::Wide(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     return static_cast<int>(reinterpret_cast<INT_PTR>(h));
   };
+  d.openAndRemoveOnceRead = [](const std::string& path) {
+    std::wstring file = ui::Wide(path);
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+    info.lpVerb = L"open";
+    info.lpFile = file.c_str();
+    info.nShow = SW_SHOWNORMAL;
+    // A failure is reported to the user, who is told the copy was made.
+    if (!ShellExecuteExW(&info)) return static_cast<int>(reinterpret_cast<INT_PTR>(info.hInstApp));
+    // An editor that has gone idle has read its file. Without a process (a running
+    // editor took the file over) the copy stays until "Temp" is emptied at exit.
+    if (info.hProcess) {
+      WaitForInputIdle(info.hProcess, 10000);
+      CloseHandle(info.hProcess);
+      platform::RemoveFile(path);
+    }
+    return 33;
+  };
   d.askPrinter = ui::AskPrinter;
   return d;
 }

@@ -30,6 +30,9 @@ struct NotebookDialogs {
   std::function<std::optional<std::string>(HWND owner, const std::string& folder)> saveAs;
   // Opens a file with its program (the outside editor); the shell's code.
   std::function<int(const std::string& path)> openWithShell;
+  // The same for the copy of a protected note: the copy is removed once the editor has
+  // read it (its process has gone idle), so no plain copy stays behind in "Temp".
+  std::function<int(const std::string& path)> openAndRemoveOnceRead;
   // The printer's device context (the page deletes it), or null: ui::AskPrinter.
   std::function<HDC(HWND owner)> askPrinter;
 };

@@ -238,7 +238,8 @@ void CNoteBook::OpenOutside() {
   if (!platform::DirExists(folder)) platform::MakeDir(folder);
   std::string path = folder + "\\Note.rtf";
   platform::WriteFileBytes(path, ui::StreamOutRtf(edit_));
-  if (dialogs_.openWithShell(path) <= 32)
+  const bool keepCopy = nb_.password.empty();
+  if ((keepCopy ? dialogs_.openWithShell(path) : dialogs_.openAndRemoveOnceRead(path)) <= 32)
     platform::ShowMessage(
         "Не найден текстовый редактор для открытия файлов rtf!, создан файл отчета \"Note.rtf\"",
         platform::MessageIcon::kExclamation);

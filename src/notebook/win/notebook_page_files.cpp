@@ -6,6 +6,8 @@
 #include "common/ask_dialogs.h"
 #include "notebook/win/notebook_page.h"
 #include "notebook/win/notebook_page_parts.h"
+#include "common/protected_file.h"
+#include "platform/crypto.h"
 #include "platform/platform.h"
 #include "ui/ask_dialogs.h"
 #include "ui/file_dialogs.h"
@@ -123,9 +125,23 @@ void CNoteBook::Password() {
   std::optional<ui::PasswordAnswer> answer = ui::AskPassword(hwnd(), mode);
   if (!answer) return;
   bool wasLocked = nb_.isProtected;
-  bool show = ApplyPassword(nb_, answer->text, answer->removePassword);
+  bool wasSealed = !nb_.sealed.empty();
+  PasswordOutcome outcome;
+  bool show;
+  {
+    ui::WaitCursor wait;  // a strong key takes a moment to derive
+    show = ApplyPassword(nb_, answer->text, answer->removePassword,
+                         NewPasswordScheme(app().GetFlag("GENERAL", kOldProtectionKey)), &outcome);
+  }
+  crypto::WipeString(answer->text);
+  if (outcome == PasswordOutcome::kWrong || outcome == PasswordOutcome::kFailed) {
+    platform::ShowMessage(kWrongPasswordMessage, platform::MessageIcon::kExclamation);
+    return;
+  }
+  if (outcome == PasswordOutcome::kUpgraded) platform::ShowMessage(kUpgradeNotice, platform::MessageIcon::kInformation);
   // A new password protects the file when it is written; the notes stay on show.
   if (!wasLocked) nb_.isProtected = false;
+  if (wasSealed && show) RebuildTree();  // the notes came from the file only now
   if (show || !wasLocked) ShowLocked();
 }
 

@@ -34,6 +34,7 @@ const struct {
     {IDC_ABOUT_AUTOSAVE, AboutOption::kAutosave},
     {IDC_ABOUT_LAST, AboutOption::kLast},
     {IDC_ABOUT_ESC, AboutOption::kEsc},
+    {IDC_ABOUT_OLD_PROTECTION, AboutOption::kOldProtection},
 };
 }  // namespace
 

@@ -17,6 +17,7 @@
 #include "data/win/table_dialogs.h"
 #include "platform/platform.h"
 #include "common/app_util.h"
+#include "common/protected_file.h"
 #include "shell/win/shell_resources.h"
 #include "support/program_folder.h"
 #include "support/scratch.h"
@@ -159,9 +160,11 @@ TEST_F(DataPageTest, StartFiltersEditsSortsAddsDeletesAndSaves) {
 }
 
 TEST_F(DataPageTest, PasswordLocksTheFileUntilItIsEnteredAgain) {
+  vm::testing::CapturedMessages messages;
   vm::testing::ProgramSheet sheet(app_);
   CPh& page = Open(sheet);
-  password_ = DataPageShell::Password{"секрет", false};
+  page.data().table().kdfIterations = 1000;  // Wine's key derivation is slow
+  password_ = DataPageShell::Password{"секрет^|#", false};
   Command(sheet, page, ID_DATA_PASSWORD);
   EXPECT_EQ(modes_.back(), PasswordMode::kSet);
   EXPECT_TRUE(IsWindowVisible(page.list().hwnd()));
@@ -169,19 +172,65 @@ TEST_F(DataPageTest, PasswordLocksTheFileUntilItIsEnteredAgain) {
   EXPECT_FALSE(page.toolbar().IsEnabled(ID_DATA_ADD));
   page.Save();  // save all writes it protected
 
+  // Strongly: nothing typed or shown is in the file, not even the column names.
+  const std::string bytes = vm::testing::Slurp(dir_ / "Personal\\t.dbp");
+  EXPECT_TRUE(LooksSealed(bytes));
+  for (const char* text : {"секрет", "Иванов", "Петрова", "Сидоров", "Телефон", "www.a.ru"})
+    EXPECT_EQ(bytes.find(text), std::string::npos) << text;
+
   page.OpenFile(dir_ / "Personal\\t.dbp");
   PumpSheet(sheet);
   EXPECT_FALSE(IsWindowVisible(page.list().hwnd()));
   EXPECT_FALSE(IsWindowVisible(GetDlgItem(page.hwnd(), CPh::FilterId(0))));
+  page.Save();  // the locked file is left as it is
+  EXPECT_EQ(vm::testing::Slurp(dir_ / "Personal\\t.dbp"), bytes);
   password_ = DataPageShell::Password{"не то", false};
   Command(sheet, page, ID_DATA_PASSWORD);
   EXPECT_EQ(modes_.back(), PasswordMode::kEnter);
   EXPECT_FALSE(IsWindowVisible(page.list().hwnd()));
-  password_ = DataPageShell::Password{"секрет", false};
+  EXPECT_EQ(messages.texts(), std::vector<std::string>{"Неверный пароль или файл повреждён"});
+  password_ = DataPageShell::Password{"секрет^|#", false};
   Command(sheet, page, ID_DATA_PASSWORD);
   EXPECT_TRUE(IsWindowVisible(page.list().hwnd()));
   EXPECT_EQ(page.list().RowCount(), 3);
+  EXPECT_EQ(Header_GetItemCount(ListView_GetHeader(page.list().hwnd())), 3);
   EXPECT_TRUE(page.toolbar().IsEnabled(ID_DATA_SAVE));
+  EXPECT_EQ(messages.texts().size(), 1u);
+}
+
+TEST_F(DataPageTest, AnOldSchemeFileOpensAndIsWrittenStronglyAfterANotice) {
+  DataTable old;
+  old.path = dir_ / "Personal\\t.dbp";
+  LoadTable(old);
+  old.password = "старый";
+  old.scheme = Protection::kLegacy;
+  old.def.modified = kTableChanged;
+  ASSERT_EQ(SaveTable(old).status, TableSaveStatus::kSaved);
+  vm::testing::CapturedMessages messages;
+  vm::testing::ProgramSheet sheet(app_);
+  CPh& page = Open(sheet);
+  page.data().table().kdfIterations = 1000;  // Wine's key derivation is slow
+  EXPECT_FALSE(IsWindowVisible(page.list().hwnd()));
+  password_ = DataPageShell::Password{"старый", false};
+  Command(sheet, page, ID_DATA_PASSWORD);
+  EXPECT_EQ(page.list().RowCount(), 3);
+  ASSERT_EQ(messages.texts().size(), 1u);
+  EXPECT_NE(messages.texts()[0].find("Прежние версии программы не смогут его открыть"), std::string::npos);
+  page.Save();
+  EXPECT_TRUE(LooksSealed(vm::testing::Slurp(old.path)));
+
+  // With the About page's option the old scheme stays.
+  app_.PutSetting("GENERAL", kOldProtectionKey, "1");
+  Spit(old.path, kTable);
+  page.OpenFile(old.path);
+  password_ = DataPageShell::Password{"новый", false};
+  Command(sheet, page, ID_DATA_PASSWORD);
+  page.Save();
+  const std::string kept = vm::testing::Slurp(old.path);
+  EXPECT_FALSE(LooksSealed(kept));
+  EXPECT_EQ(kept.substr(0, 3), "/4|");
+  EXPECT_EQ(kept.find("Иванов"), std::string::npos);
+  EXPECT_EQ(messages.texts().size(), 1u);
 }
 
 // Enter in the new column's name, then OK from a timer inside the dialog's own loop.

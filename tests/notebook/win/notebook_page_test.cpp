@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "common/protected_file.h"
 #include "notebook/win/notebook_page.h"
 #include "notebook/win/notebook_resources.h"
 #include "platform/platform.h"
@@ -231,19 +232,28 @@ TEST_F(NotebookPageTest, LockedFileHidesTreeAndEditorUntilThePasswordIsEntered) 
 }
 
 TEST_F(NotebookPageTest, APasswordSetThroughItsDialogLocksTheReopenedFileUntilItIsTyped) {
+  vm::testing::CapturedMessages messages;
   vm::testing::ProgramSheet sheet(app_);
   CNoteBook& page = Open(sheet);
+  page.notebook().kdfIterations = 1000;  // Wine's key derivation is slow
   std::string path = page.notebook().path;
   {
-    DriveDialog set([](ui::Dialog& d) { TypePassword(d, "Сезам"); });
+    DriveDialog set([](ui::Dialog& d) { TypePassword(d, "Сезам ^|#"); });
     Command(sheet, page, ID_NOTE_PASSWORD);
   }
   EXPECT_FALSE(page.notebook().isProtected);  // the notes stay on show until reopened
   EXPECT_TRUE(IsWindowVisible(page.tree().hwnd()));
+  // A note typed: what is typed is written protected too.
+  Select(sheet, page, "Дом^^");
+  ui::SetSelection(page.editor(), 0, -1);
+  ui::ReplaceSelection(page.editor(), L"Набранный текст", false);
+  PumpSheet(sheet);
   Command(sheet, page, ID_NOTE_SAVE_FILE);
   std::string bytes;
   ASSERT_TRUE(platform::ReadFileBytes(path, bytes));
-  EXPECT_EQ(bytes.find("План на год"), std::string::npos);  // scrambled on disk
+  EXPECT_TRUE(LooksSealed(bytes));
+  for (const char* text : {"План на год", "Работа", "План", "Дом", "Набранный", "Сезам"})
+    EXPECT_EQ(bytes.find(text), std::string::npos) << text;
 
   ASSERT_TRUE(page.OpenPath(path));
   PumpSheet(sheet);
@@ -251,21 +261,46 @@ TEST_F(NotebookPageTest, APasswordSetThroughItsDialogLocksTheReopenedFileUntilIt
   EXPECT_FALSE(IsWindowVisible(page.tree().hwnd()));
   EXPECT_FALSE(page.toolbar().IsEnabled(ID_NOTE_FIND_ALL));
   {
-    DriveDialog wrong([](ui::Dialog& d) { TypePassword(d, "сезам"); });
+    DriveDialog wrong([](ui::Dialog& d) { TypePassword(d, "сезам ^|#"); });
     Command(sheet, page, ID_NOTE_PASSWORD);
   }
   EXPECT_TRUE(page.notebook().isProtected);
   EXPECT_FALSE(IsWindowVisible(page.editor()));
+  EXPECT_EQ(messages.texts(), std::vector<std::string>{"Неверный пароль или файл повреждён"});
   {
-    DriveDialog right([](ui::Dialog& d) { TypePassword(d, "Сезам"); });
+    DriveDialog right([](ui::Dialog& d) { TypePassword(d, "Сезам ^|#"); });
     Command(sheet, page, ID_NOTE_PASSWORD);
   }
+  EXPECT_EQ(messages.texts().size(), 1u);
   EXPECT_FALSE(page.notebook().isProtected);
   EXPECT_TRUE(IsWindowVisible(page.tree().hwnd()));
   EXPECT_TRUE(IsWindowVisible(page.editor()));
   EXPECT_EQ(Shape(page.tree(), nullptr), "Работа(План)|Дом");
   Select(sheet, page, "Работа^^План^^");
   EXPECT_EQ(ui::Narrow(ui::PlainText(page.editor())), "План на год");
+}
+
+// The outside editor's copy of a protected notebook's note is handed over to be
+// removed once read; a plain notebook's copy stays for the user.
+TEST_F(NotebookPageTest, TheOutsideEditorsCopyOfAProtectedNoteIsNotKept) {
+  vm::testing::ProgramSheet sheet(app_);
+  CNoteBook& page = Open(sheet);
+  std::vector<std::string> kept, removed;
+  NotebookDialogs d = page.dialogs();
+  d.openWithShell = [&](const std::string& p) { return kept.push_back(p), 42; };
+  d.openAndRemoveOnceRead = [&](const std::string& p) { return removed.push_back(p), 42; };
+  page.SetDialogs(d);
+  Select(sheet, page, "Дом^^");
+  Command(sheet, page, ID_NOTE_OUTSIDE);
+  EXPECT_EQ(kept.size(), 1u);
+  EXPECT_TRUE(removed.empty());
+  {
+    DriveDialog set([](ui::Dialog& dialog) { TypePassword(dialog, "пароль"); });
+    Command(sheet, page, ID_NOTE_PASSWORD);
+  }
+  Command(sheet, page, ID_NOTE_OUTSIDE);
+  EXPECT_EQ(kept.size(), 1u);
+  EXPECT_EQ(removed, std::vector<std::string>{app_.ProgramFolder() + "Temp\\Note.rtf"});
 }
 
 TEST_F(NotebookPageTest, F3FindsInTheNoteAndTheSearchInEveryNoteSelectsTheHit) {
