@@ -172,6 +172,19 @@ void CardBook::Add() {
   Select(static_cast<int>(shown_.size()) - 1);
 }
 
+void CardBook::Append(const std::vector<std::string>& records) {
+  if (records.empty()) return;
+  book_.records.insert(book_.records.end(), records.begin(), records.end());
+  book_.state = kStateChanged;
+  Filter();
+}
+
+std::vector<std::string> CardBook::ShownRecords() const {
+  std::vector<std::string> out;
+  for (int r : shown_) out.push_back(book_.records[r]);
+  return out;
+}
+
 bool CardBook::RemoveCurrent() {
   if (current_ < 0) return false;
   int record = shown_[current_];

@@ -94,6 +94,10 @@ class CardBook {
   // Appends a card made of the search texts, empties the boxes and selects the new
   // last row.
   void Add();
+  // Appends whole records (an import); the search boxes stay and filter them too.
+  void Append(const std::vector<std::string>& records);
+  // The records of the shown cards, in list order.
+  std::vector<std::string> ShownRecords() const;
   // Removes the current card; false when there is none.
   bool RemoveCurrent();
   // Writes one field of a shown card; false (and nothing changed) when the row is not

@@ -21,6 +21,9 @@
 #define ID_TASK_DIARY_PICK 33233
 #define ID_TASK_SAVE_AS 33221
 #define ID_TASK_SAVE_CURRENT 164
+// The save drop-down's iCalendar commands.
+#define ID_TASK_EXPORT_ICS 1061
+#define ID_TASK_IMPORT_ICS 1062
 #define ID_TASK_REPORT_FULL 33264
 #define ID_TASK_HEADINGS 33117
 // "Найти выполненные" / "Найти невыполненные": the numbers 33222 / 33223 are

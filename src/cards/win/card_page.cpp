@@ -48,6 +48,7 @@ CardShell SystemCardShell() {
   CardShell s;
   s.perform = [](const ShellRequest& r) { Perform(r); };
   s.openReport = [](const std::string& path) { return OpenTarget(path, kShowNormal); };
+  AddVcardDialogs(s);
   return s;
 }
 
@@ -141,6 +142,7 @@ void CardPage::CreateBars() {
   tips_.Create(hwnd());
   toolbar_.Create(hwnd(), IDC_CARD_TOOLBAR, kind_.toolbarId, Commands());
   hideBar_.Create(hwnd(), IDC_CARD_HIDEBAR, IDR_CARDS_HIDE_TOOLBAR, Commands());
+  toolbar_.SetDropDown(ID_CARD_REPORT, false, [this](int, const RECT& button) { DropVcardMenu(button); });
   for (int b = 0; b < kind_.layout.searchBoxes; ++b) tips_.Add(SearchBoxId(b), kind_.searchTips[b]);
 }
 
@@ -316,6 +318,8 @@ bool CardPage::OnCommand(int id, int code, HWND control) {
     case ID_CARD_MAIL: Act(CardAction::kMail); break;
     case ID_CARD_WEB: Act(CardAction::kWeb); break;
     case ID_CARD_CLEAR: Clear(); break;
+    case ID_CARD_EXPORT_VCARD: ExportVcard(); break;
+    case ID_CARD_IMPORT_VCARD: ImportVcard(); break;
     default: return CommonCommand(id);
   }
   UpdateCommands();

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,8 +38,13 @@ struct CardShell {
   std::function<void(const ShellRequest&)> perform;
   // Opens the report page the book wrote; the shell's code (above 32 on success).
   std::function<int(const std::string& path)> openReport;
+  // The file dialogs of the vCard commands: the chosen path, or nothing when cancelled.
+  std::function<std::optional<std::string>(HWND owner, const std::string& folder)> askVcardSave;
+  std::function<std::optional<std::string>(HWND owner, const std::string& folder)> askVcardOpen;
 };
 CardShell SystemCardShell();
+// Puts the system's file dialogs of the vCard commands into a shell (card_vcard.cpp).
+void AddVcardDialogs(CardShell& shell);
 
 class CardPage : public shell::BookPage {
  public:
@@ -89,6 +95,10 @@ class CardPage : public shell::BookPage {
   void Delete();
   void Clear();
   void Report();
+  // card_vcard.cpp: the report button's drop-down and its two commands.
+  void DropVcardMenu(const RECT& button);
+  void ExportVcard();
+  void ImportVcard();
   void Act(CardAction action);
   void OnSelected(int row);
   void OnSorted(int column, bool ascending);

@@ -23,6 +23,9 @@
 #define ID_CARD_MAIL 32965
 #define ID_CARD_WEB 32972
 #define ID_CARD_CLEAR 32920
+// The report button's drop-down: cards to and from vCard files.
+#define ID_CARD_EXPORT_VCARD 1031
+#define ID_CARD_IMPORT_VCARD 1032
 
 // Icons: the tool-bar buttons, the contact means and the boxes beside them (the
 // buttons every book has are shell/win/shell_resources.h's IDI_BOOK_*).

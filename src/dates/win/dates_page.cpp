@@ -58,6 +58,7 @@ DatesShell SystemDatesShell() {
     platform::LocalTime now = platform::Now();
     return Date{now.day, now.month, now.year};
   };
+  AddIcsDialog(s);
   return s;
 }
 
@@ -83,6 +84,7 @@ bool CMes::OnInitDialog() {
   toolbar_.SetDropDown(ID_DATES_EDIT, true, menu);
   toolbar_.SetDropDown(ID_DATES_SEARCH, true, menu);
   toolbar_.SetDropDown(ID_DATES_TODAY, false, [this](int, const RECT& button) { DropCalendar(button); });
+  toolbar_.SetDropDown(ID_DATES_REPORT, false, [this](int, const RECT& button) { DropReportMenu(button); });
 
   HFONT font = reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0));
   int rowHeight = 16;
@@ -174,6 +176,7 @@ bool CMes::OnCommand(int id, int code, HWND control) {
     case ID_DATES_EASTER_CATHOLIC:
     case ID_DATES_EASTER_JEWISH: return true;  // the lines only show the dates
     case ID_DATES_REPORT: Report(); return true;
+    case ID_DATES_EXPORT_ICS: ExportIcs(); return true;
     case ID_DATES_HIDE: return CommonCommand(ID_HIDE_TO_TRAY);
     default: return CommonCommand(id);
   }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -29,8 +30,11 @@ struct DatesShell {
   std::function<int(const std::string& path)> openReport;
   // Today's date (the clock; a fixed day in tests).
   std::function<Date()> today;
+  // The file dialog of "Экспорт в iCalendar…": the chosen path, or nothing (dates_ics.cpp).
+  std::function<std::optional<std::string>(HWND owner, const std::string& folder)> askIcsSave;
 };
 DatesShell SystemDatesShell();
+void AddIcsDialog(DatesShell& shell);
 
 class CMes : public shell::BookPage {
  public:
@@ -67,6 +71,9 @@ class CMes : public shell::BookPage {
   void Edit(DateFileKind file);
   void AddDate();
   void Report();
+  // dates_ics.cpp: both date files as yearly events of a calendar file.
+  void DropReportMenu(const RECT& button);
+  void ExportIcs();
 
   DatesShell shell_;
   std::unique_ptr<DatesView> view_;

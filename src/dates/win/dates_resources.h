@@ -29,6 +29,8 @@
 #define ID_DATES_EASTER_ORTHODOX 138
 #define ID_DATES_EASTER_CATHOLIC 155
 #define ID_DATES_EASTER_JEWISH 142
+// The report button's drop-down.
+#define ID_DATES_EXPORT_ICS 1711
 
 // Icons of the tool-bar buttons.
 #define IDI_DATES_EDIT 1720

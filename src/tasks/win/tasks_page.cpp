@@ -83,6 +83,7 @@ TasksShell SystemTasksShell() {
   s.askSaveAs = [](HWND owner, const std::string& folder) { return ui::AskSaveFile(owner, TaskFileDialog(folder)); };
   s.askNewFile = [](HWND owner, const std::string& folder) { return ui::AskNewFile(owner, folder); };
   s.askHeadings = [](HWND owner, const std::string& values) { return AskHeadings(owner, values); };
+  AddIcsDialogs(s);
   return s;
 }
 
@@ -286,6 +287,8 @@ void CWork::Command(int id) {
     }
     case ID_TASK_SAVE_AS: FileSaveAs(false); break;
     case ID_TASK_SAVE_CURRENT: FileSaveAs(true); break;
+    case ID_TASK_EXPORT_ICS: ExportIcs(); break;
+    case ID_TASK_IMPORT_ICS: ImportIcs(); break;
     case ID_TASK_OPEN: FileOpen(); break;
     case ID_TASK_NEW: FileNew(); break;
     case ID_TASK_REPORT_HEADS: Report(false); break;
@@ -405,7 +408,9 @@ void CWork::DropDown(int command) {
   };
   switch (command) {
     case ID_TASK_SAVE:
-      items = {item(ID_TASK_SAVE_AS, "Сохранить как.."), item(ID_TASK_SAVE_CURRENT, "Сохранить действующие записи в файл..")};
+      items = {item(ID_TASK_SAVE_AS, "Сохранить как.."), item(ID_TASK_SAVE_CURRENT, "Сохранить действующие записи в файл.."),
+               ui::MenuSeparator(), item(ID_TASK_EXPORT_ICS, "Экспорт в iCalendar…"),
+               item(ID_TASK_IMPORT_ICS, "Импорт из iCalendar…")};
       break;
     case ID_TASK_REPORT_HEADS: items = {item(ID_TASK_REPORT_FULL, "Открыть все в программе просмотра")}; break;
     case ID_TASK_FIND_ALL:

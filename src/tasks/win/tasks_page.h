@@ -46,7 +46,11 @@ struct TasksShell {
   std::function<std::optional<std::string>(HWND owner, const std::string& folder)> askNewFile;
   // The headings dialog: six values joined by "|" in, the same out.
   std::function<std::optional<std::string>(HWND owner, const std::string& values)> askHeadings;
+  // The file dialogs of the iCalendar commands (tasks_ics.cpp).
+  std::function<std::optional<std::string>(HWND owner, const std::string& folder)> askIcsSave;
+  std::function<std::optional<std::string>(HWND owner, const std::string& folder)> askIcsOpen;
 };
+void AddIcsDialogs(TasksShell& shell);
 TasksShell SystemTasksShell();
 
 class CWork : public shell::BookPage {
@@ -98,6 +102,9 @@ class CWork : public shell::BookPage {
   void OnSize(int width, int height) override;
 
  private:
+  // tasks_ics.cpp: the book out to an .ics file, and an .ics file's records in.
+  void ExportIcs();
+  void ImportIcs();
   void Rebuild(std::optional<size_t> select = std::nullopt);
   void PaintRow(const ui::OwnerList::Row& row);
   void UpdateCommands();
