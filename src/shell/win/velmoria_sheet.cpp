@@ -314,8 +314,8 @@ void CVelmoriaSheet::HideToTray() {
 
 void CVelmoriaSheet::AskClose() {
   if (!ui::AskYesNo(hwnd_, kCloseQuestion, ui::DefaultAnswer::kNo)) return;
-  ending_ = true;
-  PostMessageW(hwnd_, WM_NULL, 0, 0);
+  // The same way out as the tray's "Закрыть": a book whose save fails still asks.
+  RequestExit();
 }
 
 void CVelmoriaSheet::SavePlacement() {
