@@ -183,7 +183,7 @@ TEST(PageRules, AWorkbookThatCouldNotBeReadIsNotTheCurrentFile) {
     EXPECT_EQ(opened.unread, c.path);
     EXPECT_NE(opened.message.find(c.path), std::string::npos) << opened.message;
     EXPECT_NE(opened.message.find(c.why), std::string::npos) << opened.message;
-    StoreTypedText(book.CurrentSheet(), {0, 0}, "typed over the empty grid");
+    StoreTypedText(book.CurrentSheet(), {0, 0}, "typed over the empty grid", book.locale);
     EXPECT_EQ(SaveIfChanged(book, opened.current, true), AutoSaveOutcome::kNotDue);
     EXPECT_EQ(vm::testing::Slurp(c.path), before);
   }
