@@ -71,6 +71,10 @@ void SaveNotebookKind(const std::string& folder, int v, const char* password) {
   notebook::NotebookFile nb;
   nb.path = folder + "notes.dbn";
   nb.password = password;
+  // The old scheme writes the same bytes for the same notes, so a killed save can be told
+  // from a finished one by its bytes; the strong scheme's fresh salt and nonce make every
+  // save's bytes new, and its writes go through the same safe replace.
+  if (*password) nb.scheme = Protection::kLegacy;
   for (int i = 0; i < 200; ++i)
     nb.root->AppendChild(Line(v ? 'B' : 'A', i), "{\\rtf1 текст заметки " + std::to_string(i) + "}");
   nb.state = notebook::kChanged;
@@ -81,6 +85,7 @@ void SaveTableKind(const std::string& folder, int v, const char* password) {
   data::DataTable t;
   t.path = folder + "table.dbp";
   t.password = password;
+  if (*password) t.scheme = Protection::kLegacy;  // as for the notebook above
   t.def.AddColumnEntry("Имя", 120, 1);
   t.def.AddColumnEntry("Телефон", 100, 1);
   for (int i = 0; i < 400; ++i)
