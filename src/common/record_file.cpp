@@ -297,7 +297,9 @@ LoadOutcome LoadRecords(RecordBook& book, const RecordLayout& layout) {
   book.carried.clear();
   std::string bytes;
   if (!platform::ReadFileBytes(book.path, bytes)) {
-    book.unread = true;
+    // A file that is not there holds nothing to lose: the book starts empty and its
+    // first save makes the file. One that is there but could not be read is kept.
+    book.unread = platform::FileExists(book.path);
     return {false, UnreadFileMessage(book.path, kFileNotReadable, false)};
   }
   book.unread = false;

@@ -534,7 +534,9 @@ void CLikeExcelDlg::RunMenuCommand(const GridHit& hit, int id) {
     if (e.id == id && !e.enabled) return;
   grid_.EndEdit(true);
   // The colour pickers of the menus open where the menu was asked for.
+  // The point is the menu's that was just shown; one from an earlier menu never serves.
   POINT atMouse = menuPoint_;
+  menuPoint_ = POINT{};
   if (atMouse.x == 0 && atMouse.y == 0) GetCursorPos(&atMouse);
   switch (id) {
     case ID_SHEET_TAB_RENAME: RenameSheet(hit.tab); break;

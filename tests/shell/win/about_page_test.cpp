@@ -194,7 +194,7 @@ TEST_F(AboutPageTest, VersionLineLinksAndLinksInTheText) {
   vm::testing::ProgramSheet sheet(app_);
   about& page = Open(sheet);
   EXPECT_EQ(page.productName(), "Velmoria");
-  EXPECT_EQ(page.versionText(), "2026.12.7");
+  EXPECT_EQ(page.versionText(), VELMORIA_VERSION);  // the VERSION file, through the version record
   EXPECT_EQ(page.mailLink().target(), about::kMailTarget);
   EXPECT_EQ(page.homeLink().target(), about::kHomeTarget);
   EXPECT_EQ(page.mailLink().TextColour(), ui::LinkLabel::kLinkColour);
