@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "common/cp1251_bytes.h"
 #include "platform/platform.h"
 
 namespace vm::ical {
@@ -161,27 +162,6 @@ unsigned CharsetPage(const std::string& charset) {
   if (c == "IBM866" || c == "CP866" || c == "866") return platform::kCp866;
   return 0;
 }
-
-// The code page's byte for each UTF-16 unit, from the platform's own conversions.
-class Cp1251Bytes {
- public:
-  Cp1251Bytes() {
-    for (int b = 0x80; b <= 0xFF; ++b) {
-      const char byte = static_cast<char>(b);
-      std::u16string unit;
-      std::string back;
-      bool lossy = false;
-      if (!platform::ToUtf16(platform::kCp1251, std::string_view(&byte, 1), unit) || unit.size() != 1) continue;
-      if (!platform::FromUtf16(platform::kCp1251, unit, back, '?', &lossy) || lossy || back != std::string(1, byte))
-        continue;
-      byte_[unit[0]] = static_cast<unsigned char>(b);
-    }
-  }
-  int Of(char32_t u) const { return u < 0x10000 && byte_[u] ? byte_[u] : -1; }
-
- private:
-  unsigned char byte_[0x10000] = {};
-};
 
 // The length of the UTF-8 sequence at s[i] when it is a valid one, else 0.
 size_t Utf8Length(std::string_view s, size_t i, char32_t& cp) {
@@ -407,7 +387,6 @@ bool IsValidUtf8(std::string_view bytes) {
 }
 
 std::string Utf8ToCp1251Counted(std::string_view utf8, int& replaced) {
-  static const Cp1251Bytes table;
   std::string out;
   out.reserve(utf8.size());
   for (size_t i = 0; i < utf8.size();) {
@@ -427,7 +406,7 @@ std::string Utf8ToCp1251Counted(std::string_view utf8, int& replaced) {
       out += static_cast<char>(cp);
       continue;
     }
-    int b = table.Of(cp);
+    int b = Cp1251ByteOf(cp);
     if (b < 0) {
       out += '?';
       ++replaced;

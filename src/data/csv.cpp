@@ -6,6 +6,7 @@
 
 #include "common/record_file.h"
 #include "data/data_book.h"
+#include "common/cp1251_bytes.h"
 #include "platform/platform.h"
 
 namespace vm::data {
@@ -75,37 +76,11 @@ std::string NotTextMessage(const std::string& fileName) {
 }
 
 // The Windows-1251 byte of each UTF-16 character that has one (0: none; ASCII aside).
-// The platform converts without best fit, so the code page maps characters one to one:
-// the bytes 0x80-0xFF that read as a character and write back as the same byte are all
-// there is, and every other character has no byte. Built once, from the platform's own
-// conversions.
-class Cp1251Bytes {
- public:
-  Cp1251Bytes() {
-    for (int b = 0x80; b <= 0xFF; ++b) {
-      const char byte = static_cast<char>(b);
-      std::u16string unit;
-      std::string back;
-      bool lossy = false;
-      if (!platform::ToUtf16(platform::kCp1251, std::string_view(&byte, 1), unit) || unit.size() != 1) continue;
-      if (!platform::FromUtf16(platform::kCp1251, unit, back, '?', &lossy) || lossy || back != std::string(1, byte))
-        continue;
-      byte_[unit[0]] = static_cast<unsigned char>(b);
-    }
-  }
-  // The byte, or -1 when the code page lacks the character.
-  int Of(char16_t u) const { return byte_[u] ? byte_[u] : -1; }
-
- private:
-  unsigned char byte_[0x10000] = {};
-};
-
 // Turns UTF-16 into Windows-1251. A character the page lacks becomes "?" and is counted.
 class Cp1251Encoder {
  public:
   // Appends the field's bytes; returns how many characters had to be replaced.
   int Append(std::u16string_view text, std::string& out) {
-    static const Cp1251Bytes bytes;
     int lost = 0;
     // Never more bytes than units: written in place, then cut to length.
     size_t base = out.size();
@@ -121,7 +96,7 @@ class Cp1251Encoder {
       }
       // A surrogate pair is one character, beyond the page.
       bool pair = u >= 0xD800 && u < 0xDC00 && at + 1 < end && at[1] >= 0xDC00 && at[1] < 0xE000;
-      int byte = pair ? -1 : bytes.Of(u);
+      int byte = pair ? -1 : Cp1251ByteOf(u);
       at += pair;
       if (byte < 0) {
         *to++ = '?';

@@ -1,6 +1,6 @@
 // Known answers for both crypto back ends: this file runs natively (OpenSSL) and under
 // Wine (CNG). PBKDF2-HMAC-SHA256 vectors in the style of RFC 6070 (and RFC 7914's two),
-// and the AES-256 test cases 13-16 of the GCM specification.
+// and the published AES-256 GCM test cases 13-16.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -72,7 +72,7 @@ struct GcmCase {
   const char *key, *nonce, *plain, *aad, *cipher, *tag;
 };
 
-// The GCM specification's test cases 13 to 16 (AES-256, 96-bit nonces).
+// The published GCM test cases 13 to 16 (AES-256, 96-bit nonces).
 const GcmCase kGcmCases[] = {
     {"0000000000000000000000000000000000000000000000000000000000000000", "000000000000000000000000", "", "", "",
      "530f8afbc74536b9a963b4f1c4cb738b"},
