@@ -6,6 +6,8 @@
 #include <optional>
 #include <set>
 
+#include "common/ask_dialogs.h"
+#include "common/book_guard.h"
 #include "common/text_util.h"
 
 namespace vm::backup {
@@ -208,6 +210,8 @@ void Install(Keeper keeper) {
 void BeforeSave(const std::string& path) {
   KeeperState& s = State();
   if (s.keeper.folder.empty() || !s.keeper.today) return;
+  // A conflict copy holds one side of a change made twice; it is no book of its own.
+  if (guard::IsConflictCopyName(FileNameOfPath(path))) return;
   Policy policy{s.keeper.folder, kDefaultDays, s.keeper.today()};
   const std::string today = DateText(policy.today);
   // The settings file is written on many occasions a day: once its backup is made,
@@ -230,8 +234,15 @@ void BeforeSave(const std::string& path) {
 }
 
 platform::SaveResult SaveBook(const std::string& path, std::string_view bytes) {
-  BeforeSave(path);
-  return platform::SafeReplace(path, bytes);
+  return guard::Save(path, bytes, [](const std::string& target, std::string_view what) {
+    BeforeSave(target);
+    return platform::SafeReplace(target, what);
+  });
+}
+
+void AfterRead(const std::string& path, std::string_view bytes) {
+  DropLeftovers(path);
+  guard::Read(path, bytes);
 }
 
 void DropLeftovers(const std::string& path) {

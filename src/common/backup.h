@@ -86,8 +86,12 @@ struct Keeper {
 void Install(Keeper keeper);
 // The backup due before a save of path; never fails the save.
 void BeforeSave(const std::string& path);
-// BeforeSave, then the safe replace.
+// BeforeSave, then the safe replace, both behind the guard (common/book_guard.h) that
+// keeps a save from writing over a file changed elsewhere since the book read it.
 platform::SaveResult SaveBook(const std::string& path, std::string_view bytes);
+// After a book's loader read `bytes` from path: DropLeftovers, and the guard takes them
+// as the version the book came from.
+void AfterRead(const std::string& path, std::string_view bytes);
 // After a book was read: the temporary files that saves of it, or of its backups, killed
 // half-way left behind. A book that is only read would otherwise keep them for ever.
 void DropLeftovers(const std::string& path);

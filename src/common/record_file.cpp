@@ -303,7 +303,7 @@ LoadOutcome LoadRecords(RecordBook& book, const RecordLayout& layout) {
     return {false, UnreadFileMessage(book.path, kFileNotReadable, false)};
   }
   book.unread = false;
-  backup::DropLeftovers(book.path);
+  backup::AfterRead(book.path, bytes);
   book.loadMessage.clear();
   std::string rejected;
   LoadOutcome outcome;

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "common/backup.h"
+#include "common/book_guard.h"
 #include "common/record_file.h"
 #include "platform/platform.h"
 
@@ -129,7 +130,10 @@ bool WriteSetting(const std::string& iniPath, std::string_view section, std::str
   std::string text;
   // A missing file starts empty; one that exists but cannot be read is left alone
   // rather than replaced by this one value.
-  if (!platform::ReadFileBytes(iniPath, text) && platform::FileExists(iniPath)) return false;
+  bool read = platform::ReadFileBytes(iniPath, text);
+  if (!read && platform::FileExists(iniPath)) return false;
+  // One key goes onto what the file holds now, under the lock: another copy's keys stay.
+  if (read) guard::Read(iniPath, text);
   return static_cast<bool>(backup::SaveBook(iniPath, IniPut(text, section, key, value)));
 }
 

@@ -336,7 +336,7 @@ TableLoad LoadTable(DataTable& table) {
     table.scheme = Protection::kNone;
     return {false, "Не удалось открыть файл " + table.path + ".", 0, false};
   }
-  backup::DropLeftovers(table.path);
+  backup::AfterRead(table.path, bytes);
   std::string rejected;
   TableLoad load = LoadTableBytes(table, bytes, rejected);
   if (load.oldFormat) {

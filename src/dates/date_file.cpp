@@ -455,7 +455,7 @@ std::optional<std::string> UpgradedDateText(std::string_view bytes, const std::s
 UpgradeResult UpgradeDateFile(const std::string& path) {
   std::string bytes;
   if (!platform::ReadFileBytes(path, bytes)) return UpgradeResult::kUnreadable;
-  backup::DropLeftovers(path);
+  backup::AfterRead(path, bytes);
   if (bytes.find(kFormatMarker) != std::string::npos) return UpgradeResult::kCurrent;
   std::optional<std::string> upgraded = UpgradedDateText(bytes, path);
   if (!upgraded) return UpgradeResult::kNothingToConvert;

@@ -100,6 +100,8 @@ std::string AppendDateLine(const std::string& path, const std::string& line) {
   std::string bytes;
   bool exists = platform::ReadFileBytes(path, bytes);
   if (!exists && platform::FileExists(path)) return "Не могу прочитать файл " + path;
+  // The line goes onto what the file holds now, so nothing another program wrote is lost.
+  if (exists) backup::AfterRead(path, bytes);
   if (!backup::SaveBook(path, AppendedDateText(bytes, exists, line)))
     return "Ошибка записи в файл " + path;
   return std::string();

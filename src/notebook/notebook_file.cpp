@@ -325,7 +325,7 @@ NotebookRead ReadNotebook(NotebookFile& notebook, const std::string& path) {
     read.icon = platform::MessageIcon::kStop;
     return read;
   }
-  backup::DropLeftovers(path);
+  backup::AfterRead(path, bytes);
   NotebookContent content = ParseNotebook(bytes);
   read.format = content.format;
   if (content.tooDeep) {

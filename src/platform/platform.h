@@ -53,6 +53,17 @@ bool RemoveDir(const std::string& path);  // an empty folder
 // Renames a file; fails when `to` exists (the old name then stays).
 bool MoveFileNoReplace(const std::string& from, const std::string& to);
 
+// What a folder listing tells of a file without reading it: its size and last write
+// time. writeTime is the system's own count (100 ns since 1601 on Windows, ns since 1970
+// on POSIX): compare it, do not compute with it; LocalTimeOfWrite turns it into a date.
+struct FileStamp {
+  uint64_t size = 0;
+  int64_t writeTime = 0;
+  friend bool operator==(const FileStamp&, const FileStamp&) = default;
+};
+// False when the file is not there or the layer cannot tell (then read the file).
+bool StampOf(const std::string& path, FileStamp& stamp);
+
 struct DirEntry {
   std::string name;  // cp1251, no path
   bool isDir = false;
@@ -99,6 +110,8 @@ class FileLayer {
   virtual bool RemoveDir(const std::string& path) = 0;
   virtual bool MoveFileNoReplace(const std::string& from, const std::string& to) = 0;
   virtual std::vector<DirEntry> ListDir(const std::string& folder) = 0;
+  // A layer that keeps no write times answers false, and the callers read the file.
+  virtual bool StampOf(const std::string& path, FileStamp& stamp) { return false; }
   // Goes through the same steps (and the fault hook) as the system's safe replace.
   virtual SaveResult SafeReplace(const std::string& path, std::string_view bytes) = 0;
 };
@@ -139,6 +152,15 @@ struct LocalTime {
   int hour = 0, minute = 0, second = 0, millisecond = 0;
 };
 LocalTime Now();
+// The local time of a FileStamp's writeTime.
+LocalTime LocalTimeOfWrite(int64_t writeTime);
+
+// ---- this machine and its processes (the lock beside an open book) ---------------------
+std::string MachineName();  // cp1251; "" when unknown
+std::string UserName();     // cp1251; "" when unknown
+uint32_t ProcessId();
+// False only when no process of that id runs on this machine now.
+bool ProcessRunning(uint32_t pid);
 
 // ---- messages -----------------------------------------------------------------------
 enum class MessageIcon { kNone, kInformation, kExclamation, kStop };

@@ -95,6 +95,7 @@ class SystemFileLayer final : public FileLayer {
     return SystemMoveFileNoReplace(from, to);
   }
   std::vector<DirEntry> ListDir(const std::string& folder) override { return SystemListDir(folder); }
+  bool StampOf(const std::string& path, FileStamp& stamp) override { return SystemStampOf(path, stamp); }
   SaveResult SafeReplace(const std::string& path, std::string_view bytes) override {
     return SystemSafeReplace(path, bytes);
   }
@@ -132,6 +133,7 @@ bool MoveFileNoReplace(const std::string& from, const std::string& to) {
   return VM_FILE_CALL(MoveFileNoReplace(from, to));
 }
 std::vector<DirEntry> ListDir(const std::string& folder) { return VM_FILE_CALL(ListDir(folder)); }
+bool StampOf(const std::string& path, FileStamp& stamp) { return VM_FILE_CALL(StampOf(path, stamp)); }
 SaveResult SafeReplace(const std::string& path, std::string_view bytes) { return VM_FILE_CALL(SafeReplace(path, bytes)); }
 
 #undef VM_FILE_CALL

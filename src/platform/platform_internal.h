@@ -26,6 +26,7 @@ bool SystemRemoveFile(const std::string& path);
 bool SystemRemoveDir(const std::string& path);
 bool SystemMoveFileNoReplace(const std::string& from, const std::string& to);
 std::vector<DirEntry> SystemListDir(const std::string& folder);
+bool SystemStampOf(const std::string& path, FileStamp& stamp);
 SaveResult SystemSafeReplace(const std::string& path, std::string_view bytes);
 // The layer a test has put in place of the system's files, or nullptr.
 FileLayer* InstalledFileLayer();

@@ -11,6 +11,8 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <csignal>
+#include <cstdlib>
 #include <ctime>
 
 #include "platform/platform.h"
@@ -150,6 +152,14 @@ bool SystemFileExists(const std::string& path) {
   return stat(NativePath(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+bool SystemStampOf(const std::string& path, FileStamp& stamp) {
+  struct stat st;
+  if (stat(NativePath(path).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  stamp.size = static_cast<uint64_t>(st.st_size);
+  stamp.writeTime = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+  return true;
+}
+
 bool SystemDirExists(const std::string& path) {
   struct stat st;
   return stat(NativePath(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
@@ -260,6 +270,33 @@ std::string NativeModulePath() {
 
 void NativeShowMessage(const std::string& cp1251Text, MessageIcon) {
   std::fprintf(stderr, "Velmoria: %s\n", Cp1251ToUtf8(cp1251Text).c_str());
+}
+
+LocalTime LocalTimeOfWrite(int64_t writeTime) {
+  std::time_t t = static_cast<std::time_t>(writeTime / 1000000000);
+  std::tm tm{};
+  localtime_r(&t, &tm);
+  return LocalTime{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec,
+                   static_cast<int>(writeTime % 1000000000 / 1000000)};
+}
+
+std::string MachineName() {
+  char name[256] = {};
+  if (gethostname(name, sizeof name - 1) != 0) return {};
+  return Utf8ToCp1251(name);
+}
+
+std::string UserName() {
+  const char* user = std::getenv("USER");
+  if (!user || !*user) user = std::getenv("LOGNAME");
+  return user ? Utf8ToCp1251(user) : std::string();
+}
+
+uint32_t ProcessId() { return static_cast<uint32_t>(getpid()); }
+
+bool ProcessRunning(uint32_t pid) {
+  if (pid == 0) return false;
+  return kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
 }
 
 LocalTime Now() {

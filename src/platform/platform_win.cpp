@@ -113,6 +113,17 @@ bool SystemFileExists(const std::string& path) {
   return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool SystemStampOf(const std::string& path, FileStamp& stamp) {
+  WIN32_FILE_ATTRIBUTE_DATA d;
+  if (!GetFileAttributesExW(Wide(path).c_str(), GetFileExInfoStandard, &d) ||
+      (d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+    return false;
+  stamp.size = (static_cast<uint64_t>(d.nFileSizeHigh) << 32) | d.nFileSizeLow;
+  stamp.writeTime =
+      static_cast<int64_t>((static_cast<uint64_t>(d.ftLastWriteTime.dwHighDateTime) << 32) | d.ftLastWriteTime.dwLowDateTime);
+  return true;
+}
+
 bool SystemDirExists(const std::string& path) {
   DWORD a = GetFileAttributesW(Wide(path).c_str());
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
@@ -212,6 +223,38 @@ void NativeShowMessage(const std::string& cp1251Text, MessageIcon icon) {
     case MessageIcon::kNone: break;
   }
   MessageBoxW(GetActiveWindow(), Wide(cp1251Text).c_str(), L"Velmoria", flags);
+}
+
+LocalTime LocalTimeOfWrite(int64_t writeTime) {
+  FILETIME utc{static_cast<DWORD>(writeTime), static_cast<DWORD>(static_cast<uint64_t>(writeTime) >> 32)};
+  FILETIME local;
+  SYSTEMTIME st{};
+  if (!FileTimeToLocalFileTime(&utc, &local) || !FileTimeToSystemTime(&local, &st)) return LocalTime{};
+  return LocalTime{st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond, st.wMilliseconds};
+}
+
+std::string MachineName() {
+  wchar_t name[MAX_COMPUTERNAME_LENGTH + 1] = {};
+  DWORD n = MAX_COMPUTERNAME_LENGTH + 1;
+  return GetComputerNameW(name, &n) ? Narrow(name) : std::string();
+}
+
+std::string UserName() {
+  wchar_t name[257] = {};
+  DWORD n = GetEnvironmentVariableW(L"USERNAME", name, 257);
+  return n > 0 && n < 257 ? Narrow(name) : std::string();
+}
+
+uint32_t ProcessId() { return GetCurrentProcessId(); }
+
+bool ProcessRunning(uint32_t pid) {
+  if (pid == 0) return false;
+  HANDLE h = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, pid);
+  if (!h) return GetLastError() == ERROR_ACCESS_DENIED;
+  DWORD code = 0;
+  bool running = GetExitCodeProcess(h, &code) && code == STILL_ACTIVE;
+  CloseHandle(h);
+  return running;
 }
 
 LocalTime Now() {

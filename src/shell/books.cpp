@@ -39,6 +39,21 @@ std::vector<BookCalls*> BookSet::Unsaved(bool autosave) const {
   return out;
 }
 
+std::vector<DiskNews> BookSet::FilesChanged(const std::vector<std::string>& paths) const {
+  std::vector<DiskNews> news;
+  for (const std::string& path : paths) {
+    DiskNews n{path};
+    for (BookCalls* page : pages_) {
+      n.change = page->FileChanged(path);
+      if (n.change == DiskChange::kNotMine) continue;
+      n.page = page;
+      break;
+    }
+    news.push_back(std::move(n));
+  }
+  return news;
+}
+
 bool BookSet::ReminderWindow(int code) const {
   bool any = false;
   for (BookCalls* page : pages_) any = page->ReminderWindow(code) || any;

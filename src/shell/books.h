@@ -39,6 +39,13 @@ struct UnsavedBook {
   bool canSaveAs = true;  // the page can write the book to a file the user chooses
 };
 
+// What a page did when told that a file of its book changed on disk.
+enum class DiskChange {
+  kNotMine,   // the page holds no book of that file
+  kReloaded,  // the book had no unsaved changes: the page shows the file's version now
+  kMarked,    // the book has unsaved changes: the page keeps them; its next save asks
+};
+
 // The calls of the sheet to one page; a page overrides what its book needs.
 class BookCalls {
  public:
@@ -65,6 +72,18 @@ class BookCalls {
   virtual bool RetrySave() { return false; }
   virtual bool SaveAsChosen() { return false; }
   virtual void GiveUpChanges() {}
+
+  // Another program, copy or machine changed `path` since the book read or wrote it. A
+  // page holding that file loads it again when its book has no unsaved changes (an edit
+  // still open counts as one) and otherwise leaves the book as it is. Never saves.
+  virtual DiskChange FileChanged(const std::string& path) { return DiskChange::kNotMine; }
+};
+
+// A change on disk and what the page holding it did.
+struct DiskNews {
+  std::string path;
+  BookCalls* page = nullptr;  // none: no page holds the file any more
+  DiskChange change = DiskChange::kNotMine;
 };
 
 // The books whose save runs, in the order it runs: contacts and firms always, the
@@ -85,6 +104,8 @@ class BookSet {
   bool ReminderWindow(int code) const;
   // The pages whose books hold changes their files lack, in SaveOrder(autosave).
   std::vector<BookCalls*> Unsaved(bool autosave) const;
+  // Hands each changed file to the page that holds it (the first to answer).
+  std::vector<DiskNews> FilesChanged(const std::vector<std::string>& paths) const;
 
  private:
   std::vector<BookCalls*> pages_;

@@ -592,7 +592,7 @@ bool ReadWorkbook(CWorkbook& workbook, const std::string& path, WorkbookReadRepo
     workbook.Clear();
     return false;
   }
-  backup::DropLeftovers(path);
+  backup::AfterRead(path, bytes);
   return ReadWorkbookBytes(workbook, std::move(bytes), report);
 }
 

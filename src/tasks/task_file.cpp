@@ -86,7 +86,7 @@ LoadOutcome LoadTaskFile(TaskBook& book, const std::string& path, const dates::D
     outcome.error = "Не удалось открыть файл " + path + ".";
     return outcome;
   }
-  backup::DropLeftovers(path);
+  backup::AfterRead(path, bytes);
   TaskList records;
   std::vector<std::string> rejectedLines;
   std::string rejected;

@@ -67,3 +67,18 @@
 #define IDC_UNSAVED_RETRY 1132
 #define IDC_UNSAVED_SAVE_AS 1133
 #define IDC_UNSAVED_LEAVE 1134
+
+// The question about a book changed elsewhere since it was read.
+#define IDD_CHANGED 412
+#define IDC_CHANGED_TEXT 1140
+#define IDC_CHANGED_ICON 1141
+#define IDC_CHANGED_MERGE 1142
+#define IDC_CHANGED_MINE 1143
+#define IDC_CHANGED_DISK 1144
+
+// The warning for a book open on another machine.
+#define IDD_LOCKED 413
+#define IDC_LOCKED_TEXT 1145
+#define IDC_LOCKED_ICON 1146
+#define IDC_LOCKED_OPEN 1147
+#define IDC_LOCKED_READ_ONLY 1148

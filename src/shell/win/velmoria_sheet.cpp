@@ -3,7 +3,11 @@
 #include <commctrl.h>
 #include <prsht.h>
 
+#include <algorithm>
+#include <optional>
+
 #include "common/ask_dialogs.h"
+#include "common/book_guard.h"
 #include "common/calendar.h"
 #include "shell/win/shell_resources.h"
 #include "shell/win/unsaved_question.h"
@@ -280,7 +284,9 @@ void CVelmoriaSheet::Finish() {
 
 // ---- what the sheet does -----------------------------------------------------------------
 
-void CVelmoriaSheet::SaveAll() {
+void CVelmoriaSheet::SaveAll(bool automatic) {
+  std::optional<guard::AutomaticSaves> quiet;
+  if (automatic) quiet.emplace();
   WaitWindow wait;
   if (HWND w = wait.CreateModeless(hwnd_)) {
     ++waitShown_;
@@ -405,10 +411,11 @@ void CVelmoriaSheet::LayoutOnSize(int width, int height) {
 void CVelmoriaSheet::Paint(HDC dc) {
   HWND tabs = tabControl();
   HWND help = GetDlgItem(hwnd_, IDHELP);
-  if (!bottomCaption_.empty() && tabs && help && captionFont_) {
+  const std::string& caption = diskNote_.empty() ? bottomCaption_ : diskNote_;
+  if (!caption.empty() && tabs && help && captionFont_) {
     Rect r = CaptionRect(ChildRect(hwnd_, tabs), ChildRect(hwnd_, help));
     RECT rc{r.left, r.top, r.right, r.bottom};
-    std::wstring text = ui::Wide(bottomCaption_);
+    std::wstring text = ui::Wide(caption);
     ui::SelectGuard g(dc, captionFont_.get());
     SetBkMode(dc, TRANSPARENT);
     const UINT format = DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOPREFIX | DT_END_ELLIPSIS;
@@ -429,13 +436,59 @@ void CVelmoriaSheet::Paint(HDC dc) {
 
 void CVelmoriaSheet::Tick() {
   platform::LocalTime now = clock_ ? clock_() : platform::Now();
-  TickClock::Events e = tickClock_.Advance(now);
-  books_.Tick(TickInfo{now, e.minuteChanged});
-  if (e.dayChanged) {
-    caption_ = TitleText(now.day, now.month, now.year);
-    SetWindowTextW(hwnd_, ui::Wide(caption_).c_str());
-    books_.DayChanged(now);
+  {
+    // A page's timed save is automatic: it never asks.
+    guard::AutomaticSaves quiet;
+    TickClock::Events e = tickClock_.Advance(now);
+    books_.Tick(TickInfo{now, e.minuteChanged});
+    if (e.dayChanged) {
+      caption_ = TitleText(now.day, now.month, now.year);
+      SetWindowTextW(hwnd_, ui::Wide(caption_).c_str());
+      books_.DayChanged(now);
+    }
   }
+  // The books' files are looked at once a second: one attributes call each.
+  if (now.second != pollSecond_) {
+    pollSecond_ = now.second;
+    PollDisk();
+  }
+}
+
+void CVelmoriaSheet::PollDisk() {
+  if (askingChanged_) return;
+  std::vector<DiskNews> news = books_.FilesChanged(guard::Poll());
+  for (const DiskNews& n : news) {
+    if (!n.page) {
+      guard::Forget(n.path);  // a file the program wrote once and no page holds
+      continue;
+    }
+    auto at = std::find(marked_.begin(), marked_.end(), n.page);
+    if (n.change == DiskChange::kReloaded) {
+      if (at != marked_.end()) marked_.erase(at);
+      diskNote_ = guard::ReloadedNote(n.path);
+    } else {
+      if (at == marked_.end()) marked_.push_back(n.page);
+      diskNote_ = guard::MarkedNote(n.path);
+    }
+    InvalidateRect(hwnd_, nullptr, TRUE);
+  }
+  AskMarkedOnShow();
+}
+
+// A page marked as changed on disk asks its question when the user looks at it: its
+// save (the user's, not automatic) meets the changed file and the guard asks.
+void CVelmoriaSheet::AskMarkedOnShow() {
+  int active = ActiveTab();
+  if (marked_.empty() || askingChanged_ || active < 0 || active >= pageCount() || !IsWindowVisible(hwnd_)) return;
+  auto at = std::find(marked_.begin(), marked_.end(), static_cast<BookCalls*>(pages_[active].get()));
+  if (at == marked_.end()) return;
+  marked_.erase(at);
+  askingChanged_ = true;
+  pages_[active]->Save();
+  askingChanged_ = false;
+  diskNote_.clear();
+  InvalidateRect(hwnd_, nullptr, TRUE);
+  PollDisk();  // the answer may have the page load the file
 }
 
 void CVelmoriaSheet::OnReminderWindow(int code) {
@@ -464,7 +517,7 @@ bool CVelmoriaSheet::OnCommand(int id) {
       AskClose();
       return true;
     case ID_SAVE_ALL:
-      SaveAll();
+      SaveAll(false);
       return true;
     case ID_HELP_FILE:
       // Help belongs to the page on show.
@@ -549,8 +602,16 @@ LRESULT CVelmoriaSheet::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       OnReminderWindow(static_cast<int>(lp));
       return 0;
     case WM_NOTIFY: {
+      UINT code = reinterpret_cast<NMHDR*>(lp)->code;
+      std::optional<guard::AutomaticSaves> quiet;
+      // The page left behind saves as it goes: automatically.
+      if (code == static_cast<UINT>(TCN_SELCHANGING)) quiet.emplace();
       LRESULT r = DefSubclassProc(hwnd_, msg, wp, lp);
-      if (reinterpret_cast<NMHDR*>(lp)->code == static_cast<UINT>(TCN_SELCHANGE)) FitActivePage();
+      quiet.reset();
+      if (code == static_cast<UINT>(TCN_SELCHANGE)) {
+        FitActivePage();
+        AskMarkedOnShow();
+      }
       return r;
     }
     case WM_DESTROY: {

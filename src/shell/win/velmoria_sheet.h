@@ -54,7 +54,15 @@ class CVelmoriaSheet {
   // The exit sequence, then the window goes.
   void Finish();
 
-  void SaveAll();
+  // Saves every book. An automatic save (hiding, exit) never asks about a book changed
+  // elsewhere; "Сохранить все" is the user's and does.
+  void SaveAll(bool automatic = true);
+  // Looks for books changed on disk now (the timer does it once a second): a page whose
+  // book had no unsaved changes loads the file again, one with changes is marked and
+  // asked about when it is on show.
+  void PollDisk();
+  // What the bottom line says of the last change on disk; empty when nothing changed.
+  const std::string& diskNote() const { return diskNote_; }
   // "Закрыть" in the tray menu, the close box, a newer copy: every book is saved, and
   // each whose save failed is asked about (AskUnsavedBook) before the run ends. False
   // when the user chose to stay: the program goes on running.
@@ -97,6 +105,7 @@ class CVelmoriaSheet {
   void FitActivePage();
   void Paint(HDC dc);
   void Tick();
+  void AskMarkedOnShow();
   void OnReminderWindow(int code);
   // SaveAll, then the question about each book whose save failed; false when the user
   // chose to stay.
@@ -108,6 +117,10 @@ class CVelmoriaSheet {
   ui::Subclass hook_;
   std::string caption_;
   std::string bottomCaption_;
+  std::string diskNote_;  // shown in the bottom caption's place while set
+  int pollSecond_ = -1;
+  bool askingChanged_ = false;
+  std::vector<BookCalls*> marked_;  // pages whose books changed on disk while edited
   bool splashEnabled_ = false;
   std::function<platform::LocalTime()> clock_;
 

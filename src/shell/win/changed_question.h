@@ -1,0 +1,16 @@
+// The question about a book whose file another program, copy or machine changed since
+// the program read it: the book's name and the time of that change (guard::Conflict),
+// then "Объединить" (shown only for a book that merges), "Оставить мою версию" and
+// "Загрузить с диска". Esc or the close box leaves the book unsaved and still changed.
+// Tests drive it through ui::Dialog::SetInitHook.
+#pragma once
+
+#include <windows.h>
+
+#include "common/book_guard.h"
+
+namespace vm::shell {
+
+guard::Choice AskChangedBook(HWND owner, const guard::Conflict& conflict);
+
+}  // namespace vm::shell
