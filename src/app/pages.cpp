@@ -7,10 +7,12 @@
 #include "cards/win/contacts_page.h"
 #include "cards/win/firms_page.h"
 #include "common/backup.h"
+#include "common/book_guard.h"
 #include "data/win/data_page.h"
 #include "dates/win/dates_page.h"
 #include "notebook/win/notebook_page.h"
 #include "shell/win/about_page.h"
+#include "shell/win/changed_question.h"
 #include "shell/win/startup_win.h"
 #include "shell/win/velmoria_sheet.h"
 #include "spreadsheet/win/spreadsheet_page.h"
@@ -52,12 +54,15 @@ int RunVelmoria() {
   InitCommonControlsEx(&icc);
   const CAppUtil app;
   InstallBackups(app);
+  shell::InstallBookGuard();
   shell::StartupState state = shell::RunStartupSteps(app);
   shell::CVelmoriaSheet sheet(app, MakePages(app));
   sheet.SetBottomCaption(app.Unscramble(kStoredCaption));
   sheet.EnableSplash(state.splashEnabled);
   // The sheet's modal run is the program: when it returns, the program ends.
-  return sheet.DoModal();
+  int code = sheet.DoModal();
+  guard::Install({});  // the books' locks go with the program
+  return code;
 }
 
 }  // namespace vm::app

@@ -4,6 +4,7 @@
 #include <map>
 
 #include "common/ask_dialogs.h"
+#include "common/book_lock.h"
 
 namespace vm::guard {
 
@@ -20,6 +21,8 @@ struct Held {
   FileIdentity copiedMine;   // the version an automatic save kept as a conflict copy
   bool changed = false;      // the disk holds a version the book has not taken
   bool reloadDue = false;    // the book should load the disk's version (reported by Poll)
+  bool locked = false;       // this run left a lock beside it
+  bool readOnly = false;     // opened read only: never written
 };
 
 struct State {
@@ -145,10 +148,18 @@ std::string MarkedNote(const std::string& path) {
   return "Файл «" + FileNameOfPath(path) + "» изменён другой программой; ваши изменения ещё не сохранены";
 }
 
+std::string LockedQuestion(const std::string& lockMessage) {
+  return lockMessage +
+         "\n\nЕсли открыть его и здесь, изменения с двух компьютеров придётся объединять. "
+         "Открыть только для чтения — ваши изменения будут сохраняться рядом, в копиях с пометкой «конфликт».";
+}
+
 // ---- the state --------------------------------------------------------------------------------
 
 void Install(Hooks hooks) {
   State& s = S();
+  for (const auto& [path, held] : s.files)
+    if (held.locked) lock::Release(path);
   s.installed = static_cast<bool>(hooks.ask);
   s.hooks = std::move(hooks);
   s.files.clear();
@@ -160,10 +171,40 @@ AutomaticSaves::AutomaticSaves() : previous_(S().automatic) { S().automatic = tr
 AutomaticSaves::~AutomaticSaves() { S().automatic = previous_; }
 
 void Read(const std::string& path, std::string_view bytes) {
+  State& s = S();
+  if (!s.installed) return;
+  bool first = !s.files.count(path);
+  Note(path, bytes);
+  if (!first) return;
+  std::optional<lock::LockInfo> found;
+  lock::LockState state = lock::Take(path, &found);
+  Held& held = s.files[path];
+  held.locked = state == lock::LockState::kNone || state == lock::LockState::kMine;
+  if (state == lock::LockState::kOtherMachine && found && s.hooks.openLocked) {
+    if (s.hooks.openLocked(path, lock::LockedMessage(path, *found))) {
+      platform::WriteFileBytes(lock::LockPath(path), lock::LockText(lock::Here()));
+      held.locked = true;
+    } else {
+      held.readOnly = true;
+    }
+  }
+}
+
+void Reread(const std::string& path, std::string_view bytes) {
   if (S().installed) Note(path, bytes);
 }
 
-void Forget(const std::string& path) { S().files.erase(path); }
+bool ReadOnly(const std::string& path) {
+  auto it = S().files.find(path);
+  return it != S().files.end() && it->second.readOnly;
+}
+
+void Forget(const std::string& path) {
+  auto it = S().files.find(path);
+  if (it == S().files.end()) return;
+  if (it->second.locked) lock::Release(path);
+  S().files.erase(it);
+}
 
 std::optional<FileIdentity> HeldIdentity(const std::string& path) {
   auto it = S().files.find(path);
@@ -191,9 +232,26 @@ platform::SaveResult Save(const std::string& path, std::string_view bytes, const
     if (r && s.installed) Note(path, what);
     return r;
   };
-  if (!s.installed) return write(path, bytes);
+  if (!s.installed) {
+    lock::LockState state = lock::StateOf(path);
+    if (state == lock::LockState::kThisMachine || state == lock::LockState::kOtherMachine) return Failed();
+    return write(path, bytes);
+  }
   auto it = s.files.find(path);
   if (it == s.files.end()) return written(bytes);
+  if (it->second.readOnly) {
+    Held& held = it->second;
+    FileIdentity mine = IdentityOf(bytes);
+    if (mine == held.identity) return {};
+    if (held.copiedMine != mine) {
+      std::optional<std::string> copy = KeepCopy(path, bytes);
+      if (!copy) return Failed();
+      held.copiedMine = mine;
+      Report("Файл " + path + " открыт только для чтения: ваши изменения сохранены в файле " + *copy + ".");
+    }
+    held.reloadDue = true;
+    return {};
+  }
   std::string disk;
   if (!platform::ReadFileBytes(path, disk)) return written(bytes);  // gone: writing it loses nothing
   FileIdentity theirs = IdentityOf(disk);

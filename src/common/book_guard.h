@@ -16,7 +16,8 @@
 // nothing changed costs one file-attributes call per book.
 //
 // The guard is off until Install (the program turns it on; the command-line tool and the
-// cores' own tests save without it). Nothing here shows anything: the answers come from
+// cores' own tests save without it); while off, a save still refuses to write a book whose
+// lock names a live process of another copy of the program. Nothing here shows anything: the answers come from
 // the hooks the composition root installs.
 #pragma once
 
@@ -57,6 +58,8 @@ std::string AutomaticCopyMessage(const std::string& path, const std::string& cop
 // What the page says after it reloaded a book changed elsewhere / marked an edited one.
 std::string ReloadedNote(const std::string& path);
 std::string MarkedNote(const std::string& path);
+// The lock's message and what the two answers do.
+std::string LockedQuestion(const std::string& lockMessage);
 
 struct Hooks {
   // The user's answer; kCancel (the box closed) leaves the book unsaved and changed.
@@ -69,8 +72,12 @@ struct Hooks {
   // Told once per conflict copy an automatic save made, and of failures.
   std::function<void(const std::string& message)> report;
   std::function<platform::LocalTime()> now;
+  // A book whose lock names another machine is being opened: true opens it as usual,
+  // false opens it read only (its saves go to conflict copies, never to the book).
+  std::function<bool(const std::string& path, const std::string& lockMessage)> openLocked;
 };
-// Turns the guard on with its hooks (a default-made Hooks turns it off) and forgets every file.
+// Turns the guard on with its hooks (a default-made Hooks turns it off) and forgets every
+// file, removing the locks it left.
 void Install(Hooks hooks);
 bool Installed();
 
@@ -87,8 +94,15 @@ class AutomaticSaves {
 };
 
 // ---- what the books tell the guard --------------------------------------------------------
-// A book's loader read these bytes from path: they are now the book's base.
+// A book's loader read these bytes from path: they are now the book's base. The first
+// read of a path in a run leaves the lock beside it (book_lock.h) and, when another
+// machine's lock is there, asks whether to open the book read only.
 void Read(const std::string& path, std::string_view bytes);
+// A file read again just before a change is written onto it (one setting, a line added
+// to a date file): nothing of the other side can be lost, so no lock and no question.
+void Reread(const std::string& path, std::string_view bytes);
+// The book of path was opened read only.
+bool ReadOnly(const std::string& path);
 // The program no longer holds the book of path.
 void Forget(const std::string& path);
 // The identity and base kept for path; none when the guard does not hold it.

@@ -133,7 +133,7 @@ bool WriteSetting(const std::string& iniPath, std::string_view section, std::str
   bool read = platform::ReadFileBytes(iniPath, text);
   if (!read && platform::FileExists(iniPath)) return false;
   // One key goes onto what the file holds now, under the lock: another copy's keys stay.
-  if (read) guard::Read(iniPath, text);
+  if (read) guard::Reread(iniPath, text);
   return static_cast<bool>(backup::SaveBook(iniPath, IniPut(text, section, key, value)));
 }
 

@@ -8,6 +8,7 @@
 #include <iterator>
 
 #include "common/backup.h"
+#include "common/book_guard.h"
 #include "common/record_file.h"
 #include "platform/platform.h"
 
@@ -455,7 +456,8 @@ std::optional<std::string> UpgradedDateText(std::string_view bytes, const std::s
 UpgradeResult UpgradeDateFile(const std::string& path) {
   std::string bytes;
   if (!platform::ReadFileBytes(path, bytes)) return UpgradeResult::kUnreadable;
-  backup::AfterRead(path, bytes);
+  backup::DropLeftovers(path);
+  guard::Reread(path, bytes);
   if (bytes.find(kFormatMarker) != std::string::npos) return UpgradeResult::kCurrent;
   std::optional<std::string> upgraded = UpgradedDateText(bytes, path);
   if (!upgraded) return UpgradeResult::kNothingToConvert;

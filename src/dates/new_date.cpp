@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "common/backup.h"
+#include "common/book_guard.h"
 #include "dates/date_file.h"
 #include "platform/platform.h"
 
@@ -101,7 +102,7 @@ std::string AppendDateLine(const std::string& path, const std::string& line) {
   bool exists = platform::ReadFileBytes(path, bytes);
   if (!exists && platform::FileExists(path)) return "Не могу прочитать файл " + path;
   // The line goes onto what the file holds now, so nothing another program wrote is lost.
-  if (exists) backup::AfterRead(path, bytes);
+  if (exists) guard::Reread(path, bytes);
   if (!backup::SaveBook(path, AppendedDateText(bytes, exists, line)))
     return "Ошибка записи в файл " + path;
   return std::string();

@@ -429,6 +429,21 @@ std::optional<shell::UnsavedBook> CardPage::Unsaved() const {
   return shell::UnsavedBook{book_.book().path, saveError_, false};
 }
 
+shell::DiskChange CardPage::FileChanged(const std::string& path) {
+  if (!hwnd() || path != book_.book().path) return shell::DiskChange::kNotMine;
+  list_.EndEdit(true);
+  means_.EndEdit(true);
+  if (book_.book().state == kStateChanged) return shell::DiskChange::kMarked;
+  {
+    ui::WaitCursor wait;
+    book_.Load(programFolder_);
+  }
+  ShowList();
+  ShowCurrent();
+  UpdateCommands();
+  return shell::DiskChange::kReloaded;
+}
+
 bool CardPage::RetrySave() {
   RecordBook& book = book_.book();
   if (book.unread) {

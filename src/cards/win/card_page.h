@@ -65,6 +65,8 @@ class CardPage : public shell::BookPage {
   // Saves the column widths (once the page has been shown) and the book when it changed.
   void Save() override;
   std::optional<shell::UnsavedBook> Unsaved() const override;
+  // The book's file changed on disk: loaded again unless the book holds unsaved changes.
+  shell::DiskChange FileChanged(const std::string& path) override;
   bool RetrySave() override;
   void GiveUpChanges() override;
   bool PreTranslate(MSG& msg) override;

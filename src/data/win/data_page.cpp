@@ -582,6 +582,18 @@ std::optional<shell::UnsavedBook> CPh::Unsaved() const {
   return shell::UnsavedBook{book_.path(), saveError_, !book_.path().empty()};
 }
 
+shell::DiskChange CPh::FileChanged(const std::string& path) {
+  if (!hwnd() || path.empty() || path != book_.path()) return shell::DiskChange::kNotMine;
+  list_.EndEdit(true);
+  if (book_.modified()) return shell::DiskChange::kMarked;
+  {
+    ui::WaitCursor wait;
+    book_.Open(path);
+  }
+  RebuildColumns();
+  return shell::DiskChange::kReloaded;
+}
+
 bool CPh::RetrySave() {
   if (book_.unread()) {
     if (!ui::AskYesNo(hwnd(), ReplaceUnreadQuestion(book_.path()))) return false;

@@ -58,6 +58,8 @@ class CPh : public shell::BookPage {
   // Saves the table (save all, hiding, exit); the list's widths go with it.
   void Save() override;
   std::optional<shell::UnsavedBook> Unsaved() const override;
+  // The book's file changed on disk: loaded again unless the book holds unsaved changes.
+  shell::DiskChange FileChanged(const std::string& path) override;
   bool RetrySave() override;
   bool SaveAsChosen() override;
   void GiveUpChanges() override;

@@ -45,6 +45,8 @@ class CNoteBook : public shell::BookPage {
   std::optional<shell::Book> book() const override { return shell::Book::kNotebook; }
   void Save() override;
   std::optional<shell::UnsavedBook> Unsaved() const override;
+  // The book's file changed on disk: loaded again unless the book holds unsaved changes.
+  shell::DiskChange FileChanged(const std::string& path) override;
   bool RetrySave() override;
   bool SaveAsChosen() override;
   void GiveUpChanges() override;

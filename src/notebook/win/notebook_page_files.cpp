@@ -36,6 +36,19 @@ std::optional<shell::UnsavedBook> CNoteBook::Unsaved() const {
   return shell::UnsavedBook{nb_.path, saveError_, true};
 }
 
+shell::DiskChange CNoteBook::FileChanged(const std::string& path) {
+  if (!hwnd() || path.empty() || path != nb_.path) return shell::DiskChange::kNotMine;
+  if (nb_.state == kChanged || nb_.state == kRearranged) return shell::DiskChange::kMarked;
+  NotebookRead read;
+  {
+    ui::WaitCursor wait;
+    read = ReadNotebook(nb_, path);
+  }
+  clip_ = BranchClipboard{};
+  RebuildTree();
+  return shell::DiskChange::kReloaded;
+}
+
 bool CNoteBook::RetrySave() {
   Save();
   return saveError_.empty();

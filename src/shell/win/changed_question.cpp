@@ -1,5 +1,7 @@
 #include "shell/win/changed_question.h"
 
+#include "common/protected_file.h"
+#include "shell/book_merge.h"
 #include "shell/win/shell_resources.h"
 #include "ui/dialog.h"
 
@@ -32,7 +34,35 @@ class ChangedDialog : public ui::Dialog {
   const guard::Conflict& conflict_;
 };
 
+class LockedDialog : public ui::Dialog {
+ public:
+  explicit LockedDialog(const std::string& text) : ui::Dialog(IDD_LOCKED), text_(text) {}
+
+ protected:
+  bool OnInitDialog() override {
+    SetItemText(IDC_LOCKED_TEXT, text_);
+    SendMessageW(Item(IDC_LOCKED_ICON), STM_SETICON, reinterpret_cast<WPARAM>(LoadIconW(nullptr, IDI_WARNING)), 0);
+    SetForegroundWindow(hwnd());
+    return true;
+  }
+  bool OnCommand(int id, int code, HWND control) override {
+    if (id == IDC_LOCKED_OPEN || id == IDC_LOCKED_READ_ONLY) {
+      End(id);
+      return true;
+    }
+    return ui::Dialog::OnCommand(id, code, control);
+  }
+
+ private:
+  const std::string& text_;
+};
+
 }  // namespace
+
+bool AskOpenLocked(HWND owner, const std::string& lockMessage) {
+  LockedDialog dialog(guard::LockedQuestion(lockMessage));
+  return dialog.DoModal(owner) == IDC_LOCKED_OPEN;
+}
 
 guard::Choice AskChangedBook(HWND owner, const guard::Conflict& conflict) {
   ChangedDialog dialog(conflict);
@@ -42,6 +72,29 @@ guard::Choice AskChangedBook(HWND owner, const guard::Conflict& conflict) {
     case IDC_CHANGED_DISK: return guard::Choice::kLoadFromDisk;
     default: return guard::Choice::kCancel;
   }
+}
+
+void InstallBookGuard() {
+  guard::Hooks hooks;
+  hooks.ask = [](const guard::Conflict& c) { return AskChangedBook(GetActiveWindow(), c); };
+  hooks.canMerge = [](const std::string& path, std::string_view base) {
+    std::optional<Book> book = BookOfPath(path);
+    return book && CanMerge(*book) && !LooksSealed(base);
+  };
+  hooks.merge = [](const std::string& path, std::string_view base, std::string_view mine,
+                   std::string_view theirs) -> std::optional<std::string> {
+    std::optional<Book> book = BookOfPath(path);
+    if (!book || LooksSealed(mine) || LooksSealed(theirs)) return std::nullopt;
+    MergeResult merged = MergeBook(*book, base, mine, theirs);
+    if (!merged.merged) return std::nullopt;
+    return std::move(merged.bytes);
+  };
+  hooks.report = [](const std::string& message) { platform::ShowMessage(message, platform::MessageIcon::kExclamation); };
+  hooks.now = [] { return platform::Now(); };
+  hooks.openLocked = [](const std::string&, const std::string& message) {
+    return AskOpenLocked(GetActiveWindow(), message);
+  };
+  guard::Install(std::move(hooks));
 }
 
 }  // namespace vm::shell

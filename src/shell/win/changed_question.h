@@ -13,4 +13,13 @@ namespace vm::shell {
 
 guard::Choice AskChangedBook(HWND owner, const guard::Conflict& conflict);
 
+// The warning for a book whose lock names another machine: the lock's message, then
+// "Открыть всё равно" (true) or "Только чтение" (false, also Esc).
+bool AskOpenLocked(HWND owner, const std::string& lockMessage);
+
+// Turns the guard on for the program: this question over the active window, the
+// three-way merge for the books that merge (a strongly protected file is never merged:
+// its bytes are no records), messages for what automatic saves kept.
+void InstallBookGuard();
+
 }  // namespace vm::shell

@@ -455,7 +455,9 @@ void CVelmoriaSheet::Tick() {
 }
 
 void CVelmoriaSheet::PollDisk() {
-  if (askingChanged_) return;
+  // Not while a question or a page's own dialog is up: a book is not loaded again
+  // under an editor that holds one of its records.
+  if (askingChanged_ || !hwnd_ || !IsWindowEnabled(hwnd_)) return;
   std::vector<DiskNews> news = books_.FilesChanged(guard::Poll());
   for (const DiskNews& n : news) {
     if (!n.page) {

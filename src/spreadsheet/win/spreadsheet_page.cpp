@@ -423,6 +423,18 @@ std::optional<shell::UnsavedBook> CLikeExcelDlg::Unsaved() const {
   return std::nullopt;
 }
 
+shell::DiskChange CLikeExcelDlg::FileChanged(const std::string& path) {
+  if (!hwnd() || path.empty() || path != path_) return shell::DiskChange::kNotMine;
+  grid_.EndEdit(true);
+  if (modified_) return shell::DiskChange::kMarked;
+  workbook_.Clear();
+  ReadFile(path);
+  history_.Clear();
+  grid_.Reload();
+  UpdateButtons();
+  return shell::DiskChange::kReloaded;
+}
+
 bool CLikeExcelDlg::RetrySave() {
   if (!unread_.empty()) {
     if (!ui::AskYesNo(hwnd(), ReplaceUnreadQuestion(unread_))) return false;

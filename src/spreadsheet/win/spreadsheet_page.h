@@ -45,6 +45,8 @@ class CLikeExcelDlg : public shell::BookPage {
   // without a file.
   void Save() override;
   std::optional<shell::UnsavedBook> Unsaved() const override;
+  // The book's file changed on disk: loaded again unless the book holds unsaved changes.
+  shell::DiskChange FileChanged(const std::string& path) override;
   bool RetrySave() override;
   bool SaveAsChosen() override;
   void GiveUpChanges() override;

@@ -645,6 +645,19 @@ std::optional<shell::UnsavedBook> CWork::Unsaved() const {
   return shell::UnsavedBook{book_.path(), saveError_, true};
 }
 
+shell::DiskChange CWork::FileChanged(const std::string& path) {
+  if (!hwnd() || path.empty() || path != book_.path()) return shell::DiskChange::kNotMine;
+  if (book_.state() == kStateChanged) return shell::DiskChange::kMarked;
+  {
+    ui::WaitCursor wait;
+    LoadTaskFile(book_, path, Today());
+  }
+  context_.found.clear();
+  Rebuild();
+  RefreshSticker();
+  return shell::DiskChange::kReloaded;
+}
+
 bool CWork::RetrySave() {
   Save();
   return book_.state() != kStateChanged;

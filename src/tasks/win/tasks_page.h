@@ -79,6 +79,8 @@ class CWork : public shell::BookPage {
   void Tick(const shell::TickInfo& info) override;
   void Save() override;
   std::optional<shell::UnsavedBook> Unsaved() const override;
+  // The book's file changed on disk: loaded again unless the book holds unsaved changes.
+  shell::DiskChange FileChanged(const std::string& path) override;
   bool RetrySave() override;
   bool SaveAsChosen() override;
   void GiveUpChanges() override;
