@@ -6,11 +6,14 @@
 
 #include "cards/win/contacts_page.h"
 #include "cards/win/firms_page.h"
+#include "common/ask_dialogs.h"
 #include "common/backup.h"
 #include "common/book_guard.h"
 #include "data/win/data_page.h"
 #include "dates/win/dates_page.h"
+#include "notebook/notebook_merge.h"
 #include "notebook/win/notebook_page.h"
+#include "shell/book_merge.h"
 #include "shell/win/about_page.h"
 #include "shell/win/changed_question.h"
 #include "shell/win/startup_win.h"
@@ -31,6 +34,17 @@ std::vector<std::unique_ptr<shell::BookPage>> MakePages(const CAppUtil& app) {
   pages.push_back(std::make_unique<spreadsheet::CLikeExcelDlg>(app));
   pages.push_back(std::make_unique<shell::about>(app));
   return pages;
+}
+
+std::optional<std::string> MergeBooks(const std::string& path, std::string_view base, std::string_view mine,
+                                      std::string_view theirs) {
+  std::optional<shell::Book> book = shell::BookOfPath(path);
+  if (!book || !shell::CanMerge(*book)) return std::nullopt;
+  MergeResult merged = *book == shell::Book::kNotebook
+                           ? notebook::MergeNotebook(base, mine, theirs, FileNameOfPath(path))
+                           : shell::MergeRecordBook(*book, base, mine, theirs);
+  if (!merged.merged) return std::nullopt;
+  return std::move(merged.bytes);
 }
 
 void InstallBackups(const CAppUtil& app) {
@@ -54,7 +68,7 @@ int RunVelmoria() {
   InitCommonControlsEx(&icc);
   const CAppUtil app;
   InstallBackups(app);
-  shell::InstallBookGuard();
+  shell::InstallBookGuard(MergeBooks);
   shell::StartupState state = shell::RunStartupSteps(app);
   shell::CVelmoriaSheet sheet(app, MakePages(app));
   sheet.SetBottomCaption(app.Unscramble(kStoredCaption));

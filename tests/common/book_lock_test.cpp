@@ -31,7 +31,9 @@ TEST(BookLock, WhoHoldsABook) {
   };
   for (const Case& c : cases) {
     EXPECT_EQ(Judge(c.lock, here, kNow, running), c.state) << c.what;
-    if (c.lock) EXPECT_EQ(Judge(ParseLock(LockText(*c.lock)), here, kNow, running), c.state) << c.what << " (read back)";
+    if (c.lock) {
+      EXPECT_EQ(Judge(ParseLock(LockText(*c.lock)), here, kNow, running), c.state) << c.what << " (read back)";
+    }
   }
   // A damaged or foreign file is no lock.
   for (const char* text : {"", "Velmoria lock 1\r\n", "Velmoria lock 2\r\nmachine=A\r\nprocess=1\r\ntime=2026-12-08 14:05:33\r\n",

@@ -74,20 +74,17 @@ guard::Choice AskChangedBook(HWND owner, const guard::Conflict& conflict) {
   }
 }
 
-void InstallBookGuard() {
+void InstallBookGuard(decltype(guard::Hooks::merge) merge) {
   guard::Hooks hooks;
   hooks.ask = [](const guard::Conflict& c) { return AskChangedBook(GetActiveWindow(), c); };
   hooks.canMerge = [](const std::string& path, std::string_view base) {
     std::optional<Book> book = BookOfPath(path);
     return book && CanMerge(*book) && !LooksSealed(base);
   };
-  hooks.merge = [](const std::string& path, std::string_view base, std::string_view mine,
-                   std::string_view theirs) -> std::optional<std::string> {
-    std::optional<Book> book = BookOfPath(path);
-    if (!book || LooksSealed(mine) || LooksSealed(theirs)) return std::nullopt;
-    MergeResult merged = MergeBook(*book, base, mine, theirs);
-    if (!merged.merged) return std::nullopt;
-    return std::move(merged.bytes);
+  hooks.merge = [merge](const std::string& path, std::string_view base, std::string_view mine,
+                        std::string_view theirs) -> std::optional<std::string> {
+    if (!merge || LooksSealed(base) || LooksSealed(mine) || LooksSealed(theirs)) return std::nullopt;
+    return merge(path, base, mine, theirs);
   };
   hooks.report = [](const std::string& message) { platform::ShowMessage(message, platform::MessageIcon::kExclamation); };
   hooks.now = [] { return platform::Now(); };

@@ -17,9 +17,10 @@ guard::Choice AskChangedBook(HWND owner, const guard::Conflict& conflict);
 // "Открыть всё равно" (true) or "Только чтение" (false, also Esc).
 bool AskOpenLocked(HWND owner, const std::string& lockMessage);
 
-// Turns the guard on for the program: this question over the active window, the
-// three-way merge for the books that merge (a strongly protected file is never merged:
-// its bytes are no records), messages for what automatic saves kept.
-void InstallBookGuard();
+// Turns the guard on for the program: this question over the active window, `merge`
+// (the books' three-way merges, which the composition root knows) for the books that
+// merge (a strongly protected file is never merged: its bytes are no records),
+// messages for what automatic saves kept.
+void InstallBookGuard(decltype(guard::Hooks::merge) merge);
 
 }  // namespace vm::shell

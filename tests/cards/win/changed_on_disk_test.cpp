@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/pages.h"
 #include "cards/win/card_page.h"
 #include "common/book_guard.h"
 #include "common/book_lock.h"
@@ -51,7 +52,7 @@ class ChangedOnDiskTest : public vm::testing::ProgramFolderTest {
   void SetUp() override {
     MakeFolders({"Support", "Temp"});
     Spit(path_, kBase);
-    shell::InstallBookGuard();
+    shell::InstallBookGuard(app::MergeBooks);
   }
   void TearDown() override { guard::Install({}); }
   // The book and every conflict copy beside it.
