@@ -282,8 +282,15 @@ platform::SaveResult Save(const std::string& path, std::string_view bytes, const
     std::optional<std::string> merged = s.hooks.merge(path, held.base, bytes, disk);
     if (merged) {
       platform::SaveResult r = written(*merged);
-      // The book shows mine; the file now holds both: the page loads it.
-      if (r) s.files[path].reloadDue = true;
+      if (r) {
+        // The book still shows mine, and the file holds both: until the page loads it,
+        // mine is what the book came from, so a save before that merges again rather
+        // than write mine over the other side's records.
+        Held& now = s.files[path];
+        now.identity = mine;
+        now.base.assign(bytes);
+        now.reloadDue = true;
+      }
       return r;
     }
     Report("Версии файла " + path + " не удалось объединить: ваша сохранена рядом как копия, загружена версия с диска.");

@@ -131,6 +131,11 @@ void Interleave(const Kind& kind, unsigned seed) {
         break;
     }
   }
+  {
+    guard::AutomaticSaves exit;  // the program ends: what it still holds is saved
+    ASSERT_TRUE(program->Save());
+  }
+  ASSERT_FALSE(program->Dirty());
   std::string everything = Slurp(path);
   for (const platform::DirEntry& e : platform::ListDir(dir.path())) {
     if (guard::IsConflictCopyName(e.name)) everything += Slurp(dir / e.name);

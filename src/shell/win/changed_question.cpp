@@ -36,7 +36,7 @@ class ChangedDialog : public ui::Dialog {
 
 class LockedDialog : public ui::Dialog {
  public:
-  explicit LockedDialog(const std::string& text) : ui::Dialog(IDD_LOCKED), text_(text) {}
+  explicit LockedDialog(std::string text) : ui::Dialog(IDD_LOCKED), text_(std::move(text)) {}
 
  protected:
   bool OnInitDialog() override {
@@ -54,7 +54,7 @@ class LockedDialog : public ui::Dialog {
   }
 
  private:
-  const std::string& text_;
+  std::string text_;
 };
 
 }  // namespace
