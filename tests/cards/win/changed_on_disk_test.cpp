@@ -109,9 +109,13 @@ TEST_F(ChangedOnDiskTest, AnEditedBookAsksWhenShownAndNoAnswerLosesAnything) {
     std::string all = Everything() + (answer == IDCANCEL ? page.cards().book().records[0] : std::string());
     EXPECT_NE(all.find("Анна моя|"), std::string::npos) << answer << ": mine";
     EXPECT_NE(all.find("Вера|"), std::string::npos) << answer << ": theirs";
-    if (answer == IDC_CHANGED_MERGE) EXPECT_EQ(Slurp(path_), Record("Анна моя") + Record("Борис") + Record("Вера"));
-    if (answer == IDC_CHANGED_DISK) EXPECT_EQ(page.cards().records().size(), 3u) << "the disk's version shown";
-    if (answer == IDCANCEL) EXPECT_EQ(page.cards().book().state, kStateChanged) << "still to be saved";
+    if (answer == IDC_CHANGED_MERGE) {
+      EXPECT_EQ(Slurp(path_), Record("Анна моя") + Record("Борис") + Record("Вера"));
+    } else if (answer == IDC_CHANGED_DISK) {
+      EXPECT_EQ(page.cards().records().size(), 3u) << "the disk's version shown";
+    } else if (answer == IDCANCEL) {
+      EXPECT_EQ(page.cards().book().state, kStateChanged) << "still to be saved";
+    }
     guard::Install({});
   }
 }
