@@ -6,6 +6,7 @@
 
 #include "common/ask_dialogs.h"
 #include "common/backup.h"
+#include "common/book_lock.h"
 #include "support/scratch.h"
 
 namespace vm {
@@ -166,6 +167,20 @@ TEST_F(BookGuardTest, PollReportsEachOutsideChangeOnce) {
   guard::Forget(path);
   Spit(path, "x");
   EXPECT_TRUE(guard::Poll().empty());
+}
+
+// The command-line tool runs without the program's guard: a book the program holds open
+// is still not written under it.
+TEST(BookGuard, WithoutTheGuardALiveLockKeepsTheFile) {
+  testing::ScratchFolder dir;
+  const std::string path = dir / "cont.dbc";
+  Spit(path, "theirs");
+  Spit(lock::LockPath(path), lock::LockText({platform::MachineName(), "", 1, platform::Now()}));
+  EXPECT_FALSE(backup::SaveBook(path, "cli"));
+  EXPECT_EQ(Slurp(path), "theirs");
+  platform::RemoveFile(lock::LockPath(path));
+  EXPECT_TRUE(backup::SaveBook(path, "cli"));
+  EXPECT_EQ(Slurp(path), "cli");
 }
 
 }  // namespace
