@@ -1,9 +1,15 @@
 #include "common/find_corpus.h"
 
 #include <algorithm>
+#include <atomic>
 #include <tuple>
 
 namespace vm::find {
+
+uint64_t NextStamp() {
+  static std::atomic<uint64_t> next{1};
+  return next++;
+}
 
 std::string ContextAround(std::string_view text, size_t pos, size_t len, size_t width) {
   pos = std::min(pos, text.size());
@@ -126,8 +132,18 @@ Corpus::Answer Corpus::Search(const Query& query, size_t limit) const {
   for (const Light& l : hits) {
     const Book& b = books_[l.book];
     const Entry& e = b.texts[l.text].entry;
-    answer.results.push_back(
-        {b.id, e.place, e.label, ContextAround(e.text, l.hit.pos, l.hit.len), l.hit.pos, l.hit.len, l.hit.kind});
+    Result r{b.id, e.place, e.label, {}, l.hit.pos, l.hit.len, l.hit.kind};
+    std::string_view field = e.text;
+    if (field.find(kFieldBreak) != std::string_view::npos) {
+      const size_t start = field.rfind(kFieldBreak, l.hit.pos == 0 ? 0 : l.hit.pos - 1);
+      const size_t begin = start == std::string_view::npos || start >= l.hit.pos ? 0 : start + 1;
+      r.place.field = static_cast<uint32_t>(std::count(field.begin(), field.begin() + begin, kFieldBreak));
+      field = field.substr(begin, field.find(kFieldBreak, begin) - begin);
+      r.pos -= begin;
+      r.len = std::min(r.len, field.size() - std::min(r.pos, field.size()));
+    }
+    r.context = ContextAround(field, r.pos, r.len);
+    answer.results.push_back(std::move(r));
   }
   return answer;
 }

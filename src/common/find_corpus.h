@@ -16,6 +16,11 @@
 
 namespace vm::find {
 
+// A number never handed out before in this run: books take a new one on every change,
+// and a book made anew (a default-made object) starts with one of its own, so a stamp
+// never comes back to an older version, whichever object the version lived in.
+uint64_t NextStamp();
+
 // Where a text stands in its book, in the book's own terms (a card and field, a task, a
 // note, a table row and column, a sheet and cell); the page that owns the book reads it.
 struct Place {
@@ -23,6 +28,11 @@ struct Place {
   uint32_t field = 0;
   uint32_t part = 0;  // a workbook's sheet; 0 elsewhere
 };
+
+// An entry of several fields (a card, a table row, a note's title and text) joins them
+// with this byte: a hit then names its field (Place::field, counted from 0), and its
+// context and place stay within that field.
+inline constexpr char kFieldBreak = '\x1F';
 
 struct Entry {
   Place place;
@@ -35,7 +45,7 @@ struct Result {
   Place place;
   std::string label;
   std::string context;  // the text around the hit on one line
-  size_t pos = 0;       // the hit in the entry's text
+  size_t pos = 0;       // the hit in its field's text (the entry's, without breaks)
   size_t len = 0;
   MatchKind kind = MatchKind::kExact;
 };

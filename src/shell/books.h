@@ -2,11 +2,13 @@
 // calls them in its own fixed order without knowing which page keeps which book.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "common/find_corpus.h"
 #include "platform/platform.h"
 
 namespace vm::shell {
@@ -39,6 +41,17 @@ struct UnsavedBook {
   bool canSaveAs = true;  // the page can write the book to a file the user chooses
 };
 
+// A book as the search over every book sees it.
+struct FindableBook {
+  std::string name;  // how the results name the book: "Контакты", "Блокнот Дом.dbn"
+  // Changes whenever the texts change (find::NextStamp() of the last change).
+  uint64_t stamp = 0;
+  // Not empty: the book is not searched, and this says why ("защищён паролем").
+  std::string notSearched;
+  // The names of the fields of an entry (find::kFieldBreak), for the "where" of a hit.
+  std::vector<std::string> fields;
+};
+
 // The calls of the sheet to one page; a page overrides what its book needs.
 class BookCalls {
  public:
@@ -65,6 +78,16 @@ class BookCalls {
   virtual bool RetrySave() { return false; }
   virtual bool SaveAsChosen() { return false; }
   virtual void GiveUpChanges() {}
+
+  // ---- "Найти везде" ------------------------------------------------------------------
+  // What the search over every book needs to know of this one; none for a page without
+  // texts to search. Cheap: asked on every keystroke.
+  virtual std::optional<FindableBook> Findable() const { return std::nullopt; }
+  // The book's texts now; asked only when Findable()'s stamp moved.
+  virtual std::vector<find::Entry> FindTexts() const { return {}; }
+  // Selects the record, note or cell of a hit and brings the hit into view; false when
+  // it is no longer there.
+  virtual bool JumpTo(const find::Result& hit) { return false; }
 };
 
 // The books whose save runs, in the order it runs: contacts and firms always, the

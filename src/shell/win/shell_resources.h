@@ -67,3 +67,12 @@
 #define IDC_UNSAVED_RETRY 1132
 #define IDC_UNSAVED_SAVE_AS 1133
 #define IDC_UNSAVED_LEAVE 1134
+
+// "Найти везде": the window, its controls and the command that opens it (the sheet's
+// keys and the tray menu).
+#define IDD_FIND_EVERYWHERE 436
+#define ID_FIND_EVERYWHERE 36500
+#define IDC_FIND_EVERYWHERE_LABEL 36501
+#define IDC_FIND_EVERYWHERE_TEXT 36502
+#define IDC_FIND_EVERYWHERE_LIST 36503
+#define IDC_FIND_EVERYWHERE_STATUS 36504
