@@ -1,5 +1,7 @@
 // "find": the search of "Найти везде" over the books a program folder's settings name,
 // read as the program reads them at start.
+#include <cstdio>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>

@@ -1,5 +1,7 @@
 #include "tasks/task_find.h"
 
+#include <iterator>
+
 namespace vm::tasks {
 
 namespace {

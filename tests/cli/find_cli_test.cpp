@@ -2,6 +2,7 @@
 #ifndef _WIN32
 #include <gtest/gtest.h>
 
+#include "platform/platform.h"
 #include "support/cli_runner.h"
 #include "support/scratch.h"
 
@@ -15,6 +16,7 @@ using testing::U;
 
 // Every book holds "Петров" once, in a different place.
 void StageBooks(const testing::ScratchFolder& dir) {
+  platform::MakeDir(dir / "Support");
   Spit(dir / "Velmoria.ini", "[DATA]\r\nFILENAME=" + (dir / "t.dbp") + "\r\n[NOTE]\r\nFILENAME=" + (dir / "n.dbn") +
                                  "\r\n[WORK]\r\nFILENAME=" + (dir / "t.dbw") + "\r\n[EXCEL]\r\nFILENAME=" +
                                  (dir / "b.xml") + "\r\n");

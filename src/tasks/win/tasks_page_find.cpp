@@ -21,6 +21,7 @@ bool CWork::JumpTo(const find::Result& hit) {
   const int row = RowOf(shown_, record);
   if (row < 0) return false;
   list_.Select(row);
+  UpdateCommands();
   SetFocus(list_.hwnd());
   return true;
 }
