@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstring>
 #include <tuple>
 
 namespace vm::find {
@@ -65,12 +66,46 @@ void Corpus::SetBook(int book, std::string name, uint64_t stamp, std::vector<Ent
   Book& b = Slot(book, std::move(name));
   b.stamp = stamp;
   b.unsearchable.clear();
-  b.texts.clear();
-  b.texts.reserve(entries.size());
-  for (Entry& e : entries) {
-    std::string folded = Fold(e.text);
-    b.texts.push_back({std::move(e), std::move(folded), std::nullopt});
+  b.entries = std::move(entries);
+  size_t total = 0;
+  for (const Entry& e : b.entries) total += e.text.size() + 1;
+  b.folded.clear();
+  b.folded.resize(total);
+  b.starts.clear();
+  b.starts.reserve(b.entries.size() + 1);
+  b.counts.fill(0);
+  size_t at = 0;
+  for (const Entry& e : b.entries) {
+    b.starts.push_back(static_cast<uint32_t>(at));
+    for (char c : e.text) {
+      const char f = FoldByte(c);
+      b.folded[at++] = f;
+      ++b.counts[static_cast<unsigned char>(f)];
+    }
+    b.folded[at++] = '\0';
   }
+  b.starts.push_back(static_cast<uint32_t>(at));
+  b.skeletonsMade = false;
+  b.skeletons.clear();
+  b.skeletons.shrink_to_fit();
+  b.skeletonStarts.clear();
+}
+
+void Corpus::MakeSkeletons(const Book& b) {
+  if (b.skeletonsMade) return;
+  b.skeletons.clear();
+  b.skeletons.reserve(b.folded.size() + b.folded.size() / 8);
+  b.skeletonStarts.assign(1, 0);
+  b.skeletonStarts.reserve(b.entries.size() + 1);
+  for (size_t i = 0; i < b.entries.size(); ++i) {
+    const std::string_view text(b.folded.data() + b.starts[i], b.starts[i + 1] - b.starts[i] - 1);
+    AppendSkeletonText(text, b.skeletons);
+    b.skeletons += '\0';
+    b.skeletonStarts.push_back(static_cast<uint32_t>(b.skeletons.size()));
+  }
+  b.skeletonCounts.fill(0);
+  for (char c : b.skeletons) ++b.skeletonCounts[static_cast<unsigned char>(c)];
+  b.skeletonsMade = true;
 }
 
 bool Corpus::Holds(int book, uint64_t stamp) const {
@@ -80,7 +115,12 @@ bool Corpus::Holds(int book, uint64_t stamp) const {
 
 void Corpus::SetUnsearchable(int book, std::string name, std::string reason) {
   Book& b = Slot(book, std::move(name));
-  b.texts.clear();
+  b.entries.clear();
+  b.folded.clear();
+  b.starts.clear();
+  b.skeletonsMade = false;
+  b.skeletons.clear();
+  b.skeletonStarts.clear();
   b.stamp = 0;
   b.unsearchable = std::move(reason);
 }
@@ -95,6 +135,36 @@ const std::string* Corpus::BookName(int book) const {
   return b ? &b->name : nullptr;
 }
 
+namespace {
+
+// Every place of `needle` in `hay` from `from` on, each given to `take`, which answers
+// where to go on looking (npos: stop). The needle's rarest byte in the hay (by `counts`)
+// is looked for first, a fast memchr, and the whole needle compared only where it stands.
+template <typename Take>
+void ScanFor(std::string_view hay, std::string_view needle, const std::array<uint32_t, 256>& counts, Take take) {
+  if (needle.empty() || needle.size() > hay.size()) return;
+  size_t lead = 0;
+  for (size_t i = 1; i < needle.size(); ++i)
+    if (counts[static_cast<unsigned char>(needle[i])] < counts[static_cast<unsigned char>(needle[lead])]) lead = i;
+  if (counts[static_cast<unsigned char>(needle[lead])] == 0) return;
+  const char* base = hay.data();
+  const size_t last = hay.size() - needle.size();  // the last start that fits
+  size_t from = 0;
+  while (from <= last) {
+    const void* q = std::memchr(base + from + lead, needle[lead], last - from + 1);
+    if (!q) return;
+    const size_t start = static_cast<size_t>(static_cast<const char*>(q) - base) - lead;
+    if (std::memcmp(base + start, needle.data(), needle.size()) == 0) {
+      from = take(start);
+      if (from == std::string_view::npos) return;
+    } else {
+      from = start + 1;
+    }
+  }
+}
+
+}  // namespace
+
 Corpus::Answer Corpus::Search(const Query& query, size_t limit) const {
   Answer answer;
   struct Light {
@@ -102,21 +172,47 @@ Corpus::Answer Corpus::Search(const Query& query, size_t limit) const {
     Hit hit;
   };
   std::vector<Light> hits;
+  std::vector<uint8_t> taken;
   for (size_t bi = 0; bi < books_.size(); ++bi) {
     const Book& b = books_[bi];
     if (!b.unsearchable.empty()) {
       answer.notSearched.push_back(b.name + ": " + b.unsearchable);
       continue;
     }
-    if (query.Empty()) continue;
-    for (size_t ti = 0; ti < b.texts.size(); ++ti) {
-      const Prepared& p = b.texts[ti];
-      std::optional<Hit> hit = query.FindIn(p.folded);
-      if (!hit && query.UsesSkeleton()) {
-        if (!p.skeleton) p.skeleton = SpellingSkeleton(p.folded);
-        hit = query.FindIn(p.folded, &*p.skeleton);
-      }
-      if (hit) hits.push_back({bi, ti, *hit});
+    if (query.Empty() || b.entries.empty()) continue;
+    taken.assign(b.entries.size(), 0);
+    // One scan per form, best first; an entry keeps the first place of its best form.
+    auto scan = [&](std::string_view hay, const std::vector<uint32_t>& starts, const std::array<uint32_t, 256>& counts,
+                    const std::string& needle, auto found) {
+      size_t entry = 0;
+      ScanFor(hay, needle, counts, [&](size_t at) -> size_t {
+        while (starts[entry + 1] <= at) ++entry;
+        const size_t next = starts[entry + 1];
+        if (taken[entry]) return next;
+        if (at + needle.size() >= next) return at + 1;  // across the end of the entry
+        if (found(entry, at - starts[entry])) taken[entry] = 1;
+        return taken[entry] ? next : at + 1;
+      });
+    };
+    scan(b.folded, b.starts, b.counts, query.folded(), [&](size_t entry, size_t pos) {
+      hits.push_back({bi, entry, Hit{pos, query.folded().size(), MatchKind::kExact}});
+      return true;
+    });
+    if (!query.layout().empty())
+      scan(b.folded, b.starts, b.counts, query.layout(), [&](size_t entry, size_t pos) {
+        hits.push_back({bi, entry, Hit{pos, query.layout().size(), MatchKind::kLayout}});
+        return true;
+      });
+    if (query.UsesSkeleton()) {
+      MakeSkeletons(b);
+      scan(b.skeletons, b.skeletonStarts, b.skeletonCounts, query.skeleton(), [&](size_t entry, size_t) {
+        // The place in the text: the entry's skeleton made again with its places.
+        const std::string_view text(b.folded.data() + b.starts[entry], b.starts[entry + 1] - b.starts[entry] - 1);
+        const Skeleton skeleton = SpellingSkeleton(text);
+        std::optional<Hit> hit = query.FindIn(text, &skeleton);
+        if (hit) hits.push_back({bi, entry, *hit});
+        return hit.has_value();
+      });
     }
   }
   auto byKind = [](const Light& a, const Light& b) { return a.hit.kind < b.hit.kind; };
@@ -131,7 +227,7 @@ Corpus::Answer Corpus::Search(const Query& query, size_t limit) const {
   answer.results.reserve(hits.size());
   for (const Light& l : hits) {
     const Book& b = books_[l.book];
-    const Entry& e = b.texts[l.text].entry;
+    const Entry& e = b.entries[l.text];
     Result r{b.id, e.place, e.label, {}, l.hit.pos, l.hit.len, l.hit.kind};
     std::string_view field = e.text;
     if (field.find(kFieldBreak) != std::string_view::npos) {

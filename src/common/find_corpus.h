@@ -5,6 +5,7 @@
 // than the book.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -77,20 +78,27 @@ class Corpus {
   const std::string* BookName(int book) const;
 
  private:
-  struct Prepared {
-    Entry entry;
-    std::string folded;
-    mutable std::optional<Skeleton> skeleton;  // made on the first spelling search
-  };
+  // A book's texts prepared for the search: every entry's folded text in one buffer, one
+  // after the other with a zero byte between, so a keystroke's search is one scan of one
+  // buffer per form of the query; the skeletons the same way, made on the first search
+  // that needs them. A hit's place in a skeleton is found again for that entry alone.
   struct Book {
     int id = 0;
     std::string name;
     uint64_t stamp = 0;
     std::string unsearchable;  // the reason, when not searchable
-    std::vector<Prepared> texts;
+    std::vector<Entry> entries;
+    std::string folded;
+    std::vector<uint32_t> starts;  // of each entry in `folded`, and the end
+    std::array<uint32_t, 256> counts{};  // of each byte in `folded`: the rarest leads a scan
+    mutable bool skeletonsMade = false;
+    mutable std::string skeletons;
+    mutable std::vector<uint32_t> skeletonStarts;
+    mutable std::array<uint32_t, 256> skeletonCounts{};
   };
   Book& Slot(int book, std::string name);
   const Book* Find(int book) const;
+  static void MakeSkeletons(const Book& b);
 
   std::vector<Book> books_;
 };
