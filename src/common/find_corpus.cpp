@@ -172,7 +172,26 @@ Corpus::Answer Corpus::Search(const Query& query, size_t limit) const {
     Hit hit;
   };
   std::vector<Light> hits;
-  std::vector<uint8_t> taken;
+  // Entries with an exact or layout hit, per book: the spelling pass leaves them alone.
+  std::vector<std::vector<uint8_t>> taken(books_.size());
+  // One scan of a buffer per form; an entry keeps the first place of its best form.
+  // `found` takes a place and says whether the entry is done, or that the scan stops.
+  enum Taken { kNo, kYes, kStop };
+  auto scan = [&](std::string_view hay, const std::vector<uint32_t>& starts, const std::array<uint32_t, 256>& counts,
+                  const std::string& needle, std::vector<uint8_t>& marks, auto found) {
+    size_t entry = 0;
+    ScanFor(hay, needle, counts, [&](size_t at) -> size_t {
+      while (starts[entry + 1] <= at) ++entry;
+      const size_t next = starts[entry + 1];
+      if (marks[entry]) return next;
+      if (at + needle.size() >= next) return at + 1;  // across the end of the entry
+      switch (found(entry, at - starts[entry])) {
+        case kStop: return std::string_view::npos;
+        case kYes: marks[entry] = 1; return next;
+        default: return at + 1;
+      }
+    });
+  };
   for (size_t bi = 0; bi < books_.size(); ++bi) {
     const Book& b = books_[bi];
     if (!b.unsearchable.empty()) {
@@ -180,41 +199,52 @@ Corpus::Answer Corpus::Search(const Query& query, size_t limit) const {
       continue;
     }
     if (query.Empty() || b.entries.empty()) continue;
-    taken.assign(b.entries.size(), 0);
-    // One scan per form, best first; an entry keeps the first place of its best form.
-    auto scan = [&](std::string_view hay, const std::vector<uint32_t>& starts, const std::array<uint32_t, 256>& counts,
-                    const std::string& needle, auto found) {
-      size_t entry = 0;
-      ScanFor(hay, needle, counts, [&](size_t at) -> size_t {
-        while (starts[entry + 1] <= at) ++entry;
-        const size_t next = starts[entry + 1];
-        if (taken[entry]) return next;
-        if (at + needle.size() >= next) return at + 1;  // across the end of the entry
-        if (found(entry, at - starts[entry])) taken[entry] = 1;
-        return taken[entry] ? next : at + 1;
-      });
-    };
-    scan(b.folded, b.starts, b.counts, query.folded(), [&](size_t entry, size_t pos) {
+    taken[bi].assign(b.entries.size(), 0);
+    scan(b.folded, b.starts, b.counts, query.folded(), taken[bi], [&](size_t entry, size_t pos) {
       hits.push_back({bi, entry, Hit{pos, query.folded().size(), MatchKind::kExact}});
-      return true;
+      return kYes;
     });
     if (!query.layout().empty())
-      scan(b.folded, b.starts, b.counts, query.layout(), [&](size_t entry, size_t pos) {
+      scan(b.folded, b.starts, b.counts, query.layout(), taken[bi], [&](size_t entry, size_t pos) {
         hits.push_back({bi, entry, Hit{pos, query.layout().size(), MatchKind::kLayout}});
-        return true;
+        return kYes;
       });
-    if (query.UsesSkeleton()) {
+  }
+  // Spelling hits rank last: they are looked for only while the list has room (one more
+  // tells that it is cut), and the place of each is found only once it is listed.
+  const size_t firstSpelling = hits.size();
+  if (query.UsesSkeleton())
+    for (size_t bi = 0; bi < books_.size() && hits.size() <= limit; ++bi) {
+      const Book& b = books_[bi];
+      if (!b.unsearchable.empty() || b.entries.empty()) continue;
       MakeSkeletons(b);
-      scan(b.skeletons, b.skeletonStarts, b.skeletonCounts, query.skeleton(), [&](size_t entry, size_t) {
-        // The place in the text: the entry's skeleton made again with its places.
-        const std::string_view text(b.folded.data() + b.starts[entry], b.starts[entry + 1] - b.starts[entry] - 1);
-        const Skeleton skeleton = SpellingSkeleton(text);
-        std::optional<Hit> hit = query.FindIn(text, &skeleton);
-        if (hit) hits.push_back({bi, entry, *hit});
-        return hit.has_value();
+      scan(b.skeletons, b.skeletonStarts, b.skeletonCounts, query.skeleton(), taken[bi], [&](size_t entry, size_t) {
+        hits.push_back({bi, entry, Hit{0, 0, MatchKind::kSpelling}});
+        return hits.size() > limit ? kStop : kYes;
       });
     }
+  if (hits.size() > limit) {
+    answer.truncated = true;
+    if (firstSpelling >= limit) hits.resize(firstSpelling);  // the exact and layout ones are cut below
   }
+  // The place in the text of each spelling hit: its entry's skeleton made again with the
+  // places. A hit whose place cannot be found is dropped (never expected: the two
+  // skeleton makers give the same text).
+  std::vector<Light> placed;
+  for (size_t i = 0; i < hits.size(); ++i) {
+    Light& l = hits[i];
+    if (i >= firstSpelling) {
+      const Book& b = books_[l.book];
+      const std::string_view text(b.folded.data() + b.starts[l.text], b.starts[l.text + 1] - b.starts[l.text] - 1);
+      if (placed.size() >= limit) break;
+      const Skeleton skeleton = SpellingSkeleton(text);
+      std::optional<Hit> hit = query.FindIn(text, &skeleton);
+      if (!hit) continue;
+      l.hit = *hit;
+    }
+    placed.push_back(l);
+  }
+  hits = std::move(placed);
   auto byKind = [](const Light& a, const Light& b) { return a.hit.kind < b.hit.kind; };
   if (hits.size() > limit) {
     std::stable_sort(hits.begin(), hits.end(), byKind);
