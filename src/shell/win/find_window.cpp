@@ -1,5 +1,11 @@
 #include "shell/win/find_window.h"
 
+#include <commctrl.h>
+#include <richedit.h>
+
+#include <algorithm>
+
+#include "common/keep_clear.h"
 #include "shell/win/shell_resources.h"
 #include "ui/wait_cursor.h"
 
@@ -28,7 +34,7 @@ bool FindEverywhereWindow::OnInitDialog() {
   };
   cb.activated = [this](int row) { GoTo(row); };
   list_.Attach(Item(IDC_FIND_EVERYWHERE_LIST), ui::ListView::kFullRowSelect | ui::ListView::kKeepMarked, cb);
-  list_.SetColumns({{"Книга", 130}, {"Где", 170}, {"Текст", 330}});
+  list_.SetColumns({{"Книга", 150}, {"Где", 190}, {"Текст", 250}});
   Layout();
   return true;
 }
@@ -58,6 +64,40 @@ bool FindEverywhereWindow::GoTo(int row) {
   const FoundLine line = found_.lines[static_cast<size_t>(row)];
   if (go_) go_(line);
   return true;
+}
+
+void FindEverywhereWindow::KeepClearOfFocus() {
+  HWND focus = GetFocus();
+  if (!hwnd() || !focus || !IsWindowVisible(hwnd())) return;
+  RECT target{};
+  GetClientRect(focus, &target);
+  wchar_t cls[32] = {};
+  GetClassNameW(focus, cls, 32);
+  if (lstrcmpiW(cls, WC_LISTVIEWW) == 0) {
+    const int row = ListView_GetNextItem(focus, -1, LVNI_SELECTED);
+    if (row >= 0) ListView_GetItemRect(focus, row, &target, LVIR_BOUNDS);
+  } else if (lstrcmpiW(cls, L"ListBox") == 0) {
+    const LRESULT row = SendMessageW(focus, LB_GETCURSEL, 0, 0);
+    if (row != LB_ERR) SendMessageW(focus, LB_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&target));
+  } else if (lstrcmpiW(cls, L"RichEdit50W") == 0) {
+    CHARRANGE sel{};
+    SendMessageW(focus, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&sel));
+    POINTL at{};
+    SendMessageW(focus, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&at), sel.cpMin);
+    target = RECT{at.x, at.y, at.x + 80, at.y + 20};
+  } else {
+    target.bottom = std::min<LONG>(target.bottom, target.top + 40);  // the top of a grid or tree
+  }
+  MapWindowPoints(focus, nullptr, reinterpret_cast<POINT*>(&target), 2);
+  RECT now;
+  GetWindowRect(hwnd(), &now);
+  MONITORINFO mi{};
+  mi.cbSize = sizeof mi;
+  if (!GetMonitorInfoW(MonitorFromRect(&target, MONITOR_DEFAULTTONEAREST), &mi)) return;
+  auto screen = [](const RECT& r) { return ScreenRect{r.left, r.top, r.right, r.bottom}; };
+  const ScreenRect placed = KeepClear(screen(now), screen(target), screen(mi.rcWork));
+  if (placed == screen(now)) return;
+  SetWindowPos(hwnd(), nullptr, placed.left, placed.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void FindEverywhereWindow::OnOk() {
@@ -116,6 +156,11 @@ void FindEverywhereWindow::Layout() {
   const int listHeight = client.bottom - top - statusHeight - margin * 2;
   MoveWindow(list, margin, top, w, listHeight > 0 ? listHeight : 0, TRUE);
   MoveWindow(status, margin, client.bottom - margin - statusHeight, w, statusHeight, TRUE);
+  // The text column takes the width the other two leave.
+  RECT inside;
+  GetClientRect(list, &inside);
+  const int rest = inside.right - ListView_GetColumnWidth(list, 0) - ListView_GetColumnWidth(list, 1);
+  if (rest > 60) ListView_SetColumnWidth(list, 2, rest);
 }
 
 }  // namespace vm::shell

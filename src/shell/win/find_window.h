@@ -26,6 +26,9 @@ class FindEverywhereWindow : public ui::Dialog {
   void Type(const std::string& cp1251);
   // Goes to the hit in `row`; false when there is none or its place is gone.
   bool GoTo(int row);
+  // After a hit was shown: the window moves off the control that now shows it (the
+  // focused one: its selected row, or the selection in a text) when it covers it.
+  void KeepClearOfFocus();
   const FoundAll& found() const { return found_; }
   std::string status() const;
   ui::ListView& list() { return list_; }

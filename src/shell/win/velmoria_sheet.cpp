@@ -500,7 +500,10 @@ void CVelmoriaSheet::OpenFindEverywhere() {
   }
   if (!findWindow_)
     findWindow_ = std::make_unique<FindEverywhereWindow>(everywhere_, [this](const FoundLine& line) {
-      if (!GoToFound(line)) findWindow_->Open(hwnd_);  // the place went: the hits are renewed
+      if (GoToFound(line))
+        findWindow_->KeepClearOfFocus();
+      else
+        findWindow_->Open(hwnd_);  // the place went: the hits are renewed
     });
   findWindow_->Open(hwnd_);
 }
