@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "common/find_corpus.h"
 #include "common/settings.h"
 #include "platform/platform.h"
 #include "common/app_util.h"
@@ -91,6 +92,7 @@ CardBook::CardBook(const CardBookLayout& layout)
 LoadOutcome CardBook::Load(const std::string& programFolder) {
   book_.path = programFolder + layout_.relativePath;
   LoadOutcome out = LoadRecords(book_, layout_.records);
+  revision_ = find::NextStamp();
   InvalidateFolded();
   Filter();
   return out;
@@ -168,6 +170,7 @@ void CardBook::Add() {
   record.append(layout_.fieldCount - layout_.searchBoxes, '|');
   book_.records.push_back(std::move(record));
   book_.state = kStateChanged;
+  revision_ = find::NextStamp();
   ClearSearch();
   Select(static_cast<int>(shown_.size()) - 1);
 }
@@ -176,6 +179,7 @@ void CardBook::Append(const std::vector<std::string>& records) {
   if (records.empty()) return;
   book_.records.insert(book_.records.end(), records.begin(), records.end());
   book_.state = kStateChanged;
+  revision_ = find::NextStamp();
   Filter();
 }
 
@@ -192,6 +196,7 @@ bool CardBook::RemoveCurrent() {
   folded_.erase(folded_.begin() + record);
   foldedValid_.erase(foldedValid_.begin() + record);
   book_.state = kStateChanged;
+  revision_ = find::NextStamp();
   Filter();
   return true;
 }
@@ -210,6 +215,7 @@ bool CardBook::EditField(int row, int field, std::string_view text) {
   line = SetField(line, field, value);
   if (field < layout_.searchBoxes) foldedValid_[record] = false;
   book_.state = kStateChanged;
+  revision_ = find::NextStamp();
   return true;
 }
 
@@ -229,6 +235,7 @@ void CardBook::Sort(int column, bool ascending) {
   });
   for (size_t i = 0; i < keyed.size(); ++i) book_.records[i] = std::move(keyed[i].second);
   book_.state = kStateChanged;
+  revision_ = find::NextStamp();
   InvalidateFolded();
   Filter();
 }

@@ -3,6 +3,7 @@
 // two books differ only in their layout (fields, search boxes, contact means, widths).
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -74,6 +75,9 @@ class CardBook {
   RecordBook& book() { return book_; }
   const RecordBook& book() const { return book_; }
   const std::vector<std::string>& records() const { return book_.records; }
+  // Grows with every change of the records made through the members below (the load
+  // included), so a copy of their texts kept elsewhere knows when it is old.
+  uint64_t revision() const { return revision_; }
 
   // Loads programFolder + the book's relative path and shows every record.
   LoadOutcome Load(const std::string& programFolder);
@@ -142,6 +146,7 @@ class CardBook {
   // pass is a plain scan.
   std::vector<std::vector<std::string>> folded_;
   std::vector<bool> foldedValid_;
+  uint64_t revision_ = 0;  // find::NextStamp() of the last change
 };
 
 // Column widths from the settings ("WIDTH0" ...): used only when every one is present.

@@ -5,6 +5,7 @@
 // than the book.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -16,6 +17,11 @@
 
 namespace vm::find {
 
+// A number never handed out before in this run: books take a new one on every change,
+// and a book made anew (a default-made object) starts with one of its own, so a stamp
+// never comes back to an older version, whichever object the version lived in.
+uint64_t NextStamp();
+
 // Where a text stands in its book, in the book's own terms (a card and field, a task, a
 // note, a table row and column, a sheet and cell); the page that owns the book reads it.
 struct Place {
@@ -23,6 +29,11 @@ struct Place {
   uint32_t field = 0;
   uint32_t part = 0;  // a workbook's sheet; 0 elsewhere
 };
+
+// An entry of several fields (a card, a table row, a note's title and text) joins them
+// with this byte: a hit then names its field (Place::field, counted from 0), and its
+// context and place stay within that field.
+inline constexpr char kFieldBreak = '\x1F';
 
 struct Entry {
   Place place;
@@ -35,7 +46,7 @@ struct Result {
   Place place;
   std::string label;
   std::string context;  // the text around the hit on one line
-  size_t pos = 0;       // the hit in the entry's text
+  size_t pos = 0;       // the hit in its field's text (the entry's, without breaks)
   size_t len = 0;
   MatchKind kind = MatchKind::kExact;
 };
@@ -67,20 +78,27 @@ class Corpus {
   const std::string* BookName(int book) const;
 
  private:
-  struct Prepared {
-    Entry entry;
-    std::string folded;
-    mutable std::optional<Skeleton> skeleton;  // made on the first spelling search
-  };
+  // A book's texts prepared for the search: every entry's folded text in one buffer, one
+  // after the other with a zero byte between, so a keystroke's search is one scan of one
+  // buffer per form of the query; the skeletons the same way, made on the first search
+  // that needs them. A hit's place in a skeleton is found again for that entry alone.
   struct Book {
     int id = 0;
     std::string name;
     uint64_t stamp = 0;
     std::string unsearchable;  // the reason, when not searchable
-    std::vector<Prepared> texts;
+    std::vector<Entry> entries;
+    std::string folded;
+    std::vector<uint32_t> starts;  // of each entry in `folded`, and the end
+    std::array<uint32_t, 256> counts{};  // of each byte in `folded`: the rarest leads a scan
+    mutable bool skeletonsMade = false;
+    mutable std::string skeletons;
+    mutable std::vector<uint32_t> skeletonStarts;
+    mutable std::array<uint32_t, 256> skeletonCounts{};
   };
   Book& Slot(int book, std::string name);
   const Book* Find(int book) const;
+  static void MakeSkeletons(const Book& b);
 
   std::vector<Book> books_;
 };

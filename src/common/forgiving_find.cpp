@@ -135,6 +135,85 @@ Skeleton SpellingSkeleton(std::string_view folded) {
   return {std::move(glides.text), std::move(glides.origin)};
 }
 
+char FoldByte(char c) {
+  static const std::array<char, 256> kTable = [] {
+    std::array<char, 256> t{};
+    for (int i = 0; i < 256; ++i) {
+      char folded = FoldCase1251(static_cast<char>(i));
+      t[static_cast<size_t>(i)] = static_cast<unsigned char>(folded) == kCyrYo ? static_cast<char>(kCyrIe) : folded;
+    }
+    return t;
+  }();
+  return kTable[static_cast<unsigned char>(c)];
+}
+
+void AppendSkeletonText(std::string_view folded, std::string& out) {
+  // Pass one: the Cyrillic letters in Latin.
+  thread_local std::string latin;
+  latin.clear();
+  latin.reserve(folded.size() + folded.size() / 4);
+  for (char ch : folded) {
+    const auto c = static_cast<unsigned char>(ch);
+    if (IsCyrillicLetter(c))
+      latin += kLatinOf[c - kCyrA];
+    else
+      latin += ch;
+  }
+  // Pass two: the sounds (kSounds), each result going straight through the run of "i"
+  // (kDoubleI, to a fixed point) and the glides (kGlides) as the passes above apply them.
+  out.reserve(out.size() + latin.size());
+  bool pendingI = false;
+  auto emit = [&](char c) {
+    if (c == 'i') {
+      pendingI = true;
+      return;
+    }
+    if (pendingI) {
+      pendingI = false;
+      switch (c) {
+        case 'u': out += 'U'; return;
+        case 'a': out += 'A'; return;
+        case 'o':
+        case 'e': out += 'e'; return;
+        default: out += 'i'; break;
+      }
+    }
+    out += c;
+  };
+  const std::string_view s = latin;
+  for (size_t i = 0; i < s.size();) {
+    // The first rule whose pattern stands at i, longer patterns first, as kSounds.
+    auto rule = [&](std::string_view from, char to) {
+      if (s.compare(i, from.size(), from) != 0) return false;
+      emit(to);
+      i += from.size();
+      return true;
+    };
+    switch (s[i]) {
+      case 's':
+        if (rule("shch", 'q') || rule("sch", 'q') || rule("sh", 'S')) continue;
+        break;
+      case 'z': if (rule("zh", 'Z')) continue; break;
+      case 'k': if (rule("kh", 'h')) continue; break;
+      case 'c': if (rule("ch", 'C')) continue; break;
+      case 't': if (rule("ts", 'c') || rule("tz", 'c')) continue; break;
+      case 'f': if (rule("ff", 'v')) continue; break;
+      case 'x':
+        emit('k');
+        emit('s');
+        ++i;
+        continue;
+      case 'w': rule("w", 'v'); continue;
+      case 'y': rule("y", 'i'); continue;
+      case 'j': rule("j", 'i'); continue;
+      default: break;
+    }
+    emit(s[i]);
+    ++i;
+  }
+  if (pendingI) out += 'i';
+}
+
 Query::Query(std::string_view typed) : folded_(Fold(typed)) {
   bool latin = false, russian = false;
   for (char ch : folded_) {

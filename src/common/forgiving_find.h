@@ -40,6 +40,11 @@ struct Skeleton {
   std::vector<uint32_t> origin;
 };
 Skeleton SpellingSkeleton(std::string_view folded);
+// The same skeleton text appended to `out`, without the places: two tight passes, for
+// texts kept to be searched many times (their places are found again for a hit only).
+void AppendSkeletonText(std::string_view folded, std::string& out);
+// Fold() of one byte.
+char FoldByte(char c);
 
 struct Hit {
   size_t pos = 0;  // in the text (folded or not: the same places)
@@ -58,6 +63,11 @@ class Query {
   // The best match in a text folded by Fold(); the spelling match needs the text's
   // skeleton. Exact before layout before spelling; the first place of the best kind.
   std::optional<Hit> FindIn(std::string_view folded, const Skeleton* skeleton = nullptr) const;
+  // The three forms looked for: as typed (folded), on the other layout (empty when it
+  // reads the same), and the spelling skeleton (empty without letters).
+  const std::string& folded() const { return folded_; }
+  const std::string& layout() const { return layout_; }
+  const std::string& skeleton() const { return skeleton_; }
 
  private:
   std::string folded_;

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "common/backup.h"
+#include "common/find_corpus.h"
 #include "common/record_file.h"
 #include "common/text_util.h"
 #include "common/unread_file.h"
@@ -202,6 +203,7 @@ std::string ReplaceQuestion(const std::string& path) {
 // ---- the book --------------------------------------------------------------------------
 
 TableLoad DataBook::Open(const std::string& path) {
+  revision_ = find::NextStamp();
   table_.path = path;
   table_.password.clear();
   table_.locked = false;
@@ -220,6 +222,7 @@ TableLoad DataBook::Open(const std::string& path) {
 }
 
 void DataBook::Close() {
+  revision_ = find::NextStamp();
   table_.records.clear();
   table_.def.Clear();
   table_.def.modified = kTableUnchanged;
@@ -246,6 +249,7 @@ TableSave DataBook::Save() {
 void DataBook::ConfirmReplace() { unread_ = false; }
 
 TableSave DataBook::Create(const std::string& path, const std::string& header) {
+  revision_ = find::NextStamp();
   platform::SaveResult written = backup::SaveBook(path, header);
   if (!written) return {TableSaveStatus::kFailed, "Не удалось записать файл " + path + "."};
   Open(path);
@@ -253,6 +257,7 @@ TableSave DataBook::Create(const std::string& path, const std::string& header) {
 }
 
 TableSave DataBook::SaveAs(const std::string& newPath, bool save) {
+  revision_ = find::NextStamp();
   std::string bytes;
   bool copied = false;
   // What is shown of a file that could not be read is the table, never that file's bytes.
@@ -288,6 +293,7 @@ bool DataBook::AnyFilter() const {
 }
 
 void DataBook::Refilter() {
+  revision_ = find::NextStamp();
   folded_.clear();
   foldedValid_.clear();
   Filter();
@@ -344,6 +350,7 @@ void DataBook::Select(int row) {
 }
 
 bool DataBook::Edit(int row, int listColumn, const std::string& text) {
+  revision_ = find::NextStamp();
   const CTableRecord* shown = RecordAt(row);
   int field = FieldOfListColumn(table_.def, listColumn);
   if (!shown || field < 0 || shown->Field(field) == text) return false;
@@ -355,6 +362,7 @@ bool DataBook::Edit(int row, int listColumn, const std::string& text) {
 }
 
 int DataBook::Add() {
+  revision_ = find::NextStamp();
   table_.records.push_back({NewRecordLine(filters_, table_.def.ColumnCount())});
   table_.def.modified = kTableChanged;
   selected_ = -1;
@@ -365,6 +373,7 @@ int DataBook::Add() {
 }
 
 bool DataBook::RemoveSelected() {
+  revision_ = find::NextStamp();
   if (!RecordAt(selected_)) return false;
   size_t record = static_cast<size_t>(view_[static_cast<size_t>(selected_)]);
   table_.records.erase(table_.records.begin() + static_cast<std::ptrdiff_t>(record));
@@ -379,6 +388,7 @@ bool DataBook::RemoveSelected() {
 }
 
 void DataBook::Sort(int listColumn, bool ascending) {
+  revision_ = find::NextStamp();
   int field = FieldOfListColumn(table_.def, listColumn);
   if (field < 0) return;
   SortRecords(table_.records, field, ascending);
@@ -399,6 +409,7 @@ bool DataBook::ApplyPassword(const std::string& typed, bool removePassword, Prot
 }
 
 PasswordOutcome DataBook::ApplyPasswordOutcome(const std::string& typed, bool removePassword, Protection newScheme) {
+  revision_ = find::NextStamp();
   bool wasLocked = table_.locked;
   bool wasSealed = !table_.sealed.empty();
   PasswordOutcome outcome = ApplyTablePassword(table_, typed, removePassword, newScheme);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -71,6 +72,9 @@ class DataBook {
   const DataTable& table() const { return table_; }
   const std::string& path() const { return table_.path; }
   bool modified() const { return table_.def.modified == kTableChanged; }
+  // find::NextStamp() of the last change made through the members below (a change of
+  // the records from outside is followed by Refilter, which counts as one).
+  uint64_t revision() const { return revision_; }
 
   // Loads table.path (the password is emptied first) and shows every record that
   // passes the filters. A protected file hides the list until its password is entered.
@@ -153,6 +157,7 @@ class DataBook {
   // keystroke's filter pass is a plain scan; dropped whenever the records change.
   std::vector<std::array<std::string, 3>> folded_;
   std::vector<bool> foldedValid_;
+  uint64_t revision_ = 0;
 };
 
 }  // namespace vm::data

@@ -1,6 +1,8 @@
 #include "dates/dates_view.h"
 
 #include "common/report.h"
+#include "dates/date_find.h"
+#include "platform/platform.h"
 
 namespace vm::dates {
 
@@ -61,6 +63,16 @@ bool DatesView::Search(DateFileKind file, const std::string& needle, bool matchC
   std::optional<std::vector<ListLine>> found = SearchDateFile(FilePath(file), needle, matchCase);
   lines_ = found ? std::move(*found) : std::vector<ListLine>();
   return found.has_value();
+}
+
+bool DatesView::ShowFileLine(DateFileKind file, uint32_t line) {
+  std::string bytes;
+  if (!platform::ReadFileBytes(FilePath(file), bytes)) return false;
+  const std::string text = DateFileLine(bytes, line);
+  if (text.empty()) return false;
+  topLine_ = 0;
+  lines_ = SearchDateText(text, text, true);
+  return true;
 }
 
 std::string DatesView::FilePath(DateFileKind file) const {

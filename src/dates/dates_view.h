@@ -4,6 +4,7 @@
 // forwards its commands here.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,10 @@ class DatesView {
   // A find request from the dialog over one file: the list is replaced by the result,
   // or left empty without a heading when the file cannot be read (false then).
   bool Search(DateFileKind file, const std::string& needle, bool matchCase);
+  // "Найти везде" went to line `line` (from 0) of a file: the list is the search heading
+  // and that line, as a search shows a found line. False (the list as it was) when the
+  // file cannot be read or has no such line.
+  bool ShowFileLine(DateFileKind file, uint32_t line);
 
   const std::vector<ListLine>& lines() const { return lines_; }
   // The line to show at the top: the today heading after a build, 0 after a search.

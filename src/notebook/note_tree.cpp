@@ -196,6 +196,7 @@ void SortChildren(NotebookFile& notebook, XmlElement& parent) {
                    [](const auto& a, const auto& b) { return TitleLess(a->name(), b->name()); });
   for (auto& child : children) parent.AppendChild(std::move(child));
   if (notebook.state != kNoDocument) notebook.state = kRearranged;
+  notebook.revision = find::NextStamp();
 }
 
 // ---- walking and finding ----------------------------------------------------------------------

@@ -237,6 +237,7 @@ std::unique_ptr<XmlElement> NewNotebookRoot() {
 }
 
 void MarkChanged(NotebookFile& notebook) {
+  notebook.revision = find::NextStamp();
   if (notebook.state == kSaved || notebook.state == kChanged) notebook.state = kChanged;
 }
 
@@ -342,6 +343,7 @@ NotebookRead ReadNotebook(NotebookFile& notebook, const std::string& path) {
     if (read.setAside) read.message += " \t\t\t\nФайл сохранен с расширением \"sav\"";
     read.icon = platform::MessageIcon::kStop;
     notebook.root = NewNotebookRoot();
+    notebook.revision = find::NextStamp();
     notebook.password.clear();
     notebook.isProtected = false;
     notebook.state = kNoDocument;
@@ -350,6 +352,7 @@ NotebookRead ReadNotebook(NotebookFile& notebook, const std::string& path) {
     return read;
   }
   notebook.root = std::move(content.root);
+  notebook.revision = find::NextStamp();
   crypto::WipeString(notebook.password);  // the previous file's
   notebook.password = content.password;
   notebook.isProtected = !content.password.empty();
@@ -490,6 +493,7 @@ PasswordOutcome Unlock(NotebookFile& notebook, const std::string& typed, bool re
     if (content.format != NotebookFormat::kCurrent || content.tooDeep || !content.password.empty())
       return PasswordOutcome::kWrong;
     notebook.root = std::move(content.root);
+    notebook.revision = find::NextStamp();
     notebook.sealed.clear();
     notebook.password = typed;
   } else if (notebook.password.empty() || typed != notebook.password) {

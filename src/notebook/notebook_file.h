@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/find_corpus.h"
 #include "common/protected_file.h"
 #include "notebook/xml_tree.h"
 #include "platform/platform.h"
@@ -44,6 +45,9 @@ struct NotebookFile {
   std::string sealed;
   // The key derivation's iteration count for strong writes (tests lower it).
   uint32_t kdfIterations = kStrongIterations;
+  // find::NextStamp() of the last change of the notes (MarkChanged, a rearranging, a
+  // read): a copy of their texts kept elsewhere knows when it is old.
+  uint64_t revision = find::NextStamp();
 };
 
 // Marks the document changed for the next write. A rearranged document stays

@@ -2,11 +2,13 @@
 // calls them in its own fixed order without knowing which page keeps which book.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "common/find_corpus.h"
 #include "platform/platform.h"
 
 namespace vm::shell {
@@ -46,6 +48,17 @@ enum class DiskChange {
   kMarked,    // the book has unsaved changes: the page keeps them; its next save asks
 };
 
+// A book as the search over every book sees it.
+struct FindableBook {
+  std::string name;  // how the results name the book: "Контакты", "Блокнот Дом.dbn"
+  // Changes whenever the texts change (find::NextStamp() of the last change).
+  uint64_t stamp = 0;
+  // Not empty: the book is not searched, and this says why ("защищён паролем").
+  std::string notSearched;
+  // The names of the fields of an entry (find::kFieldBreak), for the "where" of a hit.
+  std::vector<std::string> fields;
+};
+
 // The calls of the sheet to one page; a page overrides what its book needs.
 class BookCalls {
  public:
@@ -77,6 +90,16 @@ class BookCalls {
   // page holding that file loads it again when its book has no unsaved changes (an edit
   // still open counts as one) and otherwise leaves the book as it is. Never saves.
   virtual DiskChange FileChanged(const std::string& path) { return DiskChange::kNotMine; }
+
+  // ---- "Найти везде" ------------------------------------------------------------------
+  // What the search over every book needs to know of this one; none for a page without
+  // texts to search. Cheap: asked on every keystroke.
+  virtual std::optional<FindableBook> Findable() const { return std::nullopt; }
+  // The book's texts now; asked only when Findable()'s stamp moved.
+  virtual std::vector<find::Entry> FindTexts() const { return {}; }
+  // Selects the record, note or cell of a hit and brings the hit into view; false when
+  // it is no longer there.
+  virtual bool JumpTo(const find::Result& hit) { return false; }
 };
 
 // A change on disk and what the page holding it did.

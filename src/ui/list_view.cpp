@@ -315,7 +315,12 @@ bool ListView::OnNotify(NMHDR* header, LRESULT& result) {
       // because a list does not always name the column it was in.
       POINT p = reinterpret_cast<NMITEMACTIVATE*>(header)->ptAction;
       int row = -1, column = -1;
-      if (CellAt(p, row, column)) BeginEdit(row, column);
+      if (CellAt(p, row, column)) {
+        if (callbacks_.activated && header->code == NM_DBLCLK)
+          callbacks_.activated(row);
+        else
+          BeginEdit(row, column);
+      }
       result = 0;
       return true;
     }

@@ -49,6 +49,9 @@ class ListView {
     std::function<void(int column, bool ascending)> sort;
     // A key pressed in the list; true when the page used it.
     std::function<bool(int virtualKey)> keyDown;
+    // A double click on a row (a list whose rows lead somewhere); without it a double
+    // click edits the cell.
+    std::function<void(int row)> activated;
   };
 
   ListView() = default;

@@ -56,6 +56,19 @@ TEST(FindCorpusTest, LockedBooksAreListedNotSearchedAndTheLimitKeepsTheBestHits)
   EXPECT_TRUE(corpus.Search(Query("x")).notSearched.empty());
 }
 
+TEST(FindCorpusTest, SpellingHitsFillOnlyTheRoomLeftAndNoHitSpansTwoTexts) {
+  Corpus corpus;
+  corpus.SetBook(1, "Контакты", 1, Texts({"Петров", "Петрова", "Petroff", "Петрову"}));
+  corpus.SetBook(2, "Дела", 1, Texts({"Петров", "ab", "cd"}));
+  Corpus::Answer a = corpus.Search(Query("Petroff"), 3);
+  // The exact hit is never the one cut; spelling hits fill the room in book order.
+  EXPECT_TRUE(a.truncated);
+  EXPECT_EQ(Labels(a), (std::vector<std::string>{"1:запись 2", "1:запись 0", "1:запись 1"}));
+  EXPECT_EQ(a.results[2].len, 6u);  // "Петров" in "Петрова": its place found again
+  EXPECT_EQ(corpus.Search(Query("petroff"), 100).results.size(), 5u);
+  EXPECT_TRUE(corpus.Search(Query("bc")).results.empty());  // "ab" then "cd"
+}
+
 TEST(FindCorpusTest, ContextIsOneLineAroundTheHit) {
   EXPECT_EQ(ContextAround("Купить\r\nхлеб\tи молоко", 8, 4), "Купить хлеб и молоко");
   const std::string longText = std::string(100, 'a') + " middle word here " + std::string(100, 'b');

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 
 namespace vm::find {
@@ -103,6 +104,22 @@ TEST(ForgivingFindTest, SkeletonMarksWhereEachByteCameFrom) {
   for (size_t i = 1; i < s.origin.size(); ++i) EXPECT_LE(s.origin[i - 1], s.origin[i]);
   // Layout tables are each other's inverse on the letters.
   EXPECT_EQ(RussianKeysToLatin(LatinKeysToRussian("qwertyuiopasdfghjklzxcvbnm")), "qwertyuiopasdfghjklzxcvbnm");
+}
+
+// The skeletons the search keeps are made by the fast pass; the places of a hit by the
+// plain one: both must give the same text for any input.
+TEST(ForgivingFindTest, FastSkeletonTextIsThePlainOnesOverSeededTexts) {
+  const std::string alphabet = Fold("shczktfxwyjiueoa щшчжхцюяыйьъиеёоапр-1\x1F");
+  std::mt19937 random(36);
+  for (int n = 0; n < 20000; ++n) {
+    std::string text;
+    const size_t length = random() % 14;
+    for (size_t i = 0; i < length; ++i) text += alphabet[random() % alphabet.size()];
+    std::string fast = "x";  // appended to what is there
+    AppendSkeletonText(text, fast);
+    ASSERT_EQ(fast, "x" + SpellingSkeleton(text).text) << text;
+  }
+  for (int c = 0; c < 256; ++c) EXPECT_EQ(FoldByte(static_cast<char>(c)), Fold(std::string(1, static_cast<char>(c)))[0]);
 }
 
 }  // namespace

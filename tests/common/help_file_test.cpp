@@ -32,7 +32,7 @@ TEST(HelpFile, EveryPageIsInTheProjectAndTheContents) {
   std::string contents = Slurp(SourcePath("help/toc.hhc"));
   const char* pages[] = {"index.html",    "data.html",        "contacts.html", "firms.html", "dates.html",
                          "notebook.html", "tasks.html",       "spreadsheet.html", "settings.html",
-                         "reports.html",  "backups.html"};
+                         "reports.html",  "backups.html",     "find.html"};
   for (const char* page : pages) {
     EXPECT_TRUE(files.count(page)) << page;
     EXPECT_NE(contents.find(std::string("value=\"") + page + "\""), std::string::npos) << page;

@@ -71,6 +71,11 @@ class CardPage : public shell::BookPage {
   void GiveUpChanges() override;
   bool PreTranslate(MSG& msg) override;
 
+  // ---- "Найти везде" (card_page_find.cpp)
+  std::optional<shell::FindableBook> Findable() const override;
+  std::vector<find::Entry> FindTexts() const override;
+  bool JumpTo(const find::Result& hit) override;
+
  protected:
   bool OnInitDialog() override;
   bool OnCommand(int id, int code, HWND control) override;

@@ -65,6 +65,11 @@ class CPh : public shell::BookPage {
   void GiveUpChanges() override;
   bool PreTranslate(MSG& msg) override;
 
+  // ---- "Найти везде" (data_page_find.cpp)
+  std::optional<shell::FindableBook> Findable() const override;
+  std::vector<find::Entry> FindTexts() const override;
+  bool JumpTo(const find::Result& hit) override;
+
   // Makes `path` the current file and loads it (the open command after its dialog).
   void OpenFile(const std::string& path);
 

@@ -53,6 +53,11 @@ class CMes : public shell::BookPage {
   void DayChanged(const platform::LocalTime& now) override;
   bool PreTranslate(MSG& msg) override;
 
+  // ---- "Найти везде" (dates_page_find.cpp)
+  std::optional<shell::FindableBook> Findable() const override;
+  std::vector<find::Entry> FindTexts() const override;
+  bool JumpTo(const find::Result& hit) override;
+
  protected:
   bool OnInitDialog() override;
   bool OnCommand(int id, int code, HWND control) override;

@@ -52,6 +52,11 @@ class CNoteBook : public shell::BookPage {
   void GiveUpChanges() override;
   bool PreTranslate(MSG& msg) override;
 
+  // ---- "Найти везде" (notebook_page_find.cpp)
+  std::optional<shell::FindableBook> Findable() const override;
+  std::vector<find::Entry> FindTexts() const override;
+  bool JumpTo(const find::Result& hit) override;
+
   void SetDialogs(NotebookDialogs dialogs) { dialogs_ = std::move(dialogs); }
   const NotebookDialogs& dialogs() const { return dialogs_; }
   NotebookFile& notebook() { return nb_; }

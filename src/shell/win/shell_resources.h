@@ -82,3 +82,12 @@
 #define IDC_LOCKED_ICON 1146
 #define IDC_LOCKED_OPEN 1147
 #define IDC_LOCKED_READ_ONLY 1148
+
+// "Найти везде": the window, its controls and the command that opens it (the sheet's
+// keys and the tray menu).
+#define IDD_FIND_EVERYWHERE 436
+#define ID_FIND_EVERYWHERE 36500
+#define IDC_FIND_EVERYWHERE_LABEL 36501
+#define IDC_FIND_EVERYWHERE_TEXT 36502
+#define IDC_FIND_EVERYWHERE_LIST 36503
+#define IDC_FIND_EVERYWHERE_STATUS 36504

@@ -56,7 +56,7 @@ std::vector<BookCalls*> CallsOf(const std::vector<std::unique_ptr<BookPage>>& pa
 }  // namespace
 
 CVelmoriaSheet::CVelmoriaSheet(const CAppUtil& app, std::vector<std::unique_ptr<BookPage>> pages, HWND parent)
-    : app_(app), parent_(parent), pages_(std::move(pages)), books_(CallsOf(pages_)) {
+    : app_(app), parent_(parent), pages_(std::move(pages)), books_(CallsOf(pages_)), everywhere_(CallsOf(pages_)) {
   caption_ = app_.DateTitle();
   bigIcon_.reset(ui::LoadIconResource(IDI_VELMORIA, GetSystemMetrics(SM_CXICON)));
   smallIcon_.reset(ui::LoadIconResource(IDI_VELMORIA, GetSystemMetrics(SM_CXSMICON)));
@@ -65,6 +65,7 @@ CVelmoriaSheet::CVelmoriaSheet(const CAppUtil& app, std::vector<std::unique_ptr<
 }
 
 CVelmoriaSheet::~CVelmoriaSheet() {
+  if (findWindow_ && findWindow_->hwnd()) DestroyWindow(findWindow_->hwnd());
   if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
 }
 
@@ -521,6 +522,9 @@ bool CVelmoriaSheet::OnCommand(int id) {
     case ID_SAVE_ALL:
       SaveAll(false);
       return true;
+    case ID_FIND_EVERYWHERE:
+      OpenFindEverywhere();
+      return true;
     case ID_HELP_FILE:
       // Help belongs to the page on show.
       if (HWND page = PropSheet_GetCurrentPageHwnd(hwnd_)) SendMessageW(page, WM_COMMAND, ID_HELP_FILE, 0);
@@ -528,6 +532,46 @@ bool CVelmoriaSheet::OnCommand(int id) {
     default:
       return false;
   }
+}
+
+// ---- "Найти везде" ------------------------------------------------------------------------
+
+void CVelmoriaSheet::OpenFindEverywhere() {
+  if (!hwnd_) return;
+  // A page loads its book when it is first shown: each page not yet made is shown once,
+  // with the sheet's drawing held, and the page on show comes back.
+  const int active = ActiveTab();
+  bool made = false;
+  for (int i = 0; i < pageCount(); ++i) {
+    if (pages_[i]->hwnd()) continue;
+    if (!made) SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0);
+    made = true;
+    ActivateTab(i);
+  }
+  if (made) {
+    ActivateTab(active);
+    SendMessageW(hwnd_, WM_SETREDRAW, TRUE, 0);
+    RedrawWindow(hwnd_, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+  }
+  if (!findWindow_)
+    findWindow_ = std::make_unique<FindEverywhereWindow>(everywhere_, [this](const FoundLine& line) {
+      if (GoToFound(line))
+        findWindow_->KeepClearOfFocus();
+      else
+        findWindow_->Open(hwnd_);  // the place went: the hits are renewed
+    });
+  findWindow_->Open(hwnd_);
+}
+
+bool CVelmoriaSheet::GoToFound(const FoundLine& line) {
+  if (!hwnd_ || line.page >= pages_.size()) return false;
+  if (!IsWindowVisible(hwnd_)) {
+    openedByUser_ = true;
+    RestorePlacement();
+  }
+  ActivateTab(static_cast<int>(line.page));
+  SetForegroundWindow(hwnd_);
+  return everywhere_.Show(line);
 }
 
 // ---- messages ----------------------------------------------------------------------------

@@ -12,8 +12,10 @@
 
 #include "common/app_util.h"
 #include "shell/books.h"
+#include "shell/find_books.h"
 #include "shell/sheet_rules.h"
 #include "shell/win/book_page.h"
+#include "shell/win/find_window.h"
 #include "shell/win/splash.h"
 #include "shell/win/system_tray.h"
 #include "ui/dialog.h"
@@ -90,6 +92,15 @@ class CVelmoriaSheet {
   // Times the wait window has been shown (SaveAll).
   int waitWindowsShown() const { return waitShown_; }
 
+  // ---- "Найти везде"
+  // Opens the window over every book (made on first use); every page is made first, so
+  // each book is loaded and searched.
+  void OpenFindEverywhere();
+  // The window, or null before it was first opened.
+  FindEverywhereWindow* findWindow() { return findWindow_.get(); }
+  // Brings the sheet and the hit's page to the front, and the page to the hit.
+  bool GoToFound(const FoundLine& line);
+
  private:
   class Steps;
   static int CALLBACK SheetCallback(HWND hwnd, UINT msg, LPARAM lp);
@@ -143,6 +154,9 @@ class CVelmoriaSheet {
   TickClock tickClock_;
   int waitShown_ = 0;
   UINT taskbarCreated_ = 0;
+
+  FindEverywhere everywhere_;
+  std::unique_ptr<FindEverywhereWindow> findWindow_;
 };
 
 }  // namespace vm::shell

@@ -51,6 +51,8 @@ class GridWindow : private ui::Window {
   // The cell the commands act on: the top-left cell of the focus's merged area.
   CellPos Current() const;
   void Select(CellPos anchor, CellPos focus);
+  // Brings a sheet to the front, scrolled to its start with the first cell selected.
+  void ShowSheet(int sheet);
   const GridViewport& viewport() const { return view_; }
   GridHit HitAt(int x, int y) const;
   PixelRect Bounds(CellPos cell) const;
@@ -91,7 +93,6 @@ class GridWindow : private ui::Window {
   void MoveBy(GridKey key, KeyModifiers mods);
   void SelectionMoved();
   void UpdateScrollBars();
-  void ShowSheet(int sheet);
   void UpdateTabTips();
 
   CWorkbook* workbook_ = nullptr;

@@ -327,6 +327,7 @@ bool CLikeExcelDlg::ReadFile(const std::string& path) {
     ui::WaitCursor wait;
     opened = OpenWorkbookFile(workbook_, app().ProgramFolder(), path);
   }
+  revision_ = find::NextStamp();
   // A file that could not be read stays named in the settings, so the next start tries
   // it again, but the page is bound to no file until the user saves somewhere.
   path_ = opened.current;
@@ -355,6 +356,7 @@ void CLikeExcelDlg::New() {
   grid_.EndEdit(true);
   if (AutoSave() && !path_.empty()) Save();
   NewWorkbook(workbook_);
+  revision_ = find::NextStamp();
   SetPath(std::string());
   loadFailed_ = false;
   unread_.clear();
@@ -486,6 +488,7 @@ bool CLikeExcelDlg::Edit(Change change, bool structural) {
     return false;
   }
   modified_ = true;
+  revision_ = find::NextStamp();
   if (structural)
     grid_.Reload();
   else
@@ -588,6 +591,7 @@ void CLikeExcelDlg::Refresh() {
     ui::WaitCursor wait;
     ok = RefreshWorkbook(workbook_, file, path_.empty());
   }
+  revision_ = find::NextStamp();
   if (!ok && !path_.empty())
     platform::ShowMessage("Не удалось сохранить файл " + path_, platform::MessageIcon::kExclamation);
   else if (ok && !path_.empty())
@@ -648,6 +652,7 @@ void CLikeExcelDlg::UndoOrRedo(bool redo) {
   }
   if (!done) return;
   modified_ = true;
+  revision_ = find::NextStamp();
   grid_.Reload();
   UpdateButtons();
 }

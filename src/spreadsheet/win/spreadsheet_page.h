@@ -62,6 +62,11 @@ class CLikeExcelDlg : public shell::BookPage {
   const UndoHistory& history() const { return history_; }
   const PageOptions& options() const { return options_; }
   bool modified() const { return modified_; }
+
+  // ---- "Найти везде" (spreadsheet_page_find.cpp)
+  std::optional<shell::FindableBook> Findable() const override;
+  std::vector<find::Entry> FindTexts() const override;
+  bool JumpTo(const find::Result& hit) override;
   void SetShell(SpreadsheetPageShell shell) { shell_ = std::move(shell); }
 
   // Makes `path` the current file and reads it (the open command after its dialog).
@@ -118,6 +123,7 @@ class CLikeExcelDlg : public shell::BookPage {
   CWorkbook workbook_;
   std::string path_;
   bool modified_ = false;
+  uint64_t revision_ = find::NextStamp();  // renewed by every change of the cells' texts
   bool loadFailed_ = false;
   std::string unread_;      // a file that could not be read, never written unasked
   std::string saveError_;   // why the last save of a changed workbook wrote nothing

@@ -96,6 +96,11 @@ class CWork : public shell::BookPage {
   // Runs a "F4 Поиск" / "Поиск по всем записям" request as the find dialog gives it.
   void FindRequest(const std::string& what, const FindOptions& options, bool allRecords);
 
+  // ---- "Найти везде" (tasks_page_find.cpp)
+  std::optional<shell::FindableBook> Findable() const override;
+  std::vector<find::Entry> FindTexts() const override;
+  bool JumpTo(const find::Result& hit) override;
+
  protected:
   bool OnInitDialog() override;
   bool OnCommand(int id, int code, HWND control) override;

@@ -554,7 +554,7 @@ TEST_F(SheetTest, TrayMenuItems) {
   ui::UniqueMenu menu(ui::LoadMenuResource(IDR_TRAY_MENU));
   ASSERT_TRUE(menu);
   HMENU sub = GetSubMenu(menu.get(), 0);
-  ASSERT_EQ(GetMenuItemCount(sub), 5);
+  ASSERT_EQ(GetMenuItemCount(sub), 6);
   auto text = [&](int i) {
     wchar_t buf[64] = {};
     GetMenuStringW(sub, i, buf, 64, MF_BYPOSITION);
@@ -562,12 +562,14 @@ TEST_F(SheetTest, TrayMenuItems) {
   };
   EXPECT_EQ(text(0), "Открыть");
   EXPECT_EQ(GetMenuItemID(sub, 0), static_cast<UINT>(ID_TRAY_OPEN));
-  EXPECT_TRUE(GetMenuState(sub, 1, MF_BYPOSITION) & MF_SEPARATOR);
-  EXPECT_TRUE(GetMenuState(sub, 2, MF_BYPOSITION) & MF_GRAYED);
-  EXPECT_FALSE(text(2).empty());
-  EXPECT_TRUE(GetMenuState(sub, 3, MF_BYPOSITION) & MF_SEPARATOR);
-  EXPECT_EQ(text(4), "Закрыть");
-  EXPECT_EQ(GetMenuItemID(sub, 4), static_cast<UINT>(ID_APP_EXIT));
+  EXPECT_EQ(text(1), "Найти везде…");
+  EXPECT_EQ(GetMenuItemID(sub, 1), static_cast<UINT>(ID_FIND_EVERYWHERE));
+  EXPECT_TRUE(GetMenuState(sub, 2, MF_BYPOSITION) & MF_SEPARATOR);
+  EXPECT_TRUE(GetMenuState(sub, 3, MF_BYPOSITION) & MF_GRAYED);
+  EXPECT_FALSE(text(3).empty());
+  EXPECT_TRUE(GetMenuState(sub, 4, MF_BYPOSITION) & MF_SEPARATOR);
+  EXPECT_EQ(text(5), "Закрыть");
+  EXPECT_EQ(GetMenuItemID(sub, 5), static_cast<UINT>(ID_APP_EXIT));
 }
 
 // The right-click menu runs its own modal loop; a timer inside it reads the menu on
@@ -595,9 +597,9 @@ TEST_F(SheetTest, RightClickShowsTheTrayMenuWithOpenAsDefault) {
   });
   ASSERT_NE(timer, 0u);
   SendMessageW(sheet.hwnd(), kTrayCallbackMessage, IDR_TRAY_MENU, WM_RBUTTONUP);
-  ASSERT_EQ(seen.size(), 5u);
+  ASSERT_EQ(seen.size(), 6u);
   EXPECT_EQ(seen[0], "Открыть");
-  EXPECT_EQ(seen[4], "Закрыть");
+  EXPECT_EQ(seen[5], "Закрыть");
   EXPECT_EQ(defaultItem, 0);
   EXPECT_TRUE(sheet.Continue());
 }
