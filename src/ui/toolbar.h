@@ -19,7 +19,7 @@ namespace vm::ui {
 
 struct ToolCommand {
   int command;
-  int iconId;       // 16 x 16 icon resource of the button
+  int iconId;       // icon resource of the button, with 16, 24 and 32 pixel pictures
   const char* tip;  // cp1251
 };
 
@@ -53,10 +53,16 @@ class Toolbar {
   RECT ButtonScreenRect(int command) const;
   // What the arrow of a drop-down button does, as a click on it would.
   bool Drop(int command);
+  // The buttons' pictures for the screen scale the bar is on now (after a move to a
+  // monitor of another scale). A window can ask every tool bar under it with
+  // RescaleMessage(), sent to each bar.
+  void Rescale();
+  static UINT RescaleMessage();
 
  private:
   LRESULT ParentMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   void Detach();
+  void MakeImages(int size);
 
   HWND bar_ = nullptr;
   HWND parent_ = nullptr;
@@ -64,6 +70,8 @@ class Toolbar {
   std::vector<int> buttons_;
   std::map<int, Dropped> dropDowns_;
   std::wstring tipBuffer_;
+  int iconSize_ = 0;
+  std::map<int, int> imageOf_;  // icon resource -> image index
   UniqueImageList images_, disabledImages_;
   Subclass parentHook_, barHook_;
 };
