@@ -96,6 +96,8 @@ class CVelmoriaSheet {
   void LayoutOnSize(int width, int height);
   void FitActivePage();
   void Paint(HDC dc);
+  void MakeTabImages();
+  void OnDpiChanged(int dpi, const RECT& suggested);
   void Tick();
   void OnReminderWindow(int code);
   // SaveAll, then the question about each book whose save failed; false when the user
@@ -117,6 +119,7 @@ class CVelmoriaSheet {
   Splash splash_;
   ui::UniqueIcon bigIcon_, smallIcon_, trayIcon_;
   ui::UniqueImageList tabImages_;
+  int dpi_ = 0;  // the scale the window is drawn at
   ui::UniqueFont captionFont_;
   ui::UniqueAccel accel_;
 

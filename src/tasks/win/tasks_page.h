@@ -100,6 +100,7 @@ class CWork : public shell::BookPage {
   std::string LoadReport() const override { return book_.loadMessage(); }
   bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
   void OnSize(int width, int height) override;
+  int CaptionWidth() const;
 
  private:
   // tasks_ics.cpp: the book out to an .ics file, and an .ics file's records in.
@@ -157,6 +158,7 @@ class CWork : public shell::BookPage {
   ui::CalendarDropDown calendar_;
   ui::UniqueAccel accel_;
   ui::UniqueFont rowFont_, headingFont_, captionFont_;
+  int captionWidth_ = 0;  // the caption's room at the tool bar's right
   HWND caption_ = nullptr;
   std::unique_ptr<CAlarmWnd> sticker_;
 };
