@@ -283,6 +283,7 @@ class TaskEditor : public ui::Dialog {
         if (other.kind == K::kCheck) SetChecked(ControlOf(other.field), values_.On(other.field));
       filling_ = false;
       ApplyPanelRules();
+      if (ClickOpensPanel(values_, field, panelOpen_)) SetPanelOpen(true, true);
       return true;
     }
     if (c->kind == K::kList && code == CBN_SELCHANGE) {

@@ -104,11 +104,13 @@ TEST_F(TaskEditorDialog, NewPeriodicReminderThroughTheControls) {
     EXPECT_TRUE(d.IsChecked(Id(F::TaskFlag)));
     Type(d, IDC_TE_HEADLINE, "Размяться | встать #1");
     Type(d, IDC_TE_NOTES, "каждые\r\n45 минут");
-    Click(d, F::ReminderState);
     closedHeight = Height(d);
-    ClickPane(d, 1);
+    Click(d, F::ReminderState);  // ticked, it opens the panel
     openHeight = Height(d);
     EXPECT_EQ(Pane(d, 1), "Установки напоминания закрыть");
+    ClickPane(d, 1);
+    EXPECT_EQ(Height(d), closedHeight);
+    ClickPane(d, 1);
     EXPECT_TRUE(IsWindowVisible(d.Item(Id(F::Hour))));
     EXPECT_EQ(d.ItemText(Id(F::Day)) + d.ItemText(Id(F::Month)) + d.ItemText(Id(F::Year)), "25032013");
     // Defaults: "По дате:" with "И время:", so "Каждые..." waits for the time to be off.
