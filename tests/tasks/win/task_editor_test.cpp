@@ -171,8 +171,7 @@ TEST_F(TaskEditorDialog, CalendarRuleFromTimeAndTheWeekdayRow) {
   DriveEditor drive([&](Dialog& d) {
     EXPECT_FALSE(d.IsChecked(Id(F::ReminderState)));  // missed is not active
     EXPECT_EQ(d.ItemText(IDC_TE_SOUND), "C:\\Звуки\\ding.wav");
-    Click(d, F::ReminderState);
-    ClickPane(d, 1);
+    Click(d, F::ReminderState);  // opens the panel
     Click(d, F::ByCalendar);
     EXPECT_TRUE(Enabled(d, F::Quarter2));
     EXPECT_FALSE(Enabled(d, F::ByDate));
@@ -266,8 +265,7 @@ TEST_F(TaskEditorDialog, TypedListsOkRefusesWhatTheyDoNotOfferAndAsksAboutARuleT
   std::string typedDay, typedMonth, typedYear;
   bool openAfterBadDay = false, openAfterNo = false;
   DriveEditor drive([&](Dialog& d) {
-    Click(d, F::ReminderState);
-    ClickPane(d, 1);
+    Click(d, F::ReminderState);  // opens the panel
     TypeKeys(d, F::Day, L"ALL");
     TypeKeys(d, F::Month, L"ALL");
     TypeKeys(d, F::Year, L"20500");  // one more than any item
@@ -304,8 +302,7 @@ TEST_F(TaskEditorDialog, PreviewSaysWhenARuleFiresOnceAndWhichBoxRepeatsIt) {
   SetTaskField(rec, F::Headline, "Планёрка");
   std::string once, repeating;
   DriveEditor drive([&](Dialog& d) {
-    Click(d, F::ReminderState);
-    ClickPane(d, 1);
+    Click(d, F::ReminderState);  // opens the panel
     Click(d, F::ByCalendar);
     for (F f : {F::Quarter1, F::Quarter2, F::Quarter3, F::Quarter4, F::QuarterMonth1, F::QuarterMonth2,
                 F::QuarterMonth3, F::Week1, F::Week2, F::Week3, F::Week4, F::LastWeek})
