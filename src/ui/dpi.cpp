@@ -1,8 +1,5 @@
 #include "ui/dpi.h"
 
-// After windows.h, which it needs.
-#include <commctrl.h>
-
 #include "ui/handles.h"
 #include "ui/resources.h"
 

@@ -5,6 +5,8 @@
 #pragma once
 
 #include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
 
 #include "common/dpi_scale.h"
 
