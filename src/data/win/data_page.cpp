@@ -198,7 +198,9 @@ void CPh::Paint(HDC dc) {
   SetTextColor(dc, kTextColour);
   std::wstring count = ui::Wide(RecordCountText(book_.view().size()));
   RECT r = countRect_;
-  // Unclipped: the italic's last letter leans past the strip's right edge.
+  // The italic's last letter leans past where the text ends: it ends a little inside the
+  // strip and is not clipped there.
+  r.right -= ui::Scaled(hwnd(), 3);
   DrawTextW(dc, count.c_str(), static_cast<int>(count.size()), &r,
             DT_SINGLELINE | DT_VCENTER | DT_RIGHT | DT_NOPREFIX | DT_NOCLIP);
   std::wstring path = ui::Wide(book_.path());
