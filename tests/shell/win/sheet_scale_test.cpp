@@ -3,6 +3,8 @@
 // from HKCU\Control Panel\Desktop, value LogPixels), so each scale runs in a process of
 // its own: SheetAtScale.NoTextCutNorOverlapAt100150And200 sets the value, runs
 // SheetAtScale.PagesFitAtThisScale in a copy of the test program, and puts the value back.
+#include <windows.h>
+// After windows.h, which they need.
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
@@ -166,7 +168,9 @@ TEST_F(SheetAtScale, PagesFitAtThisScale) {
       std::string cut = CutText(c, dpi);
       EXPECT_TRUE(cut.empty()) << cut;
       if (ClassOf(c) == "ToolbarWindow32") {
-        int size = static_cast<int>(LOWORD(SendMessageW(c, TB_GETBITMAPSIZE, 0, 0)));
+        auto images = reinterpret_cast<HIMAGELIST>(SendMessageW(c, TB_GETIMAGELIST, 0, 0));
+        int size = 0, height = 0;
+        ImageList_GetIconSize(images, &size, &height);
         EXPECT_EQ(size, IconSizeFor(dpi)) << Describe(c);
       }
       // A group box frames other controls by design.
