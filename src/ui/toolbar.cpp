@@ -92,6 +92,9 @@ bool Toolbar::Create(HWND parent, int controlId, int toolbarId, const std::vecto
                          GetModuleHandleW(nullptr), nullptr);
   if (!bar_) return false;
   SendMessageW(bar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+  // A pixel less around each picture than the control's own 7 (at 100 %): the
+  // spreadsheet's 25 buttons then fit beside the hide button on the smallest page.
+  SendMessageW(bar_, TB_SETPADDING, 0, MAKELPARAM(Scaled(parent, 6), Scaled(parent, 6)));
   MakeImages(IconSize(parent));
   std::vector<TBBUTTON> tb;
   for (int command : buttons_) {
@@ -189,6 +192,13 @@ std::string Toolbar::TipOf(int command) const {
 
 void Toolbar::Move(int x, int y, int width, int height) {
   SetWindowPos(bar_, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+int Toolbar::ButtonsWidth() const {
+  int count = bar_ ? static_cast<int>(SendMessageW(bar_, TB_BUTTONCOUNT, 0, 0)) : 0;
+  RECT last{};
+  if (count <= 0 || !SendMessageW(bar_, TB_GETITEMRECT, count - 1, reinterpret_cast<LPARAM>(&last))) return 0;
+  return last.right;
 }
 
 void Toolbar::SetDropDown(int command, bool whole, Dropped dropped) {

@@ -43,6 +43,8 @@ class Toolbar {
   // The text the tooltip shows for a command; empty when it has none.
   std::string TipOf(int command) const;
   void Move(int x, int y, int width, int height);
+  // How wide the buttons are together, from the bar's left edge.
+  int ButtonsWidth() const;
   // Gives a button a drop-down arrow. With `whole` the button is all arrow: a click
   // drops the list. Otherwise a click runs the command as before and only the arrow
   // drops. `dropped` gets the button's rectangle on the screen, to open a menu or a

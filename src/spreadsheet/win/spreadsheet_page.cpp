@@ -269,7 +269,8 @@ void CLikeExcelDlg::Layout(int width, int height) {
   // The boxes are given at 96 dpi.
   const int dpi = ui::DpiOf(hwnd());
   auto s = [dpi](int px) { return ScaleToDpi(px, dpi); };
-  toolbar_.Move(0, 0, s(645), s(26));
+  // The bar ends where the hide button starts.
+  toolbar_.Move(0, 0, std::max(std::min(s(645), width - s(26)), 0), s(26));
   if (hideBar_.hwnd()) MoveWindow(hideBar_.hwnd(), width - s(26), 0, s(26), s(26), TRUE);
   grid_.Move(s(10), s(30), std::max(width - s(20), 0), std::max(height - s(45), 0));
   pathRect_ = RECT{s(10), height - s(15), width - s(10), height};

@@ -131,7 +131,6 @@ bool CWork::OnInitDialog() {
                              0, 0, hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_TASK_CAPTION)),
                              GetModuleHandleW(nullptr), nullptr);
   SendMessageW(caption_, WM_SETFONT, reinterpret_cast<WPARAM>(captionFont_.get()), FALSE);
-  captionWidth_ = CaptionWidth();
   RECT r{0, ui::Scaled(hwnd(), kToolbarHeight), 100, 100};
   list_.Create(hwnd(), IDC_TASK_LIST, r, ui::Scaled(hwnd(), kRowHeight), [this](const ui::OwnerList::Row& row) { PaintRow(row); });
   tips_.Create(hwnd());
@@ -174,30 +173,26 @@ bool CWork::OnInitDialog() {
 void CWork::OnSize(int width, int height) {
   if (!setUp_) return;
   const int bar = ui::Scaled(hwnd(), kToolbarHeight);
-  int captionWidth = width > 2 * captionWidth_ ? captionWidth_ : width / 2;
+  // The caption takes the room its text needs beside the buttons; on a page too narrow
+  // for both, at least half the width, as before.
+  int want = CaptionWidth(), room = width - toolbar_.ButtonsWidth();
+  int captionWidth = want <= room ? want : std::max(room, std::min(want, width / 2));
   toolbar_.Move(0, 0, width - captionWidth, bar);
   SetWindowPos(caption_, nullptr, width - captionWidth, 0, captionWidth - ui::Scaled(hwnd(), 4), bar, SWP_NOZORDER);
   SetWindowPos(list_.hwnd(), nullptr, 0, bar, width, height > bar ? height - bar : 0, SWP_NOZORDER);
 }
 
-// Room for the longest caption any view shows, with a count of five digits, so the
-// caption is never cut and the tool bar does not move when the view changes.
+// Room for the caption's text, at least kCaptionWidth.
 int CWork::CaptionWidth() const {
-  std::vector<std::string> texts;
-  for (int view = kViewTasks; view <= kViewProjects; ++view) texts.push_back(CountCaption(view, 99999));
+  std::wstring text = ui::Wide(CaptionText());
   HDC dc = GetDC(caption_);
-  int widest = 0;
+  SIZE size{};
   {
     ui::SelectGuard font(dc, captionFont_.get());
-    for (const std::string& t : texts) {
-      std::wstring w = ui::Wide(t);
-      SIZE size{};
-      if (GetTextExtentPoint32W(dc, w.c_str(), static_cast<int>(w.size()), &size))
-        widest = std::max<int>(widest, size.cx);
-    }
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
   }
   ReleaseDC(caption_, dc);
-  return FittedColumnWidth(kCaptionWidth, ui::DpiOf(hwnd()), widest, ui::Scaled(hwnd(), 8));
+  return FittedColumnWidth(kCaptionWidth, ui::DpiOf(hwnd()), size.cx, ui::Scaled(hwnd(), 8));
 }
 
 // ---- the list ---------------------------------------------------------------------------------
@@ -217,6 +212,10 @@ void CWork::Rebuild(std::optional<size_t> select) {
   SendMessageW(list_.hwnd(), WM_SETREDRAW, TRUE, 0);
   InvalidateRect(list_.hwnd(), nullptr, TRUE);
   SetWindowTextW(caption_, ui::Wide(CaptionText()).c_str());
+  // A longer caption may need more room.
+  RECT client;
+  GetClientRect(hwnd(), &client);
+  OnSize(client.right, client.bottom);
   UpdateCommands();
 }
 

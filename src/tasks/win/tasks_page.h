@@ -158,7 +158,6 @@ class CWork : public shell::BookPage {
   ui::CalendarDropDown calendar_;
   ui::UniqueAccel accel_;
   ui::UniqueFont rowFont_, headingFont_, captionFont_;
-  int captionWidth_ = 0;  // the caption's room at the tool bar's right
   HWND caption_ = nullptr;
   std::unique_ptr<CAlarmWnd> sticker_;
 };

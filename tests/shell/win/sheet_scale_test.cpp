@@ -139,7 +139,11 @@ void ExpectMeansLabelsFit(cards::CardPage& page, int dpi) {
 
 class SheetAtScale : public vm::testing::ProgramFolderTest {
  protected:
-  void SetUp() override { MakeFolders({"Support", "Temp", "Personal"}); }
+  void SetUp() override {
+    MakeFolders({"Support", "Temp", "Personal"});
+    vm::testing::Spit(dir_ / "Support\\cont.dbc", "");
+    vm::testing::Spit(dir_ / "Support\\firm.dbo", "");
+  }
 };
 
 // Runs in the copy the test below starts, at the scale it set.
