@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "common/dpi_scale.h"
+
 namespace vm::cards {
 
 namespace {
@@ -52,6 +54,15 @@ CardPageBoxes FirmsPageBoxes(int w, int h) {
   b.means = Make(w - half, h - 145, half - 10, 80);
   b.phonesIcon = Make(w - half, h - 60, 30, 30);
   b.phones = Make(w - half + 35, h - 60, half - 45, 55);
+  return b;
+}
+
+CardPageBoxes PageBoxesAt(CardPageBoxes (*boxes)(int, int), int width, int height, int dpi) {
+  CardPageBoxes b = boxes(UnscaleFromDpi(width, dpi), UnscaleFromDpi(height, dpi));
+  for (Box* box : {&b.toolbar, &b.hideBar, &b.list, &b.address, &b.addressIcon, &b.comment, &b.commentIcon,
+                   &b.means, &b.phones, &b.phonesIcon, &b.count})
+    *box = ScaleBox(*box, dpi);
+  for (Box& box : b.search) box = ScaleBox(box, dpi);
   return b;
 }
 

@@ -1,5 +1,5 @@
 // Where the controls of the contacts and firms pages go for a page client size, in
-// pixels. The pages only apply these boxes.
+// pixels at 96 dpi (PageBoxesAt scales them). The pages only apply these boxes.
 #pragma once
 
 #include <vector>
@@ -26,5 +26,8 @@ struct CardPageBoxes {
 // Page client width and height; sizes that would come out negative on a tiny page are 0.
 CardPageBoxes ContactsPageBoxes(int width, int height);
 CardPageBoxes FirmsPageBoxes(int width, int height);
+// One of the two above for a page at `dpi`: the page's client size in its own pixels,
+// the boxes scaled from the layout at 96 dpi.
+CardPageBoxes PageBoxesAt(CardPageBoxes (*boxes)(int width, int height), int width, int height, int dpi);
 
 }  // namespace vm::cards

@@ -272,6 +272,19 @@ std::string NotePath(const XmlElement& note) {
   return path;
 }
 
+std::string ShownNotePath(std::string_view path) {
+  std::string shown;
+  size_t pos = 0;
+  while (pos < path.size()) {
+    size_t end = path.find("^^", pos);
+    if (end == std::string_view::npos) end = path.size();
+    if (pos > 0) shown += " › ";
+    shown += path.substr(pos, end - pos);
+    pos = end + 2;
+  }
+  return shown;
+}
+
 XmlElement* FindByPath(XmlElement& root, std::string_view path) {
   XmlElement* at = &root;
   size_t pos = 0;

@@ -93,6 +93,8 @@ const XmlElement* FindTitle(const XmlElement& root, const XmlElement* from, std:
 
 // Titles from the top-level note down to the note, each followed by "^^".
 std::string NotePath(const XmlElement& note);
+// A NotePath as a person reads it: the titles joined by " › " ("Дом › Ремонт › Кухня").
+std::string ShownNotePath(std::string_view path);
 // The note a path names: at each level the first child with that title; a title not
 // found leaves the walk where it is. The root when nothing matched.
 XmlElement* FindByPath(XmlElement& root, std::string_view path);

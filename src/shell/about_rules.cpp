@@ -5,6 +5,7 @@
 
 #include "common/backup.h"
 #include "common/app_util.h"
+#include "common/dpi_scale.h"
 #include "common/protected_file.h"
 
 namespace vm::shell {
@@ -106,6 +107,13 @@ AboutLayout LayoutAbout(int w, int h) {
   l.mailLink = Rect{w - 120, 32, w - 60, 52};
   l.homeLink = Rect{w - 120, 52, w - 60, 72};
   l.panelLink = Rect{w - 120, 72, w + 30, 92};
+  return l;
+}
+
+AboutLayout LayoutAboutAt(int width, int height, int dpi) {
+  AboutLayout l = LayoutAbout(UnscaleFromDpi(width, dpi), UnscaleFromDpi(height, dpi));
+  for (Rect* r : {&l.textBox, &l.picture, &l.frame, &l.mailLink, &l.homeLink, &l.panelLink})
+    *r = Rect{ScaleToDpi(r->left, dpi), ScaleToDpi(r->top, dpi), ScaleToDpi(r->right, dpi), ScaleToDpi(r->bottom, dpi)};
   return l;
 }
 

@@ -90,5 +90,8 @@ struct AboutLayout {
 };
 // The check boxes keep their places: the group box never moves, it only grows.
 AboutLayout LayoutAbout(int width, int height);
+// The same for a page at `dpi`: its client size in its own pixels, the places scaled
+// from the layout at 96 dpi.
+AboutLayout LayoutAboutAt(int width, int height, int dpi);
 
 }  // namespace vm::shell

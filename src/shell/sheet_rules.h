@@ -20,7 +20,7 @@ namespace vm::shell {
 // ---- the tabs ----------------------------------------------------------------------------
 struct TabInfo {
   const char* caption;  // cp1251
-  int iconId;           // 16 x 16 icon resource of the tab
+  int iconId;           // icon resource of the tab (16, 24 and 32 pixels)
 };
 
 inline constexpr int kTabCount = 8;

@@ -231,6 +231,10 @@ void ApplyClick(EditorValues& v, TaskField clicked) {
   if (IsWeekday(clicked)) v.Set(F::AllWeekdays, false);
 }
 
+bool ClickOpensPanel(const EditorValues& v, TaskField clicked, bool panelOpen) {
+  return !panelOpen && clicked == F::ReminderState && v.On(F::ReminderState);
+}
+
 std::array<bool, kTaskFieldCount> PanelEnabled(const EditorValues& v) {
   std::array<bool, kTaskFieldCount> on{};
   auto set = [&](TaskField f, bool enabled) { on[static_cast<size_t>(f)] = enabled; };

@@ -78,6 +78,9 @@ void FillEmptyDate(EditorValues& values, const Moment& now);
 // A click on a reminder box: the rules that change other boxes. "По дате:" and "По дню:"
 // exclude each other, "ALL" sets all seven weekdays, a weekday click clears "ALL".
 void ApplyClick(EditorValues& values, TaskField clicked);
+// Whether a click on a box opens the closed reminder panel: ticking "Напомнить" does,
+// so the reminder's settings are in view at once (unticking leaves the panel as it is).
+bool ClickOpensPanel(const EditorValues& values, TaskField clicked, bool panelOpen);
 
 // Which reminder controls can be used in the current state, by field (the lists and the
 // sound edit too; the sound browse button goes with SoundFile).

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "ui/dpi.h"
 #include "ui/page_keys.h"
 #include "ui/text.h"
 
@@ -75,7 +76,7 @@ void ListView::SetColumns(const std::vector<Column>& columns) {
     LVCOLUMNW c{};
     c.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM | LVCF_FMT;
     c.fmt = LVCFMT_LEFT;
-    c.cx = columns[i].width;
+    c.cx = Scaled(list_, columns[i].width);
     c.pszText = caption.data();
     c.iSubItem = static_cast<int>(i);
     SendMessageW(list_, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&c));
@@ -86,8 +87,34 @@ void ListView::SetColumns(const std::vector<Column>& columns) {
 std::vector<int> ListView::ColumnWidths() const {
   std::vector<int> widths;
   for (size_t i = 0; i < columns_.size(); ++i)
-    widths.push_back(ListView_GetColumnWidth(list_, static_cast<int>(i)));
+    widths.push_back(UnscaleFromDpi(ListView_GetColumnWidth(list_, static_cast<int>(i)), DpiOf(list_)));
   return widths;
+}
+
+void ListView::WidenToFit(int column, const std::vector<std::string>& texts) {
+  if (!list_ || column < 0 || column >= static_cast<int>(columns_.size())) return;
+  HDC dc = GetDC(list_);
+  if (!dc) return;
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(list_, WM_GETFONT, 0, 0)));
+  int widest = 0;
+  for (const std::string& t : texts) {
+    std::wstring w = Wide(t);
+    SIZE size{};
+    if (GetTextExtentPoint32W(dc, w.c_str(), static_cast<int>(w.size()), &size) && size.cx > widest) widest = size.cx;
+  }
+  SelectObject(dc, old);
+  ReleaseDC(list_, dc);
+  // The list keeps a few pixels each side of a cell's text, and the first column also
+  // its small image.
+  int padding = Scaled(list_, 14);
+  if (column == 0)
+    if (HIMAGELIST images = ListView_GetImageList(list_, LVSIL_SMALL)) {
+      int cx = 0, cy = 0;
+      ImageList_GetIconSize(images, &cx, &cy);
+      padding += cx + Scaled(list_, 4);
+    }
+  int want = FittedColumnWidth(columns_[column].width, DpiOf(list_), widest, padding);
+  if (ListView_GetColumnWidth(list_, column) < want) ListView_SetColumnWidth(list_, column, want);
 }
 
 void ListView::SetSmallImages(HIMAGELIST images) {

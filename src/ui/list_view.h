@@ -63,8 +63,12 @@ class ListView {
   void Attach(HWND list, unsigned options, Callbacks callbacks);
   HWND hwnd() const { return list_; }
 
+  // Column widths are given and read back at 96 dpi; the list shows them at its scale.
   void SetColumns(const std::vector<Column>& columns);
   std::vector<int> ColumnWidths() const;
+  // Widens a column that is too narrow for the widest of `texts` (cp1251) in the list's
+  // font; a wide enough column stays as it is.
+  void WidenToFit(int column, const std::vector<std::string>& texts);
   // The list does not own the image list.
   void SetSmallImages(HIMAGELIST images);
 

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <vector>
 
+#include "ui/dpi.h"
 #include "ui/resources.h"
 #include "ui/text.h"
 
@@ -91,30 +92,26 @@ bool Toolbar::Create(HWND parent, int controlId, int toolbarId, const std::vecto
                          GetModuleHandleW(nullptr), nullptr);
   if (!bar_) return false;
   SendMessageW(bar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-  images_.reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, static_cast<int>(commands.size()), 0));
+  // A pixel less around each picture than the control's own 7 (at 100 %): the
+  // spreadsheet's 25 buttons then fit beside the hide button on the smallest page.
+  SendMessageW(bar_, TB_SETPADDING, 0, MAKELPARAM(Scaled(parent, 6), Scaled(parent, 6)));
+  MakeImages(IconSize(parent));
   std::vector<TBBUTTON> tb;
   for (int command : buttons_) {
     TBBUTTON b{};
     b.idCommand = command;
     if (command == 0) {
       b.fsStyle = BTNS_SEP;
-      b.iBitmap = 6;  // the separator's width
+      b.iBitmap = Scaled(parent, 6);  // the separator's width
     } else {
       b.fsStyle = BTNS_BUTTON;
       b.fsState = TBSTATE_ENABLED;
       b.iBitmap = I_IMAGENONE;
-      for (const ToolCommand& c : commands_) {
-        if (c.command != command) continue;
-        UniqueIcon icon(LoadIconResource(c.iconId, 16));
-        if (icon) b.iBitmap = ImageList_AddIcon(images_.get(), icon.get());
-      }
+      for (const ToolCommand& c : commands_)
+        if (c.command == command && imageOf_.count(c.iconId)) b.iBitmap = imageOf_[c.iconId];
     }
     tb.push_back(b);
   }
-  SendMessageW(bar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_.get()));
-  disabledImages_.reset(GreyedCopy(images_.get()));
-  if (disabledImages_)
-    SendMessageW(bar_, TB_SETDISABLEDIMAGELIST, 0, reinterpret_cast<LPARAM>(disabledImages_.get()));
   SendMessageW(bar_, TB_ADDBUTTONSW, tb.size(), reinterpret_cast<LPARAM>(tb.data()));
   parentHook_.Attach(parent_,
                      [this](HWND h, UINT m, WPARAM w, LPARAM l) { return ParentMessage(h, m, w, l); });
@@ -122,10 +119,47 @@ bool Toolbar::Create(HWND parent, int controlId, int toolbarId, const std::vecto
     if (m == WM_NCDESTROY) {
       Detach();
       bar_ = nullptr;
+    } else if (m == RescaleMessage()) {
+      Rescale();
+      return LRESULT{0};
     }
     return Subclass::Default(h, m, w, l);
   });
   return true;
+}
+
+// The buttons' pictures at `size` pixels, each from the icon's own picture of that size;
+// a command whose icon the resources lack has none.
+void Toolbar::MakeImages(int size) {
+  iconSize_ = size;
+  imageOf_.clear();
+  images_.reset(ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, static_cast<int>(commands_.size()), 0));
+  for (const ToolCommand& c : commands_) {
+    if (imageOf_.count(c.iconId) || !Has(c.command)) continue;
+    UniqueIcon icon(LoadIconResource(c.iconId, size));
+    if (icon) imageOf_[c.iconId] = ImageList_AddIcon(images_.get(), icon.get());
+  }
+  if (bar_) {
+    SendMessageW(bar_, TB_SETBITMAPSIZE, 0, MAKELPARAM(size, size));
+    SendMessageW(bar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_.get()));
+    disabledImages_.reset(GreyedCopy(images_.get()));
+    if (disabledImages_)
+      SendMessageW(bar_, TB_SETDISABLEDIMAGELIST, 0, reinterpret_cast<LPARAM>(disabledImages_.get()));
+  }
+}
+
+UINT Toolbar::RescaleMessage() {
+  static const UINT message = RegisterWindowMessageW(L"Velmoria.ToolbarRescale");
+  return message;
+}
+
+void Toolbar::Rescale() {
+  if (!bar_) return;
+  int size = IconSize(bar_);
+  if (size == iconSize_) return;
+  MakeImages(size);
+  SendMessageW(bar_, TB_AUTOSIZE, 0, 0);
+  InvalidateRect(bar_, nullptr, TRUE);
 }
 
 void Toolbar::Detach() {
@@ -158,6 +192,13 @@ std::string Toolbar::TipOf(int command) const {
 
 void Toolbar::Move(int x, int y, int width, int height) {
   SetWindowPos(bar_, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+int Toolbar::ButtonsWidth() const {
+  int count = bar_ ? static_cast<int>(SendMessageW(bar_, TB_BUTTONCOUNT, 0, 0)) : 0;
+  RECT last{};
+  if (count <= 0 || !SendMessageW(bar_, TB_GETITEMRECT, count - 1, reinterpret_cast<LPARAM>(&last))) return 0;
+  return last.right;
 }
 
 void Toolbar::SetDropDown(int command, bool whole, Dropped dropped) {

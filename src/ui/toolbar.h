@@ -19,7 +19,7 @@ namespace vm::ui {
 
 struct ToolCommand {
   int command;
-  int iconId;       // 16 x 16 icon resource of the button
+  int iconId;       // icon resource of the button, with 16, 24 and 32 pixel pictures
   const char* tip;  // cp1251
 };
 
@@ -43,6 +43,8 @@ class Toolbar {
   // The text the tooltip shows for a command; empty when it has none.
   std::string TipOf(int command) const;
   void Move(int x, int y, int width, int height);
+  // How wide the buttons are together, from the bar's left edge.
+  int ButtonsWidth() const;
   // Gives a button a drop-down arrow. With `whole` the button is all arrow: a click
   // drops the list. Otherwise a click runs the command as before and only the arrow
   // drops. `dropped` gets the button's rectangle on the screen, to open a menu or a
@@ -53,10 +55,16 @@ class Toolbar {
   RECT ButtonScreenRect(int command) const;
   // What the arrow of a drop-down button does, as a click on it would.
   bool Drop(int command);
+  // The buttons' pictures for the screen scale the bar is on now (after a move to a
+  // monitor of another scale). A window can ask every tool bar under it with
+  // RescaleMessage(), sent to each bar.
+  void Rescale();
+  static UINT RescaleMessage();
 
  private:
   LRESULT ParentMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   void Detach();
+  void MakeImages(int size);
 
   HWND bar_ = nullptr;
   HWND parent_ = nullptr;
@@ -64,6 +72,8 @@ class Toolbar {
   std::vector<int> buttons_;
   std::map<int, Dropped> dropDowns_;
   std::wstring tipBuffer_;
+  int iconSize_ = 0;
+  std::map<int, int> imageOf_;  // icon resource -> image index
   UniqueImageList images_, disabledImages_;
   Subclass parentHook_, barHook_;
 };

@@ -5,6 +5,7 @@
 
 #include "cards/card_book.h"
 #include "cards/card_layout.h"
+#include "common/dpi_scale.h"
 #include "platform/platform.h"
 #include "support/program_folder.h"
 #include "support/scratch.h"
@@ -185,6 +186,27 @@ TEST(CardPage, LayoutFollowsThePageSize) {
   EXPECT_EQ(tiny.list.height, 0);
   EXPECT_EQ(tiny.search[0].width, 0);
   EXPECT_EQ(tiny.address.width, 0);
+}
+
+// At 150 % and 200 % the page keeps the shape it has at 100 %: every box grows by the
+// scale, the right and bottom margins too, and no two boxes come to overlap.
+TEST(CardLayout, ScalesWithTheScreenWithoutOverlaps) {
+  for (auto boxes : {&ContactsPageBoxes, &FirmsPageBoxes})
+    for (int dpi : {96, 144, 192}) {
+      SCOPED_TRACE(dpi);
+      int w = ScaleToDpi(641, dpi), h = ScaleToDpi(403, dpi);
+      CardPageBoxes b = PageBoxesAt(boxes, w, h, dpi);
+      EXPECT_EQ(b.toolbar.height, ScaleToDpi(26, dpi));
+      EXPECT_EQ(b.list.x, ScaleToDpi(10, dpi));
+      EXPECT_NEAR(w - (b.list.x + b.list.width), ScaleToDpi(10, dpi), 1);
+      EXPECT_NEAR(h - (b.comment.y + b.comment.height), ScaleToDpi(7, dpi), 1);
+      std::vector<ControlBox> controls;
+      for (const Box& x : {b.toolbar, b.list, b.address, b.addressIcon, b.comment, b.commentIcon, b.means,
+                           b.phones, b.phonesIcon})
+        controls.push_back(ControlBox{x.x, x.y, x.x + x.width, x.y + x.height});
+      for (const Box& x : b.search) controls.push_back(ControlBox{x.x, x.y, x.x + x.width, x.y + x.height});
+      EXPECT_TRUE(OverlappingBoxes(controls).empty());
+    }
 }
 
 }  // namespace

@@ -196,6 +196,10 @@ TEST(NoteTree, PathsNameNotesByTitlesAndFindTheFirstOfEachTitle) {
   // A missing title leaves the walk where it is and the next is tried from there.
   EXPECT_EQ(FindByPath(*nb.root, "Работа^^Нет^^План^^"), nb.root->Child(0)->Child(0));
   EXPECT_EQ(FindByPath(*nb.root, ""), nb.root.get());
+  // Shown to a person: the titles between single angle quotes (byte 0x9B in cp1251).
+  EXPECT_EQ(ShownNotePath(NotePath(*may)), "Работа \x9b План \x9b Май");
+  EXPECT_EQ(ShownNotePath("Дом^^"), "Дом");
+  EXPECT_EQ(ShownNotePath(""), "");
 }
 
 }  // namespace

@@ -298,6 +298,14 @@ TEST(TaskEditorPanel, ClicksAndEnableRules) {
   EXPECT_FALSE(enabled(F::Hour));  // no time set
   EXPECT_TRUE(enabled(F::Periodic));
 
+  // Ticking "Напомнить" brings the closed panel into view; nothing else opens it.
+  v.Set(F::ReminderState, true);
+  EXPECT_TRUE(ClickOpensPanel(v, F::ReminderState, false));
+  EXPECT_FALSE(ClickOpensPanel(v, F::ReminderState, true));
+  EXPECT_FALSE(ClickOpensPanel(v, F::ByDate, false));
+  v.Set(F::ReminderState, false);
+  EXPECT_FALSE(ClickOpensPanel(v, F::ReminderState, false));
+
   v.Set(F::ByDate, true);
   ApplyClick(v, F::ByDate);
   EXPECT_FALSE(v.On(F::ByCalendar));

@@ -6,6 +6,7 @@
 #include "common/win/shell_actions_win.h"
 #include "platform/platform.h"
 #include "shell/win/shell_resources.h"
+#include "ui/dpi.h"
 #include "ui/fonts.h"
 #include "ui/page_keys.h"
 #include "ui/question.h"
@@ -103,14 +104,16 @@ bool CardPage::OnInitDialog() {
   ShowList();
   SetUpMeans();
 
-  addressIcon_.reset(ui::LoadIconResource(IDI_CARD_ADDRESS, 30));
-  commentIcon_.reset(ui::LoadIconResource(IDI_CARD_COMMENT, 30));
+  // The boxes' icons are 30 pixels at 100 %; their resources carry 45 and 60 as well.
+  const int boxIcon = ui::Scaled(hwnd(), 30);
+  addressIcon_.reset(ui::LoadIconResource(IDI_CARD_ADDRESS, boxIcon));
+  commentIcon_.reset(ui::LoadIconResource(IDI_CARD_COMMENT, boxIcon));
   SendMessageW(Item(IDC_CARD_ADDRESS_ICON), STM_SETICON, reinterpret_cast<WPARAM>(addressIcon_.get()), 0);
   SendMessageW(Item(IDC_CARD_COMMENT_ICON), STM_SETICON, reinterpret_cast<WPARAM>(commentIcon_.get()), 0);
   tips_.Add(IDC_CARD_ADDRESS, "Адрес");
   tips_.Add(IDC_CARD_COMMENT, "Дополнительные сведения");
   if (kind_.phonesBox) {
-    phonesIcon_.reset(ui::LoadIconResource(IDI_CARD_PHONES, 30));
+    phonesIcon_.reset(ui::LoadIconResource(IDI_CARD_PHONES, boxIcon));
     SendMessageW(Item(IDC_CARD_PHONES_ICON), STM_SETICON, reinterpret_cast<WPARAM>(phonesIcon_.get()), 0);
     tips_.Add(IDC_CARD_PHONES, "Телефоны");
   }
@@ -122,7 +125,7 @@ bool CardPage::OnInitDialog() {
   accel_.reset(ui::LoadAccelResource(IDR_CARDS_ACCEL));
 
   LOGFONTW lf = ui::DialogFont(hwnd());
-  lf.lfHeight = -12;
+  lf.lfHeight = ui::FontHeight(hwnd(), -12);
   lf.lfWidth = 0;
   lf.lfItalic = TRUE;
   lf.lfWeight = FW_NORMAL;
@@ -148,11 +151,8 @@ void CardPage::CreateBars() {
 
 void CardPage::SetUpMeans() {
   const auto& means = kind_.layout.means;
-  meanImages_.reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, static_cast<int>(means.size()), 0));
-  for (int id : kind_.meanIcons) {
-    ui::UniqueIcon icon(ui::LoadIconResource(id, 16));
-    ImageList_AddIcon(meanImages_.get(), icon.get());
-  }
+  meanImages_.reset(ui::IconList(kind_.meanIcons.data(), static_cast<int>(kind_.meanIcons.size()),
+                                  ui::IconSize(hwnd())));
   ui::ListView::Callbacks cb;
   cb.text = [this](int row, int column) -> std::string {
     if (row < 0 || row >= static_cast<int>(kind_.layout.means.size())) return std::string();
@@ -173,6 +173,9 @@ void CardPage::SetUpMeans() {
                 std::move(cb));
   means_.SetSmallImages(meanImages_.get());
   means_.SetColumns({{"Для связи", 80, false}, {"Номер/Адрес", 170, true}});
+  std::vector<std::string> labels;
+  for (const auto& m : means) labels.push_back(m.caption);
+  means_.WidenToFit(0, labels);
   means_.SetRowCount(static_cast<int>(means.size()));
 }
 
@@ -183,7 +186,7 @@ void CardPage::OnSize(int width, int height) {
 }
 
 void CardPage::Layout(int width, int height) {
-  CardPageBoxes b = kind_.boxes(width, height);
+  CardPageBoxes b = PageBoxesAt(kind_.boxes, width, height, ui::DpiOf(hwnd()));
   HDWP defer = BeginDeferWindowPos(16);
   Place(defer, toolbar_.hwnd(), b.toolbar);
   Place(defer, hideBar_.hwnd(), b.hideBar);

@@ -11,6 +11,7 @@
 #include "platform/platform.h"
 #include "shell/win/shell_resources.h"
 #include "ui/ask_dialogs.h"
+#include "ui/dpi.h"
 #include "ui/file_dialogs.h"
 #include "ui/fonts.h"
 #include "ui/menu.h"
@@ -131,7 +132,7 @@ bool CPh::OnInitDialog() {
   accel_.reset(ui::LoadAccelResource(IDR_DATA_ACCEL));
 
   LOGFONTW lf = ui::DialogFont(hwnd());
-  lf.lfHeight = -12;
+  lf.lfHeight = ui::FontHeight(hwnd(), -12);
   lf.lfWidth = 0;
   lf.lfItalic = TRUE;
   lf.lfCharSet = RUSSIAN_CHARSET;
@@ -170,20 +171,24 @@ void CPh::OnSize(int width, int height) {
 }
 
 void CPh::Layout(int width, int height) {
+  // The boxes are given at 96 dpi.
+  const int dpi = ui::DpiOf(hwnd());
+  auto s = [dpi](int px) { return ScaleToDpi(px, dpi); };
   HDWP defer = BeginDeferWindowPos(8);
   auto place = [&](HWND w, int x, int y, int cx, int cy) {
     if (defer && w) defer = DeferWindowPos(defer, w, nullptr, x, y, cx, cy, SWP_NOZORDER | SWP_NOACTIVATE);
   };
-  place(toolbar_.hwnd(), 0, 0, 400, 26);
-  place(hideBar_.hwnd(), width - 26, 0, 26, 26);
+  const int bar = s(26), top = s(60), pathHeight = s(15);
+  place(toolbar_.hwnd(), 0, 0, s(400), bar);
+  place(hideBar_.hwnd(), width - bar, 0, bar, bar);
   int third = width / 3;
   for (int k = 0; k < 3; ++k)
-    place(Item(FilterId(k)), k * third + 2, 30, (k == 2 ? width - 2 * third : third) - 4, 20);
-  place(list_.hwnd(), 2, 60, width - 4, std::max(0, height - 15 - 60));
+    place(Item(FilterId(k)), k * third + s(2), s(30), (k == 2 ? width - 2 * third : third) - s(4), s(20));
+  place(list_.hwnd(), s(2), top, width - s(4), std::max(0, height - pathHeight - top));
   if (defer) EndDeferWindowPos(defer);
-  countRect_ = RECT{400, 0, width - 30, 26};
-  pathRect_ = RECT{4, height - 15, width - 4, height};
-  noticeRect_ = RECT{0, 60, width, 60 + std::max(0, (height - 60) / 2)};
+  countRect_ = RECT{s(400), 0, width - s(30), bar};
+  pathRect_ = RECT{s(4), height - pathHeight, width - s(4), height};
+  noticeRect_ = RECT{0, top, width, top + std::max(0, (height - top) / 2)};
   InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
@@ -193,8 +198,11 @@ void CPh::Paint(HDC dc) {
   SetTextColor(dc, kTextColour);
   std::wstring count = ui::Wide(RecordCountText(book_.view().size()));
   RECT r = countRect_;
+  // The italic's last letter leans past where the text ends: it ends a little inside the
+  // strip and is not clipped there.
+  r.right -= ui::Scaled(hwnd(), 3);
   DrawTextW(dc, count.c_str(), static_cast<int>(count.size()), &r,
-            DT_SINGLELINE | DT_VCENTER | DT_RIGHT | DT_NOPREFIX);
+            DT_SINGLELINE | DT_VCENTER | DT_RIGHT | DT_NOPREFIX | DT_NOCLIP);
   std::wstring path = ui::Wide(book_.path());
   r = pathRect_;
   DrawTextW(dc, path.c_str(), static_cast<int>(path.size()), &r,

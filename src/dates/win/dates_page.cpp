@@ -8,6 +8,7 @@
 #include "dates/win/dates_resources.h"
 #include "platform/platform.h"
 #include "shell/win/shell_resources.h"
+#include "ui/dpi.h"
 #include "ui/menu.h"
 #include "ui/page_keys.h"
 #include "ui/resources.h"
@@ -117,10 +118,13 @@ void CMes::OnSize(int width, int height) {
 }
 
 void CMes::Layout(int width, int height) {
-  toolbar_.Move(0, 0, width > 24 ? width - 24 : 0, 28);
-  hideBar_.Move(width - 22, 0, 26, 26);
-  SetWindowPos(list_.hwnd(), nullptr, 10, 30, width > 20 ? width - 20 : 0, height > 40 ? height - 40 : 0,
-               SWP_NOZORDER | SWP_NOACTIVATE);
+  // The boxes are given at 96 dpi.
+  const int dpi = ui::DpiOf(hwnd());
+  auto s = [dpi](int px) { return ScaleToDpi(px, dpi); };
+  toolbar_.Move(0, 0, width > s(24) ? width - s(24) : 0, s(28));
+  hideBar_.Move(width - s(22), 0, s(26), s(26));
+  SetWindowPos(list_.hwnd(), nullptr, s(10), s(30), width > s(20) ? width - s(20) : 0,
+               height > s(40) ? height - s(40) : 0, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CMes::PaintRow(const ui::OwnerList::Row& row) {

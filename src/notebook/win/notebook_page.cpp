@@ -11,6 +11,7 @@
 #include "notebook/win/notebook_resources.h"
 #include "shell/win/shell_resources.h"
 #include "ui/ask_dialogs.h"
+#include "ui/dpi.h"
 #include "ui/file_dialogs.h"
 #include "ui/page_keys.h"
 #include "ui/printing.h"
@@ -29,6 +30,8 @@ constexpr int kBarHeight = 28;
 constexpr int kToolbarHeight = 2 * kBarHeight;  // the file and tree row, then the format row
 constexpr int kSplitterWidth = 5;
 constexpr int kMinPane = 40;
+constexpr int kPathLineHeight = 15;
+constexpr COLORREF kPathColour = RGB(0, 50, 100);
 
 const std::vector<ui::ToolCommand>& Commands() {
   static const std::vector<ui::ToolCommand> table = shell::WithCommonButtons(
@@ -227,16 +230,23 @@ void CNoteBook::Layout() {
   RECT client;
   GetClientRect(hwnd(), &client);
   int width = client.right, height = client.bottom;
-  toolbar_.Move(0, 0, width > 24 ? width - 24 : 0, kBarHeight);
-  formatBar_.Move(0, kBarHeight, width, kBarHeight);
-  hideBar_.Move(width - 22, 0, 26, 26);
-  if (width > 2 * kMinPane + kSplitterWidth) {
-    if (split_ > width - kMinPane - kSplitterWidth) split_ = width - kMinPane - kSplitterWidth;
-    if (split_ < kMinPane) split_ = kMinPane;
+  // The bars are given at 96 dpi; the splitter's place is the user's, in screen pixels.
+  const int dpi = ui::DpiOf(hwnd());
+  auto s = [dpi](int px) { return ScaleToDpi(px, dpi); };
+  const int minPane = s(kMinPane), splitter = s(kSplitterWidth);
+  toolbar_.Move(0, 0, width > s(24) ? width - s(24) : 0, s(kBarHeight));
+  formatBar_.Move(0, s(kBarHeight), width, s(kBarHeight));
+  hideBar_.Move(width - s(22), 0, s(26), s(26));
+  if (width > 2 * minPane + splitter) {
+    if (split_ > width - minPane - splitter) split_ = width - minPane - splitter;
+    if (split_ < minPane) split_ = minPane;
   }
-  int top = kToolbarHeight + 2, h = height > top ? height - top : 0;
+  // The notebook's file name shows in a line under the tree and the note.
+  const int pathHeight = s(kPathLineHeight);
+  pathRect_ = RECT{s(4), height > pathHeight ? height - pathHeight : 0, width > s(4) ? width - s(4) : 0, height};
+  int top = s(kToolbarHeight + 2), h = height > top + pathHeight ? height - top - pathHeight : 0;
   SetWindowPos(tree_.hwnd(), nullptr, 0, top, split_, h, SWP_NOZORDER | SWP_NOACTIVATE);
-  int right = split_ + kSplitterWidth;
+  int right = split_ + splitter;
   SetWindowPos(edit_, nullptr, right, top, width > right ? width - right : 0, h,
                SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -355,6 +365,8 @@ void CNoteBook::ShowSnapshot(const NoteSnapshot& s) {
 }
 
 void CNoteBook::UpdateButtons() {
+  // Every file command ends here: the path line may have changed.
+  InvalidateRect(hwnd(), &pathRect_, TRUE);
   bool note = current_ != nullptr && !nb_.isProtected;
   for (int id : {ID_NOTE_BOLD, ID_NOTE_ITALIC, ID_NOTE_UNDERLINE, ID_NOTE_ALIGN_LEFT, ID_NOTE_ALIGN_CENTRE,
                  ID_NOTE_ALIGN_RIGHT, ID_NOTE_FONT, ID_NOTE_COLOUR, ID_NOTE_HIGHLIGHT, ID_NOTE_BULLETS,
@@ -440,15 +452,22 @@ bool CNoteBook::OnNotify(NMHDR* header, LRESULT& result) {
 bool CNoteBook::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
   switch (msg) {
     case WM_PAINT: {
-      if (!nb_.isProtected) return false;
       ui::PaintGuard paint(hwnd());
-      RECT r;
-      GetClientRect(hwnd(), &r);
-      r.top = kToolbarHeight;
       SetBkMode(paint.dc(), TRANSPARENT);
       ui::SelectGuard font(paint.dc(), reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0)));
-      std::wstring text = ui::Wide(kProtectedNotice);
-      DrawTextW(paint.dc(), text.c_str(), -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+      if (nb_.isProtected) {
+        RECT r;
+        GetClientRect(hwnd(), &r);
+        r.top = ui::Scaled(hwnd(), kToolbarHeight);
+        r.bottom = pathRect_.top;
+        std::wstring text = ui::Wide(kProtectedNotice);
+        DrawTextW(paint.dc(), text.c_str(), -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+      }
+      SetTextColor(paint.dc(), kPathColour);
+      std::wstring path = ui::Wide(nb_.path);
+      RECT r = pathRect_;
+      DrawTextW(paint.dc(), path.c_str(), static_cast<int>(path.size()), &r,
+                DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOPREFIX | DT_PATH_ELLIPSIS);
       result = 0;
       return true;
     }
@@ -456,8 +475,9 @@ bool CNoteBook::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
       POINT p;
       GetCursorPos(&p);
       ScreenToClient(hwnd(), &p);
-      if (reinterpret_cast<HWND>(wp) != hwnd() || nb_.isProtected || p.y < kToolbarHeight) return false;
-      if (p.x >= split_ && p.x < split_ + kSplitterWidth) {
+      if (reinterpret_cast<HWND>(wp) != hwnd() || nb_.isProtected || p.y < ui::Scaled(hwnd(), kToolbarHeight))
+        return false;
+      if (p.x >= split_ && p.x < split_ + ui::Scaled(hwnd(), kSplitterWidth)) {
         SetCursor(LoadCursorW(nullptr, IDC_SIZEWE));
         result = TRUE;
         return true;
@@ -466,7 +486,9 @@ bool CNoteBook::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     }
     case WM_LBUTTONDOWN: {
       int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp);
-      if (nb_.isProtected || y < kToolbarHeight || x < split_ || x >= split_ + kSplitterWidth) return false;
+      if (nb_.isProtected || y < ui::Scaled(hwnd(), kToolbarHeight) || x < split_ ||
+          x >= split_ + ui::Scaled(hwnd(), kSplitterWidth))
+        return false;
       splitting_ = true;
       SetCapture(hwnd());
       return true;

@@ -142,6 +142,7 @@ class CNoteBook : public shell::BookPage {
   bool setUp_ = false;
   bool wordWrap_ = true;
   int split_ = 180;
+  RECT pathRect_{};  // the line the file's name is painted in
   bool splitting_ = false;
   std::string branchFolder_;
   size_t findFrom_ = 0;

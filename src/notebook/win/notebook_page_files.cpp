@@ -130,6 +130,7 @@ void CNoteBook::SaveAs() {
     return;
   }
   app().PutSetting(kSection, "FILENAME", nb_.path);
+  UpdateButtons();
 }
 
 void CNoteBook::Password() {

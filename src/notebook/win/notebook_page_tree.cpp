@@ -64,7 +64,8 @@ class FindAllDialog : public ui::Dialog {
     SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     SendMessageW(list, LB_RESETCONTENT, 0, 0);
     for (const NoteHit& hit : found_.hits) {
-      std::wstring row = ui::Wide(hit.path + "\t" + (hit.inTitle ? "[заголовок] " : "") + hit.context);
+      std::wstring row =
+          ui::Wide(ShownNotePath(hit.path) + "\t" + (hit.inTitle ? "[заголовок] " : "") + hit.context);
       SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row.c_str()));
     }
     SendMessageW(list, WM_SETREDRAW, TRUE, 0);

@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include "shell/win/shell_resources.h"
+#include "ui/dpi.h"
 #include "ui/resources.h"
 #include "ui/rich_edit.h"
 #include "ui/text.h"
@@ -88,8 +89,8 @@ about::about(const CAppUtil& app) : BookPage(kAboutTab, IDD_ABOUT, app) {
 
 bool about::OnInitDialog() {
   const CAppUtil& util = app();
-  productFont_.reset(AboutFont(kProductFontHeight));
-  versionFont_.reset(AboutFont(kVersionFontHeight));
+  productFont_.reset(AboutFont(ui::FontHeight(hwnd(), kProductFontHeight)));
+  versionFont_.reset(AboutFont(ui::FontHeight(hwnd(), kVersionFontHeight)));
   picture_.reset(ui::LoadBitmapResource(IDB_SPLASH));
   product_ = ui::Narrow(ui::VersionValue(L"Productname"));
   version_ = VersionText(ui::Narrow(ui::VersionValue(L"FileVersion")));
@@ -194,7 +195,7 @@ void about::OnSize(int width, int height) {
 }
 
 void about::Layout(int width, int height) {
-  AboutLayout l = LayoutAbout(width, height);
+  AboutLayout l = LayoutAboutAt(width, height, ui::DpiOf(hwnd()));
   Place(Item(IDC_ABOUT_TEXT), l.textBox);
   Place(Item(IDC_ABOUT_GROUP), l.textBox);
   Place(Item(IDC_ABOUT_MAIL), l.mailLink);
@@ -207,7 +208,7 @@ void about::Layout(int width, int height) {
 void about::Paint(HDC dc) {
   RECT client;
   GetClientRect(hwnd(), &client);
-  AboutLayout l = LayoutAbout(client.right, client.bottom);
+  AboutLayout l = LayoutAboutAt(client.right, client.bottom, ui::DpiOf(hwnd()));
 
   if (picture_) {
     BITMAP bm{};
@@ -228,13 +229,14 @@ void about::Paint(HDC dc) {
   std::wstring product = ui::Wide(product_);
   std::wstring from = ui::Wide("от");
   std::wstring version = ui::Wide(version_);
+  auto s = [this](int px) { return ui::Scaled(hwnd(), px); };
   {
     ui::SelectGuard g(dc, productFont_.get());
-    TextOutW(dc, kProductNameAt.x, kProductNameAt.y, product.c_str(), static_cast<int>(product.size()));
+    TextOutW(dc, s(kProductNameAt.x), s(kProductNameAt.y), product.c_str(), static_cast<int>(product.size()));
   }
   ui::SelectGuard g(dc, versionFont_.get());
-  TextOutW(dc, kFromWordAt.x, kFromWordAt.y, from.c_str(), static_cast<int>(from.size()));
-  TextOutW(dc, kVersionAt.x, kVersionAt.y, version.c_str(), static_cast<int>(version.size()));
+  TextOutW(dc, s(kFromWordAt.x), s(kFromWordAt.y), from.c_str(), static_cast<int>(from.size()));
+  TextOutW(dc, s(kVersionAt.x), s(kVersionAt.y), version.c_str(), static_cast<int>(version.size()));
 }
 
 }  // namespace vm::shell

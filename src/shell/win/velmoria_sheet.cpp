@@ -11,7 +11,9 @@
 #include "common/calendar.h"
 #include "shell/win/shell_resources.h"
 #include "shell/win/unsaved_question.h"
+#include "ui/dpi.h"
 #include "ui/keyboard.h"
+#include "ui/toolbar.h"
 #include "ui/question.h"
 #include "ui/resources.h"
 #include "ui/text.h"
@@ -173,7 +175,7 @@ void CVelmoriaSheet::RunSetup() {
   // window centred in the work area (a saved placement moves it at step 9).
   CenterInWorkArea();
   // 5. The bottom caption's font; the window icon, large and small.
-  captionFont_.reset(CreateFontW(16, 0, 0, 0, FW_BOLD, TRUE, FALSE, FALSE, RUSSIAN_CHARSET, OUT_DEFAULT_PRECIS,
+  captionFont_.reset(CreateFontW(ui::FontHeight(hwnd_, 16), 0, 0, 0, FW_BOLD, TRUE, FALSE, FALSE, RUSSIAN_CHARSET, OUT_DEFAULT_PRECIS,
                                  CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Arial Cyr"));
   SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
   SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
@@ -183,17 +185,13 @@ void CVelmoriaSheet::RunSetup() {
   Rect grown = GrowByMenuBar(Rect{wr.left, wr.top, wr.right, wr.bottom}, GetSystemMetrics(SM_CYMENU));
   SetWindowPos(hwnd_, nullptr, 0, 0, grown.width(), grown.height(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   initialSize_ = SIZE{grown.width(), grown.height()};
+  dpi_ = ui::DpiOf(hwnd_);
   RECT cr;
   GetClientRect(hwnd_, &cr);
   client_.Start(cr.right, cr.bottom);
   // 7. Tab icons; the tasks page is made once so its file is loaded before the first tick.
-  tabImages_.reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, kTabCount, 0));
-  for (const TabInfo& tab : kTabs) {
-    ui::UniqueIcon icon(ui::LoadIconResource(tab.iconId, 16));
-    ImageList_AddIcon(tabImages_.get(), icon.get());
-  }
+  MakeTabImages();
   HWND tabs = tabControl();
-  TabCtrl_SetImageList(tabs, tabImages_.get());
   for (int i = 0; i < kTabCount; ++i) {
     TCITEMW item{};
     item.mask = TCIF_IMAGE;
@@ -210,6 +208,51 @@ void CVelmoriaSheet::RunSetup() {
   accel_.reset(ui::LoadAccelResource(IDR_SHEET_ACCEL));
   // 11. The user types Russian first.
   ui::ActivateLayout(kRussianLanguage);
+}
+
+// The tab icons at the screen's scale: 16, 24 or 32 pixels, each from its own picture.
+void CVelmoriaSheet::MakeTabImages() {
+  int ids[kTabCount];
+  for (int i = 0; i < kTabCount; ++i) ids[i] = kTabs[i].iconId;
+  ui::UniqueImageList old = std::move(tabImages_);
+  tabImages_.reset(ui::IconList(ids, kTabCount, ui::IconSize(hwnd_)));
+  TabCtrl_SetImageList(tabControl(), tabImages_.get());
+}
+
+// The window went to a monitor of another scale (or the scale changed): it takes the
+// place the system suggests, and what is drawn at a fixed size is made again; the
+// pages lay themselves out again at the new size.
+void CVelmoriaSheet::OnDpiChanged(int dpi, const RECT& suggested) {
+  // The smallest size is the first one, in the new scale's pixels.
+  if (dpi > 0 && dpi_ > 0) {
+    initialSize_.cx = MulDiv(initialSize_.cx, dpi, dpi_);
+    initialSize_.cy = MulDiv(initialSize_.cy, dpi, dpi_);
+    dpi_ = dpi;
+  }
+  MakeTabImages();
+  captionFont_.reset(CreateFontW(ui::FontHeight(hwnd_, 16), 0, 0, 0, FW_BOLD, TRUE, FALSE, FALSE, RUSSIAN_CHARSET,
+                                 OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS,
+                                 L"Arial Cyr"));
+  EnumChildWindows(
+      hwnd_,
+      [](HWND child, LPARAM) -> BOOL {
+        wchar_t cls[32] = {};
+        GetClassNameW(child, cls, 32);
+        if (lstrcmpiW(cls, TOOLBARCLASSNAMEW) == 0) SendMessageW(child, ui::Toolbar::RescaleMessage(), 0, 0);
+        return TRUE;
+      },
+      0);
+  SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  FitActivePage();
+  // Every page made so far lays out again at its size, now in the new scale's pixels.
+  for (auto& p : pages_)
+    if (HWND page = p->hwnd()) {
+      RECT r;
+      GetClientRect(page, &r);
+      SendMessageW(page, WM_SIZE, SIZE_RESTORED, MAKELPARAM(r.right, r.bottom));
+    }
+  InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
 void CVelmoriaSheet::Process(MSG& msg) {
@@ -600,6 +643,10 @@ LRESULT CVelmoriaSheet::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       LRESULT r = DefSubclassProc(hwnd_, msg, wp, lp);
       if (wp != SIZE_MINIMIZED) LayoutOnSize(LOWORD(lp), HIWORD(lp));
       return r;
+    }
+    case 0x02E0 /* WM_DPICHANGED */: {
+      OnDpiChanged(HIWORD(wp), *reinterpret_cast<const RECT*>(lp));
+      return 0;
     }
     case WM_GETMINMAXINFO: {
       LRESULT r = DefSubclassProc(hwnd_, msg, wp, lp);

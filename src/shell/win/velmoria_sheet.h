@@ -115,6 +115,8 @@ class CVelmoriaSheet {
   void LayoutOnSize(int width, int height);
   void FitActivePage();
   void Paint(HDC dc);
+  void MakeTabImages();
+  void OnDpiChanged(int dpi, const RECT& suggested);
   void Tick();
   void AskMarkedOnShow();
   void OnReminderWindow(int code);
@@ -141,6 +143,7 @@ class CVelmoriaSheet {
   Splash splash_;
   ui::UniqueIcon bigIcon_, smallIcon_, trayIcon_;
   ui::UniqueImageList tabImages_;
+  int dpi_ = 0;  // the scale the window is drawn at
   ui::UniqueFont captionFont_;
   ui::UniqueAccel accel_;
 

@@ -8,6 +8,7 @@
 
 #include "spreadsheet/grid_ops.h"
 #include "spreadsheet/page_rules.h"
+#include "ui/dpi.h"
 #include "ui/page_keys.h"
 #include "ui/text.h"
 
@@ -32,6 +33,14 @@ bool KeyDown(int vk) {
   return GetKeyState(vk) < 0;
 }
 
+// The grid works in pixels of a 96 dpi screen, as the sheet's widths and heights and the
+// cells' fonts are given; a DC set so draws them at `dpi`, fonts and all.
+void DrawAtDpi(HDC dc, int dpi) {
+  SetMapMode(dc, MM_ANISOTROPIC);
+  SetWindowExtEx(dc, kBaseDpi, kBaseDpi, nullptr);
+  SetViewportExtEx(dc, dpi, dpi, nullptr);
+}
+
 }  // namespace
 
 GridWindow::GridWindow() = default;
@@ -51,6 +60,7 @@ bool GridWindow::Create(HWND parent, int id, const RECT& place, CWorkbook& workb
                               place.left, place.top, place.right - place.left, place.bottom - place.top,
                               parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)));
   if (!w) return false;
+  dpi_ = ui::DpiOf(w);
   ui::MarkWantsOwnKeys(w);
   tip_.reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, w, nullptr,
@@ -98,7 +108,7 @@ void GridWindow::UpdateTabTips() {
     std::wstring name = ui::Wide(workbook_->Sheet(i).name);
     ti.uFlags = TTF_SUBCLASS;
     ti.uId = static_cast<UINT_PTR>(i + 1);
-    ti.rect = ToRect(places[static_cast<size_t>(i)]);
+    ti.rect = ToScreenScale(places[static_cast<size_t>(i)]);
     ti.lpszText = name.data();
     SendMessageW(tip_.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
   }
@@ -138,6 +148,14 @@ void GridWindow::Select(CellPos anchor, CellPos focus) {
   SelectionMoved();
 }
 
+RECT GridWindow::ToScreenScale(const PixelRect& p) const {
+  return RECT{ScaleToDpi(p.left, dpi_), ScaleToDpi(p.top, dpi_), ScaleToDpi(p.right, dpi_), ScaleToDpi(p.bottom, dpi_)};
+}
+
+POINT GridWindow::FromScreenScale(LPARAM lp) const {
+  return POINT{UnscaleFromDpi(GET_X_LPARAM(lp), dpi_), UnscaleFromDpi(GET_Y_LPARAM(lp), dpi_)};
+}
+
 GridHit GridWindow::HitAt(int x, int y) const {
   return HitTest(Sheet(), view_, tabs_, x, y);
 }
@@ -151,6 +169,7 @@ PixelRect GridWindow::Bounds(CellPos cell) const {
 void GridWindow::MeasureTabs() {
   if (!hwnd()) return;
   HDC dc = GetDC(hwnd());
+  DrawAtDpi(dc, dpi_);
   {
     ui::SelectGuard font(dc, headerFont_.get());
     tabs_.textWidths.clear();
@@ -172,7 +191,11 @@ void GridWindow::Paint() {
   ui::UniqueDc memory(CreateCompatibleDC(paint.dc()));
   ui::UniqueBitmap surface(CreateCompatibleBitmap(paint.dc(), client.right, client.bottom));
   ui::SelectGuard picture(memory.get(), surface.get());
+  // What the scaled drawing leaves of the last pixel column and row is the window's colour.
+  Fill(memory.get(), client, GetSysColor(COLOR_WINDOW));
+  DrawAtDpi(memory.get(), dpi_);
   Draw(memory.get());
+  SetMapMode(memory.get(), MM_TEXT);
   BitBlt(paint.dc(), 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
 }
 
@@ -480,7 +503,7 @@ void GridWindow::OnRightClick(int x, int y) {
     SelectionMoved();
   }
   if (hit.part == GridPart::kTab && hit.tab != workbook_->Current()) ShowSheet(hit.tab);
-  POINT screen{x, y};
+  POINT screen{ScaleToDpi(x, dpi_), ScaleToDpi(y, dpi_)};
   ClientToScreen(hwnd(), &screen);
   if (callbacks_.contextMenu && hit.part != GridPart::kNothing) callbacks_.contextMenu(hit, screen);
 }
@@ -497,14 +520,20 @@ void GridWindow::BeginEdit(EditStart start, const std::wstring& initial) {
   PixelRect box = Bounds(editCell_);
   box.left = std::max(box.left, view_.CellsLeft());
   box.top = std::max(box.top, view_.CellsTop());
+  box.right = std::max(box.right, box.left + 20);
+  box.bottom = std::max(box.bottom, box.top + 18);
+  RECT place = ToScreenScale(box);
   editor_ = CreateWindowExW(
       0, L"EDIT", initial.c_str(),
-      WS_CHILD | WS_VISIBLE | WS_BORDER | ES_MULTILINE | ES_AUTOHSCROLL | ES_AUTOVSCROLL, box.left, box.top,
-      std::max(box.right - box.left, 20), std::max(box.bottom - box.top, 18), hwnd(), nullptr,
-      GetModuleHandleW(nullptr), nullptr);
+      WS_CHILD | WS_VISIBLE | WS_BORDER | ES_MULTILINE | ES_AUTOHSCROLL | ES_AUTOVSCROLL, place.left, place.top,
+      place.right - place.left, place.bottom - place.top, hwnd(), nullptr, GetModuleHandleW(nullptr), nullptr);
   if (!editor_) return;
+  // The editor is a window of its own, drawn without the grid's scaling: its font is
+  // the cell's at the screen's scale.
   CSheetCell f = EffectiveFormat(Sheet(), editCell_.row, editCell_.column);
-  SendMessageW(editor_, WM_SETFONT, reinterpret_cast<WPARAM>(painter_.FontFor(f.font)), FALSE);
+  FontDesc font = f.font ? *f.font : FontDesc{};
+  font.height = ScaleToDpi(font.height, dpi_);
+  SendMessageW(editor_, WM_SETFONT, reinterpret_cast<WPARAM>(painter_.FontFor(&font)), FALSE);
   ui::MarkWantsOwnKeys(editor_);
   editorHook_.Attach(
       editor_, [this](HWND w, UINT msg, WPARAM wp, LPARAM lp) { return EditorMessage(w, msg, wp, lp); });
@@ -602,8 +631,13 @@ LRESULT GridWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_PAINT: Paint(); return 0;
     case WM_ERASEBKGND: return 1;
     case WM_SIZE:
-      view_.width = LOWORD(lp);
-      view_.height = HIWORD(lp);
+      // A size may come with a new scale (a move to another monitor).
+      if (int dpi = ui::DpiOf(hwnd()); dpi != dpi_) {
+        dpi_ = dpi;
+        MeasureTabs();
+      }
+      view_.width = UnscaleFromDpi(LOWORD(lp), dpi_);
+      view_.height = UnscaleFromDpi(HIWORD(lp), dpi_);
       UpdateScrollBars();
       UpdateTabTips();
       Redraw();
@@ -611,19 +645,32 @@ LRESULT GridWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_GETDLGCODE: return DLGC_WANTALLKEYS | DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_WANTTAB;
     case WM_KEYDOWN: OnKeyDown(wp); return 0;
     case WM_CHAR: OnChar(static_cast<wchar_t>(wp)); return 0;
-    case WM_LBUTTONDOWN: OnMouseDown(GET_X_LPARAM(lp), GET_Y_LPARAM(lp), (wp & MK_SHIFT) != 0); return 0;
+    case WM_LBUTTONDOWN: {
+      POINT p = FromScreenScale(lp);
+      OnMouseDown(p.x, p.y, (wp & MK_SHIFT) != 0);
+      return 0;
+    }
     case WM_LBUTTONDBLCLK: {
-      GridHit hit = HitAt(GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
+      POINT p = FromScreenScale(lp);
+      GridHit hit = HitAt(p.x, p.y);
       if (hit.part == GridPart::kCell) BeginEdit(EditStart::kF2, ui::Wide(EditableText(Sheet(), Current(), locale_)));
       return 0;
     }
-    case WM_MOUSEMOVE: OnMouseMove(GET_X_LPARAM(lp), GET_Y_LPARAM(lp), wp); return 0;
+    case WM_MOUSEMOVE: {
+      POINT p = FromScreenScale(lp);
+      OnMouseMove(p.x, p.y, wp);
+      return 0;
+    }
     case WM_LBUTTONUP:
       EndDrag();
       if (GetCapture() == hwnd()) ReleaseCapture();
       return 0;
     case WM_CAPTURECHANGED: EndDrag(); return 0;
-    case WM_RBUTTONDOWN: OnRightClick(GET_X_LPARAM(lp), GET_Y_LPARAM(lp)); return 0;
+    case WM_RBUTTONDOWN: {
+      POINT p = FromScreenScale(lp);
+      OnRightClick(p.x, p.y);
+      return 0;
+    }
     case WM_VSCROLL:
     case WM_HSCROLL: OnScroll(msg == WM_VSCROLL ? SB_VERT : SB_HORZ, LOWORD(wp)); return 0;
     case WM_MOUSEWHEEL: OnWheel(GET_WHEEL_DELTA_WPARAM(wp)); return 0;
@@ -632,7 +679,7 @@ LRESULT GridWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         POINT p;
         GetCursorPos(&p);
         ScreenToClient(hwnd(), &p);
-        GridPart part = HitAt(p.x, p.y).part;
+        GridPart part = HitAt(UnscaleFromDpi(p.x, dpi_), UnscaleFromDpi(p.y, dpi_)).part;
         LPCWSTR cursor = part == GridPart::kColumnEdge ? IDC_SIZEWE
                          : part == GridPart::kRowEdge  ? IDC_SIZENS
                                                        : IDC_ARROW;

@@ -54,8 +54,11 @@ class GridWindow : private ui::Window {
   // Brings a sheet to the front, scrolled to its start with the first cell selected.
   void ShowSheet(int sheet);
   const GridViewport& viewport() const { return view_; }
+  // In the grid's own pixels: those of a 96 dpi screen, which the window draws scaled.
   GridHit HitAt(int x, int y) const;
   PixelRect Bounds(CellPos cell) const;
+  // A rectangle of the grid's pixels in the window's client pixels.
+  RECT ToScreenScale(const PixelRect& p) const;
 
   // The in-place editor.
   bool Editing() const { return editor_ != nullptr; }
@@ -115,6 +118,9 @@ class GridWindow : private ui::Window {
 
   CellPainter painter_;
   ui::UniqueFont headerFont_;
+  // The screen's scale; every size and point of the grid is in pixels at 96 dpi.
+  int dpi_ = 96;
+  POINT FromScreenScale(LPARAM lp) const;
   ui::Subclass editorHook_;
   ui::UniqueWindow tip_;
   int tipTools_ = 0;

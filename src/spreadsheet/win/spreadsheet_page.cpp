@@ -16,6 +16,7 @@
 #include "spreadsheet/workbook_xml.h"
 #include "ui/clipboard.h"
 #include "ui/dialog.h"
+#include "ui/dpi.h"
 #include "ui/file_dialogs.h"
 #include "ui/fonts.h"
 #include "ui/menu.h"
@@ -265,10 +266,14 @@ void CLikeExcelDlg::OnSize(int width, int height) {
 }
 
 void CLikeExcelDlg::Layout(int width, int height) {
-  toolbar_.Move(0, 0, 645, 26);
-  if (hideBar_.hwnd()) MoveWindow(hideBar_.hwnd(), width - 26, 0, 26, 26, TRUE);
-  grid_.Move(10, 30, std::max(width - 20, 0), std::max(height - 45, 0));
-  pathRect_ = RECT{10, height - 15, width - 10, height};
+  // The boxes are given at 96 dpi.
+  const int dpi = ui::DpiOf(hwnd());
+  auto s = [dpi](int px) { return ScaleToDpi(px, dpi); };
+  // The bar ends where the hide button starts.
+  toolbar_.Move(0, 0, std::max(std::min(s(645), width - s(26)), 0), s(26));
+  if (hideBar_.hwnd()) MoveWindow(hideBar_.hwnd(), width - s(26), 0, s(26), s(26), TRUE);
+  grid_.Move(s(10), s(30), std::max(width - s(20), 0), std::max(height - s(45), 0));
+  pathRect_ = RECT{s(10), height - s(15), width - s(10), height};
   InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
@@ -724,7 +729,7 @@ void CLikeExcelDlg::OnFind(const ui::FindDialog::Request& request) {
     if (FindCell(sheet, options, locale, grid_.Current(), false, found)) {
       grid_.Select(found, found);
       PixelRect cell = grid_.Bounds(found);
-      if (!cell.Empty()) find_.KeepClearOf(grid_.hwnd(), RECT{cell.left, cell.top, cell.right, cell.bottom});
+      if (!cell.Empty()) find_.KeepClearOf(grid_.hwnd(), grid_.ToScreenScale(cell));
       return true;
     }
     return false;

@@ -7,6 +7,7 @@
 #include "shell/win/velmoria_sheet.h"
 #include "tasks/task_commands.h"
 #include "ui/clipboard.h"
+#include "ui/dpi.h"
 #include "ui/fonts.h"
 #include "ui/text.h"
 
@@ -53,10 +54,12 @@ bool CAlarmWnd::Create() {
   return true;
 }
 
+// The settings keep the font's size at 96 dpi; the description is at the screen's scale.
 LOGFONTW CAlarmWnd::FontDescription() const {
   LOGFONTW lf{};
-  lf.lfHeight = look_.height;
-  lf.lfWidth = look_.width;
+  const int dpi = ui::DpiOf(hwnd());
+  lf.lfHeight = ScaleToDpi(look_.height, dpi);
+  lf.lfWidth = ScaleToDpi(look_.width, dpi);
   lf.lfWeight = look_.weight;
   lf.lfItalic = look_.italic;
   lf.lfUnderline = look_.underline;
@@ -98,7 +101,8 @@ void CAlarmWnd::Redraw() {
     }
   }
   textSize_ = SIZE{width, height};
-  int cw = width + 20, ch = height + 20;
+  const int margin = ui::Scaled(hwnd(), 10);
+  int cw = width + 2 * margin, ch = height + 2 * margin;
   bitmap_.reset(CreateCompatibleBitmap(screen, cw, ch));
   {
     ui::SelectGuard bitmap(dc, bitmap_.get());
@@ -109,9 +113,9 @@ void CAlarmWnd::Redraw() {
     FrameRect(dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
     SetTextColor(dc, look_.text);
     SetBkMode(dc, TRANSPARENT);
-    int y = 10;
+    int y = margin;
     for (const std::wstring& line : lines) {
-      TextOutW(dc, 10, y, line.c_str(), static_cast<int>(line.size()));
+      TextOutW(dc, margin, y, line.c_str(), static_cast<int>(line.size()));
       y += lineHeight;
     }
   }
@@ -129,7 +133,8 @@ void CAlarmWnd::Paint() {
   if (!bitmap_) return;
   ui::UniqueDc mem(CreateCompatibleDC(paint.dc()));
   ui::SelectGuard bitmap(mem.get(), bitmap_.get());
-  BitBlt(paint.dc(), 0, 0, textSize_.cx + 20, textSize_.cy + 20, mem.get(), 0, 0, SRCCOPY);
+  const int margin = ui::Scaled(hwnd(), 10);
+  BitBlt(paint.dc(), 0, 0, textSize_.cx + 2 * margin, textSize_.cy + 2 * margin, mem.get(), 0, 0, SRCCOPY);
 }
 
 // ---- messages -------------------------------------------------------------------------------------
@@ -274,8 +279,9 @@ void CAlarmWnd::PickFont() {
   LOGFONTW lf = FontDescription();
   COLORREF colour = look_.text;
   if (!ui::AskFont(hwnd(), lf, colour)) return;
-  look_.height = lf.lfHeight;
-  look_.width = lf.lfWidth;
+  const int dpi = ui::DpiOf(hwnd());
+  look_.height = UnscaleFromDpi(lf.lfHeight, dpi);
+  look_.width = UnscaleFromDpi(lf.lfWidth, dpi);
   look_.weight = lf.lfWeight;
   look_.italic = lf.lfItalic != 0;
   look_.underline = lf.lfUnderline != 0;

@@ -17,6 +17,7 @@
 #include "tasks/win/task_editor_resources.h"
 #include "ui/calendar_drop_down.h"
 #include "ui/dialog.h"
+#include "ui/dpi.h"
 #include "ui/file_dialogs.h"
 #include "ui/find_dialog.h"
 #include "ui/folder_picker.h"
@@ -114,8 +115,9 @@ class TaskEditor : public ui::Dialog {
     SetWindowTextW(hwnd(), ui::Wide(caption_).c_str());
     // The window owns its menu from here and destroys it with itself.
     if (HMENU menu = ui::LoadMenuResource(IDR_TASK_EDITOR_MENU)) SetMenu(hwnd(), menu);
+    auto s = [this](int px) { return ui::Scaled(hwnd(), px); };
     status_.Create(hwnd(), IDC_TE_STATUS,
-                   {100, kPanelPaneWidth, kKeyPaneWidth, kKeyPaneWidth, kKeyPaneWidth, kOkPaneWidth});
+                   {s(100), s(kPanelPaneWidth), s(kKeyPaneWidth), s(kKeyPaneWidth), s(kKeyPaneWidth), s(kOkPaneWidth)});
     status_.SetText(kPaneOk, "OK");
     RememberPanel();
     FillLists();
@@ -177,7 +179,7 @@ class TaskEditor : public ui::Dialog {
       case WM_GETMINMAXINFO: {
         auto* info = reinterpret_cast<MINMAXINFO*>(lp);
         info->ptMinTrackSize.x = 320;
-        info->ptMinTrackSize.y = 150 + (panelOpen_ ? kPanelHeight : 0);
+        info->ptMinTrackSize.y = ui::Scaled(hwnd(), 150) + (panelOpen_ ? PanelHeight() : 0);
         return true;
       }
       case WM_CLOSE: done_ = true; return true;
@@ -283,6 +285,7 @@ class TaskEditor : public ui::Dialog {
         if (other.kind == K::kCheck) SetChecked(ControlOf(other.field), values_.On(other.field));
       filling_ = false;
       ApplyPanelRules();
+      if (ClickOpensPanel(values_, field, panelOpen_)) SetPanelOpen(true, true);
       return true;
     }
     if (c->kind == K::kList && code == CBN_SELCHANGE) {
@@ -361,7 +364,7 @@ class TaskEditor : public ui::Dialog {
       RECT w;
       GetWindowRect(hwnd(), &w);
       SetWindowPos(hwnd(), nullptr, 0, 0, w.right - w.left,
-                   w.bottom - w.top + (open ? kPanelHeight : -kPanelHeight),
+                   w.bottom - w.top + (open ? PanelHeight() : -PanelHeight()),
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     Layout();
@@ -377,21 +380,26 @@ class TaskEditor : public ui::Dialog {
                  SWP_NOZORDER | SWP_NOACTIVATE);
   }
 
+  // The panel's height at the screen's scale (its controls come from the template in
+  // dialog units, which scale with the font).
+  int PanelHeight() const { return ui::Scaled(hwnd(), kPanelHeight); }
+
   void Layout() {
     if (!status_.hwnd()) return;
     RECT client;
     GetClientRect(hwnd(), &client);
     const int width = client.right;
     std::vector<int> edges;
-    int x = std::max(width - kFixedPanesWidth, 0);
+    auto s = [this](int px) { return ui::Scaled(hwnd(), px); };
+    int x = std::max(width - s(kFixedPanesWidth), 0);
     for (int w : {0, kPanelPaneWidth, kKeyPaneWidth, kKeyPaneWidth, kKeyPaneWidth, kOkPaneWidth})
-      edges.push_back(x += w);
+      edges.push_back(x += s(w));
     edges.back() = -1;
     SendMessageW(status_.hwnd(), SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
     status_.Resize();
     RECT bar;
     GetWindowRect(status_.hwnd(), &bar);
-    const int bottom = client.bottom - (bar.bottom - bar.top) - (panelOpen_ ? kPanelHeight : 0);
+    const int bottom = client.bottom - (bar.bottom - bar.top) - (panelOpen_ ? PanelHeight() : 0);
 
     const RECT m = Dlu(4, 2, 72, 28);  // margin, top, the date group's width, the groups' height
     const int margin = m.left, top = m.top, dateWidth = m.right - m.left, groupHeight = m.bottom - m.top;
@@ -434,7 +442,8 @@ class TaskEditor : public ui::Dialog {
   void Store() {
     RECT w;
     GetWindowRect(hwnd(), &w);
-    SaveEditorRect(app_, {w.left, w.top, w.right, w.bottom}, panelOpen_);
+    // The panel is taken off at its height on this screen.
+    SaveEditorRect(app_, {w.left, w.top, w.right, w.bottom - (panelOpen_ ? PanelHeight() : 0)}, false);
     ReadValues();
     StoreOutcome out = StoreValues(copy_, values_, Now());
     if (out.status == StoreStatus::kBadDate) {

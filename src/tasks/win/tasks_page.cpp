@@ -2,6 +2,7 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -17,6 +18,7 @@
 #include "tasks/win/task_dialogs.h"
 #include "tasks/win/tasks_resources.h"
 #include "ui/ask_dialogs.h"
+#include "ui/dpi.h"
 #include "ui/file_dialogs.h"
 #include "ui/fonts.h"
 #include "ui/page_keys.h"
@@ -114,7 +116,7 @@ bool CWork::PreTranslate(MSG& msg) {
 bool CWork::OnInitDialog() {
   LOGFONTW lf = ui::DialogFont(hwnd());
   lf.lfCharSet = RUSSIAN_CHARSET;
-  lf.lfHeight = -12;
+  lf.lfHeight = ui::FontHeight(hwnd(), -12);
   rowFont_.reset(CreateFontIndirectW(&lf));
   lf.lfWeight = FW_BOLD;
   headingFont_.reset(CreateFontIndirectW(&lf));
@@ -129,8 +131,8 @@ bool CWork::OnInitDialog() {
                              0, 0, hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_TASK_CAPTION)),
                              GetModuleHandleW(nullptr), nullptr);
   SendMessageW(caption_, WM_SETFONT, reinterpret_cast<WPARAM>(captionFont_.get()), FALSE);
-  RECT r{0, kToolbarHeight, 100, 100};
-  list_.Create(hwnd(), IDC_TASK_LIST, r, kRowHeight, [this](const ui::OwnerList::Row& row) { PaintRow(row); });
+  RECT r{0, ui::Scaled(hwnd(), kToolbarHeight), 100, 100};
+  list_.Create(hwnd(), IDC_TASK_LIST, r, ui::Scaled(hwnd(), kRowHeight), [this](const ui::OwnerList::Row& row) { PaintRow(row); });
   tips_.Create(hwnd());
   tips_.Add(IDC_TASK_LIST, "Двойной щелчок редактирование");
   accel_.reset(ui::LoadAccelResource(IDR_TASKS_ACCEL));
@@ -170,11 +172,27 @@ bool CWork::OnInitDialog() {
 
 void CWork::OnSize(int width, int height) {
   if (!setUp_) return;
-  int captionWidth = width > 2 * kCaptionWidth ? kCaptionWidth : width / 2;
-  toolbar_.Move(0, 0, width - captionWidth, kToolbarHeight);
-  SetWindowPos(caption_, nullptr, width - captionWidth, 0, captionWidth - 4, kToolbarHeight, SWP_NOZORDER);
-  SetWindowPos(list_.hwnd(), nullptr, 0, kToolbarHeight, width, height > kToolbarHeight ? height - kToolbarHeight : 0,
-               SWP_NOZORDER);
+  const int bar = ui::Scaled(hwnd(), kToolbarHeight);
+  // The caption takes the room its text needs beside the buttons; on a page too narrow
+  // for both, at least half the width, as before.
+  int want = CaptionWidth(), room = width - toolbar_.ButtonsWidth();
+  int captionWidth = want <= room ? want : std::max(room, std::min(want, width / 2));
+  toolbar_.Move(0, 0, width - captionWidth, bar);
+  SetWindowPos(caption_, nullptr, width - captionWidth, 0, captionWidth - ui::Scaled(hwnd(), 4), bar, SWP_NOZORDER);
+  SetWindowPos(list_.hwnd(), nullptr, 0, bar, width, height > bar ? height - bar : 0, SWP_NOZORDER);
+}
+
+// Room for the caption's text, at least kCaptionWidth.
+int CWork::CaptionWidth() const {
+  std::wstring text = ui::Wide(CaptionText());
+  HDC dc = GetDC(caption_);
+  SIZE size{};
+  {
+    ui::SelectGuard font(dc, captionFont_.get());
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  }
+  ReleaseDC(caption_, dc);
+  return FittedColumnWidth(kCaptionWidth, ui::DpiOf(hwnd()), size.cx, ui::Scaled(hwnd(), 8));
 }
 
 // ---- the list ---------------------------------------------------------------------------------
@@ -194,6 +212,10 @@ void CWork::Rebuild(std::optional<size_t> select) {
   SendMessageW(list_.hwnd(), WM_SETREDRAW, TRUE, 0);
   InvalidateRect(list_.hwnd(), nullptr, TRUE);
   SetWindowTextW(caption_, ui::Wide(CaptionText()).c_str());
+  // A longer caption may need more room.
+  RECT client;
+  GetClientRect(hwnd(), &client);
+  OnSize(client.right, client.bottom);
   UpdateCommands();
 }
 
@@ -213,8 +235,8 @@ void CWork::PaintRow(const ui::OwnerList::Row& row) {
   SetTextColor(row.dc, fore);
   SetBkMode(row.dc, TRANSPARENT);
   RECT text = row.rect;
-  text.left += r.kind == RowKind::kRecord ? 14 : 4;
-  text.right -= 4;
+  text.left += ui::Scaled(hwnd(), r.kind == RowKind::kRecord ? 14 : 4);
+  text.right -= ui::Scaled(hwnd(), 4);
   std::wstring w = ui::Wide(r.text);
   DrawTextW(row.dc, w.c_str(), static_cast<int>(w.size()), &text,
             DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX | (r.kind == RowKind::kDate ? DT_RIGHT : 0));

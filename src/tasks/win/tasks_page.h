@@ -107,6 +107,7 @@ class CWork : public shell::BookPage {
   std::string LoadReport() const override { return book_.loadMessage(); }
   bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
   void OnSize(int width, int height) override;
+  int CaptionWidth() const;
 
  private:
   // tasks_ics.cpp: the book out to an .ics file, and an .ics file's records in.

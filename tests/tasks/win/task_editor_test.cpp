@@ -104,11 +104,13 @@ TEST_F(TaskEditorDialog, NewPeriodicReminderThroughTheControls) {
     EXPECT_TRUE(d.IsChecked(Id(F::TaskFlag)));
     Type(d, IDC_TE_HEADLINE, "Размяться | встать #1");
     Type(d, IDC_TE_NOTES, "каждые\r\n45 минут");
-    Click(d, F::ReminderState);
     closedHeight = Height(d);
-    ClickPane(d, 1);
+    Click(d, F::ReminderState);  // ticked, it opens the panel
     openHeight = Height(d);
     EXPECT_EQ(Pane(d, 1), "Установки напоминания закрыть");
+    ClickPane(d, 1);
+    EXPECT_EQ(Height(d), closedHeight);
+    ClickPane(d, 1);
     EXPECT_TRUE(IsWindowVisible(d.Item(Id(F::Hour))));
     EXPECT_EQ(d.ItemText(Id(F::Day)) + d.ItemText(Id(F::Month)) + d.ItemText(Id(F::Year)), "25032013");
     // Defaults: "По дате:" with "И время:", so "Каждые..." waits for the time to be off.
@@ -169,8 +171,7 @@ TEST_F(TaskEditorDialog, CalendarRuleFromTimeAndTheWeekdayRow) {
   DriveEditor drive([&](Dialog& d) {
     EXPECT_FALSE(d.IsChecked(Id(F::ReminderState)));  // missed is not active
     EXPECT_EQ(d.ItemText(IDC_TE_SOUND), "C:\\Звуки\\ding.wav");
-    Click(d, F::ReminderState);
-    ClickPane(d, 1);
+    Click(d, F::ReminderState);  // opens the panel
     Click(d, F::ByCalendar);
     EXPECT_TRUE(Enabled(d, F::Quarter2));
     EXPECT_FALSE(Enabled(d, F::ByDate));
@@ -264,8 +265,7 @@ TEST_F(TaskEditorDialog, TypedListsOkRefusesWhatTheyDoNotOfferAndAsksAboutARuleT
   std::string typedDay, typedMonth, typedYear;
   bool openAfterBadDay = false, openAfterNo = false;
   DriveEditor drive([&](Dialog& d) {
-    Click(d, F::ReminderState);
-    ClickPane(d, 1);
+    Click(d, F::ReminderState);  // opens the panel
     TypeKeys(d, F::Day, L"ALL");
     TypeKeys(d, F::Month, L"ALL");
     TypeKeys(d, F::Year, L"20500");  // one more than any item
@@ -302,8 +302,7 @@ TEST_F(TaskEditorDialog, PreviewSaysWhenARuleFiresOnceAndWhichBoxRepeatsIt) {
   SetTaskField(rec, F::Headline, "Планёрка");
   std::string once, repeating;
   DriveEditor drive([&](Dialog& d) {
-    Click(d, F::ReminderState);
-    ClickPane(d, 1);
+    Click(d, F::ReminderState);  // opens the panel
     Click(d, F::ByCalendar);
     for (F f : {F::Quarter1, F::Quarter2, F::Quarter3, F::Quarter4, F::QuarterMonth1, F::QuarterMonth2,
                 F::QuarterMonth3, F::Week1, F::Week2, F::Week3, F::Week4, F::LastWeek})
