@@ -1,6 +1,7 @@
 #include "common/record_file.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
@@ -99,14 +100,30 @@ size_t FindFieldSeparator(std::string_view line, size_t from) {
   return npos;
 }
 
+// Task records have 54 fields and the views read the last ones of every record: the
+// separators are counted eight bytes a step, not found one search at a time.
 size_t FieldBegin(std::string_view line, int n) {
-  size_t at = 0;
-  for (int k = 0; k < n; ++k) {
-    size_t sep = FindFieldSeparator(line, at);
-    if (sep == npos) return npos;
-    at = sep + 1;
+  if (n <= 0) return 0;
+  const char* p = line.data();
+  const size_t size = line.size();
+  int left = n;
+  uint64_t hashes = 0;
+  size_t i = 0;
+  for (; i + 8 <= size; i += 8) {
+    const uint64_t word = LoadWord(p + i, 8);
+    uint64_t separators = BytesEqual(word, '|') & ~((BytesEqual(word, '#') << 8) | (hashes >> 56));
+    hashes = BytesEqual(word, '#');
+    const int here = MarkedBytes(separators);
+    if (here < left) {
+      left -= here;
+      continue;
+    }
+    while (--left > 0) separators &= separators - 1;
+    return i + static_cast<size_t>(std::countr_zero(separators)) / 8 + 1;
   }
-  return at;
+  for (; i < size; ++i)
+    if (p[i] == '|' && (i == 0 || p[i - 1] != '#') && --left == 0) return i + 1;
+  return npos;
 }
 
 size_t FieldEnd(std::string_view line, size_t begin) {
