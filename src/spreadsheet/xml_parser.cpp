@@ -525,8 +525,10 @@ class XmlParser {
   void DecodeText(std::string_view raw, DecodedText& out) {
     size_t i = 0;
     while (i < raw.size()) {
-      size_t amp = raw.find('&', i);
-      if (amp == std::string_view::npos) {
+      // The runs between references are short (a word of a cell's text): a byte loop.
+      size_t amp = i;
+      while (amp < raw.size() && raw[amp] != '&') ++amp;
+      if (amp == raw.size()) {
         out.Append(raw.substr(i));
         break;
       }
