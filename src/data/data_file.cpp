@@ -271,7 +271,8 @@ TableLoad LoadTableBytes(DataTable& table, std::string_view bytes, std::string& 
   TextLines lines(bytes);
   for (std::string_view line; lines.Next(line);) {
     if (line.empty()) continue;
-    if (line.find(kOldLayoutMark) != std::string_view::npos) {
+    const RecordLineScan scan = ScanRecordLine(line);
+    if (scan.lessThan && line.find(kOldLayoutMark) != std::string_view::npos) {
       table.loadMessage = OldFormatMessage(table.path);
       table.records.clear();
       table.def.Clear();
@@ -296,15 +297,20 @@ TableLoad LoadTableBytes(DataTable& table, std::string_view bytes, std::string& 
     if (line[0] == '/') continue;
 
     std::string record;
+    int separators = 0;
     if (table.def.protection > 1) {
       record.assign(line);
       ScrambleInPlace(record);
       DropLeadingBreak(record);
       if (IsEscaped(record)) record = UnescapeText(record);
+      separators = CountFieldSeparators(record);
+    } else if (IsEscaped(line)) {
+      record = UnescapeText(line);
+      separators = CountFieldSeparators(record);
     } else {
-      record = IsEscaped(line) ? UnescapeText(line) : std::string(line);
+      record.assign(line);
+      separators = scan.fieldSeparators;
     }
-    int separators = CountFieldSeparators(record);
     if (!headerRead) {
       ReserveColumns(table.def, static_cast<size_t>(separators) + 1);
       for (int i = 0; i <= separators; ++i) table.def.AddColumnEntry({}, kNewColumnWidth, 1);

@@ -378,6 +378,7 @@ void WriteTable(CXmlDocument& doc, CXmlNode* table, const CSheet& sheet, StyleWr
     bool ownHeight = height != sheet.DefaultHeight();
     CXmlNode* rowElement = nullptr;
     int previousCell = -1;
+    std::string dataText;
     for (int c : cells) {
       CSheetCell cell = sheet.GetCell(r, c);
       if (cell.merge.merged && !cell.merge.topLeft) continue;
@@ -399,9 +400,9 @@ void WriteTable(CXmlDocument& doc, CXmlNode* table, const CSheet& sheet, StyleWr
       }
       if (!style.empty()) doc.AddAttribute(cellElement, "ss:StyleID", style);
       if (cell.HasText()) {
-        CXmlNode* data = doc.NewNode(kXmlRawText, {});
-        AppendDataElement(data->name, cell);
-        doc.AddNode(cellElement, data);
+        dataText.clear();
+        AppendDataElement(dataText, cell);
+        doc.AddNode(cellElement, doc.NewNode(kXmlRawText, dataText));
       }
       previousCell = c;
     }

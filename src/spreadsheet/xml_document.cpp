@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <new>
 
 #include "platform/platform.h"
@@ -102,7 +103,7 @@ CXmlNode* CXmlNode::NextElement() const {
 
 std::string AttributeText(const CXmlNode* attribute) {
   if (!attribute) return {};
-  return attribute->valueKind == XmlValue::kNone ? std::string() : attribute->value;
+  return attribute->valueKind == XmlValue::kNone ? std::string() : std::string(attribute->value);
 }
 
 bool AttributeInteger(const CXmlNode* attribute, int& value) {
@@ -149,37 +150,66 @@ CXmlDocument::CXmlDocument() {
 }
 
 CXmlDocument::~CXmlDocument() {
-  for (NodeBlock& block : blocks_) FreeBlock(block);
-}
-
-void CXmlDocument::FreeBlock(NodeBlock& block) {
-  for (size_t i = 0; i < block.built; ++i) block.nodes[i].~CXmlNode();
-  ::operator delete(block.nodes);
-  block = {};
+  for (CXmlNode* block : blocks_) ::operator delete(block);
 }
 
 void CXmlDocument::Clear() {
-  // The first block stays for the next document: most documents are small, and a
-  // reader that makes a document and parses into it then allocates nodes once.
+  // The first node block and the first text block stay for the next document: most
+  // documents are small, and a reader that makes a document and parses into it then
+  // allocates them once.
   while (blocks_.size() > 1) {
-    FreeBlock(blocks_.back());
+    ::operator delete(blocks_.back());
     blocks_.pop_back();
   }
   capacity_ = blocks_.empty() ? 0 : kFirstBlock;
   used_ = 0;
+  textBlocks_.resize(std::min<size_t>(textBlocks_.size(), 1));
+  textAt_ = textBlocks_.empty() ? nullptr : textBlocks_[0].bytes.get();
+  textLeft_ = textBlocks_.empty() ? 0 : textBlocks_[0].size;
+  if (sourceCapacity_ > kTextBlock) {
+    source_.reset();
+    sourceCapacity_ = 0;
+  }
   if (entityCount_)
     for (auto& bucket : entities_) bucket.clear();
   entityCount_ = 0;
   errorCount_ = 0;
-  root_ = NewNode(kXmlElement, "[Root]");
+  root_ = MakeNode(kXmlElement, "[Root]");
 }
 
-CXmlNode* CXmlDocument::NewNode(int kind, std::string_view nameOrText) {
+std::string_view CXmlDocument::Keep(std::string_view text) {
+  if (text.empty()) return {};
+  if (text.size() > textLeft_) {
+    const size_t size = std::max(text.size(), kTextBlock);
+    textBlocks_.push_back({std::unique_ptr<char[]>(new char[size]), size});
+    textAt_ = textBlocks_.back().bytes.get();
+    textLeft_ = size;
+  }
+  char* at = textAt_;
+  std::memcpy(at, text.data(), text.size());
+  textAt_ += text.size();
+  textLeft_ -= text.size();
+  return {at, text.size()};
+}
+
+bool CXmlDocument::Holds(std::string_view text) const {
+  const std::less<const char*> before;
+  auto within = [&](const char* bytes, size_t size) {
+    return bytes && !before(text.data(), bytes) && before(text.data(), bytes + size);
+  };
+  if (text.empty()) return false;
+  if (within(source_.get(), sourceCapacity_)) return true;
+  for (const TextBlock& block : textBlocks_)
+    if (within(block.bytes.get(), block.size)) return true;
+  return false;
+}
+
+CXmlNode* CXmlDocument::MakeNode(int kind, std::string_view kept) {
   if (used_ == capacity_) {
     const size_t capacity = capacity_ ? std::min(capacity_ * 2, kLargestBlock) : kFirstBlock;
-    blocks_.emplace_back();
+    blocks_.push_back(nullptr);
     try {
-      blocks_.back().nodes = static_cast<CXmlNode*>(::operator new(capacity * sizeof(CXmlNode)));
+      blocks_.back() = static_cast<CXmlNode*>(::operator new(capacity * sizeof(CXmlNode)));
     } catch (...) {
       blocks_.pop_back();
       throw;
@@ -187,28 +217,18 @@ CXmlNode* CXmlDocument::NewNode(int kind, std::string_view nameOrText) {
     capacity_ = capacity;
     used_ = 0;
   }
-  NodeBlock& block = blocks_.back();
-  CXmlNode* node = block.nodes + used_++;
-  if (used_ > block.built) {
-    new (node) CXmlNode;
-    block.built = used_;
-    node->name.assign(nameOrText.data(), nameOrText.size());
-    node->kind = kind;
-    return node;
-  }
-  // A node of the kept first block has served an earlier document.
+  CXmlNode* node = new (blocks_.back() + used_++) CXmlNode;
   node->kind = kind;
-  node->declaresNamespaces = false;
-  node->parent = nullptr;
-  node->name.assign(nameOrText.data(), nameOrText.size());
-  node->valueKind = XmlValue::kNone;
-  node->value.clear();
-  node->firstAttribute = node->lastAttribute = node->firstChild = node->lastChild = node->next = nullptr;
+  node->name = kept;
   return node;
 }
 
+CXmlNode* CXmlDocument::NewNode(int kind, std::string_view nameOrText) {
+  return MakeNode(kind, Keep(nameOrText));
+}
+
 void CXmlDocument::AddNode(CXmlNode* parent, CXmlNode* node) {
-  const std::string& name = node->name;
+  const std::string_view name = node->name;
   if (node->kind == kXmlAttribute && name.size() >= 5 && name[0] == 'x' && name.compare(0, 5, "xmlns") == 0)
     parent->declaresNamespaces = true;
   node->parent = parent;
@@ -228,7 +248,7 @@ CXmlNode* CXmlDocument::AddElement(CXmlNode* parent, std::string_view name) {
 CXmlNode* CXmlDocument::AddAttribute(CXmlNode* element, std::string_view name, std::string_view value) {
   CXmlNode* node = NewNode(kXmlAttribute, name);
   node->valueKind = XmlValue::kText;
-  node->value.assign(value.data(), value.size());
+  node->value = Keep(value);
   AddNode(element, node);
   return node;
 }
@@ -236,7 +256,8 @@ CXmlNode* CXmlDocument::AddAttribute(CXmlNode* element, std::string_view name, s
 CXmlNode* CXmlDocument::AddIntegerAttribute(CXmlNode* element, std::string_view name, int value) {
   CXmlNode* node = NewNode(kXmlAttribute, name);
   node->valueKind = XmlValue::kInteger;
-  node->value = std::to_string(value);
+  char digits[16];
+  node->value = Keep(std::string_view(digits, static_cast<size_t>(std::snprintf(digits, sizeof digits, "%d", value))));
   AddNode(element, node);
   return node;
 }
@@ -431,7 +452,7 @@ void CXmlDocument::WriteNode(std::string& out, const CXmlNode* node, int level, 
   // levels are left out rather than risking the stack.
   if (level > kXmlMaxDepth) return;
   const size_t indent = static_cast<size_t>(level) * kIndentWidth;
-  auto framed = [&](const char* open, const std::string& text, const char* close) {
+  auto framed = [&](const char* open, std::string_view text, const char* close) {
     out.append(indent, ' ');
     out += open;
     out += text;
@@ -448,7 +469,7 @@ void CXmlDocument::WriteNode(std::string& out, const CXmlNode* node, int level, 
         if (a->valueKind == XmlValue::kText) {
           // Values are written as they are; only the quote is chosen so that the value
           // cannot end the attribute early (a value read from single quotes may hold '"').
-          const std::string& v = a->value;
+          const std::string_view v = a->value;
           if (v.find('"') == std::string::npos) {
             out += "=\"";
             out += v;

@@ -54,13 +54,16 @@ class CXmlNode {
   // Set on an element when an attribute named "xmlns" or "xmlns:..." joins it, and
   // never cleared: readers that resolve namespace prefixes look at such elements only.
   bool declaresNamespaces = false;
+  XmlValue valueKind = XmlValue::kNone;
   CXmlNode* parent = nullptr;
-  std::string name;  // element and attribute name; the text of every other kind
+  // Element and attribute name; the text of every other kind. Names and values are
+  // bytes the document keeps (its copy of the parsed text, or its own store for what a
+  // program adds): valid while the document holds them, until the next Parse or Clear.
+  std::string_view name;
 
   // Attributes: a text value (as written, no entities replaced) or an unquoted integer,
   // which `value` holds as its decimal digits.
-  XmlValue valueKind = XmlValue::kNone;
-  std::string value;
+  std::string_view value;
 
   // Elements own their attributes and children; nodes link to their next sibling.
   // (A node is kept small: a workbook of 100 000 cells has some 400 000 of them.)
@@ -151,17 +154,28 @@ class CXmlDocument {
   void WriteNode(std::string& out, const CXmlNode* node, int level, const EscapeNames& names) const;
   void WriteText(std::string& out, std::string_view text, const EscapeNames* names, int level) const;
 
-  // Nodes live in blocks of raw room, each node constructed when it is first handed out:
-  // a block is never cleared or walked as a whole, and the part a document leaves unused
-  // is never touched.
-  struct NodeBlock {
-    CXmlNode* nodes = nullptr;
-    size_t built = 0;  // nodes[0, built) are constructed
-  };
-  static void FreeBlock(NodeBlock& block);
+  // Nodes live in blocks of raw room, each node made when it is handed out; nodes own
+  // nothing, so a block is freed without walking it.
+  static constexpr size_t kTextBlock = size_t{64} << 10;
+  // A copy of `text` in the document's store, for names and texts a program adds.
+  std::string_view Keep(std::string_view text);
+  CXmlNode* MakeNode(int kind, std::string_view kept);
+  // Whether the bytes lie in this document's copy or store.
+  bool Holds(std::string_view text) const;
 
-  std::vector<NodeBlock> blocks_;
+  std::vector<CXmlNode*> blocks_;
   size_t used_ = 0, capacity_ = 0;
+  // The parsed text's copy, which parsed names and texts view (references decoded and
+  // integers written in place); the store of added texts, in blocks that never move.
+  std::unique_ptr<char[]> source_;
+  size_t sourceCapacity_ = 0;
+  struct TextBlock {
+    std::unique_ptr<char[]> bytes;
+    size_t size = 0;
+  };
+  std::vector<TextBlock> textBlocks_;
+  char* textAt_ = nullptr;
+  size_t textLeft_ = 0;
   CXmlNode* root_ = nullptr;
   // Entities the document declared; the five predefined ones live outside the table.
   std::array<std::vector<Entity>, kBuckets> entities_;

@@ -1,20 +1,30 @@
 // The parser of CXmlDocument. It keeps the open elements on a stack of its own rather
 // than recursing, so the nesting depth costs no machine stack; the depth is still
 // bounded for the readers and writers that walk the tree recursively.
+//
+// It reads the text once, byte classes from one table, and allocates nothing a node:
+// names, values and texts are views into the document's copy of the text, where texts
+// with references are decoded and integers written in place. The parser itself reads the
+// text it was given, never the copy, so error positions count the bytes as written.
 #include <array>
 #include <bit>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
+#include <functional>
 #include <new>
 
-#include "common/byte_words.h"
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#endif
+
 #include "spreadsheet/xml_document.h"
 
 namespace vm::spreadsheet {
 
 namespace {
 
-enum : unsigned char { kSpace = 1, kNameChar = 2, kEndsName = 4 };
+enum : unsigned char { kSpace = 1, kNameChar = 2, kEndsName = 4, kEndsText = 8 };
 
 constexpr std::array<unsigned char, 256> MakeClasses() {
   std::array<unsigned char, 256> t{};
@@ -25,6 +35,7 @@ constexpr std::array<unsigned char, 256> MakeClasses() {
       t[c] |= kNameChar;
     if (c == ' ' || c == '\t' || c == '\r' || c == '\n') t[c] |= kSpace | kEndsName;
     if (c == '>' || c == '/' || c == '=') t[c] |= kEndsName;
+    if (c == '<' || c == '&') t[c] |= kEndsText;
   }
   return t;
 }
@@ -37,70 +48,102 @@ bool EndsName(char c) { return Is(c, kEndsName); }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-// 0x80 in each byte of x that is zero, 0 in the others (no carry crosses a byte).
-constexpr uint64_t ZeroBytes(uint64_t x) {
-  constexpr uint64_t k7F = 0x7F7F7F7F7F7F7F7FULL;
-  return ~(((x & k7F) + k7F) | x | k7F);
-}
-
-// The high bit of each byte of `word` that is white space: arithmetic on one word, no
-// table, so one test for eight bytes in the sanitizer build too.
-uint64_t SpaceBytes(uint64_t w) {
-  constexpr uint64_t kEach = 0x0101010101010101ULL;
-  return ZeroBytes(w ^ (kEach * ' ')) | ZeroBytes(w ^ (kEach * '\t')) | ZeroBytes(w ^ (kEach * '\r')) |
-         ZeroBytes(w ^ (kEach * '\n'));
-}
-
-// The high bit of each byte of `word` that may stand in a name (see MakeClasses):
-// range tests on the low seven bits of all eight bytes at once, no byte compared alone.
-uint64_t NameBytes(uint64_t word) {
-  constexpr uint64_t kEach = 0x0101010101010101ULL, kHigh = kEach * 0x80, kLow = kEach * 0x7F;
-  const uint64_t v = word & kLow;
-  // Bit 7 of a byte of x (below 0x80) is set when the byte is at least lo; the sum of
-  // two bytes of at most 0x7F and 0x80 never carries into the next.
-  auto atLeast = [&](uint64_t x, uint64_t lo) { return (x + kEach * (0x80 - lo)) & kHigh; };
-  auto within = [&](uint64_t x, uint64_t lo, uint64_t hi) { return atLeast(x, lo) & ~atLeast(x, hi + 1); };
-  const uint64_t folded = v | kEach * 0x20;  // capitals as small letters
-  return (word & kHigh) | within(folded, 'a', 'z') | within(v, '0', ':') | within(v, '-', '.') | within(v, '_', '_');
-}
-
-// The first byte from `from` on outside the class whose bytes `Class` marks (their high
-// bits), or `to`; eight bytes a test. Bytes past `to` load as zero, which is in no class
-// here (neither a name byte nor white space): a short word always stops.
-template <uint64_t (*Class)(uint64_t)>
+// The first byte from `from` on outside the class, or `to`: four table tests a step.
+template <unsigned char kClass>
 const char* RunEnd(const char* from, const char* to) {
-  while (from != to) {
-    const uint64_t stops = ~Class(LoadWord(from, static_cast<size_t>(to - from))) & 0x8080808080808080ULL;
-    if (stops) return from + std::countr_zero(stops) / 8;
-    from += 8;
+  while (to - from >= 4) {
+    if (!Is(from[0], kClass)) return from;
+    if (!Is(from[1], kClass)) return from + 1;
+    if (!Is(from[2], kClass)) return from + 2;
+    if (!Is(from[3], kClass)) return from + 3;
+    from += 4;
   }
+  while (from != to && Is(*from, kClass)) ++from;
   return from;
 }
 
-// The first byte of [from, to) that is not white space, or `to`.
-const char* SkipSpaces(const char* from, const char* to) { return RunEnd<SpaceBytes>(from, to); }
+// The first byte from `from` on in the class, or `to`.
+template <unsigned char kClass>
+const char* RunTo(const char* from, const char* to) {
+  while (to - from >= 4) {
+    if (Is(from[0], kClass)) return from;
+    if (Is(from[1], kClass)) return from + 1;
+    if (Is(from[2], kClass)) return from + 2;
+    if (Is(from[3], kClass)) return from + 3;
+    from += 4;
+  }
+  while (from != to && !Is(*from, kClass)) ++from;
+  return from;
+}
+
+// The first byte of [from, to) that is not white space, or `to`. The indentation of a
+// written file comes in runs of a dozen blanks and more: sixteen bytes a test there.
+const char* SkipSpaces(const char* from, const char* to) {
+  if (from == to || !IsSpace(*from)) return from;
+#if defined(__SSE2__) || defined(_M_X64)
+  while (to - from >= 16) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
+    const __m128i spaces = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8(' ')), _mm_cmpeq_epi8(v, _mm_set1_epi8('\n'))),
+                                        _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('\r')), _mm_cmpeq_epi8(v, _mm_set1_epi8('\t'))));
+    const unsigned stops = ~static_cast<unsigned>(_mm_movemask_epi8(spaces)) & 0xFFFFu;
+    if (stops) return from + std::countr_zero(stops);
+    from += 16;
+  }
+#endif
+  return RunEnd<kSpace>(from, to);
+}
 
 // The start of the white space that ends [from, to).
 const char* SkipSpacesBack(const char* from, const char* to) {
-  while (to - from >= 8) {
-    const uint64_t stops = ~SpaceBytes(LoadWord(to - 8, 8)) & 0x8080808080808080ULL;
-    if (stops) {
-      // The last byte of the eight that is not white space; the highest byte is the last.
-      const int highest = 63 - std::countl_zero(stops);
-      return to - 8 + highest / 8 + 1;
-    }
-    to -= 8;
-  }
   while (to > from && IsSpace(to[-1])) --to;
   return to;
 }
+
+// Where decoded bytes go: over the raw text in the document's copy while they fit (they
+// do unless a declared entity is longer than its reference), else a string of their own.
+class DecodedText {
+ public:
+  DecodedText(char* at, size_t room) : at_(at), room_(room) {}
+  void Append(std::string_view bytes) {
+    if (!spilled_ && bytes.size() <= room_ - used_) {
+      std::memcpy(at_ + used_, bytes.data(), bytes.size());
+      used_ += bytes.size();
+    } else {
+      Spill(bytes);
+    }
+  }
+  void Append(char c) {
+    if (!spilled_ && used_ < room_)
+      at_[used_++] = c;
+    else
+      Spill(std::string_view(&c, 1));
+  }
+  bool spilled() const { return spilled_; }
+  std::string_view InPlace() const { return {at_, used_}; }
+  const std::string& Spilled() const { return spill_; }
+
+ private:
+  char* at_;
+  size_t room_, used_ = 0;
+  bool spilled_ = false;
+  std::string spill_;
+
+  void Spill(std::string_view bytes) {
+    if (!spilled_) {
+      spilled_ = true;
+      spill_.reserve(used_ + bytes.size() + 64);
+      spill_.assign(at_, used_);
+    }
+    spill_.append(bytes);
+  }
+};
 
 }  // namespace
 
 class XmlParser {
  public:
-  XmlParser(CXmlDocument& doc, std::string_view text)
-      : doc_(doc), begin_(text.data()), p_(text.data()), end_(text.data() + text.size()),
+  XmlParser(CXmlDocument& doc, std::string_view text, char* copy)
+      : doc_(doc), begin_(text.data()), p_(text.data()), end_(text.data() + text.size()), copy_(copy),
         budget_(kXmlEntityBudget + text.size()), lineAt_(text.data()), lineStart_(text.data()) {}
 
   void Run() {
@@ -130,6 +173,17 @@ class XmlParser {
 
  private:
   CXmlNode* Open() const { return stack_.back(); }
+
+  // The place in the copy of a byte of the text.
+  char* CopyOf(const char* at) const { return copy_ + (at - begin_); }
+  // Bytes of the text as the copy holds them; other bytes (the copy's own, a literal)
+  // as they are.
+  std::string_view Own(std::string_view bytes) const {
+    const std::less<const char*> before;
+    if (bytes.empty()) return {};
+    if (before(bytes.data(), begin_) || !before(bytes.data(), end_)) return bytes;
+    return {CopyOf(bytes.data()), bytes.size()};
+  }
 
   void SkipSpace() { p_ = SkipSpaces(p_, end_); }
 
@@ -193,7 +247,7 @@ class XmlParser {
   }
 
   CXmlNode* Add(int kind, std::string_view text) {
-    CXmlNode* node = doc_.NewNode(kind, text);
+    CXmlNode* node = doc_.MakeNode(kind, Own(text));
     doc_.AddNode(Open(), node);
     return node;
   }
@@ -238,27 +292,29 @@ class XmlParser {
   }
 
   // A name at p_; reports illegal characters and skips them.
+  // The name is a view into the text, or, when bytes were left out, into the copy,
+  // where its legal bytes are moved together.
   std::string_view Name(bool& atEnd) {
     const char* start = p_;
-    p_ = RunEnd<NameBytes>(p_, end_);
+    p_ = RunEnd<kNameChar>(p_, end_);
     if (p_ < end_ && EndsName(*p_)) return std::string_view(start, static_cast<size_t>(p_ - start));
     bool clean = true;
-    std::string collected;
+    char* collected = CopyOf(start);
+    size_t kept = 0;
     while (p_ < end_ && !EndsName(*p_)) {
       if (!IsNameChar(*p_)) {
         Error(kXmlIllegalCharacter, FormatChar("Illegal character (%c) encountered while parsing name.", *p_));
-        if (clean) collected.assign(start, static_cast<size_t>(p_ - start));
+        if (clean) kept = static_cast<size_t>(p_ - start);
         clean = false;
       } else if (!clean) {
-        collected += *p_;
+        collected[kept++] = *p_;
       }
       ++p_;
     }
     atEnd = p_ == end_;
     if (atEnd && p_ != start) Error(kXmlEndOfBuffer, "Unexpected end of buffer while name.");
     if (clean) return std::string_view(start, static_cast<size_t>(p_ - start));
-    scratchName_ = std::move(collected);
-    return scratchName_;
+    return std::string_view(collected, kept);
   }
 
   void StartTag() {
@@ -313,7 +369,7 @@ class XmlParser {
   void Attribute(CXmlNode* element) {
     bool atEnd = false;
     std::string_view name = Name(atEnd);
-    CXmlNode* attribute = doc_.NewNode(kXmlAttribute, name);
+    CXmlNode* attribute = doc_.MakeNode(kXmlAttribute, Own(name));
     doc_.AddNode(element, attribute);
     SkipSpace();
     if (p_ == end_ || *p_ != '=') {
@@ -336,11 +392,12 @@ class XmlParser {
       }
       const char* to = static_cast<const char*>(close);
       attribute->valueKind = XmlValue::kText;
-      attribute->value.assign(from, static_cast<size_t>(to - from));
+      attribute->value = Own(std::string_view(from, static_cast<size_t>(to - from)));
       p_ = to + 1;
       return;
     }
     if (c == '-' || c == '+' || (c >= '0' && c <= '9')) {
+      const char* const digitsStart = p_;
       const char* q = p_;
       bool negative = false;
       if (*q == '-' || *q == '+') negative = *q++ == '-';
@@ -370,8 +427,13 @@ class XmlParser {
               Format("Bad integer value while parsing attribute (element %s, name %s).", element->name, attribute->name));
         return;
       }
+      // The number's decimal digits are never longer than the sign and digits written.
+      char text[16];
+      const size_t n = static_cast<size_t>(std::snprintf(text, sizeof text, "%lld", negative ? -v : v));
+      char* at = CopyOf(digitsStart);
+      std::memcpy(at, text, n);
       attribute->valueKind = XmlValue::kInteger;
-      attribute->value = std::to_string(negative ? -v : v);
+      attribute->value = std::string_view(at, n);
       return;
     }
     Error(kXmlNoToken, Format("Error while parsing attribute (element %s, name %s).", element->name, attribute->name));
@@ -426,42 +488,64 @@ class XmlParser {
   void Text(const char* blankStart) {
     const char* start = p_;
     if (!HasLineBreak(blankStart, p_)) start = blankStart;
-    const void* lt = std::memchr(p_, '<', static_cast<size_t>(end_ - p_));
-    const char* stop = lt ? static_cast<const char*>(lt) : end_;
+    const char* stop = RunTo<kEndsText>(p_, end_);
+    const char* firstAmp = stop;
+    if (stop != end_ && *stop == '&') {
+      const void* lt = std::memchr(stop, '<', static_cast<size_t>(end_ - stop));
+      stop = lt ? static_cast<const char*>(lt) : end_;
+    }
     const char* last = SkipSpacesBack(p_, stop);
     const char* textEnd = HasLineBreak(last, stop) ? last : stop;
     std::string_view raw(start, static_cast<size_t>(textEnd - start));
-    CXmlNode* node = Add(kXmlText, {});
-    if (raw.find('&') == std::string_view::npos) {
-      node->name.assign(raw.data(), raw.size());
-    } else {
-      DecodeText(raw, node->name);
+    CXmlNode* node = Add(kXmlText, raw);
+    if (firstAmp < textEnd) {
+      DecodedText out(CopyOf(start), raw.size());
+      DecodeText(raw, out);
+      node->name = out.spilled() ? doc_.Keep(out.Spilled()) : out.InPlace();
     }
     p_ = stop;
   }
 
   static bool HasLineBreak(const char* from, const char* to) {
-    size_t n = static_cast<size_t>(to - from);
-    return n && (std::memchr(from, '\n', n) || std::memchr(from, '\r', n));
+    for (; from != to; ++from)
+      if (*from == '\n' || *from == '\r') return true;
+    return false;
   }
 
-  void AppendReference(std::string& out, unsigned code) const {
-    if (code == 0xA0 && doc_.noBreakReferencesAsBlanks_)
-      out += ' ';
-    else
-      AppendCodePoint(out, code);
+  void AppendReference(DecodedText& out, unsigned code) const {
+    if (code == 0xA0 && doc_.noBreakReferencesAsBlanks_) {
+      out.Append(' ');
+    } else {
+      std::string character;  // one byte: no allocation
+      AppendCodePoint(character, code);
+      out.Append(character);
+    }
   }
 
-  void DecodeText(std::string_view raw, std::string& out) {
-    out.reserve(raw.size());
+  void DecodeText(std::string_view raw, DecodedText& out) {
     size_t i = 0;
     while (i < raw.size()) {
-      size_t amp = raw.find('&', i);
-      if (amp == std::string_view::npos) {
-        out.append(raw.substr(i));
+      // The runs between references are short (a word of a cell's text): a byte loop.
+      size_t amp = i;
+      while (amp < raw.size() && raw[amp] != '&') ++amp;
+      if (amp == raw.size()) {
+        out.Append(raw.substr(i));
         break;
       }
-      out.append(raw.substr(i, amp - i));
+      out.Append(raw.substr(i, amp - i));
+      // The most common reference first, as the general rule below reads it: a short
+      // decimal one of a character below 0x80 ("&#32;", a written blank).
+      if (amp + 3 < raw.size() && raw[amp + 1] == '#' && IsDigit(raw[amp + 2]) && budget_ > 0) {
+        size_t d = amp + 2;
+        unsigned code = 0;
+        while (d < raw.size() && d < amp + 5 && IsDigit(raw[d])) code = code * 10 + static_cast<unsigned>(raw[d++] - '0');
+        if (d < raw.size() && raw[d] == ';' && code > 0 && code < 0x80) {
+          out.Append(static_cast<char>(code));
+          --budget_;
+          i = d + 1;
+          continue;
+        }
+      }
       size_t n = amp + 1;
       if (n < raw.size() && raw[n] == '#') {
         // A character reference: "#", an optional "x", then its digits only.
@@ -483,7 +567,7 @@ class XmlParser {
         if (doc_.unterminatedReferences_ && !name.empty() && name[0] == '#' && CharacterCode(name.substr(1), code))
           AppendReference(out, code);
         else
-          out.append(raw.substr(amp, after - amp));
+          out.Append(raw.substr(amp, after - amp));
         i = after;
         continue;
       }
@@ -493,7 +577,10 @@ class XmlParser {
       if (!name.empty() && name[0] == '#') {
         unsigned code = 0;
         if (CharacterCode(name.substr(1), code)) {
-          AppendReference(character, code);
+          if (code == 0xA0 && doc_.noBreakReferencesAsBlanks_)
+            character = " ";
+          else
+            AppendCodePoint(character, code);
           replacement = character;
           known = true;
         }
@@ -514,9 +601,9 @@ class XmlParser {
         Error(kXmlBadEntity, Format("Bad character entity '&%s;' encountered.", name));
       }
       if (known)
-        out.append(replacement);
+        out.Append(replacement);
       else
-        out.append(raw.substr(amp, after - amp));
+        out.Append(raw.substr(amp, after - amp));
       i = after;
     }
   }
@@ -657,11 +744,11 @@ class XmlParser {
   const char* begin_;
   const char* p_;
   const char* end_;
+  char* copy_;
   std::vector<CXmlNode*> stack_;
   size_t budget_;
   bool budgetReported_ = false;
   bool stopped_ = false;
-  std::string scratchName_;
   std::string message_;
   const char* lineAt_;
   const char* lineStart_;
@@ -669,8 +756,24 @@ class XmlParser {
 };
 
 void CXmlDocument::Parse(std::string_view text) {
+  if (Holds(text)) {
+    // A text this document holds would be gone with its old content.
+    const std::string own(text);
+    Parse(own);
+    return;
+  }
+  std::unique_ptr<char[]> source = std::move(source_);
+  size_t capacity = sourceCapacity_;
+  sourceCapacity_ = 0;
   Clear();
-  XmlParser parser(*this, text);
+  if (capacity < text.size()) {
+    source.reset(new char[text.size()]);
+    capacity = text.size();
+  }
+  if (!text.empty()) std::memcpy(source.get(), text.data(), text.size());
+  source_ = std::move(source);
+  sourceCapacity_ = capacity;
+  XmlParser parser(*this, text, source_.get());
   parser.Run();
 }
 

@@ -50,6 +50,18 @@ ViewRow Heading(std::string text, Colour fore, Colour back, int group = 0) {
   return row;
 }
 
+// The given records (in book order), stably sorted by an order field.
+std::vector<size_t> OrderedAmong(const TaskList& records, const std::vector<size_t>& members, F order) {
+  std::vector<std::pair<int, size_t>> keyed;
+  keyed.reserve(members.size());
+  for (size_t i : members) keyed.push_back({ReadNumber(Field(records[i], order)), i});
+  std::stable_sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::vector<size_t> out;
+  out.reserve(keyed.size());
+  for (const auto& k : keyed) out.push_back(k.second);
+  return out;
+}
+
 // The records for which `member` holds, stably sorted by an order field.
 template <typename Member>
 std::vector<size_t> Ordered(const TaskList& records, Member member, std::optional<F> order) {
@@ -69,21 +81,19 @@ int SerialOf(const std::string& line) {
 }
 
 void BuildTasks(const TaskList& records, const ViewContext& c, BuiltView& out) {
+  // One pass over the book sorts the task records into their groups.
+  std::vector<size_t> ofGroup[3];
+  for (size_t i = 0; i < records.size(); ++i) {
+    if (!TaskFlagOn(records[i], F::TaskFlag)) continue;
+    const std::string group = Field(records[i], F::TaskGroup);
+    // A group outside 1-3 is shown in group 1, where a move can put it right.
+    ofGroup[group == "2" ? 1 : group == "3" ? 2 : 0].push_back(i);
+  }
   for (int g = 1; g <= 3; ++g) {
     if (!c.groupShown[g - 1]) continue;
     Colour colour = kGroupColours[g - 1];
     out.rows.push_back(Heading(GroupHeadingText(c, g), kWhite, colour, g));
-    std::string key = NumberText(g);
-    auto members = Ordered(
-        records,
-        [&](const std::string& l) {
-          if (!TaskFlagOn(l, F::TaskFlag)) return false;
-          std::string group = Field(l, F::TaskGroup);
-          // A group outside 1-3 is shown in group 1, where a move can put it right.
-          if (group != "2" && group != "3") group = "1";
-          return group == key;
-        },
-        F::TaskOrder);
+    auto members = OrderedAmong(records, ofGroup[g - 1], F::TaskOrder);
     int position = 0;
     for (size_t i : members) {
       ++position;
@@ -126,15 +136,17 @@ void BuildDeadlines(const TaskList& records, const ViewContext& c, BuiltView& ou
 void BuildWeek(const TaskList& records, const ViewContext& c, int weekOffset, BuiltView& out) {
   int monday = dates::DaySerial(c.today) - dates::Weekday(c.today.day, c.today.month, c.today.year) + 7 * weekOffset;
   dates::Date first = dates::AddDays(c.today, monday - dates::DaySerial(c.today));
+  // One pass over the book finds the records of each of the seven days.
+  const int firstSerial = dates::DaySerial(first);
+  std::vector<size_t> ofDay[7];
+  for (size_t i = 0; i < records.size(); ++i) {
+    const auto date = ParseTaskDate(Field(records[i], F::Date));
+    const int d = date ? dates::DaySerial(*date) - firstSerial : -1;
+    if (d >= 0 && d < 7) ofDay[d].push_back(i);
+  }
   for (int d = 0; d < 7; ++d) {
     dates::Date day = dates::AddDays(first, d);
-    auto members = Ordered(
-        records,
-        [&](const std::string& l) {
-          auto date = ParseTaskDate(Field(l, F::Date));
-          return date && *date == day;
-        },
-        F::DiaryOrder);
+    auto members = OrderedAmong(records, ofDay[d], F::DiaryOrder);
     if (members.empty()) continue;
     out.rows.push_back(Heading(DayHeading(day), kWhite, kGroupColours[2]));
     for (size_t i : members) out.rows.push_back(StatusRow(records, i));

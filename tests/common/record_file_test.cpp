@@ -159,17 +159,22 @@ std::string FieldText(std::string_view value) {
 }  // namespace plain
 
 TEST(RecordLine, FastFieldFunctionsAgreeWithThePlainOnes) {
-  const char* const pieces[] = {"|", "|", "#", "##", "#|", "a", "E", "ER", "ERN:", "EOR:", "O", ":", "\r", "\n"};
+  const char* const pieces[] = {"|", "|", "#", "##", "#|", "a", "E", "ER", "ERN:", "EOR:", "O", ":", "\r", "\n", "<"};
   uint32_t seed = 12345;
   auto next = [&] { return seed = seed * 1103515245u + 12345u, seed >> 16; };
   for (int round = 0; round < 4000; ++round) {
     std::string line;
-    for (size_t len = next() % 24; line.size() < len;) line += pieces[next() % std::size(pieces)];
+    for (size_t len = next() % (round % 4 ? 24 : 80); line.size() < len;) line += pieces[next() % std::size(pieces)];
     SCOPED_TRACE(::testing::PrintToString(line));
     int counted = 0, all = 0;
     for (size_t i = 0; i < line.size(); ++i) counted += plain::Counted(line, i), all += line[i] == '|';
     EXPECT_EQ(CountFieldSeparators(line), counted);
     EXPECT_EQ(CountSeparators(line), all);
+    const RecordLineScan scan = ScanRecordLine(line);
+    EXPECT_EQ(scan.separators, all);
+    EXPECT_EQ(scan.fieldSeparators, counted);
+    EXPECT_EQ(scan.lessThan, line.find('<') != std::string::npos);
+    EXPECT_EQ(scan.capitalE, line.find('E') != std::string::npos);
     for (int n = -1; n <= counted + 1; ++n) {
       std::string fast = "junk", slow;
       EXPECT_EQ(GetField(line, n, fast), plain::GetField(line, n, slow)) << n;

@@ -43,7 +43,7 @@ struct Parsed {
 // The text of the first text node under the first element.
 std::string TextOf(const CXmlNode* element) {
   for (const CXmlNode* c = element ? element->firstChild : nullptr; c; c = c->next)
-    if (c->kind == kXmlText) return c->name;
+    if (c->kind == kXmlText) return std::string(c->name);
   return "<none>";
 }
 
@@ -406,24 +406,24 @@ struct PlainWriter {
     if (level > kXmlMaxDepth) return;
     std::string in(static_cast<size_t>(level) * 3, ' ');
     const char* frames[][2] = {{"", ""}, {"<![CDATA[", "]]>"}, {"<!--", "-->"}, {}, {"<!", ">"}, {}, {"<?", "?>"}};
-    if (n->kind == kXmlText || n->kind == kXmlRawText) return Text(out, n->name, n->kind == kXmlText, level);
+    if (n->kind == kXmlText || n->kind == kXmlRawText) return Text(out, std::string(n->name), n->kind == kXmlText, level);
     if (n->kind != kXmlElement) {
-      out += in + frames[n->kind][0] + n->name + frames[n->kind][1] + "\r\n";
+      out += in + frames[n->kind][0] + std::string(n->name) + frames[n->kind][1] + "\r\n";
       return;
     }
-    out += in + "<" + n->name;
+    out += in + "<" + std::string(n->name);
     for (const CXmlNode* a = n->firstAttribute; a; a = a->next) {
-      std::string v = a->valueKind == XmlValue::kNone ? "" : a->value;
+      std::string v = a->valueKind == XmlValue::kNone ? "" : std::string(a->value);
       char q = a->valueKind != XmlValue::kText || v.find('"') == std::string::npos ? '"'
                : v.find('\'') == std::string::npos                                 ? '\''
                                                                                    : 0;
       for (size_t at; !q && (at = v.find('"')) != std::string::npos;) v.replace(at, 1, "&quot;");
-      out += " " + a->name + "=" + (q ? q : '"') + v + (q ? q : '"');
+      out += " " + std::string(a->name) + "=" + (q ? q : '"') + v + (q ? q : '"');
     }
     out += n->firstChild ? ">\r\n" : "/>\r\n";
     if (!n->firstChild) return;
     for (const CXmlNode* c = n->firstChild; c; c = c->next) Node(out, c, level + 1);
-    out += in + "</" + n->name + ">\r\n";
+    out += in + "</" + std::string(n->name) + ">\r\n";
   }
 };
 
@@ -501,7 +501,7 @@ TEST(XmlParser, GeneratedLayoutAndPositionsMatchAPlainReading) {
     Parsed p(doc);
     std::vector<std::string> got;
     for (const CXmlNode* c = p.First()->firstChild; c; c = c->next)
-      if (c->kind == kXmlText) got.push_back(c->name);
+      if (c->kind == kXmlText) got.emplace_back(c->name);
     ASSERT_EQ(got, texts) << doc;
     std::vector<std::pair<int, int>> reported;
     for (const Reported& e : p.errors) reported.emplace_back(e.line, e.column);
