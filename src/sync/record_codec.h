@@ -35,8 +35,8 @@ class RecordCodec {
 
   BookKind kind() const { return kind_; }
   int fieldCount() const;
-  // The field a conflict copy is marked in and records are first paired by: the name,
-  // the firm's products (its first column) or the task's headline.
+  // The field a conflict copy is marked in (the first, as every merge of a book marks it)
+  // and records are first paired by: the name, the firm's products or the task's headline.
   int keyField() const { return 0; }
   const char* contentType() const;
   const char* extension() const;  // ".vcf" or ".ics"

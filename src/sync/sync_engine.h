@@ -26,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include "common/record_merge.h"
 #include "platform/http.h"
 #include "sync/record_codec.h"
 #include "sync/sync_state.h"
@@ -34,7 +35,9 @@ namespace vm::sync {
 
 struct SyncOptions {
   std::string collectionUrl;  // absolute; the collection itself
-  std::string conflictMark;   // appended to the key field of the server's copy in a conflict
+  // Appended to the first field of the server's copy in a conflict, as the merge of a
+  // book changed on disk marks the disk's copy.
+  std::string conflictMark = kConflictMark;
   std::function<bool()> cancelled;                      // asked before every request
   std::function<void(const std::string&)> progress;     // Windows-1251 words
   int multigetBatch = 200;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "common/record_file.h"
+#include "platform/platform.h"
 #include "support/task_record.h"
 
 namespace vm::sync {
@@ -73,7 +74,10 @@ TEST(RecordCodec, TakesWhatAnotherClientChangedAndKeepsTheRest) {
   RecordCodec tasksCodec(BookKind::kTasks, kClock);
   std::string task = TaskRecord("Купить", {{TaskField::MiscFlag, "1"}, {TaskField::MiscOrder, "3"}});
   std::string ics = tasksCodec.ToServer(task, "t");
-  std::string renamed = tasksCodec.FromServer(Replace(ics, "SUMMARY:Купить", "SUMMARY:Продать")).record;
+  // The resource is UTF-8; the literals here are Windows-1251.
+  std::string renamed =
+      tasksCodec.FromServer(Replace(ics, platform::Cp1251ToUtf8("SUMMARY:Купить"), platform::Cp1251ToUtf8("SUMMARY:Продать")))
+          .record;
   EXPECT_EQ(GetField(renamed, 0), "Продать");
   EXPECT_EQ(GetField(renamed, 51), "3");  // the order only the carried record knows
 }

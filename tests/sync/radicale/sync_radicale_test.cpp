@@ -3,7 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <sstream>
 
 #include "common/record_file.h"
 #include "support/task_record.h"
@@ -18,7 +22,7 @@ using platform::HttpRequest;
 using platform::HttpResponse;
 using testing::RadicaleServer;
 
-const char* const kMark = " (конфликт)";
+const char* const kMark = " (конфликт)";  // what the user sees, spelt out
 const CodecClock kClock{{8, 12, 2026}, {2026, 12, 8, 10, 0}, 180};
 
 std::string Contact(const std::string& name, const std::string& phone = "", const std::string& comment = "") {
@@ -87,7 +91,8 @@ class SyncRadicale : public ::testing::Test {
   SyncOutcome Sync(Device& d, const std::string& url, BookKind kind = BookKind::kContacts,
                    platform::HttpClient* through = nullptr) {
     RecordCodec codec(kind, kClock);
-    SyncOptions options{url, kMark, {}, {}, 200};
+    SyncOptions options;
+    options.collectionUrl = url;
     SyncOutcome out = Synchronize(through ? *through : *http_, codec, d.records, d.state, options);
     d.records = out.records;
     d.state = out.state;
@@ -340,6 +345,45 @@ TEST_F(SyncRadicale, DiscoveryFindsTheAccountsCollections) {
   auto stranger = platform::MakeHttpClient({server_->Origin(), "anna", "x", 5});
   EXPECT_EQ(stranger->Send({"GET", "http://127.0.0.2:1/", {}, {}}).status, 0);
   EXPECT_FALSE(Discover(*http_, "ftp://example.org/").ok);
+}
+
+// The command line: a book file and its side file, the password from the environment,
+// what happened in the output; a wrong password fails in words and changes nothing.
+TEST_F(SyncRadicale, TheCommandLineSyncsBookFilesAndSaysWhatItDid) {
+  std::string url = server_->MakeAddressBook("cli");
+  char folder[] = "/tmp/velmoria-sync-cli-XXXXXX";
+  ASSERT_NE(mkdtemp(folder), nullptr);
+  const std::string dir = folder;
+  std::ofstream(dir + "/a.dbc", std::ios::binary) << Contact("Иванов", "+7 1") << "\r\n" << Contact("Петров") << "\r\n";
+  auto run = [&](const std::string& book, const std::string& password) {
+    std::string command = "VELMORIA_SYNC_PASSWORD='" + password + "' " VELMORIA_CLI_PATH " sync " + dir + "/" + book +
+                          " " + url + " --user anna 2>&1";
+    std::string out;
+    FILE* p = popen(command.c_str(), "r");
+    char buf[256];
+    while (p && std::fgets(buf, sizeof buf, p)) out += buf;
+    int rc = p ? pclose(p) : -1;
+    return std::make_pair(rc, out);
+  };
+  const std::string password = platform::Cp1251ToUtf8(RadicaleServer::kPassword);
+  auto [rc, out] = run("a.dbc", password);
+  EXPECT_EQ(rc, 0) << out;
+  EXPECT_NE(out.find("sent 2\n"), std::string::npos) << out;
+  auto [rc2, out2] = run("b.dbc", password);
+  EXPECT_EQ(rc2, 0) << out2;
+  EXPECT_NE(out2.find("received 2\n"), std::string::npos) << out2;
+  std::stringstream b;
+  b << std::ifstream(dir + "/b.dbc", std::ios::binary).rdbuf();
+  // Records from the server come in the server's order.
+  const std::string one = Contact("Иванов", "+7 1") + "\r\n", two = Contact("Петров") + "\r\n";
+  EXPECT_TRUE(b.str() == one + two || b.str() == two + one) << b.str();
+  std::stringstream side;
+  side << std::ifstream(dir + "/b.dbc.sync", std::ios::binary).rdbuf();
+  EXPECT_EQ(side.str().rfind("VELMORIA-SYNC 1\r\ncollection\t" + url, 0), 0u);
+  auto [rc3, out3] = run("b.dbc", "wrong");
+  EXPECT_EQ(rc3 >> 8, 1);
+  EXPECT_NE(out3.find("(401)"), std::string::npos) << out3;
+  std::filesystem::remove_all(dir);
 }
 
 }  // namespace
