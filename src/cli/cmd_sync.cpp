@@ -29,10 +29,18 @@ bool EndsWith(std::string text, const char* ending) {
 // The password from VELMORIA_SYNC_PASSWORD, else one line typed on standard input; empty
 // (and the command refused) when there is neither.
 bool Password(std::string& password) {
+#ifdef _WIN32
+  // The narrow environment is in the ANSI code page; the password goes out as UTF-8.
+  if (const wchar_t* env = _wgetenv(L"VELMORIA_SYNC_PASSWORD")) {
+    std::wstring wide(env);
+    return platform::FromUtf16(platform::kUtf8, std::u16string(wide.begin(), wide.end()), password);
+  }
+#else
   if (const char* env = std::getenv("VELMORIA_SYNC_PASSWORD")) {
     password = env;
     return true;
   }
+#endif
   std::fprintf(stderr, "password: ");
   std::fflush(stderr);
   if (!std::getline(std::cin, password)) return false;

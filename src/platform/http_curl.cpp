@@ -11,8 +11,14 @@ namespace vm::platform {
 
 namespace {
 
+// No answer of a contacts-and-calendar server comes near this; a server that sends more
+// is cut off rather than allowed to fill the memory.
+constexpr size_t kMaxBody = size_t{256} << 20;
+
 size_t AppendBody(char* data, size_t size, size_t count, void* out) {
-  static_cast<std::string*>(out)->append(data, size * count);
+  auto* body = static_cast<std::string*>(out);
+  if (body->size() + size * count > kMaxBody) return 0;
+  body->append(data, size * count);
   return size * count;
 }
 
@@ -42,6 +48,8 @@ std::string CurlError(CURLcode code) {
     case CURLE_SSL_CONNECT_ERROR:
     case CURLE_PEER_FAILED_VERIFICATION:
       return "Не удалось установить защищённое соединение (сертификат сервера не принят)";
+    case CURLE_WRITE_ERROR:
+      return "Ответ сервера слишком велик";
     case CURLE_SEND_ERROR:
     case CURLE_RECV_ERROR:
     case CURLE_GOT_NOTHING:

@@ -215,6 +215,11 @@ class WinHttpClient final : public HttpClient {
       DWORD available = 0;
       if (!WinHttpQueryDataAvailable(req, &available)) return false;
       if (available == 0) return true;
+      // As in the libcurl client: an answer this large is cut off.
+      if (body.size() + available > (size_t{256} << 20)) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return false;
+      }
       size_t at = body.size();
       body.resize(at + available);
       DWORD read = 0;

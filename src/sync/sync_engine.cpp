@@ -466,10 +466,16 @@ class Engine {
   void ServerChanged(SyncEntry e, int mine, const Fetched& f, int round) {
     RecordCodec::Read read = codec_.FromServer(f.body);
     if (!read.ours) {
-      // No longer a resource of this book (a card turned into a firm's): it stays there,
-      // and the record here becomes a new one.
+      // No longer a resource of this book (a person's card turned into a firm's): it
+      // stays there for the other book; here it is gone, unless it was changed here too,
+      // and then the change goes back as a new resource.
       Keep({e.href, f.etag, {}, {}, true});
-      if (mine >= 0) PutNew(Mine(mine), NewUid());
+      if (mine >= 0 && Mine(mine) == e.base) {
+        RemoveHere(mine);
+        ++out_->counts.deletedHere;
+      } else if (mine >= 0) {
+        PutNew(Mine(mine), NewUid());
+      }
       return;
     }
     const std::string& theirs = read.record;
