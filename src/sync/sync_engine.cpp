@@ -271,13 +271,14 @@ class Engine {
     if (!token.empty()) {
       HttpResponse r = Report(SyncCollectionBody(token));
       if (r.status == 207) return FromSync(r, false);
+      if (!NotOffered(r)) throw SyncError{StatusWords(r, "Список изменений")};
       // RFC 6578: a token the server no longer knows is refused with valid-sync-token
       // (403, some servers 409 or 400): start again from nothing.
       net_.Progress("Сервер не знает метку прошлой синхронизации: полный список");
     }
     HttpResponse r = Report(SyncCollectionBody(""));
     if (r.status == 207) return FromSync(r, true);
-    if (r.status == 401) throw SyncError{StatusWords(r, "Список коллекции")};
+    if (!NotOffered(r)) throw SyncError{StatusWords(r, "Список коллекции")};
     // No collection sync: every member with its ETag.
     HttpRequest req{"PROPFIND", hrefs_.Url(hrefs_.collection()),
                     {{"Depth", "1"}, {"Content-Type", "application/xml; charset=utf-8"}},
@@ -294,6 +295,14 @@ class Engine {
       if (res.status == 0 || res.status == 200) l.present[path] = res.etag;
     }
     return l;
+  }
+
+  // A REPORT the server does not offer (or, for sync-collection, a token it does not
+  // know: 403 or 409 with valid-sync-token, 400 on some servers) has another way round;
+  // a refused login or a server error has not.
+  static bool NotOffered(const HttpResponse& r) {
+    return r.status == 400 || r.status == 403 || r.status == 404 || r.status == 405 || r.status == 409 ||
+           r.status == 415 || r.status == 422 || r.status == 501;
   }
 
   HttpResponse Report(const std::string& body) {
@@ -335,7 +344,7 @@ class Engine {
         }
         continue;
       }
-      if (r.status == 401) throw SyncError{StatusWords(r, "Получение записей")};
+      if (!NotOffered(r)) throw SyncError{StatusWords(r, "Получение записей")};
       // No multiget: one GET each.
       for (const std::string& h : part) {
         std::optional<Fetched> f = Get(h);

@@ -347,6 +347,39 @@ TEST_F(SyncRadicale, DiscoveryFindsTheAccountsCollections) {
   EXPECT_FALSE(Discover(*http_, "ftp://example.org/").ok);
 }
 
+// Answers the sync cannot use stop it in words and change nothing: a malformed listing,
+// a server error, a refused write.
+TEST_F(SyncRadicale, BadAnswersStopTheSyncInWordsAndChangeNothing) {
+  std::string url = server_->MakeAddressBook("bad");
+  Device a{{Contact("Белов")}, {}};
+  ASSERT_TRUE(Sync(a, url).ok);
+  a.records.push_back(Contact("Чернов"));
+  struct Case {
+    const char* method;
+    HttpResponse answer;
+    const char* words;
+  } cases[] = {
+      {"REPORT", {207, {}, "<html>not xml", ""}, "multistatus"},
+      {"REPORT", {503, {}, "", ""}, "(503)"},
+      {"PUT", {507, {}, "", ""}, "(507)"},
+  };
+  for (const Case& c : cases) {
+    Interposer bad(*http_);
+    bad.before = [&](const HttpRequest& r) -> std::optional<HttpResponse> {
+      if (r.method == c.method) return c.answer;
+      return std::nullopt;
+    };
+    Device copy = a;
+    SyncOutcome out = Sync(copy, url, BookKind::kContacts, &bad);
+    EXPECT_FALSE(out.ok) << c.words;
+    EXPECT_NE(out.error.find(c.words), std::string::npos) << out.error;
+    EXPECT_EQ(copy.records, a.records);
+    EXPECT_EQ(copy.state.token, a.state.token);
+  }
+  ASSERT_TRUE(Sync(a, url).ok);
+  EXPECT_EQ(OnServer(url).size(), 2u);
+}
+
 // The command line: a book file and its side file, the password from the environment,
 // what happened in the output; a wrong password fails in words and changes nothing.
 TEST_F(SyncRadicale, TheCommandLineSyncsBookFilesAndSaysWhatItDid) {
