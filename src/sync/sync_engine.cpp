@@ -269,14 +269,16 @@ class Engine {
 
   Listing List(const std::string& token) {
     if (!token.empty()) {
-      HttpResponse r = Report(SyncCollectionBody(token));
+      HttpResponse r = Report(SyncCollectionBody(token), "0");
       if (r.status == 207) return FromSync(r, false);
       if (!NotOffered(r)) throw SyncError{StatusWords(r, "Список изменений")};
       // RFC 6578: a token the server no longer knows is refused with valid-sync-token
       // (403, some servers 409 or 400): start again from nothing.
-      net_.Progress("Сервер не знает метку прошлой синхронизации: полный список");
+      net_.Progress(ErrorNames(r.body, "valid-sync-token")
+                        ? "Сервер не знает метку прошлой синхронизации: полный список"
+                        : "Сервер не выдал изменения: полный список");
     }
-    HttpResponse r = Report(SyncCollectionBody(""));
+    HttpResponse r = Report(SyncCollectionBody(""), "0");
     if (r.status == 207) return FromSync(r, true);
     if (!NotOffered(r)) throw SyncError{StatusWords(r, "Список коллекции")};
     // No collection sync: every member with its ETag.
@@ -305,26 +307,47 @@ class Engine {
            r.status == 415 || r.status == 422 || r.status == 501;
   }
 
-  HttpResponse Report(const std::string& body) {
+  // sync-collection is defined for Depth 0 alone (its sync-level says how deep); the
+  // multigets are sent with Depth 1, as the CardDAV and CalDAV examples send them.
+  HttpResponse Report(const std::string& body, const char* depth) {
     return net_.Send({"REPORT", hrefs_.Url(hrefs_.collection()),
-                      {{"Depth", "1"}, {"Content-Type", "application/xml; charset=utf-8"}}, body});
+                      {{"Depth", depth}, {"Content-Type", "application/xml; charset=utf-8"}}, body});
   }
 
-  Listing FromSync(const HttpResponse& r, bool full) {
-    Multistatus ms = ParseMultistatus(r.body);
-    if (!ms.ok) throw SyncError{ms.error};
+  // A sync-collection answer, and the pages after it: a server may truncate the answer
+  // (RFC 6578 3.6: the collection's own response with 507) and give the token to go on
+  // from. A full listing is only whole with every page in; taking a first page for the
+  // whole collection would take every member not on it for deleted.
+  Listing FromSync(HttpResponse r, bool full) {
     Listing l;
     l.full = full;
-    l.token = ms.syncToken;
-    for (const DavResource& res : ms.resources) {
-      std::string path = hrefs_.Path(res.href);
-      if (path.empty() || hrefs_.Same(path, hrefs_.collection()) || res.collection) continue;
-      if (res.status == 404)
-        l.removed.insert(path);
-      else
-        l.present[path] = res.etag;
+    for (int page = 0;; ++page) {
+      Multistatus ms = ParseMultistatus(r.body);
+      if (!ms.ok) throw SyncError{ms.error};
+      l.token = ms.syncToken;
+      bool truncated = false;
+      for (const DavResource& res : ms.resources) {
+        std::string path = hrefs_.Path(res.href);
+        if (!path.empty() && hrefs_.Same(path, hrefs_.collection())) {
+          truncated = truncated || res.status == 507;
+          continue;
+        }
+        // Members only: never the collection itself, never a collection inside it.
+        if (path.empty() || path.back() == '/' || res.collection) continue;
+        if (res.status == 404) {
+          l.removed.insert(path);
+          l.present.erase(path);
+        } else {
+          l.present[path] = res.etag;
+          l.removed.erase(path);
+        }
+      }
+      if (!truncated) return l;
+      if (l.token.empty() || page >= 10000) throw SyncError{"Сервер отдаёт список изменений без конца"};
+      net_.Progress("Получение списка изменений: часть " + Num(page + 2));
+      r = Report(SyncCollectionBody(l.token), "0");
+      if (r.status != 207) throw SyncError{StatusWords(r, "Список изменений")};
     }
-    return l;
   }
 
   std::map<std::string, Fetched> Fetch(const std::vector<std::string>& hrefs) {
@@ -334,7 +357,7 @@ class Engine {
       net_.Progress("Получение записей: " + Num(static_cast<int>(from)) + " из " + Num(static_cast<int>(hrefs.size())));
       std::vector<std::string> part(hrefs.begin() + static_cast<long>(from),
                                     hrefs.begin() + static_cast<long>(std::min(hrefs.size(), from + batch)));
-      HttpResponse r = Report(MultigetBody(codec_.calendar(), part));
+      HttpResponse r = Report(MultigetBody(codec_.calendar(), part), "1");
       if (r.status == 207) {
         Multistatus ms = ParseMultistatus(r.body);
         if (!ms.ok) throw SyncError{ms.error};

@@ -270,6 +270,40 @@ TEST_F(SyncRadicale, ALostTokenOrNoCollectionSyncGivesAFullListingAndNothingTwic
   EXPECT_EQ(Sorted(a.records), Sorted({Contact("Медведев"), Contact("Рысев")}));
 }
 
+// A server that pages its full listing (507 on the collection, a token to go on from):
+// the members of the later pages are not taken for deleted.
+TEST_F(SyncRadicale, APagedFullListingIsReadToItsEnd) {
+  std::string url = server_->MakeAddressBook("paged");
+  Device a{{Contact("Кротов"), Contact("Ежов"), Contact("Бобров")}, {}};
+  ASSERT_TRUE(Sync(a, url).ok);
+  a.state.token.clear();
+  Interposer paging(*http_);
+  int pages = 0;
+  paging.before = [&](const HttpRequest& r) -> std::optional<HttpResponse> {
+    if (r.method != "REPORT" || r.body.find("sync-collection") == std::string::npos) return std::nullopt;
+    ++pages;
+    if (r.body.find("urn:page-2") != std::string::npos) {
+      HttpRequest whole = r;
+      whole.body = SyncCollectionBody("");
+      return http_->Send(whole);
+    }
+    HttpResponse whole = http_->Send(r);
+    Multistatus ms = ParseMultistatus(whole.body);
+    std::string path = url.substr(server_->Origin().size());
+    whole.body = "<D:multistatus xmlns:D=\"DAV:\"><D:response><D:href>" + ms.resources.at(0).href +
+                 "</D:href><D:propstat><D:prop><D:getetag>" + XmlEscape(ms.resources[0].etag) +
+                 "</D:getetag></D:prop><D:status>HTTP/1.1 200 OK</D:status></D:propstat></D:response>"
+                 "<D:response><D:href>" + path + "</D:href><D:status>HTTP/1.1 507 Insufficient Storage</D:status>"
+                 "</D:response><D:sync-token>urn:page-2</D:sync-token></D:multistatus>";
+    return whole;
+  };
+  SyncOutcome out = Sync(a, url, BookKind::kContacts, &paging);
+  ASSERT_TRUE(out.ok) << out.error;
+  EXPECT_EQ(pages, 2);
+  EXPECT_EQ(out.counts, SyncCounts{});
+  EXPECT_EQ(a.records.size(), 3u);
+}
+
 TEST_F(SyncRadicale, AFirstSyncPairsEqualRecordsAndAFailureLosesNothing) {
   std::string url = server_->MakeAddressBook("first");
   Device a{{Contact("Гусев"), Contact("Уткин"), Contact("Лебедев")}, {}};
