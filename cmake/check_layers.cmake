@@ -5,7 +5,8 @@
 # side by side; common/win; ui; shell/win; the books' pages; app and cli. A file may
 # include its own folder and anything lower, but never a book other than its own (the
 # app and the command-line tool, which put the books together, excepted) and never a
-# book from the shell.
+# book from the shell. sync/ (the sync with a server) stands above the books it puts
+# together, below every Windows layer.
 cmake_minimum_required(VERSION 3.25)
 set(BOOKS tasks cards dates notebook data spreadsheet)
 
@@ -24,6 +25,8 @@ function(layer_of path out)
     else()
       set(r "1;common")
     endif()
+  elseif(top STREQUAL "sync")
+    set(r "3;sync")
   elseif(top STREQUAL "ui")
     set(r "4;ui")
   elseif(top STREQUAL "shell")
@@ -59,7 +62,7 @@ foreach(f IN LISTS files)
   string(REGEX MATCH "^[^/]+" fromTop "${f}")
   # Portable code (the common part, the books' cores, the shell's rules) never includes a
   # Windows header; platform/ is where the system is met.
-  if(fromRank EQUAL 1 OR fromRank EQUAL 2)
+  if(fromRank EQUAL 1 OR fromRank EQUAL 2 OR fromTop STREQUAL "sync")
     file(STRINGS "${SRC}/${f}" system REGEX "^[ \t]*#[ \t]*include[ \t]*<[^>]*>")
     foreach(line IN LISTS system)
       if(line MATCHES "<(windows|winuser|commctrl|commdlg|shellapi|shlobj|richedit|prsht|wincrypt|bcrypt|winhttp)\\.h>")
@@ -93,7 +96,7 @@ foreach(f IN LISTS files)
     elseif(toRank LESS fromRank)
       set(ok ON)
       # Across: a book's core or pages reached from another book or from the shell.
-      if(toTop IN_LIST BOOKS AND NOT fromTop STREQUAL toTop AND NOT fromRank EQUAL 7)
+      if(toTop IN_LIST BOOKS AND NOT fromTop STREQUAL toTop AND NOT fromRank EQUAL 7 AND NOT fromTop STREQUAL "sync")
         set(ok OFF)
       endif()
     endif()

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/calendar.h"
+#include "tasks/reminders.h"
 
 namespace vm::cli {
 
@@ -41,6 +42,9 @@ bool ParseDate(const std::string& text, int& day, int& month, int& year);
 // real day of a year the calendar computes; the calendar's message (UTF-8) when the year
 // is beyond it, whether or not the day is real; otherwise `malformed`.
 std::string DateArgError(const std::string& text, dates::Date& date, const std::string& malformed);
+// The present moment in UTC and the local clock's distance from it, in minutes.
+tasks::Moment UtcNow(int& offsetMinutes);
+dates::Date LocalToday();
 // True when args holds the flag; removes it.
 bool TakeFlag(Args& args, const std::string& flag);
 // Takes "--name VALUE"; false when absent; sets missingValue when the value is missing.

@@ -11,8 +11,6 @@
 
 namespace vm::cli {
 
-namespace {
-
 // The present moment in UTC and the local clock's distance from it, in minutes.
 tasks::Moment UtcNow(int& offsetMinutes) {
   std::time_t t = std::time(nullptr);
@@ -34,6 +32,8 @@ dates::Date LocalToday() {
   platform::LocalTime now = platform::Now();
   return {now.day, now.month, now.year};
 }
+
+namespace {
 
 int OpenTasks(tasks::TaskBook& book, const std::string& path) {
   tasks::LoadOutcome load = tasks::LoadTaskFile(book, path, LocalToday());
