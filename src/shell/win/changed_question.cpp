@@ -43,7 +43,9 @@ class LockedDialog : public ui::Dialog {
     SetItemText(IDC_LOCKED_TEXT, text_);
     SendMessageW(Item(IDC_LOCKED_ICON), STM_SETICON, reinterpret_cast<WPARAM>(LoadIconW(nullptr, IDI_WARNING)), 0);
     SetForegroundWindow(hwnd());
-    return true;
+    // Enter keeps the other machine's book safe.
+    SetFocus(Item(IDC_LOCKED_READ_ONLY));
+    return false;
   }
   bool OnCommand(int id, int code, HWND control) override {
     if (id == IDC_LOCKED_OPEN || id == IDC_LOCKED_READ_ONLY) {
