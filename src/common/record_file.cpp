@@ -67,33 +67,6 @@ const char* const kFirmsOldFormatMessage =
     "Файл firm.dbo (firm.dbf) старой версии, загрузка прекращена.\n Выполните конвертацию файла программой "
     "\"Fardelle.exe\"";
 
-RecordLineScan ScanRecordLine(std::string_view line) {
-  const char* p = line.data();
-  const size_t size = line.size();
-  RecordLineScan scan;
-  uint64_t hashes = 0, marks = 0;
-  size_t i = 0;
-  for (; i + 8 <= size; i += 8) {
-    const uint64_t word = LoadWord(p + i, 8);
-    const uint64_t bars = BytesEqual(word, '|');
-    const uint64_t afterHash = (BytesEqual(word, '#') << 8) | (hashes >> 56);
-    scan.separators += MarkedBytes(bars);
-    scan.fieldSeparators += MarkedBytes(bars & ~afterHash);
-    hashes = BytesEqual(word, '#');
-    marks |= BytesEqual(word, '<') | BytesEqual(word, 'E') >> 1;
-  }
-  for (; i < size; ++i) {
-    if (p[i] == '|') {
-      ++scan.separators;
-      scan.fieldSeparators += i == 0 || p[i - 1] != '#';
-    }
-    marks |= p[i] == '<' ? 0x80 : p[i] == 'E' ? 0x40 : 0;
-  }
-  scan.lessThan = (marks & 0x8080808080808080ULL) != 0;
-  scan.capitalE = (marks & 0x4040404040404040ULL) != 0;
-  return scan;
-}
-
 size_t FindFieldSeparator(std::string_view line, size_t from) {
   for (size_t i = line.find('|', from); i != npos; i = line.find('|', i + 1))
     if (i == 0 || line[i - 1] != '#') return i;
@@ -381,11 +354,9 @@ LoadOutcome LoadRecords(RecordBook& book, const RecordLayout& layout) {
   // What each line is: the end of what can be loaded (the older layout), nothing to
   // load, a rejected line (with its separator count) or a record.
   enum class Kind { kStop, kSkip, kRejected, kRecord };
-  RecordLineScan scan;
   auto kind = [&](std::string_view line, int& count) {
-    scan = ScanRecordLine(line);
-    if (scan.lessThan && line.find("<Records") != npos) return Kind::kStop;
-    count = scan.separators;
+    if (line.find("<Records") != npos) return Kind::kStop;
+    count = CountSeparators(line);
     if (count == 0) return Kind::kSkip;
     return count < layout.separators ? Kind::kRejected : Kind::kRecord;
   };
@@ -413,10 +384,7 @@ LoadOutcome LoadRecords(RecordBook& book, const RecordLayout& layout) {
       ++outcome.rejected;
       continue;
     }
-    if (scan.capitalE)
-      book.records.push_back(UndoLineEscapes(line));
-    else
-      book.records.emplace_back(line);
+    book.records.push_back(UndoLineEscapes(line));
   }
   book.state = kStateLoaded;
   if (!rejected.empty()) {

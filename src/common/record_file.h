@@ -18,16 +18,6 @@ int CountSeparators(std::string_view line);
 // counts). The first one at or after `from`, npos when there is none; and their number.
 size_t FindFieldSeparator(std::string_view line, size_t from);
 int CountFieldSeparators(std::string_view line);
-// What a load asks of each record line, from one pass over its bytes: both separator
-// counts, and whether it holds a "<" (the older layout's mark begins with one) or an
-// "E" (a line break's escape does).
-struct RecordLineScan {
-  int separators = 0;       // CountSeparators
-  int fieldSeparators = 0;  // CountFieldSeparators
-  bool lessThan = false;
-  bool capitalE = false;
-};
-RecordLineScan ScanRecordLine(std::string_view line);
 // Where field n begins (just after the nth separator; npos when the line has fewer) and
 // where the field that begins at `begin` ends (its separator or the end of the line).
 size_t FieldBegin(std::string_view line, int n);

@@ -271,8 +271,7 @@ TableLoad LoadTableBytes(DataTable& table, std::string_view bytes, std::string& 
   TextLines lines(bytes);
   for (std::string_view line; lines.Next(line);) {
     if (line.empty()) continue;
-    const RecordLineScan scan = ScanRecordLine(line);
-    if (scan.lessThan && line.find(kOldLayoutMark) != std::string_view::npos) {
+    if (line.find(kOldLayoutMark) != std::string_view::npos) {
       table.loadMessage = OldFormatMessage(table.path);
       table.records.clear();
       table.def.Clear();
@@ -309,7 +308,7 @@ TableLoad LoadTableBytes(DataTable& table, std::string_view bytes, std::string& 
       separators = CountFieldSeparators(record);
     } else {
       record.assign(line);
-      separators = scan.fieldSeparators;
+      separators = CountFieldSeparators(record);
     }
     if (!headerRead) {
       ReserveColumns(table.def, static_cast<size_t>(separators) + 1);

@@ -170,11 +170,6 @@ TEST(RecordLine, FastFieldFunctionsAgreeWithThePlainOnes) {
     for (size_t i = 0; i < line.size(); ++i) counted += plain::Counted(line, i), all += line[i] == '|';
     EXPECT_EQ(CountFieldSeparators(line), counted);
     EXPECT_EQ(CountSeparators(line), all);
-    const RecordLineScan scan = ScanRecordLine(line);
-    EXPECT_EQ(scan.separators, all);
-    EXPECT_EQ(scan.fieldSeparators, counted);
-    EXPECT_EQ(scan.lessThan, line.find('<') != std::string::npos);
-    EXPECT_EQ(scan.capitalE, line.find('E') != std::string::npos);
     for (int n = -1; n <= counted + 1; ++n) {
       std::string fast = "junk", slow;
       EXPECT_EQ(GetField(line, n, fast), plain::GetField(line, n, slow)) << n;
