@@ -9,6 +9,7 @@
 #include "common/ask_dialogs.h"
 #include "common/backup.h"
 #include "common/book_guard.h"
+#include "data/data_file.h"
 #include "data/win/data_page.h"
 #include "dates/win/dates_page.h"
 #include "notebook/notebook_merge.h"
@@ -40,9 +41,9 @@ std::optional<std::string> MergeBooks(const std::string& path, std::string_view 
                                       std::string_view theirs) {
   std::optional<shell::Book> book = shell::BookOfPath(path);
   if (!book || !shell::CanMerge(*book)) return std::nullopt;
-  MergeResult merged = *book == shell::Book::kNotebook
-                           ? notebook::MergeNotebook(base, mine, theirs, FileNameOfPath(path))
-                           : shell::MergeRecordBook(*book, base, mine, theirs);
+  MergeResult merged = *book == shell::Book::kNotebook ? notebook::MergeNotebook(base, mine, theirs, FileNameOfPath(path))
+                       : *book == shell::Book::kData   ? data::MergeTables(base, mine, theirs)
+                                                       : shell::MergeRecordBook(*book, base, mine, theirs);
   if (!merged.merged) return std::nullopt;
   return std::move(merged.bytes);
 }

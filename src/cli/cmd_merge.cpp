@@ -3,6 +3,7 @@
 #include <string>
 
 #include "cli/cli.h"
+#include "data/data_file.h"
 #include "notebook/notebook_merge.h"
 #include "platform/platform.h"
 #include "shell/book_merge.h"
@@ -24,6 +25,8 @@ int Merge(const Args& args) {
   if (*book == shell::Book::kNotebook) {
     std::string name = out.substr(out.find_last_of("/\\") + 1);
     merged = notebook::MergeNotebook(sides[0], sides[1], sides[2], name);
+  } else if (*book == shell::Book::kData) {
+    merged = data::MergeTables(sides[0], sides[1], sides[2]);
   } else {
     merged = shell::MergeRecordBook(*book, sides[0], sides[1], sides[2]);
   }

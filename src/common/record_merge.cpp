@@ -42,22 +42,19 @@ int CountOf(const Counts& counts, std::string_view line) {
   return it == counts.end() ? 0 : it->second;
 }
 
-// The first field: what tells a changed record from another (name, headline, first column).
-std::string KeyOf(std::string_view line) {
-  return GetField(line, 0);
-}
-
 }  // namespace
 
-std::string MarkRecordConflict(std::string_view line) {
+std::string MarkRecordConflict(std::string_view line, int field) {
   std::string record = UndoLineEscapes(line);
-  std::string first = GetField(record, 0);
-  return ApplyLineEscapes(SetFieldText(record, 0, first + kConflictMark));
+  std::string key = GetField(record, field);
+  return ApplyLineEscapes(SetFieldText(record, field, key + kConflictMark));
 }
 
 MergeResult MergeRecordFiles(std::string_view baseBytes, std::string_view mineBytes, std::string_view theirsBytes,
                              const RecordMergeRules& rules) {
   MergeResult result;
+  // What tells a changed record from another: the name, organisation, headline or first column.
+  auto KeyOf = [&rules](std::string_view line) { return GetField(line, rules.keyField); };
   Side base = Split(baseBytes, rules), mine = Split(mineBytes, rules), theirs = Split(theirsBytes, rules);
 
   std::string header;
@@ -166,7 +163,7 @@ MergeResult MergeRecordFiles(std::string_view baseBytes, std::string_view mineBy
   bytes = header;
   auto emit = [&](std::string_view line, bool fromTheirs) {
     if (fromTheirs && conflicted.count(line))
-      bytes += MarkRecordConflict(line);
+      bytes += MarkRecordConflict(line, rules.keyField);
     else
       bytes.append(line);
     bytes += "\r\n";

@@ -41,7 +41,11 @@ struct RecordMergeRules {
   // Lines that are not records (the data table's header lines, "/1|" ... "/4|"): there
   // is one such header; changed on both sides differently, the books cannot be merged.
   std::function<bool(std::string_view line)> isHeader;
+  // The field that tells a changed record from another and carries the conflict mark.
+  int keyField = 0;
 };
+// A firm's record starts with its products; the organisation's name comes second.
+inline constexpr int kFirmsKeyField = 1;
 
 // base: the bytes last read or written by this side; mine: what this side would save;
 // theirs: what is on disk now. Record files in their plain (unprotected) form; the
@@ -49,7 +53,7 @@ struct RecordMergeRules {
 MergeResult MergeRecordFiles(std::string_view base, std::string_view mine, std::string_view theirs,
                              const RecordMergeRules& rules = {});
 
-// A record line (as stored: line breaks escaped) with kConflictMark after its first field.
-std::string MarkRecordConflict(std::string_view line);
+// A record line (as stored: line breaks escaped) with kConflictMark after its field `field`.
+std::string MarkRecordConflict(std::string_view line, int field = 0);
 
 }  // namespace vm

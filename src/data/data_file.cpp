@@ -464,4 +464,22 @@ PasswordOutcome ApplyTablePassword(DataTable& table, const std::string& typed, b
   return table.scheme != read ? PasswordOutcome::kUpgraded : PasswordOutcome::kUnlocked;
 }
 
+MergeResult MergeTables(std::string_view base, std::string_view mine, std::string_view theirs) {
+  for (std::string_view side : {base, mine, theirs}) {
+    DataTable table;
+    std::string rejected;
+    LoadTableBytes(table, side, rejected);
+    if (table.scheme != Protection::kNone || table.def.protection != kTablePlain) {
+      MergeResult refused;
+      refused.error = "Таблица защищена паролем: версии не объединяются, сохранены обе.";
+      return refused;
+    }
+  }
+  RecordMergeRules rules;
+  rules.isHeader = [](std::string_view line) {  // "/1|" to "/4|"
+    return line.size() >= 3 && line[0] == '/' && line[1] >= '1' && line[1] <= '4' && line[2] == '|';
+  };
+  return MergeRecordFiles(base, mine, theirs, rules);
+}
+
 }  // namespace vm::data

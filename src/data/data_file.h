@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/record_merge.h"
 #include "data/table.h"
 
 namespace vm::data {
@@ -37,6 +38,10 @@ struct TableSave {
 // when it has a password. The modified state becomes -1; a failed write keeps the old
 // file and the changed state. Nothing happens without a path.
 TableSave SaveTable(DataTable& table);
+// The three-way merge of a table changed here and on disk: by record, the header line
+// as one unit. A protected side is not merged (its record lines are scrambled, so a
+// conflict could not be marked in them): the caller keeps both versions.
+MergeResult MergeTables(std::string_view base, std::string_view mine, std::string_view theirs);
 // The table's bytes before strong protection: the plain form, or the old scheme's when
 // the table has a password and is written in that scheme (and the key it stores in the
 // definition).

@@ -11,11 +11,6 @@ bool EndsWithNoCase(std::string_view path, std::string_view ext) {
   return FoldCase1251(path.substr(path.size() - ext.size())) == ext;
 }
 
-// The data table's header: "/1|" to "/4|".
-bool IsTableHeader(std::string_view line) {
-  return line.size() >= 3 && line[0] == '/' && line[1] >= '1' && line[1] <= '4' && line[2] == '|';
-}
-
 }  // namespace
 
 bool CanMerge(Book book) {
@@ -43,9 +38,8 @@ std::optional<Book> BookOfPath(std::string_view path) {
 MergeResult MergeRecordBook(Book book, std::string_view base, std::string_view mine, std::string_view theirs) {
   switch (book) {
     case Book::kContacts:
-    case Book::kFirms:
     case Book::kTasks: return MergeRecordFiles(base, mine, theirs);
-    case Book::kData: return MergeRecordFiles(base, mine, theirs, {IsTableHeader});
+    case Book::kFirms: return MergeRecordFiles(base, mine, theirs, {nullptr, kFirmsKeyField});
     default: {
       MergeResult refused;
       refused.error = "Эта книга не объединяется: сохранены обе версии.";

@@ -1,7 +1,7 @@
 // Which books merge when they changed both here and elsewhere, and the merge of the
-// record books (contacts, firms, tasks, the data table). The notebook merges by note
-// path in its own core (notebook/notebook_merge.h); the workbook and the date files do
-// not merge: both versions are kept.
+// contacts, firms and task books. The data table (data/data_file.h, MergeTables) and the
+// notebook (notebook/notebook_merge.h) merge in their own cores; the workbook and the
+// date files do not merge: both versions are kept.
 #pragma once
 
 #include <optional>
@@ -16,8 +16,8 @@ bool CanMerge(Book book);
 // The book a file is by its extension: ".dbc" contacts, ".dbo" firms, ".dbw" tasks,
 // ".dbp" the data table, ".dbn" the notebook, ".xml" the workbook; none for others.
 std::optional<Book> BookOfPath(std::string_view path);
-// The record books' merge (MergeRecordFiles with the book's rules); not merged for the
-// other books.
+// The contacts, firms and task books' merge (MergeRecordFiles with the book's key
+// field); not merged for the other books.
 MergeResult MergeRecordBook(Book book, std::string_view base, std::string_view mine, std::string_view theirs);
 
 }  // namespace vm::shell

@@ -17,6 +17,7 @@
 #include <string_view>
 
 #include "common/calendar.h"
+#include "common/record_merge.h"
 #include "tasks/reminders.h"
 
 namespace vm::sync {
@@ -35,9 +36,9 @@ class RecordCodec {
 
   BookKind kind() const { return kind_; }
   int fieldCount() const;
-  // The field a conflict copy is marked in (the first, as every merge of a book marks it)
-  // and records are first paired by: the name, the firm's products or the task's headline.
-  int keyField() const { return 0; }
+  // The field a conflict copy is marked in (as every merge of a book marks it) and
+  // records are first paired by: the name, the firm's organisation or the task's headline.
+  int keyField() const { return kind_ == BookKind::kFirms ? kFirmsKeyField : 0; }
   const char* contentType() const;
   const char* extension() const;  // ".vcf" or ".ics"
   bool calendar() const { return kind_ == BookKind::kTasks; }

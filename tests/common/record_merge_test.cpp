@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "data/data_file.h"
 #include "shell/book_merge.h"
 
 namespace vm {
@@ -54,18 +55,30 @@ TEST(RecordMerge, MarksTheFirstFieldAndKeepsEscapedLineBreaks) {
   EXPECT_EQ(MarkRecordConflict("Иванов ERN:мл.|заметка ERN:вторая|"),
             "Иванов ERN:мл. (конфликт)|заметка ERN:вторая|");
   EXPECT_EQ(MarkRecordConflict("a#|b|c|"), "a#|b (конфликт)|c|");
+  // A firm is told by its organisation, the second field.
+  MergeResult firms = shell::MergeRecordBook(shell::Book::kFirms, File({"окна|Рассвет|1|", "окна|Заря|1|"}),
+                                             File({"окна|Рассвет|2|", "окна|Заря|1|"}),
+                                             File({"окна|Рассвет|3|", "окна|Заря|1|"}));
+  EXPECT_EQ(firms.bytes, File({"окна|Рассвет|2|", "окна|Рассвет (конфликт)|3|", "окна|Заря|1|"}));
 }
 
 TEST(RecordMerge, TableHeadersMergeOrRefuse) {
   using shell::Book;
   std::string base = File({"/4|old|", "a|"}), mine = File({"/4|old|", "a|", "b|"});
-  MergeResult r = shell::MergeRecordBook(Book::kData, base, mine, File({"/4|new|", "a|"}));
+  MergeResult r = data::MergeTables(base, mine, File({"/4|new|", "a|"}));
   ASSERT_TRUE(r.merged);
   EXPECT_EQ(r.bytes, File({"/4|new|", "a|", "b|"}));
-  r = shell::MergeRecordBook(Book::kData, base, File({"/4|mine|", "a|"}), File({"/4|theirs|", "a|"}));
+  r = data::MergeTables(base, File({"/4|mine|", "a|"}), File({"/4|theirs|", "a|"}));
   EXPECT_FALSE(r.merged);
   EXPECT_FALSE(r.error.empty());
   EXPECT_FALSE(shell::MergeRecordBook(Book::kSpreadsheet, base, base, base).merged);
+  // A protected table's lines are scrambled: no merge, both versions are kept.
+  data::DataTable t;
+  t.def.AddColumnEntry("Имя", 100, 1);
+  t.records = {{"a"}};
+  t.password = "тайна";
+  t.scheme = Protection::kLegacy;
+  EXPECT_FALSE(data::MergeTables(base, mine, data::TableBytes(t)).merged);
   EXPECT_EQ(shell::BookOfPath("C:\\Мои\\Контакты.DBC"), Book::kContacts);
   EXPECT_EQ(shell::BookOfPath("x.dbn"), Book::kNotebook);
   EXPECT_EQ(shell::BookOfPath("x.dbc.lock"), std::nullopt);

@@ -92,7 +92,9 @@ void Interleave(const Kind& kind, unsigned seed) {
   hooks.ask = [&](const guard::Conflict&) { return static_cast<guard::Choice>(random() % 4); };
   hooks.canMerge = [](const std::string& p, std::string_view) { return shell::CanMerge(*shell::BookOfPath(p)); };
   hooks.merge = [](const std::string& p, std::string_view base, std::string_view mine, std::string_view theirs) {
-    MergeResult merged = shell::MergeRecordBook(*shell::BookOfPath(p), base, mine, theirs);
+    shell::Book book = *shell::BookOfPath(p);
+    MergeResult merged = book == shell::Book::kData ? data::MergeTables(base, mine, theirs)
+                                                    : shell::MergeRecordBook(book, base, mine, theirs);
     return merged.merged ? std::optional<std::string>(merged.bytes) : std::nullopt;
   };
   hooks.report = [](const std::string&) {};
