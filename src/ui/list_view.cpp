@@ -106,7 +106,7 @@ void ListView::WidenToFit(int column, const std::vector<std::string>& texts) {
   ReleaseDC(list_, dc);
   // The list keeps a few pixels each side of a cell's text, and the first column also
   // its small image.
-  int padding = Scaled(list_, 14);
+  int padding = Scaled(list_, 8);
   if (column == 0)
     if (HIMAGELIST images = ListView_GetImageList(list_, LVSIL_SMALL)) {
       int cx = 0, cy = 0;

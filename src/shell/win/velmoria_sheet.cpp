@@ -13,10 +13,10 @@
 #include "shell/win/unsaved_question.h"
 #include "ui/dpi.h"
 #include "ui/keyboard.h"
-#include "ui/toolbar.h"
 #include "ui/question.h"
 #include "ui/resources.h"
 #include "ui/text.h"
+#include "ui/toolbar.h"
 
 namespace vm::shell {
 
@@ -175,8 +175,7 @@ void CVelmoriaSheet::RunSetup() {
   // window centred in the work area (a saved placement moves it at step 9).
   CenterInWorkArea();
   // 5. The bottom caption's font; the window icon, large and small.
-  captionFont_.reset(CreateFontW(ui::FontHeight(hwnd_, 16), 0, 0, 0, FW_BOLD, TRUE, FALSE, FALSE, RUSSIAN_CHARSET, OUT_DEFAULT_PRECIS,
-                                 CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Arial Cyr"));
+  MakeCaptionFont();
   SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
   SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
   // 6. Room for the bottom caption; this size is also the smallest one.
@@ -214,9 +213,16 @@ void CVelmoriaSheet::RunSetup() {
 void CVelmoriaSheet::MakeTabImages() {
   int ids[kTabCount];
   for (int i = 0; i < kTabCount; ++i) ids[i] = kTabs[i].iconId;
-  ui::UniqueImageList old = std::move(tabImages_);
+  ui::UniqueImageList old = std::move(tabImages_);  // the tabs hold it until they have the new one
   tabImages_.reset(ui::IconList(ids, kTabCount, ui::IconSize(hwnd_)));
   TabCtrl_SetImageList(tabControl(), tabImages_.get());
+}
+
+// The bottom caption's font, 16 pixels high at 100 %.
+void CVelmoriaSheet::MakeCaptionFont() {
+  captionFont_.reset(CreateFontW(ui::FontHeight(hwnd_, 16), 0, 0, 0, FW_BOLD, TRUE, FALSE, FALSE, RUSSIAN_CHARSET,
+                                 OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS,
+                                 L"Arial Cyr"));
 }
 
 // The window went to a monitor of another scale (or the scale changed): it takes the
@@ -230,9 +236,7 @@ void CVelmoriaSheet::OnDpiChanged(int dpi, const RECT& suggested) {
     dpi_ = dpi;
   }
   MakeTabImages();
-  captionFont_.reset(CreateFontW(ui::FontHeight(hwnd_, 16), 0, 0, 0, FW_BOLD, TRUE, FALSE, FALSE, RUSSIAN_CHARSET,
-                                 OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS,
-                                 L"Arial Cyr"));
+  MakeCaptionFont();
   EnumChildWindows(
       hwnd_,
       [](HWND child, LPARAM) -> BOOL {

@@ -116,6 +116,7 @@ class CVelmoriaSheet {
   void FitActivePage();
   void Paint(HDC dc);
   void MakeTabImages();
+  void MakeCaptionFont();
   void OnDpiChanged(int dpi, const RECT& suggested);
   void Tick();
   void AskMarkedOnShow();
