@@ -1,6 +1,7 @@
 #include "notebook/note_find.h"
 
 #include "notebook/note_search.h"
+#include "notebook/note_tree.h"
 
 namespace vm::notebook {
 
@@ -23,14 +24,7 @@ void ForEachNote(const XmlElement& root, Each each) {
 }  // namespace
 
 std::string NotePathShown(const XmlElement& note) {
-  std::vector<const XmlElement*> chain;
-  for (const XmlElement* e = &note; e->parent(); e = e->parent()) chain.push_back(e);
-  std::string path;
-  for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
-    if (!path.empty()) path += " \x9B ";  // "›" in Windows-1251
-    path += (*it)->name();
-  }
-  return path;
+  return ShownNotePath(NotePath(note));
 }
 
 std::vector<find::Entry> NoteFindTexts(const XmlElement& root) {
