@@ -11,8 +11,8 @@ namespace {
 // A notebook file from "path=body" lines ("Дом/Кухня=плитка"); parents come first.
 std::string Book(std::initializer_list<const char*> notes) {
   auto root = NewNotebookRoot();
-  for (const char* spec : notes) {
-    std::string s = spec;
+  for (const char* line : notes) {
+    std::string s = line;
     std::string path = s.substr(0, s.find('=')), body = s.substr(s.find('=') + 1);
     XmlElement* at = root.get();
     for (size_t from = 0;;) {
