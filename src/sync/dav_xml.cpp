@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "common/report.h"
 #include "spreadsheet/xml_document.h"
 
 namespace vm::sync {
@@ -166,17 +167,7 @@ bool ErrorNames(std::string_view xml, std::string_view localName) {
 }
 
 std::string XmlEscape(std::string_view text) {
-  std::string out;
-  for (char c : text) {
-    switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      default: out += c;
-    }
-  }
-  return out;
+  return HtmlEscape(text);  // the same four characters as in the reports' HTML
 }
 
 namespace {
